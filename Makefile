@@ -1,0 +1,31 @@
+# The two commands of this project: `make run` and `make test`.
+.PHONY: run test bench setup build build-test clean
+
+JOBS ?= $(shell nproc)
+CMAKE_WERROR := $(if $(CI),ON,OFF)
+
+setup:
+	@bash scripts/setup
+
+build: setup
+	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUOBAHN_TESTS=OFF >/dev/null
+	@cmake --build build -j $(JOBS)
+
+run: build
+	cd examples && ../build/duobahn
+
+build-test: setup
+	@cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDUOBAHN_SANITIZE=ON \
+		-DDUOBAHN_WERROR=$(CMAKE_WERROR) >/dev/null
+	@cmake --build build-test -j $(JOBS)
+
+test: build-test
+	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: setup
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUOBAHN_TESTS=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS) --target benchmarks
+	@for b in build-bench/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+clean:
+	rm -rf build build-test build-bench

@@ -1,0 +1,18 @@
+#include "app/Platform.h"
+
+#include "app/QtPlatform.h"
+
+namespace {
+Platform *installedPlatform = nullptr;
+}
+
+Platform &CurrentPlatform()
+{
+    static QtPlatform realPlatform;
+    return installedPlatform ? *installedPlatform : realPlatform;
+}
+
+void SetCurrentPlatform(Platform *platform)
+{
+    installedPlatform = platform;
+}

@@ -1,0 +1,66 @@
+// The program's one door to the operating system: clock, sounds, dialogs,
+// message boxes and the desktop. The main window and the components reach
+// it through CurrentPlatform(); tests install a fake that answers dialogs
+// from a queue, so nothing ever blocks.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <cstdint>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // Milliseconds since some fixed moment, truncated to 32 bits (it wraps).
+    // Safe to call from any thread.
+    virtual std::uint32_t TickCount() const = 0;
+
+    // Plays a sound file from the current folder without blocking the caller.
+    virtual void PlaySoundFile(const QString &fileName) = 0;
+    // The system's default sound, for when a sound file is missing.
+    virtual void PlayDefaultSound() = 0;
+
+    // Filters use the "Name (*.ext)|*.ext|..." form; indices are 1-based.
+    struct FileDialogRequest
+    {
+        QString title;
+        QString folder;
+        QString fileName;
+        QString filter;
+        QString defaultSuffix;
+        int filterIndex = 1;
+    };
+    struct FileDialogAnswer
+    {
+        bool accepted = false;
+        QString fileName;
+        int filterIndex = 1;
+    };
+    virtual FileDialogAnswer OpenFileDialog(QWidget *parent, const FileDialogRequest &request) = 0;
+    virtual FileDialogAnswer SaveFileDialog(QWidget *parent, const FileDialogRequest &request) = 0;
+
+    // A box with one OK button.
+    enum class MessageKind { Information, Warning, Error };
+    virtual void MessageBox(QWidget *parent, const QString &title, const QString &text,
+                            MessageKind kind) = 0;
+
+    // Runs a dialog modally and returns its result code.
+    virtual int ExecDialog(QDialog *dialog) = 0;
+
+    virtual bool PrintDialog(QWidget *parent, QPrinter *printer) = 0;
+    virtual bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) = 0;
+
+    // Hands a file or address to the desktop (browser, spreadsheet, ...).
+    virtual bool OpenUrl(const QUrl &url) = 0;
+};
+
+// The platform in use; the real one unless a test installed another.
+Platform &CurrentPlatform();
+// Installs a platform (nullptr restores the real one). The caller keeps ownership.
+void SetCurrentPlatform(Platform *platform);

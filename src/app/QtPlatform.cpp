@@ -1,0 +1,138 @@
+#include "app/QtPlatform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSoundEffect>
+#include <chrono>
+
+QtPlatform::QtPlatform() = default;
+
+QtPlatform::~QtPlatform()
+{
+    qDeleteAll(m_sounds);
+}
+
+std::uint32_t QtPlatform::TickCount() const
+{
+    using namespace std::chrono;
+    const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return static_cast<std::uint32_t>(ms);
+}
+
+void QtPlatform::PlaySoundFile(const QString &fileName)
+{
+    const QString path = QDir::current().absoluteFilePath(fileName);
+    QSoundEffect *effect = m_sounds.value(path);
+    if (!effect) {
+        effect = new QSoundEffect;
+        effect->setSource(QUrl::fromLocalFile(path));
+        m_sounds.insert(path, effect);
+    }
+    effect->play();
+}
+
+void QtPlatform::PlayDefaultSound()
+{
+    QApplication::beep();
+}
+
+QStringList QtPlatform::QtFilters(const QString &filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(u'|');
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &name = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(u';', u' ');
+        result << (name.endsWith(u'(' + patterns + u')') ? name : name + " (" + patterns + u')');
+    }
+    return result;
+}
+
+namespace {
+
+QFileDialog *makeFileDialog(QWidget *parent, const Platform::FileDialogRequest &request)
+{
+    auto *dialog = new QFileDialog(parent, request.title, request.folder);
+    const QStringList filters = QtPlatform::QtFilters(request.filter);
+    dialog->setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog->selectNameFilter(filters[request.filterIndex - 1]);
+    if (!request.fileName.isEmpty())
+        dialog->selectFile(request.fileName);
+    dialog->setDefaultSuffix(request.defaultSuffix);
+    return dialog;
+}
+
+Platform::FileDialogAnswer runFileDialog(QFileDialog *dialog)
+{
+    Platform::FileDialogAnswer answer;
+    answer.accepted = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
+    if (answer.accepted) {
+        answer.fileName = dialog->selectedFiles().constFirst();
+        answer.filterIndex = dialog->nameFilters().indexOf(dialog->selectedNameFilter()) + 1;
+    }
+    delete dialog;
+    return answer;
+}
+
+} // namespace
+
+Platform::FileDialogAnswer QtPlatform::OpenFileDialog(QWidget *parent,
+                                                      const FileDialogRequest &request)
+{
+    QFileDialog *dialog = makeFileDialog(parent, request);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    return runFileDialog(dialog);
+}
+
+Platform::FileDialogAnswer QtPlatform::SaveFileDialog(QWidget *parent,
+                                                      const FileDialogRequest &request)
+{
+    QFileDialog *dialog = makeFileDialog(parent, request);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    return runFileDialog(dialog);
+}
+
+void QtPlatform::MessageBox(QWidget *parent, const QString &title, const QString &text,
+                            MessageKind kind)
+{
+    const QMessageBox::Icon icon = kind == MessageKind::Error     ? QMessageBox::Critical
+                                   : kind == MessageKind::Warning ? QMessageBox::Warning
+                                                                  : QMessageBox::Information;
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+int QtPlatform::ExecDialog(QDialog *dialog)
+{
+    return dialog->exec();
+}
+
+bool QtPlatform::PrintDialog(QWidget *parent, QPrinter *printer)
+{
+    QPrintDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPlatform::PrinterSetupDialog(QWidget *parent, QPrinter *printer)
+{
+    QPrintDialog dialog(printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setWindowTitle(QStringLiteral("Druckereinrichtung"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPlatform::OpenUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}

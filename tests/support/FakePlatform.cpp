@@ -1,0 +1,19 @@
+#include "FakePlatform.h"
+
+Platform::FileDialogAnswer FakePlatform::OpenFileDialog(QWidget *, const FileDialogRequest &request)
+{
+    openRequests << request;
+    return openAnswers.isEmpty() ? FileDialogAnswer{} : openAnswers.dequeue();
+}
+
+Platform::FileDialogAnswer FakePlatform::SaveFileDialog(QWidget *, const FileDialogRequest &request)
+{
+    saveRequests << request;
+    return saveAnswers.isEmpty() ? FileDialogAnswer{} : saveAnswers.dequeue();
+}
+
+int FakePlatform::ExecDialog(QDialog *dialog)
+{
+    ++dialogsShown;
+    return dialogAnswers.isEmpty() ? 0 : dialogAnswers.dequeue()(dialog);
+}

@@ -1,0 +1,81 @@
+// A platform for tests: a settable tick counter, recorded sound and desktop
+// requests, and dialogs answered from queues so that no test ever blocks.
+// Install it with a ScopedFakePlatform.
+#pragma once
+
+#include "app/Platform.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+#include <atomic>
+#include <functional>
+
+class FakePlatform : public Platform
+{
+public:
+    std::uint32_t TickCount() const override { return m_tick.load(); }
+    void SetTick(std::uint32_t tick) { m_tick.store(tick); }
+    void AdvanceTick(std::uint32_t ms) { m_tick.fetch_add(ms); }
+
+    void PlaySoundFile(const QString &fileName) override { soundsPlayed << fileName; }
+    void PlayDefaultSound() override { soundsPlayed << QStringLiteral("<default>"); }
+    QStringList soundsPlayed;
+
+    FileDialogAnswer OpenFileDialog(QWidget *, const FileDialogRequest &request) override;
+    FileDialogAnswer SaveFileDialog(QWidget *, const FileDialogRequest &request) override;
+    QQueue<FileDialogAnswer> openAnswers; // empty queue: the dialog is cancelled
+    QQueue<FileDialogAnswer> saveAnswers;
+    QList<FileDialogRequest> openRequests;
+    QList<FileDialogRequest> saveRequests;
+
+    struct Message
+    {
+        QString title;
+        QString text;
+        MessageKind kind;
+    };
+    void MessageBox(QWidget *, const QString &title, const QString &text,
+                    MessageKind kind) override
+    {
+        messages.append({title, text, kind});
+    }
+    QList<Message> messages;
+
+    // Each queued answer is called with the dialog (to inspect or fill it in)
+    // and returns the dialog's result; an empty queue answers 0 (cancelled).
+    int ExecDialog(QDialog *dialog) override;
+    QQueue<std::function<int(QDialog *)>> dialogAnswers;
+    void QueueDialogResult(int result)
+    {
+        dialogAnswers.enqueue([result](QDialog *) { return result; });
+    }
+    int dialogsShown = 0;
+
+    bool PrintDialog(QWidget *, QPrinter *) override { return printDialogAnswer; }
+    bool PrinterSetupDialog(QWidget *, QPrinter *) override
+    {
+        ++printerSetupsShown;
+        return printDialogAnswer;
+    }
+    bool printDialogAnswer = false;
+    int printerSetupsShown = 0;
+
+    bool OpenUrl(const QUrl &url) override
+    {
+        openedUrls << url;
+        return true;
+    }
+    QList<QUrl> openedUrls;
+
+private:
+    std::atomic<std::uint32_t> m_tick{0};
+};
+
+// Installs a FakePlatform for the lifetime of this object.
+class ScopedFakePlatform : public FakePlatform
+{
+public:
+    ScopedFakePlatform() { SetCurrentPlatform(this); }
+    ~ScopedFakePlatform() override { SetCurrentPlatform(nullptr); }
+};
