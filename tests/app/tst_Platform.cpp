@@ -12,12 +12,11 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("two types") << "Textdatei (*.txt)|*.txt|MS Excel (*.csv)|*.csv"
                                    << QStringList{"Textdatei (*.txt)", "MS Excel (*.csv)"};
-        QTest::newRow("name without pattern")
-            << "Alle|*.*" << QStringList{"Alle (*.*)"};
+        QTest::newRow("name without pattern") << "Alle|*.*" << QStringList{"Alle (*.*)"};
         QTest::newRow("several patterns")
             << "Bilder|*.png;*.bmp" << QStringList{"Bilder (*.png *.bmp)"};
-        QTest::newRow("dangling name ignored") << "Textdatei (*.txt)|*.txt|Rest"
-                                               << QStringList{"Textdatei (*.txt)"};
+        QTest::newRow("dangling name ignored")
+            << "Textdatei (*.txt)|*.txt|Rest" << QStringList{"Textdatei (*.txt)"};
     }
     void qtFiltersFromPipeList()
     {
@@ -25,7 +24,6 @@ private slots:
         QFETCH(QStringList, expected);
         QCOMPARE(QtPlatform::QtFilters(filter), expected);
     }
-
 };
 
 QTEST_MAIN(TestPlatform)

@@ -35,8 +35,7 @@ public:
         QString text;
         MessageKind kind;
     };
-    void MessageBox(QWidget *, const QString &title, const QString &text,
-                    MessageKind kind) override
+    void MessageBox(QWidget *, const QString &title, const QString &text, MessageKind kind) override
     {
         messages.append({title, text, kind});
     }
