@@ -1,0 +1,37 @@
+// Decoding of text files written by other programs.
+#include "protocol/TextDecoding.h"
+
+#include <QStringDecoder>
+#include <array>
+
+namespace {
+
+// Windows-1252 is Latin-1 except for 0x80-0x9F, where it has printable
+// characters (euro sign, quotes, dashes, ...). The five unassigned codes
+// map to the control characters of the same value, as Windows does.
+constexpr std::array<char16_t, 32> Cp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString DecodeWindows1252(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        *out++ = (code >= 0x80 && code < 0xA0) ? QChar(Cp1252High[code - 0x80]) : QChar(code);
+    }
+    return text;
+}
+
+} // namespace
+
+QString DecodeFileText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return DecodeWindows1252(bytes);
+}

@@ -1,0 +1,8 @@
+// Text files from other programs: UTF-8 when the bytes are valid UTF-8,
+// otherwise Windows-1252, the code page such files were written in before.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+QString DecodeFileText(const QByteArray &bytes);

@@ -1,0 +1,45 @@
+// Race time arithmetic: tick differences, time texts and the lane digits.
+#include "race/RaceTime.h"
+
+#include <QLocale>
+
+namespace {
+
+struct SecondsAndHundredths
+{
+    std::uint32_t seconds;
+    std::uint32_t hundredths;
+};
+
+// Both the text and the digits truncate to hundredths the same way, so a
+// lane's display and its protocol entry never disagree.
+SecondsAndHundredths SplitMs(std::uint32_t ms)
+{
+    const std::uint32_t centiseconds = ms / 10;
+    return {centiseconds / 100, centiseconds % 100};
+}
+
+} // namespace
+
+std::uint32_t ElapsedMs(std::uint32_t startTick, std::uint32_t nowTick)
+{
+    return nowTick - startTick;
+}
+
+QString FormatRaceTime(std::uint32_t ms)
+{
+    const SecondsAndHundredths time = SplitMs(ms);
+    return QString::number(time.seconds) + QLocale().decimalPoint() +
+           QStringLiteral("%1").arg(time.hundredths, 2, 10, QLatin1Char('0'));
+}
+
+LaneDigits SplitLaneTime(std::uint32_t ms)
+{
+    const SecondsAndHundredths time = SplitMs(ms);
+    const std::uint32_t s = time.seconds;
+    const std::uint32_t h = time.hundredths;
+    LaneDigits digits;
+    digits.values = {int(s / 100), int(s / 10 % 10), int(s % 10), int(h / 10), int(h % 10)};
+    digits.significant = {s > 99, s > 9, true, true, true};
+    return digits;
+}

@@ -1,0 +1,32 @@
+// Race time arithmetic: the tick difference that is a lane's time, the one
+// text form of a time used everywhere, and the split of a time onto a lane's
+// five display digits.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// Milliseconds between two readings of the 32-bit tick count. The tick
+// wraps about every 49.7 days; modulo arithmetic keeps a race that spans
+// the wrap correct.
+std::uint32_t ElapsedMs(std::uint32_t startTick, std::uint32_t nowTick);
+
+// Whole seconds without leading zeros, the locale's decimal separator and
+// two digits of hundredths; hundredths are truncated, never rounded
+// (83 459 ms is "83,45" with a German locale).
+QString FormatRaceTime(std::uint32_t ms);
+
+// What a lane's five digits show: hundreds, tens and units of seconds,
+// tenths and hundredths. A leading zero of the hundreds or tens digit is
+// not significant and is drawn dim. The hundreds digit has no room beyond
+// 9: from 1000 s on it gets the value seconds / 100 (10 and more), which a
+// seven-segment digit shows as 0, so the display runs on as 034,50 for
+// 1234,50 s while the recorded text stays exact.
+struct LaneDigits
+{
+    std::array<int, 5> values{};
+    std::array<bool, 5> significant{};
+};
+
+LaneDigits SplitLaneTime(std::uint32_t ms);
