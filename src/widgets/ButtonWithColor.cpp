@@ -1,0 +1,447 @@
+#include "widgets/ButtonWithColor.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QStyle>
+
+namespace {
+
+struct KindDefaults
+{
+    const char *caption;
+    int modalResult;
+};
+
+// Captions and modal results of the predefined kinds (Qt's dialog codes are
+// not used: these are the codes callers of the yes/no box compare with).
+KindDefaults DefaultsOf(TBitBtnWithColorKind kind)
+{
+    switch (kind) {
+    case bkOK:
+        return {"OK", 1};
+    case bkCancel:
+        return {"Abbrechen", 2};
+    case bkHelp:
+        return {"&Hilfe", 0};
+    case bkYes:
+        return {"&Ja", 6};
+    case bkNo:
+        return {"&Nein", 7};
+    case bkClose:
+        return {"&Schließen", 0};
+    case bkAbort:
+        return {"Abbrechen", 3};
+    case bkRetry:
+        return {"&Wiederholen", 4};
+    case bkIgnore:
+        return {"&Ignorieren", 5};
+    case bkAll:
+        return {"&Alle", 8};
+    case bkCustom:
+        break;
+    }
+    return {"", 0};
+}
+
+// An image greyed for the disabled state: dark pixels become an engraved
+// grey with a white highlight one pixel down and right.
+QPixmap DisabledImage(const QPixmap &up)
+{
+    const QImage source = up.toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage shape(source.size(), QImage::Format_ARGB32);
+    shape.fill(Qt::transparent);
+    for (int y = 0; y < source.height(); ++y) {
+        for (int x = 0; x < source.width(); ++x) {
+            const QRgb pixel = source.pixel(x, y);
+            if (qAlpha(pixel) > 0 && qGray(pixel) < 192)
+                shape.setPixel(x, y, qRgb(0, 0, 0));
+        }
+    }
+    QImage result(source.size(), QImage::Format_ARGB32);
+    result.fill(Qt::transparent);
+    QPainter painter(&result);
+    auto tinted = [&](const QColor &color) {
+        QImage image = shape;
+        QPainter tint(&image);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(image.rect(), color);
+        return image;
+    };
+    painter.drawImage(1, 1, tinted(Qt::white));
+    painter.drawImage(0, 0, tinted(QColor(128, 128, 128)));
+    painter.end();
+    return QPixmap::fromImage(result);
+}
+
+} // namespace
+
+TBitBtnWithColor::TBitBtnWithColor(QWidget *parent) : QPushButton(parent)
+{
+    Init();
+}
+
+TBitBtnWithColor::TBitBtnWithColor(const QString &caption, QWidget *parent)
+    : QPushButton(caption, parent)
+{
+    Init();
+}
+
+void TBitBtnWithColor::Init()
+{
+    m_color = QApplication::palette().color(QPalette::Button);
+    // Enter on the focused button clicks it, as Space does, also outside dialogs.
+    setAutoDefault(true);
+    connect(this, &QAbstractButton::clicked, this, &TBitBtnWithColor::OnClicked);
+    // The default-button mark depends on where the focus is in the window.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        if (isDefault())
+            update();
+    });
+}
+
+void TBitBtnWithColor::SetColor(const QColor &color)
+{
+    if (color == m_color)
+        return;
+    m_color = color;
+    for (QPixmap &image : m_glyphCache)
+        image = QPixmap();
+    repaint();
+}
+
+void TBitBtnWithColor::SetGlyph(const QPixmap &glyph)
+{
+    m_glyph = glyph;
+    for (QPixmap &image : m_glyphCache)
+        image = QPixmap();
+    updateGeometry();
+    repaint();
+}
+
+void TBitBtnWithColor::SetNumGlyphs(int numGlyphs)
+{
+    m_numGlyphs = qBound(1, numGlyphs, 4);
+    for (QPixmap &image : m_glyphCache)
+        image = QPixmap();
+    updateGeometry();
+    repaint();
+}
+
+void TBitBtnWithColor::SetKind(TBitBtnWithColorKind kind)
+{
+    m_kind = kind;
+    if (kind == bkCustom)
+        return;
+    const KindDefaults defaults = DefaultsOf(kind);
+    if (text().isEmpty())
+        setText(QString::fromUtf8(defaults.caption));
+    m_modalResult = defaults.modalResult;
+    if (kind == bkOK || kind == bkYes)
+        setDefault(true);
+    if (kind == bkCancel || kind == bkNo)
+        SetCancel(true);
+}
+
+void TBitBtnWithColor::SetLayout(TButtonLayout layout)
+{
+    m_layout = layout;
+    repaint();
+}
+
+void TBitBtnWithColor::SetMargin(int margin)
+{
+    m_margin = margin;
+    repaint();
+}
+
+void TBitBtnWithColor::SetSpacing(int spacing)
+{
+    m_spacing = spacing;
+    repaint();
+}
+
+void TBitBtnWithColor::SetStyle(TButtonStyle style)
+{
+    m_style = style;
+    repaint();
+}
+
+void TBitBtnWithColor::SetCancel(bool cancel)
+{
+    if (cancel == m_cancel)
+        return;
+    m_cancel = cancel;
+    if (QWidget *top = window(); top != this) {
+        if (cancel)
+            top->installEventFilter(this);
+        else
+            top->removeEventFilter(this);
+    }
+}
+
+bool TBitBtnWithColor::IsActive() const
+{
+    if (hasFocus())
+        return true;
+    if (!isDefault())
+        return false;
+    const QWidget *focus = window()->focusWidget();
+    return !qobject_cast<const QAbstractButton *>(focus);
+}
+
+QSize TBitBtnWithColor::sizeHint() const
+{
+    QSize hint = QPushButton::sizeHint();
+    if (!m_glyph.isNull()) {
+        const QSize glyph(m_glyph.width() / m_numGlyphs, m_glyph.height());
+        if (m_layout == blGlyphLeft || m_layout == blGlyphRight) {
+            hint.rwidth() += glyph.width() + m_spacing;
+            hint.setHeight(qMax(hint.height(), glyph.height() + 8));
+        } else {
+            hint.rheight() += glyph.height() + m_spacing;
+            hint.setWidth(qMax(hint.width(), glyph.width() + 8));
+        }
+    }
+    return hint;
+}
+
+QPixmap TBitBtnWithColor::GlyphImage(State state) const
+{
+    if (m_glyph.isNull())
+        return {};
+    QPixmap &cached = m_glyphCache[static_cast<int>(state)];
+    if (!cached.isNull())
+        return cached;
+
+    const int width = m_glyph.width() / m_numGlyphs;
+    auto slice = [&](int index) {
+        QPixmap image = m_glyph.copy(index * width, 0, width, m_glyph.height());
+        // The bottom-left pixel's colour is the glyph's transparent colour.
+        const QImage pixels = image.toImage();
+        const QColor transparent = pixels.pixelColor(0, pixels.height() - 1);
+        if (transparent.alpha() == 255)
+            image.setMask(image.createMaskFromColor(transparent, Qt::MaskInColor));
+        return image;
+    };
+    const int index = static_cast<int>(state);
+    if (index < m_numGlyphs)
+        cached = slice(index);
+    else if (state == State::Disabled)
+        cached = DisabledImage(slice(0));
+    else
+        cached = slice(0);
+    return cached;
+}
+
+void TBitBtnWithColor::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QPalette &pal = palette();
+    const State state = !isEnabled()                     ? State::Disabled
+                        : isDown()                       ? State::Down
+                        : (isCheckable() && isChecked()) ? State::Exclusive
+                                                         : State::Up;
+    const bool active = IsActive();
+    const bool pressedLook = state == State::Down || state == State::Exclusive;
+
+    // Aliased 1-pixel outlines: drawRect(r) covers r's border pixels when r
+    // is shrunk by one at the right and bottom.
+    auto outline = [&](const QRect &r, const QColor &color) {
+        painter.setPen(color);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(r.adjusted(0, 0, -1, -1));
+    };
+
+    QRect r = rect();
+    if (active || hasFocus()) {
+        outline(r, pal.color(QPalette::WindowText));
+        r.adjust(1, 1, -1, -1);
+    }
+
+    if (!pressedLook) {
+        // Raised two-pixel edge: light top-left, dark bottom-right.
+        auto edge = [&](const QRect &e, const QColor &light, const QColor &dark) {
+            painter.setPen(light);
+            painter.drawLine(e.left(), e.bottom() - 1, e.left(), e.top());
+            painter.drawLine(e.left(), e.top(), e.right() - 1, e.top());
+            painter.setPen(dark);
+            painter.drawLine(e.left(), e.bottom(), e.right(), e.bottom());
+            painter.drawLine(e.right(), e.bottom(), e.right(), e.top());
+        };
+        edge(r, pal.color(QPalette::Midlight), pal.color(QPalette::Shadow));
+        r.adjust(1, 1, -1, -1);
+        edge(r, pal.color(QPalette::Light), pal.color(QPalette::Dark));
+        r.adjust(1, 1, -1, -1);
+        painter.fillRect(r, m_color);
+    } else {
+        painter.fillRect(r, m_color);
+        outline(r, pal.color(QPalette::Dark));
+    }
+    r.adjust(1, 1, -1, -1);
+
+    if (active)
+        r = rect().adjusted(1, 1, -1, -1);
+    painter.setFont(font());
+    if (pressedLook)
+        r.translate(1, 1);
+
+    // Glyph and caption placement.
+    const QPixmap glyph = GlyphImage(state);
+    const QSize glyphSize = glyph.isNull() ? QSize(0, 0) : glyph.size() / glyph.devicePixelRatio();
+    const QString caption = text();
+    const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this)
+                             ? Qt::TextShowMnemonic
+                             : Qt::TextHideMnemonic;
+    const QSize textSize = caption.isEmpty()
+                               ? QSize(0, 0)
+                               : painter.fontMetrics().size(Qt::TextSingleLine | mnemonic, caption);
+    const bool horizontal = m_layout == blGlyphLeft || m_layout == blGlyphRight;
+    const int spacing = (glyph.isNull() || caption.isEmpty()) ? 0 : m_spacing;
+
+    QPoint glyphPos;
+    QPoint textPos;
+    if (horizontal) {
+        glyphPos.setY((r.height() - glyphSize.height() + 1) / 2);
+        textPos.setY((r.height() - textSize.height() + 1) / 2);
+    } else {
+        glyphPos.setX((r.width() - glyphSize.width() + 1) / 2);
+        textPos.setX((r.width() - textSize.width() + 1) / 2);
+    }
+    const int extent = horizontal ? r.width() : r.height();
+    const int glyphExtent = horizontal ? glyphSize.width() : glyphSize.height();
+    const int textExtent = horizontal ? textSize.width() : textSize.height();
+    const int margin =
+        m_margin < 0 ? (extent - (glyphExtent + spacing + textExtent) + 1) / 2 : m_margin;
+    switch (m_layout) {
+    case blGlyphLeft:
+        glyphPos.setX(margin);
+        textPos.setX(margin + glyphExtent + spacing);
+        break;
+    case blGlyphRight:
+        glyphPos.setX(extent - margin - glyphExtent);
+        textPos.setX(glyphPos.x() - spacing - textExtent);
+        break;
+    case blGlyphTop:
+        glyphPos.setY(margin);
+        textPos.setY(margin + glyphExtent + spacing);
+        break;
+    case blGlyphBottom:
+        glyphPos.setY(extent - margin - glyphExtent);
+        textPos.setY(glyphPos.y() - spacing - textExtent);
+        break;
+    }
+    glyphPos += r.topLeft();
+    textPos += r.topLeft();
+
+    if (!glyph.isNull())
+        painter.drawPixmap(glyphPos, glyph);
+
+    if (!caption.isEmpty()) {
+        const QRect textBox(textPos, textSize);
+        const int flags = Qt::AlignCenter | Qt::TextSingleLine | mnemonic;
+        if (state == State::Disabled) {
+            painter.setPen(QColor(255, 255, 255));
+            painter.drawText(textBox.translated(1, 1), flags, caption);
+            painter.setPen(QColor(128, 128, 128));
+            painter.drawText(textBox, flags, caption);
+        } else {
+            painter.setPen(pal.color(QPalette::ButtonText));
+            painter.drawText(textBox, flags, caption);
+        }
+    }
+
+    if (active) {
+        QPen dotted(pal.color(QPalette::ButtonText), 0);
+        dotted.setDashPattern({1, 1});
+        painter.setPen(dotted);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(4, 4, -5, -5));
+    }
+}
+
+void TBitBtnWithColor::mousePressEvent(QMouseEvent *event)
+{
+    const QPointer<TBitBtnWithColor> self(this);
+    emit OnMouseDown(this, event->button(), event->modifiers(), event->position().toPoint());
+    if (!self)
+        return;
+    // A handler that made the button unavailable ends the press here, so
+    // the release cannot click it a second time.
+    if (!isEnabled() || !isVisible()) {
+        event->accept();
+        return;
+    }
+    QPushButton::mousePressEvent(event);
+}
+
+void TBitBtnWithColor::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double-click is a press like the first, so each
+    // click of it gives its own click event.
+    mousePressEvent(event);
+}
+
+void TBitBtnWithColor::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPointer<TBitBtnWithColor> self(this);
+    emit OnMouseUp(this, event->button(), event->modifiers(), event->position().toPoint());
+    if (!self)
+        return;
+    QPushButton::mouseReleaseEvent(event);
+}
+
+void TBitBtnWithColor::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ParentAboutToChange && m_cancel) {
+        if (QWidget *top = window(); top != this)
+            top->removeEventFilter(this);
+    } else if (event->type() == QEvent::ParentChange && m_cancel) {
+        if (QWidget *top = window(); top != this)
+            top->installEventFilter(this);
+    }
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange)
+        update();
+}
+
+void TBitBtnWithColor::focusInEvent(QFocusEvent *event)
+{
+    QPushButton::focusInEvent(event);
+    update();
+}
+
+void TBitBtnWithColor::focusOutEvent(QFocusEvent *event)
+{
+    QPushButton::focusOutEvent(event);
+    update();
+}
+
+bool TBitBtnWithColor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_cancel && watched == window() && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && isEnabled() &&
+            isVisible()) {
+            click();
+            return true;
+        }
+    }
+    return QPushButton::eventFilter(watched, event);
+}
+
+void TBitBtnWithColor::OnClicked()
+{
+    if (m_kind == bkClose) {
+        window()->close();
+        return;
+    }
+    if (m_modalResult != 0) {
+        if (auto *dialog = qobject_cast<QDialog *>(window()))
+            dialog->done(m_modalResult);
+    }
+}

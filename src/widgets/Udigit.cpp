@@ -1,0 +1,149 @@
+#include "widgets/Udigit.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr std::uint8_t kPatterns[10] = {125, 80, 55, 87, 90, 79, 111, 81, 127, 95};
+
+} // namespace
+
+TDigit::TDigit(QWidget *parent) : QWidget(parent)
+{
+    resize(16, 32);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+std::uint8_t TDigit::DigitPattern(int digit)
+{
+    return digit >= 0 && digit <= 9 ? kPatterns[digit] : 0;
+}
+
+void TDigit::SetValue(int value)
+{
+    if (value == m_value)
+        return;
+    const bool overflow = value < 0 || value > 9;
+    m_value = overflow ? 0 : value;
+    if (overflow)
+        emit OnOverflow(this);
+    m_valueBinary = DigitPattern(m_value);
+    repaint();
+}
+
+void TDigit::SetValueBinary(std::uint8_t valueBinary)
+{
+    if (valueBinary == m_valueBinary)
+        return;
+    m_valueBinary = valueBinary;
+    repaint();
+}
+
+void TDigit::SetColorOn(const QColor &color)
+{
+    if (color == m_colorOn)
+        return;
+    m_colorOn = color;
+    repaint();
+}
+
+void TDigit::SetColorOff(const QColor &color)
+{
+    if (color == m_colorOff)
+        return;
+    m_colorOff = color;
+    repaint();
+}
+
+void TDigit::SetColor(const QColor &color)
+{
+    if (color == m_color)
+        return;
+    m_color = color;
+    update();
+}
+
+void TDigit::SetThickness(int thickness)
+{
+    if (thickness > width() / 2 || thickness > height() / 2)
+        return;
+    m_thickness = thickness;
+    update();
+}
+
+void TDigit::SetSeparation(int separation)
+{
+    m_separation = separation;
+    update();
+}
+
+QPolygon TDigit::SegmentPolygon(Segment segment, int width, int height, int thickness,
+                                int separation)
+{
+    const int w = width - 1;
+    const int h = height - 1;
+    const int t = thickness;
+    const int s = separation;
+    const int half = h / 2;
+
+    auto horizontal = [&](int y0) {
+        return QPolygon({QPoint(t + s, y0 + t), QPoint(2 * t + s, y0), QPoint(w - 2 * t - s, y0),
+                         QPoint(w - t - s, y0 + t), QPoint(w - 2 * t - s, y0 + 2 * t),
+                         QPoint(2 * t + s, y0 + 2 * t)});
+    };
+    auto vertical = [&](int x0, int y0) {
+        return QPolygon({QPoint(x0, y0 + 2 * t + s), QPoint(x0 + t, y0 + t + s),
+                         QPoint(x0 + 2 * t, y0 + 2 * t + s), QPoint(x0 + 2 * t, y0 + half - t - s),
+                         QPoint(x0 + t, y0 + half - s), QPoint(x0, y0 + half - t - s)});
+    };
+
+    switch (segment) {
+    case SegTop:
+        return horizontal(0);
+    case SegMiddle:
+        return horizontal(half - t);
+    case SegBottom:
+        return horizontal(h - 2 * t);
+    case SegUpperLeft:
+        return vertical(0, 0);
+    case SegUpperRight:
+        return vertical(w - 2 * t, 0);
+    case SegLowerLeft:
+        return vertical(0, half - t);
+    case SegLowerRight:
+        return vertical(w - 2 * t, half - t);
+    case SegPoint:
+        return QPolygon({QPoint(w, h), QPoint(w + s - 2 * t, h), QPoint(w, h + s - 2 * t)});
+    }
+    return {};
+}
+
+void TDigit::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_color);
+    painter.setPen(m_color);
+
+    static constexpr Segment kOrder[] = {SegTop,        SegMiddle,    SegBottom,     SegUpperLeft,
+                                         SegUpperRight, SegLowerLeft, SegLowerRight, SegPoint};
+    for (Segment segment : kOrder) {
+        painter.setBrush((m_valueBinary & segment) ? m_colorOn : m_colorOff);
+        painter.drawPolygon(SegmentPolygon(segment, width(), height(), m_thickness, m_separation));
+    }
+}
+
+void TDigit::mousePressEvent(QMouseEvent *event)
+{
+    emit OnMouseDown(this, event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void TDigit::mouseMoveEvent(QMouseEvent *event)
+{
+    emit OnMouseMove(this, event->buttons(), event->modifiers(), event->position().toPoint());
+}
+
+void TDigit::mouseReleaseEvent(QMouseEvent *event)
+{
+    emit OnMouseUp(this, event->button(), event->modifiers(), event->position().toPoint());
+}
