@@ -1,0 +1,219 @@
+// Sparse storage behind the string grid: an index → item map made of
+// fixed-size sections allocated on first write, a list view over it that can
+// insert, delete, exchange and move items, and a string list whose items carry
+// a text and an object. Unwritten slots read as empty, so a grid of 100 000
+// rows costs only what was written.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+// Raised for a negative list index.
+class EListError : public std::out_of_range
+{
+public:
+    explicit EListError(int index);
+    QString Message() const { return QString::fromUtf8(what()); }
+};
+
+enum class TSPAQuantum { Small = 16, Large = 256 };
+
+// Index → item map. T must be default-constructible and movable; a
+// default-constructed T is the empty value.
+template <typename T> class TSparsePointerArray
+{
+public:
+    explicit TSparsePointerArray(TSPAQuantum quantum = TSPAQuantum::Small)
+        : m_sectionSize(static_cast<int>(quantum))
+    {}
+
+    // The item at index, or nullptr when its section was never written.
+    const T *Find(int index) const
+    {
+        const Section *section = SectionOf(index);
+        return section ? &(*section)[index % m_sectionSize] : nullptr;
+    }
+    T *Find(int index) { return const_cast<T *>(std::as_const(*this).Find(index)); }
+
+    // The slot at index, allocating its section.
+    T &Slot(int index)
+    {
+        const int s = index / m_sectionSize;
+        if (s >= static_cast<int>(m_directory.size()))
+            m_directory.resize(s + 1);
+        if (!m_directory[s])
+            m_directory[s] = std::make_unique<Section>(m_sectionSize);
+        if (index > m_highBound)
+            m_highBound = index;
+        return (*m_directory[s])[index % m_sectionSize];
+    }
+
+    // Highest index ever written, -1 when none.
+    int HighBound() const { return m_highBound; }
+    void SetHighBound(int highBound) { m_highBound = highBound; }
+
+    // Calls fn(index, item) for every slot of every allocated section up to
+    // HighBound; stops early when fn returns false.
+    void ForAll(const std::function<bool(int, T &)> &fn)
+    {
+        for (int s = 0; s < static_cast<int>(m_directory.size()); ++s) {
+            if (!m_directory[s])
+                continue;
+            for (int i = 0; i < m_sectionSize; ++i) {
+                const int index = s * m_sectionSize + i;
+                if (index > m_highBound || !fn(index, (*m_directory[s])[i]))
+                    return;
+            }
+        }
+    }
+
+private:
+    using Section = std::vector<T>;
+    const Section *SectionOf(int index) const
+    {
+        if (index < 0)
+            return nullptr;
+        const int s = index / m_sectionSize;
+        if (s >= static_cast<int>(m_directory.size()))
+            return nullptr;
+        return m_directory[s].get();
+    }
+
+    int m_sectionSize;
+    std::vector<std::unique_ptr<Section>> m_directory;
+    int m_highBound = -1;
+};
+
+// A list over a sparse array: Count is the highest written index + 1.
+template <typename T> class TSparseList
+{
+public:
+    explicit TSparseList(TSPAQuantum quantum = TSPAQuantum::Small) : m_array(quantum) {}
+
+    int Count() const { return m_array.HighBound() + 1; }
+
+    // The item, or nullptr when never written.
+    const T *Get(int index) const
+    {
+        Check(index);
+        return m_array.Find(index);
+    }
+    T *Get(int index)
+    {
+        Check(index);
+        return m_array.Find(index);
+    }
+    void Put(int index, T item)
+    {
+        Check(index);
+        m_array.Slot(index) = std::move(item);
+    }
+    // The slot, allocated on demand.
+    T &At(int index)
+    {
+        Check(index);
+        return m_array.Slot(index);
+    }
+
+    // Shifts the items from index on up by one and puts item at index.
+    void Insert(int index, T item)
+    {
+        Check(index);
+        for (int i = Count() - 1; i >= index; --i)
+            MoveSlot(i, i + 1);
+        Put(index, std::move(item));
+    }
+    // Removes the item at index, shifting the following ones down by one.
+    void Delete(int index)
+    {
+        Check(index);
+        const int count = Count();
+        if (index >= count)
+            return;
+        for (int i = index; i < count - 1; ++i)
+            MoveSlot(i + 1, i);
+        if (T *last = m_array.Find(count - 1))
+            *last = T{};
+        m_array.SetHighBound(count - 2);
+    }
+    void Exchange(int a, int b)
+    {
+        Check(a);
+        Check(b);
+        if (a != b)
+            std::swap(m_array.Slot(a), m_array.Slot(b));
+    }
+    // Takes the item out at from and re-inserts it at to; the items between
+    // shift by one.
+    void Move(int from, int to)
+    {
+        Check(from);
+        Check(to);
+        if (from == to)
+            return;
+        T moving = Take(from);
+        const int step = from < to ? 1 : -1;
+        for (int i = from; i != to; i += step)
+            MoveSlot(i + step, i);
+        m_array.Slot(to) = std::move(moving);
+    }
+    void ForAll(const std::function<bool(int, T &)> &fn) { m_array.ForAll(fn); }
+
+private:
+    static void Check(int index)
+    {
+        if (index < 0)
+            throw EListError(index);
+    }
+    T Take(int index)
+    {
+        T *item = m_array.Find(index);
+        return item ? std::exchange(*item, T{}) : T{};
+    }
+    void MoveSlot(int from, int to)
+    {
+        T *source = m_array.Find(from);
+        if (source)
+            m_array.Slot(to) = std::exchange(*source, T{});
+        else if (T *target = m_array.Find(to))
+            *target = T{};
+    }
+
+    TSparsePointerArray<T> m_array;
+};
+
+// One item of a string sparse list.
+struct TStringItem
+{
+    QString text;
+    QObject *object = nullptr;
+};
+
+// A string list over a sparse list; writing an empty text without object
+// empties the item.
+class TStringSparseList
+{
+public:
+    explicit TStringSparseList(TSPAQuantum quantum = TSPAQuantum::Small) : m_list(quantum) {}
+
+    int Count() const { return m_list.Count(); }
+    QString Get(int index) const;
+    void Put(int index, const QString &text);
+    QObject *GetObject(int index) const;
+    void PutObject(int index, QObject *object);
+    void Insert(int index, const QString &text) { m_list.Insert(index, TStringItem{text}); }
+    void Delete(int index) { m_list.Delete(index); }
+    void Exchange(int a, int b) { m_list.Exchange(a, b); }
+    void Move(int from, int to) { m_list.Move(from, to); }
+    // Blanks every stored text (objects stay).
+    void ClearTexts();
+
+private:
+    TSparseList<TStringItem> m_list;
+};
