@@ -1,5 +1,7 @@
 // Program start: the application, the real platform, the windows in their
 // order, and the message loop until the main window closes.
+#include "app/ApplicationWindows.h"
+#include "app/FMain.h"
 #include "app/QtPlatform.h"
 
 #include <QApplication>
@@ -9,7 +11,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QtPlatform platform;
     SetCurrentPlatform(&platform);
-    const int result = app.exec();
+    int result = 0;
+    {
+        ApplicationWindows windows;
+        windows.FormMain->show();
+        result = app.exec();
+    }
     SetCurrentPlatform(nullptr);
     return result;
 }

@@ -1,0 +1,188 @@
+// The main window: it creates and lays out every control of the race timer
+// and owns the settings, timers and controllers. The race and protocol
+// behaviour lives in their controllers; this class only builds and wires.
+#pragma once
+
+#include "app/FileTypeNames.h"
+#include "app/MainSettings.h"
+#include "app/Platform.h"
+
+#include <QMainWindow>
+#include <QPrinter>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class TBitBtnWithColor;
+class TDigit;
+class TFDlgYesNo;
+class TLed;
+class TSortGrid;
+class RaceController;
+class ProtocolController;
+class HelpWindow;
+
+class TFormMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TFormMain(QWidget *parent = nullptr);
+    ~TFormMain() override;
+
+    // Names derived from the executable.
+    QString ApplicationTitle;
+    QString HelpFile;
+    QString ProtocolTemplatePath;
+    QString ExecutableFolder;
+
+    // Settings of the race (loaded at start, written at exit).
+    MainSettings Settings;
+
+    // File-type display names and the dialogs built from them.
+    FileTypeNames FileTypes;
+    Platform::FileDialogRequest OpenDialog1;
+    Platform::FileDialogRequest SaveDialog1;
+
+    // Top strip.
+    QWidget *PanelTop = nullptr;
+    QPushButton *bCFG = nullptr;
+    QPushButton *bHelp = nullptr;
+    QPushButton *bBeenden = nullptr;
+    QLabel *PanelDate = nullptr;
+
+    // Lane bar.
+    QWidget *Panel = nullptr;
+    QWidget *PanelLL = nullptr;
+    QWidget *Panel1 = nullptr;
+    QWidget *PanelRR = nullptr;
+    QLabel *LabelBahn1 = nullptr;
+    QLabel *LabelBahn2 = nullptr;
+    QToolButton *sbLoad = nullptr;
+    QComboBox *cbBuhn1 = nullptr;
+    QComboBox *cbBuhn2 = nullptr;
+    QToolButton *seObmen = nullptr;
+    TBitBtnWithColor *bSTART = nullptr;
+    TBitBtnWithColor *bFSTART = nullptr;
+
+    // Timer band.
+    QWidget *PanelTimer = nullptr;
+    QWidget *PanelT1 = nullptr;
+    QWidget *PanelT2 = nullptr;
+    TDigit *Digit1_1 = nullptr, *Digit1_2 = nullptr, *Digit1_3 = nullptr, *Digit1_4 = nullptr,
+           *Digit1_5 = nullptr;
+    TDigit *Digit2_1 = nullptr, *Digit2_2 = nullptr, *Digit2_3 = nullptr, *Digit2_4 = nullptr,
+           *Digit2_5 = nullptr;
+    QWidget *Panel7 = nullptr;
+    QWidget *PanelLE = nullptr;
+    QWidget *PanelRI = nullptr;
+    QWidget *Panel6 = nullptr;
+    TBitBtnWithColor *bSTOP1 = nullptr;
+    TBitBtnWithColor *bSTOP2 = nullptr;
+    TBitBtnWithColor *bStrafe15_1 = nullptr;
+    TBitBtnWithColor *bStrafe30_1 = nullptr;
+    TBitBtnWithColor *bStrafe15_2 = nullptr;
+    TBitBtnWithColor *bStrafe30_2 = nullptr;
+    TBitBtnWithColor *bDisqulifikation1 = nullptr;
+    TBitBtnWithColor *bDisqulifikation2 = nullptr;
+    TBitBtnWithColor *sb1del = nullptr;
+    TBitBtnWithColor *sb2del = nullptr;
+    TBitBtnWithColor *bRESET = nullptr;
+    QWidget *PanelLed1 = nullptr;
+    QWidget *PanelLed2 = nullptr;
+    TLed *Led1 = nullptr;
+    TLed *Led2 = nullptr;
+    QLabel *LabC1 = nullptr;
+    QLabel *LabC2 = nullptr;
+
+    // Protocol area.
+    QWidget *PanelProtocol = nullptr;
+    QWidget *PanelProtocolTitle = nullptr;
+    QLabel *LabelProtocol = nullptr;
+    QToolButton *sbCLSall = nullptr;
+    QToolButton *sbCLS = nullptr;
+    QToolButton *sbSave = nullptr;
+    QToolButton *sbGramoty = nullptr;
+    QToolButton *sbPrint = nullptr;
+    QToolButton *sb1 = nullptr;
+    QToolButton *sb2 = nullptr;
+    QCheckBox *cbEditON = nullptr;
+    QToolButton *sbWord = nullptr;
+    QToolButton *sbExcel = nullptr;
+    QToolButton *sbInet = nullptr;
+    TSortGrid *SortGrid1 = nullptr;
+
+    // Key entries of the invisible menu.
+    QAction *mStart = nullptr;
+    QAction *mFSTART = nullptr;
+    QAction *mSTOP1 = nullptr;
+    QAction *mStop2 = nullptr;
+    QAction *mReset = nullptr;
+    QAction *mEinstellungen = nullptr;
+    QAction *mHilfe = nullptr;
+    QAction *mDrucker = nullptr;
+    QAction *mBeenden = nullptr;
+
+    // Timers.
+    QTimer *Clock = nullptr;
+    QTimer *TimerGesperrt1 = nullptr;
+    QTimer *TimerGesperrt2 = nullptr;
+    QTimer *TimerDate = nullptr;
+
+    // The yes/no box, created after the main window (see ApplicationWindows).
+    TFDlgYesNo *FDlgYesNo = nullptr;
+
+    // The printer all printing uses.
+    QPrinter Printer;
+
+    std::unique_ptr<RaceController> Race;
+    std::unique_ptr<ProtocolController> Protocol;
+
+    // Notices that must never stop a race go to the status line.
+    void ShowNotice(const QString &text);
+
+    void ApplyLaneCount();
+    void PanelResize();
+    void Panel7Resize();
+    void FormResize();
+    void TimerDateTimer();
+    void bHelpClick();
+    void Drucker1Click();
+    void bExitClick();
+
+    // Writes the settings (called once, when the window is destroyed).
+    void FormDestroy();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void DeriveNames();
+    void BuildDialogs();
+    void ReadSettings();
+    void CreateControls();
+    QWidget *CreateTopStrip();
+    QWidget *CreateLaneBar();
+    QWidget *CreateTimerBand();
+    QWidget *CreateLaneDigits(int lane, TDigit *(&digits)[5]);
+    QWidget *CreateLaneButtons(int lane);
+    QWidget *CreateProtocolArea();
+    void CreateKeyEntries();
+    void CreateTimers();
+    void WriteColumnTitles();
+    void LayOutLaneBar();
+    void LayOutTimerBand();
+    TBitBtnWithColor *MakeRaceButton(const QString &caption, int pixelSize, QWidget *parent);
+    QToolButton *MakeSpeedButton(const QString &glyph, const QString &hint, QWidget *parent);
+
+    bool m_settingsWritten = false;
+    HelpWindow *m_helpWindow = nullptr;
+};

@@ -1,0 +1,34 @@
+// The settings the main window keeps between runs, and how they are read
+// from and written to the settings store.
+#pragma once
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+
+class QSettings;
+
+struct MainSettings
+{
+    static constexpr int LayoutRecordSize = 9648;
+
+    int Port = 0;                              // 0 = none, n = COMn
+    QString PortDevice;                        // device behind Port when it was stored
+    int Alg = 0;                               // barrier contact mode
+    QRect Bounds{395, 380, 808, 541};          // main window: left, top, width, height
+    int FilterInd = 1;                         // save dialog's file type, 1-based
+    int CountBahn = 2;                         // number of lanes
+    int TimerGesperrt = 2000;                  // barrier lockout in milliseconds
+    QByteArray Nadpis{LayoutRecordSize, '\0'}; // certificate layout record
+    int Laps = 3;                              // barrier pulses that stop a lane
+};
+
+// Reads the values in their fixed order. The first integer value that is
+// missing or not an integer ends the reading; the values after it keep what
+// they had. A missing "Nadpis" is skipped; one that is not bytes or longer
+// than the record ends the reading; a shorter one fills the record's start.
+// A store that cannot be read leaves everything as it was.
+void ReadMainSettings(QSettings &store, MainSettings &settings);
+
+// Writes every value in the order the program has always written them.
+void WriteMainSettings(QSettings &store, const MainSettings &settings);
