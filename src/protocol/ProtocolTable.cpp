@@ -50,8 +50,10 @@ std::optional<int> StartNumberOf(const QString &text)
 
 std::optional<int> TeamNumberOfSelectorText(const QString &itemText)
 {
-    const qsizetype blank = itemText.indexOf(QLatin1Char(' '));
-    return StartNumberOf(itemText.left(blank));
+    // A "Nr." cell edited to " 7" still names team 7, so leading blanks
+    // are not taken for the end of the number.
+    const QString text = itemText.trimmed();
+    return StartNumberOf(text.left(text.indexOf(QLatin1Char(' '))));
 }
 
 int FindTeamRow(const ProtocolTable &table, int startNumber)

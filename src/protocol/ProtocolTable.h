@@ -49,7 +49,7 @@ QStringList LaneSelectorItems(const ProtocolTable &table);
 // item: a decimal integer, blanks around it ignored, so "07" is team 7.
 std::optional<int> StartNumberOf(const QString &text);
 
-// The team number of a selector item: its text up to the first blank.
+// The team number of a selector item: its first word.
 std::optional<int> TeamNumberOfSelectorText(const QString &itemText);
 
 // Index of the first row whose "Nr." cell is the given start number, -1

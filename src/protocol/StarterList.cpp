@@ -3,8 +3,8 @@
 
 #include "protocol/TextDecoding.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 

@@ -1,0 +1,169 @@
+// Sort order of the result columns and the per-class ranking.
+#include "protocol/Ranking.h"
+#include "protocol/ResultText.h"
+
+#include <QtTest>
+
+namespace {
+
+// Rows are written as "Nr:Klasse:Total:Platz" (totals hold a comma).
+ProtocolTable TableOf(const QStringList &rows)
+{
+    ProtocolTable table;
+    for (const QString &text : rows) {
+        const QStringList parts = text.split(QLatin1Char(':'));
+        ProtocolRow row;
+        row[ColNr] = parts[0];
+        row[ColKlasse] = parts[1];
+        row[ColTotal] = parts[2];
+        row[ColPlatz] = parts[3];
+        table.push_back(row);
+    }
+    return table;
+}
+
+// "Nr:Platz" per row, in table order.
+QStringList NumbersAndPlaces(const ProtocolTable &table)
+{
+    QStringList result;
+    for (const ProtocolRow &row : table)
+        result.append(row[ColNr] + QLatin1Char(':') + row[ColPlatz]);
+    return result;
+}
+
+int Sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
+
+} // namespace
+
+class TestRanking : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void compareResultText_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("sign");
+        QTest::newRow("fewer seconds digits first") << "9,99"
+                                                    << "10,00" << -1;
+        QTest::newRow("same length by characters") << "12,35"
+                                                   << "12,34" << 1;
+        QTest::newRow("equal") << "12,34"
+                               << "12,34" << 0;
+        QTest::newRow("time before empty") << "1234567,89"
+                                           << "" << -1;
+        QTest::newRow("blank like empty") << " "
+                                          << "AUS" << -1;
+        QTest::newRow("empty before AUS") << ""
+                                          << "AUS" << -1;
+        QTest::newRow("AUS before DIS") << "AUS"
+                                        << "DIS" << -1;
+        QTest::newRow("DIS after a time") << "DIS"
+                                          << "0,00" << 1;
+        QTest::newRow("lower-case mark is text") << "aus"
+                                                 << "AUS" << -1;
+    }
+    void compareResultText()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, sign);
+        QCOMPARE(Sign(CompareResultText(a, b)), sign);
+        QCOMPARE(Sign(CompareResultText(b, a)), -sign);
+    }
+
+    void compareNumericText_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("sign");
+        QTest::newRow("by value, not characters") << "2"
+                                                  << "10" << -1;
+        QTest::newRow("leading zero") << "01"
+                                      << "1" << 0;
+        QTest::newRow("locale decimal comma") << "1,5"
+                                              << "2" << -1;
+        QTest::newRow("blank class before numbers") << " "
+                                                    << "1" << -1;
+        QTest::newRow("word after numbers") << "Junioren"
+                                            << "10" << 1;
+        QTest::newRow("texts among themselves") << "Junioren"
+                                                << "Senioren" << -1;
+        QTest::newRow("number-like text after numbers") << "2x"
+                                                        << "3" << 1;
+    }
+    void compareNumericText()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, sign);
+        QCOMPARE(Sign(CompareNumericText(a, b)), sign);
+        QCOMPARE(Sign(CompareNumericText(b, a)), -sign);
+    }
+
+    void columnStyles()
+    {
+        const QList<ProtocolSortStyle> expected = {
+            ProtocolSortStyle::Numeric, ProtocolSortStyle::Normal, ProtocolSortStyle::Numeric,
+            ProtocolSortStyle::Normal,  ProtocolSortStyle::Normal, ProtocolSortStyle::Normal,
+            ProtocolSortStyle::Custom,  ProtocolSortStyle::Custom, ProtocolSortStyle::Custom,
+            ProtocolSortStyle::Custom};
+        for (int column = 0; column < ProtocolColumnCount; ++column)
+            QCOMPARE(ProtocolColumnSortStyle(column), expected[column]);
+    }
+
+    void rankProtocol_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("ranked");
+        QTest::newRow("ties share a place, per class")
+            << QStringList{"1:2:13,00:", "2:1:12,34:", "3:2:12,34:",
+                           "4:1:13,00:", "5:1:12,34:", "6:2:12,34:"}
+            << QStringList{"2:1", "5:1", "4:3", "3:1", "6:1", "1:3"};
+        QTest::newRow("9,99 before 10,00")
+            << QStringList{"1:1:10,00:", "2:1:9,99:"} << QStringList{"2:1", "1:2"};
+        QTest::newRow("1, 2, 2, 4")
+            << QStringList{"1:1:20,00:", "2:1:30,00:", "3:1:20,00:", "4:1:10,00:"}
+            << QStringList{"4:1", "1:2", "3:2", "2:4"};
+        QTest::newRow("rows without a place after the times")
+            << QStringList{"1:1:DIS:DIS", "2:1:AUS:AUS", "3:1::", "4:1:15,00:", "5:1:14,00:"}
+            << QStringList{"5:1", "4:2", "3:", "2:AUS", "1:DIS"};
+        QTest::newRow("stale place cleared")
+            << QStringList{"1:1::1", "2:1: :2", "3:1:11,00:3"} << QStringList{"3:1", "1:", "2:"};
+        QTest::newRow("classes by value") << QStringList{"1:10:11,00:", "2:2:12,00:", "3: :13,00:"}
+                                          << QStringList{"3:1", "2:1", "1:1"};
+        QTest::newRow("previous order among equals")
+            << QStringList{"3:1::", "1:1::", "2:1::"} << QStringList{"3:", "1:", "2:"};
+        QTest::newRow("01 and 1 are one class")
+            << QStringList{"1:1:10,00:", "2:01:11,00:", "3:1:12,00:"}
+            << QStringList{"1:1", "2:2", "3:3"};
+        QTest::newRow("empty protocol") << QStringList{} << QStringList{};
+    }
+    void rankProtocol()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, ranked);
+        ProtocolTable table = TableOf(rows);
+        RankProtocol(table);
+        QCOMPARE(NumbersAndPlaces(table), ranked);
+    }
+
+    void rankingKeepsOtherCells()
+    {
+        ProtocolTable table = TableOf({"1:1:12,00:", "2:1:11,00:"});
+        table[0][ColTeamName] = QStringLiteral("Die Blitze");
+        table[0][ColZeit] = QStringLiteral("12,00");
+        RankProtocol(table);
+        QCOMPARE(table[1][ColTeamName], QStringLiteral("Die Blitze"));
+        QCOMPARE(table[1][ColZeit], QStringLiteral("12,00"));
+        QCOMPARE(table[1][ColPlatz], QStringLiteral("2"));
+    }
+};
+
+QTEST_MAIN(TestRanking)
+#include "tst_Ranking.moc"

@@ -1,0 +1,183 @@
+// Reading starter lists: line splitting, rows, encodings and file errors.
+#include "protocol/StarterList.h"
+
+#include <QtTest>
+
+namespace {
+
+// A row as its non-empty cells joined by "|", trailing empty cells left out.
+QString Joined(const ProtocolRow &row)
+{
+    QStringList cells(row.begin(), row.end());
+    while (!cells.isEmpty() && cells.last().isEmpty())
+        cells.removeLast();
+    return cells.join(QLatin1Char('|'));
+}
+
+QStringList Joined(const ProtocolTable &table)
+{
+    QStringList rows;
+    for (const ProtocolRow &row : table)
+        rows.append(Joined(row));
+    return rows;
+}
+
+QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QString ExampleFile(const char *name)
+{
+    return qEnvironmentVariable("DUOBAHN_SOURCE_DIR") + QStringLiteral("/examples/") +
+           QLatin1String(name);
+}
+
+} // namespace
+
+class TestStarterList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void splitLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("tabs keep blanks inside names")
+            << "7\tDie Blitze\t1\tAnna Müller"
+            << QStringList{"7", "Die Blitze", "1", "Anna Müller"};
+        QTest::newRow("semicolons, fields trimmed")
+            << "7; Die Blitze ;1" << QStringList{"7", "Die Blitze", "1"};
+        QTest::newRow("blanks only when nothing else")
+            << "7  Blitze   1 Anna" << QStringList{"7", "Blitze", "1", "Anna"};
+        QTest::newRow("tab wins over semicolon")
+            << "7\tBlitz;Donner\t1" << QStringList{"7", "Blitz;Donner", "1"};
+        QTest::newRow("empty co-driver keeps its column")
+            << "7;Blitz;1;Anna;;Ben" << QStringList{"7", "Blitz", "1", "Anna", " ", "Ben"};
+        QTest::newRow("empty tab field keeps its column")
+            << "7\tBlitz\t1\tAnna\t\tBen" << QStringList{"7", "Blitz", "1", "Anna", " ", "Ben"};
+        QTest::newRow("leading separator") << ";Blitz" << QStringList{" ", "Blitz"};
+        QTest::newRow("only separators") << ";;;" << QStringList{" ", " ", " ", " "};
+        QTest::newRow("only blanks") << "   " << QStringList{" "};
+        QTest::newRow("quotes are characters")
+            << "\"7\";\"Blitz\"" << QStringList{"\"7\"", "\"Blitz\""};
+    }
+    void splitLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, fields);
+        QCOMPARE(SplitStarterLine(line), fields);
+    }
+
+    void parse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("header and empty lines skipped, CR LF")
+            << "Nr.;TeamName;Klasse\r\n1;Blitz;1\r\n\r\n2;Donner;2\r\n"
+            << QStringList{"1|Blitz|1", "2|Donner|2"};
+        QTest::newRow("any Nr line skipped, nr kept") << "Nrx;a\nnr;b\n" << QStringList{"nr|b"};
+        QTest::newRow("last line without line break")
+            << "1;Blitz;1\n2;Donner;2" << QStringList{"1|Blitz|1", "2|Donner|2"};
+        QTest::newRow("fields beyond ten dropped")
+            << "1;2;3;4;5;6;7;8;9;10;11;12" << QStringList{"1|2|3|4|5|6|7|8|9|10"};
+        QTest::newRow("saved protocol loads back in its columns")
+            << "Nr.\tTeamName\tKlasse\tFahrer\tBeifahrer1\tBeifahrer2\tZeit\tStrafzeit\tTotal\t"
+               "Platz\t\r\n7\tDie Blitze\t1\tAnna\t \t \t23,45\t15,00\t38,45\t1\t\r\n"
+            << QStringList{"7|Die Blitze|1|Anna| | |23,45|15,00|38,45|1"};
+        QTest::newRow("nothing but a header") << "Nr.\tTeamName\n" << QStringList{};
+    }
+    void parse()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, rows);
+        QCOMPARE(Joined(ParseStarterList(text)), rows);
+    }
+
+    void loadEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("UTF-8") << QByteArray(
+                                      "1;Gr\xc3\xbcne Fl\xc3\xb6he;1;J\xc3\xbcrgen Stra\xc3\x9f"
+                                      "e\n")
+                               << QStringList{"1|Grüne Flöhe|1|Jürgen Straße"};
+        QTest::newRow("UTF-8 with byte order mark, header skipped")
+            << QByteArray("\xef\xbb\xbfNr.;TeamName\n2;\xc3\x84rger\n") << QStringList{"2|Ärger"};
+        QTest::newRow("Windows-1252") << QByteArray("1;Gr\xfcne Fl\xf6he;1;J\xfcrgen \x84"
+                                                    "Ede\x93 Stra\xdf"
+                                                    "e\r\n")
+                                      << QStringList{"1|Grüne Flöhe|1|Jürgen „Ede“ Straße"};
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+    }
+    void loadEncodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, rows);
+        QTemporaryDir dir;
+        const StarterListLoad load = LoadStarterList(WriteFile(dir, "Liste.txt", bytes));
+        QVERIFY(load.ok);
+        QCOMPARE(Joined(load.rows), rows);
+    }
+
+    void unreadableFileSaysWhy_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << "fehlt.txt";
+        QTest::newRow("folder") << ".";
+    }
+    void unreadableFileSaysWhy()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const StarterListLoad load = LoadStarterList(dir.filePath(name));
+        QVERIFY(!load.ok);
+        QVERIFY(!load.error.isEmpty());
+        QVERIFY(load.rows.empty());
+    }
+
+    void examplesHoldTheSameTeams()
+    {
+        const StarterListLoad tabs = LoadStarterList(ExampleFile("Starterliste.txt"));
+        const StarterListLoad semicolons = LoadStarterList(ExampleFile("Starterliste.csv"));
+        QVERIFY2(tabs.ok, qPrintable(tabs.error));
+        QVERIFY2(semicolons.ok, qPrintable(semicolons.error));
+        QCOMPARE(tabs.rows.size(), std::size_t(12));
+        QCOMPARE(Joined(tabs.rows), Joined(semicolons.rows));
+        QSet<QString> classes;
+        for (const ProtocolRow &row : tabs.rows)
+            classes.insert(row[ColKlasse]);
+        QCOMPARE(classes.size(), 3);
+    }
+
+    void names_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("saveName");
+        QTest::newRow("folder and extension") << "/daten/Mai.txt"
+                                              << "Mai"
+                                              << "/daten/Mai";
+        QTest::newRow("only the last extension") << "/daten/Mai.2024.csv"
+                                                 << "Mai.2024"
+                                                 << "/daten/Mai.2024";
+        QTest::newRow("no extension") << "/daten/Mai"
+                                      << "Mai"
+                                      << "/daten/Mai";
+    }
+    void names()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, event);
+        QFETCH(QString, saveName);
+        QCOMPARE(EventName(file), event);
+        QCOMPARE(PathWithoutExtension(file), saveName);
+    }
+};
+
+QTEST_MAIN(TestStarterList)
+#include "tst_StarterList.moc"
