@@ -9,12 +9,12 @@
 
 #include <QMainWindow>
 #include <QPrinter>
-#include <memory>
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPushButton;
 class QStatusBar;
 class QTimer;
 class QToolButton;
@@ -140,8 +140,9 @@ public:
     // The printer all printing uses.
     QPrinter Printer;
 
-    std::unique_ptr<RaceController> Race;
-    std::unique_ptr<ProtocolController> Protocol;
+    // The behaviour of the race and of the protocol (children of the window).
+    RaceController *Race = nullptr;
+    ProtocolController *Protocol = nullptr;
 
     // Notices that must never stop a race go to the status line.
     void ShowNotice(const QString &text);
