@@ -1,0 +1,462 @@
+#include "protocol/ProtocolController.h"
+
+#include "app/DlgYesNo.h"
+#include "app/FMain.h"
+#include "app/Platform.h"
+#include "protocol/Penalties.h"
+#include "protocol/Ranking.h"
+#include "protocol/ResultText.h"
+#include "protocol/StarterList.h"
+#include "race/RaceTime.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/SortGrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QColor StartColour(0, 128, 0);
+const QColor LaneRowTextColour(255, 0, 0);
+
+TSortStyle GridSortStyle(ProtocolSortStyle style)
+{
+    switch (style) {
+    case ProtocolSortStyle::Numeric:
+        return ssNumeric;
+    case ProtocolSortStyle::Custom:
+        return ssCustom;
+    case ProtocolSortStyle::Normal:
+        break;
+    }
+    return ssNormal;
+}
+
+bool IsRightAligned(int column)
+{
+    return column == ColNr || column >= ColZeit;
+}
+
+} // namespace
+
+ProtocolController::ProtocolController(TFormMain *form) : QObject(form), m_form(form)
+{
+    ConfigureGrid();
+    Wire();
+}
+
+void ProtocolController::ConfigureGrid()
+{
+    TSortGrid *grid = m_form->SortGrid1;
+    grid->SetColCount(ProtocolColumnCount);
+    grid->SetRowCount(2);
+    grid->SetFixedRows(1);
+    grid->SetFixedCols(0);
+    TSortOptions &sort = grid->SortOptions();
+    sort.SetSortCol(ColKlasse);
+    sort.SetSecondaryIndex(QStringLiteral("8"));
+    sort.SetSortDirection(sdAscending);
+    sort.SetCanSort(true);
+    sort.SetSortCaseSensitive(true);
+    grid->SetOptions((grid->Options() | goRowSelect) & ~TGridOptions(goEditing));
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(10);
+    grid->setFont(font);
+}
+
+void ProtocolController::Wire()
+{
+    TFormMain *f = m_form;
+    TSortGrid *grid = f->SortGrid1;
+    grid->OnGetSortStyle = [this](QObject *, int column, TSortStyle &style) {
+        SortGrid1GetSortStyle(column, style);
+    };
+    grid->OnEndSort = [this](QObject *, int) { SortGrid1EndSort(); };
+    grid->OnGetCellFormat = [this](QObject *, int column, int row, TGridDrawState,
+                                   TFormatOptions &format, bool &, bool &, bool &) {
+        if (row <= 0)
+            return;
+        if (IsRightAligned(column))
+            format.AlignmentHorz = taRightJustify;
+        if (row == m_form->cbBuhn1->currentIndex() + 1 ||
+            (m_form->Settings.CountBahn >= 2 && row == m_form->cbBuhn2->currentIndex() + 1))
+            format.FontColor = LaneRowTextColour;
+    };
+    grid->OnSelectCell = [this](QObject *, int column, int, bool &canSelect) {
+        LastSelectedColumn = column;
+        canSelect = true;
+    };
+    grid->OnRowSelected = [this](QObject *) { SortGrid1RowSelected(); };
+    grid->OnDblClick = [this](QObject *) { SortGrid1DblClick(); };
+
+    connect(f->sbLoad, &QToolButton::clicked, this, &ProtocolController::sbLoadClick);
+    connect(f->cbBuhn1, &QComboBox::activated, this, &ProtocolController::cbBuhnChange);
+    connect(f->cbBuhn2, &QComboBox::activated, this, &ProtocolController::cbBuhnChange);
+    connect(f->sb1, &QToolButton::clicked, this, [this] { sb1Click(1); });
+    connect(f->sb2, &QToolButton::clicked, this, [this] { sb1Click(2); });
+    connect(f->cbEditON, &QCheckBox::clicked, this, &ProtocolController::cbEditONClick);
+    connect(f->sbCLS, &QToolButton::clicked, this, [this] { sbCLSClick(false); });
+    connect(f->sbCLSall, &QToolButton::clicked, this, [this] { sbCLSClick(true); });
+    connect(f->seObmen, &QToolButton::clicked, this, &ProtocolController::seObmenClick);
+    const std::pair<TBitBtnWithColor *, int> penalties[] = {
+        {f->bStrafe15_1, -15}, {f->bStrafe30_1, -30}, {f->bStrafe15_2, 15}, {f->bStrafe30_2, 30}};
+    for (const auto &[button, number] : penalties)
+        connect(button, &QPushButton::clicked, this, [this, n = number] { bStrafeClick(n); });
+    for (int lane : {0, 1}) {
+        connect(lane == 0 ? f->bDisqulifikation1 : f->bDisqulifikation2, &QPushButton::clicked,
+                this, [this, lane] { bDisqulifikation1Click(lane); });
+        connect(lane == 0 ? f->sb1del : f->sb2del, &QPushButton::clicked, this,
+                [this, lane] { sb1delClick(lane); });
+    }
+}
+
+// --- table access -------------------------------------------------------------
+
+ProtocolRow ProtocolController::ReadRow(int row) const
+{
+    ProtocolRow cells;
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        cells[column] = m_form->SortGrid1->Cells(column, row);
+    return cells;
+}
+
+void ProtocolController::WriteRow(int row, const ProtocolRow &cells)
+{
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        if (m_form->SortGrid1->Cells(column, row) != cells[column])
+            m_form->SortGrid1->SetCells(column, row, cells[column]);
+}
+
+ProtocolTable ProtocolController::Table() const
+{
+    ProtocolTable table;
+    const int rowCount = m_form->SortGrid1->RowCount();
+    table.reserve(std::max(0, rowCount - 1));
+    for (int row = 1; row < rowCount; ++row)
+        table.push_back(ReadRow(row));
+    return table;
+}
+
+void ProtocolController::WriteTable(const ProtocolTable &table)
+{
+    TSortGrid *grid = m_form->SortGrid1;
+    grid->BeginUpdate();
+    grid->SetRowCount(std::max<int>(2, static_cast<int>(table.size()) + 1));
+    const ProtocolRow blank{};
+    for (int row = 1; row < grid->RowCount(); ++row)
+        WriteRow(row, row - 1 < static_cast<int>(table.size()) ? table[row - 1] : blank);
+    grid->EndUpdate();
+}
+
+bool ProtocolController::HasProtocol() const
+{
+    const TSortGrid *grid = m_form->SortGrid1;
+    return grid->RowCount() >= 2 && !grid->Cells(ColNr, 1).isEmpty();
+}
+
+QComboBox *ProtocolController::Selector(int lane) const
+{
+    return lane == 1 ? m_form->cbBuhn1 : m_form->cbBuhn2;
+}
+
+// The grid row of the team on a lane, -1 when the lane has no team.
+int ProtocolController::LaneRow(int laneIndex) const
+{
+    const int item = Selector(laneIndex + 1)->currentIndex();
+    if (item < 0 || item + 1 >= m_form->SortGrid1->RowCount())
+        return -1;
+    return item + 1;
+}
+
+// --- recording and ranking ------------------------------------------------------
+
+bool ProtocolController::RecordLaneTime(int column, int lane, const QString &text)
+{
+    QComboBox *selector = Selector(lane);
+    if (selector->currentIndex() < 0)
+        return false;
+    const std::optional<int> number = TeamNumberOfSelectorText(selector->currentText());
+    if (!number)
+        return false;
+    const int index = FindTeamRow(Table(), *number);
+    if (index < 0)
+        return false;
+    TSortGrid *grid = m_form->SortGrid1;
+    const int row = index + 1;
+    grid->SetCells(column, row, text);
+    grid->SetCells(column + 1, row, FormatRaceTime(0));
+    grid->SetCells(column + 2, row, text);
+    RefreshControlStates();
+    return true;
+}
+
+void ProtocolController::SortGrid1GetSortStyle(int column, TSortStyle &style)
+{
+    style = GridSortStyle(ProtocolColumnSortStyle(column));
+    if (style == ssCustom)
+        m_form->SortGrid1->SortOptions().SortCompare = CompareResultText;
+}
+
+void ProtocolController::RankProtocol()
+{
+    TSortGrid *grid = m_form->SortGrid1;
+    m_ranking = true;
+    grid->SortOptions().SetSortDirection(sdAscending);
+    grid->SortByColumn(ColKlasse);
+    m_ranking = false;
+
+    ProtocolTable table = Table();
+    AssignPlaces(table);
+    for (int index = 0; index < static_cast<int>(table.size()); ++index)
+        if (grid->Cells(ColPlatz, index + 1) != table[index][ColPlatz])
+            grid->SetCells(ColPlatz, index + 1, table[index][ColPlatz]);
+
+    const int position1 = m_form->cbBuhn1->currentIndex();
+    const int position2 = m_form->cbBuhn2->currentIndex();
+    FillSelectors(LaneSelectorItems(table));
+    m_form->cbBuhn1->setCurrentIndex(std::min(position1, m_form->cbBuhn1->count() - 1));
+    m_form->cbBuhn2->setCurrentIndex(std::min(position2, m_form->cbBuhn2->count() - 1));
+}
+
+void ProtocolController::FillSelectors(const QStringList &items)
+{
+    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2}) {
+        selector->clear();
+        selector->addItems(items);
+        selector->setCurrentIndex(-1);
+    }
+}
+
+// After the operator sorts by a header click the rows have moved: each lane
+// keeps its team (found by start number), so the red rows, the penalty
+// writes and the next recorded time still point at the same team.
+void ProtocolController::SortGrid1EndSort()
+{
+    if (m_ranking)
+        return;
+    RebuildSelectorsKeepingTeams();
+    m_form->SortGrid1->update();
+}
+
+void ProtocolController::RebuildSelectorsKeepingTeams()
+{
+    const ProtocolTable table = Table();
+    int positions[2];
+    for (int lane : {1, 2}) {
+        QComboBox *selector = Selector(lane);
+        const std::optional<int> number = selector->currentIndex() < 0
+                                              ? std::nullopt
+                                              : TeamNumberOfSelectorText(selector->currentText());
+        positions[lane - 1] = number ? FindTeamRow(table, *number) : selector->currentIndex();
+    }
+    FillSelectors(LaneSelectorItems(table));
+    m_form->cbBuhn1->setCurrentIndex(positions[0]);
+    m_form->cbBuhn2->setCurrentIndex(positions[1]);
+}
+
+void ProtocolController::RefreshControlStates()
+{
+    TFormMain *f = m_form;
+    const bool clockOff = !f->Clock->isActive();
+    const bool startAvailable = f->Settings.CountBahn == 2
+                                    ? f->cbBuhn1->count() > 0 && f->cbBuhn2->count() > 0 &&
+                                          clockOff &&
+                                          f->cbBuhn1->currentIndex() != f->cbBuhn2->currentIndex()
+                                    : f->cbBuhn1->count() > 0 && clockOff;
+    f->bSTART->setEnabled(startAvailable);
+    f->bSTART->SetColor(startAvailable ? StartColour
+                                       : QApplication::palette().color(QPalette::Button));
+
+    const bool hasProtocol = HasProtocol();
+    for (QWidget *control : std::initializer_list<QWidget *>{f->sbSave, f->sbExcel, f->sbPrint,
+                                                             f->sbInet, f->sbGramoty, f->cbEditON})
+        control->setEnabled(hasProtocol);
+    f->sbWord->setEnabled(hasProtocol && QFile::exists(f->ProtocolTemplatePath));
+    f->sbCLS->setEnabled(startAvailable && hasProtocol);
+    f->sbCLSall->setEnabled(startAvailable && hasProtocol);
+    f->seObmen->setEnabled(startAvailable);
+}
+
+// --- starter lists --------------------------------------------------------------
+
+bool ProtocolController::LoadStarterList(const QString &fileName)
+{
+    const StarterListLoad load = ::LoadStarterList(fileName);
+    if (!load.ok) {
+        CurrentPlatform().MessageBox(
+            m_form, m_form->ApplicationTitle,
+            QStringLiteral("Die Starterliste kann nicht gelesen werden:\n") + fileName +
+                QStringLiteral("\n") + load.error,
+            Platform::MessageKind::Error);
+        return false;
+    }
+    WriteTable(load.rows);
+    FillSelectors({});
+    RankProtocol();
+    EventName = ::EventName(fileName);
+    m_form->setWindowTitle(m_form->ApplicationTitle + QStringLiteral(": ") + EventName);
+    QComboBox *lane1 = m_form->cbBuhn1;
+    QComboBox *lane2 = m_form->cbBuhn2;
+    lane1->setEnabled(lane1->count() >= 1);
+    lane1->setCurrentIndex(lane1->count() >= 1 ? 0 : -1);
+    lane2->setEnabled(lane2->count() >= 2);
+    lane2->setCurrentIndex(lane2->count() >= 2 ? 1 : -1);
+    RefreshControlStates();
+    return true;
+}
+
+void ProtocolController::sbLoadClick()
+{
+    const Platform::FileDialogAnswer answer =
+        CurrentPlatform().OpenFileDialog(m_form, m_form->OpenDialog1);
+    if (!answer.accepted)
+        return;
+    m_form->OpenDialog1.filterIndex = answer.filterIndex;
+    m_form->OpenDialog1.folder = QFileInfo(answer.fileName).absolutePath();
+    if (!LoadStarterList(answer.fileName))
+        return;
+    m_form->SaveDialog1.fileName = PathWithoutExtension(answer.fileName);
+    TSortGrid *grid = m_form->SortGrid1;
+    grid->SetSelection({0, grid->Row(), grid->ColCount() - 1, grid->Row()});
+    RefreshLaneButtons();
+    m_form->FormResize();
+}
+
+// --- lane buttons ---------------------------------------------------------------
+
+void ProtocolController::bStrafeClick(int number)
+{
+    const PenaltyButton button = DecodePenaltyButton(number);
+    const int row = LaneRow(button.lane - 1);
+    if (row < 0)
+        return;
+    ProtocolRow cells = ReadRow(row);
+    const std::uint32_t elapsed = LaneElapsed ? LaneElapsed(button.lane - 1) : 0;
+    WritePenalty(cells, elapsed, button.seconds);
+    WriteRow(row, cells);
+}
+
+void ProtocolController::bDisqulifikation1Click(int laneIndex)
+{
+    const int row = LaneRow(laneIndex);
+    if (row < 0)
+        return;
+    ProtocolRow cells = ReadRow(row);
+    WriteResultMark(cells, DisqualifiedMark);
+    WriteRow(row, cells);
+}
+
+void ProtocolController::sb1delClick(int laneIndex)
+{
+    const int row = LaneRow(laneIndex);
+    if (row < 0)
+        return;
+    ProtocolRow cells = ReadRow(row);
+    WriteResultMark(cells, DropOutMark);
+    WriteRow(row, cells);
+}
+
+// Programmatic selection raises no change notification, so neither the
+// control states nor the grid are refreshed here.
+void ProtocolController::seObmenClick()
+{
+    const int position1 = m_form->cbBuhn1->currentIndex();
+    m_form->cbBuhn1->setCurrentIndex(m_form->cbBuhn2->currentIndex());
+    m_form->cbBuhn2->setCurrentIndex(position1);
+}
+
+// --- lane selection and editing ---------------------------------------------------
+
+void ProtocolController::cbBuhnChange()
+{
+    RefreshControlStates();
+    m_form->SortGrid1->update();
+}
+
+void ProtocolController::sb1Click(int lane)
+{
+    Selector(lane)->setCurrentIndex(m_form->SortGrid1->Row() - 1);
+    cbBuhnChange();
+}
+
+void ProtocolController::SortGrid1DblClick()
+{
+    if (m_form->Settings.CountBahn == 1)
+        sb1Click(1);
+}
+
+void ProtocolController::SortGrid1RowSelected()
+{
+    RefreshLaneButtons();
+}
+
+void ProtocolController::RefreshLaneButtons()
+{
+    const bool settingsAvailable = m_form->bCFG->isEnabled();
+    m_form->sb1->setEnabled(settingsAvailable && m_form->cbBuhn1->count() > 0);
+    m_form->sb2->setEnabled(settingsAvailable && m_form->cbBuhn2->count() > 0);
+}
+
+void ProtocolController::cbEditONClick()
+{
+    TSortGrid *grid = m_form->SortGrid1;
+    if (m_form->cbEditON->isChecked()) {
+        grid->SetOptions((grid->Options() | goEditing) & ~TGridOptions(goRowSelect));
+        grid->SetSelection({LastSelectedColumn, grid->Row(), LastSelectedColumn, grid->Row()});
+        grid->SetCol(LastSelectedColumn);
+    } else {
+        grid->SetOptions((grid->Options() | goRowSelect) & ~TGridOptions(goEditing));
+        RankProtocol();
+    }
+}
+
+// --- removing rows ------------------------------------------------------------------
+
+void ProtocolController::sbCLSClick(bool all)
+{
+    const QString question =
+        all ? QStringLiteral("Zeitenprotokoll  löschen?") : QStringLiteral("Zeile entfernen?");
+    if (!m_form->FDlgYesNo || !m_form->FDlgYesNo->Confirm(question))
+        return;
+    if (all)
+        ClearProtocol();
+    else
+        RemoveCurrentRow();
+    m_form->FormResize();
+    RefreshControlStates();
+}
+
+void ProtocolController::ClearProtocol()
+{
+    m_form->SortGrid1->ClearRows();
+    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2}) {
+        selector->clear();
+        selector->setEnabled(false);
+    }
+    m_form->sb1->setEnabled(false);
+    m_form->sb2->setEnabled(false);
+}
+
+void ProtocolController::RemoveCurrentRow()
+{
+    TSortGrid *grid = m_form->SortGrid1;
+    const int row = grid->Row();
+    const int column = grid->Col();
+    try {
+        WriteRow(row, ProtocolRow{});
+        grid->DeleteRow(row);
+        RankProtocol();
+        if (row >= grid->RowCount())
+            return; // the last row went; the grid keeps its own current row
+        grid->SetRow(row);
+        grid->SetCol(column);
+    } catch (const EInvalidGridOperation &) {
+        // The remaining steps are skipped; widths and states are still refreshed.
+    }
+}

@@ -1,0 +1,84 @@
+// The results protocol in the main window: the grid SortGrid1 and the two
+// lane selectors. It records lane times, ranks the teams per class, loads
+// starter lists, writes penalties and marks, and keeps the availability of
+// START and of the protocol buttons up to date.
+#pragma once
+
+#include "protocol/ProtocolTable.h"
+#include "widgets/SortCompare.h"
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class QComboBox;
+class TFormMain;
+
+class ProtocolController : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ProtocolController(TFormMain *form);
+
+    // The lane's stopped time, read by the penalty buttons; set by the owner.
+    std::function<std::uint32_t(int laneIndex)> LaneElapsed;
+
+    // Column of the most recently selected cell; edit mode opens there.
+    int LastSelectedColumn = 0;
+    // The loaded starter list's name without folder and extension.
+    QString EventName;
+
+    // Fills "Zeit", "Strafzeit" and "Total" (column, +1, +2) of the team on
+    // the lane (1 or 2). false when the lane has no team or no row carries
+    // its start number; nothing is written then.
+    bool RecordLaneTime(int column, int lane, const QString &text);
+    // Sorts by class and total and writes the places per class, then gives
+    // both selectors one item per row, keeping their positions.
+    void RankProtocol();
+    void RefreshControlStates();
+    bool HasProtocol() const;
+
+    // Replaces the protocol by the rows of a starter list. false (and an
+    // error box, the protocol untouched) when the file cannot be read.
+    bool LoadStarterList(const QString &fileName);
+    void sbLoadClick();
+
+    // Lane buttons: the penalty number carries lane (sign) and seconds;
+    // the others carry the lane index 0 or 1.
+    void bStrafeClick(int number);
+    void bDisqulifikation1Click(int laneIndex);
+    void sb1delClick(int laneIndex);
+    void seObmenClick();
+
+    void cbBuhnChange();
+    void sb1Click(int lane);
+    void SortGrid1DblClick();
+    void SortGrid1RowSelected();
+    void cbEditONClick();
+    // Removes the current row (all = false) or the whole protocol.
+    void sbCLSClick(bool all);
+
+    // The protocol as plain rows (grid rows 1 .. RowCount - 1).
+    ProtocolTable Table() const;
+
+private:
+    void ConfigureGrid();
+    void Wire();
+    void SortGrid1GetSortStyle(int column, TSortStyle &style);
+    void SortGrid1EndSort();
+    QComboBox *Selector(int lane) const;
+    int LaneRow(int laneIndex) const;
+    ProtocolRow ReadRow(int row) const;
+    void WriteRow(int row, const ProtocolRow &cells);
+    void WriteTable(const ProtocolTable &table);
+    void FillSelectors(const QStringList &items);
+    void RebuildSelectorsKeepingTeams();
+    void RefreshLaneButtons();
+    void RemoveCurrentRow();
+    void ClearProtocol();
+
+    TFormMain *m_form;
+    bool m_ranking = false;
+};
