@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 class TComThread;
+struct ComThreadEntry;
 
 enum TBaudRate {
     br110,
@@ -139,6 +140,7 @@ public:
 
 private:
     void ServeLineChanges();
+    void Dispatch(const ComThreadEntry &entry);
     SerialLineSettings LineSettings() const;
     std::shared_ptr<SerialDevice> OpenDevice();
     void StartWatcher(std::shared_ptr<SerialDevice> device);
@@ -161,6 +163,7 @@ private:
     bool m_open = false;
     bool m_closing = false;
     bool m_dispatching = false;
+    int m_disconnectError = 0;
 };
 
 // Probes COM1..COM9 and remembers the result and the device names:

@@ -1,0 +1,145 @@
+// The watcher thread of a TComPort.
+#include "comms/ComThread.h"
+
+#include "app/Platform.h"
+
+#include <cerrno>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Drivers without a modem-status interrupt (cp210x and others) are read this often.
+constexpr auto PollInterval = 1ms;
+// A stop signal can arrive just before the thread enters its wait; it is
+// sent again this often until the thread has ended.
+constexpr auto StopRetryInterval = 5ms;
+// Far more than any barrier gives; only a hung GUI thread fills it.
+constexpr std::size_t MaxQueued = 4096;
+
+} // namespace
+
+TComThread::TComThread(std::shared_ptr<SerialDevice> device, TEvents events,
+                       std::function<void()> notify)
+    : m_device(std::move(device)), m_events(events), m_notify(std::move(notify))
+{}
+
+TComThread::~TComThread()
+{
+    Stop();
+}
+
+void TComThread::Start()
+{
+    m_thread = std::thread([this] { Run(); });
+}
+
+void TComThread::Stop()
+{
+    if (!m_thread.joinable())
+        return;
+    std::unique_lock lock(m_mutex);
+    m_stop = true;
+    m_changed.notify_all();
+    while (!m_finished) {
+        lock.unlock();
+        m_device->InterruptWait();
+        lock.lock();
+        m_changed.wait_for(lock, StopRetryInterval, [this] { return m_finished; });
+    }
+    lock.unlock();
+    m_thread.join();
+}
+
+std::optional<TComThread::Entry> TComThread::TakeNext()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_queue.empty())
+        return std::nullopt;
+    Entry entry = m_queue.front();
+    m_queue.pop_front();
+    return entry;
+}
+
+bool TComThread::StopRequested()
+{
+    std::lock_guard lock(m_mutex);
+    return m_stop;
+}
+
+void TComThread::Run()
+{
+    bool polling = false;
+    LineReading last;
+    int error = Read(last, polling);
+    while (error == 0 && !StopRequested()) {
+        error = WaitForWake(polling);
+        if (error == EINTR) {
+            error = 0;
+            continue;
+        }
+        if (error)
+            break;
+        // Tick and levels first: they are what the handlers will go by.
+        const std::uint32_t tick = CurrentPlatform().TickCount();
+        LineReading now;
+        error = Read(now, polling);
+        if (error)
+            break;
+        LineChangeCount count = CountLineChanges(last, now);
+        last = now;
+        if (!(m_events & EventBit(evCTS)))
+            count.cts = 0;
+        if (!(m_events & EventBit(evDSR)))
+            count.dsr = 0;
+        if (!count.Any() || StopRequested())
+            continue;
+        std::vector<Entry> entries;
+        for (const LineChange &change : ExpandLineChanges(count, tick, now.status))
+            entries.push_back({false, 0, change});
+        Push(std::move(entries));
+    }
+    if (error && !StopRequested())
+        Push({Entry{true, error, {}}});
+    std::lock_guard lock(m_mutex);
+    m_finished = true;
+    m_changed.notify_all();
+}
+
+int TComThread::WaitForWake(bool &polling)
+{
+    if (!polling) {
+        const int result = m_device->WaitForChange();
+        if (result != ENOTTY && result != EINVAL)
+            return result;
+        polling = true;
+    }
+    std::unique_lock lock(m_mutex);
+    m_changed.wait_for(lock, PollInterval, [this] { return m_stop; });
+    return m_stop ? EINTR : 0;
+}
+
+int TComThread::Read(LineReading &reading, bool polling)
+{
+    if (const int error = m_device->ReadModemStatus(reading.status))
+        return error;
+    // Drivers that cannot wait do not count edges either; their counters
+    // would stand still and hide every change.
+    reading.hasCounters = !polling && m_device->ReadEdgeCounters(reading.counters);
+    return 0;
+}
+
+void TComThread::Push(std::vector<Entry> entries)
+{
+    bool wasEmpty = false;
+    {
+        std::lock_guard lock(m_mutex);
+        wasEmpty = m_queue.empty();
+        for (Entry &entry : entries) {
+            if (m_queue.size() < MaxQueued || entry.deviceGone)
+                m_queue.push_back(std::move(entry));
+        }
+    }
+    if (wasEmpty && m_notify)
+        m_notify();
+}

@@ -1,0 +1,181 @@
+// The barrier simulator's socket-driven device.
+#include "comms/SimSerialDevice.h"
+
+#include "comms/ModemLineEvent.h"
+
+#include <QFile>
+#include <QMap>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const QString SimPrefix = QStringLiteral("sim:");
+
+std::uint32_t LineBits(const QString &name)
+{
+    static const QMap<QString, std::uint32_t> lines{
+        {QStringLiteral("cts"), MS_CTS_ON},
+        {QStringLiteral("dsr"), MS_DSR_ON},
+        {QStringLiteral("both"), MS_CTS_ON | MS_DSR_ON},
+    };
+    return lines.value(name, 0);
+}
+
+QString StatusReply(const FakeSerialDevice &device)
+{
+    const std::uint32_t lines = device.Lines();
+    return QStringLiteral("ok cts=%1 dsr=%2")
+        .arg(lines & MS_CTS_ON ? 1 : 0)
+        .arg(lines & MS_DSR_ON ? 1 : 0);
+}
+
+bool ApplyLineAction(FakeSerialDevice &device, std::uint32_t bits, const QString &action)
+{
+    const bool single = bits == MS_CTS_ON || bits == MS_DSR_ON;
+    if (action == QStringLiteral("toggle"))
+        device.ToggleLines(bits);
+    else if (single && action == QStringLiteral("pulse"))
+        device.Pulse(bits);
+    else if (single && (action == QStringLiteral("on") || action == QStringLiteral("off")))
+        device.SetLine(bits, action == QStringLiteral("on"));
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+bool IsSimDeviceName(const QString &deviceName)
+{
+    return deviceName.startsWith(SimPrefix);
+}
+
+QString SimSocketPath(const QString &deviceName)
+{
+    return deviceName.mid(SimPrefix.size());
+}
+
+QString SimDeviceFromEnvironment()
+{
+    const QString path = qEnvironmentVariable(BarrierSimEnvironmentVariable);
+    return path.isEmpty() ? QString() : SimPrefix + path;
+}
+
+QString ApplySimCommand(FakeSerialDevice &device, const QString &command)
+{
+    const QStringList words =
+        command.trimmed().toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words == QStringList{QStringLiteral("status")})
+        return StatusReply(device);
+    if (words == QStringList{QStringLiteral("unplug")}) {
+        device.Unplug(ENODEV);
+        return QStringLiteral("ok unplugged");
+    }
+    if (words.size() == 2 && LineBits(words[0]) &&
+        ApplyLineAction(device, LineBits(words[0]), words[1]))
+        return StatusReply(device);
+    return QStringLiteral("error: unknown command: ") + command.trimmed();
+}
+
+SimSerialDevice::SimSerialDevice(const QString &socketPath) : m_socketPath(socketPath) {}
+
+SimSerialDevice::~SimSerialDevice()
+{
+    Close();
+}
+
+int SimSerialDevice::Open()
+{
+    if (const int error = FakeSerialDevice::Open())
+        return error;
+    const QByteArray path = QFile::encodeName(m_socketPath);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || std::size_t(path.size()) >= sizeof(address.sun_path))
+        return ENAMETOOLONG;
+    std::copy(path.begin(), path.end(), address.sun_path);
+    // A socket file left behind by an earlier run that ended abruptly.
+    ::unlink(path.constData());
+    m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int error = m_listenFd < 0 ? errno : 0;
+    if (!error && (::bind(m_listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0 ||
+                   ::listen(m_listenFd, 4) < 0 || ::pipe2(m_wakePipe, O_CLOEXEC) < 0))
+        error = errno;
+    if (error) {
+        Close();
+        return error;
+    }
+    m_listener = std::thread([this] { Serve(); });
+    return 0;
+}
+
+void SimSerialDevice::Close()
+{
+    if (m_listener.joinable()) {
+        const char stop = 0;
+        [[maybe_unused]] const auto written = ::write(m_wakePipe[1], &stop, 1);
+        m_listener.join();
+    }
+    for (int *fd : {&m_listenFd, &m_wakePipe[0], &m_wakePipe[1]}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+    ::unlink(QFile::encodeName(m_socketPath).constData());
+    FakeSerialDevice::Close();
+}
+
+void SimSerialDevice::Serve()
+{
+    std::vector<pollfd> fds{{m_wakePipe[0], POLLIN, 0}, {m_listenFd, POLLIN, 0}};
+    std::vector<QByteArray> pending(2);
+    for (;;) {
+        if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
+            break;
+        if (fds[0].revents)
+            break;
+        if (fds[1].revents & POLLIN) {
+            const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client >= 0) {
+                fds.push_back({client, POLLIN, 0});
+                pending.emplace_back();
+            }
+        }
+        for (std::size_t i = 2; i < fds.size();) {
+            if (fds[i].revents)
+                ServeClient(fds[i].fd, pending[i]);
+            if (fds[i].fd < 0) {
+                fds.erase(fds.begin() + i);
+                pending.erase(pending.begin() + i);
+            } else {
+                ++i;
+            }
+        }
+    }
+    for (std::size_t i = 2; i < fds.size(); ++i)
+        ::close(fds[i].fd);
+}
+
+void SimSerialDevice::ServeClient(int &clientFd, QByteArray &pending)
+{
+    char buffer[512];
+    const ssize_t got = ::read(clientFd, buffer, sizeof buffer);
+    if (got <= 0) {
+        ::close(clientFd);
+        clientFd = -1;
+        return;
+    }
+    pending.append(buffer, got);
+    for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+        const QString command = QString::fromUtf8(pending.left(end));
+        pending.remove(0, end + 1);
+        const QByteArray reply = ApplySimCommand(*this, command).toUtf8() + '\n';
+        [[maybe_unused]] const auto written = ::write(clientFd, reply.constData(), reply.size());
+    }
+}
