@@ -1,0 +1,186 @@
+#include "app/FileTypeNames.h"
+#include "app/MainSettings.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Each case starts from a store holding exactly the given values.
+using Values = QList<std::pair<QString, QVariant>>;
+
+class TestMainSettings : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QSettings Store(const QString &name, const Values &values)
+    {
+        QSettings store(m_dir.filePath(name + ".conf"), QSettings::IniFormat);
+        store.clear();
+        for (const auto &[key, value] : values)
+            store.setValue(key, value);
+        store.sync();
+        return QSettings(m_dir.filePath(name + ".conf"), QSettings::IniFormat);
+    }
+
+    static Values FullStore()
+    {
+        return {{"Port", 3},
+                {"Alg", 2},
+                {"Left", 10},
+                {"Top", 20},
+                {"Width", 900},
+                {"Height", 600},
+                {"FilterInd", 4},
+                {"CountBahn", 1},
+                {"TimerGesperrt", 2500},
+                {"Nadpis", QByteArray(9648, 'x')},
+                {"Laps", 5}};
+    }
+
+    static Values Without(Values values, const QString &key)
+    {
+        values.removeIf([&](const auto &entry) { return entry.first == key; });
+        return values;
+    }
+
+    static Values With(Values values, const QString &key, const QVariant &value)
+    {
+        for (auto &entry : values)
+            if (entry.first == key)
+                entry.second = value;
+        return values;
+    }
+
+private slots:
+    void readStopsAtFirstBadValue_data()
+    {
+        QTest::addColumn<Values>("values");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QRect>("bounds");
+        QTest::addColumn<int>("countBahn");
+        QTest::addColumn<int>("lockout");
+        QTest::addColumn<char>("layoutByte");
+        QTest::addColumn<int>("laps");
+
+        const QRect defaults(395, 380, 808, 541);
+        const QRect stored(10, 20, 900, 600);
+        QTest::newRow("first run") << Values{} << 0 << defaults << 2 << 2000 << '\0' << 3;
+        QTest::newRow("everything stored") << FullStore() << 3 << stored << 1 << 2500 << 'x' << 5;
+        QTest::newRow("no lane count: later values keep defaults")
+            << Without(FullStore(), "CountBahn") << 3 << stored << 2 << 2000 << '\0' << 3;
+        QTest::newRow("text where a number belongs ends the reading")
+            << With(FullStore(), "Width", "breit") << 3 << QRect(10, 20, 808, 541) << 2 << 2000
+            << '\0' << 3;
+        QTest::newRow("layout missing: reading goes on")
+            << Without(FullStore(), "Nadpis") << 3 << stored << 1 << 2500 << '\0' << 5;
+        QTest::newRow("layout too long ends the reading")
+            << With(FullStore(), "Nadpis", QByteArray(9649, 'y')) << 3 << stored << 1 << 2500
+            << '\0' << 3;
+        QTest::newRow("layout as text ends the reading")
+            << With(FullStore(), "Nadpis", QString("abc")) << 3 << stored << 1 << 2500 << '\0' << 3;
+    }
+    void readStopsAtFirstBadValue()
+    {
+        QFETCH(Values, values);
+        QSettings store = Store(QTest::currentDataTag(), values);
+        MainSettings settings;
+        ReadMainSettings(store, settings);
+        QTEST(settings.Port, "port");
+        QTEST(settings.Bounds, "bounds");
+        QTEST(settings.CountBahn, "countBahn");
+        QTEST(settings.TimerGesperrt, "lockout");
+        QCOMPARE(settings.Nadpis.size(), MainSettings::LayoutRecordSize);
+        QTEST(settings.Nadpis.at(9647), "layoutByte");
+        QTEST(settings.Laps, "laps");
+    }
+
+    void shortLayoutFillsOnlyTheStart()
+    {
+        QSettings store = Store("short", With(FullStore(), "Nadpis", QByteArray("ABC")));
+        MainSettings settings;
+        settings.Nadpis.fill('z');
+        ReadMainSettings(store, settings);
+        QCOMPARE(settings.Nadpis.left(4), QByteArray("ABCz"));
+        QCOMPARE(settings.Nadpis.size(), MainSettings::LayoutRecordSize);
+        QCOMPARE(settings.Laps, 5);
+    }
+
+    void writtenValuesReadBack()
+    {
+        MainSettings written;
+        written.Port = 4;
+        written.PortDevice = "/dev/ttyUSB0";
+        written.Alg = 1;
+        written.Bounds = QRect(-5, 7, 1024, 700);
+        written.FilterInd = 3;
+        written.CountBahn = 1;
+        written.TimerGesperrt = 7000;
+        written.Nadpis[0] = '\x01';
+        written.Nadpis[9647] = '\xff';
+        written.Laps = 0;
+        {
+            QSettings store(m_dir.filePath("roundtrip.conf"), QSettings::IniFormat);
+            WriteMainSettings(store, written);
+        }
+        QSettings store(m_dir.filePath("roundtrip.conf"), QSettings::IniFormat);
+        MainSettings read;
+        ReadMainSettings(store, read);
+        QCOMPARE(read.Port, 4);
+        QCOMPARE(read.PortDevice, QString("/dev/ttyUSB0"));
+        QCOMPARE(read.Alg, 1);
+        QCOMPARE(read.Bounds, written.Bounds);
+        QCOMPARE(read.FilterInd, 3);
+        QCOMPARE(read.CountBahn, 1);
+        QCOMPARE(read.TimerGesperrt, 7000);
+        QCOMPARE(read.Nadpis, written.Nadpis);
+        QCOMPARE(read.Laps, 0);
+    }
+
+    void corruptStoreGivesDefaults()
+    {
+        const QString path = m_dir.filePath("corrupt.conf");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General\nPort=\xff\xfe\x00garbage\n=\n[[[");
+        file.close();
+        QSettings store(path, QSettings::IniFormat);
+        MainSettings settings;
+        ReadMainSettings(store, settings);
+        QCOMPARE(settings.Port, 0);
+        QCOMPARE(settings.CountBahn, 2);
+        QCOMPARE(settings.Laps, 3);
+    }
+
+    void fileTypeNamesStopAtFirstUnknownType()
+    {
+        QStringList asked;
+        const FileTypeNames names = ReadFileTypeNames([&](const QString &mime) {
+            asked << mime;
+            if (mime == "text/html")
+                return std::optional<QString>("HTML-Dokument");
+            if (mime == "text/plain")
+                return std::optional<QString>("");
+            return std::optional<QString>();
+        });
+        QCOMPARE(asked, (QStringList{"text/html", "text/plain", "application/msword"}));
+        QCOMPARE(names.html, QString("HTML-Dokument"));
+        QCOMPARE(names.text, QString(""));
+        QCOMPARE(names.word, QString("MS Word"));
+        QCOMPARE(names.csv, QString("MS Excel"));
+    }
+
+    void dialogFiltersInTheirIndexOrder()
+    {
+        const FileTypeNames names;
+        QCOMPARE(OpenDialogFilter(names),
+                 QString("Textdatei (*.txt)|*.txt|MS Excel (*.csv)|*.csv"));
+        QCOMPARE(SaveDialogFilter(names),
+                 QString("MS Excel (*.csv)|*.csv|MS Word (*.doc)|*.doc|Webseite (*.html)|*.html|"
+                         "Textdatei (*.txt)|*.txt"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMainSettings)
+#include "tst_MainSettings.moc"
