@@ -1,0 +1,371 @@
+// The race clock and the lane state machine of the main window.
+#include "race/RaceController.h"
+
+#include "app/FMain.h"
+#include "app/Platform.h"
+#include "protocol/ProtocolController.h"
+#include "race/RaceTime.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/Dmn_led.h"
+#include "widgets/SortGrid.h"
+#include "widgets/Udigit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QColor StartGreen(0, 128, 0);
+const QColor StopRed(255, 0, 0);
+const QColor ResetDarkRed(176, 0, 0);
+// Ausfall, S15, S30, Disqulifikation, in the order of LaneControls::resultButtons.
+const std::array<QColor, 4> ResultButtonColours = {QColor(255, 255, 0), QColor(0, 240, 240),
+                                                   QColor(0, 0, 255), QColor(0, 0, 0)};
+// On-segment colour of a digit by significance: a leading zero is drawn dim.
+const std::array<QColor, 2> DigitColours = {QColor(64, 64, 64), QColor(255, 255, 0)};
+
+// The protocol's "Zeit" column, where a stop records the lane's time.
+constexpr int TimeColumn = 6;
+
+} // namespace
+
+RaceController::RaceController(TFormMain *form) : QObject(form), m_form(form)
+{
+    m_lanes[0] = {form->bSTOP1,
+                  form->mSTOP1,
+                  {form->sb1del, form->bStrafe15_1, form->bStrafe30_1, form->bDisqulifikation1},
+                  {form->Digit1_1, form->Digit1_2, form->Digit1_3, form->Digit1_4, form->Digit1_5},
+                  form->TimerGesperrt1,
+                  form->Led1,
+                  form->LabC1,
+                  form->PanelLed1};
+    m_lanes[1] = {form->bSTOP2,
+                  form->mStop2,
+                  {form->sb2del, form->bStrafe15_2, form->bStrafe30_2, form->bDisqulifikation2},
+                  {form->Digit2_1, form->Digit2_2, form->Digit2_3, form->Digit2_4, form->Digit2_5},
+                  form->TimerGesperrt2,
+                  form->Led2,
+                  form->LabC2,
+                  form->PanelLed2};
+    WireControls();
+}
+
+void RaceController::WireControls()
+{
+    TFormMain *form = m_form;
+    // Enter on the focused button must offer the next step of the race.
+    for (TBitBtnWithColor *button :
+         {form->bSTART, form->bFSTART, form->bSTOP1, form->bSTOP2, form->bRESET})
+        button->setAutoDefault(true);
+
+    // The buttons' clicks serve the keyboard (accelerator, Space, Enter); a
+    // mouse press acts at once and leaves the button unavailable, so its
+    // release clicks nothing.
+    connect(form->bSTART, &QPushButton::clicked, this, [this] { mStartClick(); });
+    connect(form->mStart, &QAction::triggered, this, [this] { mStartClick(); });
+    connect(form->bSTART, &TBitBtnWithColor::OnMouseDown, this, [this] { PerformStart(); });
+
+    for (int lane = 0; lane < 2; ++lane) {
+        const LaneControls &controls = m_lanes[lane];
+        connect(controls.stop, &QPushButton::clicked, this, [this, lane] { mSTOPClick(lane); });
+        connect(controls.stopEntry, &QAction::triggered, this, [this, lane] { mSTOPClick(lane); });
+        connect(controls.stop, &TBitBtnWithColor::OnMouseDown, this,
+                [this, lane] { PerformStop(lane); });
+        connect(controls.lockout, &QTimer::timeout, this,
+                [this, lane] { TimerGesperrtTimer(lane); });
+    }
+
+    connect(form->bFSTART, &QPushButton::clicked, this, &RaceController::bFSTARTClick);
+    connect(form->mFSTART, &QAction::triggered, this, &RaceController::bFSTARTClick);
+
+    connect(form->bRESET, &QPushButton::clicked, this, [this] { mResetClick(true); });
+    connect(form->mReset, &QAction::triggered, this, [this] { mResetClick(true); });
+    connect(form->bRESET, &TBitBtnWithColor::OnMouseDown, this, [this] { PerformReset(); });
+
+    connect(form->Clock, &QTimer::timeout, this, &RaceController::ClockTimer);
+}
+
+void RaceController::PerformStart(std::optional<std::uint32_t> startTick)
+{
+    if (m_form->mStart->isEnabled())
+        mStartClick(startTick);
+}
+
+void RaceController::PerformStop(int lane, std::optional<std::uint32_t> stopTick)
+{
+    if (m_lanes[lane].stopEntry->isEnabled())
+        mSTOPClick(lane, stopTick);
+}
+
+void RaceController::PerformReset()
+{
+    if (m_form->mReset->isEnabled())
+        mResetClick(true);
+}
+
+void RaceController::mStartClick(std::optional<std::uint32_t> startTick)
+{
+    TFormMain *form = m_form;
+    // The sound request does not block, so it may come before the time stamp.
+    if (StartSoundAvailable)
+        CurrentPlatform().PlaySoundFile(QStringLiteral("3.wav"));
+    StartTick = startTick.value_or(CurrentPlatform().TickCount());
+    form->bFSTART->show();
+    for (int lane = 0; lane < 2; ++lane) {
+        LapCount[lane] = 0;
+        m_lanes[lane].laps->setText(QStringLiteral("0"));
+        LaneElapsed[lane] = 0;
+    }
+    // Both inputs are locked out whatever the lane count: the start pulse
+    // itself must not count as a lap of either lane.
+    LockOut(0);
+    LockOut(1);
+    form->Clock->start();
+
+    for (QWidget *widget :
+         std::initializer_list<QWidget *>{form->cbBuhn1, form->cbBuhn2, form->bCFG, form->sbLoad})
+        widget->setEnabled(false);
+    MakeUnavailable(form->bSTART);
+    form->mStart->setEnabled(false);
+    form->bFSTART->setEnabled(true);
+    form->mFSTART->setEnabled(true);
+    MakeUnavailable(form->bRESET);
+    form->mReset->setEnabled(false);
+    for (QWidget *widget : std::initializer_list<QWidget *>{form->cbEditON, form->sb1, form->sb2})
+        widget->setEnabled(false);
+
+    // One-lane mode arms the hidden lane 2 as well; the first stop disarms it.
+    for (LaneControls &controls : m_lanes) {
+        MakeAvailable(controls.stop, StopRed);
+        controls.stopEntry->setEnabled(true);
+    }
+    form->bFSTART->setFocus();
+    form->Protocol->RefreshControlStates();
+}
+
+void RaceController::ClockTimer()
+{
+    const std::uint32_t now = CurrentPlatform().TickCount();
+    for (int lane = 0; lane < 2; ++lane) {
+        if (m_lanes[lane].stop->isEnabled())
+            ShowLaneTime(lane, ElapsedMs(StartTick, now));
+    }
+}
+
+void RaceController::mSTOPClick(int lane, std::optional<std::uint32_t> stopTick)
+{
+    // The time stamp comes before anything else, the sound right after it.
+    const std::uint32_t tick = stopTick.value_or(CurrentPlatform().TickCount());
+    PlayStopSound();
+    const std::uint32_t elapsed = ElapsedMs(StartTick, tick);
+
+    TFormMain *form = m_form;
+    const LaneControls &controls = m_lanes[lane];
+    DisarmLane(lane);
+    for (std::size_t i = 0; i < controls.resultButtons.size(); ++i)
+        MakeAvailable(controls.resultButtons[i], ResultButtonColours[i]);
+    form->bFSTART->hide();
+    form->bFSTART->setEnabled(false);
+    form->mFSTART->setEnabled(false);
+    ShowLaneTime(lane, elapsed);
+    RecordTime(lane, elapsed);
+    LaneElapsed[lane] = std::int32_t(elapsed);
+    if (form->Settings.CountBahn == 1)
+        DisarmLane(1);
+    const bool finished = !form->mSTOP1->isEnabled() && !form->mStop2->isEnabled();
+    form->bRESET->setEnabled(finished);
+    form->mReset->setEnabled(finished);
+    FocusNextStep();
+}
+
+void RaceController::PlayStopSound()
+{
+    const QString stopSound = QStringLiteral("4.wav");
+    if (QFile::exists(stopSound))
+        CurrentPlatform().PlaySoundFile(stopSound);
+    else
+        CurrentPlatform().PlayDefaultSound();
+}
+
+void RaceController::RecordTime(int lane, std::uint32_t elapsed)
+{
+    // A lane without a recognisable starter keeps its time on the digits
+    // only; the race goes on, the operator just learns about it.
+    const QString text = FormatRaceTime(elapsed);
+    if (!m_form->Protocol->RecordLaneTime(TimeColumn, lane + 1, text))
+        m_form->ShowNotice(
+            QStringLiteral("Rennspur %1: %2 nicht eingetragen").arg(lane + 1).arg(text));
+}
+
+void RaceController::DisarmLane(int lane)
+{
+    MakeUnavailable(m_lanes[lane].stop);
+    m_lanes[lane].stopEntry->setEnabled(false);
+}
+
+// Enter always offers the next step: the other running lane's stop, or the
+// reset once every lane has stopped.
+void RaceController::FocusNextStep()
+{
+    TFormMain *form = m_form;
+    if (form->bSTOP1->isEnabled()) {
+        form->bSTOP1->setFocus();
+    } else if (form->bSTOP2->isEnabled()) {
+        form->bSTOP2->setFocus();
+    } else if (form->bRESET->isEnabled()) {
+        form->Clock->stop();
+        form->bRESET->setFocus();
+        form->bRESET->SetColor(ResetDarkRed);
+        form->cbEditON->setEnabled(true);
+    }
+}
+
+void RaceController::bFSTARTClick()
+{
+    m_form->Clock->stop();
+    DisarmLane(0);
+    DisarmLane(1);
+    mResetClick(false);
+}
+
+void RaceController::mResetClick(bool moveListsOn)
+{
+    TFormMain *form = m_form;
+    for (int lane = 0; lane < 2; ++lane) {
+        LaneControls &controls = m_lanes[lane];
+        controls.lockout->stop();
+        controls.led->SetValue(false);
+        controls.laps->clear();
+    }
+    ShowLaneTime(0, 0);
+    ShowLaneTime(1, 0);
+    form->Protocol->RankProtocol();
+    form->bCFG->setEnabled(true);
+    form->sbLoad->setEnabled(true);
+    MakeAvailable(form->bSTART, StartGreen);
+    form->mStart->setEnabled(true);
+    MakeUnavailable(form->bRESET);
+    form->mReset->setEnabled(false);
+    for (LaneControls &controls : m_lanes) {
+        for (TBitBtnWithColor *button : controls.resultButtons)
+            MakeUnavailable(button);
+    }
+    form->bFSTART->hide();
+    form->bFSTART->setEnabled(false);
+    form->mFSTART->setEnabled(false);
+    if (moveListsOn)
+        MoveListsOn();
+    form->cbBuhn1->setEnabled(true);
+    form->cbBuhn2->setEnabled(true);
+    form->SortGrid1->viewport()->update();
+    form->bSTART->setFocus();
+    form->Protocol->RefreshControlStates();
+}
+
+// With two lanes lane 1 walks the even positions and lane 2 the odd ones;
+// at the end of the list each starts over.
+void RaceController::MoveListsOn()
+{
+    auto advance = [](QComboBox *list, int step, int restart) {
+        const int next = list->currentIndex() + step;
+        list->setCurrentIndex(next < list->count() ? next : restart);
+    };
+    const int laneCount = m_form->Settings.CountBahn;
+    advance(m_form->cbBuhn1, laneCount, 0);
+    if (laneCount > 1)
+        advance(m_form->cbBuhn2, 2, 1);
+}
+
+void RaceController::TimerGesperrtTimer(int lane)
+{
+    m_lanes[lane].lockout->stop();
+    m_lanes[lane].led->SetValue(false);
+}
+
+void RaceController::LockOut(int lane)
+{
+    m_lanes[lane].lockout->start();
+    m_lanes[lane].led->SetValue(true);
+}
+
+void RaceController::ComPortDSR(const ModemLineEvent &event)
+{
+    BarrierEvent(0, event);
+}
+
+void RaceController::ComPortCTS(const ModemLineEvent &event)
+{
+    BarrierEvent(1, event);
+}
+
+void RaceController::BarrierEvent(int lane, const ModemLineEvent &event)
+{
+    if (LineState[lane].IsPulse(event.modemStatus, m_form->Settings.Alg))
+        BarrierPulse(lane, event.tick);
+}
+
+// Only START and a barrier stop lock an input out; intermediate laps do not.
+void RaceController::BarrierPulse(int lane, std::uint32_t tick)
+{
+    LaneControls &controls = m_lanes[lane];
+    if (controls.lockout->isActive())
+        return;
+    if (m_form->bSTART->isEnabled()) {
+        PerformStart(tick);
+        LockOut(lane);
+    } else if (controls.stop->isEnabled()) {
+        ++LapCount[lane];
+        controls.laps->setText(QString::number(LapCount[lane]));
+        // The car is on its way round: no false start to show any more, but F6 still works.
+        if (m_form->bFSTART->isEnabled())
+            m_form->bFSTART->hide();
+        if (LapCount[lane] >= m_form->Settings.Laps) {
+            PerformStop(lane, tick);
+            LockOut(lane);
+        }
+    }
+}
+
+// Lane 2's panel sits in lane 2's button panel, which the one-lane layout hides.
+void RaceController::ComPortOpen()
+{
+    for (LaneControls &controls : m_lanes)
+        controls.ledPanel->show();
+}
+
+void RaceController::ComPortClose()
+{
+    for (LaneControls &controls : m_lanes)
+        controls.ledPanel->hide();
+}
+
+void RaceController::ShowLaneTime(int lane, std::uint32_t ms)
+{
+    if (lane < 0 || lane > 1)
+        return;
+    const LaneDigits split = SplitLaneTime(ms);
+    for (std::size_t i = 0; i < split.values.size(); ++i) {
+        TDigit *digit = m_lanes[lane].digits[i];
+        digit->SetValue(split.values[i]);
+        digit->SetColorOn(DigitColours[split.significant[i]]);
+    }
+}
+
+void RaceController::MakeAvailable(TBitBtnWithColor *button, const QColor &colour)
+{
+    button->setEnabled(true);
+    button->SetColor(colour);
+}
+
+// An unavailable button shows the plain button face whatever its role.
+void RaceController::MakeUnavailable(TBitBtnWithColor *button)
+{
+    button->setEnabled(false);
+    button->SetColor(QApplication::palette().color(QPalette::Button));
+}

@@ -1,0 +1,106 @@
+// The race clock: starts one or two lanes together, stops them one by one
+// (button, key, mouse press or light barrier), false start and reset. The
+// race state lives in the main window's controls (which buttons are
+// available, their colours, the clock timer); this class only drives them.
+#pragma once
+
+#include "comms/ModemLineEvent.h"
+#include "race/BarrierLineFilter.h"
+
+#include <QColor>
+#include <QObject>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QTimer;
+class QWidget;
+class TBitBtnWithColor;
+class TDigit;
+class TFormMain;
+class TLed;
+
+class RaceController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Wires the window's race buttons, key entries and timers to this
+    // controller; the window must have created its controls.
+    explicit RaceController(TFormMain *form);
+
+    // "3.wav" was in the working folder when the program started.
+    bool StartSoundAvailable = false;
+
+    // Tick at START, shared by both lanes.
+    std::uint32_t StartTick = 0;
+    // A lane's final time once it stopped (0 from START on); the penalty
+    // buttons add to it.
+    std::int32_t LaneElapsed[2] = {0, 0};
+    // Barrier pulses counted per lane since START.
+    std::int32_t LapCount[2] = {0, 0};
+    // The barrier inputs: DSR serves lane 1, CTS lane 2.
+    BarrierLineFilter LineState[2] = {BarrierLineFilter(MS_DSR_ON), BarrierLineFilter(MS_CTS_ON)};
+
+    // Starts both lanes. A barrier start passes the tick its event was seen at.
+    void mStartClick(std::optional<std::uint32_t> startTick = std::nullopt);
+    // Stops a lane (0 or 1). A barrier stop passes the tick its event was
+    // seen at; otherwise the tick is taken before anything else happens.
+    void mSTOPClick(int lane, std::optional<std::uint32_t> stopTick = std::nullopt);
+    // Stops everything and returns to ready without recording or moving on.
+    void bFSTARTClick();
+    // Back to ready. The operator's reset moves the lane selectors on to
+    // the next starters; the false start's does not.
+    void mResetClick(bool moveListsOn);
+
+    void ClockTimer();
+    // A lane's barrier lockout ran out.
+    void TimerGesperrtTimer(int lane);
+
+    // Changes of the barrier lines, delivered on the GUI thread.
+    void ComPortDSR(const ModemLineEvent &event);
+    void ComPortCTS(const ModemLineEvent &event);
+    // The lockout LEDs and lap counters are only of use with a port.
+    void ComPortOpen();
+    void ComPortClose();
+
+    // Puts a time on a lane's five digits; any other lane number does nothing.
+    void ShowLaneTime(int lane, std::uint32_t ms);
+
+private:
+    struct LaneControls
+    {
+        TBitBtnWithColor *stop = nullptr;
+        QAction *stopEntry = nullptr;
+        std::array<TBitBtnWithColor *, 4> resultButtons{}; // Ausfall, S15, S30, Disqulifikation
+        std::array<TDigit *, 5> digits{};
+        QTimer *lockout = nullptr;
+        TLed *led = nullptr;
+        QLabel *laps = nullptr;
+        QWidget *ledPanel = nullptr;
+    };
+
+    void WireControls();
+    // The action of a key entry performed from elsewhere (a mouse press or
+    // a barrier): like the key itself, it acts only while the entry is enabled.
+    void PerformStart(std::optional<std::uint32_t> startTick = std::nullopt);
+    void PerformStop(int lane, std::optional<std::uint32_t> stopTick = std::nullopt);
+    void PerformReset();
+
+    void BarrierEvent(int lane, const ModemLineEvent &event);
+    void BarrierPulse(int lane, std::uint32_t tick);
+    void LockOut(int lane);
+    void DisarmLane(int lane);
+    void FocusNextStep();
+    void MoveListsOn();
+    void PlayStopSound();
+    void RecordTime(int lane, std::uint32_t elapsed);
+
+    static void MakeAvailable(TBitBtnWithColor *button, const QColor &colour);
+    static void MakeUnavailable(TBitBtnWithColor *button);
+
+    TFormMain *m_form = nullptr;
+    std::array<LaneControls, 2> m_lanes;
+};
