@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -67,16 +68,30 @@ QFont BoldArial(int pixelSize)
     return font;
 }
 
-// A window position is kept only while some screen shows a good part of it.
-bool IsOnSomeScreen(const QRect &bounds)
+// The stored bounds moved (and if need be shrunk) so that the whole window
+// lies on the screen that shows most of it: a window saved on a larger or a
+// second screen must never open out of reach.
+QRect FittedOnScreen(const QRect &bounds)
 {
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    for (const QScreen *screen : screens) {
+    const QScreen *best = QGuiApplication::primaryScreen();
+    int bestArea = -1;
+    for (const QScreen *screen : QGuiApplication::screens()) {
         const QRect shown = screen->availableGeometry().intersected(bounds);
-        if (shown.width() >= 100 && shown.height() >= 50)
-            return true;
+        const int area = shown.isValid() ? shown.width() * shown.height() : 0;
+        if (area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
     }
-    return false;
+    if (!best)
+        return bounds;
+    const QRect available = best->availableGeometry();
+    QRect fitted(bounds.topLeft(), bounds.size().boundedTo(available.size()));
+    fitted.moveLeft(
+        std::clamp(fitted.left(), available.left(), available.right() - fitted.width() + 1));
+    fitted.moveTop(
+        std::clamp(fitted.top(), available.top(), available.bottom() - fitted.height() + 1));
+    return fitted;
 }
 
 } // namespace
@@ -122,10 +137,9 @@ void TFormMain::ReadSettings()
 {
     QSettings store(QStringLiteral("Chronalt"), ApplicationTitle);
     ReadMainSettings(store, Settings);
-    const QRect &bounds = Settings.Bounds;
+    const QRect bounds = FittedOnScreen(Settings.Bounds);
     resize(bounds.size());
-    if (IsOnSomeScreen(bounds))
-        move(bounds.topLeft());
+    move(bounds.topLeft());
     TimerGesperrt1->setInterval(Settings.TimerGesperrt);
 }
 
@@ -302,12 +316,11 @@ QWidget *TFormMain::CreateTimerBand()
 
     auto *lanes = new QHBoxLayout;
     lanes->setContentsMargins(0, 0, 0, 0);
-    lanes->setSpacing(0);
-    lanes->addWidget(PanelLE);
-    lanes->addStretch(1);
-    lanes->addWidget(PanelRI);
+    lanes->setSpacing(4);
+    lanes->addWidget(PanelLE, 1);
+    lanes->addWidget(PanelRI, 1);
     auto *centre = new QVBoxLayout(Panel7);
-    centre->setContentsMargins(2, 4, 2, 2);
+    centre->setContentsMargins(0, 4, 0, 2);
     centre->setSpacing(0);
     centre->addLayout(lanes, 1);
     centre->addWidget(Panel6);

@@ -66,7 +66,7 @@ void ProtocolController::ConfigureGrid()
     grid->SetOptions((grid->Options() | goRowSelect) & ~TGridOptions(goEditing));
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::Monospace);
-    font.setPointSize(10);
+    font.setPixelSize(12);
     grid->setFont(font);
 }
 

@@ -1,0 +1,193 @@
+#include "FakePlatform.h"
+#include "app/ApplicationWindows.h"
+#include "app/DlgYesNo.h"
+#include "app/FMain.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/SortGrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+class TestFMain : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_settingsDir;
+    ScopedFakePlatform m_platform;
+
+    QSettings Store()
+    {
+        return QSettings(QStringLiteral("Chronalt"),
+                         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    }
+
+    void StoreLaneCount(int lanes)
+    {
+        QSettings store = Store();
+        store.clear();
+        const std::pair<const char *, int> values[] = {
+            {"Port", 0},      {"Alg", 0},           {"Left", 0},
+            {"Top", 0},       {"Width", 1000},      {"Height", 700},
+            {"FilterInd", 1}, {"CountBahn", lanes}, {"TimerGesperrt", 2000}};
+        for (const auto &[key, value] : values)
+            store.setValue(key, value);
+        store.sync();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+
+    void init() { Store().clear(); }
+
+    void firstRunStartsReadyWithDefaults()
+    {
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        QCOMPARE(form->Settings.CountBahn, 2);
+        QCOMPARE(form->Settings.Laps, 3);
+        QCOMPARE(form->Settings.Alg, 0);
+        QCOMPARE(form->Settings.Port, 0);
+        QCOMPARE(form->TimerGesperrt1->interval(), 2000);
+        QCOMPARE(form->TimerGesperrt2->interval(), 2000);
+        QCOMPARE(form->size(), QSize(808, 541));
+        QVERIFY(form->windowTitle().endsWith(QStringLiteral(" 1.0")));
+        QVERIFY(form->HelpFile.endsWith(form->ApplicationTitle + QStringLiteral(".hlp")));
+        QVERIFY(form->ProtocolTemplatePath.endsWith(QStringLiteral("/Protokollvorlage.doc")));
+        QCOMPARE(form->SaveDialog1.fileName, form->ApplicationTitle + QStringLiteral(".txt"));
+
+        // Only F5 and the window's own keys are live before a list is loaded.
+        QVERIFY(form->mStart->isEnabled());
+        for (QAction *entry : {form->mFSTART, form->mSTOP1, form->mStop2, form->mReset})
+            QVERIFY(!entry->isEnabled());
+        QVERIFY(!form->bSTART->isEnabled());
+        QVERIFY(!form->sbSave->isEnabled());
+        QVERIFY(!form->cbBuhn1->isEnabled());
+        QCOMPARE(form->SortGrid1->Cells(0, 0), QStringLiteral("Nr."));
+        QCOMPARE(form->SortGrid1->Cells(9, 0), QStringLiteral("Platz"));
+        QCOMPARE(form->cbEditON->text(), QStringLiteral("Änderungen vornehmen"));
+        QCOMPARE(form->sbCLSall->toolTip(), QStringLiteral("Protokoll  löschen"));
+    }
+
+    void boundsAndSettingsWrittenAtExit()
+    {
+        {
+            ApplicationWindows windows;
+            windows.FormMain->Settings.Laps = 7;
+            windows.FormMain->TimerGesperrt1->setInterval(5000);
+            windows.FormMain->resize(900, 600);
+        }
+        QSettings store = Store();
+        QCOMPARE(store.value("Width").toInt(), 900);
+        QCOMPARE(store.value("Height").toInt(), 600);
+        QCOMPARE(store.value("Laps").toInt(), 7);
+        QCOMPARE(store.value("TimerGesperrt").toInt(), 5000);
+        QCOMPARE(store.value("Nadpis").toByteArray().size(), MainSettings::LayoutRecordSize);
+
+        ApplicationWindows again;
+        QCOMPARE(again.FormMain->Settings.Laps, 7);
+        QCOMPARE(again.FormMain->TimerGesperrt2->interval(), 5000);
+    }
+
+    void laneCountShapesTheWindow_data()
+    {
+        QTest::addColumn<int>("lanes");
+        QTest::newRow("two lanes") << 2;
+        QTest::newRow("one lane") << 1;
+    }
+    void laneCountShapesTheWindow()
+    {
+        QFETCH(int, lanes);
+        StoreLaneCount(lanes);
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        const bool two = lanes == 2;
+        for (QWidget *laneTwo : std::initializer_list<QWidget *>{
+                 form->LabelBahn2, form->cbBuhn2, form->seObmen, form->PanelRI, form->sb2del,
+                 form->sb1, form->sb2, form->PanelT2, form->LabelBahn1})
+            QCOMPARE(laneTwo->isVisible(), two);
+        QCOMPARE(form->bSTOP1->text(), two ? QStringLiteral("STOPP &1") : QStringLiteral("STOPP"));
+
+        const int barWidth = form->Panel->width();
+        if (two) {
+            QCOMPARE(form->PanelLL->width(), (barWidth - 130) / 2);
+            QCOMPARE(form->PanelRR->width(), form->PanelLL->width());
+            QCOMPARE(form->PanelLE->width(), form->Panel7->width() / 2 - 2);
+            QCOMPARE(form->PanelRI->width(), form->PanelLE->width());
+        } else {
+            QCOMPARE(form->PanelRR->width(), 43);
+            QVERIFY(form->PanelLE->width() > form->Panel7->width() - 10);
+        }
+        QCOMPARE(form->bFSTART->geometry(), form->bSTART->geometry());
+
+        form->resize(1200, 700);
+        QTRY_COMPARE(form->Panel->width(), form->width());
+        if (two)
+            QCOMPARE(form->PanelLL->width(), (form->Panel->width() - 130) / 2);
+        int widths = 0;
+        for (int column = 0; column < 10; ++column)
+            widths += form->SortGrid1->ColWidths(column);
+        QCOMPARE(widths + 10, form->SortGrid1->viewport()->width());
+    }
+
+    void closeQueryOnlyWhileRaceRuns_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("no race") << false << 0 << true << 0;
+        QTest::newRow("race, Nein") << true << 2 << false << 1;
+        QTest::newRow("race, Escape") << true << 0 << false << 1;
+        QTest::newRow("race, Ja") << true << 6 << true << 1;
+    }
+    void closeQueryOnlyWhileRaceRuns()
+    {
+        QFETCH(bool, running);
+        QFETCH(int, answer);
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        form->show();
+        if (running)
+            form->Clock->start();
+        m_platform.dialogsShown = 0;
+        m_platform.QueueDialogResult(answer);
+        QTEST(form->close(), "closed");
+        QTEST(m_platform.dialogsShown, "questions");
+        QCOMPARE(windows.FDlgYesNo->Label1->text(), QStringLiteral("Beenden?"));
+        m_platform.dialogAnswers.clear();
+    }
+
+    void datePanelShowsShortDateAndTime()
+    {
+        ApplicationWindows windows;
+        const QLocale locale;
+        const QString text = windows.FormMain->PanelDate->text();
+        QVERIFY(text.startsWith(locale.toString(QDate::currentDate(), QLocale::ShortFormat) +
+                                QStringLiteral("   ")));
+    }
+
+    void missingHelpFileIsReported()
+    {
+        ApplicationWindows windows;
+        windows.FormMain->HelpFile = m_settingsDir.filePath("nichts.hlp");
+        m_platform.messages.clear();
+        windows.FormMain->mHilfe->trigger();
+        QCOMPARE(m_platform.messages.size(), 1);
+        QVERIFY(m_platform.messages[0].text.contains(QStringLiteral("nichts.hlp")));
+    }
+};
+
+QTEST_MAIN(TestFMain)
+#include "tst_FMain.moc"
