@@ -214,6 +214,9 @@ protected:
     virtual bool HandleKey(QKeyEvent *event);
     virtual void HeaderMouseRelease(QMouseEvent *event, const TGridCoord &pressed);
     virtual void EditorClosed();
+    // Focus entering and leaving the grid (the editor counts as the grid).
+    virtual void DoEnter();
+    virtual void DoExit();
 
     // Scrolls so that (col, row) is fully in view.
     void ShowCell(int col, int row);
@@ -221,6 +224,8 @@ protected:
     int ColumnBorderAt(int x, int tolerance) const;
     int ColumnLeft(int col) const;
     TGridCoord Current() const { return m_current; }
+    // Whether a cell in this state is filled with the highlight colours.
+    bool IsHighlighted(TGridDrawState state) const;
     TGridCoord Anchor() const { return m_anchor; }
     void ShowEditor();
     void HideEditor();
@@ -232,13 +237,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     friend class TInplaceEdit;
+    bool FocusLeftGrid() const;
     void ChangeSize(int newColCount, int newRowCount);
     void ClampCurrent();
     void UpdateScrollRanges();
@@ -247,8 +253,19 @@ private:
     void FocusCell(int col, int row, bool moveAnchor);
     void MoveCurrent(int col, int row, bool moveAnchor, bool show);
     void MoveByKey(int dCol, int dRow, bool extend);
+    // A visible column or row: its index, start pixel and size.
+    struct Span
+    {
+        int index;
+        int pos;
+        int size;
+    };
+    std::vector<Span> Spans(int fixed, int first, int count, int limit,
+                            const std::function<int(int)> &size) const;
+    std::vector<Span> ColSpans() const;
+    std::vector<Span> RowSpans() const;
     void PaintCells(QPainter &painter, const QRect &clip);
-    void PaintLines(QPainter &painter, int colEnd, int rowEnd);
+    void PaintCell(QPainter &painter, int col, int row, const QRect &rect);
     TGridDrawState CellState(int col, int row) const;
     bool InSelection(int col, int row) const;
     void CheckCoord(int col, int row) const;
@@ -280,7 +297,7 @@ private:
     bool m_hadFocus = false;
     TInplaceEdit *m_editor = nullptr;
     // Mouse state
-    enum class MouseMode { None, Selecting, ColSizing, RowSizing, HeaderClick };
+    enum class MouseMode { None, Selecting, ColSizing, HeaderClick };
     MouseMode m_mouseMode = MouseMode::None;
     TGridCoord m_pressCell{-1, -1};
     int m_sizingIndex = -1;

@@ -1,0 +1,208 @@
+// Comparison rules and the stable key pass of the protocol grid's sort.
+#include "widgets/SortCompare.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+
+namespace {
+
+QLocale StrictLocale(const QLocale &locale)
+{
+    QLocale strict = locale;
+    strict.setNumberOptions(strict.numberOptions() | QLocale::RejectGroupSeparator);
+    return strict;
+}
+
+std::optional<double> ToNumber(const QString &text, const QLocale &strict)
+{
+    bool ok = false;
+    const double value = strict.toDouble(text, &ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+std::optional<double> ToDateTime(const QString &text, const QLocale &locale)
+{
+    QDateTime dateTime = locale.toDateTime(text.trimmed(), QLocale::ShortFormat);
+    if (!dateTime.isValid()) {
+        const QDate date = locale.toDate(text.trimmed(), QLocale::ShortFormat);
+        if (date.isValid())
+            dateTime = date.startOfDay();
+    }
+    return dateTime.isValid() ? std::optional<double>(dateTime.toMSecsSinceEpoch()) : std::nullopt;
+}
+
+std::optional<double> ToTime(const QString &text, const QLocale &locale)
+{
+    const QString trimmed = text.trimmed();
+    QTime time = locale.toTime(trimmed, QLocale::ShortFormat);
+    if (!time.isValid())
+        time = locale.toTime(trimmed, locale.timeFormat(QLocale::ShortFormat) + ":ss");
+    return time.isValid() ? std::optional<double>(time.msecsSinceStartOfDay()) : std::nullopt;
+}
+
+// Converts a text by the style's rule; nullopt for styles without conversion
+// or when the text does not convert.
+std::optional<double> Convert(const QString &text, TSortStyle style, const QLocale &strict)
+{
+    switch (style) {
+    case ssNumeric:
+        return ToNumber(text, strict);
+    case ssDateTime:
+        return ToDateTime(text, strict);
+    case ssTime:
+        return ToTime(text, strict);
+    default:
+        return std::nullopt;
+    }
+}
+
+bool Converts(TSortStyle style)
+{
+    return style == ssNumeric || style == ssDateTime || style == ssTime;
+}
+
+int Sign(double d)
+{
+    return d < 0 ? -1 : (d > 0 ? 1 : 0);
+}
+
+bool SameNonDigit(QChar a, QChar b)
+{
+    return a == b && !a.isDigit();
+}
+
+// One key of a pass with its conversion done once.
+struct Key
+{
+    QString text;
+    std::optional<double> value;
+};
+
+int CompareKeys(const Key &a, const Key &b, TSortStyle style, const TSortCompare &custom)
+{
+    if (Converts(style))
+        return a.value && b.value ? Sign(*a.value - *b.value) : OrdinalCompare(a.text, b.text);
+    if (style == ssNumericExtended)
+        return CompareNumericExtended(a.text, b.text);
+    if (style == ssCustom && custom)
+        return custom(a.text, b.text);
+    return OrdinalCompare(a.text, b.text);
+}
+
+} // namespace
+
+int OrdinalCompare(const QString &a, const QString &b)
+{
+    return QString::compare(a, b, Qt::CaseSensitive);
+}
+
+QString LowerAscii(const QString &text)
+{
+    QString lowered = text;
+    for (QChar &ch : lowered) {
+        if (ch >= QLatin1Char('A') && ch <= QLatin1Char('Z'))
+            ch = QChar(ch.unicode() + ('a' - 'A'));
+    }
+    return lowered;
+}
+
+int CompareByStyle(const QString &a, const QString &b, TSortStyle style, const TSortCompare &custom,
+                   const QLocale &locale)
+{
+    const QLocale strict = StrictLocale(locale);
+    return CompareKeys(Key{a, Convert(a, style, strict)}, Key{b, Convert(b, style, strict)}, style,
+                       custom);
+}
+
+int CompareNumericExtended(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return -1;
+    QString ra, rb;
+    const qsizetype shorter = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < shorter; ++i) {
+        if (!SameNonDigit(a[i], b[i])) {
+            ra += a[i];
+            rb += b[i];
+        }
+    }
+    ra += a.mid(shorter);
+    rb += b.mid(shorter);
+    qsizetype chop = 0;
+    const qsizetype reduced = std::min(ra.size(), rb.size());
+    for (qsizetype j = 1; j <= reduced; ++j) {
+        if (SameNonDigit(ra[ra.size() - j], rb[rb.size() - j]))
+            ++chop;
+    }
+    ra.chop(chop);
+    rb.chop(chop);
+    if (ra == rb)
+        return 0;
+    bool okA = false, okB = false;
+    const qlonglong na = ra.toLongLong(&okA);
+    const qlonglong nb = rb.toLongLong(&okB);
+    if (okA && okB)
+        return na < nb ? -1 : 1;
+    return OrdinalCompare(ra, rb);
+}
+
+TSortStyle DetectSortStyle(const QStringList &texts, const QLocale &locale)
+{
+    const QLocale strict = StrictLocale(locale);
+    for (TSortStyle style : {ssNumeric, ssDateTime, ssTime}) {
+        if (std::all_of(texts.begin(), texts.end(), [&](const QString &text) {
+                return Convert(text, style, strict).has_value();
+            }))
+            return style;
+    }
+    return ssNormal;
+}
+
+std::vector<int> ParseColumnList(const QString &commaText)
+{
+    static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
+    std::vector<int> columns;
+    for (const QString &part : commaText.split(separators, Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int col = part.toInt(&ok);
+        if (ok)
+            columns.push_back(col);
+    }
+    return columns;
+}
+
+std::vector<int> SortKeyColumns(int sortCol, const QString &secondaryIndex)
+{
+    std::vector<int> keys = ParseColumnList(secondaryIndex);
+    std::erase(keys, sortCol);
+    keys.insert(keys.begin(), sortCol);
+    return keys;
+}
+
+std::vector<int> SortPass(const std::vector<int> &order, const QStringList &keys, TSortStyle style,
+                          TSortDirection direction, bool caseSensitive, const TSortCompare &custom,
+                          const QLocale &locale)
+{
+    const QLocale strict = StrictLocale(locale);
+    std::vector<Key> prepared(order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        prepared[i].text = caseSensitive ? keys[i] : LowerAscii(keys[i]);
+        prepared[i].value = Convert(prepared[i].text, style, strict);
+    }
+    std::vector<int> positions(order.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    // A merge sort keeps ties in their previous order and stays within its
+    // range even when a caller's comparison is not a consistent order.
+    std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
+        const int result = CompareKeys(prepared[a], prepared[b], style, custom);
+        return direction == sdDescending ? result > 0 : result < 0;
+    });
+    std::vector<int> sorted(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        sorted[i] = order[positions[i]];
+    return sorted;
+}
