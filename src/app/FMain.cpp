@@ -4,6 +4,7 @@
 #include "app/HelpWindow.h"
 #include "protocol/ProtocolController.h"
 #include "protocol/ProtocolTable.h"
+#include "race/RaceController.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/Dmn_led.h"
 #include "widgets/SortGrid.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -117,6 +119,9 @@ void TFormMain::FormCreate()
     TimerGesperrt2->setInterval(TimerGesperrt1->interval());
     BuildDialogs();
     ApplyLaneCount();
+    Race->StartSoundAvailable = QFile::exists(QStringLiteral("3.wav"));
+    Race->ShowLaneTime(0, 0);
+    Race->ShowLaneTime(1, 0);
     TimerDateTimer();
     WriteColumnTitles();
     Protocol->RefreshControlStates();
@@ -195,6 +200,10 @@ void TFormMain::CreateControls()
     CreateKeyEntries();
     CreateTimers();
     Protocol = new ProtocolController(this);
+    Race = new RaceController(this);
+    Protocol->LaneElapsed = [this](int laneIndex) {
+        return static_cast<std::uint32_t>(Race->LaneElapsed[laneIndex]);
+    };
 }
 
 QWidget *TFormMain::CreateTopStrip()
