@@ -488,6 +488,7 @@ QWidget *TFormMain::CreateProtocolArea()
         control->setEnabled(false);
 
     SortGrid1 = new TSortGrid(PanelProtocol);
+    SortGrid1->viewport()->installEventFilter(this);
     SortGrid1->SetColCount(10);
     SortGrid1->SetRowCount(2);
     SortGrid1->SetFixedCols(0);
@@ -635,12 +636,6 @@ void TFormMain::FormResize()
     SortGrid1->SetColWidths(1, std::max(40, SortGrid1->viewport()->width() - others - 10));
 }
 
-void TFormMain::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    FormResize();
-}
-
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize) {
@@ -648,6 +643,8 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
             PanelResize();
         else if (watched == Panel7)
             Panel7Resize();
+        else if (watched == SortGrid1->viewport())
+            FormResize(); // the window's size reaches the grid's client area here
     }
     return QMainWindow::eventFilter(watched, event);
 }
