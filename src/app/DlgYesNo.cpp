@@ -8,11 +8,12 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextLayout>
 
 namespace {
 
 // A question label that stays centred while the question fits and, when it
-// does not, shows its first lines and cuts off the rest at the bottom.
+// does not, shows as many whole lines from the start as fit and cuts off the rest.
 class QuestionLabel : public QLabel
 {
 public:
@@ -22,15 +23,32 @@ protected:
     void paintEvent(QPaintEvent *event) override
     {
         const QRect area = contentsRect();
-        const int flags = Qt::AlignHCenter | Qt::TextWordWrap;
-        const QRect needed = fontMetrics().boundingRect(area, flags, text());
-        if (needed.height() <= area.height()) {
+        QTextLayout layout(text(), font());
+        QTextOption option(Qt::AlignHCenter);
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        qreal y = 0;
+        int fitting = 0;
+        bool overflow = false;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(area.width());
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+            if (y <= area.height())
+                ++fitting;
+            else
+                overflow = true;
+        }
+        layout.endLayout();
+        if (!overflow) {
             QLabel::paintEvent(event);
             return;
         }
         QPainter painter(this);
         painter.setPen(palette().color(foregroundRole()));
-        painter.drawText(area, flags | Qt::AlignTop, text());
+        for (int i = 0; i < fitting; ++i)
+            layout.lineAt(i).draw(&painter, area.topLeft());
     }
 };
 

@@ -104,6 +104,13 @@ void TBitBtnWithColor::Init()
     });
 }
 
+TBitBtnWithColor::~TBitBtnWithColor()
+{
+    // QWidget's destructor moves the focus away and would still reach the
+    // focus-change handler of a button that is no longer one.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
 void TBitBtnWithColor::SetColor(const QColor &color)
 {
     if (color == m_color)
@@ -273,9 +280,10 @@ void TBitBtnWithColor::paintEvent(QPaintEvent *)
             painter.drawLine(e.left(), e.bottom(), e.right(), e.bottom());
             painter.drawLine(e.right(), e.bottom(), e.right(), e.top());
         };
-        edge(r, pal.color(QPalette::Midlight), pal.color(QPalette::Shadow));
+        // The palette roles of Qt's own Windows-style raised button.
+        edge(r, pal.color(QPalette::Light), pal.color(QPalette::Shadow));
         r.adjust(1, 1, -1, -1);
-        edge(r, pal.color(QPalette::Light), pal.color(QPalette::Dark));
+        edge(r, pal.color(QPalette::Midlight), pal.color(QPalette::Dark));
         r.adjust(1, 1, -1, -1);
         painter.fillRect(r, m_color);
     } else {
@@ -356,11 +364,23 @@ void TBitBtnWithColor::paintEvent(QPaintEvent *)
     }
 
     if (active) {
-        QPen dotted(pal.color(QPalette::ButtonText), 0);
-        dotted.setDashPattern({1, 1});
-        painter.setPen(dotted);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect().adjusted(4, 4, -5, -5));
+        // Dotted focus rectangle: every other pixel, starting at its corner.
+        const QRect focus = rect().adjusted(4, 4, -4, -4);
+        QList<QPoint> dots;
+        auto dot = [&](int x, int y) {
+            if ((x - focus.left() + y - focus.top()) % 2 == 0)
+                dots << QPoint(x, y);
+        };
+        for (int x = focus.left(); x <= focus.right(); ++x) {
+            dot(x, focus.top());
+            dot(x, focus.bottom());
+        }
+        for (int y = focus.top() + 1; y < focus.bottom(); ++y) {
+            dot(focus.left(), y);
+            dot(focus.right(), y);
+        }
+        painter.setPen(pal.color(QPalette::ButtonText));
+        painter.drawPoints(dots.constData(), int(dots.size()));
     }
 }
 

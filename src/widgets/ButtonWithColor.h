@@ -36,6 +36,7 @@ class TBitBtnWithColor : public QPushButton
 public:
     explicit TBitBtnWithColor(QWidget *parent = nullptr);
     explicit TBitBtnWithColor(const QString &caption, QWidget *parent = nullptr);
+    ~TBitBtnWithColor() override;
 
     // Face colour; the system button face at construction. Setting the
     // colour the button already has does not repaint.

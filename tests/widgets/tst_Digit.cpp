@@ -1,0 +1,284 @@
+// The seven-segment digit: value and pattern rules, overflow, thickness
+// limits, repaint rules and the drawn segments, checked on grabbed pixels.
+#include "widgets/Udigit.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include <climits>
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+// A digit the size the main window uses: 45 x 89, thickness 5, separation 1.
+// ColorOff is not the background colour so that unlit segments can be told apart.
+struct RaceDigit
+{
+    RaceDigit()
+    {
+        digit.resize(45, 89);
+        digit.SetThickness(5);
+        digit.SetColorOff(QColor(40, 40, 40));
+    }
+    QImage Grab() { return digit.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    TDigit digit;
+};
+
+// A point well inside each segment of a 45 x 89 digit (W = 44, H = 88, t = 5, s = 1).
+struct SegmentPoint
+{
+    TDigit::Segment segment;
+    QPoint point;
+    const char *name;
+};
+const SegmentPoint kSegmentPoints[] = {
+    {TDigit::SegTop, {22, 5}, "top"},
+    {TDigit::SegMiddle, {22, 44}, "middle"},
+    {TDigit::SegBottom, {22, 83}, "bottom"},
+    {TDigit::SegUpperLeft, {5, 25}, "upper left"},
+    {TDigit::SegUpperRight, {39, 25}, "upper right"},
+    {TDigit::SegLowerLeft, {5, 64}, "lower left"},
+    {TDigit::SegLowerRight, {39, 64}, "lower right"},
+    {TDigit::SegPoint, {42, 86}, "decimal corner"},
+};
+
+} // namespace
+
+class TestDigit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void constructionDefaults()
+    {
+        TDigit digit;
+        QCOMPARE(digit.size(), QSize(16, 32));
+        QCOMPARE(digit.Value(), 0);
+        QCOMPARE(digit.ValueBinary(), std::uint8_t(125));
+        QCOMPARE(digit.ColorOn(), QColor(Qt::yellow));
+        QCOMPARE(digit.ColorOff(), QColor(Qt::black));
+        QCOMPARE(digit.Color(), QColor(Qt::black));
+        QCOMPARE(digit.Thickness(), 2);
+        QCOMPARE(digit.Separation(), 1);
+    }
+
+    void digitPatterns_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("mask");
+        const int masks[10] = {125, 80, 55, 87, 90, 79, 111, 81, 127, 95};
+        for (int value = 0; value < 10; ++value)
+            QTest::addRow("%d", value) << value << masks[value];
+    }
+    void digitPatterns()
+    {
+        QFETCH(int, value);
+        QFETCH(int, mask);
+        TDigit digit;
+        QSignalSpy overflow(&digit, &TDigit::OnOverflow);
+        digit.SetValue(value == 0 ? 8 : 0); // make sure the value changes
+        digit.SetValue(value);
+        QCOMPARE(digit.Value(), value);
+        QCOMPARE(int(digit.ValueBinary()), mask);
+        QCOMPARE(int(TDigit::DigitPattern(value)), mask);
+        QCOMPARE(overflow.count(), 0);
+    }
+
+    void overflowStoresZero_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("value");
+        QTest::newRow("10") << 7 << 10;
+        QTest::newRow("-1") << 7 << -1;
+        QTest::newRow("1000 from 0") << 0 << 1000;
+        QTest::newRow("INT_MIN") << 3 << INT_MIN;
+    }
+    void overflowStoresZero()
+    {
+        QFETCH(int, start);
+        QFETCH(int, value);
+        TDigit digit;
+        digit.SetValue(start);
+        QSignalSpy overflow(&digit, &TDigit::OnOverflow);
+        digit.SetValue(value);
+        QCOMPARE(overflow.count(), 1);
+        QCOMPARE(overflow.at(0).at(0).value<TDigit *>(), &digit);
+        QCOMPARE(digit.Value(), 0);
+        QCOMPARE(int(digit.ValueBinary()), 125);
+    }
+
+    void sameValueKeepsHandMadePattern()
+    {
+        RaceDigit race;
+        race.digit.SetValue(3);
+        race.digit.SetValueBinary(TDigit::SegMiddle | TDigit::SegPoint);
+        race.digit.SetValue(3);
+        QCOMPARE(int(race.digit.ValueBinary()), TDigit::SegMiddle | TDigit::SegPoint);
+        const QImage image = race.Grab();
+        QCOMPARE(image.pixelColor(22, 44), QColor(Qt::yellow)); // middle
+        QCOMPARE(image.pixelColor(42, 86), QColor(Qt::yellow)); // corner
+        QCOMPARE(image.pixelColor(22, 5), QColor(40, 40, 40));  // top stays dark
+    }
+
+    void thicknessLimits_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("thickness");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("45 wide, 22") << QSize(45, 89) << 22 << true;
+        QTest::newRow("45 wide, 23") << QSize(45, 89) << 23 << false;
+        QTest::newRow("41 high, 20") << QSize(90, 41) << 20 << true;
+        QTest::newRow("41 high, 21") << QSize(90, 41) << 21 << false;
+        QTest::newRow("default size, 8") << QSize(16, 32) << 8 << true;
+        QTest::newRow("default size, 9") << QSize(16, 32) << 9 << false;
+    }
+    void thicknessLimits()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, thickness);
+        QFETCH(bool, accepted);
+        TDigit digit;
+        digit.resize(size);
+        digit.SetThickness(thickness);
+        QCOMPARE(digit.Thickness(), accepted ? thickness : 2);
+    }
+
+    // Every segment centre shows ColorOn when its bit is set, ColorOff otherwise;
+    // the space between the segments is the background.
+    void drawnSegments_data()
+    {
+        QTest::addColumn<int>("mask");
+        for (int value = 0; value < 10; ++value)
+            QTest::addRow("digit %d", value) << int(TDigit::DigitPattern(value));
+        QTest::newRow("all, 255") << 255;
+        QTest::newRow("none") << 0;
+        QTest::newRow("corner only") << 128;
+    }
+    void drawnSegments()
+    {
+        QFETCH(int, mask);
+        RaceDigit race;
+        race.digit.SetValueBinary(std::uint8_t(mask));
+        const QImage image = race.Grab();
+        for (const SegmentPoint &sp : kSegmentPoints) {
+            const QColor expected = (mask & sp.segment) ? QColor(Qt::yellow) : QColor(40, 40, 40);
+            if (image.pixelColor(sp.point) != expected)
+                QFAIL(qPrintable(QStringLiteral("%1 segment at (%2,%3) is %4")
+                                     .arg(sp.name)
+                                     .arg(sp.point.x())
+                                     .arg(sp.point.y())
+                                     .arg(image.pixelColor(sp.point).name())));
+        }
+        for (QPoint background : {QPoint(0, 0), QPoint(44, 0), QPoint(22, 25), QPoint(22, 64),
+                                  QPoint(0, 88), QPoint(44, 44)})
+            QCOMPARE(image.pixelColor(background), QColor(Qt::black));
+    }
+
+    // Segments are outlined in the background colour, so neighbouring lit
+    // segments stay separated by it.
+    void outlinesInBackgroundColour()
+    {
+        RaceDigit race;
+        race.digit.SetColor(QColor(0, 0, 128));
+        race.digit.SetValueBinary(255);
+        const QImage image = race.Grab();
+        QCOMPARE(image.pixelColor(0, 0), QColor(0, 0, 128));
+        // The top segment's upper edge runs along y = 0 from x = 11 to 33.
+        QCOMPARE(image.pixelColor(22, 0), QColor(0, 0, 128));
+        QCOMPARE(image.pixelColor(22, 1), QColor(Qt::yellow));
+        // The gap between the upper-left segment and the top one.
+        QCOMPARE(image.pixelColor(8, 8), QColor(0, 0, 128));
+    }
+
+    // The thickness and separation change the drawn shape.
+    void thicknessChangesStroke()
+    {
+        RaceDigit race;
+        race.digit.SetValueBinary(TDigit::SegTop);
+        QCOMPARE(race.Grab().pixelColor(22, 14), QColor(Qt::black));
+        race.digit.SetThickness(8); // top now reaches down to y = 16
+        QCOMPARE(race.Grab().pixelColor(22, 14), QColor(Qt::yellow));
+        race.digit.SetSeparation(6); // left end of the top bar moves right: 2t + s = 22
+        QCOMPARE(race.Grab().pixelColor(19, 2), QColor(Qt::black));
+    }
+
+    void segmentPolygonsStayInside_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("thickness");
+        QTest::newRow("race digit") << QSize(45, 89) << 5;
+        QTest::newRow("thick") << QSize(45, 89) << 10;
+        QTest::newRow("default") << QSize(16, 32) << 2;
+    }
+    // (The thickest accepted strokes overlap and reach past the edge; they are
+    // drawn as computed and clipped.)
+    void segmentPolygonsStayInside()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, thickness);
+        const QRect bounds(QPoint(0, 0), size);
+        for (const SegmentPoint &sp : kSegmentPoints) {
+            const QPolygon polygon =
+                TDigit::SegmentPolygon(sp.segment, size.width(), size.height(), thickness, 1);
+            QCOMPARE(polygon.size(), sp.segment == TDigit::SegPoint ? 3 : 6);
+            for (const QPoint &p : polygon)
+                QVERIFY2(bounds.contains(p), sp.name);
+        }
+    }
+
+    // Setters store and repaint only on a change; value, pattern and colour
+    // changes repaint at once, without waiting for the event loop.
+    void repaintRules()
+    {
+        TDigit digit;
+        digit.resize(45, 89);
+        digit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&digit));
+        QCoreApplication::processEvents();
+        PaintCounter paints(&digit);
+
+        digit.SetValue(0);
+        digit.SetValueBinary(125);
+        digit.SetColorOn(Qt::yellow);
+        digit.SetColorOff(Qt::black);
+        QCOMPARE(paints.count, 0);
+
+        digit.SetValue(4);
+        QCOMPARE(paints.count, 1);
+        digit.SetValueBinary(1);
+        QCOMPARE(paints.count, 2);
+        digit.SetColorOn(QColor(64, 64, 64));
+        QCOMPARE(paints.count, 3);
+        digit.SetColorOff(QColor(1, 1, 1));
+        QCOMPARE(paints.count, 4);
+    }
+
+    void mouseEventsAreRaised()
+    {
+        TDigit digit;
+        QSignalSpy down(&digit, &TDigit::OnMouseDown);
+        QSignalSpy up(&digit, &TDigit::OnMouseUp);
+        QTest::mousePress(&digit, Qt::RightButton, Qt::NoModifier, QPoint(3, 4));
+        QTest::mouseRelease(&digit, Qt::RightButton, Qt::NoModifier, QPoint(3, 4));
+        QCOMPARE(down.count(), 1);
+        QCOMPARE(down.at(0).at(1).value<Qt::MouseButton>(), Qt::RightButton);
+        QCOMPARE(down.at(0).at(3).toPoint(), QPoint(3, 4));
+        QCOMPARE(up.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestDigit)
+#include "tst_Digit.moc"
