@@ -38,6 +38,9 @@ int FakeSerialDevice::ReadModemStatus(std::uint32_t &status)
     if (m_goneError)
         return m_goneError;
     status = m_status;
+    m_readSnapshot = m_edges;
+    m_read = true;
+    m_changed.notify_all();
     return 0;
 }
 
@@ -118,11 +121,13 @@ void FakeSerialDevice::Unplug(int error)
     m_changed.notify_all();
 }
 
-bool FakeSerialDevice::WaitUntilWaiting(int timeoutMs)
+bool FakeSerialDevice::WaitUntilWatched(int timeoutMs)
 {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [this] { return m_waiting && m_waiterSnapshot == m_edges; });
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
+        const bool seen = m_read && m_readSnapshot == m_edges;
+        return m_behaviour.canWait ? seen && m_waiting && m_waiterSnapshot == m_edges : seen;
+    });
 }
 
 bool FakeSerialDevice::IsOpen() const

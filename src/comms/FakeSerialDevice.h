@@ -43,9 +43,10 @@ public:
     // Later reads and waits fail with error, as after pulling the adapter.
     void Unplug(int error);
 
-    // Blocks until a wait is under way that began after the last edge, so
-    // that the next edge is certain to wake it; false after timeoutMs.
-    bool WaitUntilWaiting(int timeoutMs);
+    // Blocks until the watcher has read the lines since the last edge and,
+    // where the device can wait, sits in a wait that began after it, so that
+    // the next edge is certain to be seen on its own; false after timeoutMs.
+    bool WaitUntilWatched(int timeoutMs);
 
     bool IsOpen() const;
     SerialLineSettings Settings() const;
@@ -63,6 +64,8 @@ private:
     std::uint64_t m_edges = 0;          // all CTS/DSR edges so far
     std::uint64_t m_waiterSnapshot = 0; // m_edges when the current wait began
     bool m_waiting = false;
+    std::uint64_t m_readSnapshot = 0; // m_edges at the last status read
+    bool m_read = false;
     bool m_interrupted = false;
     int m_goneError = 0;
     bool m_open = false;
