@@ -4,25 +4,34 @@
 #include "protocol/ResultText.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
-// The class key is parsed once per row rather than once per comparison;
-// a starter list can hold many thousand teams.
+// The keys are computed once per row rather than once per comparison, and
+// sorted by value next to the row index so that the sort stays within one
+// compact array; a starter list can hold many thousand teams.
 struct RankingKey
 {
     NumericKey classKey;
-    const QString *klasse;
-    const QString *total;
+    int totalKey;
+    QStringView klasse;
+    QStringView total;
+    std::size_t index;
 };
 
 bool RanksBefore(const RankingKey &a, const RankingKey &b)
 {
-    const int byClass = CompareNumericKeys(a.classKey, *a.klasse, b.classKey, *b.klasse);
+    const int byClass = CompareNumericKeys(a.classKey, a.klasse, b.classKey, b.klasse);
     if (byClass != 0)
         return byClass < 0;
-    return CompareResultText(*a.total, *b.total) < 0;
+    return CompareResultKeys(a.totalKey, a.total, b.totalKey, b.total) < 0;
+}
+
+// Rows of one class normally carry the very same class text; only texts
+// like "1" and "01" need the numeric comparison.
+bool SameClass(const QString &a, const QString &b)
+{
+    return a == b || CompareNumericText(a, b) == 0;
 }
 
 } // namespace
@@ -31,19 +40,17 @@ void SortProtocolRows(ProtocolTable &table)
 {
     std::vector<RankingKey> keys;
     keys.reserve(table.size());
-    for (const ProtocolRow &row : table)
-        keys.push_back({NumericKeyOf(row[ColKlasse]), &row[ColKlasse], &row[ColTotal]});
-
-    std::vector<std::size_t> order(table.size());
-    std::iota(order.begin(), order.end(), std::size_t(0));
-    std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) {
-        return RanksBefore(keys[a], keys[b]);
-    });
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const ProtocolRow &row = table[i];
+        keys.push_back({NumericKeyOf(row[ColKlasse]), ResultTextKey(row[ColTotal]), row[ColKlasse],
+                        row[ColTotal], i});
+    }
+    std::stable_sort(keys.begin(), keys.end(), RanksBefore);
 
     ProtocolTable sorted;
     sorted.reserve(table.size());
-    for (std::size_t index : order)
-        sorted.push_back(std::move(table[index]));
+    for (const RankingKey &key : keys)
+        sorted.push_back(std::move(table[key.index]));
     table = std::move(sorted);
 }
 
@@ -63,7 +70,7 @@ void AssignPlaces(ProtocolTable &table)
             continue;
         // Classes that sort as equal ("1" and "01") are ranked as one; a
         // text comparison would restart the count at every such row.
-        if (!currentClass || CompareNumericText(*currentClass, row[ColKlasse]) != 0) {
+        if (!currentClass || !SameClass(*currentClass, row[ColKlasse])) {
             currentClass = &row[ColKlasse];
             previousTotal = nullptr;
             count = 0;

@@ -9,9 +9,18 @@
 
 namespace {
 
+int Sign(std::partial_ordering order)
+{
+    if (order < 0)
+        return -1;
+    return order > 0 ? 1 : 0;
+}
+
+} // namespace
+
 // Times sort by their length first (fewer whole-second digits are faster);
 // the three marks sit above any realistic time length.
-int ResultKey(const QString &text)
+int ResultTextKey(const QString &text)
 {
     if (IsBlankText(text))
         return 19;
@@ -22,22 +31,16 @@ int ResultKey(const QString &text)
     return int(text.size());
 }
 
-int Sign(std::partial_ordering order)
+int CompareResultKeys(int keyA, QStringView a, int keyB, QStringView b)
 {
-    if (order < 0)
-        return -1;
-    return order > 0 ? 1 : 0;
+    if (keyA != keyB)
+        return keyA > keyB ? 1 : -1;
+    return a.compare(b);
 }
-
-} // namespace
 
 int CompareResultText(const QString &a, const QString &b)
 {
-    const int keyA = ResultKey(a);
-    const int keyB = ResultKey(b);
-    if (keyA != keyB)
-        return keyA > keyB ? 1 : -1;
-    return QString::compare(a, b);
+    return CompareResultKeys(ResultTextKey(a), a, ResultTextKey(b), b);
 }
 
 ProtocolSortStyle ProtocolColumnSortStyle(int column)
@@ -66,14 +69,13 @@ NumericKey NumericKeyOf(const QString &text)
     return {text < QStringLiteral("0") ? 0 : 2, 0.0};
 }
 
-int CompareNumericKeys(const NumericKey &keyA, const QString &a, const NumericKey &keyB,
-                       const QString &b)
+int CompareNumericKeys(const NumericKey &keyA, QStringView a, const NumericKey &keyB, QStringView b)
 {
     if (keyA.group != keyB.group)
         return keyA.group < keyB.group ? -1 : 1;
     if (keyA.group == 1)
         return Sign(keyA.value <=> keyB.value);
-    return QString::compare(a, b);
+    return a.compare(b);
 }
 
 int CompareNumericText(const QString &a, const QString &b)

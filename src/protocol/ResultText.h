@@ -11,6 +11,11 @@
 // "AUS", then "DIS".
 int CompareResultText(const QString &a, const QString &b);
 
+// CompareResultText split into a key computed once per text, for sorting
+// many rows.
+int ResultTextKey(const QString &text);
+int CompareResultKeys(int keyA, QStringView a, int keyB, QStringView b);
+
 enum class ProtocolSortStyle { Normal, Numeric, Custom };
 
 // "Nr." and "Klasse" sort as numbers, the result columns by
@@ -32,5 +37,5 @@ struct NumericKey
     double value = 0.0;
 };
 NumericKey NumericKeyOf(const QString &text);
-int CompareNumericKeys(const NumericKey &keyA, const QString &a, const NumericKey &keyB,
-                       const QString &b);
+int CompareNumericKeys(const NumericKey &keyA, QStringView a, const NumericKey &keyB,
+                       QStringView b);

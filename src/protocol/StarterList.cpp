@@ -6,38 +6,35 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
-QStringList SplitFields(const QString &line)
+QList<QStringView> SplitFields(QStringView line)
 {
-    if (line.contains(QLatin1Char('\t')))
-        return line.split(QLatin1Char('\t'));
-    if (line.contains(QLatin1Char(';')))
-        return line.split(QLatin1Char(';'));
-    static const QRegularExpression blanks(QStringLiteral(" +"));
-    QStringList fields = line.split(blanks, Qt::SkipEmptyParts);
+    if (line.contains(u'\t'))
+        return line.split(u'\t');
+    if (line.contains(u';'))
+        return line.split(u';');
+    QList<QStringView> fields = line.split(u' ', Qt::SkipEmptyParts);
     // A line of blanks only is still a team line, as a line of only ";" is.
     if (fields.isEmpty())
-        fields.append(QString());
+        fields.append(QStringView());
     return fields;
 }
 
-bool IsSkippedLine(const QString &line)
+bool IsSkippedLine(QStringView line)
 {
-    return line.isEmpty() || line.startsWith(QLatin1String("Nr"));
+    return line.isEmpty() || line.startsWith(u"Nr");
 }
 
 } // namespace
 
-QStringList SplitStarterLine(const QString &line)
+QStringList SplitStarterLine(QStringView line)
 {
-    QStringList fields = SplitFields(line);
-    for (QString &field : fields) {
+    QStringList fields;
+    for (QStringView field : SplitFields(line)) {
         field = field.trimmed();
-        if (field.isEmpty())
-            field = QStringLiteral(" ");
+        fields.append(field.isEmpty() ? QStringLiteral(" ") : field.toString());
     }
     return fields;
 }
@@ -57,9 +54,8 @@ ProtocolTable ParseStarterList(const QString &text)
     for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        const QString lineText = line.toString();
-        if (!IsSkippedLine(lineText))
-            table.push_back(RowFromFields(SplitStarterLine(lineText)));
+        if (!IsSkippedLine(line))
+            table.push_back(RowFromFields(SplitStarterLine(line)));
     }
     return table;
 }

@@ -7,7 +7,7 @@
 // ";", else at runs of blanks. Fields are trimmed; a field left empty
 // becomes one blank and keeps its column, so an empty co-driver does not
 // shift the fields after it. Quotes are ordinary characters.
-QStringList SplitStarterLine(const QString &line);
+QStringList SplitStarterLine(QStringView line);
 
 // The fields fill the columns from the left; fields beyond the tenth are
 // dropped, missing ones stay empty.
