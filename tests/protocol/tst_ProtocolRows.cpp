@@ -27,13 +27,6 @@ class TestProtocolRows : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
 
-    void headers()
-    {
-        QCOMPARE(ProtocolHeaders(),
-                 QStringList({"Nr.", "TeamName", "Klasse", "Fahrer", "Beifahrer1", "Beifahrer2",
-                              "Zeit", "Strafzeit", "Total", "Platz"}));
-    }
-
     void selectorTextFindsItsRow_data()
     {
         QTest::addColumn<QString>("number");

@@ -106,17 +106,6 @@ private slots:
         QCOMPARE(Sign(CompareNumericText(b, a)), -sign);
     }
 
-    void columnStyles()
-    {
-        const QList<ProtocolSortStyle> expected = {
-            ProtocolSortStyle::Numeric, ProtocolSortStyle::Normal, ProtocolSortStyle::Numeric,
-            ProtocolSortStyle::Normal,  ProtocolSortStyle::Normal, ProtocolSortStyle::Normal,
-            ProtocolSortStyle::Custom,  ProtocolSortStyle::Custom, ProtocolSortStyle::Custom,
-            ProtocolSortStyle::Custom};
-        for (int column = 0; column < ProtocolColumnCount; ++column)
-            QCOMPARE(ProtocolColumnSortStyle(column), expected[column]);
-    }
-
     void rankProtocol_data()
     {
         QTest::addColumn<QStringList>("rows");
