@@ -2,6 +2,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/HelpWindow.h"
+#include "comms/Comms.h"
 #include "protocol/ProtocolController.h"
 #include "protocol/ProtocolTable.h"
 #include "race/RaceController.h"
@@ -122,7 +123,9 @@ void TFormMain::FormCreate()
     Race->StartSoundAvailable = QFile::exists(QStringLiteral("3.wav"));
     Race->ShowLaneTime(0, 0);
     Race->ShowLaneTime(1, 0);
+    CurrentPlatform().ProbeSerialPorts();
     TimerDateTimer();
+    OpenStoredPort();
     WriteColumnTitles();
     Protocol->RefreshControlStates();
 }
@@ -179,6 +182,46 @@ void TFormMain::FormDestroy()
     Settings.FilterInd = SaveDialog1.filterIndex;
     QSettings store(QStringLiteral("Chronalt"), ApplicationTitle);
     WriteMainSettings(store, Settings);
+    CloseComPort();
+}
+
+// The stored device is looked up by name, so a renumbering after a reboot
+// still finds the barriers; the stored values themselves stay as they are.
+void TFormMain::OpenStoredPort()
+{
+    const int port = ResolveStoredPort(Settings.Port, Settings.PortDevice);
+    if (port == 0) {
+        if (Settings.Port != 0)
+            ShowNotice(QStringLiteral("Lichtschranke: %1 nicht gefunden")
+                           .arg(Settings.PortDevice.isEmpty()
+                                    ? QStringLiteral("COM%1").arg(Settings.Port)
+                                    : Settings.PortDevice));
+        return;
+    }
+    ComPort->SetPort(static_cast<std::uint8_t>(port));
+    OpenComPort();
+}
+
+void TFormMain::OpenComPort()
+{
+    try {
+        ComPort->Open();
+        if (ComPort->CtsAlwaysOn() && Settings.CountBahn > 1)
+            ShowNotice(CtsUnusableNotice(ComPort->Port()));
+    } catch (const EComHandle &error) {
+        if (error.IsBusy())
+            ShowNotice(PortBusyNotice(ComPort->Port()));
+    } catch (const EComError &) {
+        // The port stays closed; the barriers simply do not report.
+    }
+}
+
+void TFormMain::CloseComPort()
+{
+    try {
+        ComPort->Close();
+    } catch (const EComError &) {
+    }
 }
 
 // --- controls ---------------------------------------------------------------
@@ -201,6 +244,7 @@ void TFormMain::CreateControls()
     CreateTimers();
     Protocol = new ProtocolController(this);
     Race = new RaceController(this);
+    CreateComPort();
     Protocol->LaneElapsed = [this](int laneIndex) {
         return static_cast<std::uint32_t>(Race->LaneElapsed[laneIndex]);
     };
@@ -543,6 +587,17 @@ void TFormMain::CreateTimers()
     TimerDate->setInterval(5000);
     connect(TimerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
     TimerDate->start();
+}
+
+void TFormMain::CreateComPort()
+{
+    ComPort = new TComPort(this);
+    ComPort->SetPort(0);
+    ComPort->OnDSR = [this](const ModemLineEvent &event) { Race->ComPortDSR(event); };
+    ComPort->OnCTS = [this](const ModemLineEvent &event) { Race->ComPortCTS(event); };
+    ComPort->OnOpen = [this] { Race->ComPortOpen(); };
+    ComPort->OnClose = [this] { Race->ComPortClose(); };
+    ComPort->OnDisconnect = [this](int) { ShowNotice(BarrierDisconnectedNotice()); };
 }
 
 TBitBtnWithColor *TFormMain::MakeRaceButton(const QString &caption, int pixelSize, QWidget *parent)

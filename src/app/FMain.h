@@ -19,6 +19,7 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class TBitBtnWithColor;
+class TComPort;
 class TDigit;
 class TFDlgYesNo;
 class TLed;
@@ -137,6 +138,9 @@ public:
     // The yes/no box, created after the main window (see ApplicationWindows).
     TFDlgYesNo *FDlgYesNo = nullptr;
 
+    // The light barriers' serial port.
+    TComPort *ComPort = nullptr;
+
     // The printer all printing uses.
     QPrinter Printer;
 
@@ -155,6 +159,12 @@ public:
     void bHelpClick();
     void Drucker1Click();
     void bExitClick();
+
+    // Opens the port set in ComPort; a failure leaves it closed, and a port
+    // held by another program is named in the status line.
+    void OpenComPort();
+    void OpenStoredPort();
+    void CloseComPort();
 
     // Writes the settings (called once, when the window is destroyed).
     void FormDestroy();
@@ -177,6 +187,7 @@ private:
     QWidget *CreateProtocolArea();
     void CreateKeyEntries();
     void CreateTimers();
+    void CreateComPort();
     void WriteColumnTitles();
     void LayOutLaneBar();
     void LayOutTimerBand();

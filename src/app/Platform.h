@@ -56,6 +56,11 @@ public:
     virtual bool PrintDialog(QWidget *parent, QPrinter *printer) = 0;
     virtual bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) = 0;
 
+    // Finds the serial ports COM1..COM9 (the start-up probe of the serial
+    // component); the result has one bit per port and the highest port in
+    // the high half.
+    virtual std::uint32_t ProbeSerialPorts() = 0;
+
     // Hands a file or address to the desktop (browser, spreadsheet, ...).
     virtual bool OpenUrl(const QUrl &url) = 0;
 };

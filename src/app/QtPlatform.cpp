@@ -1,5 +1,7 @@
 #include "app/QtPlatform.h"
 
+#include "comms/Comms.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -130,6 +132,11 @@ bool QtPlatform::PrinterSetupDialog(QWidget *parent, QPrinter *printer)
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setWindowTitle(QStringLiteral("Druckereinrichtung"));
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::uint32_t QtPlatform::ProbeSerialPorts()
+{
+    return ::ProbeSerialPorts();
 }
 
 bool QtPlatform::OpenUrl(const QUrl &url)

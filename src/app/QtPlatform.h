@@ -24,6 +24,7 @@ public:
     int ExecDialog(QDialog *dialog) override;
     bool PrintDialog(QWidget *parent, QPrinter *printer) override;
     bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) override;
+    std::uint32_t ProbeSerialPorts() override;
     bool OpenUrl(const QUrl &url) override;
 
     // "Name (*.txt)|*.txt|Other (*.csv)|*.csv" -> the Qt filter list.

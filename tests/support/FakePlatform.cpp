@@ -1,5 +1,7 @@
 #include "FakePlatform.h"
 
+#include "comms/Comms.h"
+
 Platform::FileDialogAnswer FakePlatform::OpenFileDialog(QWidget *, const FileDialogRequest &request)
 {
     openRequests << request;
@@ -16,4 +18,9 @@ int FakePlatform::ExecDialog(QDialog *dialog)
 {
     ++dialogsShown;
     return dialogAnswers.isEmpty() ? 0 : dialogAnswers.dequeue()(dialog);
+}
+
+std::uint32_t FakePlatform::ProbeSerialPorts()
+{
+    return ::ProbeSerialPorts(serialDevices, [](const QString &) { return true; });
 }

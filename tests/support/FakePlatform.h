@@ -60,6 +60,11 @@ public:
     bool printDialogAnswer = false;
     int printerSetupsShown = 0;
 
+    // Tests never look at the machine's real serial devices: the probe
+    // finds the devices listed here (all of them open as terminals).
+    std::uint32_t ProbeSerialPorts() override;
+    QStringList serialDevices;
+
     bool OpenUrl(const QUrl &url) override
     {
         openedUrls << url;
