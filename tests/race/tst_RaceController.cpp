@@ -1,0 +1,521 @@
+// The race clock in the real main window: buttons, keys, mouse presses,
+// barrier events and timers, on a fake tick; no test waits for a timer.
+#include "FakePlatform.h"
+#include "app/ApplicationWindows.h"
+#include "app/FMain.h"
+#include "protocol/ProtocolController.h"
+#include "race/RaceController.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/Dmn_led.h"
+#include "widgets/SortGrid.h"
+#include "widgets/Udigit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+using Positions = QPair<int, int>;
+
+namespace {
+
+const QColor Yellow(255, 255, 0);
+const QColor DimGrey(64, 64, 64);
+
+QColor ButtonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
+
+enum class ResetBy { Button, MousePress, AltZero, FalseStart };
+
+} // namespace
+
+Q_DECLARE_METATYPE(ResetBy)
+
+class TestRaceController : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ScopedFakePlatform> m_platform;
+    std::unique_ptr<ApplicationWindows> m_windows;
+    TFormMain *m_form = nullptr;
+    RaceController *m_race = nullptr;
+
+    void UseLanes(int laneCount)
+    {
+        m_form->Settings.CountBahn = laneCount;
+        m_form->ApplyLaneCount();
+    }
+
+    void LoadStarters(int count)
+    {
+        QFile file(m_dir.filePath(QStringLiteral("Liste.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        for (int nr = 1; nr <= count; ++nr)
+            file.write(QStringLiteral("%1\tTeam%1\t1\tFahrer%1\n").arg(nr).toUtf8());
+        file.close();
+        QVERIFY(m_form->Protocol->LoadStarterList(file.fileName()));
+    }
+
+    void SetPositions(int lane1, int lane2)
+    {
+        m_form->cbBuhn1->setCurrentIndex(lane1);
+        m_form->cbBuhn2->setCurrentIndex(lane2);
+        m_form->Protocol->RefreshControlStates();
+    }
+
+    Positions CurrentPositions() const
+    {
+        return {m_form->cbBuhn1->currentIndex(), m_form->cbBuhn2->currentIndex()};
+    }
+
+    // "Zeit" of the team selected on a lane (0 or 1), found by its start number.
+    QString RecordedTime(int lane) const
+    {
+        const QComboBox *list = lane == 0 ? m_form->cbBuhn1 : m_form->cbBuhn2;
+        const QString number = list->currentText().section(QLatin1Char(' '), 0, 0);
+        for (int row = 1; row < m_form->SortGrid1->RowCount(); ++row) {
+            if (m_form->SortGrid1->Cells(0, row) == number)
+                return m_form->SortGrid1->Cells(6, row);
+        }
+        return QStringLiteral("<no row>");
+    }
+
+    int RecordedCount() const
+    {
+        int count = 0;
+        for (int row = 1; row < m_form->SortGrid1->RowCount(); ++row)
+            count += !m_form->SortGrid1->Cells(6, row).isEmpty();
+        return count;
+    }
+
+    QList<TDigit *> Digits(int lane) const
+    {
+        if (lane == 0)
+            return {m_form->Digit1_1, m_form->Digit1_2, m_form->Digit1_3, m_form->Digit1_4,
+                    m_form->Digit1_5};
+        return {m_form->Digit2_1, m_form->Digit2_2, m_form->Digit2_3, m_form->Digit2_4,
+                m_form->Digit2_5};
+    }
+
+    // The lane's display as text, "083,45".
+    QString Shown(int lane) const
+    {
+        QString text;
+        for (TDigit *digit : Digits(lane))
+            text += QString::number(digit->Value());
+        return text.insert(3, QLatin1Char(','));
+    }
+
+    // One beam interruption on a barrier input, both edges stamped at tick.
+    void Interrupt(int lane, std::uint32_t tick)
+    {
+        const std::uint8_t on = lane == 0 ? MS_DSR_ON : MS_CTS_ON;
+        for (std::uint8_t status : {on, std::uint8_t(0)}) {
+            const ModemLineEvent event{tick, status};
+            lane == 0 ? m_race->ComPortDSR(event) : m_race->ComPortCTS(event);
+        }
+    }
+
+    void EndLockouts()
+    {
+        m_race->TimerGesperrtTimer(0);
+        m_race->TimerGesperrtTimer(1);
+    }
+
+    void StopSecondLaneIfArmed()
+    {
+        if (m_form->mStop2->isEnabled())
+            m_form->mStop2->trigger();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        // The sounds are looked for in the working folder.
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+    }
+
+    void init()
+    {
+        // Every test starts from the first-run settings.
+        QVERIFY(QDir(m_dir.filePath(QStringLiteral("Chronalt"))).removeRecursively());
+        m_platform = std::make_unique<ScopedFakePlatform>();
+        m_platform->SetTick(1000000);
+        m_windows = std::make_unique<ApplicationWindows>();
+        m_form = m_windows->FormMain;
+        m_race = m_form->Race;
+        QVERIFY(m_race);
+    }
+
+    void cleanup()
+    {
+        m_windows.reset();
+        m_platform.reset();
+        QFile::remove(m_dir.filePath(QStringLiteral("4.wav")));
+    }
+
+    void stopShowsAndRecordsTime_data()
+    {
+        QTest::addColumn<int>("lane");
+        QTest::addColumn<quint32>("startTick");
+        QTest::addColumn<quint32>("elapsed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QColor>("firstDigit");
+        QTest::addColumn<QString>("recorded");
+        QTest::newRow("lane 1, 83 459 ms")
+            << 0 << 5000u << 83459u << "083,45" << DimGrey << "83,45";
+        QTest::newRow("lane 2, 1234.5 s: hundreds digit overflows")
+            << 1 << 5000u << 1234500u << "034,50" << Yellow << "1234,50";
+        QTest::newRow("tick wraps during the race")
+            << 0 << 0xFFFF0000u << 83459u << "083,45" << DimGrey << "83,45";
+    }
+    void stopShowsAndRecordsTime()
+    {
+        QFETCH(int, lane);
+        QFETCH(quint32, startTick);
+        QFETCH(quint32, elapsed);
+        LoadStarters(5);
+        m_platform->SetTick(startTick);
+        m_form->bSTART->click();
+        m_platform->AdvanceTick(elapsed);
+        (lane == 0 ? m_form->bSTOP1 : m_form->bSTOP2)->click();
+
+        QTEST(Shown(lane), "shown");
+        QTEST(Digits(lane)[0]->ColorOn(), "firstDigit");
+        QCOMPARE(Digits(lane)[1]->ColorOn(), Yellow);
+        QTEST(RecordedTime(lane), "recorded");
+        QCOMPARE(m_race->LaneElapsed[lane], std::int32_t(elapsed));
+
+        const int other = 1 - lane;
+        TBitBtnWithColor *stopped = lane == 0 ? m_form->bSTOP1 : m_form->bSTOP2;
+        TBitBtnWithColor *running = lane == 0 ? m_form->bSTOP2 : m_form->bSTOP1;
+        QVERIFY(!stopped->isEnabled());
+        QCOMPARE(stopped->Color(), ButtonFace());
+        QVERIFY(running->isEnabled());
+        QCOMPARE(m_form->focusWidget(), running);
+        const QList<TBitBtnWithColor *> laneButtons =
+            lane == 0 ? QList<TBitBtnWithColor *>{m_form->sb1del, m_form->bStrafe15_1,
+                                                  m_form->bStrafe30_1, m_form->bDisqulifikation1}
+                      : QList<TBitBtnWithColor *>{m_form->sb2del, m_form->bStrafe15_2,
+                                                  m_form->bStrafe30_2, m_form->bDisqulifikation2};
+        const QList<QColor> colours{Yellow, QColor(0, 240, 240), QColor(0, 0, 255), Qt::black};
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(laneButtons[i]->isEnabled());
+            QCOMPARE(laneButtons[i]->Color(), colours[i]);
+        }
+        QVERIFY(!m_form->bFSTART->isEnabled() && !m_form->mFSTART->isEnabled());
+        QVERIFY(m_form->bFSTART->isHidden());
+        QVERIFY(!m_form->bRESET->isEnabled() && m_form->Clock->isActive());
+        QCOMPARE(RecordedTime(other), QString());
+    }
+
+    void clockRefreshesRunningLanesOnly()
+    {
+        m_platform->SetTick(0xFFFFFF00u);
+        m_form->mStart->trigger();
+        m_platform->AdvanceTick(5000);
+        m_race->ClockTimer();
+        QCOMPARE(Shown(0), QStringLiteral("005,00"));
+        QCOMPARE(Shown(1), QStringLiteral("005,00"));
+        m_form->mSTOP1->trigger();
+        m_platform->AdvanceTick(3007);
+        m_race->ClockTimer();
+        QCOMPARE(Shown(0), QStringLiteral("005,00"));
+        QCOMPARE(Shown(1), QStringLiteral("008,00"));
+    }
+
+    // F5 works without a starter list; the stops then record nothing.
+    void raceWithoutStarterList()
+    {
+        QVERIFY(!m_form->bSTART->isEnabled());
+        m_form->mStart->trigger();
+        QVERIFY(m_form->Clock->isActive());
+        QVERIFY(!m_form->mStart->isEnabled() && !m_form->bSTART->isEnabled());
+        QVERIFY(m_form->bFSTART->isVisibleTo(m_form) && m_form->mFSTART->isEnabled());
+        QCOMPARE(m_form->focusWidget(), m_form->bFSTART);
+        for (QWidget *w : std::initializer_list<QWidget *>{m_form->cbBuhn1, m_form->cbBuhn2,
+                                                           m_form->bCFG, m_form->sbLoad})
+            QVERIFY(!w->isEnabled());
+        for (TBitBtnWithColor *stop : {m_form->bSTOP1, m_form->bSTOP2}) {
+            QVERIFY(stop->isEnabled());
+            QCOMPARE(stop->Color(), QColor(255, 0, 0));
+        }
+        QVERIFY(m_form->Led1->Value() && m_form->Led2->Value());
+        QVERIFY(m_form->TimerGesperrt1->isActive() && m_form->TimerGesperrt2->isActive());
+        QCOMPARE(m_form->LabC2->text(), QStringLiteral("0"));
+
+        m_platform->AdvanceTick(2000);
+        m_form->mSTOP1->trigger();
+        QCOMPARE(m_form->statusBar()->currentMessage(),
+                 QStringLiteral("Rennspur 1: 2,00 nicht eingetragen"));
+        m_form->mStop2->trigger();
+        QVERIFY(!m_form->Clock->isActive());
+        QVERIFY(m_form->bRESET->isEnabled() && m_form->mReset->isEnabled());
+        QCOMPARE(m_form->bRESET->Color(), QColor(176, 0, 0));
+        QCOMPARE(m_form->focusWidget(), m_form->bRESET);
+        QVERIFY(m_form->cbEditON->isEnabled());
+
+        m_form->mReset->trigger();
+        QCOMPARE(Shown(0), QStringLiteral("000,00"));
+        QCOMPARE(Digits(1)[1]->ColorOn(), DimGrey);
+        QVERIFY(!m_form->Led1->Value() && !m_form->TimerGesperrt1->isActive());
+        QVERIFY(m_form->LabC1->text().isEmpty());
+        QVERIFY(!m_form->bRESET->isEnabled() && !m_form->mReset->isEnabled());
+        QVERIFY(!m_form->bStrafe30_2->isEnabled());
+        QCOMPARE(m_form->bStrafe30_2->Color(), ButtonFace());
+        QVERIFY(m_form->mStart->isEnabled());
+        QVERIFY(m_form->bCFG->isEnabled() && m_form->cbBuhn1->isEnabled());
+    }
+
+    void sounds_data()
+    {
+        QTest::addColumn<bool>("startSound");
+        QTest::addColumn<bool>("stopSoundFile");
+        QTest::addColumn<QStringList>("played");
+        QTest::newRow("both files") << true << true << QStringList{"3.wav", "4.wav"};
+        QTest::newRow("no files: silent start, default stop sound")
+            << false << false << QStringList{"<default>"};
+    }
+    void sounds()
+    {
+        QFETCH(bool, startSound);
+        QFETCH(bool, stopSoundFile);
+        if (stopSoundFile) {
+            QFile file(QStringLiteral("4.wav"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        m_race->StartSoundAvailable = startSound;
+        m_form->mStart->trigger();
+        m_form->mSTOP1->trigger();
+        QTEST(m_platform->soundsPlayed, "played");
+    }
+
+    void resetMovesListsOn_data()
+    {
+        QTest::addColumn<int>("lanes");
+        QTest::addColumn<ResetBy>("resetBy");
+        QTest::addColumn<Positions>("before");
+        QTest::addColumn<Positions>("after");
+        QTest::newRow("button, both wrap")
+            << 2 << ResetBy::Button << Positions{4, 3} << Positions{0, 1};
+        QTest::newRow("mouse press acts once")
+            << 2 << ResetBy::MousePress << Positions{4, 3} << Positions{0, 1};
+        QTest::newRow("Alt+0") << 2 << ResetBy::AltZero << Positions{0, 1} << Positions{2, 3};
+        QTest::newRow("false start keeps the lists")
+            << 2 << ResetBy::FalseStart << Positions{4, 3} << Positions{4, 3};
+        QTest::newRow("one lane walks every position")
+            << 1 << ResetBy::Button << Positions{2, 1} << Positions{3, 1};
+        QTest::newRow("one lane wraps")
+            << 1 << ResetBy::AltZero << Positions{4, 1} << Positions{0, 1};
+    }
+    void resetMovesListsOn()
+    {
+        QFETCH(int, lanes);
+        QFETCH(ResetBy, resetBy);
+        QFETCH(Positions, before);
+        UseLanes(lanes);
+        LoadStarters(5);
+        SetPositions(before.first, before.second);
+        QVERIFY(m_form->bSTART->isEnabled());
+        m_form->bSTART->click();
+        if (resetBy == ResetBy::FalseStart) {
+            m_form->bFSTART->click();
+        } else {
+            m_form->mSTOP1->trigger();
+            StopSecondLaneIfArmed();
+            if (resetBy == ResetBy::Button)
+                m_form->bRESET->click();
+            else if (resetBy == ResetBy::AltZero)
+                m_form->mReset->trigger();
+            else {
+                QTest::mousePress(m_form->bRESET, Qt::LeftButton);
+                QTest::mouseRelease(m_form->bRESET, Qt::LeftButton);
+            }
+        }
+        QTEST(CurrentPositions(), "after");
+        QVERIFY(!m_form->Clock->isActive() && !m_form->mFSTART->isEnabled());
+        QVERIFY(m_form->bSTART->isEnabled() && m_form->mStart->isEnabled());
+        QCOMPARE(m_form->bSTART->Color(), QColor(0, 128, 0));
+        QCOMPARE(m_form->focusWidget(), m_form->bSTART);
+        QCOMPARE(RecordedCount(), resetBy == ResetBy::FalseStart ? 0 : lanes);
+    }
+
+    void barrierCountsLapsOutsideLockouts()
+    {
+        m_form->Settings.Laps = 3;
+        LoadStarters(2);
+        const std::uint32_t start = 50000;
+        m_platform->SetTick(start);
+        m_form->bSTART->click();
+        Interrupt(0, start + 1000); // still locked out by the start
+        QCOMPARE(m_race->LapCount[0], 0);
+        m_race->TimerGesperrtTimer(0); // two seconds after the start
+        QVERIFY(!m_form->Led1->Value() && m_form->Led2->Value());
+
+        Interrupt(0, start + 3000);
+        QVERIFY(m_form->bFSTART->isHidden() && m_form->mFSTART->isEnabled());
+        Interrupt(0, start + 4000);
+        QCOMPARE(m_form->LabC1->text(), QStringLiteral("2"));
+        QVERIFY(!m_form->TimerGesperrt1->isActive()); // laps do not lock out
+        m_platform->SetTick(start + 5100);            // the GUI thread is late
+        Interrupt(0, start + 5000);
+        QCOMPARE(m_race->LapCount[0], 3);
+        QCOMPARE(m_race->LaneElapsed[0], 5000);
+        QCOMPARE(RecordedTime(0), QStringLiteral("5,00"));
+        QVERIFY(!m_form->bSTOP1->isEnabled() && m_form->bSTOP2->isEnabled());
+        QVERIFY(m_form->Led1->Value() && m_form->TimerGesperrt1->isActive());
+        QCOMPARE(m_form->TimerGesperrt1->interval(), 2000);
+        m_race->TimerGesperrtTimer(0);
+        QVERIFY(!m_form->Led1->Value() && !m_form->TimerGesperrt1->isActive());
+        Interrupt(0, start + 9000); // a stopped lane counts nothing
+        QCOMPARE(m_race->LapCount[0], 3);
+    }
+
+    // "Wechseln": both edges are pulses; the start's lockout swallows the
+    // second edge of the interruption that started the race.
+    void changeModeStartsAndCountsBothEdges()
+    {
+        m_form->Settings.Alg = ContactChange;
+        m_form->Settings.Laps = 10;
+        LoadStarters(2);
+        Interrupt(1, 70000);
+        QVERIFY(m_form->Clock->isActive());
+        QCOMPARE(m_race->StartTick, 70000u);
+        QCOMPARE(m_race->LapCount[1], 0);
+        EndLockouts();
+        Interrupt(1, 73000);
+        QCOMPARE(m_race->LapCount[1], 2);
+        QCOMPARE(m_race->LapCount[0], 0);
+    }
+
+    void lapsBelowTwoStopAtFirstPulse_data()
+    {
+        QTest::addColumn<int>("laps");
+        QTest::newRow("0") << 0;
+        QTest::newRow("1") << 1;
+    }
+    void lapsBelowTwoStopAtFirstPulse()
+    {
+        QFETCH(int, laps);
+        m_form->Settings.Laps = laps;
+        m_form->mStart->trigger();
+        EndLockouts();
+        Interrupt(1, m_platform->TickCount() + 700);
+        QCOMPARE(m_race->LaneElapsed[1], 700);
+        QVERIFY(!m_form->bSTOP2->isEnabled() && m_form->bSTOP1->isEnabled());
+    }
+
+    void enterAndKeysDriveTheRace()
+    {
+        LoadStarters(5);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        m_form->bSTART->setFocus();
+        auto press = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+        };
+        press(Qt::Key_Return); // START
+        QVERIFY(m_form->Clock->isActive());
+        press(Qt::Key_Return); // false start
+        QVERIFY(!m_form->Clock->isActive());
+        QCOMPARE(CurrentPositions(), Positions(0, 1));
+        QCOMPARE(QApplication::focusWidget(), m_form->bSTART);
+        press(Qt::Key_Return);
+        m_platform->AdvanceTick(1000);
+        press(Qt::Key_1, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), m_form->bSTOP2);
+        m_platform->AdvanceTick(1000);
+        press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), m_form->bRESET);
+        QCOMPARE(RecordedTime(1), QStringLiteral("2,00"));
+        press(Qt::Key_Return);
+        QCOMPARE(CurrentPositions(), Positions(2, 3));
+        QCOMPARE(QApplication::focusWidget(), m_form->bSTART);
+        press(Qt::Key_F5);
+        QVERIFY(m_form->Clock->isActive());
+    }
+
+    void oneLaneArmsHiddenSecondLane()
+    {
+        UseLanes(1);
+        m_form->Settings.Laps = 3;
+        LoadStarters(5);
+        QCOMPARE(m_form->bSTOP1->text(), QStringLiteral("STOPP"));
+        m_form->bSTART->click();
+        QVERIFY(m_form->bSTOP2->isEnabled() && !m_form->bSTOP2->isVisibleTo(m_form));
+        EndLockouts();
+        Interrupt(1, m_platform->TickCount() + 1000);
+        QCOMPARE(m_race->LapCount[1], 1);
+        m_platform->AdvanceTick(4000);
+        m_form->mStop2->trigger(); // Alt+2 stops the hidden lane, for lane 2's team
+        QCOMPARE(RecordedTime(1), QStringLiteral("4,00"));
+        QVERIFY(m_form->bSTOP1->isEnabled() && !m_form->bRESET->isEnabled());
+        QCOMPARE(m_form->focusWidget(), m_form->bSTOP1);
+        m_form->bSTOP1->click();
+        QVERIFY(!m_form->Clock->isActive() && m_form->bRESET->isEnabled());
+    }
+
+    void oneLaneStopDisarmsHiddenLane()
+    {
+        UseLanes(1);
+        LoadStarters(5);
+        m_form->mStart->trigger();
+        m_form->mSTOP1->trigger();
+        QVERIFY(!m_form->bSTOP2->isEnabled() && !m_form->mStop2->isEnabled());
+        QVERIFY(!m_form->Clock->isActive() && m_form->mReset->isEnabled());
+        QCOMPARE(RecordedTime(1), QString());
+    }
+
+    void mousePressActsOnce()
+    {
+        LoadStarters(2);
+        const std::uint32_t start = m_platform->TickCount();
+        QTest::mousePress(m_form->bSTART, Qt::RightButton);
+        m_platform->AdvanceTick(40);
+        QTest::mouseRelease(m_form->bSTART, Qt::RightButton);
+        QCOMPARE(m_race->StartTick, start);
+        QVERIFY(m_form->Clock->isActive());
+
+        m_platform->AdvanceTick(4960);
+        QTest::mousePress(m_form->bSTOP1, Qt::LeftButton);
+        QCOMPARE(m_race->LaneElapsed[0], 5000);
+        m_platform->AdvanceTick(300);
+        QTest::mouseRelease(m_form->bSTOP1, Qt::LeftButton);
+        QCOMPARE(m_race->LaneElapsed[0], 5000);
+        QCOMPARE(m_platform->soundsPlayed, QStringList{"<default>"});
+        QVERIFY(m_form->bSTOP2->isEnabled());
+    }
+
+    void ledPanelsFollowThePort_data()
+    {
+        QTest::addColumn<int>("lanes");
+        QTest::newRow("two lanes") << 2;
+        QTest::newRow("one lane") << 1;
+    }
+    void ledPanelsFollowThePort()
+    {
+        QFETCH(int, lanes);
+        UseLanes(lanes);
+        m_race->ComPortOpen();
+        QVERIFY(m_form->PanelLed1->isVisibleTo(m_form));
+        QCOMPARE(m_form->PanelLed2->isVisibleTo(m_form), lanes == 2);
+        m_race->ComPortClose();
+        QVERIFY(!m_form->PanelLed1->isVisibleTo(m_form));
+        QVERIFY(!m_form->PanelLed2->isVisibleTo(m_form));
+    }
+};
+
+QTEST_MAIN(TestRaceController)
+#include "tst_RaceController.moc"
