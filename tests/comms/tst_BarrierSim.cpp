@@ -1,0 +1,150 @@
+// The barrier simulator: the operator's commands become timed line
+// switches, and a simulated port driven over its socket reaches the port's
+// handlers through the same watcher as a real device.
+#include "FakePlatform.h"
+#include "comms/BarrierSimScript.h"
+#include "comms/Comms.h"
+#include "comms/SimSerialDevice.h"
+
+#include <QtTest>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+class TestBarrierSim : public QObject
+{
+    Q_OBJECT
+private slots:
+    void plan_data();
+    void plan();
+    void deviceCommands_data();
+    void deviceCommands();
+    void socketDrivesThePort();
+};
+
+void TestBarrierSim::plan_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected"); // "delay:command" steps, or "error"
+    QTest::newRow("level") << "CTS on"
+                           << "0:cts on";
+    QTest::newRow("lane names") << "lane1 toggle"
+                                << "0:dsr toggle";
+    QTest::newRow("one pulse") << "lane2 pulse"
+                               << "0:cts toggle|100:cts toggle";
+    QTest::newRow("pulse train") << "dsr pulse 3 times every 1500 ms width 50 ms"
+                                 << "0:dsr toggle|50:dsr toggle|1450:dsr toggle|50:dsr toggle|"
+                                    "1450:dsr toggle|50:dsr toggle";
+    QTest::newRow("pulse shorter than a reading") << "cts pulse 2 times every 300 width 0"
+                                                  << "0:cts pulse|300:cts pulse";
+    QTest::newRow("wait") << "wait 250 ms"
+                          << "250:";
+    QTest::newRow("both together") << "both toggle"
+                                   << "0:both toggle";
+    QTest::newRow("both cannot be set one way") << "both on"
+                                                << "error";
+    QTest::newRow("wider than the gap") << "cts pulse 2 times every 50 width 100"
+                                        << "error";
+    QTest::newRow("no count") << "cts pulse 0 times"
+                              << "error";
+    QTest::newRow("nonsense") << "dsr sideways"
+                              << "error";
+    QTest::newRow("blank") << "  "
+                           << "";
+}
+
+void TestBarrierSim::plan()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    std::vector<SimStep> steps;
+    QString error;
+    const bool ok = PlanSimCommand(text, steps, error);
+    QStringList seen;
+    for (const SimStep &step : steps)
+        seen << QStringLiteral("%1:%2").arg(step.delayMs).arg(step.command);
+    QCOMPARE(ok ? seen.join('|') : QStringLiteral("error"), expected);
+    QCOMPARE(error.isEmpty(), ok);
+}
+
+void TestBarrierSim::deviceCommands_data()
+{
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QString>("lastReply");
+    QTest::addColumn<std::uint32_t>("lines");
+    QTest::newRow("on then toggle") << QStringList{"dsr on", "cts toggle"} << "ok cts=1 dsr=1"
+                                    << std::uint32_t(MS_CTS_ON | MS_DSR_ON);
+    QTest::newRow("pulse leaves the level")
+        << QStringList{"cts pulse"} << "ok cts=0 dsr=0" << std::uint32_t(0);
+    QTest::newRow("unknown") << QStringList{"dsr sideways"}
+                             << "error: unknown command: dsr sideways" << std::uint32_t(0);
+}
+
+void TestBarrierSim::deviceCommands()
+{
+    QFETCH(QStringList, commands);
+    QFETCH(QString, lastReply);
+    QFETCH(std::uint32_t, lines);
+    FakeSerialDevice device;
+    QString reply;
+    for (const QString &command : commands)
+        reply = ApplySimCommand(device, command);
+    QCOMPARE(reply, lastReply);
+    QCOMPARE(device.Lines(), lines);
+}
+
+namespace {
+
+int ConnectTo(const QString &path)
+{
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    std::copy(name.begin(), name.end(), address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+QByteArray Ask(int fd, const QByteArray &command)
+{
+    const QByteArray line = command + '\n';
+    if (::write(fd, line.constData(), line.size()) != line.size())
+        return {};
+    QByteArray reply;
+    char c = 0;
+    while (::read(fd, &c, 1) == 1 && c != '\n')
+        reply += c;
+    return reply;
+}
+
+} // namespace
+
+void TestBarrierSim::socketDrivesThePort()
+{
+    ScopedFakePlatform platform;
+    QTemporaryDir dir;
+    const QString socket = dir.filePath("barrier.sock");
+    TComPort port;
+    QStringList log;
+    port.SetDeviceFactory([&](const QString &) { return OpenSerialDeviceByName("sim:" + socket); });
+    port.OnDSR = [&](const ModemLineEvent &e) { log << QStringLiteral("dsr@%1").arg(e.tick); };
+    port.OnClose = [&] { log << "close"; };
+    port.OnDisconnect = [&](int) { log << "gone"; };
+    port.Open();
+    const int fd = ConnectTo(socket);
+    QVERIFY(fd >= 0);
+    platform.SetTick(777);
+    QCOMPARE(Ask(fd, "dsr toggle"), QByteArray("ok cts=0 dsr=1"));
+    QTRY_COMPARE(log, QStringList{"dsr@777"});
+    QCOMPARE(Ask(fd, "unplug"), QByteArray("ok unplugged"));
+    QTRY_COMPARE(log, QStringList({"dsr@777", "close", "gone"}));
+    ::close(fd);
+    QVERIFY(!QFile::exists(socket));
+}
+
+QTEST_MAIN(TestBarrierSim)
+#include "tst_BarrierSim.moc"
