@@ -19,7 +19,8 @@ namespace {
 const int kSizingZone = 5; // pixels beside a header border that size the column
 const QString kIndexOutOfRange = QStringLiteral("Grid index out of range");
 
-// Where an index goes when another one moves from `from` to `to`.
+} // namespace
+
 int FollowMove(int index, int from, int to)
 {
     if (index == from)
@@ -30,8 +31,6 @@ int FollowMove(int index, int from, int to)
         return index + 1;
     return index;
 }
-
-} // namespace
 
 // ---------------------------------------------------------------- TInplaceEdit
 
@@ -432,20 +431,6 @@ void TMyCustomGrid::DeleteColumn(int col)
     SetColCount(m_colCount - 1);
 }
 
-template <typename Table>
-void TMyCustomGrid::MoveTableEntry(Table &table, int fromIndex, int toIndex, int count)
-{
-    if (table.empty())
-        return;
-    table.resize(std::max<size_t>(table.size(), count), table.front());
-    const auto from = table.begin() + fromIndex;
-    const auto to = table.begin() + toIndex;
-    if (fromIndex < toIndex)
-        std::rotate(from, from + 1, to + 1);
-    else
-        std::rotate(to, from, from + 1);
-}
-
 void TMyCustomGrid::MoveRow(int fromIndex, int toIndex)
 {
     CheckCoord(0, fromIndex);
@@ -455,7 +440,7 @@ void TMyCustomGrid::MoveRow(int fromIndex, int toIndex)
     HideEditor();
     m_current.Y = FollowMove(m_current.Y, fromIndex, toIndex);
     m_anchor.Y = FollowMove(m_anchor.Y, fromIndex, toIndex);
-    MoveTableEntry(m_rowHeights, fromIndex, toIndex, m_rowCount);
+    MoveListEntry(m_rowHeights, fromIndex, toIndex);
     RowMoved(fromIndex, toIndex);
     InvalidateGrid();
 }
@@ -469,7 +454,7 @@ void TMyCustomGrid::MoveColumn(int fromIndex, int toIndex)
     HideEditor();
     m_current.X = FollowMove(m_current.X, fromIndex, toIndex);
     m_anchor.X = FollowMove(m_anchor.X, fromIndex, toIndex);
-    MoveTableEntry(m_colWidths, fromIndex, toIndex, m_colCount);
+    MoveListEntry(m_colWidths, fromIndex, toIndex);
     ColumnMoved(fromIndex, toIndex);
     InvalidateGrid();
 }

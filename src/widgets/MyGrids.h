@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -75,6 +76,22 @@ struct TGridRect
 };
 
 using TNotifyEvent = std::function<void(QObject *sender)>;
+
+// Where an index goes when the entry at `from` moves to `to` and the ones
+// between shift by one.
+int FollowMove(int index, int from, int to);
+
+// Moves one entry of a per-row or per-column table like MoveRow moves a row.
+template <typename T> void MoveListEntry(std::vector<T> &list, int from, int to)
+{
+    const int size = static_cast<int>(list.size());
+    if (from < 0 || to < 0 || from >= size || to >= size || from == to)
+        return;
+    if (from < to)
+        std::rotate(list.begin() + from, list.begin() + from + 1, list.begin() + to + 1);
+    else
+        std::rotate(list.begin() + to, list.begin() + from, list.begin() + from + 1);
+}
 
 class TMyCustomGrid;
 
@@ -270,8 +287,6 @@ private:
     bool InSelection(int col, int row) const;
     void CheckCoord(int col, int row) const;
     void UpdateEditorGeometry();
-    template <typename Table>
-    void MoveTableEntry(Table &table, int fromIndex, int toIndex, int count);
 
     int m_colCount = 5;
     int m_rowCount = 5;

@@ -37,11 +37,16 @@ std::optional<double> ToDateTime(const QString &text, const QLocale &locale)
 
 std::optional<double> ToTime(const QString &text, const QLocale &locale)
 {
+    // Hours may come with one digit, seconds may follow.
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    format.replace(QStringLiteral("HH"), QStringLiteral("H"));
     const QString trimmed = text.trimmed();
-    QTime time = locale.toTime(trimmed, QLocale::ShortFormat);
-    if (!time.isValid())
-        time = locale.toTime(trimmed, locale.timeFormat(QLocale::ShortFormat) + ":ss");
-    return time.isValid() ? std::optional<double>(time.msecsSinceStartOfDay()) : std::nullopt;
+    for (const QString &candidate : {format, format + QStringLiteral(":ss")}) {
+        const QTime time = locale.toTime(trimmed, candidate);
+        if (time.isValid())
+            return time.msecsSinceStartOfDay();
+    }
+    return std::nullopt;
 }
 
 // Converts a text by the style's rule; nullopt for styles without conversion

@@ -27,28 +27,6 @@ const int kAutoFitZone = 3;     // pixels beside a border where a double-click f
 const int kArrowSpace = 12;     // header pixels taken by the sort arrow
 const int kDragDistance = 10;
 
-int FollowMove(int index, int from, int to)
-{
-    if (index == from)
-        return to;
-    if (from < to && index > from && index <= to)
-        return index - 1;
-    if (to < from && index >= to && index < from)
-        return index + 1;
-    return index;
-}
-
-template <typename T> void MoveEntry(std::vector<T> &list, int from, int to)
-{
-    if (from < 0 || to < 0 || from >= static_cast<int>(list.size()) ||
-        to >= static_cast<int>(list.size()) || from == to)
-        return;
-    if (from < to)
-        std::rotate(list.begin() + from, list.begin() + from + 1, list.begin() + to + 1);
-    else
-        std::rotate(list.begin() + to, list.begin() + from, list.begin() + from + 1);
-}
-
 bool IsChecked(const QString &text)
 {
     return text == QLatin1String("true") || text == QLatin1String("1") ||
@@ -341,10 +319,14 @@ void TSortGrid::AutoSizeCol(int col, bool force)
 
 void TSortGrid::AutoSizeColumns(bool force)
 {
-    BeginUpdate();
+    // Inside a caller's bracket a bracket of our own would end the caller's.
+    const bool bracket = !NowUpdating();
+    if (bracket)
+        BeginUpdate();
     for (int col = 0; col < ColCount(); ++col)
         AutoSizeCol(col, force);
-    EndUpdate();
+    if (bracket)
+        EndUpdate();
 }
 
 void TSortGrid::InsertRow(int row)
@@ -499,7 +481,7 @@ void TSortGrid::SizeChanged(int oldColCount, int oldRowCount)
 void TSortGrid::ColumnMoved(int fromIndex, int toIndex)
 {
     TMyStringGrid::ColumnMoved(fromIndex, toIndex);
-    MoveEntry(m_colFonts, fromIndex, toIndex);
+    MoveListEntry(m_colFonts, fromIndex, toIndex);
     m_sortOptions.SetSortCol(FollowMove(m_sortOptions.SortCol(), fromIndex, toIndex));
     SetModified(true);
 }
@@ -507,7 +489,7 @@ void TSortGrid::ColumnMoved(int fromIndex, int toIndex)
 void TSortGrid::RowMoved(int fromIndex, int toIndex)
 {
     TMyStringGrid::RowMoved(fromIndex, toIndex);
-    MoveEntry(m_rowFonts, fromIndex, toIndex);
+    MoveListEntry(m_rowFonts, fromIndex, toIndex);
 }
 
 void TSortGrid::ColWidthsChanged()

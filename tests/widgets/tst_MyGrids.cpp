@@ -1,0 +1,285 @@
+// The string grid base: the sparse store, texts kept beyond the counts, the
+// row and column views, moving and deleting rows, counts and their errors,
+// and the update bracket's effect on SizeChanged.
+#include "widgets/MyGrids.h"
+
+#include <QtTest>
+
+namespace {
+
+// Counts SizeChanged calls, which the base only makes outside an update.
+class CountingGrid : public TMyStringGrid
+{
+public:
+    int sizeChanges = 0;
+
+protected:
+    void SizeChanged(int oldColCount, int oldRowCount) override
+    {
+        ++sizeChanges;
+        TMyStringGrid::SizeChanged(oldColCount, oldRowCount);
+    }
+};
+
+QStringList RowTexts(TMyStringGrid &grid, int row)
+{
+    QStringList texts;
+    for (int col = 0; col < grid.ColCount(); ++col)
+        texts << grid.Cells(col, row);
+    return texts;
+}
+
+QString ErrorText(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const EInvalidGridOperation &error) {
+        return error.Message();
+    }
+    return QString();
+}
+
+} // namespace
+
+class TestMyGrids : public QObject
+{
+    Q_OBJECT
+private slots:
+    void sparseListMovesShiftTheItemsBetween()
+    {
+        TSparseList<int> list;
+        for (int i = 0; i < 40; ++i)
+            list.Put(i, i + 1); // 0 reads as "never written"
+        list.Move(2, 35);
+        QCOMPARE(*list.Get(35), 3);
+        QCOMPARE(*list.Get(2), 4);
+        list.Move(35, 2);
+        QCOMPARE(*list.Get(2), 3);
+        list.Insert(1, 100);
+        QCOMPARE(list.Count(), 41);
+        QCOMPARE(*list.Get(2), 2);
+        list.Delete(0);
+        QCOMPARE(*list.Get(0), 100);
+        QCOMPARE(list.Count(), 40);
+        list.Exchange(0, 39);
+        QCOMPARE(*list.Get(0), 40);
+        QVERIFY(list.Get(1000) == nullptr);
+        try {
+            list.Get(-3);
+            QFAIL("negative index accepted");
+        } catch (const EListError &error) {
+            QCOMPARE(error.Message(), QStringLiteral("List index out of bounds (-3)"));
+        }
+    }
+
+    void textsReappearBeyondAShrunkCount()
+    {
+        TMyStringGrid grid;
+        grid.SetRowCount(6);
+        for (int row = 1; row <= 5; ++row)
+            grid.SetCells(1, row, QString::number(row));
+        grid.SetRowCount(2);
+        QCOMPARE(grid.RowCount(), 2);
+        grid.SetRowCount(6);
+        for (int row = 2; row <= 5; ++row)
+            QCOMPARE(grid.Cells(1, row), QString::number(row));
+        QCOMPARE(grid.Cells(3, 4), QString()); // never written
+    }
+
+    void rowViewSetText_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QStringList>("expected");
+        QStringList withBlank{"a", " ", "b"};
+        while (withBlank.size() < 10)
+            withBlank << QString();
+        QTest::newRow("empty line becomes a blank") << "a\n\nb" << withBlank;
+        QTest::newRow("CR LF lines, trailing break") << "a\r\n\r\nb\r\n" << withBlank;
+        QStringList first10;
+        QString twelve;
+        for (int i = 0; i < 12; ++i) {
+            twelve += QStringLiteral("L%1\n").arg(i);
+            if (i < 10)
+                first10 << QStringLiteral("L%1").arg(i);
+        }
+        QTest::newRow("lines beyond the count are dropped") << twelve << first10;
+    }
+    void rowViewSetText()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QStringList, expected);
+        TMyStringGrid grid;
+        grid.SetColCount(10);
+        for (int col = 0; col < 10; ++col)
+            grid.SetCells(col, 2, QStringLiteral("old"));
+        grid.Rows(2)->SetText(lines);
+        QCOMPARE(RowTexts(grid, 2), expected);
+    }
+
+    void viewsAddAssignAndRefuseShapeChanges()
+    {
+        TMyStringGrid grid;
+        grid.SetColCount(3);
+        grid.SetRowCount(3);
+        TMyStringGridStrings *col = grid.Cols(1);
+        QCOMPARE(col->Count(), 3);
+        QCOMPARE(col->Add(QString()), 0);
+        QCOMPARE(grid.Cells(1, 0), QStringLiteral(" "));
+        QCOMPARE(col->Add(QStringLiteral("x")), 1);
+        QCOMPARE(col->Add(QStringLiteral("y")), 2);
+        QCOMPARE(col->Add(QStringLiteral("z")), -1);
+        grid.Rows(1)->Assign({"p", "q", "r", "s"});
+        QCOMPARE(RowTexts(grid, 1), (QStringList{"p", "q", "r"}));
+        grid.Rows(1)->Assign({"t"});
+        QCOMPARE(RowTexts(grid, 1), (QStringList{"t", "q", "r"}));
+        const QString refused = QStringLiteral("Cannot insert or delete rows from grid");
+        QCOMPARE(ErrorText([&] { grid.Rows(1)->Insert(0, QStringLiteral("n")); }), refused);
+        QCOMPARE(ErrorText([&] { grid.Cols(0)->Delete(0); }), refused);
+        col->Clear();
+        QCOMPARE(grid.Cells(1, 2), QString());
+    }
+
+    void deleteRowKeepsTheOldTextBeyondTheCount()
+    {
+        TMyStringGrid grid;
+        grid.SetRowCount(6);
+        for (int row = 0; row < 6; ++row)
+            grid.SetCells(0, row, QStringLiteral("r%1").arg(row));
+        grid.SetRow(4);
+        grid.DeleteRow(3);
+        QCOMPARE(grid.RowCount(), 5);
+        QCOMPARE(grid.Cells(0, 3), QStringLiteral("r4"));
+        QCOMPARE(grid.Cells(0, 4), QStringLiteral("r5"));
+        QCOMPARE(grid.Cells(0, 5), QStringLiteral("r3"));
+        QCOMPARE(grid.Row(), 3); // the current row followed its data
+    }
+
+    void moveColumnMovesCellsWidthsAndCurrent()
+    {
+        TMyStringGrid grid;
+        grid.SetColCount(4);
+        grid.SetFixedCols(0);
+        grid.SetCells(0, 1, QStringLiteral("a"));
+        grid.SetCells(3, 1, QStringLiteral("d"));
+        grid.SetColWidths(0, 99);
+        grid.SetCol(0);
+        int from = -1, to = -1;
+        grid.OnColumnMoved = [&](QObject *, int f, int t) { from = f, to = t; };
+        grid.MoveColumn(0, 3);
+        QCOMPARE(RowTexts(grid, 1), (QStringList{"", "", "d", "a"}));
+        QCOMPARE(grid.ColWidths(3), 99);
+        QCOMPARE(grid.ColWidths(0), grid.DefaultColWidth());
+        QCOMPARE(grid.Col(), 3);
+        QCOMPARE(from, 0);
+        QCOMPARE(to, 3);
+    }
+
+    void countsAndErrors()
+    {
+        TMyStringGrid grid;
+        grid.SetFixedRows(1);
+        grid.SetRowCount(0);
+        QCOMPARE(grid.RowCount(), 1);
+        QCOMPARE(grid.FixedRows(), 0); // reduced below the count
+        grid.SetColCount(-5);
+        QCOMPARE(grid.ColCount(), 1);
+        QCOMPARE(grid.FixedCols(), 0);
+        QCOMPARE(ErrorText([&] { grid.SetFixedRows(1); }),
+                 QStringLiteral("Fixed row count must be less than row count"));
+        QCOMPARE(ErrorText([&] { grid.SetFixedCols(3); }),
+                 QStringLiteral("Fixed column count must be less than column count"));
+        QCOMPARE(ErrorText([&] { grid.SetRow(7); }), QStringLiteral("Grid index out of range"));
+        QCOMPARE(ErrorText([&] { grid.DeleteRow(0); }),
+                 QStringLiteral("Too many rows or columns deleted"));
+        QCOMPARE(ErrorText([&] { grid.SetRowCount(1 << 20), grid.SetColCount(1 << 12); }),
+                 QStringLiteral("Grid too large for operation"));
+        QCOMPARE(grid.ColCount(), 1);
+    }
+
+    void selectionCheckCanRefuse()
+    {
+        TMyStringGrid grid;
+        grid.OnSelectCell = [](QObject *, int, int row, bool &canSelect) { canSelect = row != 3; };
+        grid.SetRow(3);
+        QCOMPARE(grid.Row(), 1);
+        grid.SetRow(4);
+        QCOMPARE(grid.Row(), 4);
+        grid.SetSelection({1, 2, 3, 3}); // no check here
+        QCOMPARE(grid.Row(), 3);
+        QCOMPARE(grid.Selection(), (TGridRect{1, 2, 3, 3}));
+    }
+
+    void updateBracketKeepsCountChangesFromSizeChanged()
+    {
+        CountingGrid grid;
+        int begins = 0;
+        grid.OnBeginUpdate = [&](QObject *) { ++begins; };
+        grid.BeginUpdate();
+        QVERIFY(grid.NowUpdating());
+        QVERIFY(!grid.isEnabled());
+        grid.SetRowCount(20);
+        grid.EndUpdate();
+        QCOMPARE(grid.sizeChanges, 0);
+        QCOMPARE(grid.RowCount(), 20);
+        QVERIFY(grid.isEnabled());
+        QVERIFY(!grid.NowUpdating());
+        QCOMPARE(begins, 1);
+        grid.SetRowCount(3);
+        QCOMPARE(grid.sizeChanges, 1);
+    }
+
+    void secondEndUpdateOfANestedBracketReachesSizeChanged()
+    {
+        CountingGrid grid;
+        grid.setEnabled(false);
+        grid.BeginUpdate();
+        grid.BeginUpdate();
+        grid.SetRowCount(9);
+        grid.EndUpdate();
+        QVERIFY(!grid.NowUpdating()); // not counted
+        QVERIFY(grid.isEnabled());    // enabled whatever it was before
+        QCOMPARE(grid.sizeChanges, 0);
+        grid.EndUpdate();
+        QCOMPARE(grid.sizeChanges, 1);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    void shrinkingInsideAnUpdateStillClampsTheCurrentCell()
+    {
+        TMyStringGrid grid;
+        grid.SetRowCount(50);
+        grid.SetRow(40);
+        grid.BeginUpdate();
+        grid.SetRowCount(3);
+        grid.EndUpdate();
+        QCOMPARE(grid.Row(), 2);
+    }
+
+    void editorWritesBackAndEscapeRestores()
+    {
+        TMyStringGrid grid;
+        grid.resize(400, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        grid.SetOptions(grid.Options() | goEditing);
+        grid.SetCells(1, 1, QStringLiteral("old"));
+        QStringList written;
+        grid.OnSetEditText = [&](QObject *, int, int, const QString &v) { written << v; };
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_F2);
+        QVERIFY(grid.EditorMode());
+        QCOMPARE(grid.InplaceEditor()->text(), QStringLiteral("old"));
+        QTest::keyClicks(grid.InplaceEditor(), QStringLiteral("er"));
+        QCOMPARE(grid.Cells(1, 1), QStringLiteral("older")); // written at every change
+        QTest::keyClick(grid.InplaceEditor(), Qt::Key_Escape);
+        QVERIFY(!grid.EditorMode());
+        QCOMPARE(grid.Cells(1, 1), QStringLiteral("old"));
+        QVERIFY(written.contains(QStringLiteral("olde")));
+        grid.SetOptions(grid.Options() | goRowSelect);
+        QTest::keyClick(&grid, Qt::Key_F2);
+        QVERIFY(!grid.EditorMode()); // browsing, no editor
+    }
+};
+
+QTEST_MAIN(TestMyGrids)
+#include "tst_MyGrids.moc"
