@@ -497,24 +497,6 @@ private slots:
         QCOMPARE(m_platform->soundsPlayed, QStringList{"<default>"});
         QVERIFY(m_form->bSTOP2->isEnabled());
     }
-
-    void ledPanelsFollowThePort_data()
-    {
-        QTest::addColumn<int>("lanes");
-        QTest::newRow("two lanes") << 2;
-        QTest::newRow("one lane") << 1;
-    }
-    void ledPanelsFollowThePort()
-    {
-        QFETCH(int, lanes);
-        UseLanes(lanes);
-        m_race->ComPortOpen();
-        QVERIFY(m_form->PanelLed1->isVisibleTo(m_form));
-        QCOMPARE(m_form->PanelLed2->isVisibleTo(m_form), lanes == 2);
-        m_race->ComPortClose();
-        QVERIFY(!m_form->PanelLed1->isVisibleTo(m_form));
-        QVERIFY(!m_form->PanelLed2->isVisibleTo(m_form));
-    }
 };
 
 QTEST_MAIN(TestRaceController)
