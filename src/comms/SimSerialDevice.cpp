@@ -49,7 +49,43 @@ bool ApplyLineAction(FakeSerialDevice &device, std::uint32_t bits, const QString
     return true;
 }
 
+bool FillAddress(const QString &socketPath, sockaddr_un &address)
+{
+    const QByteArray path = QFile::encodeName(socketPath);
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || std::size_t(path.size()) >= sizeof(address.sun_path))
+        return false;
+    std::copy(path.begin(), path.end(), address.sun_path);
+    return true;
+}
+
 } // namespace
+
+int ConnectToSim(const QString &socketPath)
+{
+    sockaddr_un address;
+    if (!FillAddress(socketPath, address))
+        return -1;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+QByteArray AskSim(int fd, const QString &command)
+{
+    const QByteArray line = command.toUtf8() + '\n';
+    if (::write(fd, line.constData(), line.size()) != line.size())
+        return {};
+    QByteArray reply;
+    char c = 0;
+    while (::read(fd, &c, 1) == 1 && c != '\n')
+        reply += c;
+    return reply;
+}
 
 bool IsSimDeviceName(const QString &deviceName)
 {
@@ -94,14 +130,11 @@ int SimSerialDevice::Open()
 {
     if (const int error = FakeSerialDevice::Open())
         return error;
-    const QByteArray path = QFile::encodeName(m_socketPath);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    if (path.isEmpty() || std::size_t(path.size()) >= sizeof(address.sun_path))
+    sockaddr_un address;
+    if (!FillAddress(m_socketPath, address))
         return ENAMETOOLONG;
-    std::copy(path.begin(), path.end(), address.sun_path);
     // A socket file left behind by an earlier run that ended abruptly.
-    ::unlink(path.constData());
+    ::unlink(address.sun_path);
     m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int error = m_listenFd < 0 ? errno : 0;
     if (!error && (::bind(m_listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0 ||

@@ -21,6 +21,11 @@ QString SimDeviceFromEnvironment();
 // "cts|dsr on|off|toggle|pulse", "both toggle", "unplug", "status".
 QString ApplySimCommand(FakeSerialDevice &device, const QString &command);
 
+// The client side, for barrier-sim: a connected socket or -1, and one
+// command sent with the device's reply read back ("" when the link broke).
+int ConnectToSim(const QString &socketPath);
+QByteArray AskSim(int fd, const QString &command);
+
 class SimSerialDevice : public FakeSerialDevice
 {
 public:

@@ -7,8 +7,6 @@
 #include "comms/SimSerialDevice.h"
 
 #include <QtTest>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 class TestBarrierSim : public QObject
@@ -93,36 +91,6 @@ void TestBarrierSim::deviceCommands()
     QCOMPARE(device.Lines(), lines);
 }
 
-namespace {
-
-int ConnectTo(const QString &path)
-{
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    const QByteArray name = QFile::encodeName(path);
-    std::copy(name.begin(), name.end(), address.sun_path);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-QByteArray Ask(int fd, const QByteArray &command)
-{
-    const QByteArray line = command + '\n';
-    if (::write(fd, line.constData(), line.size()) != line.size())
-        return {};
-    QByteArray reply;
-    char c = 0;
-    while (::read(fd, &c, 1) == 1 && c != '\n')
-        reply += c;
-    return reply;
-}
-
-} // namespace
-
 void TestBarrierSim::socketDrivesThePort()
 {
     ScopedFakePlatform platform;
@@ -135,12 +103,12 @@ void TestBarrierSim::socketDrivesThePort()
     port.OnClose = [&] { log << "close"; };
     port.OnDisconnect = [&](int) { log << "gone"; };
     port.Open();
-    const int fd = ConnectTo(socket);
+    const int fd = ConnectToSim(socket);
     QVERIFY(fd >= 0);
     platform.SetTick(777);
-    QCOMPARE(Ask(fd, "dsr toggle"), QByteArray("ok cts=0 dsr=1"));
+    QCOMPARE(AskSim(fd, "dsr toggle"), QByteArray("ok cts=0 dsr=1"));
     QTRY_COMPARE(log, QStringList{"dsr@777"});
-    QCOMPARE(Ask(fd, "unplug"), QByteArray("ok unplugged"));
+    QCOMPARE(AskSim(fd, "unplug"), QByteArray("ok unplugged"));
     QTRY_COMPARE(log, QStringList({"dsr@777", "close", "gone"}));
     ::close(fd);
     QVERIFY(!QFile::exists(socket));

@@ -5,12 +5,9 @@
 #include "comms/SimSerialDevice.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
 #include <chrono>
 #include <cstdio>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -18,32 +15,10 @@ namespace {
 
 const char DefaultSocket[] = "/tmp/duobahn-barrier.sock";
 
-int Connect(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    if (name.isEmpty() || std::size_t(name.size()) >= sizeof(address.sun_path))
-        return -1;
-    std::copy(name.begin(), name.end(), address.sun_path);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 // Sends one device command and prints the device's answer.
 bool Send(int fd, const QString &command)
 {
-    const QByteArray line = command.toUtf8() + '\n';
-    if (::write(fd, line.constData(), line.size()) != line.size())
-        return false;
-    QByteArray reply;
-    char c = 0;
-    while (::read(fd, &c, 1) == 1 && c != '\n')
-        reply += c;
+    const QByteArray reply = AskSim(fd, command);
     std::printf("%s: %s\n", qPrintable(command), reply.constData());
     std::fflush(stdout);
     return !reply.isEmpty();
@@ -90,7 +65,7 @@ int main(int argc, char *argv[])
         socket = args[1];
         args = args.mid(2);
     }
-    const int fd = Connect(socket);
+    const int fd = ConnectToSim(socket);
     if (fd < 0) {
         std::fprintf(stderr,
                      "barrier-sim: no Duobahn listening on %s (start it with %s=%s and the "
