@@ -748,8 +748,6 @@ int TMyCustomGrid::MaxLeftCol() const
 
 void TMyCustomGrid::UpdateScrollRanges()
 {
-    if (m_nowUpdating)
-        return;
     QScrollBar *vertical = verticalScrollBar();
     const QSignalBlocker blockVertical(vertical);
     vertical->setRange(0, std::max(0, MaxTopRow() - m_fixedRows));

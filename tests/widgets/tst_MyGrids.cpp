@@ -3,6 +3,7 @@
 // and the update bracket's effect on SizeChanged.
 #include "widgets/MyGrids.h"
 
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -226,6 +227,40 @@ private slots:
         QCOMPARE(begins, 1);
         grid.SetRowCount(3);
         QCOMPARE(grid.sizeChanges, 1);
+    }
+
+    void scrollRangeFollowsRowsAddedInAnUpdate()
+    {
+        TMyStringGrid grid;
+        grid.resize(300, 200);
+        grid.BeginUpdate();
+        grid.SetRowCount(1000);
+        grid.EndUpdate();
+        QVERIFY(grid.verticalScrollBar()->maximum() > 900);
+        grid.SetTopRow(5000);
+        QCOMPARE(grid.TopRow(), grid.RowCount() - grid.VisibleRowCount());
+    }
+
+    void onlyVisibleCellsArePainted()
+    {
+        TMyStringGrid grid;
+        grid.resize(330, 250);
+        grid.SetColCount(10);
+        grid.SetRowCount(100000);
+        grid.SetTopRow(50000);
+        QSet<int> rows;
+        int cells = 0;
+        grid.OnDrawCell = [&](QObject *, int, int row, QRect, TGridDrawState) {
+            ++cells;
+            rows.insert(row);
+        };
+        grid.grab();
+        // One partly visible row and column beyond the full ones, plus the fixed ones.
+        QVERIFY(rows.contains(0));
+        QVERIFY(rows.contains(50000));
+        QVERIFY(!rows.contains(1));
+        QVERIFY(rows.size() <= grid.VisibleRowCount() + 2);
+        QVERIFY(cells <= (grid.VisibleRowCount() + 2) * (grid.VisibleColCount() + 2));
     }
 
     void secondEndUpdateOfANestedBracketReachesSizeChanged()
