@@ -63,6 +63,15 @@ void SetTextColour(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
 }
 
+// Captions on the dark faces (green START, blue S30, black
+// "Disqulifikation", dark red "0,00") are written in white to stay readable.
+void SetButtonTextColour(QWidget *button, const QColor &colour)
+{
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, colour);
+    button->setPalette(palette);
+}
+
 QFont BoldArial(int pixelSize)
 {
     QFont font(QStringLiteral("Arial"));
@@ -302,6 +311,7 @@ QWidget *TFormMain::CreateLaneBar()
     seObmen->setFixedHeight(16);
     bSTART = MakeRaceButton(QStringLiteral("&START"), 21, Panel1);
     bSTART->setToolTip(QStringLiteral("F5"));
+    SetButtonTextColour(bSTART, Qt::white);
     bFSTART = MakeRaceButton(QStringLiteral("&Fehlstart"), 18, Panel1);
     bFSTART->SetColor(QColor(255, 255, 0));
 
@@ -356,6 +366,7 @@ QWidget *TFormMain::CreateTimerBand()
     bRESET = MakeRaceButton(QStringLiteral("&0,00"), 21, Panel6);
     bRESET->setToolTip(QStringLiteral("Alt+0"));
     bRESET->setShortcut(QKeySequence()); // Alt+0 belongs to the key entry mReset
+    SetButtonTextColour(bRESET, Qt::white);
     sb2del = MakeRaceButton(QStringLiteral("Ausfall"), 15, Panel6);
     sb2del->setToolTip(QStringLiteral("Ausfall 2."));
     for (TBitBtnWithColor *button : {sb1del, sb2del})
@@ -436,6 +447,8 @@ QWidget *TFormMain::CreateLaneButtons(int lane)
                                : QStringLiteral("2. Zeitstrafe 30"));
     for (TBitBtnWithColor *button : {strafe15, strafe30, disqualify})
         button->setFocusPolicy(Qt::ClickFocus);
+    for (TBitBtnWithColor *darkFace : {strafe30, disqualify})
+        SetButtonTextColour(darkFace, Qt::white);
 
     auto *ledPanel = new QWidget(panel);
     ledPanel->setFixedWidth(26);
