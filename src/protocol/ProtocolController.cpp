@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -219,9 +220,16 @@ void ProtocolController::RankProtocol()
 
     const int position1 = m_form->cbBuhn1->currentIndex();
     const int position2 = m_form->cbBuhn2->currentIndex();
-    FillSelectors(LaneSelectorItems(table));
+    FillSelectors(SelectorItems(table));
     m_form->cbBuhn1->setCurrentIndex(std::min(position1, m_form->cbBuhn1->count() - 1));
     m_form->cbBuhn2->setCurrentIndex(std::min(position2, m_form->cbBuhn2->count() - 1));
+}
+
+// The blank row of an empty protocol is no team: a selector item for it
+// would offer START for nobody.
+QStringList ProtocolController::SelectorItems(const ProtocolTable &table) const
+{
+    return HasProtocol() ? LaneSelectorItems(table) : QStringList();
 }
 
 void ProtocolController::FillSelectors(const QStringList &items)
@@ -248,16 +256,25 @@ void ProtocolController::RebuildSelectorsKeepingTeams()
 {
     const ProtocolTable table = Table();
     int positions[2];
-    for (int lane : {1, 2}) {
-        QComboBox *selector = Selector(lane);
-        const std::optional<int> number = selector->currentIndex() < 0
-                                              ? std::nullopt
-                                              : TeamNumberOfSelectorText(selector->currentText());
-        positions[lane - 1] = number ? FindTeamRow(table, *number) : selector->currentIndex();
-    }
-    FillSelectors(LaneSelectorItems(table));
+    for (int lane : {1, 2})
+        positions[lane - 1] = PositionOfTeamAfterSort(Selector(lane), table);
+    FillSelectors(SelectorItems(table));
     m_form->cbBuhn1->setCurrentIndex(positions[0]);
     m_form->cbBuhn2->setCurrentIndex(positions[1]);
+}
+
+// The new position of the selector's team, found by its start number; a
+// selector without a recognisable team (or whose number an edit removed
+// from the table) keeps its position.
+int ProtocolController::PositionOfTeamAfterSort(const QComboBox *selector,
+                                                const ProtocolTable &table)
+{
+    const int position = selector->currentIndex();
+    if (position < 0)
+        return position;
+    const std::optional<int> number = TeamNumberOfSelectorText(selector->currentText());
+    const int row = number ? FindTeamRow(table, *number) : -1;
+    return row >= 0 ? row : std::min(position, int(table.size()) - 1);
 }
 
 void ProtocolController::RefreshControlStates()
@@ -385,9 +402,11 @@ void ProtocolController::sb1Click(int lane)
     cbBuhnChange();
 }
 
+// The hidden take-over button's rule also holds for the double click: a
+// running race keeps its team on the lane, or its time would go to another.
 void ProtocolController::SortGrid1DblClick()
 {
-    if (m_form->Settings.CountBahn == 1)
+    if (m_form->Settings.CountBahn == 1 && TakeOverAvailable(1))
         sb1Click(1);
 }
 
@@ -396,11 +415,16 @@ void ProtocolController::SortGrid1RowSelected()
     RefreshLaneButtons();
 }
 
+// The settings button is unavailable while a race runs.
+bool ProtocolController::TakeOverAvailable(int lane) const
+{
+    return m_form->bCFG->isEnabled() && Selector(lane)->count() > 0;
+}
+
 void ProtocolController::RefreshLaneButtons()
 {
-    const bool settingsAvailable = m_form->bCFG->isEnabled();
-    m_form->sb1->setEnabled(settingsAvailable && m_form->cbBuhn1->count() > 0);
-    m_form->sb2->setEnabled(settingsAvailable && m_form->cbBuhn2->count() > 0);
+    m_form->sb1->setEnabled(TakeOverAvailable(1));
+    m_form->sb2->setEnabled(TakeOverAvailable(2));
 }
 
 void ProtocolController::cbEditONClick()
@@ -425,16 +449,18 @@ void ProtocolController::sbCLSClick(bool all)
     if (!m_form->FDlgYesNo || !m_form->FDlgYesNo->Confirm(question))
         return;
     if (all)
-        ClearProtocol();
+        m_form->SortGrid1->ClearRows();
     else
         RemoveCurrentRow();
+    // Removing the only row empties the protocol just as clearing it does.
+    if (!HasProtocol())
+        ClearSelectors();
     m_form->FormResize();
     RefreshControlStates();
 }
 
-void ProtocolController::ClearProtocol()
+void ProtocolController::ClearSelectors()
 {
-    m_form->SortGrid1->ClearRows();
     for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2}) {
         selector->clear();
         selector->setEnabled(false);

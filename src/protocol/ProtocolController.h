@@ -73,11 +73,14 @@ private:
     ProtocolRow ReadRow(int row) const;
     void WriteRow(int row, const ProtocolRow &cells);
     void WriteTable(const ProtocolTable &table);
+    QStringList SelectorItems(const ProtocolTable &table) const;
     void FillSelectors(const QStringList &items);
+    static int PositionOfTeamAfterSort(const QComboBox *selector, const ProtocolTable &table);
+    bool TakeOverAvailable(int lane) const;
     void RebuildSelectorsKeepingTeams();
     void RefreshLaneButtons();
     void RemoveCurrentRow();
-    void ClearProtocol();
+    void ClearSelectors();
 
     TFormMain *m_form;
     bool m_ranking = false;

@@ -1,0 +1,824 @@
+// The results protocol in the real main window: a whole race day through
+// its buttons and keys on a fake tick, starter lists through the scripted
+// open dialog, penalties and marks, lane selection, edit mode and removing
+// rows. Nothing here waits for a timer.
+#include "FakePlatform.h"
+#include "app/ApplicationWindows.h"
+#include "app/DlgYesNo.h"
+#include "app/FMain.h"
+#include "protocol/ProtocolController.h"
+#include "race/RaceController.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/SortGrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+using Rows = QList<QStringList>;
+
+namespace {
+
+const QColor Red(255, 0, 0);
+const QColor StartGreen(0, 128, 0);
+
+// Six teams in two classes, in a mixed order so that ranking moves rows;
+// tab-separated with a header, blanks inside names, empty co-drivers.
+const QByteArray RaceDayList = "Nr.\tTeamName\tKlasse\tFahrer\tBeifahrer1\tBeifahrer2\r\n"
+                               "1\tDie Blitze\t2\tJürgen Köhler\tAnna Schäfer\tLukas Brück\r\n"
+                               "2\tGrüne Flöhe\t1\tSören Müller\tMarie Großmann\t\r\n"
+                               "3\tRote Raketen\t1\tPaul Weiß\t\tEva Roth\r\n"
+                               "4\tSchnecken\t2\tTim Bauer\tLea Bauer\tMax Bauer\r\n"
+                               "5\tWirbelwind\t1\tIda Frank\t\t\r\n"
+                               "6\tTurbo Omas\t2\tErna Huber\tGerda Huber\tHilde Huber\r\n";
+
+// "a|b|c" → the ten cells of a row, missing trailing cells empty.
+QStringList Cells(const char *joined)
+{
+    QStringList cells = QString::fromUtf8(joined).split(QLatin1Char('|'));
+    while (cells.size() < 10)
+        cells.append(QString());
+    return cells;
+}
+
+QString ButtonFaceName()
+{
+    return QApplication::palette().color(QPalette::Button).name();
+}
+
+} // namespace
+
+class TestProtocolController : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ScopedFakePlatform> m_platform;
+    std::unique_ptr<ApplicationWindows> m_windows;
+    TFormMain *m_form = nullptr;
+    TSortGrid *m_grid = nullptr;
+    ProtocolController *m_protocol = nullptr;
+    RaceController *m_race = nullptr;
+
+    QString WriteFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    // The operator picks the file in the open dialog of "Starterliste öffnen".
+    void LoadThroughDialog(const QString &path)
+    {
+        m_platform->openAnswers.enqueue({true, path, 1});
+        m_form->sbLoad->click();
+    }
+
+    QString Load(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = WriteFile(name, bytes);
+        LoadThroughDialog(path);
+        return path;
+    }
+
+    Rows Protocol() const
+    {
+        Rows rows;
+        for (int row = 1; row < m_grid->RowCount(); ++row) {
+            QStringList cells;
+            for (int col = 0; col < m_grid->ColCount(); ++col)
+                cells << m_grid->Cells(col, row);
+            rows << cells;
+        }
+        return rows;
+    }
+
+    QStringList Column(int col) const
+    {
+        QStringList cells;
+        for (int row = 1; row < m_grid->RowCount(); ++row)
+            cells << m_grid->Cells(col, row);
+        return cells;
+    }
+
+    static QStringList Items(const QComboBox *list)
+    {
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        return items;
+    }
+
+    QPair<int, int> Positions() const
+    {
+        return {m_form->cbBuhn1->currentIndex(), m_form->cbBuhn2->currentIndex()};
+    }
+
+    // The data rows drawn in red.
+    QList<int> RedRows() const
+    {
+        QList<int> rows;
+        for (int row = 1; row < m_grid->RowCount(); ++row) {
+            if (m_grid->CellFormat(1, row, TGridDrawState()).FontColor == Red)
+                rows << row;
+        }
+        return rows;
+    }
+
+    // START's availability and colour, e.g. "on #008000".
+    QString StartState() const
+    {
+        return QStringLiteral("%1 %2").arg(m_form->bSTART->isEnabled() ? "on" : "off",
+                                           m_form->bSTART->Color().name());
+    }
+    QString StartOn() const { return QStringLiteral("on ") + StartGreen.name(); }
+    QString StartOff() const { return QStringLiteral("off ") + ButtonFaceName(); }
+
+    QList<QWidget *> ProtocolButtons() const
+    {
+        return {m_form->sbSave,    m_form->sbExcel,  m_form->sbPrint, m_form->sbInet,
+                m_form->sbGramoty, m_form->cbEditON, m_form->sbCLS,   m_form->sbCLSall};
+    }
+
+    // Starts a heat at a fixed tick; stops are given as elapsed milliseconds.
+    static constexpr std::uint32_t HeatStart = 500000;
+    void StartHeat()
+    {
+        m_platform->SetTick(HeatStart);
+        m_form->bSTART->click();
+        QVERIFY(m_form->Clock->isActive());
+        QCOMPARE(StartState(), StartOff());
+    }
+    void StopAt(int lane, std::uint32_t elapsed, const std::function<void()> &stop)
+    {
+        m_platform->SetTick(HeatStart + elapsed);
+        stop();
+        QCOMPARE(m_race->LaneElapsed[lane], std::int32_t(elapsed));
+    }
+
+    void UseLanes(int count)
+    {
+        m_form->Settings.CountBahn = count;
+        m_form->ApplyLaneCount();
+    }
+
+    // Protocol content, caption and selectors, to show that something left them alone.
+    QStringList Snapshot() const
+    {
+        QStringList state;
+        for (const QStringList &row : Protocol())
+            state << row.join(QLatin1Char('|'));
+        state << m_form->windowTitle() << m_protocol->EventName << Items(m_form->cbBuhn1).join('/')
+              << Items(m_form->cbBuhn2).join('/')
+              << QStringLiteral("%1,%2").arg(Positions().first).arg(Positions().second);
+        return state;
+    }
+
+    void ClickHeader(int col)
+    {
+        const QRect cell = m_grid->CellRect(col, 0);
+        QVERIFY(!cell.isEmpty());
+        QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+    }
+
+    void init()
+    {
+        QVERIFY(QDir(m_dir.filePath(QStringLiteral("Chronalt"))).removeRecursively());
+        m_platform = std::make_unique<ScopedFakePlatform>();
+        m_windows = std::make_unique<ApplicationWindows>();
+        m_form = m_windows->FormMain;
+        m_grid = m_form->SortGrid1;
+        m_protocol = m_form->Protocol;
+        m_race = m_form->Race;
+        m_form->resize(1000, 700);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    }
+
+    void cleanup()
+    {
+        m_windows.reset();
+        m_platform.reset();
+    }
+
+    void gridConfiguration()
+    {
+        QCOMPARE(m_grid->ColCount(), 10);
+        QCOMPARE(m_grid->RowCount(), 2);
+        QCOMPARE(m_grid->FixedRows(), 1);
+        QCOMPARE(m_grid->FixedCols(), 0);
+        QStringList headers;
+        for (int col = 0; col < 10; ++col)
+            headers << m_grid->Cells(col, 0);
+        QCOMPARE(headers, QStringList({"Nr.", "TeamName", "Klasse", "Fahrer", "Beifahrer1",
+                                       "Beifahrer2", "Zeit", "Strafzeit", "Total", "Platz"}));
+        QCOMPARE(m_grid->SortOptions().SortCol(), 2);
+        QCOMPARE(m_grid->SortOptions().SecondaryIndex(), QStringLiteral("8"));
+        QVERIFY(m_grid->SortOptions().SortCaseSensitive());
+        QVERIFY(m_grid->SortOptions().CanSort());
+        QVERIFY(m_grid->Options().testFlag(goRowSelect));
+        QVERIFY(!m_grid->Options().testFlag(goEditing));
+        QVERIFY(QFontInfo(m_grid->font()).fixedPitch());
+
+        // The sort style of each column; the result columns bring their comparison.
+        const TSortStyle expected[10] = {ssNumeric, ssNormal, ssNumeric, ssNormal, ssNormal,
+                                         ssNormal,  ssCustom, ssCustom,  ssCustom, ssCustom};
+        for (int col = 0; col < 10; ++col) {
+            m_grid->SortOptions().SortCompare = nullptr;
+            TSortStyle style = ssAutomatic;
+            m_grid->OnGetSortStyle(m_grid, col, style);
+            QCOMPARE(style, expected[col]);
+            QCOMPARE(bool(m_grid->SortOptions().SortCompare), style == ssCustom);
+            if (style == ssCustom)
+                QVERIFY(m_grid->SortOptions().SortCompare(QStringLiteral("9,99"),
+                                                          QStringLiteral("10,00")) < 0);
+        }
+
+        // At start-up: no protocol, nothing to race with.
+        QCOMPARE(StartState(), StartOff());
+        for (QWidget *control : ProtocolButtons())
+            QVERIFY(!control->isEnabled());
+        QVERIFY(m_form->sbLoad->isEnabled());
+        QVERIFY(!m_form->cbBuhn1->isEnabled() && !m_form->cbBuhn2->isEnabled());
+    }
+
+    void raceDay()
+    {
+        Load(QStringLiteral("Mai 2024.txt"), RaceDayList);
+        QCOMPARE(m_platform->openRequests.size(), 1);
+        QCOMPARE(m_platform->openRequests[0].title, QStringLiteral("Starterliste öffnen"));
+        QCOMPARE(m_protocol->EventName, QStringLiteral("Mai 2024"));
+        QCOMPARE(m_form->windowTitle(), m_form->ApplicationTitle + QStringLiteral(": Mai 2024"));
+        QCOMPARE(m_form->SaveDialog1.fileName, m_dir.filePath(QStringLiteral("Mai 2024")));
+        QCOMPARE(Column(0), QStringList({"2", "3", "5", "1", "4", "6"}));
+        QCOMPARE(Items(m_form->cbBuhn1),
+                 QStringList({"2 Grüne Flöhe 1", "3 Rote Raketen 1", "5 Wirbelwind 1",
+                              "1 Die Blitze 2", "4 Schnecken 2", "6 Turbo Omas 2"}));
+        QCOMPARE(Items(m_form->cbBuhn2), Items(m_form->cbBuhn1));
+        QCOMPARE(Positions(), qMakePair(0, 1));
+        QCOMPARE(RedRows(), QList<int>({1, 2}));
+        QCOMPARE(StartState(), StartOn());
+
+        // Heat 1, stopped with the buttons: 10,00 and 9,99.
+        StartHeat();
+        StopAt(1, 9990, [&] { m_form->bSTOP2->click(); });
+        StopAt(0, 10000, [&] { m_form->bSTOP1->click(); });
+        QCOMPARE(StartState(), StartOff());
+        QCOMPARE(Protocol()[0].mid(6), QStringList({"10,00", "0,00", "10,00", ""}));
+        QCOMPARE(Protocol()[1].mid(6), QStringList({"9,99", "0,00", "9,99", ""}));
+        m_form->bRESET->click();
+        QCOMPARE(Column(0), QStringList({"3", "2", "5", "1", "4", "6"}));
+        QCOMPARE(Column(9), QStringList({"1", "2", "", "", "", ""}));
+        QCOMPARE(Positions(), qMakePair(2, 3));
+        QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("5 Wirbelwind 1"));
+        QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("1 Die Blitze 2"));
+        QCOMPARE(RedRows(), QList<int>({3, 4}));
+        QCOMPARE(StartState(), StartOn());
+
+        // A false start records nothing and keeps the lanes' teams.
+        StartHeat();
+        m_platform->SetTick(HeatStart + 700);
+        m_form->bFSTART->click();
+        QCOMPARE(Column(6), QStringList({"9,99", "10,00", "", "", "", ""}));
+        QCOMPARE(Positions(), qMakePair(2, 3));
+        QCOMPARE(StartState(), StartOn());
+
+        // Heat 2, stopped with the keys: 9,99 for lane 1, and lane 2 gets
+        // S15, then S30 which replaces it.
+        StartHeat();
+        StopAt(0, 9999, [&] { m_form->mSTOP1->trigger(); });
+        StopAt(1, 20000, [&] { m_form->mStop2->trigger(); });
+        m_form->bStrafe15_2->click();
+        QCOMPARE(Protocol()[3].mid(6), QStringList({"20,00", "15,00", "35,00", ""}));
+        m_form->bStrafe30_2->click();
+        QCOMPARE(Protocol()[3].mid(6), QStringList({"20,00", "30,00", "50,00", ""}));
+        m_form->mReset->trigger();
+        QCOMPARE(Column(0), QStringList({"3", "5", "2", "1", "4", "6"}));
+        QCOMPARE(Positions(), qMakePair(4, 5));
+
+        // Heat 3, stopped through the race controller: lane 1 disqualified,
+        // lane 2 dropped out after a penalty.
+        StartHeat();
+        StopAt(0, 12000, [&] { m_race->mSTOPClick(0); });
+        StopAt(1, 31000, [&] { m_race->mSTOPClick(1); });
+        m_form->bStrafe15_2->click();
+        m_form->sb2del->click();
+        m_form->bDisqulifikation1->click();
+        QCOMPARE(StartState(), StartOff());
+        m_race->mResetClick(true);
+
+        const Rows expected = {
+            Cells("3|Rote Raketen|1|Paul Weiß| |Eva Roth|9,99|0,00|9,99|1"),
+            Cells("5|Wirbelwind|1|Ida Frank| | |9,99|0,00|9,99|1"),
+            Cells("2|Grüne Flöhe|1|Sören Müller|Marie Großmann| |10,00|0,00|10,00|3"),
+            Cells("1|Die Blitze|2|Jürgen Köhler|Anna Schäfer|Lukas Brück|20,00|30,00|50,00|1"),
+            Cells("6|Turbo Omas|2|Erna Huber|Gerda Huber|Hilde Huber|AUS|AUS|AUS|AUS"),
+            Cells("4|Schnecken|2|Tim Bauer|Lea Bauer|Max Bauer|DIS|DIS|DIS|DIS"),
+        };
+        QCOMPARE(Protocol(), expected);
+        // Past the end of the list both lanes start over.
+        QCOMPARE(Positions(), qMakePair(0, 1));
+        QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("3 Rote Raketen 1"));
+        QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("5 Wirbelwind 1"));
+        QCOMPARE(Items(m_form->cbBuhn1),
+                 QStringList({"3 Rote Raketen 1", "5 Wirbelwind 1", "2 Grüne Flöhe 1",
+                              "1 Die Blitze 2", "6 Turbo Omas 2", "4 Schnecken 2"}));
+        QCOMPARE(RedRows(), QList<int>({1, 2}));
+        QCOMPARE(StartState(), StartOn());
+        QVERIFY(m_form->sbCLS->isEnabled() && m_form->seObmen->isEnabled());
+        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+    }
+
+    void cellFormat()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        for (int col = 0; col < 10; ++col) {
+            const bool right = col == 0 || col >= 6;
+            QCOMPARE(m_grid->CellFormat(col, 1, TGridDrawState()).AlignmentHorz,
+                     right ? taRightJustify : taLeftJustify);
+            QCOMPARE(m_grid->CellFormat(col, 2, TGridDrawState()).FontColor, Red);
+            QVERIFY(m_grid->CellFormat(col, 3, TGridDrawState()).FontColor != Red);
+            // The header row keeps the grid's defaults.
+            QCOMPARE(m_grid->CellFormat(col, 0, TGridDrawState()).AlignmentHorz, taLeftJustify);
+            QVERIFY(m_grid->CellFormat(col, 0, TGridDrawState()).FontColor != Red);
+        }
+    }
+
+    void columnWidthsAfterLoad()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        const int widths[10] = {47, 0, 40, 90, 90, 90, 60, 77, 60, 46};
+        for (int col = 0; col < 10; ++col) {
+            if (col != 1)
+                QCOMPARE(m_grid->ColWidths(col), widths[col]);
+        }
+        QCOMPARE(m_grid->ColWidths(1), m_grid->viewport()->width() - 600 - 10);
+    }
+
+    void loadingCases_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<Rows>("rows");
+        QTest::newRow("header skipped, ';' with six fields")
+            << QByteArray("Nr.;TeamName;Klasse;Fahrer;Beifahrer1;Beifahrer2\r\n"
+                          "8;Blitz;1;Anna;Ben;Cem\r\n9;Donner;1;Dora;Emil;Fritz\r\n")
+            << Rows{Cells("8|Blitz|1|Anna|Ben|Cem"), Cells("9|Donner|1|Dora|Emil|Fritz")};
+        QTest::newRow("tabs keep blanks inside names")
+            << QByteArray("7\tDie Blitze\t2\tAnna Lena Roth\n")
+            << Rows{Cells("7|Die Blitze|2|Anna Lena Roth")};
+        QTest::newRow("';' with an empty co-driver keeps the columns")
+            << QByteArray("7;Blitz;1;Anna;;Eva\n") << Rows{Cells("7|Blitz|1|Anna| |Eva")};
+        QTest::newRow("blanks only when neither tab nor ';'")
+            << QByteArray("7   Blitz 1  Anna\n") << Rows{Cells("7|Blitz|1|Anna")};
+        QTest::newRow("12 fields: the last two dropped")
+            << QByteArray("1;B;1;F;B1;B2;9,99;0,00;9,99;1;x;y\n")
+            << Rows{Cells("1|B|1|F|B1|B2|9,99|0,00|9,99|1")};
+        QTest::newRow("a line of separators is a row of blanks")
+            << QByteArray(";;;\n") << Rows{Cells(" | | | ")};
+        QTest::newRow("only 'Nr' lines are headers")
+            << QByteArray("Nr 1\nNrX;Y\nnr;Kleinschrift;1\n\n") << Rows{Cells("nr|Kleinschrift|1")};
+        QTest::newRow("a saved protocol loads back with times and places")
+            << QByteArray("Nr.\tTeamName\tKlasse\tFahrer\tBeifahrer1\tBeifahrer2\tZeit\t"
+                          "Strafzeit\tTotal\tPlatz\t\r\n"
+                          "3\tBlitz\t1\tAnna\t \t \t9,99\t0,00\t9,99\t1\t\r\n"
+                          "5\tDonner\t1\tBen\tCem\t \t12,00\t15,00\t27,00\t2\t\r\n")
+            << Rows{Cells("3|Blitz|1|Anna| | |9,99|0,00|9,99|1"),
+                    Cells("5|Donner|1|Ben|Cem| |12,00|15,00|27,00|2")};
+        QTest::newRow("rows are ranked after loading")
+            << QByteArray("1;Langsam;1;A;;;12,00;0,00;12,00\n2;Schnell;1;B;;;9,00;0,00;9,00\n")
+            << Rows{Cells("2|Schnell|1|B| | |9,00|0,00|9,00|1"),
+                    Cells("1|Langsam|1|A| | |12,00|0,00|12,00|2")};
+    }
+    void loadingCases()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(Rows, rows);
+        Load(QStringLiteral("Liste.csv"), file);
+        QCOMPARE(Protocol(), rows);
+        QCOMPARE(m_form->cbBuhn1->count(), rows.size());
+        QCOMPARE(m_form->cbBuhn1->currentIndex(), 0);
+        QVERIFY(m_form->cbBuhn1->isEnabled());
+        QCOMPARE(m_form->cbBuhn2->isEnabled(), rows.size() >= 2);
+        QCOMPARE(m_form->cbBuhn2->currentIndex(), rows.size() >= 2 ? 1 : -1);
+        // The whole current row is selected, the take-over buttons are ready.
+        const TGridRect selection = m_grid->Selection();
+        QCOMPARE(selection.Left, 0);
+        QCOMPARE(selection.Right, 9);
+        QCOMPARE(selection.Top, m_grid->Row());
+        QCOMPARE(selection.Bottom, m_grid->Row());
+        QVERIFY(m_form->sb1->isEnabled() && m_form->sb2->isEnabled());
+        QCOMPARE(m_form->cbEditON->isEnabled(), true);
+        QCOMPARE(m_form->windowTitle(), m_form->ApplicationTitle + QStringLiteral(": Liste"));
+    }
+
+    void oneTeam()
+    {
+        Load(QStringLiteral("Einer.txt"), "7\tSolo\t1\tAnna\n");
+        QCOMPARE(Items(m_form->cbBuhn1), QStringList{"7 Solo 1"});
+        QCOMPARE(Items(m_form->cbBuhn2), QStringList{"7 Solo 1"});
+        QVERIFY(m_form->cbBuhn1->isEnabled());
+        QCOMPARE(m_form->cbBuhn1->currentIndex(), 0);
+        QVERIFY(!m_form->cbBuhn2->isEnabled());
+        QCOMPARE(m_form->cbBuhn2->currentIndex(), -1);
+        QCOMPARE(RedRows(), QList<int>{1});
+    }
+
+    // A list without a single team leaves no team to race with.
+    void listWithoutTeams()
+    {
+        Load(QStringLiteral("Leer.txt"), "Nr.;TeamName;Klasse\r\n\r\n");
+        QCOMPARE(Protocol(), Rows{Cells("")});
+        QCOMPARE(m_form->cbBuhn1->count(), 0);
+        QCOMPARE(m_form->cbBuhn2->count(), 0);
+        QVERIFY(!m_form->cbBuhn1->isEnabled() && !m_form->cbBuhn2->isEnabled());
+        QCOMPARE(StartState(), StartOff());
+        for (QWidget *control : ProtocolButtons())
+            QVERIFY(!control->isEnabled());
+        QCOMPARE(m_protocol->EventName, QStringLiteral("Leer"));
+    }
+
+    void secondListReplacesTheFirst()
+    {
+        Load(QStringLiteral("Erste.txt"), RaceDayList);
+        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("11,11")));
+        m_form->cbBuhn1->setCurrentIndex(4);
+        Load(QStringLiteral("Zweite.txt"), "20;Neu;3;Zoe\n21;Neuer;3;Yves\n");
+        QCOMPARE(Protocol(), Rows({Cells("20|Neu|3|Zoe"), Cells("21|Neuer|3|Yves")}));
+        QCOMPARE(Items(m_form->cbBuhn1), QStringList({"20 Neu 3", "21 Neuer 3"}));
+        QCOMPARE(Positions(), qMakePair(0, 1));
+        QCOMPARE(m_protocol->EventName, QStringLiteral("Zweite"));
+    }
+
+    void unreadableListLeavesEverything_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing file") << QStringLiteral("fehlt.txt");
+        QTest::newRow("a folder") << QStringLiteral("Ordner.txt");
+    }
+    void unreadableListLeavesEverything()
+    {
+        QFETCH(QString, name);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Ordner.txt")));
+        Load(QStringLiteral("Mai.txt"), RaceDayList);
+        QVERIFY(m_protocol->RecordLaneTime(6, 2, QStringLiteral("11,11")));
+        m_form->cbBuhn1->setCurrentIndex(3);
+        const QStringList before = Snapshot();
+        const QString saveName = m_form->SaveDialog1.fileName;
+
+        const QString path = m_dir.filePath(name);
+        LoadThroughDialog(path);
+        QCOMPARE(m_platform->messages.size(), 1);
+        QCOMPARE(m_platform->messages[0].kind, Platform::MessageKind::Error);
+        QVERIFY2(m_platform->messages[0].text.contains(path),
+                 qPrintable(m_platform->messages[0].text));
+        QCOMPARE(Snapshot(), before);
+        QCOMPARE(m_form->SaveDialog1.fileName, saveName);
+    }
+
+    void cancelledDialogChangesNothing()
+    {
+        Load(QStringLiteral("Mai.txt"), RaceDayList);
+        const QStringList before = Snapshot();
+        m_form->sbLoad->click(); // no answer queued: cancelled
+        QCOMPARE(m_platform->openRequests.size(), 2);
+        QCOMPARE(Snapshot(), before);
+        QVERIFY(m_platform->messages.isEmpty());
+    }
+
+    void startNeedsTwoDifferentTeams()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        // The operator moves lane 2 onto lane 1's team with the keyboard.
+        m_form->cbBuhn2->setFocus();
+        QTest::keyClick(m_form->cbBuhn2, Qt::Key_Up);
+        QCOMPARE(Positions(), qMakePair(0, 0));
+        QCOMPARE(StartState(), StartOff());
+        QVERIFY(!m_form->sbCLS->isEnabled() && !m_form->seObmen->isEnabled());
+        QCOMPARE(RedRows(), QList<int>{1});
+        QTest::keyClick(m_form->cbBuhn2, Qt::Key_Down);
+        QTest::keyClick(m_form->cbBuhn2, Qt::Key_Down);
+        QCOMPARE(Positions(), qMakePair(0, 2));
+        QCOMPARE(StartState(), StartOn());
+        QCOMPARE(RedRows(), QList<int>({1, 3}));
+
+        // One lane: lane 2's position plays no part.
+        UseLanes(1);
+        m_form->cbBuhn2->setCurrentIndex(0);
+        m_protocol->RefreshControlStates();
+        QCOMPARE(StartState(), StartOn());
+        QCOMPARE(RedRows(), QList<int>{1});
+    }
+
+    void wordButtonNeedsTheTemplate()
+    {
+        m_form->ProtocolTemplatePath = m_dir.filePath(QStringLiteral("Protokollvorlage.doc"));
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        QVERIFY(!m_form->sbWord->isEnabled());
+        WriteFile(QStringLiteral("Protokollvorlage.doc"), "doc");
+        m_protocol->RefreshControlStates();
+        QVERIFY(m_form->sbWord->isEnabled());
+    }
+
+    void takeOverButtons()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_grid->SetRow(5);
+        m_form->sb2->click();
+        QCOMPARE(Positions(), qMakePair(0, 4));
+        QCOMPARE(RedRows(), QList<int>({1, 5}));
+        m_grid->SetRow(3);
+        m_form->sb1->click();
+        QCOMPARE(Positions(), qMakePair(2, 4));
+
+        // While a race runs the take-over buttons are unavailable, even after a row selection.
+        m_form->bSTART->click();
+        m_grid->SetRow(2);
+        QVERIFY(!m_form->sb1->isEnabled() && !m_form->sb2->isEnabled());
+    }
+
+    void laneSwap()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_form->seObmen->click();
+        QCOMPARE(Positions(), qMakePair(1, 0));
+        QCOMPARE(RedRows(), QList<int>({1, 2}));
+        m_form->cbBuhn2->setCurrentIndex(4);
+        m_form->seObmen->click();
+        QCOMPARE(Positions(), qMakePair(4, 1));
+    }
+
+    void oneLaneDoubleClick()
+    {
+        UseLanes(1);
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        QCOMPARE(RedRows(), QList<int>{1});
+        const QPoint cell = m_grid->CellRect(1, 4).center();
+        QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, cell);
+        QCOMPARE(m_form->cbBuhn1->currentIndex(), 3);
+        QCOMPARE(RedRows(), QList<int>{4});
+        QCOMPARE(StartState(), StartOn());
+
+        // During a race the lane keeps its team: its time must reach that row.
+        m_platform->SetTick(1000);
+        m_form->bSTART->click();
+        QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, m_grid->CellRect(1, 2).center());
+        QCOMPARE(m_form->cbBuhn1->currentIndex(), 3);
+        m_platform->SetTick(5000);
+        m_form->bSTOP1->click();
+        QCOMPARE(Protocol()[3].mid(6, 3), QStringList({"4,00", "0,00", "4,00"}));
+
+        // Two lanes: a double click changes nothing.
+        m_form->bRESET->click();
+        UseLanes(2);
+        const auto before = Positions();
+        QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, m_grid->CellRect(1, 6).center());
+        QCOMPARE(Positions(), before);
+    }
+
+    void editModeReranks()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        // Class 1: 2 → 9,00, 3 → 9,50 (lane 1 on item 0, lane 2 on item 1).
+        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("9,00")));
+        QVERIFY(m_protocol->RecordLaneTime(6, 2, QStringLiteral("9,50")));
+        m_protocol->RankProtocol();
+        QCOMPARE(Column(9).mid(0, 3), QStringList({"1", "2", ""}));
+
+        m_grid->SetCol(4);
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        QVERIFY(m_form->cbEditON->isChecked());
+        QVERIFY(m_grid->Options().testFlag(goEditing));
+        QVERIFY(!m_grid->Options().testFlag(goRowSelect));
+        QCOMPARE(m_grid->Col(), 4);
+        QCOMPARE(m_grid->Selection().Left, 4);
+        QCOMPARE(m_grid->Selection().Right, 4);
+
+        // The operator types a time for team 5, empties team 2's total and
+        // moves team 1 into class 1.
+        m_grid->SetCells(8, 3, QStringLiteral("8,00"));
+        m_grid->SetCells(8, 1, QStringLiteral("  "));
+        m_grid->SetCells(2, 4, QStringLiteral("1"));
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        QVERIFY(!m_form->cbEditON->isChecked());
+        QVERIFY(!m_grid->Options().testFlag(goEditing));
+        QVERIFY(m_grid->Options().testFlag(goRowSelect));
+        // Without a total, the empty cell sorts before the blank one.
+        QCOMPARE(Column(0), QStringList({"5", "3", "1", "2", "4", "6"}));
+        // Team 2's old place 1 does not survive without a total.
+        QCOMPARE(Column(9), QStringList({"1", "2", "", "", "", ""}));
+        QCOMPARE(Items(m_form->cbBuhn1).first(), QStringLiteral("5 Wirbelwind 1"));
+        QCOMPARE(Items(m_form->cbBuhn1).at(2), QStringLiteral("1 Die Blitze 1"));
+        // Ranking keeps the lanes' positions, not their teams.
+        QCOMPARE(Positions(), qMakePair(0, 1));
+    }
+
+    void removingRows_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QPoint>("current"); // column, row
+        const QByteArray three = "1;A;1\n2;B;1\n3;C;1\n";
+        QTest::newRow("a middle row") << three << 2 << 6 << QStringList{"1", "3"} << QPoint(2, 2);
+        // The last row no longer exists to be selected again: the grid's own
+        // choice after a deletion stands.
+        QTest::newRow("the last row") << three << 3 << 6 << QStringList{"1", "2"} << QPoint(0, 1);
+        QTest::newRow("'Nein' keeps it")
+            << three << 2 << 2 << QStringList{"1", "2", "3"} << QPoint(2, 2);
+        QTest::newRow("the only row")
+            << QByteArray("1;A;1\n") << 1 << 6 << QStringList{""} << QPoint(2, 1);
+    }
+    void removingRows()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, row);
+        QFETCH(int, answer);
+        Load(QStringLiteral("Liste.txt"), file);
+        m_grid->SetRow(row);
+        m_grid->SetCol(2);
+        QString question;
+        m_platform->dialogAnswers.enqueue([&](QDialog *dialog) {
+            question = static_cast<TFDlgYesNo *>(dialog)->Label1->text();
+            return answer;
+        });
+        m_form->sbCLS->click();
+        QCOMPARE(question, QStringLiteral("Zeile entfernen?"));
+        QTEST(Column(0), "numbers");
+        QTEST(QPoint(m_grid->Col(), m_grid->Row()), "current");
+
+        QStringList items;
+        for (const QString &number : Column(0)) {
+            if (!number.isEmpty())
+                items << QStringLiteral("%1 %2 1").arg(number, QChar('A' + number.toInt() - 1));
+        }
+        QCOMPARE(Items(m_form->cbBuhn1), items);
+        QCOMPARE(Items(m_form->cbBuhn2), items);
+        const bool empty = items.isEmpty();
+        for (QWidget *control : ProtocolButtons())
+            QCOMPARE(control->isEnabled(), !empty);
+        QCOMPARE(StartState(), empty ? StartOff() : StartOn());
+        QCOMPARE(m_form->cbBuhn1->isEnabled(), !empty);
+        QCOMPARE(m_form->sb1->isEnabled(), !empty);
+        QVERIFY(m_form->sbLoad->isEnabled());
+        QCOMPARE(m_grid->ColWidths(1), m_grid->viewport()->width() - 600 - 10);
+    }
+
+    void clearingTheProtocol()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        QString question;
+        m_platform->dialogAnswers.enqueue([&](QDialog *dialog) {
+            question = static_cast<TFDlgYesNo *>(dialog)->Label1->text();
+            return TFDlgYesNo::ResultYes;
+        });
+        m_form->sbCLSall->click();
+        QCOMPARE(question, QStringLiteral("Zeitenprotokoll  löschen?"));
+        QCOMPARE(Protocol(), Rows{Cells("")});
+        QCOMPARE(m_form->cbBuhn1->count() + m_form->cbBuhn2->count(), 0);
+        QVERIFY(!m_form->cbBuhn1->isEnabled() && !m_form->cbBuhn2->isEnabled());
+        QVERIFY(!m_form->sb1->isEnabled() && !m_form->sb2->isEnabled());
+        QCOMPARE(StartState(), StartOff());
+        for (QWidget *control : ProtocolButtons())
+            QVERIFY(!control->isEnabled());
+    }
+
+    // A start number written 07 still gets its time; a lane without a team
+    // names the time it could not record.
+    void recordingFindsTheStartNumber()
+    {
+        Load(QStringLiteral("Liste.txt"), "07;Nullsieben;1\n");
+        m_platform->SetTick(1000);
+        m_form->bSTART->click();
+        m_platform->SetTick(24450);
+        m_form->bSTOP1->click();
+        QCOMPARE(Protocol()[0].mid(6, 3), QStringList({"23,45", "0,00", "23,45"}));
+        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+
+        const Rows before = Protocol();
+        m_platform->SetTick(26000);
+        m_form->bSTOP2->click();
+        QCOMPARE(m_form->statusBar()->currentMessage(),
+                 QStringLiteral("Rennspur 2: 25,00 nicht eingetragen"));
+        QCOMPARE(Protocol(), before);
+        QVERIFY(m_form->bRESET->isEnabled());
+    }
+
+    // Only the lane's own selector counts, and a number no row carries
+    // writes nothing.
+    void recordLaneTimeByNumber()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_form->cbBuhn1->setCurrentIndex(4);
+        m_form->cbBuhn2->setCurrentIndex(-1);
+        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("23,45")));
+        QCOMPARE(Protocol()[4].mid(6), QStringList({"23,45", "0,00", "23,45", ""}));
+        QVERIFY(!m_protocol->RecordLaneTime(6, 2, QStringLiteral("1,00")));
+        m_grid->SetCells(0, 5, QStringLiteral("99"));
+        const Rows before = Protocol();
+        QVERIFY(!m_protocol->RecordLaneTime(6, 1, QStringLiteral("1,00")));
+        QCOMPARE(Protocol(), before);
+    }
+
+    void laneWithoutTeamWritesNothing()
+    {
+        Load(QStringLiteral("Einer.txt"), "7;Solo;1\n");
+        m_platform->SetTick(1000);
+        m_form->bSTART->click();
+        m_platform->SetTick(3000);
+        m_form->bSTOP2->click();
+        const Rows before = Protocol();
+        for (TBitBtnWithColor *button : {m_form->bStrafe15_2, m_form->bStrafe30_2,
+                                         m_form->bDisqulifikation2, m_form->sb2del}) {
+            QVERIFY(button->isEnabled());
+            button->click();
+            QCOMPARE(Protocol(), before);
+        }
+    }
+
+    void marksAndPenaltiesOverwrite()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_platform->SetTick(0);
+        m_form->bSTART->click();
+        m_platform->SetTick(83459);
+        m_form->bSTOP1->click();
+        m_form->bDisqulifikation1->click();
+        QCOMPARE(Protocol()[0].mid(6), QStringList({"DIS", "DIS", "DIS", "DIS"}));
+        m_form->bStrafe15_1->click();
+        QCOMPARE(Protocol()[0].mid(6), QStringList({"DIS", "15,00", "98,45", "DIS"}));
+        m_form->bStrafe30_1->click();
+        m_form->bStrafe30_1->click();
+        QCOMPARE(Protocol()[0].mid(6), QStringList({"DIS", "30,00", "113,45", "DIS"}));
+        m_form->sb1del->click();
+        QCOMPARE(Protocol()[0].mid(6), QStringList({"AUS", "AUS", "AUS", "AUS"}));
+        QCOMPARE(Protocol()[1].mid(6), QStringList({"", "", "", ""}));
+    }
+
+    // A header click sorts the rows; each lane stays on its team.
+    void headerSortKeepsTheLanesTeams()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_form->cbBuhn1->setCurrentIndex(0); // team 2
+        m_form->cbBuhn2->setCurrentIndex(4); // team 4
+        ClickHeader(0);
+        QCOMPARE(Column(0), QStringList({"1", "2", "3", "4", "5", "6"}));
+        QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("2 Grüne Flöhe 1"));
+        QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("4 Schnecken 2"));
+        QCOMPARE(Positions(), qMakePair(1, 3));
+        QCOMPARE(Items(m_form->cbBuhn1).first(), QStringLiteral("1 Die Blitze 2"));
+        QCOMPARE(Items(m_form->cbBuhn2), Items(m_form->cbBuhn1));
+        QCOMPARE(RedRows(), QList<int>({2, 4}));
+
+        m_platform->SetTick(0);
+        m_form->bSTART->click();
+        m_platform->SetTick(12340);
+        m_form->bSTOP1->click();
+        m_form->bStrafe15_1->click();
+        QCOMPARE(Protocol()[1].mid(6), QStringList({"12,34", "15,00", "27,34", ""}));
+        // Sorting again while the race waits for its reset still follows the teams.
+        ClickHeader(0);
+        QCOMPARE(Column(0), QStringList({"6", "5", "4", "3", "2", "1"}));
+        QCOMPARE(Positions(), qMakePair(4, 2));
+        m_form->bStrafe30_1->click();
+        QCOMPARE(Protocol()[4].mid(6), QStringList({"12,34", "30,00", "42,34", ""}));
+        m_platform->SetTick(13000);
+        m_form->bSTOP2->click();
+        QCOMPARE(Protocol()[2].mid(6, 3), QStringList({"13,00", "0,00", "13,00"}));
+    }
+
+    // Whatever direction the header clicks left, ranking orders ascending.
+    void rankingAfterDescendingSort()
+    {
+        Load(QStringLiteral("Liste.txt"),
+             "1;A;1;;;;12,34;0,00;12,34\n2;B;1;;;;13,00;0,00;13,00\n3;C;1;;;;12,34;0,00;12,34\n"
+             "4;D;2;;;;9,99;0,00;9,99\n5;E;2;;;;10,00;0,00;10,00\n");
+        ClickHeader(2); // "Klasse" was sorted ascending: now descending
+        QCOMPARE(m_grid->SortOptions().SortDirection(), sdDescending);
+        QCOMPARE(Column(2), QStringList({"2", "2", "1", "1", "1"}));
+        m_protocol->RankProtocol();
+        QCOMPARE(Column(0), QStringList({"1", "3", "2", "4", "5"}));
+        QCOMPARE(Column(9), QStringList({"1", "1", "3", "1", "2"}));
+    }
+};
+
+QTEST_MAIN(TestProtocolController)
+#include "tst_ProtocolController.moc"
