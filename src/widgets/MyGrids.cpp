@@ -64,10 +64,10 @@ void TInplaceEdit::Close()
     if (isHidden())
         return;
     m_grid->SetEditText(m_col, m_row, text());
-    const bool hadFocus = hasFocus();
-    hide();
-    if (hadFocus)
+    // Focus goes back to the grid first, so closing is not leaving the grid.
+    if (hasFocus())
         m_grid->setFocus();
+    hide();
     m_grid->EditorClosed();
 }
 

@@ -831,7 +831,9 @@ bool TSortGrid::HandleKey(QKeyEvent *event)
     }
     const QString text = event->text();
     // Typing searches only while browsing; while editing it belongs to the cell.
-    if (text.size() == 1 && text.at(0).isPrint() && !ctrl && !EditorMode() && !CanEditShow()) {
+    const bool alt = event->modifiers().testFlag(Qt::AltModifier);
+    if (text.size() == 1 && text.at(0).isPrint() && !ctrl && !alt && !EditorMode() &&
+        !CanEditShow()) {
         IncrementalSearch(Upper(text.at(0)).at(0));
         return true;
     }

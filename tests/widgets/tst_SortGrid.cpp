@@ -390,6 +390,31 @@ private slots:
         QCOMPARE(p.grid.Row(), 2);
     }
 
+    void doubleClickOnACellRaisesOnce()
+    {
+        ProtocolGrid p(SixTeams());
+        p.grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.grid));
+        int clicks = 0;
+        p.grid.OnDblClick = [&](QObject *) { ++clicks; };
+        QTest::mouseDClick(p.grid.viewport(), Qt::LeftButton, {}, QPoint(90, 3 * 21 + 10));
+        QCOMPARE(clicks, 1);
+        QCOMPARE(p.grid.Row(), 3);
+    }
+
+    void doubleClickOnAHeaderBorderFitsTheColumn()
+    {
+        ProtocolGrid p(SixTeams());
+        p.grid.SetCells(3, 2, QStringLiteral("a rather long driver name"));
+        p.grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.grid));
+        QTest::mouseDClick(p.grid.viewport(), Qt::LeftButton, {}, QPoint(4 * 61 - 2, 10));
+        const QFontMetrics fm(p.grid.font());
+        QCOMPARE(p.grid.ColWidths(3),
+                 fm.horizontalAdvance(QStringLiteral("a rather long driver name")) +
+                     fm.horizontalAdvance('X'));
+    }
+
     void wheelScrollsWithoutMovingTheCurrentRow()
     {
         QList<QStringList> rows;
