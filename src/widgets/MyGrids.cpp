@@ -633,8 +633,18 @@ void TMyCustomGrid::ShowCell(int col, int row)
 
 int TMyCustomGrid::ColumnBorderAt(int x, int tolerance) const
 {
-    for (const Span &span : ColSpans()) {
-        if (std::abs(x - (span.pos + span.size)) <= tolerance)
+    return BorderAt(ColSpans(), x, tolerance);
+}
+
+int TMyCustomGrid::RowBorderAt(int y, int tolerance) const
+{
+    return BorderAt(RowSpans(), y, tolerance);
+}
+
+int TMyCustomGrid::BorderAt(const std::vector<Span> &spans, int pos, int tolerance)
+{
+    for (const Span &span : spans) {
+        if (std::abs(pos - (span.pos + span.size)) <= tolerance)
             return span.index;
     }
     return -1;
@@ -915,8 +925,17 @@ void TMyCustomGrid::mousePressEvent(QMouseEvent *event)
         }
         return;
     }
-    if (cell.X < m_fixedCols)
+    if (cell.X < m_fixedCols) {
+        const int border = RowBorderAt(pos.y(), kSizingZone);
+        if (m_options.testFlag(goRowSizing) && border >= 0) {
+            m_mouseMode = MouseMode::RowSizing;
+            m_sizingIndex = border;
+            m_sizingOrigin = CellRect(cell.X, border).top();
+        } else if (m_options.testFlag(goRowMoving)) {
+            m_mouseMode = MouseMode::RowMoving;
+        }
         return;
+    }
     const bool wasCurrent = cell == m_current;
     m_mouseMode = MouseMode::Selecting;
     const bool extend =
@@ -933,14 +952,21 @@ void TMyCustomGrid::mouseMoveEvent(QMouseEvent *event)
         SetColWidths(m_sizingIndex, std::max(0, pos.x() - m_sizingOrigin));
         return;
     }
+    if (m_mouseMode == MouseMode::RowSizing) {
+        SetRowHeights(m_sizingIndex, std::max(1, pos.y() - m_sizingOrigin));
+        return;
+    }
     const TGridCoord cell = MouseCoord(pos.x(), pos.y());
     if (m_mouseMode == MouseMode::Selecting && m_options.testFlag(goRangeSelect) &&
         cell.X >= m_fixedCols && cell.Y >= m_fixedRows && !(cell == m_current))
         FocusCell(cell.X, cell.Y, false);
-    const bool overBorder = m_options.testFlag(goColSizing) && cell.Y >= 0 &&
-                            cell.Y < m_fixedRows && ColumnBorderAt(pos.x(), kSizingZone) >= 0;
-    viewport()->setCursor(overBorder || m_mouseMode == MouseMode::ColSizing ? Qt::SplitHCursor
-                                                                            : Qt::ArrowCursor);
+    const bool overColBorder = m_options.testFlag(goColSizing) && cell.Y >= 0 &&
+                               cell.Y < m_fixedRows && ColumnBorderAt(pos.x(), kSizingZone) >= 0;
+    const bool overRowBorder = m_options.testFlag(goRowSizing) && cell.X >= 0 &&
+                               cell.X < m_fixedCols && RowBorderAt(pos.y(), kSizingZone) >= 0;
+    viewport()->setCursor(overColBorder   ? Qt::SplitHCursor
+                          : overRowBorder ? Qt::SplitVCursor
+                                          : Qt::ArrowCursor);
 }
 
 void TMyCustomGrid::mouseReleaseEvent(QMouseEvent *event)
@@ -950,6 +976,11 @@ void TMyCustomGrid::mouseReleaseEvent(QMouseEvent *event)
     const TGridCoord cell = MouseCoord(pos.x(), pos.y());
     switch (mode) {
     case MouseMode::ColSizing:
+    case MouseMode::RowSizing:
+        return;
+    case MouseMode::RowMoving:
+        if (cell.Y >= m_fixedRows && cell.Y != m_pressCell.Y)
+            MoveRow(m_pressCell.Y, cell.Y);
         return;
     case MouseMode::HeaderClick:
         if (m_options.testFlag(goColMoving) && cell.X >= m_fixedCols && cell.X != m_pressCell.X &&

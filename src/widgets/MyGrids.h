@@ -239,6 +239,8 @@ protected:
     void ShowCell(int col, int row);
     // Nearest column border (right edge) to x within tolerance, -1 when none.
     int ColumnBorderAt(int x, int tolerance) const;
+    // Nearest row border (bottom edge) to y within tolerance, -1 when none.
+    int RowBorderAt(int y, int tolerance) const;
     int ColumnLeft(int col) const;
     TGridCoord Current() const { return m_current; }
     // Whether a cell in this state is filled with the highlight colours.
@@ -281,6 +283,7 @@ private:
                             const std::function<int(int)> &size) const;
     std::vector<Span> ColSpans() const;
     std::vector<Span> RowSpans() const;
+    static int BorderAt(const std::vector<Span> &spans, int pos, int tolerance);
     void PaintCells(QPainter &painter, const QRect &clip);
     void PaintCell(QPainter &painter, int col, int row, const QRect &rect);
     TGridDrawState CellState(int col, int row) const;
@@ -312,7 +315,7 @@ private:
     bool m_hadFocus = false;
     TInplaceEdit *m_editor = nullptr;
     // Mouse state
-    enum class MouseMode { None, Selecting, ColSizing, HeaderClick };
+    enum class MouseMode { None, Selecting, ColSizing, RowSizing, HeaderClick, RowMoving };
     MouseMode m_mouseMode = MouseMode::None;
     TGridCoord m_pressCell{-1, -1};
     int m_sizingIndex = -1;

@@ -618,15 +618,23 @@ void TSortGrid::DrawSortArrow(QPainter &painter, const QRect &rect) const
     const int width = rect.width() <= 10 ? rect.width() - 3 : 8;
     const QRect arrow(rect.left() + 3, RowHeights(0) / 2 - 4, width, 7);
     const bool up = m_sortOptions.SortDirection() == sdAscending;
-    const QPolygon triangle = up ? QPolygon({QPoint(arrow.center().x(), arrow.top()),
-                                             arrow.bottomRight(), arrow.bottomLeft()})
-                                 : QPolygon({arrow.topLeft(), arrow.topRight(),
-                                             QPoint(arrow.center().x(), arrow.bottom())});
+    const QPoint apex(arrow.center().x(), up ? arrow.top() : arrow.bottom());
+    const QPoint left = up ? arrow.bottomLeft() : arrow.topLeft();
+    const QPoint right = up ? arrow.bottomRight() : arrow.topRight();
+    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = palette().color(QPalette::Dark);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(128, 128, 128));
-    painter.setPen(palette().color(up ? QPalette::Light : QPalette::Dark));
-    painter.drawPolygon(triangle);
+    painter.drawPolygon(QPolygon({apex, right, left}));
+    // Lit from the top left, like a raised button.
+    painter.setPen(light);
+    painter.drawLine(left, apex);
+    painter.setPen(up ? dark : light);
+    painter.drawLine(left, right);
+    painter.setPen(dark);
+    painter.drawLine(apex, right);
     painter.restore();
 }
 

@@ -290,6 +290,34 @@ private slots:
         QCOMPARE(grid.Row(), 2);
     }
 
+    void dragsSizeAndMoveRowsAndColumns()
+    {
+        TMyStringGrid grid; // fixed column 0 and row 0, 64 x 24 cells, 1-pixel lines
+        grid.resize(400, 300);
+        grid.SetOptions(grid.Options() | goColSizing | goRowSizing | goRowMoving);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QWidget *view = grid.viewport();
+        // Column 1 spans x 65..128; drag its right border to x 160.
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(129, 10));
+        QTest::mouseMove(view, QPoint(160, 10));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(160, 10));
+        QCOMPARE(grid.ColWidths(1), 160 - 65);
+        // Row 2 spans y 50..73; drag its bottom border in the fixed column down to 90.
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(20, 74));
+        QTest::mouseMove(view, QPoint(20, 90));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(20, 90));
+        QCOMPARE(grid.RowHeights(2), 90 - 50);
+        // Drag row 1 by its fixed cell onto row 3.
+        grid.SetCells(1, 1, QStringLiteral("moved"));
+        grid.SetRow(1);
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(20, 35));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(20, grid.CellRect(0, 3).center().y()));
+        QCOMPARE(grid.Cells(1, 3), QStringLiteral("moved"));
+        QCOMPARE(grid.Row(), 3);
+        QCOMPARE(grid.RowHeights(1), 40); // the height moved with its row
+    }
+
     void editorWritesBackAndEscapeRestores()
     {
         TMyStringGrid grid;
