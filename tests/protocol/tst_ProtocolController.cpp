@@ -611,9 +611,14 @@ private slots:
         QCOMPARE(m_grid->Selection().Left, 4);
         QCOMPARE(m_grid->Selection().Right, 4);
 
-        // The operator types a time for team 5, empties team 2's total and
-        // moves team 1 into class 1.
-        m_grid->SetCells(8, 3, QStringLiteral("8,00"));
+        // The operator types a time for team 5 into its cell, empties team
+        // 2's total and moves team 1 into class 1.
+        m_grid->SetRow(3);
+        m_grid->SetCol(8);
+        m_grid->setFocus();
+        m_grid->SetEditorMode(true);
+        QVERIFY(m_grid->InplaceEditor() && m_grid->InplaceEditor()->isVisible());
+        QTest::keyClicks(m_grid->InplaceEditor(), QStringLiteral("8,00"));
         m_grid->SetCells(8, 1, QStringLiteral("  "));
         m_grid->SetCells(2, 4, QStringLiteral("1"));
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
@@ -803,6 +808,21 @@ private slots:
         m_platform->SetTick(13000);
         m_form->bSTOP2->click();
         QCOMPARE(Protocol()[2].mid(6, 3), QStringList({"13,00", "0,00", "13,00"}));
+    }
+
+    // A lane whose start number an edit took out of the table keeps its
+    // position rather than losing its team.
+    void headerSortWithAnEditedStartNumber()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_grid->SetCells(0, 1, QStringLiteral("20")); // lane 1's team, formerly 2
+        ClickHeader(1);
+        QCOMPARE(Column(1), QStringList({"Die Blitze", "Grüne Flöhe", "Rote Raketen", "Schnecken",
+                                         "Turbo Omas", "Wirbelwind"}));
+        QCOMPARE(Positions(), qMakePair(0, 2));
+        QCOMPARE(m_form->cbBuhn1->itemText(1), QStringLiteral("20 Grüne Flöhe 1"));
+        QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("3 Rote Raketen 1"));
+        QCOMPARE(StartState(), StartOn());
     }
 
     // Whatever direction the header clicks left, ranking orders ascending.
