@@ -2,6 +2,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/HelpWindow.h"
+#include "app/SpeedButtonGlyphs.h"
 #include "comms/Comms.h"
 #include "protocol/ProtocolController.h"
 #include "protocol/ProtocolTable.h"
@@ -501,17 +502,17 @@ QWidget *TFormMain::CreateProtocolArea()
     PanelProtocolTitle = new QWidget(PanelProtocol);
     PanelProtocolTitle->setFixedHeight(30);
     SetBackground(PanelProtocolTitle, palette().color(QPalette::Button));
-    sbCLSall = MakeSpeedButton(QString(), QStringLiteral("Protokoll  löschen"), PanelProtocolTitle);
-    sbCLSall->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
-    sbCLS = MakeSpeedButton(QString(), QStringLiteral("Zeile entfernen"), PanelProtocolTitle);
-    sbCLS->setIcon(style()->standardIcon(QStyle::SP_DialogDiscardButton));
+    sbCLSall = MakeSpeedButton(SpeedGlyph::ClearAll, QStringLiteral("Protokoll  löschen"),
+                               PanelProtocolTitle);
+    sbCLS = MakeSpeedButton(SpeedGlyph::RemoveRow, QStringLiteral("Zeile entfernen"),
+                            PanelProtocolTitle);
     sbSave =
         MakeSpeedButton(QString(), QStringLiteral("Protokoll speichern unter"), PanelProtocolTitle);
     sbSave->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    sbGramoty = MakeSpeedButton(QStringLiteral("Urk."), QStringLiteral("Urkunden drucken"),
+    sbGramoty = MakeSpeedButton(SpeedGlyph::Certificates, QStringLiteral("Urkunden drucken"),
                                 PanelProtocolTitle);
-    sbPrint = MakeSpeedButton(QStringLiteral("Druck"), QStringLiteral("Protokoll drucken"),
-                              PanelProtocolTitle);
+    sbPrint =
+        MakeSpeedButton(SpeedGlyph::Print, QStringLiteral("Protokoll drucken"), PanelProtocolTitle);
     sb1 = MakeSpeedButton(QStringLiteral("1"),
                           QStringLiteral("Laufbahn 1. Aus dem Protokoll zu nehmen"),
                           PanelProtocolTitle);
@@ -520,12 +521,12 @@ QWidget *TFormMain::CreateProtocolArea()
                           PanelProtocolTitle);
     cbEditON = new QCheckBox(PanelProtocolTitle);
     cbEditON->setText(QStringLiteral("Ä") + QStringLiteral("nderungen vornehmen"));
-    sbWord = MakeSpeedButton(QStringLiteral("W"), QStringLiteral("Datei in MS Word"),
+    sbWord = MakeSpeedButton(SpeedGlyph::WordProcessor, QStringLiteral("Datei in MS Word"),
                              PanelProtocolTitle);
-    sbExcel = MakeSpeedButton(QStringLiteral("X"), QStringLiteral("Datei in MS Excel"),
+    sbExcel = MakeSpeedButton(SpeedGlyph::Spreadsheet, QStringLiteral("Datei in MS Excel"),
                               PanelProtocolTitle);
     sbInet =
-        MakeSpeedButton(QStringLiteral("www"), QStringLiteral("Als Webseite"), PanelProtocolTitle);
+        MakeSpeedButton(SpeedGlyph::WebPage, QStringLiteral("Als Webseite"), PanelProtocolTitle);
     LabelProtocol = new QLabel(QStringLiteral("P R O T O K O L L"), PanelProtocolTitle);
     LabelProtocol->setFont(BoldArial(15));
     LabelProtocol->setAlignment(Qt::AlignCenter);
@@ -622,6 +623,13 @@ TBitBtnWithColor *TFormMain::MakeRaceButton(const QString &caption, int pixelSiz
     button->setAutoDefault(false);
     button->setMinimumHeight(22);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    return button;
+}
+
+QToolButton *TFormMain::MakeSpeedButton(SpeedGlyph glyph, const QString &hint, QWidget *parent)
+{
+    QToolButton *button = MakeSpeedButton(QString(), hint, parent);
+    button->setIcon(SpeedButtonGlyph(glyph));
     return button;
 }
 
@@ -747,6 +755,16 @@ void TFormMain::Drucker1Click()
 void TFormMain::bExitClick()
 {
     close();
+}
+
+// The first thing to do is load a starter list, so the pointer starts there.
+void TFormMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    QCursor::setPos(sbLoad->mapToGlobal(QPoint(16, 16)));
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)

@@ -6,6 +6,7 @@
 #include "app/FileTypeNames.h"
 #include "app/MainSettings.h"
 #include "app/Platform.h"
+#include "app/SpeedButtonGlyphs.h"
 
 #include <QMainWindow>
 #include <QPrinter>
@@ -171,6 +172,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -193,7 +195,9 @@ private:
     void LayOutTimerBand();
     TBitBtnWithColor *MakeRaceButton(const QString &caption, int pixelSize, QWidget *parent);
     QToolButton *MakeSpeedButton(const QString &glyph, const QString &hint, QWidget *parent);
+    QToolButton *MakeSpeedButton(SpeedGlyph glyph, const QString &hint, QWidget *parent);
 
     bool m_settingsWritten = false;
+    bool m_shownOnce = false;
     HelpWindow *m_helpWindow = nullptr;
 };
