@@ -431,6 +431,92 @@ private slots:
         QCOMPARE(p.grid.Row(), 3);
     }
 
+    void drawingFollowsTheCellFormat()
+    {
+        ProtocolGrid p(SixTeams());
+        p.grid.SetOptions(p.grid.Options() & ~TGridOptions(goRowSelect | goRangeSelect));
+        p.grid.OnGetCellFormat = [](QObject *, int col, int row, TGridDrawState,
+                                    TFormatOptions &format, bool &, bool &, bool &) {
+            if (row == 2)
+                format.FontColor = QColor(255, 0, 0);
+            if (col == 0)
+                format.AlignmentHorz = taRightJustify;
+        };
+        auto pixels = [&](const QRect &rect, const std::function<bool(QColor)> &match) {
+            const QImage image = p.grid.viewport()->grab().toImage();
+            int count = 0;
+            for (int y = rect.top(); y <= rect.bottom(); ++y)
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    count += match(image.pixelColor(x, y)) ? 1 : 0;
+            return count;
+        };
+        const auto red = [](QColor c) { return c.red() > 200 && c.green() < 80; };
+        const auto ink = [](QColor c) { return c.lightness() < 100; };
+        QVERIFY(pixels(p.grid.CellRect(1, 2), red) > 0);
+        QCOMPARE(pixels(p.grid.CellRect(1, 3), red), 0);
+        // Right-justified "3" in column 0 keeps the left half of the cell empty.
+        const QRect nr = p.grid.CellRect(0, 3);
+        QCOMPARE(pixels(nr.adjusted(0, 0, -nr.width() / 2, 0), ink), 0);
+        QVERIFY(pixels(nr.adjusted(nr.width() / 2, 0, 0, 0), ink) > 0);
+        // The arrow sits at the left of the sort column's header only.
+        const auto arrowGrey = [](QColor c) { return c == QColor(128, 128, 128); };
+        const QRect arrowZone(3, 5, 9, 8);
+        QVERIFY(pixels(arrowZone.translated(p.grid.CellRect(2, 0).topLeft()), arrowGrey) > 0);
+        QCOMPARE(pixels(arrowZone.translated(p.grid.CellRect(3, 0).topLeft()), arrowGrey), 0);
+        p.grid.SetHideRows(true);
+        QCOMPARE(pixels(p.grid.CellRect(1, 2), red), 0);
+        QCOMPARE(pixels(p.grid.CellRect(1, 1), ink), 0);
+    }
+
+    void multiSelectByCtrlAndShiftClicks()
+    {
+        ProtocolGrid p(SixTeams());
+        p.grid.SetMultiSelect(true);
+        QVERIFY(p.grid.Options().testFlag(goRowSelect));
+        p.grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.grid));
+        auto rowPoint = [&](int row) { return p.grid.CellRect(1, row).center(); };
+        QTest::mouseClick(p.grid.viewport(), Qt::LeftButton, {}, rowPoint(2));
+        QTest::mouseClick(p.grid.viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(4));
+        QCOMPARE(p.grid.SelectedRows(), (QStringList{"2", "4"}));
+        QTest::mouseClick(p.grid.viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(2));
+        QCOMPARE(p.grid.SelectedRows(), QStringList{"4"});
+        QTest::mouseClick(p.grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, rowPoint(5));
+        QCOMPARE(p.grid.SelectedRows(), (QStringList{"2", "3", "4", "5"})); // anchor row 2
+    }
+
+    void filterMovesAcceptedRowsUpAndRestores()
+    {
+        ProtocolGrid p(SixTeams());
+        p.grid.SortOptions().SetSecondaryIndex(QString());
+        p.grid.OnSetFilter = [&](int row, bool &accept) {
+            accept = p.grid.Cells(2, row) == QLatin1String("1");
+        };
+        p.grid.SetFiltered(true);
+        QCOMPARE(p.Column(0), (QStringList{"2", "4", "6"}));
+        p.grid.SetFiltered(false);
+        QCOMPARE(p.grid.RowCount(), 7);
+        QCOMPARE(p.Column(2), (QStringList{"1", "1", "1", "2", "2", "10"}));
+    }
+
+    void checkBoxCellsToggleBySpace()
+    {
+        ProtocolGrid p(SixTeams());
+        p.grid.OnGetCellFormat = [](QObject *, int col, int, TGridDrawState, TFormatOptions &,
+                                    bool &checkBox, bool &, bool &) { checkBox = col == 5; };
+        QList<bool> states;
+        p.grid.OnSetChecked = [&](QObject *, int, int, bool state) { states << state; };
+        p.grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.grid));
+        p.grid.setFocus();
+        p.grid.SetCol(5);
+        QTest::keyClick(&p.grid, Qt::Key_Space);
+        QCOMPARE(p.grid.Cells(5, 1), QStringLiteral("V"));
+        QTest::keyClick(&p.grid, Qt::Key_Space);
+        QCOMPARE(p.grid.Cells(5, 1), QString());
+        QCOMPARE(states, (QList<bool>{true, false}));
+    }
+
     void insertAndExchangeRows()
     {
         ProtocolGrid p(SixTeams());
