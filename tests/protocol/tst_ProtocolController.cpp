@@ -493,6 +493,23 @@ private slots:
         QCOMPARE(m_form->SaveDialog1.fileName, saveName);
     }
 
+    // A cell the operator is still typing in belongs to the old list; it
+    // must not write into the new one.
+    void loadingWhileEditingACell()
+    {
+        Load(QStringLiteral("Erste.txt"), RaceDayList);
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        m_grid->SetRow(2);
+        m_grid->SetCol(3);
+        m_grid->setFocus();
+        m_grid->SetEditorMode(true);
+        QTest::keyClicks(m_grid->InplaceEditor(), QStringLiteral("Xaver"));
+        Load(QStringLiteral("Zweite.txt"), "20;Neu;3;Zoe\n21;Neuer;3;Yves\n");
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        QVERIFY(!m_form->cbEditON->isChecked());
+        QCOMPARE(Protocol(), Rows({Cells("20|Neu|3|Zoe"), Cells("21|Neuer|3|Yves")}));
+    }
+
     void cancelledDialogChangesNothing()
     {
         Load(QStringLiteral("Mai.txt"), RaceDayList);
