@@ -19,6 +19,25 @@ namespace {
 const int kSizingZone = 5; // pixels beside a header border that size the column
 const QString kIndexOutOfRange = QStringLiteral("Grid index out of range");
 
+// A column width or row height; the table is empty while all are default.
+int SizeAt(const std::vector<int> &table, int index, int fallback)
+{
+    return index >= 0 && index < static_cast<int>(table.size()) ? table[index] : fallback;
+}
+
+// Stores a width or height; false when it was already that.
+bool StoreSize(std::vector<int> &table, int index, int count, int value, int fallback)
+{
+    if (index < 0 || index >= count)
+        throw EInvalidGridOperation(kIndexOutOfRange);
+    if (value == SizeAt(table, index, fallback))
+        return false;
+    if (static_cast<int>(table.size()) < count)
+        table.resize(count, fallback);
+    table[index] = value;
+    return true;
+}
+
 } // namespace
 
 int FollowMove(int index, int from, int to)
@@ -176,38 +195,24 @@ void TMyCustomGrid::SetDefaultRowHeight(int height)
 
 int TMyCustomGrid::ColWidths(int col) const
 {
-    return col >= 0 && col < static_cast<int>(m_colWidths.size()) ? m_colWidths[col]
-                                                                  : m_defaultColWidth;
+    return SizeAt(m_colWidths, col, m_defaultColWidth);
 }
 
 void TMyCustomGrid::SetColWidths(int col, int width)
 {
-    if (col < 0 || col >= m_colCount)
-        throw EInvalidGridOperation(kIndexOutOfRange);
-    if (width == ColWidths(col))
-        return;
-    if (m_colWidths.empty())
-        m_colWidths.assign(m_colCount, m_defaultColWidth);
-    m_colWidths[col] = width;
-    ColWidthsChanged();
+    if (StoreSize(m_colWidths, col, m_colCount, width, m_defaultColWidth))
+        ColWidthsChanged();
 }
 
 int TMyCustomGrid::RowHeights(int row) const
 {
-    return row >= 0 && row < static_cast<int>(m_rowHeights.size()) ? m_rowHeights[row]
-                                                                   : m_defaultRowHeight;
+    return SizeAt(m_rowHeights, row, m_defaultRowHeight);
 }
 
 void TMyCustomGrid::SetRowHeights(int row, int height)
 {
-    if (row < 0 || row >= m_rowCount)
-        throw EInvalidGridOperation(kIndexOutOfRange);
-    if (height == RowHeights(row))
-        return;
-    if (m_rowHeights.empty())
-        m_rowHeights.assign(m_rowCount, m_defaultRowHeight);
-    m_rowHeights[row] = height;
-    RowHeightsChanged();
+    if (StoreSize(m_rowHeights, row, m_rowCount, height, m_defaultRowHeight))
+        RowHeightsChanged();
 }
 
 void TMyCustomGrid::SetGridLineWidth(int width)
