@@ -134,7 +134,12 @@ TMyCustomGrid::TMyCustomGrid(QWidget *parent)
     UpdateScrollRanges();
 }
 
-TMyCustomGrid::~TMyCustomGrid() = default;
+TMyCustomGrid::~TMyCustomGrid()
+{
+    // The editor reports focus changes to the grid; it must go while the
+    // grid is still a grid.
+    delete std::exchange(m_editor, nullptr);
+}
 
 void TMyCustomGrid::SetColCount(int count)
 {

@@ -342,6 +342,20 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_F2);
         QVERIFY(!grid.EditorMode()); // browsing, no editor
     }
+
+    void destroyingAGridWhileEditing()
+    {
+        QWidget window;
+        auto *grid = new TMyStringGrid(&window);
+        grid->SetOptions(grid->Options() | goEditing);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        QVERIFY(grid->InplaceEditor()->hasFocus());
+        delete grid; // no call back into a half-destroyed grid
+        QVERIFY(window.children().isEmpty());
+    }
 };
 
 QTEST_MAIN(TestMyGrids)
