@@ -388,6 +388,12 @@ private slots:
         QCOMPARE(p.grid.Row(), 3);
         QTest::keyClick(&p.grid, 'k'); // wraps around
         QCOMPARE(p.grid.Row(), 2);
+        // While editing, a typed character belongs to the current cell.
+        p.grid.SetOptions((p.grid.Options() & ~TGridOptions(goRowSelect)) | goEditing);
+        QTest::keyClick(&p.grid, 'k');
+        QCOMPARE(p.grid.Row(), 2);
+        QVERIFY(p.grid.EditorMode());
+        QCOMPARE(p.grid.InplaceEditor()->text(), QStringLiteral("k"));
     }
 
     void doubleClickOnACellRaisesOnce()
