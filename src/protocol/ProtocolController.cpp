@@ -292,8 +292,11 @@ void ProtocolController::RefreshControlStates()
 
     const bool hasProtocol = HasProtocol();
     for (QWidget *control : std::initializer_list<QWidget *>{f->sbSave, f->sbExcel, f->sbPrint,
-                                                             f->sbInet, f->sbGramoty, f->cbEditON})
+                                                             f->sbInet, f->sbGramoty})
         control->setEnabled(hasProtocol);
+    // Leaving edit mode re-sorts the rows, which must not happen while the
+    // lanes' selectors still point at the teams on the track.
+    f->cbEditON->setEnabled(hasProtocol && clockOff);
     f->sbWord->setEnabled(hasProtocol && QFile::exists(f->ProtocolTemplatePath));
     f->sbCLS->setEnabled(startAvailable && hasProtocol);
     f->sbCLSall->setEnabled(startAvailable && hasProtocol);

@@ -544,6 +544,18 @@ private slots:
         QCOMPARE(RedRows(), QList<int>{1});
     }
 
+    void noEditModeWhileLanesRun()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        QVERIFY(m_form->cbEditON->isEnabled());
+        StartHeat();
+        QVERIFY(!m_form->cbEditON->isEnabled());
+        StopAt(0, 12340, [this] { m_form->bSTOP1->click(); });
+        QVERIFY(!m_form->cbEditON->isEnabled()); // lane 2 still runs
+        StopAt(1, 13000, [this] { m_form->bSTOP2->click(); });
+        QVERIFY(m_form->cbEditON->isEnabled());
+    }
+
     void wordButtonNeedsTheTemplate()
     {
         m_form->ProtocolTemplatePath = m_dir.filePath(QStringLiteral("Protokollvorlage.doc"));
