@@ -523,6 +523,20 @@ private slots:
         QCOMPARE(states, (QList<bool>{true, false}));
     }
 
+    void lastColumnStretchesToTheView()
+    {
+        ProtocolGrid p(SixTeams());
+        p.grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.grid));
+        for (int width : {900, 750}) {
+            p.grid.resize(width, 300);
+            QApplication::processEvents();
+            const int edge = p.grid.CellRect(9, 0).right();
+            QVERIFY2(edge < p.grid.viewport()->width() && edge > p.grid.viewport()->width() - 8,
+                     qPrintable(QString::number(edge)));
+        }
+    }
+
     void insertAndExchangeRows()
     {
         ProtocolGrid p(SixTeams());
