@@ -1,4 +1,5 @@
 #include "FakePlatform.h"
+#include "WindowTestFolder.h"
 #include "app/ApplicationWindows.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
@@ -19,7 +20,7 @@ class TestFMain : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_settingsDir;
+    WindowTestFolder m_folder;
     ScopedFakePlatform m_platform;
 
     QSettings Store()
@@ -42,10 +43,7 @@ class TestFMain : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    }
+    void initTestCase() { m_folder.Enter(); }
 
     void init() { Store().clear(); }
 
@@ -181,7 +179,7 @@ private slots:
     void missingHelpFileIsReported()
     {
         ApplicationWindows windows;
-        windows.FormMain->HelpFile = m_settingsDir.filePath("nichts.hlp");
+        windows.FormMain->HelpFile = m_folder.FilePath("nichts.hlp");
         m_platform.messages.clear();
         windows.FormMain->mHilfe->trigger();
         QCOMPARE(m_platform.messages.size(), 1);

@@ -3,6 +3,7 @@
 // open dialog, penalties and marks, lane selection, edit mode and removing
 // rows. Nothing here waits for a timer.
 #include "FakePlatform.h"
+#include "WindowTestFolder.h"
 #include "app/ApplicationWindows.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
@@ -57,7 +58,7 @@ class TestProtocolController : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    WindowTestFolder m_dir;
     std::unique_ptr<ScopedFakePlatform> m_platform;
     std::unique_ptr<ApplicationWindows> m_windows;
     TFormMain *m_form = nullptr;
@@ -67,7 +68,7 @@ class TestProtocolController : public QObject
 
     QString WriteFile(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(name);
+        const QString path = m_dir.FilePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(bytes) != bytes.size())
@@ -190,18 +191,11 @@ class TestProtocolController : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-    }
+    void initTestCase() { m_dir.Enter(); }
 
     void init()
     {
-        QVERIFY(QDir(m_dir.filePath(QStringLiteral("Chronalt"))).removeRecursively());
+        m_dir.ForgetSettings();
         m_platform = std::make_unique<ScopedFakePlatform>();
         m_windows = std::make_unique<ApplicationWindows>();
         m_form = m_windows->FormMain;
@@ -267,7 +261,7 @@ private slots:
         QCOMPARE(m_platform->openRequests[0].title, QStringLiteral("Starterliste öffnen"));
         QCOMPARE(m_protocol->EventName, QStringLiteral("Mai 2024"));
         QCOMPARE(m_form->windowTitle(), m_form->ApplicationTitle + QStringLiteral(": Mai 2024"));
-        QCOMPARE(m_form->SaveDialog1.fileName, m_dir.filePath(QStringLiteral("Mai 2024")));
+        QCOMPARE(m_form->SaveDialog1.fileName, m_dir.FilePath(QStringLiteral("Mai 2024")));
         QCOMPARE(Column(0), QStringList({"2", "3", "5", "1", "4", "6"}));
         QCOMPARE(Items(m_form->cbBuhn1),
                  QStringList({"2 Grüne Flöhe 1", "3 Rote Raketen 1", "5 Wirbelwind 1",
@@ -476,14 +470,14 @@ private slots:
     void unreadableListLeavesEverything()
     {
         QFETCH(QString, name);
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Ordner.txt")));
+        QVERIFY(QDir(m_dir.Path()).mkpath(QStringLiteral("Ordner.txt")));
         Load(QStringLiteral("Mai.txt"), RaceDayList);
         QVERIFY(m_protocol->RecordLaneTime(6, 2, QStringLiteral("11,11")));
         m_form->cbBuhn1->setCurrentIndex(3);
         const QStringList before = Snapshot();
         const QString saveName = m_form->SaveDialog1.fileName;
 
-        const QString path = m_dir.filePath(name);
+        const QString path = m_dir.FilePath(name);
         LoadThroughDialog(path);
         QCOMPARE(m_platform->messages.size(), 1);
         QCOMPARE(m_platform->messages[0].kind, Platform::MessageKind::Error);
@@ -558,7 +552,7 @@ private slots:
 
     void wordButtonNeedsTheTemplate()
     {
-        m_form->ProtocolTemplatePath = m_dir.filePath(QStringLiteral("Protokollvorlage.doc"));
+        m_form->ProtocolTemplatePath = m_dir.FilePath(QStringLiteral("Protokollvorlage.doc"));
         Load(QStringLiteral("Liste.txt"), RaceDayList);
         QVERIFY(!m_form->sbWord->isEnabled());
         WriteFile(QStringLiteral("Protokollvorlage.doc"), "doc");

@@ -1,6 +1,7 @@
 // The race clock in the real main window: buttons, keys, mouse presses,
 // barrier events and timers, on a fake tick; no test waits for a timer.
 #include "FakePlatform.h"
+#include "WindowTestFolder.h"
 #include "app/ApplicationWindows.h"
 #include "app/FMain.h"
 #include "protocol/ProtocolController.h"
@@ -42,7 +43,7 @@ class TestRaceController : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    WindowTestFolder m_dir;
     std::unique_ptr<ScopedFakePlatform> m_platform;
     std::unique_ptr<ApplicationWindows> m_windows;
     TFormMain *m_form = nullptr;
@@ -56,7 +57,7 @@ class TestRaceController : public QObject
 
     void LoadStarters(int count)
     {
-        QFile file(m_dir.filePath(QStringLiteral("Liste.txt")));
+        QFile file(m_dir.FilePath(QStringLiteral("Liste.txt")));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         for (int nr = 1; nr <= count; ++nr)
             file.write(QStringLiteral("%1\tTeam%1\t1\tFahrer%1\n").arg(nr).toUtf8());
@@ -137,20 +138,12 @@ class TestRaceController : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
-        // The sounds are looked for in the working folder.
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-    }
+    void initTestCase() { m_dir.Enter(); }
 
     void init()
     {
         // Every test starts from the first-run settings.
-        QVERIFY(QDir(m_dir.filePath(QStringLiteral("Chronalt"))).removeRecursively());
+        m_dir.ForgetSettings();
         m_platform = std::make_unique<ScopedFakePlatform>();
         m_platform->SetTick(1000000);
         m_windows = std::make_unique<ApplicationWindows>();
@@ -163,7 +156,7 @@ private slots:
     {
         m_windows.reset();
         m_platform.reset();
-        QFile::remove(m_dir.filePath(QStringLiteral("4.wav")));
+        QFile::remove(m_dir.FilePath(QStringLiteral("4.wav")));
     }
 
     void stopShowsAndRecordsTime_data()

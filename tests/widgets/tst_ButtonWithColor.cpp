@@ -3,30 +3,17 @@
 // and keyboard, and the dialog roles.
 #include "widgets/ButtonWithColor.h"
 
+#include "PaintCounter.h"
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QVBoxLayout>
+
 #include <QtTest>
 
 namespace {
-
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 // A race button as the main window builds it: 120 x 50, bold 21-pixel caption.
 std::unique_ptr<TBitBtnWithColor> RaceButton(const QString &caption, const QColor &face)

@@ -2,27 +2,13 @@
 // limits, repaint rules and the drawn segments, checked on grabbed pixels.
 #include "widgets/Udigit.h"
 
+#include "PaintCounter.h"
 #include <QSignalSpy>
+
 #include <QtTest>
 #include <climits>
 
 namespace {
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 // A digit the size the main window uses: 45 x 89, thickness 5, separation 1.
 // ColorOff is not the background colour so that unlit segments can be told apart.

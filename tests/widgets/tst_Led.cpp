@@ -2,8 +2,10 @@
 // corner, value and label rules, and the change event.
 #include "widgets/Dmn_led.h"
 
+#include "PaintCounter.h"
 #include <QLabel>
 #include <QSignalSpy>
+
 #include <QtTest>
 
 Q_DECLARE_METATYPE(TLedKind)
@@ -29,21 +31,6 @@ struct LedOnPanel
     QImage Grab() { return panel.grab().toImage().convertToFormat(QImage::Format_RGB32); }
     QWidget panel;
     TLed *led = nullptr;
-};
-
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
 };
 
 } // namespace

@@ -1,0 +1,20 @@
+// A temporary folder that window tests run in: the settings store, the
+// working folder (where the sounds are looked for) and a German locale, so
+// no test touches the user's own settings and times read "83,45".
+#pragma once
+
+#include <QTemporaryDir>
+
+class WindowTestFolder
+{
+public:
+    // Call once, in initTestCase.
+    void Enter();
+    // Forgets the settings stored so far: the next window starts as on a first run.
+    void ForgetSettings() const;
+    QString FilePath(const QString &name) const { return m_dir.filePath(name); }
+    QString Path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
