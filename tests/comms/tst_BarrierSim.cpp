@@ -98,7 +98,12 @@ void TestBarrierSim::socketDrivesThePort()
     const QString socket = dir.filePath("barrier.sock");
     TComPort port;
     QStringList log;
-    port.SetDeviceFactory([&](const QString &) { return OpenSerialDeviceByName("sim:" + socket); });
+    std::shared_ptr<SimSerialDevice> device;
+    port.SetDeviceFactory([&](const QString &) {
+        device =
+            std::dynamic_pointer_cast<SimSerialDevice>(OpenSerialDeviceByName("sim:" + socket));
+        return device;
+    });
     port.OnDSR = [&](const ModemLineEvent &e) { log << QStringLiteral("dsr@%1").arg(e.tick); };
     port.OnClose = [&] { log << "close"; };
     port.OnDisconnect = [&](int) { log << "gone"; };
@@ -106,6 +111,7 @@ void TestBarrierSim::socketDrivesThePort()
     const int fd = ConnectToSim(socket);
     QVERIFY(fd >= 0);
     platform.SetTick(777);
+    QVERIFY(device && device->WaitUntilWatched(5000)); // the watcher has its first reading
     QCOMPARE(AskSim(fd, "dsr toggle"), QByteArray("ok cts=0 dsr=1"));
     QTRY_COMPARE(log, QStringList{"dsr@777"});
     QCOMPARE(AskSim(fd, "unplug"), QByteArray("ok unplugged"));
