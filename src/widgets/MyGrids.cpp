@@ -768,16 +768,21 @@ int TMyCustomGrid::MaxLeftCol() const
 
 void TMyCustomGrid::UpdateScrollRanges()
 {
-    QScrollBar *vertical = verticalScrollBar();
-    const QSignalBlocker blockVertical(vertical);
-    vertical->setRange(0, std::max(0, MaxTopRow() - m_fixedRows));
-    vertical->setPageStep(std::max(1, VisibleRowCount()));
-    vertical->setValue(m_topLeft.Y - m_fixedRows);
-    QScrollBar *horizontal = horizontalScrollBar();
-    const QSignalBlocker blockHorizontal(horizontal);
-    horizontal->setRange(0, std::max(0, MaxLeftCol() - m_fixedCols));
-    horizontal->setPageStep(std::max(1, VisibleColCount()));
-    horizontal->setValue(m_topLeft.X - m_fixedCols);
+    const auto update = [](QScrollBar *bar, int maximum, int page, int value) {
+        {
+            const QSignalBlocker block(bar);
+            bar->setRange(0, std::max(0, maximum));
+            bar->setPageStep(std::max(1, page));
+            bar->setValue(value);
+        }
+        // The scroll area shows or hides an as-needed bar on this signal,
+        // which the blocker above held back.
+        emit bar->rangeChanged(bar->minimum(), bar->maximum());
+    };
+    update(verticalScrollBar(), MaxTopRow() - m_fixedRows, VisibleRowCount(),
+           m_topLeft.Y - m_fixedRows);
+    update(horizontalScrollBar(), MaxLeftCol() - m_fixedCols, VisibleColCount(),
+           m_topLeft.X - m_fixedCols);
 }
 
 void TMyCustomGrid::CheckCoord(int col, int row) const

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -137,6 +138,8 @@ private slots:
         QCOMPARE(form->SortGrid1->ColWidths(1), form->SortGrid1->viewport()->width() - 600 - 10);
         QCOMPARE(form->SortGrid1->ColWidths(0), 47);
         QCOMPARE(form->SortGrid1->ColWidths(7), 77);
+        // The columns fit, so no empty scroll bar stands under the protocol.
+        QVERIFY(!form->SortGrid1->horizontalScrollBar()->isVisible());
     }
 
     void closeQueryOnlyWhileRaceRuns_data()
