@@ -6,6 +6,7 @@
 #include "comms/SimSerialDevice.h"
 
 #include <QMetaObject>
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <cerrno>
 #include <string>
@@ -195,14 +196,13 @@ void TComPort::ServeLineChanges()
     // before it has returned; the outer loop below delivers it afterwards.
     if (!thread || m_dispatching)
         return;
-    m_dispatching = true;
+    const QScopedValueRollback dispatching(m_dispatching, true);
     while (m_open && m_thread == thread) {
         std::optional<TComThread::Entry> entry = thread->TakeNext();
         if (!entry)
             break;
         Dispatch(*entry);
     }
-    m_dispatching = false;
 }
 
 void TComPort::Dispatch(const ComThreadEntry &entry)
