@@ -144,6 +144,13 @@ void TFormMain::FormDestroy()
 void TFormMain::CreateComPort()
 {
     ComPort = new TComPort(this);
+    // The barriers only switch handshake lines: RTS stays raised by the
+    // driver's flow control, DTR by the port, and only CTS / DSR are watched.
+    ComPort->SetFlowControl(fcRtsCts);
+    ComPort->SetDataBits(5);
+    ComPort->SetEvents(EventBit(evCTS) | EventBit(evDSR));
+    ComPort->SetWriteBufSize(64);
+    ComPort->SetReadBufSize(64);
     ComPort->SetPort(0);
     ComPort->OnDSR = [this](const ModemLineEvent &event) { Race->ComPortDSR(event); };
     ComPort->OnCTS = [this](const ModemLineEvent &event) { Race->ComPortCTS(event); };
