@@ -5,10 +5,18 @@
 #include "app/QtPlatform.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The program speaks German, so the toolkit's own dialogs (file, print,
+    // message boxes) should too, where the translations are installed.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&toolkitTexts);
     QtPlatform platform;
     SetCurrentPlatform(&platform);
     int result = 0;

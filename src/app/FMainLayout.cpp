@@ -290,7 +290,9 @@ QWidget *TFormMain::CreateLaneButtons(int lane)
 
     auto *ledPanel = new QWidget(panel);
     ledPanel->setFixedWidth(26);
+    SetBackground(ledPanel, TimerBandColour);
     auto *led = new TLed(ledPanel);
+    led->setFixedSize(TLed::PatternSize, TLed::PatternSize);
     auto *laps = new QLabel(ledPanel);
     laps->setToolTip(QStringLiteral("Runden"));
     laps->setFont(BoldArial(14));
