@@ -110,11 +110,11 @@ void TestSerialPorts::listingFromSysfs_data()
         << QStringList{"ttyACM0", "ttyUSB10", "ttyS1", "ttyUSB2", "tty1", "ttyprintk"} << ""
         << QStringList{} << QStringList{"ttyS1", "ttyUSB2", "ttyUSB10", "ttyACM0"};
     QTest::newRow("active console left out")
-        << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << "tty0 ttyS0" << QStringList{}
-        << QStringList{"ttyS1", "ttyUSB0"};
+        << QStringList{"ttyS1", "ttyS2", "ttyUSB0"} << "tty0 ttyS1" << QStringList{}
+        << QStringList{"ttyS2", "ttyUSB0"};
     QTest::newRow("UART slots without a chip left out")
-        << QStringList{"ttyS0", "ttyS1", "ttyS2"} << "ttyS0" << QStringList{"ttyS2"}
-        << QStringList{"ttyS1"};
+        << QStringList{"ttyS1", "ttyS2", "ttyS3"} << "ttyS1" << QStringList{"ttyS3"}
+        << QStringList{"ttyS2"};
 }
 
 void TestSerialPorts::listingFromSysfs()
