@@ -11,7 +11,6 @@
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -287,8 +286,7 @@ void ProtocolController::RefreshControlStates()
                                           f->cbBuhn1->currentIndex() != f->cbBuhn2->currentIndex()
                                     : f->cbBuhn1->count() > 0 && clockOff;
     f->bSTART->setEnabled(startAvailable);
-    f->bSTART->SetColor(startAvailable ? StartColour
-                                       : QApplication::palette().color(QPalette::Button));
+    f->bSTART->SetColor(startAvailable ? StartColour : TBitBtnWithColor::ButtonFace());
 
     const bool hasProtocol = HasProtocol();
     for (QWidget *control : std::initializer_list<QWidget *>{f->sbSave, f->sbExcel, f->sbPrint,

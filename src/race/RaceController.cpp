@@ -11,7 +11,6 @@
 #include "widgets/Udigit.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -367,5 +366,5 @@ void RaceController::MakeAvailable(TBitBtnWithColor *button, const QColor &colou
 void RaceController::MakeUnavailable(TBitBtnWithColor *button)
 {
     button->setEnabled(false);
-    button->SetColor(QApplication::palette().color(QPalette::Button));
+    button->SetColor(TBitBtnWithColor::ButtonFace());
 }

@@ -93,7 +93,7 @@ TBitBtnWithColor::TBitBtnWithColor(const QString &caption, QWidget *parent)
 
 void TBitBtnWithColor::Init()
 {
-    m_color = QApplication::palette().color(QPalette::Button);
+    m_color = ButtonFace();
     // Enter on the focused button clicks it, as Space does, also outside dialogs.
     setAutoDefault(true);
     connect(this, &QAbstractButton::clicked, this, &TBitBtnWithColor::OnClicked);
@@ -109,6 +109,11 @@ TBitBtnWithColor::~TBitBtnWithColor()
     // QWidget's destructor moves the focus away and would still reach the
     // focus-change handler of a button that is no longer one.
     disconnect(qApp, nullptr, this, nullptr);
+}
+
+QColor TBitBtnWithColor::ButtonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
 }
 
 void TBitBtnWithColor::SetColor(const QColor &color)

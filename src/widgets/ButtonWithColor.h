@@ -42,6 +42,8 @@ public:
     // colour the button already has does not repaint.
     QColor Color() const { return m_color; }
     void SetColor(const QColor &color);
+    // The system's button face, the colour of a button that shows no state.
+    static QColor ButtonFace();
 
     // Optional glyph: NumGlyphs equal-width images side by side in the order
     // up, disabled, down, exclusive. Its bottom-left pixel colour is transparent.
