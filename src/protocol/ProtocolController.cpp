@@ -184,7 +184,12 @@ bool ProtocolController::RecordLaneTime(int column, int lane, const QString &tex
     const std::optional<int> number = TeamNumberOfSelectorText(selector->currentText());
     if (!number)
         return false;
-    const int index = FindTeamRow(Table(), *number);
+    const ProtocolTable table = Table();
+    // Start numbers may repeat (each class counting from 1): the lane's own
+    // row is its team whenever it carries the number.
+    const int own = LaneRow(lane - 1) - 1;
+    const int index =
+        own >= 0 && StartNumberOf(table[own][ColNr]) == number ? own : FindTeamRow(table, *number);
     if (index < 0)
         return false;
     TSortGrid *grid = m_form->SortGrid1;
@@ -271,7 +276,13 @@ int ProtocolController::PositionOfTeamAfterSort(const QComboBox *selector,
     const int position = selector->currentIndex();
     if (position < 0)
         return position;
-    const std::optional<int> number = TeamNumberOfSelectorText(selector->currentText());
+    // The whole item first: a start number may stand in several classes.
+    const QString text = selector->currentText();
+    for (std::size_t index = 0; index < table.size(); ++index) {
+        if (LaneSelectorText(table[index]) == text)
+            return int(index);
+    }
+    const std::optional<int> number = TeamNumberOfSelectorText(text);
     const int row = number ? FindTeamRow(table, *number) : -1;
     return row >= 0 ? row : std::min(position, int(table.size()) - 1);
 }

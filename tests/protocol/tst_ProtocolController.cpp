@@ -801,6 +801,40 @@ private slots:
         QCOMPARE(Protocol()[1].mid(6), QStringList({"", "", "", ""}));
     }
 
+    // Start numbers counted per class: each lane's time reaches its own
+    // team, also after a header click has moved the rows.
+    void repeatedStartNumbers_data()
+    {
+        QTest::addColumn<int>("header"); // -1: no header click
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QPair<int, int>>("positions");
+        QTest::newRow("as loaded") << -1 << QStringList{"A", "B", "X", "Y"} << qMakePair(2, 3);
+        QTest::newRow("sorted by Nr.") << 0 << QStringList{"A", "X", "B", "Y"} << qMakePair(1, 3);
+    }
+    void repeatedStartNumbers()
+    {
+        QFETCH(int, header);
+        Load(QStringLiteral("Liste.txt"), "1;A;1\n2;B;1\n1;X;2\n2;Y;2\n");
+        m_form->cbBuhn1->setCurrentIndex(2);
+        m_form->cbBuhn2->setCurrentIndex(3);
+        if (header >= 0)
+            ClickHeader(header);
+        QTEST(Column(1), "order");
+        QTEST(Positions(), "positions");
+        StartHeat();
+        StopAt(0, 5000, [this] { m_form->bSTOP1->click(); });
+        StopAt(1, 6000, [this] { m_form->bSTOP2->click(); });
+        m_form->bStrafe15_1->click();
+        const Rows rows = Protocol();
+        for (int index = 0; index < rows.size(); ++index) {
+            const QString team = rows[index][1];
+            const QStringList expected = team == "X"   ? QStringList{"5,00", "15,00", "20,00"}
+                                         : team == "Y" ? QStringList{"6,00", "0,00", "6,00"}
+                                                       : QStringList{"", "", ""};
+            QCOMPARE(rows[index].mid(6, 3), expected);
+        }
+    }
+
     // A header click sorts the rows; each lane stays on its team.
     void headerSortKeepsTheLanesTeams()
     {
