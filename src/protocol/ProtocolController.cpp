@@ -448,7 +448,37 @@ void ProtocolController::cbEditONClick()
         grid->SetCol(LastSelectedColumn);
     } else {
         grid->SetOptions((grid->Options() | goRowSelect) & ~TGridOptions(goEditing));
-        RankProtocol();
+        // Stopped lanes waiting for their reset still write penalties and
+        // marks into their teams' rows: the re-sort must not hand them others.
+        if (m_form->mReset->isEnabled())
+            RankKeepingLaneTeams();
+        else
+            RankProtocol();
+    }
+}
+
+void ProtocolController::RankKeepingLaneTeams()
+{
+    std::array<std::optional<ProtocolRow>, 2> teams;
+    for (int laneIndex : {0, 1}) {
+        const int row = LaneRow(laneIndex);
+        if (row >= 0)
+            teams[laneIndex] = ReadRow(row);
+    }
+    RankProtocol();
+    // Ranking moves whole rows and writes only their places.
+    const auto sameTeam = [](const ProtocolRow &a, const ProtocolRow &b) {
+        return std::equal(a.begin(), a.begin() + ColPlatz, b.begin());
+    };
+    const ProtocolTable table = Table();
+    for (int laneIndex : {0, 1}) {
+        if (!teams[laneIndex])
+            continue;
+        const auto found = std::find_if(table.begin(), table.end(), [&](const ProtocolRow &row) {
+            return sameTeam(row, *teams[laneIndex]);
+        });
+        if (found != table.end())
+            Selector(laneIndex + 1)->setCurrentIndex(int(found - table.begin()));
     }
 }
 

@@ -78,6 +78,8 @@ private:
     static int PositionOfTeamAfterSort(const QComboBox *selector, const ProtocolTable &table);
     bool TakeOverAvailable(int lane) const;
     void RebuildSelectorsKeepingTeams();
+    // Ranks, then puts each lane back on the team it had before.
+    void RankKeepingLaneTeams();
     void RefreshLaneButtons();
     void RemoveCurrentRow();
     void ClearSelectors();

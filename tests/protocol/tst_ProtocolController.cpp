@@ -835,6 +835,30 @@ private slots:
         }
     }
 
+    // Leaving edit mode after the heat re-sorts the rows; the stopped
+    // lanes' penalty and mark buttons still write into their own teams.
+    void editModeBeforeResetKeepsTheLanesTeams()
+    {
+        Load(QStringLiteral("Liste.txt"), "1;A;1\n2;B;1\n3;C;1\n4;D;1\n");
+        m_form->cbBuhn1->setCurrentIndex(2);
+        m_form->cbBuhn2->setCurrentIndex(3);
+        m_protocol->RefreshControlStates();
+        StartHeat();
+        StopAt(0, 5000, [this] { m_form->bSTOP1->click(); });
+        StopAt(1, 6000, [this] { m_form->bSTOP2->click(); });
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        QCOMPARE(Column(0), QStringList({"3", "4", "1", "2"}));
+        QCOMPARE(Positions(), qMakePair(0, 1));
+        m_form->bStrafe15_1->click();
+        m_form->sb2del->click();
+        QCOMPARE(Protocol()[0].mid(6), QStringList({"5,00", "15,00", "20,00", "1"}));
+        QCOMPARE(Protocol()[1].mid(6), QStringList({"AUS", "AUS", "AUS", "AUS"}));
+        QCOMPARE(Protocol()[2].mid(6), QStringList({"", "", "", ""}));
+        m_form->bRESET->click();
+        QCOMPARE(Positions(), qMakePair(2, 3)); // on to the teams still to run
+    }
+
     // A header click sorts the rows; each lane stays on its team.
     void headerSortKeepsTheLanesTeams()
     {
