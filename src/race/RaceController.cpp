@@ -197,9 +197,20 @@ void RaceController::RecordTime(int lane, std::uint32_t elapsed)
     // A lane without a recognisable starter keeps its time on the digits
     // only; the race goes on, the operator just learns about it.
     const QString text = FormatRaceTime(elapsed);
-    if (!m_form->Protocol->RecordLaneTime(TimeColumn, lane + 1, text))
+    if (OtherLaneRecordedThisTeam(lane) ||
+        !m_form->Protocol->RecordLaneTime(TimeColumn, lane + 1, text))
         m_form->ShowNotice(
             QStringLiteral("Rennspur %1: %2 nicht eingetragen").arg(lane + 1).arg(text));
+}
+
+// F5 starts even when both lanes' selectors name one team; the time the
+// other lane already wrote into that team's row in this heat stays.
+bool RaceController::OtherLaneRecordedThisTeam(int lane) const
+{
+    const int position = m_form->cbBuhn1->currentIndex();
+    return m_form->Settings.CountBahn > 1 && position >= 0 &&
+           position == m_form->cbBuhn2->currentIndex() &&
+           m_lanes[1 - lane].resultButtons[0]->isEnabled();
 }
 
 void RaceController::DisarmLane(int lane)

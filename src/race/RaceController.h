@@ -97,6 +97,7 @@ private:
     void MoveListsOn();
     void PlayStopSound();
     void RecordTime(int lane, std::uint32_t elapsed);
+    bool OtherLaneRecordedThisTeam(int lane) const;
 
     static void MakeAvailable(TBitBtnWithColor *button, const QColor &colour);
     static void MakeUnavailable(TBitBtnWithColor *button);

@@ -272,6 +272,32 @@ private slots:
         QVERIFY(m_form->bCFG->isEnabled() && m_form->cbBuhn1->isEnabled());
     }
 
+    // START is unavailable with both lanes on one team, but F5 still
+    // starts: the first stop's time stays, the second is only reported.
+    void bothLanesOnOneTeam_data()
+    {
+        QTest::addColumn<int>("firstLane");
+        QTest::newRow("lane 1 stops first") << 0;
+        QTest::newRow("lane 2 stops first") << 1;
+    }
+    void bothLanesOnOneTeam()
+    {
+        QFETCH(int, firstLane);
+        LoadStarters(3);
+        SetPositions(1, 1);
+        QVERIFY(!m_form->bSTART->isEnabled());
+        m_form->mStart->trigger();
+        QAction *stops[2] = {m_form->mSTOP1, m_form->mStop2};
+        m_platform->AdvanceTick(3000);
+        stops[firstLane]->trigger();
+        m_platform->AdvanceTick(3000);
+        stops[1 - firstLane]->trigger();
+        QCOMPARE(RecordedTime(0), QStringLiteral("3,00"));
+        QCOMPARE(RecordedCount(), 1);
+        QCOMPARE(m_form->statusBar()->currentMessage(),
+                 QStringLiteral("Rennspur %1: 6,00 nicht eingetragen").arg(2 - firstLane));
+    }
+
     void sounds_data()
     {
         QTest::addColumn<bool>("startSound");
