@@ -72,14 +72,19 @@ void TComThread::Run()
     bool polling = false;
     LineReading last;
     int error = Read(last, polling);
+    bool readAgain = false;
     while (error == 0 && !StopRequested()) {
-        error = WaitForWake(polling);
-        if (error == EINTR) {
-            error = 0;
-            continue;
+        const bool woken = !readAgain;
+        if (woken) {
+            error = WaitForWake(polling);
+            if (error == EINTR) {
+                error = 0;
+                readAgain = true;
+                continue;
+            }
+            if (error)
+                break;
         }
-        if (error)
-            break;
         // Tick and levels first: they are what the handlers will go by.
         const std::uint32_t tick = CurrentPlatform().TickCount();
         LineReading now;
@@ -88,6 +93,12 @@ void TComThread::Run()
             break;
         LineChangeCount count = CountLineChanges(last, now);
         last = now;
+        // A wait takes its own starting point, so a switch that comes after
+        // this reading and before the next wait begins would not wake it: it
+        // would reach the handlers only with the switch after it, stamped
+        // late, or not at all without counters. So read once more after a
+        // wake, and again as long as the readings change, before waiting.
+        readAgain = !polling && (woken || count.Any());
         if (!(m_events & EventBit(evCTS)))
             count.cts = 0;
         if (!(m_events & EventBit(evDSR)))

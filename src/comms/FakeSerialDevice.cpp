@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <utility>
 
 FakeSerialDevice::FakeSerialDevice() = default;
 
@@ -40,6 +41,7 @@ int FakeSerialDevice::ReadModemStatus(std::uint32_t &status)
     status = m_status;
     m_readSnapshot = m_edges;
     m_read = true;
+    SwitchLocked(std::exchange(m_switchAfterRead, 0));
     m_changed.notify_all();
     return 0;
 }
@@ -112,6 +114,12 @@ void FakeSerialDevice::Pulse(std::uint32_t bit)
     SwitchLocked(bit);
     SwitchLocked(bit);
     m_changed.notify_all();
+}
+
+void FakeSerialDevice::SwitchAfterNextRead(std::uint32_t bits)
+{
+    std::lock_guard lock(m_mutex);
+    m_switchAfterRead = bits;
 }
 
 void FakeSerialDevice::Unplug(int error)

@@ -40,6 +40,9 @@ public:
     // The line switches twice at once: a beam interruption shorter than the
     // gap between two readings.
     void Pulse(std::uint32_t bit);
+    // The lines in bits switch right after the next status read, before
+    // the reader can begin another wait.
+    void SwitchAfterNextRead(std::uint32_t bits);
     // Later reads and waits fail with error, as after pulling the adapter.
     void Unplug(int error);
 
@@ -66,6 +69,7 @@ private:
     bool m_waiting = false;
     std::uint64_t m_readSnapshot = 0; // m_edges at the last status read
     bool m_read = false;
+    std::uint32_t m_switchAfterRead = 0;
     bool m_interrupted = false;
     int m_goneError = 0;
     bool m_open = false;

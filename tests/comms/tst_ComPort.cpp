@@ -97,6 +97,7 @@ private slots:
     void simultaneousChangesComeCtsFirst();
     void shortInterruptionBetweenReads_data();
     void shortInterruptionBetweenReads();
+    void switchBetweenReadingAndWaitIsSeen();
     void openOnOpenPortReplacesWatcher();
     void closeCompletesQueuedHandOverThenStops();
     void closeFromHandlerDropsTheRest();
@@ -186,6 +187,20 @@ void TestComPort::shortInterruptionBetweenReads()
     bench.Device().ToggleLines(MS_CTS_ON);
     QTRY_VERIFY(bench.log.contains("marker"));
     QCOMPARE(bench.log, expected);
+}
+
+// The wait only wakes on switches after it began: one that comes between the
+// reading after a wake and the next wait must not have to wait for another.
+void TestComPort::switchBetweenReadingAndWaitIsSeen()
+{
+    Bench bench(Driver(true, false));
+    bench.port.Open();
+    bench.platform.SetTick(300);
+    QVERIFY(bench.Ready());
+    bench.Device().SwitchAfterNextRead(MS_DSR_ON);
+    bench.Device().ToggleLines(MS_CTS_ON);
+    QTRY_COMPARE(bench.log.size(), 3);
+    QCOMPARE(bench.log, QStringList({"open", "cts:1@300", "dsr:1@300"}));
 }
 
 void TestComPort::openOnOpenPortReplacesWatcher()
