@@ -16,6 +16,8 @@ constexpr auto PollInterval = 1ms;
 constexpr auto StopRetryInterval = 5ms;
 // Far more than any barrier gives; only a hung GUI thread fills it.
 constexpr std::size_t MaxQueued = 4096;
+// Readings of levels and counters taken before the last one is used as it is.
+constexpr int MaxReadAttempts = 4;
 
 } // namespace
 
@@ -132,12 +134,24 @@ int TComThread::WaitForWake(bool &polling)
 
 int TComThread::Read(LineReading &reading, bool polling)
 {
-    if (const int error = m_device->ReadModemStatus(reading.status))
-        return error;
     // Drivers that cannot wait do not count edges either; their counters
     // would stand still and hide every change.
-    reading.hasCounters = !polling && m_device->ReadEdgeCounters(reading.counters);
-    return 0;
+    ModemEdgeCounters before;
+    reading.hasCounters = !polling && m_device->ReadEdgeCounters(before);
+    // Levels and counters are two reads: a switch between them would be
+    // counted with the level from before it. Counters that agree on both
+    // sides of the levels vouch for them; a line gone wild gets a few tries.
+    for (int attempt = 0;; ++attempt) {
+        if (const int error = m_device->ReadModemStatus(reading.status))
+            return error;
+        if (!reading.hasCounters)
+            return 0;
+        reading.hasCounters = m_device->ReadEdgeCounters(reading.counters);
+        if (!reading.hasCounters || attempt == MaxReadAttempts - 1 ||
+            (reading.counters.cts == before.cts && reading.counters.dsr == before.dsr))
+            return 0;
+        before = reading.counters;
+    }
 }
 
 void TComThread::Push(std::vector<Entry> entries)

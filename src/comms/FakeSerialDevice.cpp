@@ -41,6 +41,7 @@ int FakeSerialDevice::ReadModemStatus(std::uint32_t &status)
     status = m_status;
     m_readSnapshot = m_edges;
     m_read = true;
+    ++m_readsSinceEdge;
     SwitchLocked(std::exchange(m_switchAfterRead, 0));
     m_changed.notify_all();
     return 0;
@@ -89,8 +90,10 @@ void FakeSerialDevice::SwitchLocked(std::uint32_t bits)
         ++m_counters.cts;
     if (bits & MS_DSR_ON)
         ++m_counters.dsr;
-    if (bits & (MS_CTS_ON | MS_DSR_ON))
+    if (bits & (MS_CTS_ON | MS_DSR_ON)) {
         ++m_edges;
+        m_readsSinceEdge = 0;
+    }
 }
 
 void FakeSerialDevice::SetLine(std::uint32_t bit, bool on)
@@ -134,7 +137,10 @@ bool FakeSerialDevice::WaitUntilWatched(int timeoutMs)
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
         const bool seen = m_read && m_readSnapshot == m_edges;
-        return m_behaviour.canWait ? seen && m_waiting && m_waiterSnapshot == m_edges : seen;
+        // Without a wait to go by, a second read shows that the reading the
+        // first belonged to (levels between two counter reads) is complete.
+        return m_behaviour.canWait ? seen && m_waiting && m_waiterSnapshot == m_edges
+                                   : m_readsSinceEdge >= 2;
     });
 }
 

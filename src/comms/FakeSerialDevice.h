@@ -70,6 +70,7 @@ private:
     std::uint64_t m_readSnapshot = 0; // m_edges at the last status read
     bool m_read = false;
     std::uint32_t m_switchAfterRead = 0;
+    int m_readsSinceEdge = 0;
     bool m_interrupted = false;
     int m_goneError = 0;
     bool m_open = false;

@@ -98,6 +98,7 @@ private slots:
     void shortInterruptionBetweenReads_data();
     void shortInterruptionBetweenReads();
     void switchBetweenReadingAndWaitIsSeen();
+    void switchWithinReadingKeepsItsLevel();
     void openOnOpenPortReplacesWatcher();
     void closeCompletesQueuedHandOverThenStops();
     void closeFromHandlerDropsTheRest();
@@ -194,6 +195,20 @@ void TestComPort::shortInterruptionBetweenReads()
 void TestComPort::switchBetweenReadingAndWaitIsSeen()
 {
     Bench bench(Driver(true, false));
+    bench.port.Open();
+    bench.platform.SetTick(300);
+    QVERIFY(bench.Ready());
+    bench.Device().SwitchAfterNextRead(MS_DSR_ON);
+    bench.Device().ToggleLines(MS_CTS_ON);
+    QTRY_COMPARE(bench.log.size(), 3);
+    QCOMPARE(bench.log, QStringList({"open", "cts:1@300", "dsr:1@300"}));
+}
+
+// A switch after the levels are read and before the counters are is counted
+// with the level it switched to, not the one it left.
+void TestComPort::switchWithinReadingKeepsItsLevel()
+{
+    Bench bench(Driver(true, true));
     bench.port.Open();
     bench.platform.SetTick(300);
     QVERIFY(bench.Ready());
