@@ -209,6 +209,8 @@ void SimSerialDevice::ServeClient(int &clientFd, QByteArray &pending)
         const QString command = QString::fromUtf8(pending.left(end));
         pending.remove(0, end + 1);
         const QByteArray reply = ApplySimCommand(*this, command).toUtf8() + '\n';
-        [[maybe_unused]] const auto written = ::write(clientFd, reply.constData(), reply.size());
+        // A client that left without reading its reply must not end the program.
+        [[maybe_unused]] const auto written =
+            ::send(clientFd, reply.constData(), reply.size(), MSG_NOSIGNAL);
     }
 }

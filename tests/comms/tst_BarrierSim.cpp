@@ -18,6 +18,7 @@ private slots:
     void deviceCommands_data();
     void deviceCommands();
     void socketDrivesThePort();
+    void clientGoneBeforeItsReply();
 };
 
 void TestBarrierSim::plan_data()
@@ -118,6 +119,26 @@ void TestBarrierSim::socketDrivesThePort()
     QTRY_COMPARE(log, QStringList({"dsr@777", "close", "gone"}));
     ::close(fd);
     QVERIFY(!QFile::exists(socket));
+}
+
+// A client that sends a command and leaves before the reply (an interrupted
+// barrier-sim) costs the program nothing; the command still counts.
+void TestBarrierSim::clientGoneBeforeItsReply()
+{
+    QTemporaryDir dir;
+    const QString socket = dir.filePath("barrier.sock");
+    SimSerialDevice device(socket);
+    QCOMPARE(device.Open(), 0);
+    const int gone = ConnectToSim(socket);
+    QVERIFY(gone >= 0);
+    const QByteArray command("dsr toggle\n");
+    QCOMPARE(::write(gone, command.constData(), command.size()), command.size());
+    ::close(gone);
+    const int fd = ConnectToSim(socket);
+    QVERIFY(fd >= 0);
+    QCOMPARE(AskSim(fd, "status"), QByteArray("ok cts=0 dsr=1"));
+    ::close(fd);
+    device.Close();
 }
 
 QTEST_MAIN(TestBarrierSim)
