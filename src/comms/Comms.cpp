@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -154,11 +155,20 @@ void TComPort::Open()
     if (m_closing)
         return;
     Close();
-    m_device = OpenDevice();
-    m_thread = std::make_shared<TComThread>(m_device, m_events, [this] {
+    // Kept local until the watcher runs: a port that cannot be watched is
+    // released again and reported like one that cannot be set up.
+    const std::shared_ptr<SerialDevice> device = OpenDevice();
+    auto thread = std::make_shared<TComThread>(device, m_events, [this] {
         QMetaObject::invokeMethod(this, &TComPort::ServeLineChanges, Qt::QueuedConnection);
     });
-    m_thread->Start();
+    try {
+        thread->Start();
+    } catch (const std::system_error &error) {
+        device->Close();
+        throw EComState(error.code().value());
+    }
+    m_device = device;
+    m_thread = std::move(thread);
     m_open = true;
     if (OnOpen)
         OnOpen();

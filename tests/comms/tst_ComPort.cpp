@@ -5,9 +5,23 @@
 #include "comms/FakeSerialDevice.h"
 
 #include <QtTest>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <dlfcn.h>
+#include <pthread.h>
 #include <thread>
+
+// While set, starting a thread fails as when the system has none to spare.
+static std::atomic<bool> g_threadsRefused{false};
+
+extern "C" int pthread_create(pthread_t *thread, const pthread_attr_t *attr, void *(*start)(void *),
+                              void *arg)
+{
+    using Create = int (*)(pthread_t *, const pthread_attr_t *, void *(*)(void *), void *);
+    static const auto next = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+    return g_threadsRefused ? EAGAIN : next(thread, attr, start, arg);
+}
 
 namespace {
 
@@ -108,6 +122,7 @@ private slots:
     void unplugClosesAndTells();
     void openFailures_data();
     void openFailures();
+    void watcherThatCannotStart();
     void dataBitsClamped_data();
     void dataBitsClamped();
     void stampSurvivesBlockedGuiThread();
@@ -342,6 +357,30 @@ void TestComPort::openFailures()
     QVERIFY(bench.log.isEmpty());
     // Not left held: a device that could not be set up is released at once.
     QVERIFY(!bench.Device().IsOpen());
+}
+
+// No thread to watch with: the open fails like a refused setting, the device
+// is released and a later open finds it free.
+void TestComPort::watcherThatCannotStart()
+{
+    Bench bench;
+    g_threadsRefused = true;
+    QString caught;
+    try {
+        bench.port.Open();
+    } catch (const EComState &e) {
+        caught = e.what();
+    } catch (...) {
+        caught = QStringLiteral("other");
+    }
+    g_threadsRefused = false;
+    QCOMPARE(caught, QStringLiteral("Unable to set com state: %1").arg(EAGAIN));
+    QVERIFY(!bench.port.Connected());
+    QVERIFY(bench.log.isEmpty());
+    QVERIFY(!bench.Device().IsOpen());
+    bench.port.Open();
+    QVERIFY(bench.port.Connected());
+    QVERIFY(bench.Ready());
 }
 
 void TestComPort::dataBitsClamped_data()
