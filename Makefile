@@ -3,12 +3,16 @@
 
 JOBS ?= $(shell nproc)
 CMAKE_WERROR := $(if $(CI),ON,OFF)
+# ccache, when installed, shares compiled objects between checkouts side by side.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR := $(abspath $(CURDIR)/..)
+export CCACHE_NOHASHDIR := 1
 
 setup:
 	@bash scripts/setup
 
 build: setup
-	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUOBAHN_TESTS=OFF >/dev/null
+	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUOBAHN_TESTS=OFF $(LAUNCHER) >/dev/null
 	@cmake --build build -j $(JOBS)
 
 run: build
@@ -16,14 +20,14 @@ run: build
 
 build-test: setup
 	@cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDUOBAHN_SANITIZE=ON \
-		-DDUOBAHN_WERROR=$(CMAKE_WERROR) >/dev/null
+		-DDUOBAHN_WERROR=$(CMAKE_WERROR) $(LAUNCHER) >/dev/null
 	@cmake --build build-test -j $(JOBS)
 
 test: build-test
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: setup
-	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUOBAHN_TESTS=OFF >/dev/null
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUOBAHN_TESTS=OFF $(LAUNCHER) >/dev/null
 	@cmake --build build-bench -j $(JOBS) --target benchmarks
 	@for b in build-bench/bench_*; do \
 		if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; fi; \

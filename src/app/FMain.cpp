@@ -4,10 +4,10 @@
 
 #include "app/DlgYesNo.h"
 #include "app/HelpWindow.h"
+#include "app/ProtocolController.h"
+#include "app/RaceController.h"
 #include "comms/Comms.h"
-#include "protocol/ProtocolController.h"
 #include "protocol/ProtocolTable.h"
-#include "race/RaceController.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 

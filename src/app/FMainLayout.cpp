@@ -2,9 +2,9 @@
 // keep the layout in step with the lane count and the window size.
 #include "app/FMain.h"
 
+#include "app/ProtocolController.h"
+#include "app/RaceController.h"
 #include "app/SpeedButtonGlyphs.h"
-#include "protocol/ProtocolController.h"
-#include "race/RaceController.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/Dmn_led.h"
 #include "widgets/SortGrid.h"

@@ -4,10 +4,10 @@
 #include "FakePlatform.h"
 #include "app/ApplicationWindows.h"
 #include "app/FMain.h"
+#include "app/ProtocolController.h"
+#include "app/RaceController.h"
 #include "comms/Comms.h"
 #include "comms/SimSerialDevice.h"
-#include "protocol/ProtocolController.h"
-#include "race/RaceController.h"
 
 #include <QStatusBar>
 #include <QTimer>

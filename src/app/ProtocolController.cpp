@@ -1,4 +1,4 @@
-#include "protocol/ProtocolController.h"
+#include "app/ProtocolController.h"
 
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"

@@ -1,9 +1,9 @@
 // The race clock and the lane state machine of the main window.
-#include "race/RaceController.h"
+#include "app/RaceController.h"
 
 #include "app/FMain.h"
 #include "app/Platform.h"
-#include "protocol/ProtocolController.h"
+#include "app/ProtocolController.h"
 #include "race/RaceTime.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/Dmn_led.h"

@@ -7,8 +7,8 @@
 #include "app/ApplicationWindows.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
-#include "protocol/ProtocolController.h"
-#include "race/RaceController.h"
+#include "app/ProtocolController.h"
+#include "app/RaceController.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 
