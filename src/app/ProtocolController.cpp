@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -43,6 +44,27 @@ bool IsRightAligned(int column)
 }
 
 } // namespace
+
+// Groups the changes of one action into one notification.
+class ProtocolController::ChangeBatch
+{
+public:
+    explicit ChangeBatch(ProtocolController *controller) : m_controller(controller)
+    {
+        ++m_controller->m_batchDepth;
+    }
+    ~ChangeBatch()
+    {
+        if (--m_controller->m_batchDepth == 0 &&
+            std::exchange(m_controller->m_changePending, false))
+            emit m_controller->protocolChanged();
+    }
+    ChangeBatch(const ChangeBatch &) = delete;
+    ChangeBatch &operator=(const ChangeBatch &) = delete;
+
+private:
+    ProtocolController *m_controller;
+};
 
 ProtocolController::ProtocolController(TFormMain *form) : QObject(form), m_form(form)
 {
@@ -94,6 +116,14 @@ void ProtocolController::Wire()
     };
     grid->OnRowSelected = [this](QObject *) { SortGrid1RowSelected(); };
     grid->OnDblClick = [this](QObject *) { SortGrid1DblClick(); };
+    // Outside edit mode the grid only changes through this controller.
+    grid->OnModified = [this](QObject *) {
+        if (m_form->SortGrid1->Options().testFlag(goEditing))
+            NoteChange(Change::Content);
+    };
+    for (QComboBox *selector : {f->cbBuhn1, f->cbBuhn2})
+        connect(selector, &QComboBox::currentIndexChanged, this,
+                [this] { NoteChange(Change::Arrangement); });
 
     connect(f->sbLoad, &QToolButton::clicked, this, &ProtocolController::sbLoadClick);
     connect(f->cbBuhn1, &QComboBox::activated, this, &ProtocolController::cbBuhnChange);
@@ -114,6 +144,28 @@ void ProtocolController::Wire()
         connect(lane == 0 ? f->sb1del : f->sb2del, &QPushButton::clicked, this,
                 [this, lane] { sb1delClick(lane); });
     }
+}
+
+// --- change notification --------------------------------------------------------
+
+void ProtocolController::NoteChange(Change change)
+{
+    if (change == Change::Content)
+        m_modified = true;
+    if (m_batchDepth > 0)
+        m_changePending = true;
+    else
+        emit protocolChanged();
+}
+
+bool ProtocolController::ProtocolModified() const
+{
+    return m_modified && HasProtocol();
+}
+
+void ProtocolController::MarkProtocolSaved()
+{
+    m_modified = false;
 }
 
 // --- table access -------------------------------------------------------------
@@ -178,6 +230,7 @@ int ProtocolController::LaneRow(int laneIndex) const
 
 bool ProtocolController::RecordLaneTime(int column, int lane, const QString &text)
 {
+    const ChangeBatch batch(this);
     QComboBox *selector = Selector(lane);
     if (selector->currentIndex() < 0)
         return false;
@@ -197,6 +250,7 @@ bool ProtocolController::RecordLaneTime(int column, int lane, const QString &tex
     grid->SetCells(column, row, text);
     grid->SetCells(column + 1, row, FormatRaceTime(0));
     grid->SetCells(column + 2, row, text);
+    NoteChange(Change::Content);
     RefreshControlStates();
     return true;
 }
@@ -210,6 +264,8 @@ void ProtocolController::SortGrid1GetSortStyle(int column, TSortStyle &style)
 
 void ProtocolController::RankProtocol()
 {
+    const ChangeBatch batch(this);
+    NoteChange(Change::Arrangement);
     TSortGrid *grid = m_form->SortGrid1;
     m_ranking = true;
     grid->SortOptions().SetSortDirection(sdAscending);
@@ -252,6 +308,8 @@ void ProtocolController::SortGrid1EndSort()
 {
     if (m_ranking)
         return;
+    const ChangeBatch batch(this);
+    NoteChange(Change::Arrangement);
     RebuildSelectorsKeepingTeams();
     m_form->SortGrid1->update();
 }
@@ -325,6 +383,8 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
             Platform::MessageKind::Error);
         return false;
     }
+    const ChangeBatch batch(this);
+    NoteChange(Change::Arrangement);
     WriteTable(load.rows);
     FillSelectors({});
     RankProtocol();
@@ -337,6 +397,8 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     lane2->setEnabled(lane2->count() >= 2);
     lane2->setCurrentIndex(lane2->count() >= 2 ? 1 : -1);
     RefreshControlStates();
+    // The list on disk holds everything shown now.
+    MarkProtocolSaved();
     return true;
 }
 
@@ -368,7 +430,9 @@ void ProtocolController::bStrafeClick(int number)
     ProtocolRow cells = ReadRow(row);
     const std::uint32_t elapsed = LaneElapsed ? LaneElapsed(button.lane - 1) : 0;
     WritePenalty(cells, elapsed, button.seconds);
+    const ChangeBatch batch(this);
     WriteRow(row, cells);
+    NoteChange(Change::Content);
 }
 
 void ProtocolController::bDisqulifikation1Click(int laneIndex)
@@ -378,7 +442,9 @@ void ProtocolController::bDisqulifikation1Click(int laneIndex)
         return;
     ProtocolRow cells = ReadRow(row);
     WriteResultMark(cells, DisqualifiedMark);
+    const ChangeBatch batch(this);
     WriteRow(row, cells);
+    NoteChange(Change::Content);
 }
 
 void ProtocolController::sb1delClick(int laneIndex)
@@ -388,13 +454,16 @@ void ProtocolController::sb1delClick(int laneIndex)
         return;
     ProtocolRow cells = ReadRow(row);
     WriteResultMark(cells, DropOutMark);
+    const ChangeBatch batch(this);
     WriteRow(row, cells);
+    NoteChange(Change::Content);
 }
 
 // Programmatic selection raises no change notification, so neither the
 // control states nor the grid are refreshed here.
 void ProtocolController::seObmenClick()
 {
+    const ChangeBatch batch(this);
     const int position1 = m_form->cbBuhn1->currentIndex();
     m_form->cbBuhn1->setCurrentIndex(m_form->cbBuhn2->currentIndex());
     m_form->cbBuhn2->setCurrentIndex(position1);
@@ -441,6 +510,7 @@ void ProtocolController::RefreshLaneButtons()
 
 void ProtocolController::cbEditONClick()
 {
+    const ChangeBatch batch(this);
     TSortGrid *grid = m_form->SortGrid1;
     if (m_form->cbEditON->isChecked()) {
         grid->SetOptions((grid->Options() | goEditing) & ~TGridOptions(goRowSelect));
@@ -490,6 +560,8 @@ void ProtocolController::sbCLSClick(bool all)
         all ? QStringLiteral("Zeitenprotokoll  löschen?") : QStringLiteral("Zeile entfernen?");
     if (!m_form->FDlgYesNo || !m_form->FDlgYesNo->Confirm(question))
         return;
+    const ChangeBatch batch(this);
+    NoteChange(Change::Content);
     if (all)
         m_form->SortGrid1->ClearRows();
     else

@@ -63,7 +63,23 @@ public:
     // The protocol as plain rows (grid rows 1 .. RowCount - 1).
     ProtocolTable Table() const;
 
+    // Times, penalties, marks or cells changed since the list was loaded or
+    // the protocol last saved; an empty protocol has nothing to lose.
+    bool ProtocolModified() const;
+    void MarkProtocolSaved();
+
+signals:
+    // Any change of the rows, their cells, order or places, or of the teams
+    // on the lanes; one notification per operator action.
+    void protocolChanged();
+
 private:
+    enum class Change { Content, Arrangement };
+    // Every change of the protocol goes through here. Within a ChangeBatch
+    // the notification waits until the outermost batch ends.
+    void NoteChange(Change change);
+    class ChangeBatch;
+
     void ConfigureGrid();
     void Wire();
     void SortGrid1GetSortStyle(int column, TSortStyle &style);
@@ -86,4 +102,7 @@ private:
 
     TFormMain *m_form;
     bool m_ranking = false;
+    bool m_modified = false;
+    int m_batchDepth = 0;
+    bool m_changePending = false;
 };

@@ -341,6 +341,87 @@ private slots:
         QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
     }
 
+    // Every operator action that changes the protocol or the lanes' teams
+    // is announced; only results and edited cells make it "not saved".
+    void changesAreAnnouncedAndMarked()
+    {
+        QSignalSpy changes(m_protocol, &ProtocolController::protocolChanged);
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        QCOMPARE(changes.count(), 1);
+        QVERIFY(!m_protocol->ProtocolModified());
+
+        struct Step
+        {
+            const char *action;
+            std::function<void()> perform;
+            bool modified;
+        };
+        const auto confirmNext = [this] { m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); };
+        const Step steps[] = {
+            {"lane chosen by key",
+             [&] {
+                 m_form->cbBuhn2->setFocus();
+                 QTest::keyClick(m_form->cbBuhn2, Qt::Key_Down);
+             },
+             false},
+            {"lanes swapped", [&] { m_form->seObmen->click(); }, false},
+            {"header sort", [&] { ClickHeader(1); }, false},
+            {"time recorded",
+             [&] {
+                 StartHeat();
+                 StopAt(0, 9000, [&] { m_form->bSTOP1->click(); });
+             },
+             true},
+            {"penalty", [&] { m_form->bStrafe15_1->click(); }, true},
+            {"time recorded by lane 2", [&] { StopAt(1, 9500, [&] { m_form->bSTOP2->click(); }); },
+             true},
+            {"DIS", [&] { m_form->bDisqulifikation2->click(); }, true},
+            {"AUS", [&] { m_form->sb1del->click(); }, true},
+            {"reset ranks and moves on", [&] { m_form->bRESET->click(); }, false},
+            {"cell edited",
+             [&] {
+                 QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+                 m_grid->SetRow(2);
+                 m_grid->SetCol(1);
+                 m_grid->setFocus();
+                 m_grid->SetEditorMode(true);
+                 QTest::keyClicks(m_grid->InplaceEditor(), QStringLiteral("x"));
+                 QTest::keyClick(m_grid->InplaceEditor(), Qt::Key_Return);
+                 QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+             },
+             true},
+            {"row removed",
+             [&] {
+                 confirmNext();
+                 m_form->sbCLS->click();
+             },
+             true},
+            // Nothing left that could be saved.
+            {"protocol cleared",
+             [&] {
+                 confirmNext();
+                 m_form->sbCLSall->click();
+             },
+             false},
+        };
+        for (const Step &step : steps) {
+            m_protocol->MarkProtocolSaved();
+            changes.clear();
+            step.perform();
+            QVERIFY2(changes.count() > 0, step.action);
+            QVERIFY2(m_protocol->ProtocolModified() == step.modified, step.action);
+        }
+        QCOMPARE(m_grid->RowCount(), 2);
+
+        // A new list is the saved state again, and so is a protocol after saving.
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        QVERIFY(!m_protocol->ProtocolModified());
+        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("1,00")));
+        QVERIFY(m_protocol->ProtocolModified());
+        m_protocol->MarkProtocolSaved();
+        QVERIFY(!m_protocol->ProtocolModified());
+    }
+
     void cellFormat()
     {
         Load(QStringLiteral("Liste.txt"), RaceDayList);
