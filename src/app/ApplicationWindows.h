@@ -5,6 +5,7 @@
 
 class TFormMain;
 class TFDlgYesNo;
+class TCfgDialog;
 
 struct ApplicationWindows
 {
@@ -14,5 +15,6 @@ struct ApplicationWindows
     ApplicationWindows &operator=(const ApplicationWindows &) = delete;
 
     TFormMain *FormMain = nullptr;
+    TCfgDialog *CfgDialog = nullptr; // owned by the main window
     TFDlgYesNo *FDlgYesNo = nullptr; // owned by the main window
 };

@@ -20,6 +20,7 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class TBitBtnWithColor;
+class TCfgDialog;
 class TComPort;
 class TDigit;
 class TFDlgYesNo;
@@ -136,7 +137,8 @@ public:
     QTimer *TimerGesperrt2 = nullptr;
     QTimer *TimerDate = nullptr;
 
-    // The yes/no box, created after the main window (see ApplicationWindows).
+    // The dialogs created after the main window (see ApplicationWindows).
+    TCfgDialog *CfgDialog = nullptr;
     TFDlgYesNo *FDlgYesNo = nullptr;
 
     // The light barriers' serial port.
@@ -157,6 +159,8 @@ public:
     void Panel7Resize();
     void FormResize();
     void TimerDateTimer();
+    // Runs the settings dialog and takes its values over after OK.
+    void bCFGClick();
     void bHelpClick();
     void Drucker1Click();
     void bExitClick();
@@ -191,6 +195,8 @@ private:
     void CreateTimers();
     void CreateComPort();
     void WriteColumnTitles();
+    int StoredPortItem() const;
+    void TakeOverSettings(int rememberedPortItem);
     void LayOutLaneBar();
     void LayOutTimerBand();
     TBitBtnWithColor *MakeRaceButton(const QString &caption, int pixelSize, QWidget *parent);

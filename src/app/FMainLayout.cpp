@@ -119,6 +119,7 @@ QWidget *TFormMain::CreateTopStrip()
     SetBackground(PanelDate, Qt::black);
     SetTextColour(PanelDate, QColor(192, 192, 192));
     row->addWidget(PanelDate);
+    connect(bCFG, &QPushButton::clicked, this, &TFormMain::bCFGClick);
     connect(bHelp, &QPushButton::clicked, this, &TFormMain::bHelpClick);
     connect(bBeenden, &QPushButton::clicked, this, &TFormMain::bExitClick);
     return PanelTop;

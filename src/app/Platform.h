@@ -4,9 +4,11 @@
 // from a queue, so nothing ever blocks.
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QUrl>
 #include <cstdint>
+#include <optional>
 
 class QDialog;
 class QPrinter;
@@ -52,6 +54,9 @@ public:
 
     // Runs a dialog modally and returns its result code.
     virtual int ExecDialog(QDialog *dialog) = 0;
+
+    // The font dialog seeded with a font: the chosen font, or none when cancelled.
+    virtual std::optional<QFont> FontDialog(QWidget *parent, const QFont &initial) = 0;
 
     virtual bool PrintDialog(QWidget *parent, QPrinter *printer) = 0;
     virtual bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) = 0;

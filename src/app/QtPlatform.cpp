@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -118,6 +119,15 @@ void QtPlatform::MessageBox(QWidget *parent, const QString &title, const QString
 int QtPlatform::ExecDialog(QDialog *dialog)
 {
     return dialog->exec();
+}
+
+std::optional<QFont> QtPlatform::FontDialog(QWidget *parent, const QFont &initial)
+{
+    bool accepted = false;
+    const QFont chosen = QFontDialog::getFont(&accepted, initial, parent);
+    if (!accepted)
+        return std::nullopt;
+    return chosen;
 }
 
 bool QtPlatform::PrintDialog(QWidget *parent, QPrinter *printer)

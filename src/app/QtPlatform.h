@@ -22,6 +22,7 @@ public:
     void MessageBox(QWidget *parent, const QString &title, const QString &text,
                     MessageKind kind) override;
     int ExecDialog(QDialog *dialog) override;
+    std::optional<QFont> FontDialog(QWidget *parent, const QFont &initial) override;
     bool PrintDialog(QWidget *parent, QPrinter *printer) override;
     bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) override;
     std::uint32_t ProbeSerialPorts() override;

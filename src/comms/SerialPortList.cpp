@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSerialPortInfo>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -86,6 +87,17 @@ bool OpensAsTty(const QString &devicePath)
     const bool tty = ::isatty(fd);
     ::close(fd);
     return tty;
+}
+
+QString SerialDeviceDescription(const QString &devicePath)
+{
+    if (IsSimDeviceName(devicePath))
+        return QStringLiteral("Lichtschranken-Simulator");
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+        if (info.systemLocation() == devicePath)
+            return info.description().isEmpty() ? info.manufacturer() : info.description();
+    }
+    return {};
 }
 
 std::uint32_t ProbeResult(const QStringList &devices,

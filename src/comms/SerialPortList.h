@@ -20,6 +20,9 @@ bool IsActiveConsole(const QString &devicePath,
 // The probe's check: opens without blocking and without changing any
 // setting, asks whether it is a terminal, closes.
 bool OpensAsTty(const QString &devicePath);
+// What the system knows of a device ("FT232R USB UART"), so the operator
+// recognises the adapter; "" when it knows nothing. Opens nothing.
+QString SerialDeviceDescription(const QString &devicePath);
 // Bit n-1 for each COMn whose check passes, the highest such n in the high half.
 std::uint32_t ProbeResult(const QStringList &devices,
                           const std::function<bool(const QString &device)> &opensAsTty);

@@ -24,11 +24,7 @@ class TestFMain : public QObject
     WindowTestFolder m_folder;
     ScopedFakePlatform m_platform;
 
-    QSettings Store()
-    {
-        return QSettings(QStringLiteral("Chronalt"),
-                         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
-    }
+    static QSettings Store() { return ProgramSettingsStore(); }
 
     void StoreLaneCount(int lanes)
     {

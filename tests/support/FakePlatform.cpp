@@ -22,5 +22,6 @@ int FakePlatform::ExecDialog(QDialog *dialog)
 
 std::uint32_t FakePlatform::ProbeSerialPorts()
 {
-    return ::ProbeSerialPorts(serialDevices, [](const QString &) { return true; });
+    return ::ProbeSerialPorts(
+        serialDevices, [this](const QString &device) { return !absentDevices.contains(device); });
 }

@@ -51,6 +51,16 @@ public:
     }
     int dialogsShown = 0;
 
+    // Each font dialog records its seed and takes the next answer; an empty
+    // queue cancels it.
+    std::optional<QFont> FontDialog(QWidget *, const QFont &initial) override
+    {
+        fontRequests << initial;
+        return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
+    }
+    QQueue<std::optional<QFont>> fontAnswers;
+    QList<QFont> fontRequests;
+
     bool PrintDialog(QWidget *, QPrinter *) override { return printDialogAnswer; }
     bool PrinterSetupDialog(QWidget *, QPrinter *) override
     {
@@ -61,9 +71,10 @@ public:
     int printerSetupsShown = 0;
 
     // Tests never look at the machine's real serial devices: the probe
-    // finds the devices listed here (all of them open as terminals).
+    // finds the devices listed here; those also in absentDevices do not open.
     std::uint32_t ProbeSerialPorts() override;
     QStringList serialDevices;
+    QStringList absentDevices;
 
     bool OpenUrl(const QUrl &url) override
     {

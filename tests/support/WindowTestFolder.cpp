@@ -1,6 +1,8 @@
 #include "WindowTestFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QtTest>
@@ -17,4 +19,10 @@ void WindowTestFolder::Enter()
 void WindowTestFolder::ForgetSettings() const
 {
     QVERIFY(QDir(m_dir.filePath(QStringLiteral("Chronalt"))).removeRecursively());
+}
+
+QSettings ProgramSettingsStore()
+{
+    return QSettings(QStringLiteral("Chronalt"),
+                     QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
 }

@@ -3,6 +3,7 @@
 // no test touches the user's own settings and times read "83,45".
 #pragma once
 
+#include <QSettings>
 #include <QTemporaryDir>
 
 class WindowTestFolder
@@ -18,3 +19,6 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The settings store of the program under test (named after the test program).
+QSettings ProgramSettingsStore();

@@ -1,0 +1,71 @@
+// The main window's exchange with the settings dialog: the dialog's controls
+// are filled from the window's settings before the run, and after OK the
+// lockout, laps, lane count and barrier port are taken over. The dialog
+// edits the certificate layout in place, so a cancel puts the copy back.
+#include "app/FMain.h"
+
+#include "app/ProtocolController.h"
+#include "comms/Comms.h"
+#include "settings/Cfg.h"
+#include "widgets/SortGrid.h"
+
+#include <QComboBox>
+#include <QSpinBox>
+#include <QTimer>
+
+void TFormMain::bCFGClick()
+{
+    if (!CfgDialog)
+        return;
+    TCfgDialog *dialog = CfgDialog;
+    dialog->cbPort->setCurrentIndex(StoredPortItem());
+    dialog->cbAlg->setEnabled(dialog->cbPort->currentIndex() > 0);
+    dialog->cbAlg->setCurrentIndex(Settings.Alg);
+    const int rememberedPortItem = dialog->cbPort->currentIndex();
+    dialog->seTimeout->setValue(TimerGesperrt1->interval() / 1000);
+    const QByteArray layoutCopy = Settings.Nadpis;
+    dialog->seLaps->setValue(Settings.Laps);
+    dialog->CountBahn = Settings.CountBahn;
+    if (dialog->Execute() == QDialog::Accepted)
+        TakeOverSettings(rememberedPortItem);
+    else
+        Settings.Nadpis = layoutCopy;
+    SortGrid1->setFocus();
+}
+
+// The item of the port the barriers were stored on, found by its device
+// when one was stored; -1 when it is gone.
+int TFormMain::StoredPortItem() const
+{
+    if (Settings.Port == 0)
+        return 0;
+    const int port = ResolveStoredPort(Settings.Port, Settings.PortDevice);
+    return port > 0 ? CfgDialog->PortItem(port) : -1;
+}
+
+void TFormMain::TakeOverSettings(int rememberedPortItem)
+{
+    const TCfgDialog *dialog = CfgDialog;
+    const int lockout = dialog->seTimeout->value() * 1000;
+    TimerGesperrt1->setInterval(lockout);
+    TimerGesperrt2->setInterval(lockout);
+    Settings.Laps = dialog->seLaps->value();
+    Settings.CountBahn = dialog->rgBahnIndex() + 1;
+    ApplyLaneCount();
+    // Whether START is possible depends on the lane count.
+    Protocol->RefreshControlStates();
+
+    const bool portChanged = dialog->cbPort->currentIndex() != rememberedPortItem;
+    if (portChanged)
+        CloseComPort();
+    const int port = dialog->SelectedPort();
+    Settings.Port = port;
+    Settings.PortDevice = SerialDeviceName(port);
+    if (port == 0)
+        return; // the contact mode stays as it was
+    Settings.Alg = dialog->cbAlg->currentIndex();
+    if (portChanged) {
+        ComPort->SetPort(static_cast<std::uint8_t>(port));
+        OpenComPort();
+    }
+}

@@ -1,0 +1,303 @@
+// The main window's exchange with the settings dialog: what the dialog shows
+// when it opens, what OK takes over (lockout, laps, lane count, port and
+// contact mode) and what a cancel leaves alone. Ports are fake devices.
+#include "FakePlatform.h"
+#include "WindowTestFolder.h"
+#include "app/ApplicationWindows.h"
+#include "app/FMain.h"
+#include "comms/Comms.h"
+#include "comms/FakeSerialDevice.h"
+#include "settings/Cfg.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/SortGrid.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QStringList FakeDevices{"/dev/fake/ttyUSB0", "/dev/fake/ttyUSB1", "/dev/fake/ttyUSB2",
+                              "/dev/fake/ttyUSB3", "/dev/fake/ttyUSB4"};
+
+// Records which devices the window's port opened.
+struct DeviceLog
+{
+    QStringList opened;
+    void Attach(TComPort *port)
+    {
+        port->SetDeviceFactory([this](const QString &name) {
+            opened << name;
+            return std::make_shared<FakeSerialDevice>();
+        });
+    }
+};
+
+// What the operator does in the dialog before pressing a button.
+using DialogAction = std::function<void(TCfgDialog *)>;
+
+} // namespace
+
+class TestSettingsExchange : public QObject
+{
+    Q_OBJECT
+
+    WindowTestFolder m_folder;
+    ScopedFakePlatform m_platform;
+
+    static QSettings Store() { return ProgramSettingsStore(); }
+
+    void StoreSettings(int port, const QString &device, int alg, int lockout)
+    {
+        QSettings store = Store();
+        const std::pair<const char *, int> values[] = {
+            {"Port", port},   {"Alg", alg},     {"Left", 0},
+            {"Top", 0},       {"Width", 808},   {"Height", 541},
+            {"FilterInd", 1}, {"CountBahn", 2}, {"TimerGesperrt", lockout}};
+        for (const auto &[key, value] : values)
+            store.setValue(key, value);
+        store.setValue("PortDevice", device);
+        store.sync();
+    }
+
+    // Queues the dialog's answer: the action runs on the filled-in dialog,
+    // then it ends with result.
+    void Answer(int result, DialogAction action = {})
+    {
+        m_platform.dialogAnswers.enqueue([result, action](QDialog *dialog) {
+            if (action)
+                action(static_cast<TCfgDialog *>(dialog));
+            return result;
+        });
+    }
+
+private slots:
+    void initTestCase() { m_folder.Enter(); }
+
+    void init()
+    {
+        Store().clear();
+        m_platform.serialDevices = FakeDevices;
+        m_platform.absentDevices.clear();
+        m_platform.dialogAnswers.clear();
+    }
+
+    void createdAfterTheMainWindowAndOpenedByAltE()
+    {
+        ApplicationWindows windows;
+        QVERIFY(windows.CfgDialog);
+        QCOMPARE(windows.FormMain->CfgDialog, windows.CfgDialog);
+        QCOMPARE(windows.CfgDialog->parentWidget(), windows.FormMain);
+        QCOMPARE(windows.CfgDialog->cbPort->count(), 1 + FakeDevices.size());
+        windows.FormMain->show();
+        windows.FormMain->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(windows.FormMain));
+        QDialog *shown = nullptr;
+        m_platform.dialogAnswers.enqueue([&shown](QDialog *dialog) {
+            shown = dialog;
+            return int(QDialog::Rejected);
+        });
+        QTest::keyClick(windows.FormMain, Qt::Key_E, Qt::AltModifier);
+        QCOMPARE(shown, windows.CfgDialog);
+        QTest::mouseClick(windows.FormMain->bCFG, Qt::LeftButton);
+        QCOMPARE(m_platform.dialogsShown, 2);
+    }
+
+    void dialogFilledFromTheSettings_data()
+    {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("alg");
+        QTest::addColumn<int>("lockout");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<bool>("algEnabled");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("no port") << 0 << "" << 1 << 2000 << 0 << false << 2;
+        QTest::newRow("COM2 by its device") << 2 << FakeDevices[1] << 2 << 2500 << 2 << true << 2;
+        QTest::newRow("renumbered device found")
+            << 1 << FakeDevices[3] << 1 << 7999 << 4 << true << 7;
+        QTest::newRow("stored device gone: the last port")
+            << 3 << "/dev/fake/gone" << 0 << 1000 << 5 << true << 1;
+    }
+    void dialogFilledFromTheSettings()
+    {
+        QFETCH(int, port);
+        QFETCH(QString, device);
+        QFETCH(int, alg);
+        QFETCH(int, lockout);
+        QFETCH(int, item);
+        QFETCH(bool, algEnabled);
+        QFETCH(int, seconds);
+        StoreSettings(port, device, alg, lockout);
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        form->Settings.Laps = 17;
+        int shownItem = -2, shownAlg = -2, shownSeconds = -2, shownLaps = -2;
+        bool shownAlgEnabled = !algEnabled;
+        Answer(QDialog::Rejected, [&](TCfgDialog *dialog) {
+            shownItem = dialog->cbPort->currentIndex();
+            shownAlg = dialog->cbAlg->currentIndex();
+            shownAlgEnabled = dialog->cbAlg->isEnabled();
+            shownSeconds = dialog->seTimeout->value();
+            shownLaps = dialog->seLaps->value();
+        });
+        form->bCFGClick();
+        QCOMPARE(shownItem, item);
+        QCOMPARE(shownAlg, alg);
+        QCOMPARE(shownAlgEnabled, algEnabled);
+        QCOMPARE(shownSeconds, seconds);
+        QCOMPARE(shownLaps, 17);
+    }
+
+    void okTakesOverLockoutLapsAndLanes_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<int>("laps");
+        QTest::addColumn<int>("lanes");
+        QTest::newRow("unchanged 2500 ms becomes 2000") << -1 << -1 << 2;
+        QTest::newRow("one lane, 2 laps, 7 s") << 7 << 2 << 1;
+        QTest::newRow("no laps, longest lockout") << 600 << 0 << 2;
+    }
+    void okTakesOverLockoutLapsAndLanes()
+    {
+        QFETCH(int, seconds);
+        QFETCH(int, laps);
+        QFETCH(int, lanes);
+        StoreSettings(0, "", 0, 2500);
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        Answer(QDialog::Accepted, [&](TCfgDialog *dialog) {
+            if (seconds >= 0)
+                dialog->seTimeout->setValue(seconds);
+            if (laps >= 0)
+                dialog->seLaps->setValue(laps);
+            dialog->SetRgBahnIndex(lanes - 1);
+        });
+        form->bCFGClick();
+        const int expectedLockout = (seconds >= 0 ? seconds : 2) * 1000;
+        QCOMPARE(form->TimerGesperrt1->interval(), expectedLockout);
+        QCOMPARE(form->TimerGesperrt2->interval(), expectedLockout);
+        QCOMPARE(form->Settings.Laps, laps >= 0 ? laps : 3);
+        QCOMPARE(form->Settings.CountBahn, lanes);
+        for (QWidget *laneTwo :
+             std::initializer_list<QWidget *>{form->LabelBahn2, form->cbBuhn2, form->seObmen,
+                                              form->PanelRI, form->sb2del, form->PanelT2})
+            QCOMPARE(laneTwo->isVisible(), lanes == 2);
+        QCOMPARE(form->bSTOP1->text(),
+                 lanes == 2 ? QStringLiteral("STOPP &1") : QStringLiteral("STOPP"));
+        QCOMPARE(form->focusWidget(), static_cast<QWidget *>(form->SortGrid1));
+    }
+
+    void cancelChangesNothing()
+    {
+        StoreSettings(2, FakeDevices[1], 1, 3000);
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        DeviceLog log;
+        log.Attach(form->ComPort);
+        const QByteArray layout = form->Settings.Nadpis;
+        Answer(QDialog::Rejected, [&](TCfgDialog *dialog) {
+            dialog->seTimeout->setValue(9);
+            dialog->seLaps->setValue(1);
+            dialog->SetRgBahnIndex(0);
+            dialog->cbPort->setCurrentIndex(5);
+            dialog->cbAlg->setCurrentIndex(2);
+            form->Settings.Nadpis[0] = char(0x5A); // the dialog edits the record in place
+        });
+        form->bCFGClick();
+        QCOMPARE(form->TimerGesperrt1->interval(), 3000);
+        QCOMPARE(form->Settings.Laps, 3);
+        QCOMPARE(form->Settings.CountBahn, 2);
+        QCOMPARE(form->Settings.Port, 2);
+        QCOMPARE(form->Settings.Alg, 1);
+        QVERIFY(log.opened.isEmpty());
+        QCOMPARE(form->Settings.Nadpis, layout);
+    }
+
+    // Which port the barriers end up on, and whether it was (re)opened.
+    void okSwitchesThePortOnlyWhenChanged_data()
+    {
+        QTest::addColumn<int>("storedPort");
+        QTest::addColumn<QString>("storedDevice");
+        QTest::addColumn<int>("chosenItem"); // -1: leave what the dialog shows
+        QTest::addColumn<int>("chosenAlg");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<int>("alg");
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<bool>("connected");
+        QTest::newRow("stored COM3 gone, COM1 and COM5 present: COM5")
+            << 3 << "/dev/fake/gone" << -1 << 2 << 5 << 2 << QStringList{FakeDevices[4]} << true;
+        QTest::newRow("unchanged port is not reopened")
+            << 1 << FakeDevices[0] << -1 << 1 << 1 << 1 << QStringList{} << true;
+        QTest::newRow("COM1 to none closes, contact mode kept")
+            << 1 << FakeDevices[0] << 0 << 2 << 0 << 0 << QStringList{} << false;
+        QTest::newRow("none to COM1 opens")
+            << 0 << "" << 1 << 1 << 1 << 1 << QStringList{FakeDevices[0]} << true;
+    }
+    void okSwitchesThePortOnlyWhenChanged()
+    {
+        QFETCH(int, storedPort);
+        QFETCH(QString, storedDevice);
+        QFETCH(int, chosenItem);
+        QFETCH(int, chosenAlg);
+        QFETCH(int, port);
+        QFETCH(int, alg);
+        QFETCH(QStringList, opened);
+        QFETCH(bool, connected);
+        m_platform.absentDevices = {FakeDevices[1], FakeDevices[2], FakeDevices[3]};
+        StoreSettings(storedPort, storedDevice, 0, 2000);
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        DeviceLog log;
+        log.Attach(form->ComPort);
+        if (form->Settings.Port == 1) { // the barriers were on at start
+            form->ComPort->SetPort(1);
+            form->OpenComPort();
+            log.opened.clear();
+        }
+        Answer(QDialog::Accepted, [&](TCfgDialog *dialog) {
+            if (chosenItem >= 0)
+                dialog->cbPort->setCurrentIndex(chosenItem);
+            dialog->cbAlg->setCurrentIndex(chosenAlg);
+        });
+        form->bCFGClick();
+        QCOMPARE(form->Settings.Port, port);
+        QCOMPARE(form->Settings.PortDevice, port ? FakeDevices[port - 1] : QString());
+        QCOMPARE(form->Settings.Alg, alg);
+        QCOMPARE(log.opened, opened);
+        QCOMPARE(form->ComPort->Connected(), connected);
+        QCOMPARE(form->PanelLed1->isHidden(), !connected);
+        if (connected)
+            QCOMPARE(int(form->ComPort->Port()), port);
+    }
+
+    void settingsSurviveARestart()
+    {
+        {
+            ApplicationWindows windows;
+            Answer(QDialog::Accepted, [](TCfgDialog *dialog) {
+                dialog->seTimeout->setValue(4);
+                dialog->seLaps->setValue(2);
+                dialog->SetRgBahnIndex(0);
+                dialog->cbPort->setCurrentIndex(0);
+            });
+            windows.FormMain->bCFGClick();
+        }
+        ApplicationWindows again;
+        QCOMPARE(again.FormMain->Settings.CountBahn, 1);
+        QCOMPARE(again.FormMain->Settings.Laps, 2);
+        QCOMPARE(again.FormMain->TimerGesperrt2->interval(), 4000);
+        QCOMPARE(again.FormMain->Settings.Port, 0);
+        QVERIFY(again.FormMain->LabelBahn2->isHidden());
+    }
+};
+
+QTEST_MAIN(TestSettingsExchange)
+#include "tst_SettingsExchange.moc"
