@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
+#include <QPointer>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -79,6 +80,11 @@ void TFormMain::FormCreate()
     Race->StartSoundAvailable = QFile::exists(QStringLiteral("3.wav"));
     Race->ShowLaneTime(0, 0);
     Race->ShowLaneTime(1, 0);
+    // Help buttons in any window open this window's help.
+    TBitBtnWithColor::ApplicationHelp = [form = QPointer<TFormMain>(this)](int) {
+        if (form)
+            form->bHelpClick();
+    };
     CurrentPlatform().ProbeSerialPorts();
     TimerDateTimer();
     OpenStoredPort();

@@ -6,6 +6,7 @@
 #include "app/FileTypeNames.h"
 #include "app/MainSettings.h"
 #include "app/Platform.h"
+#include "app/ProtocolColumnWidths.h"
 #include "app/SpeedButtonGlyphs.h"
 
 #include <QMainWindow>
@@ -158,6 +159,9 @@ public:
     void PanelResize();
     void Panel7Resize();
     void FormResize();
+    // After a list load: "TeamName" and the class and name columns wider
+    // than designed where their texts need it and the window has room.
+    void FitProtocolColumnsToTexts();
     void TimerDateTimer();
     // Runs the settings dialog and takes its values over after OK.
     void bCFGClick();
@@ -206,4 +210,6 @@ private:
     bool m_settingsWritten = false;
     bool m_shownOnce = false;
     HelpWindow *m_helpWindow = nullptr;
+    // Text widths of the protocol columns at the last list load.
+    ProtocolColumnWidthList m_protocolTextWidths{};
 };

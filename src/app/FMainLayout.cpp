@@ -247,8 +247,8 @@ QWidget *TFormMain::CreateLaneDigits(int lane, TDigit *(&digits)[5])
         digits[i]->SetTag(lane);
         const int x = left + i * DigitWidth + (i >= 3 ? commaWidth : 0);
         digits[i]->setGeometry(x, top, DigitWidth, DigitHeight);
-        digits[i]->SetThickness(6);
-        digits[i]->SetSeparation(2);
+        digits[i]->SetThickness(5);
+        digits[i]->SetSeparation(1);
     }
     const QColor yellow(255, 255, 0);
     auto *comma = new QLabel(QStringLiteral(","), panel);
@@ -294,6 +294,8 @@ QWidget *TFormMain::CreateLaneButtons(int lane)
     SetBackground(ledPanel, TimerBandColour);
     auto *led = new TLed(ledPanel);
     led->setFixedSize(TLed::PatternSize, TLed::PatternSize);
+    led->SetKind(lkRed);
+    led->SetShape(lsRectangle);
     auto *laps = new QLabel(ledPanel);
     laps->setToolTip(QStringLiteral("Runden"));
     laps->setFont(BoldArial(14));
@@ -530,15 +532,17 @@ void TFormMain::Panel7Resize()
 
 void TFormMain::FormResize()
 {
-    static constexpr int fixedWidths[10] = {47, 0, 40, 90, 90, 90, 60, 77, 60, 46};
-    int others = 0;
-    for (int column = 0; column < 10; ++column) {
-        if (column != 1) {
-            SortGrid1->SetColWidths(column, fixedWidths[column]);
-            others += fixedWidths[column];
-        }
-    }
-    SortGrid1->SetColWidths(1, std::max(40, SortGrid1->viewport()->width() - others - 10));
+    const ProtocolColumnWidthList widths =
+        ProtocolColumnWidths(m_protocolTextWidths, SortGrid1->viewport()->width());
+    for (int column = 0; column < int(widths.size()); ++column)
+        SortGrid1->SetColWidths(column, widths[column]);
+}
+
+void TFormMain::FitProtocolColumnsToTexts()
+{
+    for (int column = 1; column <= 5; ++column)
+        m_protocolTextWidths[column] = SortGrid1->FittedColWidth(column);
+    FormResize();
 }
 
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)

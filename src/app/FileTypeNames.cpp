@@ -20,10 +20,10 @@ FileTypeNames ReadFileTypeNames(const MimeDescriptionLookup &lookup)
         {"text/csv", &names.csv},
     };
     for (const auto &[mimeType, name] : types) {
-        const std::optional<QString> description = lookup(QString::fromLatin1(mimeType));
-        if (!description)
-            break;
-        *name = *description;
+        // A type the desktop does not know keeps its built-in name; the
+        // others are still looked up.
+        if (const std::optional<QString> description = lookup(QString::fromLatin1(mimeType)))
+            *name = *description;
     }
     return names;
 }

@@ -20,7 +20,8 @@ using MimeDescriptionLookup = std::function<std::optional<QString>(const QString
 std::optional<QString> DesktopMimeDescription(const QString &mimeType);
 
 // Replaces the built-in names by the descriptions, in the order web page,
-// text, word processor, spreadsheet text; the first unknown type ends it.
+// text, word processor, spreadsheet text; an unknown type keeps its
+// built-in name.
 FileTypeNames ReadFileTypeNames(const MimeDescriptionLookup &lookup = DesktopMimeDescription);
 
 // Starter lists: 1 txt, 2 csv.

@@ -23,6 +23,11 @@
 namespace {
 
 const QColor StartColour(0, 128, 0);
+// Whole rows selected, no range selection (it would paint over the red
+// lane rows), column borders draggable.
+const TGridOptions ProtocolGridOptions = goFixedVertLine | goFixedHorzLine | goVertLine |
+                                         goHorzLine | goDrawFocusSelected | goColSizing |
+                                         goRowSelect;
 const QColor LaneRowTextColour(255, 0, 0);
 
 TSortStyle GridSortStyle(ProtocolSortStyle style)
@@ -85,7 +90,10 @@ void ProtocolController::ConfigureGrid()
     sort.SetSortDirection(sdAscending);
     sort.SetCanSort(true);
     sort.SetSortCaseSensitive(true);
-    grid->SetOptions((grid->Options() | goRowSelect) & ~TGridOptions(goEditing));
+    grid->SetOptions(ProtocolGridOptions);
+    grid->SetDefaultColWidth(32);
+    grid->SetDefaultRowHeight(19);
+    grid->SetScrollBars(ssVertical);
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(12);
@@ -267,16 +275,17 @@ void ProtocolController::RankProtocol()
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     TSortGrid *grid = m_form->SortGrid1;
-    m_ranking = true;
-    grid->SortOptions().SetSortDirection(sdAscending);
-    grid->SortByColumn(ColKlasse);
-    m_ranking = false;
-
     ProtocolTable table = Table();
-    AssignPlaces(table);
-    for (int index = 0; index < static_cast<int>(table.size()); ++index)
-        if (grid->Cells(ColPlatz, index + 1) != table[index][ColPlatz])
-            grid->SetCells(ColPlatz, index + 1, table[index][ColPlatz]);
+    const std::vector<std::size_t> previousIndex = ::RankProtocol(table);
+    WriteTable(table);
+    // As after a sort by "Klasse": the arrow shows it, and the current row
+    // stays on its team.
+    grid->SortOptions().SetSortDirection(sdAscending);
+    grid->SortOptions().SetSortCol(ColKlasse);
+    const auto current = std::find(previousIndex.begin(), previousIndex.end(),
+                                   std::size_t(std::max(0, grid->Row() - 1)));
+    if (current != previousIndex.end() && grid->Row() >= 1)
+        grid->SetRow(int(current - previousIndex.begin()) + 1);
 
     const int position1 = m_form->cbBuhn1->currentIndex();
     const int position2 = m_form->cbBuhn2->currentIndex();
@@ -306,8 +315,6 @@ void ProtocolController::FillSelectors(const QStringList &items)
 // writes and the next recorded time still point at the same team.
 void ProtocolController::SortGrid1EndSort()
 {
-    if (m_ranking)
-        return;
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     RebuildSelectorsKeepingTeams();
@@ -388,6 +395,9 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     WriteTable(load.rows);
     FillSelectors({});
     RankProtocol();
+    // The row count changed inside the update bracket, which moves no
+    // cursor: the take-over buttons and edit mode start on the first team.
+    m_form->SortGrid1->GoToCell(0, 1, true);
     EventName = ::EventName(fileName);
     m_form->setWindowTitle(m_form->ApplicationTitle + QStringLiteral(": ") + EventName);
     QComboBox *lane1 = m_form->cbBuhn1;
@@ -416,7 +426,7 @@ void ProtocolController::sbLoadClick()
     TSortGrid *grid = m_form->SortGrid1;
     grid->SetSelection({0, grid->Row(), grid->ColCount() - 1, grid->Row()});
     RefreshLaneButtons();
-    m_form->FormResize();
+    m_form->FitProtocolColumnsToTexts();
 }
 
 // --- lane buttons ---------------------------------------------------------------

@@ -101,7 +101,6 @@ private:
     void ClearSelectors();
 
     TFormMain *m_form;
-    bool m_ranking = false;
     bool m_modified = false;
     int m_batchDepth = 0;
     bool m_changePending = false;

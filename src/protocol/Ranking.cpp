@@ -8,87 +8,90 @@
 namespace {
 
 // The keys are computed once per row rather than once per comparison, and
-// sorted by value next to the row index so that the sort stays within one
-// compact array; a starter list can hold many thousand teams.
+// sorted next to the row index in one compact array; a starter list can
+// hold many thousand teams.
 struct RankingKey
 {
-    NumericKey classKey;
-    int totalKey;
+    NumericTextKey classKey;
+    ResultTextKey totalKey;
     QStringView klasse;
     QStringView total;
     std::size_t index;
 };
 
-bool RanksBefore(const RankingKey &a, const RankingKey &b)
+int CompareClasses(const RankingKey &a, const RankingKey &b)
 {
-    const int byClass = CompareNumericKeys(a.classKey, a.klasse, b.classKey, b.klasse);
-    if (byClass != 0)
-        return byClass < 0;
-    return CompareResultKeys(a.totalKey, a.total, b.totalKey, b.total) < 0;
+    return CompareNumericTextKeys(a.classKey, a.klasse, b.classKey, b.klasse);
 }
 
-// Rows of one class normally carry the very same class text; only texts
-// like "1" and "01" need the numeric comparison.
-bool SameClass(const QString &a, const QString &b)
+int CompareTotals(const RankingKey &a, const RankingKey &b)
 {
-    return a == b || CompareNumericText(a, b) == 0;
+    return CompareResultKeys(a.totalKey, a.total, b.totalKey, b.total);
 }
 
-} // namespace
-
-void SortProtocolRows(ProtocolTable &table)
+std::vector<RankingKey> RankingKeys(const ProtocolTable &table)
 {
     std::vector<RankingKey> keys;
     keys.reserve(table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
         const ProtocolRow &row = table[i];
-        keys.push_back({NumericKeyOf(row[ColKlasse]), ResultTextKey(row[ColTotal]), row[ColKlasse],
-                        row[ColTotal], i});
+        keys.push_back({NumericTextKeyOf(row[ColKlasse]), ResultTextKeyOf(row[ColTotal]),
+                        row[ColKlasse], row[ColTotal], i});
     }
-    std::stable_sort(keys.begin(), keys.end(), RanksBefore);
-
-    ProtocolTable sorted;
-    sorted.reserve(table.size());
-    for (const RankingKey &key : keys)
-        sorted.push_back(std::move(table[key.index]));
-    table = std::move(sorted);
+    return keys;
 }
 
-void AssignPlaces(ProtocolTable &table)
+bool HasPlace(const ResultTextKey &total)
 {
-    const QString *currentClass = nullptr;
-    const QString *previousTotal = nullptr;
+    return total.group == ResultTextKey::Number || total.group == ResultTextKey::OtherText;
+}
+
+// Walks the rows in ranking order and gives each ranked row its place.
+void AssignPlaces(const std::vector<RankingKey> &ranked, ProtocolTable &table)
+{
+    const RankingKey *classStart = nullptr;
+    const RankingKey *previous = nullptr;
     int count = 0;
     int lastPlace = 1;
-    for (ProtocolRow &row : table) {
-        const QString &total = row[ColTotal];
-        if (IsBlankText(total)) {
-            row[ColPlatz].clear();
+    for (const RankingKey &key : ranked) {
+        QString &place = table[key.index][ColPlatz];
+        if (key.totalKey.group == ResultTextKey::Empty)
+            place.clear();
+        if (!HasPlace(key.totalKey))
             continue;
-        }
-        if (IsResultMark(total))
-            continue;
-        // Classes that sort as equal ("1" and "01") are ranked as one; a
-        // text comparison would restart the count at every such row.
-        if (!currentClass || !SameClass(*currentClass, row[ColKlasse])) {
-            currentClass = &row[ColKlasse];
-            previousTotal = nullptr;
+        if (!classStart || CompareClasses(*classStart, key) != 0) {
+            classStart = &key;
+            previous = nullptr;
             count = 0;
-            lastPlace = 1;
         }
         ++count;
-        if (previousTotal && *previousTotal == total) {
-            row[ColPlatz] = QString::number(lastPlace);
-            continue;
+        if (!previous || CompareTotals(*previous, key) != 0) {
+            previous = &key;
+            lastPlace = count;
         }
-        row[ColPlatz] = QString::number(count);
-        previousTotal = &total;
-        lastPlace = count;
+        place = QString::number(lastPlace);
     }
 }
 
-void RankProtocol(ProtocolTable &table)
+} // namespace
+
+std::vector<std::size_t> RankProtocol(ProtocolTable &table)
 {
-    SortProtocolRows(table);
-    AssignPlaces(table);
+    std::vector<RankingKey> keys = RankingKeys(table);
+    std::stable_sort(keys.begin(), keys.end(), [](const RankingKey &a, const RankingKey &b) {
+        const int byClass = CompareClasses(a, b);
+        return byClass != 0 ? byClass < 0 : CompareTotals(a, b) < 0;
+    });
+    AssignPlaces(keys, table);
+
+    std::vector<std::size_t> previousIndex;
+    previousIndex.reserve(keys.size());
+    ProtocolTable ranked;
+    ranked.reserve(table.size());
+    for (const RankingKey &key : keys) {
+        previousIndex.push_back(key.index);
+        ranked.push_back(std::move(table[key.index]));
+    }
+    table = std::move(ranked);
+    return previousIndex;
 }

@@ -1,19 +1,18 @@
 // Ranking of the protocol: rows sorted by class and total, places counted
-// per class.
+// per class. The one ranking of the program: the reset, loading a starter
+// list, leaving edit mode and removing a row all go through here.
 #pragma once
 
 #include "protocol/ProtocolTable.h"
 
-// Stable sort by "Klasse" (numeric order), then by "Total"
-// (CompareResultText), rows equal in both keep their order.
-void SortProtocolRows(ProtocolTable &table);
+#include <vector>
 
-// Competition ranking per class over rows already in ranking order: equal
-// totals share the place of the first of them and the next total takes its
-// position in the class (1, 1, 3). A row without a total gets an empty
-// "Platz", so no stale place survives an edit; "AUS" and "DIS" rows keep
-// their "Platz" cell.
-void AssignPlaces(ProtocolTable &table);
-
-// SortProtocolRows, then AssignPlaces.
-void RankProtocol(ProtocolTable &table);
+// Sorts the rows by "Klasse" (numeric text order), then by "Total" (result
+// order), rows equal in both keeping their order, and writes the places
+// per class: competition ranking, equal totals ("12,5" and "12,50" too)
+// share the place of the first of them and the next total takes its
+// position in the class (1, 1, 3). Classes that read as the same number
+// ("1", "01") are one class. A row without a total gets an empty "Platz",
+// so no stale place survives an edit; "AUS" and "DIS" rows keep theirs.
+// Returns, for each row of the result, its index before the ranking.
+std::vector<std::size_t> RankProtocol(ProtocolTable &table);

@@ -1,41 +1,33 @@
 // Order of the result columns ("Zeit", "Strafzeit", "Total", "Platz") and
-// the sort style of every protocol column, shared by the ranking and by the
-// grid when the operator sorts by a header click.
+// of the class column, and the sort style of every protocol column, shared
+// by the ranking and by the grid when the operator sorts by a header click.
 #pragma once
+
+#include "text/NumericText.h"
 
 #include <QString>
 
-// Negative, 0 or positive. Race-time texts come first, shorter before
-// longer and equal lengths character by character, which for times is
-// numeric order (9,99 before 10,00); then empty or blank cells, then
-// "AUS", then "DIS".
+// The key of a result text in the result order, computed once per text.
+// Texts that read as numbers (times, hand-typed totals such as "12,5")
+// come first, by value; then other texts, shorter before longer and equal
+// lengths character by character; then empty or blank cells, then "AUS",
+// then "DIS".
+struct ResultTextKey
+{
+    enum Group { Number, OtherText, Empty, DropOut, Disqualified };
+    Group group = Empty;
+    double value = 0.0;
+};
+ResultTextKey ResultTextKeyOf(const QString &text);
+// Negative, 0 or positive; a and b are the texts the keys were made of.
+int CompareResultKeys(const ResultTextKey &keyA, QStringView a, const ResultTextKey &keyB,
+                      QStringView b);
+// The same order for two texts: "9,99" before "10,00", "12,5" equal to "12,50".
 int CompareResultText(const QString &a, const QString &b);
-
-// CompareResultText split into a key computed once per text, for sorting
-// many rows.
-int ResultTextKey(const QString &text);
-int CompareResultKeys(int keyA, QStringView a, int keyB, QStringView b);
 
 enum class ProtocolSortStyle { Normal, Numeric, Custom };
 
-// "Nr." and "Klasse" sort as numbers, the result columns by
+// "Nr." and "Klasse" sort as numbers (NumericTextKeyOf: "1" and "01" are
+// one class, "1a" and "U12" follow the numbered classes), the result columns by
 // CompareResultText (Custom), the name columns as plain text.
 ProtocolSortStyle ProtocolColumnSortStyle(int column);
-
-// The numeric order of "Nr." and "Klasse": texts that read as numbers in
-// the current locale compare by value. Texts that do not are kept in
-// character order among themselves and placed before the numbers when they
-// sort before "0" character-wise (a blank class), after them otherwise
-// ("Junioren"), so the order stays consistent for any mix of texts.
-int CompareNumericText(const QString &a, const QString &b);
-
-// The numeric order split into a key computed once per text, for sorting
-// many rows: group 0 texts before "0", group 1 numbers, group 2 the rest.
-struct NumericKey
-{
-    int group = 0;
-    double value = 0.0;
-};
-NumericKey NumericKeyOf(const QString &text);
-int CompareNumericKeys(const NumericKey &keyA, QStringView a, const NumericKey &keyB,
-                       QStringView b);

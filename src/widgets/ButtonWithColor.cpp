@@ -459,8 +459,22 @@ bool TBitBtnWithColor::eventFilter(QObject *watched, QEvent *event)
     return QPushButton::eventFilter(watched, event);
 }
 
+int TBitBtnWithColor::HelpContext() const
+{
+    for (const QWidget *widget = this; widget; widget = widget->parentWidget()) {
+        if (const int context = widget->property("HelpContext").toInt())
+            return context;
+    }
+    return 0;
+}
+
 void TBitBtnWithColor::OnClicked()
 {
+    if (m_kind == bkHelp) {
+        if (ApplicationHelp)
+            ApplicationHelp(HelpContext());
+        return;
+    }
     if (m_kind == bkClose) {
         window()->close();
         return;

@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <functional>
+
 enum TBitBtnWithColorKind {
     bkCustom,
     bkOK,
@@ -77,6 +79,13 @@ public:
     bool IsActive() const;
 
     QSize sizeHint() const override;
+
+    // The application's help, opened by a click on a bkHelp button with the
+    // first non-zero "HelpContext" property found on the button or its
+    // parents (0 when none has one). The application sets it at start.
+    static inline std::function<void(int helpContext)> ApplicationHelp;
+    // The help context a bkHelp button asks for.
+    int HelpContext() const;
 
 signals:
     // Raised for a press of any mouse button (and for the second press of a

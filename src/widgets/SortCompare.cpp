@@ -1,6 +1,8 @@
 // Comparison rules and the stable key pass of the protocol grid's sort.
 #include "widgets/SortCompare.h"
 
+#include "text/NumericText.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 
@@ -9,20 +11,6 @@
 #include <optional>
 
 namespace {
-
-QLocale StrictLocale(const QLocale &locale)
-{
-    QLocale strict = locale;
-    strict.setNumberOptions(strict.numberOptions() | QLocale::RejectGroupSeparator);
-    return strict;
-}
-
-std::optional<double> ToNumber(const QString &text, const QLocale &strict)
-{
-    bool ok = false;
-    const double value = strict.toDouble(text, &ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
 
 std::optional<double> ToDateTime(const QString &text, const QLocale &locale)
 {
@@ -51,28 +39,23 @@ std::optional<double> ToTime(const QString &text, const QLocale &locale)
 
 // Converts a text by the style's rule; nullopt for styles without conversion
 // or when the text does not convert.
-std::optional<double> Convert(const QString &text, TSortStyle style, const QLocale &strict)
+std::optional<double> Convert(const QString &text, TSortStyle style, const QLocale &locale)
 {
     switch (style) {
     case ssNumeric:
-        return ToNumber(text, strict);
+        return ReadNumber(text, locale);
     case ssDateTime:
-        return ToDateTime(text, strict);
+        return ToDateTime(text, locale);
     case ssTime:
-        return ToTime(text, strict);
+        return ToTime(text, locale);
     default:
         return std::nullopt;
     }
 }
 
-bool Converts(TSortStyle style)
+bool ConvertsDate(TSortStyle style)
 {
-    return style == ssNumeric || style == ssDateTime || style == ssTime;
-}
-
-int Sign(double d)
-{
-    return d < 0 ? -1 : (d > 0 ? 1 : 0);
+    return style == ssDateTime || style == ssTime;
 }
 
 bool SameNonDigit(QChar a, QChar b)
@@ -84,13 +67,30 @@ bool SameNonDigit(QChar a, QChar b)
 struct Key
 {
     QString text;
-    std::optional<double> value;
+    std::optional<double> value; // dates and times
+    NumericTextKey numeric;
 };
+
+Key KeyOf(const QString &text, TSortStyle style, const QLocale &locale)
+{
+    Key key{text, std::nullopt, {}};
+    if (style == ssNumeric)
+        key.numeric = NumericTextKeyOf(text, locale);
+    else if (ConvertsDate(style))
+        key.value = Convert(text, style, locale);
+    return key;
+}
 
 int CompareKeys(const Key &a, const Key &b, TSortStyle style, const TSortCompare &custom)
 {
-    if (Converts(style))
-        return a.value && b.value ? Sign(*a.value - *b.value) : OrdinalCompare(a.text, b.text);
+    // Numbers by value with the other texts grouped before or after them:
+    // falling back to the text order for a single pair would make "10" <
+    // "1a" < "2" < "10", an order no sort can follow.
+    if (style == ssNumeric)
+        return CompareNumericTextKeys(a.numeric, a.text, b.numeric, b.text);
+    if (ConvertsDate(style))
+        return a.value && b.value ? CompareValues(*a.value, *b.value)
+                                  : OrdinalCompare(a.text, b.text);
     if (style == ssNumericExtended)
         return CompareNumericExtended(a.text, b.text);
     if (style == ssCustom && custom)
@@ -118,9 +118,7 @@ QString LowerAscii(const QString &text)
 int CompareByStyle(const QString &a, const QString &b, TSortStyle style, const TSortCompare &custom,
                    const QLocale &locale)
 {
-    const QLocale strict = StrictLocale(locale);
-    return CompareKeys(Key{a, Convert(a, style, strict)}, Key{b, Convert(b, style, strict)}, style,
-                       custom);
+    return CompareKeys(KeyOf(a, style, locale), KeyOf(b, style, locale), style, custom);
 }
 
 int CompareNumericExtended(const QString &a, const QString &b)
@@ -157,10 +155,9 @@ int CompareNumericExtended(const QString &a, const QString &b)
 
 TSortStyle DetectSortStyle(const QStringList &texts, const QLocale &locale)
 {
-    const QLocale strict = StrictLocale(locale);
     for (TSortStyle style : {ssNumeric, ssDateTime, ssTime}) {
         if (std::all_of(texts.begin(), texts.end(), [&](const QString &text) {
-                return Convert(text, style, strict).has_value();
+                return Convert(text, style, locale).has_value();
             }))
             return style;
     }
@@ -192,12 +189,10 @@ std::vector<int> SortPass(const std::vector<int> &order, const QStringList &keys
                           TSortDirection direction, bool caseSensitive, const TSortCompare &custom,
                           const QLocale &locale)
 {
-    const QLocale strict = StrictLocale(locale);
-    std::vector<Key> prepared(order.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        prepared[i].text = caseSensitive ? keys[i] : LowerAscii(keys[i]);
-        prepared[i].value = Convert(prepared[i].text, style, strict);
-    }
+    std::vector<Key> prepared;
+    prepared.reserve(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        prepared.push_back(KeyOf(caseSensitive ? keys[i] : LowerAscii(keys[i]), style, locale));
     std::vector<int> positions(order.size());
     std::iota(positions.begin(), positions.end(), 0);
     // A merge sort keeps ties in their previous order and stays within its

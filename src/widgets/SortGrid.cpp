@@ -304,6 +304,11 @@ void TSortGrid::AutoSizeCol(int col, bool force)
 {
     if (ColWidths(col) == -1 && !force)
         return;
+    SetColWidths(col, FittedColWidth(col));
+}
+
+int TSortGrid::FittedColWidth(int col)
+{
     int widest = 0;
     for (int row = 0; row < RowCount(); ++row) {
         const QFont cellFont = CellFormat(col, row, row == 0 ? gdFixed : TGridDrawState{}).Font;
@@ -313,8 +318,8 @@ void TSortGrid::AutoSizeCol(int col, bool force)
         widest = std::max(widest, width);
     }
     const QFontMetrics fm(font());
-    SetColWidths(col, widest <= 0 ? fm.horizontalAdvance(QStringLiteral("xx"))
-                                  : widest + fm.horizontalAdvance(QLatin1Char('X')));
+    return widest <= 0 ? fm.horizontalAdvance(QStringLiteral("xx"))
+                       : widest + fm.horizontalAdvance(QLatin1Char('X'));
 }
 
 void TSortGrid::AutoSizeColumns(bool force)

@@ -103,6 +103,9 @@ public:
     void GoToCell(int col, int row, bool scroll);
     void ScrollToCell(int col, int row);
     void AutoSizeCol(int col, bool force);
+    // The width AutoSizeCol gives: the widest text of the column (the
+    // header's with room for the sort arrow) plus one "X".
+    int FittedColWidth(int col);
     void AutoSizeColumns(bool force);
     void InsertRow(int row);
     void InsertColumn(int col);

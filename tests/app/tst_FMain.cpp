@@ -4,7 +4,9 @@
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "widgets/ButtonWithColor.h"
+#include "widgets/Dmn_led.h"
 #include "widgets/SortGrid.h"
+#include "widgets/Udigit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -175,6 +177,32 @@ private slots:
                                 QStringLiteral("   ")));
     }
 
+    // The lockout LEDs are red rectangles (the top rows stay unpainted),
+    // the digits drawn with the thinner stroke: the top segment of a lit
+    // zero ends above y = 2 * 5 + 1.
+    void displaysAsDesigned()
+    {
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        for (TLed *led : {form->Led1, form->Led2}) {
+            led->SetValue(true);
+            const QImage image = led->grab().toImage();
+            const QColor background = image.pixelColor(8, 0);
+            QCOMPARE(image.pixelColor(8, 1), background);
+            QCOMPARE(image.pixelColor(0, 3), QColor(128, 128, 128));
+            QCOMPARE(image.pixelColor(15, 3), QColor(128, 128, 128));
+            QCOMPARE(image.pixelColor(8, 8), QColor(255, 0, 0));
+        }
+        const QImage digit = form->Digit1_5->grab().toImage();
+        const int middle = digit.width() / 2;
+        const QColor yellow(255, 255, 0);
+        int lit = 0;
+        while (lit < digit.height() && digit.pixelColor(middle, lit + 1) == yellow)
+            ++lit;
+        QVERIFY2(lit >= 7 && lit <= 9, qPrintable(QString::number(lit)));
+        QCOMPARE(digit.pixelColor(middle, 11), QColor(Qt::black));
+    }
+
     void missingHelpFileIsReported()
     {
         ApplicationWindows windows;
@@ -183,6 +211,19 @@ private slots:
         windows.FormMain->mHilfe->trigger();
         QCOMPARE(m_platform.messages.size(), 1);
         QVERIFY(m_platform.messages[0].text.contains(QStringLiteral("nichts.hlp")));
+    }
+
+    // A help button anywhere asks the main window for its help.
+    void helpButtonsOpenTheWindowsHelp()
+    {
+        ApplicationWindows windows;
+        windows.FormMain->HelpFile = m_folder.FilePath("fehlt.hlp");
+        m_platform.messages.clear();
+        TBitBtnWithColor help(QStringLiteral("Hilfe"));
+        help.SetKind(bkHelp);
+        help.click();
+        QCOMPARE(m_platform.messages.size(), 1);
+        QVERIFY(m_platform.messages[0].text.contains(QStringLiteral("fehlt.hlp")));
     }
 };
 

@@ -153,7 +153,8 @@ private slots:
         QCOMPARE(settings.Laps, 3);
     }
 
-    void fileTypeNamesStopAtFirstUnknownType()
+    // An unknown type keeps its built-in name and the lookup goes on.
+    void fileTypeNamesPastAnUnknownType()
     {
         QStringList asked;
         const FileTypeNames names = ReadFileTypeNames([&](const QString &mime) {
@@ -162,13 +163,15 @@ private slots:
                 return std::optional<QString>("HTML-Dokument");
             if (mime == "text/plain")
                 return std::optional<QString>("");
+            if (mime == "text/csv")
+                return std::optional<QString>("CSV-Dokument");
             return std::optional<QString>();
         });
-        QCOMPARE(asked, (QStringList{"text/html", "text/plain", "application/msword"}));
+        QCOMPARE(asked, (QStringList{"text/html", "text/plain", "application/msword", "text/csv"}));
         QCOMPARE(names.html, QString("HTML-Dokument"));
         QCOMPARE(names.text, QString(""));
         QCOMPARE(names.word, QString("MS Word"));
-        QCOMPARE(names.csv, QString("MS Excel"));
+        QCOMPARE(names.csv, QString("CSV-Dokument"));
     }
 
     void dialogFiltersInTheirIndexOrder()

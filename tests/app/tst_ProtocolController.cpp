@@ -118,6 +118,15 @@ class TestProtocolController : public QObject
         return items;
     }
 
+    // The columns fill the grid's client width, one pixel per grid line aside.
+    int ColumnWidthSum() const
+    {
+        int sum = 0;
+        for (int col = 0; col < m_grid->ColCount(); ++col)
+            sum += m_grid->ColWidths(col);
+        return sum;
+    }
+
     QPair<int, int> Positions() const
     {
         return {m_form->cbBuhn1->currentIndex(), m_form->cbBuhn2->currentIndex()};
@@ -228,8 +237,12 @@ private slots:
         QCOMPARE(m_grid->SortOptions().SecondaryIndex(), QStringLiteral("8"));
         QVERIFY(m_grid->SortOptions().SortCaseSensitive());
         QVERIFY(m_grid->SortOptions().CanSort());
-        QVERIFY(m_grid->Options().testFlag(goRowSelect));
-        QVERIFY(!m_grid->Options().testFlag(goEditing));
+        QCOMPARE(m_grid->Options(),
+                 TGridOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine |
+                              goDrawFocusSelected | goColSizing | goRowSelect));
+        QCOMPARE(m_grid->DefaultRowHeight(), 19);
+        QCOMPARE(m_grid->DefaultColWidth(), 32);
+        QCOMPARE(m_grid->ScrollBars(), ssVertical);
         QVERIFY(QFontInfo(m_grid->font()).fixedPitch());
 
         // The sort style of each column; the result columns bring their comparison.
@@ -437,15 +450,85 @@ private slots:
         }
     }
 
+    // On the screen: rows of 19 pixels, and the lanes' rows in red, the
+    // selected one (lane 1's after a load) as red text on the selection colour.
+    void redLaneRowsOnScreen()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        QCOMPARE(m_grid->Row(), 1);
+        QCOMPARE(m_grid->CellRect(1, 2).height(), 19);
+        QCOMPARE(m_grid->CellRect(1, 3).top() - m_grid->CellRect(1, 2).top(), 20);
+        const QImage image = m_grid->viewport()->grab().toImage();
+        const auto redPixels = [&](int row) {
+            const QRect cell = m_grid->CellRect(1, row);
+            int count = 0;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x) {
+                    const QColor pixel = image.pixelColor(x, y);
+                    count += pixel.red() > 200 && pixel.green() < 60 && pixel.blue() < 60;
+                }
+            return count;
+        };
+        const QColor selection = m_grid->palette().color(QPalette::Highlight);
+        const QRect selected = m_grid->CellRect(1, 1);
+        QCOMPARE(image.pixelColor(selected.right() - 1, selected.top() + 1), selection);
+        QVERIFY2(redPixels(1) > 20, "lane 1's selected row is red");
+        QVERIFY2(redPixels(2) > 20, "lane 2's row is red");
+        QCOMPARE(redPixels(3), 0);
+        const QRect plain = m_grid->CellRect(1, 2);
+        QVERIFY(image.pixelColor(plain.right() - 1, plain.top() + 1) != selection);
+    }
+
+    // Dragging a column border in the header widens the column and sorts nothing.
+    void columnBorderDrag()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        const QStringList order = Column(0);
+        const QRect header = m_grid->CellRect(3, 0);
+        const int before = m_grid->ColWidths(3);
+        QWidget *viewport = m_grid->viewport();
+        const QPoint border(header.right(), header.center().y());
+        QTest::mousePress(viewport, Qt::LeftButton, {}, border);
+        QTest::mouseMove(viewport, border + QPoint(25, 0));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, border + QPoint(25, 0));
+        QVERIFY(qAbs(m_grid->ColWidths(3) - (before + 25)) <= 1);
+        QCOMPARE(Column(0), order);
+        QCOMPARE(m_grid->SortOptions().SortCol(), 2);
+    }
+
+    // The cursor was on row 4 of the first list: after the second load the
+    // first team is current, and a take-over puts it on the lane.
+    void secondLoadStartsOnTheFirstTeam()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, m_grid->CellRect(1, 4).center());
+        QCOMPARE(m_grid->Row(), 4);
+        Load(QStringLiteral("Zweite.txt"), "7;Adler;1\n8;Biber;1\n9;Dachse;1\n10;Elche;1\n"
+                                           "11;Falken;1\n");
+        QCOMPARE(m_grid->Row(), 1);
+        QCOMPARE(m_grid->Selection().Top, 1);
+        m_form->sb2->click();
+        QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("7 Adler 1"));
+    }
+
+    // The designed widths at least; the name and class columns as wide as
+    // their texts when the window has room, "TeamName" takes the rest.
     void columnWidthsAfterLoad()
     {
         Load(QStringLiteral("Liste.txt"), RaceDayList);
-        const int widths[10] = {47, 0, 40, 90, 90, 90, 60, 77, 60, 46};
+        const int designed[10] = {47, 0, 40, 90, 90, 90, 60, 77, 60, 46};
         for (int col = 0; col < 10; ++col) {
-            if (col != 1)
-                QCOMPARE(m_grid->ColWidths(col), widths[col]);
+            QVERIFY(m_grid->ColWidths(col) >= designed[col]);
+            if (col >= 6 || col == 0)
+                QCOMPARE(m_grid->ColWidths(col), designed[col]);
         }
-        QCOMPARE(m_grid->ColWidths(1), m_grid->viewport()->width() - 600 - 10);
+        const QFontMetrics metrics(m_grid->font());
+        // "Klasse" with the sort arrow, the longest driver and co-driver.
+        QVERIFY(m_grid->ColWidths(2) > metrics.horizontalAdvance(QStringLiteral("Klasse")) + 12);
+        for (const auto &[col, text] :
+             {std::pair{3, "Jürgen Köhler"}, std::pair{4, "Marie Großmann"}})
+            QVERIFY(m_grid->ColWidths(col) > metrics.horizontalAdvance(QString::fromUtf8(text)));
+        QCOMPARE(ColumnWidthSum() + 10, m_grid->viewport()->width());
     }
 
     void loadingCases_data()
@@ -788,7 +871,7 @@ private slots:
         QCOMPARE(m_form->cbBuhn1->isEnabled(), !empty);
         QCOMPARE(m_form->sb1->isEnabled(), !empty);
         QVERIFY(m_form->sbLoad->isEnabled());
-        QCOMPARE(m_grid->ColWidths(1), m_grid->viewport()->width() - 600 - 10);
+        QCOMPARE(ColumnWidthSum() + 10, m_grid->viewport()->width());
     }
 
     void clearingTheProtocol()
@@ -985,6 +1068,66 @@ private slots:
         QCOMPARE(m_form->cbBuhn1->itemText(1), QStringLiteral("20 Grüne Flöhe 1"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("3 Rote Raketen 1"));
         QCOMPARE(StartState(), StartOn());
+    }
+
+    // Class names that are no numbers and hand-typed totals, ranked by the
+    // reset after a heat and ordered again by a header click on "Klasse":
+    // one block per class, places counted from 1 in each. Rows are
+    // "Nr;Klasse;Total"; two teams of class Z run the heat.
+    void rankingClassNamesAndTotals_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("ranked"); // "Nr:Platz"
+        QTest::newRow("class names")
+            << QStringList{"1;2;10,00",  "2;1a;11,00", "3;10;12,00", "4;2;13,00",
+                           "5;1a;10,50", "6;10;9,00",  "7;1;14,00",  "8;01;12,00",
+                           "9;U12;9,50", "10;-;11,00", "11;;12,00",  "12;U12;10,00"}
+            << QStringList{"11:1", "10:1", "8:1", "7:2", "1:1",  "4:2",  "6:1",
+                           "3:2",  "5:1",  "2:2", "9:1", "12:2", "98:1", "99:2"};
+        QTest::newRow("totals") << QStringList{"1;1;9,99",   "2;1;12,5",  "3;1;12,50",
+                                               "4;1;100,00", "5;1;",      "6;1;AUS",
+                                               "7;1;DIS",    "8;1;1O,00", "9;1;10,00"}
+                                << QStringList{"1:1", "9:2",   "2:3",   "3:3",  "4:5", "8:6",
+                                               "5:",  "6:AUS", "7:DIS", "98:1", "99:2"};
+    }
+    void rankingClassNamesAndTotals()
+    {
+        QFETCH(QStringList, rows);
+        QByteArray list;
+        for (const QString &row : rows) {
+            const QStringList fields = row.split(QLatin1Char(';'));
+            const QString &total = fields[2];
+            const bool mark = total == "AUS" || total == "DIS";
+            const QString results = total.isEmpty() ? QString()
+                                    : mark          ? QStringList(4, total).join(';')
+                                                    : total + ";0,00;" + total + ";";
+            list +=
+                QStringLiteral("%1;Team%1;%2;;;;%3\n").arg(fields[0], fields[1], results).toUtf8();
+        }
+        list += "98;zz1;Z\n99;zz2;Z\n";
+        Load(QStringLiteral("Klassen.txt"), list);
+        ClickHeader(1); // by team name, so the ranking has to move rows
+        m_form->cbBuhn1->setCurrentIndex(m_form->cbBuhn1->findText(QStringLiteral("98 zz1 Z")));
+        m_form->cbBuhn2->setCurrentIndex(m_form->cbBuhn2->findText(QStringLiteral("99 zz2 Z")));
+        m_protocol->RefreshControlStates();
+        StartHeat();
+        StopAt(0, 5000, [this] { m_form->bSTOP1->click(); });
+        StopAt(1, 6000, [this] { m_form->bSTOP2->click(); });
+        m_form->bRESET->click();
+        const auto numbersAndPlaces = [this] {
+            QStringList cells;
+            for (int row = 1; row < m_grid->RowCount(); ++row)
+                cells << m_grid->Cells(0, row) + ':' + m_grid->Cells(9, row);
+            return cells;
+        };
+        const QStringList ranked = numbersAndPlaces();
+        QTEST(ranked, "ranked");
+
+        ClickHeader(1);
+        QVERIFY(numbersAndPlaces() != ranked);
+        ClickHeader(2); // "Klasse" ascending, then "Total"
+        QCOMPARE(m_grid->SortOptions().SortDirection(), sdAscending);
+        QCOMPARE(numbersAndPlaces(), ranked);
     }
 
     // Whatever direction the header clicks left, ranking orders ascending.

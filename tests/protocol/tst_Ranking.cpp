@@ -51,10 +51,22 @@ private slots:
         QTest::addColumn<int>("sign");
         QTest::newRow("fewer seconds digits first") << "9,99"
                                                     << "10,00" << -1;
-        QTest::newRow("same length by characters") << "12,35"
-                                                   << "12,34" << 1;
-        QTest::newRow("equal") << "12,34"
-                               << "12,34" << 0;
+        QTest::newRow("hand-typed total by value") << "12,5"
+                                                   << "9,99" << 1;
+        QTest::newRow("12,5 and 12,50 tie") << "12,5"
+                                            << "12,50" << 0;
+        QTest::newRow("whole seconds") << "100"
+                                       << "99,99" << 1;
+        QTest::newRow("same length by value") << "12,35"
+                                              << "12,34" << 1;
+        QTest::newRow("a typo after every number") << "1O,00"
+                                                   << "100,00" << 1;
+        QTest::newRow("typos: shorter first") << "9,9x"
+                                              << "1O,00" << -1;
+        QTest::newRow("typos: same length by characters") << "1O,01"
+                                                          << "1O,00" << 1;
+        QTest::newRow("a long typo before empty") << "sehr langer Tippfehler"
+                                                  << "" << -1;
         QTest::newRow("time before empty") << "1234567,89"
                                            << "" << -1;
         QTest::newRow("blank like empty") << " "
@@ -75,35 +87,6 @@ private slots:
         QFETCH(int, sign);
         QCOMPARE(Sign(CompareResultText(a, b)), sign);
         QCOMPARE(Sign(CompareResultText(b, a)), -sign);
-    }
-
-    void compareNumericText_data()
-    {
-        QTest::addColumn<QString>("a");
-        QTest::addColumn<QString>("b");
-        QTest::addColumn<int>("sign");
-        QTest::newRow("by value, not characters") << "2"
-                                                  << "10" << -1;
-        QTest::newRow("leading zero") << "01"
-                                      << "1" << 0;
-        QTest::newRow("locale decimal comma") << "1,5"
-                                              << "2" << -1;
-        QTest::newRow("blank class before numbers") << " "
-                                                    << "1" << -1;
-        QTest::newRow("word after numbers") << "Junioren"
-                                            << "10" << 1;
-        QTest::newRow("texts among themselves") << "Junioren"
-                                                << "Senioren" << -1;
-        QTest::newRow("number-like text after numbers") << "2x"
-                                                        << "3" << 1;
-    }
-    void compareNumericText()
-    {
-        QFETCH(QString, a);
-        QFETCH(QString, b);
-        QFETCH(int, sign);
-        QCOMPARE(Sign(CompareNumericText(a, b)), sign);
-        QCOMPARE(Sign(CompareNumericText(b, a)), -sign);
     }
 
     void rankProtocol_data()
@@ -131,6 +114,17 @@ private slots:
         QTest::newRow("01 and 1 are one class")
             << QStringList{"1:1:10,00:", "2:01:11,00:", "3:1:12,00:"}
             << QStringList{"1:1", "2:2", "3:3"};
+        QTest::newRow("class names that are no number stay in one block")
+            << QStringList{"1:2:12,00:",  "2:1a:13,00:", "3:10:11,00:", "4:2:11,00:", "5:1a:12,00:",
+                           "6:10:14,00:", "7:9:10,00:",  "8:1a:11,00:", "9:2:13,00:"}
+            << QStringList{"4:1", "1:2", "9:3", "7:1", "3:1", "6:2", "8:1", "5:2", "2:3"};
+        QTest::newRow("blank and dash before numbers, U12 and Mini after")
+            << QStringList{"1:U12:9,00:", "2:Mini:9,00:", "3:-:9,00:", "4: :9,00:", "5:3:9,00:"}
+            << QStringList{"4:1", "3:1", "5:1", "2:1", "1:1"};
+        QTest::newRow("hand-typed totals by value, 12,5 and 12,50 share")
+            << QStringList{"1:1:12,5:",  "2:1:9,99:",   "3:1:12,50:", "4:1:100,00:",
+                           "5:1:1O,00:", "6:1:DIS:DIS", "7:1::",      "8:1:AUS:AUS"}
+            << QStringList{"2:1", "1:2", "3:2", "4:4", "5:5", "7:", "8:AUS", "6:DIS"};
         QTest::newRow("empty protocol") << QStringList{} << QStringList{};
     }
     void rankProtocol()
@@ -138,8 +132,13 @@ private slots:
         QFETCH(QStringList, rows);
         QFETCH(QStringList, ranked);
         ProtocolTable table = TableOf(rows);
-        RankProtocol(table);
+        const ProtocolTable before = table;
+        const std::vector<std::size_t> previousIndex = RankProtocol(table);
         QCOMPARE(NumbersAndPlaces(table), ranked);
+        // Each row says where it stood.
+        QCOMPARE(previousIndex.size(), before.size());
+        for (std::size_t i = 0; i < previousIndex.size(); ++i)
+            QCOMPARE(table[i][ColNr], before[previousIndex[i]][ColNr]);
     }
 
     void rankingKeepsOtherCells()

@@ -359,6 +359,37 @@ private slots:
         QVERIFY(!custom->isDefault());
     }
 
+    // A help button opens the application's help at the first help context
+    // of the button or its parents; other kinds leave the help alone.
+    void helpButtonOpensTheHelp_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("buttonContext");
+        QTest::addColumn<int>("panelContext");
+        QTest::addColumn<QList<int>>("asked");
+        QTest::newRow("no context anywhere") << int(bkHelp) << 0 << 0 << QList<int>{0};
+        QTest::newRow("the parent's context") << int(bkHelp) << 0 << 17 << QList<int>{17};
+        QTest::newRow("the button's own first") << int(bkHelp) << 5 << 17 << QList<int>{5};
+        QTest::newRow("a custom button opens nothing") << int(bkCustom) << 5 << 17 << QList<int>{};
+        QTest::newRow("nor does OK") << int(bkOK) << 5 << 17 << QList<int>{};
+    }
+    void helpButtonOpensTheHelp()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, buttonContext);
+        QFETCH(int, panelContext);
+        QList<int> asked;
+        TBitBtnWithColor::ApplicationHelp = [&](int context) { asked << context; };
+        QWidget panel;
+        panel.setProperty("HelpContext", panelContext);
+        auto *button = new TBitBtnWithColor(&panel);
+        button->setProperty("HelpContext", buttonContext);
+        button->SetKind(TBitBtnWithColorKind(kind));
+        button->click();
+        TBitBtnWithColor::ApplicationHelp = nullptr;
+        QTEST(asked, "asked");
+    }
+
     // A glyph is drawn left of the caption with its bottom-left colour
     // transparent; the disabled image is made from it.
     void glyph()

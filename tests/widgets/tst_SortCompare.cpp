@@ -24,18 +24,24 @@ private slots:
 
         QTest::newRow("numeric beats text order") << QStringList{"10", "9", "2"} << ssNumeric
                                                   << sdAscending << true << "C" << Order{2, 1, 0};
-        QTest::newRow("numeric meets DIS: ordinal for that pair")
+        QTest::newRow("numeric: DIS after the numbers")
             << QStringList{"10", "DIS", "9", "2"} << ssNumeric << sdAscending << true << "C"
             << Order{3, 2, 0, 1};
+        QTest::newRow("numeric: class names in blocks, 1 and 01 tie")
+            << QStringList{"2", "1a", "10", "01", "U12", "-", "1", "1a"} << ssNumeric << sdAscending
+            << true << "C" << Order{5, 3, 6, 0, 2, 1, 7, 4};
+        QTest::newRow("numeric descending: names first, ties keep their order")
+            << QStringList{"1a", "2", "-", "10", "1"} << ssNumeric << sdDescending << true << "C"
+            << Order{0, 3, 1, 4, 2};
         QTest::newRow("decimal comma of the locale")
             << QStringList{"10,25", "1,5", "2"} << ssNumeric << sdAscending << true << "de_DE"
             << Order{1, 2, 0};
-        QTest::newRow("decimal comma is no number in C")
+        QTest::newRow("decimal comma is no number in C: texts after 2")
             << QStringList{"10,25", "1,5", "2"} << ssNumeric << sdAscending << true << "C"
-            << Order{1, 0, 2};
+            << Order{2, 1, 0};
         QTest::newRow("group separator is not accepted")
             << QStringList{"1.500", "20"} << ssNumeric << sdAscending << true << "de_DE"
-            << Order{0, 1};
+            << Order{1, 0};
         QTest::newRow("descending keeps ties in previous order")
             << QStringList{"a", "b", "a", "b"} << ssNormal << sdDescending << true << "C"
             << Order{1, 3, 0, 2};

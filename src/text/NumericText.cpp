@@ -1,0 +1,38 @@
+// Reading numbers from texts and the numeric order of texts.
+#include "text/NumericText.h"
+
+#include <cmath>
+
+std::optional<double> ReadNumber(QStringView text, const QLocale &locale)
+{
+    QLocale strict = locale;
+    strict.setNumberOptions(strict.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = strict.toDouble(text, &ok);
+    if (!ok || std::isnan(value))
+        return std::nullopt;
+    return value;
+}
+
+NumericTextKey NumericTextKeyOf(QStringView text, const QLocale &locale)
+{
+    if (const std::optional<double> value = ReadNumber(text, locale))
+        return {NumericTextKey::Number, *value};
+    return {text.compare(u"0") < 0 ? NumericTextKey::BeforeNumbers : NumericTextKey::AfterNumbers,
+            0.0};
+}
+
+int CompareNumericTextKeys(const NumericTextKey &keyA, QStringView a, const NumericTextKey &keyB,
+                           QStringView b)
+{
+    if (keyA.group != keyB.group)
+        return keyA.group < keyB.group ? -1 : 1;
+    if (keyA.group == NumericTextKey::Number)
+        return CompareValues(keyA.value, keyB.value);
+    return a.compare(b);
+}
+
+int CompareValues(double a, double b)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}

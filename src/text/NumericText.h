@@ -1,0 +1,36 @@
+// Texts that may hold numbers: how they are read with the locale's decimal
+// separator and how a mix of numbers and other texts is put in one
+// consistent order. The grid's numeric sort and the protocol's class and
+// total orders read numbers the same way through here.
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The text as a number in the locale's format (decimal separator, no group
+// separators), blanks around it allowed; nullopt for anything else,
+// including "nan", which would compare equal to every number.
+std::optional<double> ReadNumber(QStringView text, const QLocale &locale = QLocale());
+
+// The key of a text in the numeric order, computed once per text: numbers
+// by value; texts that are no number stand before the numbers when they
+// sort before "0" character-wise (an empty or blank text, "-") and after
+// them otherwise ("1a", "U12"), in character order among themselves. So
+// "1" and "01" are equal, and the order is total for any mix of texts.
+struct NumericTextKey
+{
+    enum Group { BeforeNumbers, Number, AfterNumbers };
+    Group group = BeforeNumbers;
+    double value = 0.0;
+};
+NumericTextKey NumericTextKeyOf(QStringView text, const QLocale &locale = QLocale());
+
+// Negative, 0 or positive; a and b are the texts the keys were made of.
+int CompareNumericTextKeys(const NumericTextKey &keyA, QStringView a, const NumericTextKey &keyB,
+                           QStringView b);
+
+// Sign of the difference of two values: -1, 0 or 1.
+int CompareValues(double a, double b);
