@@ -1,11 +1,13 @@
 // Starter list reader.
 #include "protocol/StarterList.h"
 
+#include "protocol/RegularFile.h"
 #include "protocol/TextDecoding.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <limits>
 
 namespace {
 
@@ -48,32 +50,46 @@ ProtocolRow RowFromFields(const QStringList &fields)
     return row;
 }
 
-ProtocolTable ParseStarterList(const QString &text)
+bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams)
+{
+    table.clear();
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        const QStringView line = text.sliced(start, end - start);
+        start = end + (text.sliced(end).startsWith(u"\r\n") ? 2 : 1);
+        if (IsSkippedLine(line))
+            continue;
+        if (int(table.size()) >= maxTeams)
+            return false;
+        table.push_back(RowFromFields(SplitStarterLine(line)));
+    }
+    return true;
+}
+
+ProtocolTable ParseStarterList(QStringView text)
 {
     ProtocolTable table;
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (!IsSkippedLine(line))
-            table.push_back(RowFromFields(SplitStarterLine(line)));
-    }
+    ParseStarterList(text, table, std::numeric_limits<int>::max());
     return table;
 }
 
 StarterListLoad LoadStarterList(const QString &fileName)
 {
-    QFile file(fileName);
     StarterListLoad result;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    const RegularFileRead file = ReadRegularFile(fileName, MaxStarterListBytes);
+    if (!file.ok) {
+        result.error = file.error;
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
+    if (!ParseStarterList(DecodeFileText(file.bytes), result.rows, MaxStarterListTeams)) {
+        result.rows.clear();
+        result.error = QStringLiteral("Die Liste hat mehr als %1 Teams.")
+                           .arg(QLocale(QLocale::German).toString(MaxStarterListTeams));
         return result;
     }
-    result.rows = ParseStarterList(DecodeFileText(bytes));
     result.ok = true;
     return result;
 }

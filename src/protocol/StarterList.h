@@ -13,9 +13,17 @@ QStringList SplitStarterLine(QStringView line);
 // dropped, missing ones stay empty.
 ProtocolRow RowFromFields(const QStringList &fields);
 
+// A list is a file of a few hundred teams; these limits keep a wrong pick
+// (a disk image, a log, a list of a million lines) from freezing the window
+// or eating the memory the running protocol needs.
+constexpr qint64 MaxStarterListBytes = 64 * 1024 * 1024;
+constexpr int MaxStarterListTeams = 100000;
+
 // Every line but empty ones and those beginning with "Nr" (headers) is a
-// team, in file order.
-ProtocolTable ParseStarterList(const QString &text);
+// team, in file order. Lines end in CR LF, LF or a lone CR.
+ProtocolTable ParseStarterList(QStringView text);
+// The same, stopping at maxTeams: false when the text holds more teams.
+bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams);
 
 struct StarterListLoad
 {
@@ -24,8 +32,10 @@ struct StarterListLoad
     QString error; // why the file could not be read, when !ok
 };
 
-// Reads the file as UTF-8 when it is valid UTF-8, else as Windows-1252
-// (lists exported by older spreadsheet programs).
+// Reads a regular file of at most MaxStarterListBytes holding at most
+// MaxStarterListTeams teams; anything else (a folder, a device, a pipe, a
+// link to one of them) is refused without being opened. The text is
+// decoded by DecodeFileText. The error names the reason in German.
 StarterListLoad LoadStarterList(const QString &fileName);
 
 // The file name without folder and extension: "Mai" for /any/Mai.txt.

@@ -29,6 +29,12 @@ QString DecodeWindows1252(const QByteArray &bytes)
 
 QString DecodeFileText(const QByteArray &bytes)
 {
+    // Spreadsheets save "Unicode text" as UTF-16 behind a byte order mark.
+    for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        const QByteArray mark = encoding == QStringConverter::Utf16LE ? "\xff\xfe" : "\xfe\xff";
+        if (bytes.startsWith(mark))
+            return QStringDecoder(encoding).decode(QByteArrayView(bytes).sliced(2));
+    }
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())

@@ -19,7 +19,9 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
+#include <cerrno>
 #include <memory>
+#include <sys/stat.h>
 
 using Rows = QList<QStringList>;
 
@@ -564,6 +566,13 @@ private slots:
             << QByteArray("1;Langsam;1;A;;;12,00;0,00;12,00\n2;Schnell;1;B;;;9,00;0,00;9,00\n")
             << Rows{Cells("2|Schnell|1|B| | |9,00|0,00|9,00|1"),
                     Cells("1|Langsam|1|A| | |12,00|0,00|12,00|2")};
+        QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        QTest::newRow("a spreadsheet's Unicode text (UTF-16 LE, byte order mark)")
+            << QByteArray(utf16.encode(u"Nr.\tTeamName\tKlasse\r\n4\tFlöhe\t1\r\n"))
+            << Rows{Cells("4|Flöhe|1")};
+        QTest::newRow("old export: lines end in a lone CR")
+            << QByteArray("Nr.;Team\r8;Blitz;1\r9;Donner;1\r")
+            << Rows{Cells("8|Blitz|1"), Cells("9|Donner|1")};
     }
     void loadingCases()
     {
@@ -625,16 +634,30 @@ private slots:
         QCOMPARE(m_protocol->EventName, QStringLiteral("Zweite"));
     }
 
+    // A wrong pick must neither freeze the window nor eat the memory, and
+    // the running protocol stays as it is.
     void unreadableListLeavesEverything_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("missing file") << QStringLiteral("fehlt.txt");
-        QTest::newRow("a folder") << QStringLiteral("Ordner.txt");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing file") << QStringLiteral("fehlt.txt") << "gibt es nicht";
+        QTest::newRow("a folder") << QStringLiteral("Ordner.txt") << "keine gewöhnliche Datei";
+        QTest::newRow("a FIFO nobody writes to")
+            << QStringLiteral("Pipe.txt") << "keine gewöhnliche Datei";
+        QTest::newRow("a .txt link to /dev/zero")
+            << QStringLiteral("Null.txt") << "keine gewöhnliche Datei";
+        QTest::newRow("a million teams") << QStringLiteral("Million.txt") << "mehr als 100.000";
     }
     void unreadableListLeavesEverything()
     {
         QFETCH(QString, name);
+        QFETCH(QString, reason);
         QVERIFY(QDir(m_dir.Path()).mkpath(QStringLiteral("Ordner.txt")));
+        const QByteArray pipe = QFile::encodeName(m_dir.FilePath(QStringLiteral("Pipe.txt")));
+        QVERIFY(::mkfifo(pipe.constData(), 0600) == 0 || errno == EEXIST);
+        QFile::link(QStringLiteral("/dev/zero"), m_dir.FilePath(QStringLiteral("Null.txt")));
+        if (name == QStringLiteral("Million.txt"))
+            WriteFile(name, QByteArray("1;A;1\n").repeated(1000000));
         Load(QStringLiteral("Mai.txt"), RaceDayList);
         QVERIFY(m_protocol->RecordLaneTime(6, 2, QStringLiteral("11,11")));
         m_form->cbBuhn1->setCurrentIndex(3);
@@ -645,8 +668,8 @@ private slots:
         LoadThroughDialog(path);
         QCOMPARE(m_platform->messages.size(), 1);
         QCOMPARE(m_platform->messages[0].kind, Platform::MessageKind::Error);
-        QVERIFY2(m_platform->messages[0].text.contains(path),
-                 qPrintable(m_platform->messages[0].text));
+        const QString text = m_platform->messages[0].text;
+        QVERIFY2(text.contains(path) && text.contains(reason), qPrintable(text));
         QCOMPARE(Snapshot(), before);
         QCOMPARE(m_form->SaveDialog1.fileName, saveName);
     }

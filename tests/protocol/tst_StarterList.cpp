@@ -2,6 +2,7 @@
 #include "protocol/StarterList.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -22,6 +23,15 @@ QStringList Joined(const ProtocolTable &table)
     return rows;
 }
 
+// "1;Team 1;1", ... one line per team.
+QByteArray TeamLines(int count)
+{
+    QByteArray lines;
+    for (int team = 1; team <= count; ++team)
+        lines += QByteArray::number(team) + ";Team" + QByteArray::number(team) + ";1\n";
+    return lines;
+}
+
 QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
     const QString path = dir.filePath(name);
@@ -29,6 +39,12 @@ QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+QByteArray Utf16(const char *utf8, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder.encode(QString::fromUtf8(utf8));
 }
 
 QString ExampleFile(const char *name)
@@ -90,6 +106,11 @@ private slots:
                "Platz\t\r\n7\tDie Blitze\t1\tAnna\t \t \t23,45\t15,00\t38,45\t1\t\r\n"
             << QStringList{"7|Die Blitze|1|Anna| | |23,45|15,00|38,45|1"};
         QTest::newRow("nothing but a header") << "Nr.\tTeamName\n" << QStringList{};
+        QTest::newRow("lone CR ends a line too")
+            << "Nr.;TeamName\r1;Blitz;1\r2;Donner;2\r\r3;Hagel;1"
+            << QStringList{"1|Blitz|1", "2|Donner|2", "3|Hagel|1"};
+        QTest::newRow("CR LF, LF and CR mixed")
+            << "1;A\r\n2;B\n3;C\r4;D\n\r5;E" << QStringList{"1|A", "2|B", "3|C", "4|D", "5|E"};
     }
     void parse()
     {
@@ -113,6 +134,13 @@ private slots:
                                                     "e\r\n")
                                       << QStringList{"1|Grüne Flöhe|1|Jürgen „Ede“ Straße"};
         QTest::newRow("empty file") << QByteArray() << QStringList{};
+        // "Unicode text" from a spreadsheet: UTF-16 with its byte order mark.
+        QTest::newRow("UTF-16 LE with byte order mark")
+            << Utf16("Nr.\tTeamName\r\n1\tGrüne Flöhe\t1\r\n2\tÄrger\t2\r\n",
+                     QStringConverter::Utf16LE)
+            << QStringList{"1|Grüne Flöhe|1", "2|Ärger|2"};
+        QTest::newRow("UTF-16 BE with byte order mark")
+            << Utf16("1;Straße;1\n", QStringConverter::Utf16BE) << QStringList{"1|Straße|1"};
     }
     void loadEncodings()
     {
@@ -124,20 +152,58 @@ private slots:
         QCOMPARE(Joined(load.rows), rows);
     }
 
-    void unreadableFileSaysWhy_data()
+    // Nothing but a regular file within the limits is read, and nothing
+    // else may block or eat memory; the reason is told in German.
+    void refusedFilesSayWhy_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("missing") << "fehlt.txt";
-        QTest::newRow("folder") << ".";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "fehlt.txt"
+                                 << "gibt es nicht";
+        QTest::newRow("folder") << "Ordner.txt"
+                                << "keine gewöhnliche Datei";
+        QTest::newRow("FIFO without a writer") << "Pipe.txt"
+                                               << "keine gewöhnliche Datei";
+        QTest::newRow("link to an endless device") << "Null.txt"
+                                                   << "keine gewöhnliche Datei";
+        QTest::newRow("larger than 64 MB") << "Riesig.txt"
+                                           << "größer als 64 MB";
+        QTest::newRow("more than 100 000 teams") << "Viele.txt"
+                                                 << "mehr als 100.000 Teams";
     }
-    void unreadableFileSaysWhy()
+    void refusedFilesSayWhy()
     {
         QFETCH(QString, name);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (name == "Ordner.txt")
+            QVERIFY(QDir(dir.path()).mkdir(name));
+        if (name == "Pipe.txt")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (name == "Null.txt")
+            QVERIFY(QFile::link("/dev/zero", path));
+        if (name == "Riesig.txt") {
+            QFile huge(path); // sparse: takes no room on the disk
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(MaxStarterListBytes + 1));
+        }
+        if (name == "Viele.txt")
+            WriteFile(dir, name, TeamLines(MaxStarterListTeams + 1));
+
         const StarterListLoad load = LoadStarterList(dir.filePath(name));
         QVERIFY(!load.ok);
-        QVERIFY(!load.error.isEmpty());
+        QVERIFY2(load.error.contains(reason), qPrintable(load.error));
         QVERIFY(load.rows.empty());
+    }
+
+    void limitsAreInclusive()
+    {
+        QTemporaryDir dir;
+        const StarterListLoad load = LoadStarterList(
+            WriteFile(dir, "Voll.txt", "Nr.;Team\n" + TeamLines(MaxStarterListTeams)));
+        QVERIFY2(load.ok, qPrintable(load.error));
+        QCOMPARE(load.rows.size(), std::size_t(MaxStarterListTeams));
+        QCOMPARE(load.rows.back()[ColNr], QString::number(MaxStarterListTeams));
     }
 
     void examplesHoldTheSameTeams()

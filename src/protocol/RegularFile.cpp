@@ -1,0 +1,173 @@
+// Safe reading and atomic writing of files.
+#include "protocol/RegularFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString SystemReason(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+QString NotRegularReason()
+{
+    return QStringLiteral("Das ist keine gewöhnliche Datei (Ordner, Gerät oder Pipe).");
+}
+
+QString TooLargeReason(qint64 maxBytes)
+{
+    return QStringLiteral("Die Datei ist größer als %1 MB.").arg(maxBytes / (1024 * 1024));
+}
+
+// Closes the descriptor when it goes out of scope.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+    // Closes now, reporting the error a delayed write may bring.
+    int Close()
+    {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result < 0 ? errno : 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// The reason a regular file of the given status cannot be read, or "".
+QString RefusalOf(const struct stat &status, qint64 maxBytes)
+{
+    if (!S_ISREG(status.st_mode))
+        return NotRegularReason();
+    if (status.st_size > maxBytes)
+        return TooLargeReason(maxBytes);
+    return {};
+}
+
+bool ReadAll(int fd, qint64 maxBytes, QByteArray &bytes, int &error)
+{
+    for (;;) {
+        char buffer[65536];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = errno;
+            return false;
+        }
+        if (got == 0)
+            return true;
+        // A file that grows while it is read must still stay within the limit.
+        if (bytes.size() + got > maxBytes)
+            return false;
+        bytes.append(buffer, got);
+    }
+}
+
+bool WriteAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, std::size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+int SyncFolder(const QByteArray &folder)
+{
+    FileDescriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errno;
+    return ::fsync(fd.get()) < 0 ? errno : 0;
+}
+
+} // namespace
+
+RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes)
+{
+    RegularFileRead result;
+    const QByteArray path = QFile::encodeName(fileName);
+    // Looked at before opening: opening a pipe waits for a writer, and
+    // opening a device may change its state.
+    struct stat status
+    {};
+    if (::stat(path.constData(), &status) < 0) {
+        result.error =
+            errno == ENOENT ? QStringLiteral("Die Datei gibt es nicht.") : SystemReason(errno);
+        return result;
+    }
+    if (result.error = RefusalOf(status, maxBytes); !result.error.isEmpty())
+        return result;
+    // The name may have been switched to something else since.
+    FileDescriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fstat(fd.get(), &status) < 0) {
+        result.error = SystemReason(errno);
+        return result;
+    }
+    if (result.error = RefusalOf(status, maxBytes); !result.error.isEmpty())
+        return result;
+    result.bytes.reserve(qsizetype(status.st_size));
+    int error = 0;
+    if (!ReadAll(fd.get(), maxBytes, result.bytes, error)) {
+        result.bytes.clear();
+        result.error = error ? SystemReason(error) : TooLargeReason(maxBytes);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error)
+{
+    const QByteArray target = QFile::encodeName(fileName);
+    const QByteArray folder = QFile::encodeName(QFileInfo(fileName).absolutePath());
+    QByteArray temporary = target + ".XXXXXX";
+    const auto fail = [&](int code) {
+        if (error)
+            *error = SystemReason(code);
+        return false;
+    };
+    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return fail(errno);
+    int code = 0;
+    errno = 0;
+    if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) < 0)
+        code = errno ? errno : EIO;
+    if (const int closeError = fd.Close(); !code)
+        code = closeError;
+    if (!code && ::rename(temporary.constData(), target.constData()) < 0)
+        code = errno;
+    if (code) {
+        ::unlink(temporary.constData());
+        return fail(code);
+    }
+    // The rename itself is only durable once the folder is on the disk.
+    if (const int syncError = SyncFolder(folder))
+        return fail(syncError);
+    return true;
+}

@@ -1,0 +1,25 @@
+// Reading and writing the program's files safely: a file is read only when
+// it is a regular file within a size limit (never a device, pipe or folder,
+// which could block or never end), and a file is replaced atomically, so a
+// crash or power cut leaves either the old or the new content on disk.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct RegularFileRead
+{
+    bool ok = false;
+    QByteArray bytes;
+    QString error; // the reason in German, when !ok
+};
+
+// Anything but a regular file (after following links) is refused without
+// being opened; so is a file larger than maxBytes.
+RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes);
+
+// Writes the bytes to a temporary file beside the target, flushes it to the
+// disk, renames it over the target and flushes the folder. On failure the
+// old file stays as it was, the temporary file is removed and the error
+// holds the reason.
+bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error);
