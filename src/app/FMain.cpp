@@ -7,6 +7,7 @@
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
 #include "comms/Comms.h"
+#include "comms/SimSerialDevice.h"
 #include "protocol/ProtocolTable.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
@@ -143,7 +144,13 @@ void TFormMain::FormDestroy()
     Settings.TimerGesperrt = TimerGesperrt1->interval();
     Settings.FilterInd = SaveDialog1.filterIndex;
     QSettings store(QStringLiteral("Chronalt"), ApplicationTitle);
-    WriteMainSettings(store, Settings);
+    // At exit the box is the only way left to tell; nothing else waits on it.
+    if (!WriteMainSettings(store, Settings))
+        CurrentPlatform().MessageBox(
+            nullptr, ApplicationTitle,
+            QStringLiteral("Die Einstellungen können nicht gespeichert werden:\n") +
+                store.fileName(),
+            Platform::MessageKind::Warning);
     CloseComPort();
 }
 
@@ -189,7 +196,10 @@ void TFormMain::OpenComPort()
         if (ComPort->CtsAlwaysOn() && Settings.CountBahn > 1)
             ShowNotice(CtsUnusableNotice(ComPort->Port()));
     } catch (const EComHandle &error) {
-        if (error.IsBusy())
+        const QString device = ComPort->DeviceName();
+        if (IsSimDeviceName(device))
+            ShowNotice(SimSocketNotice(SimSocketPath(device), error.Code()));
+        else if (error.IsBusy())
             ShowNotice(PortBusyNotice(ComPort->Port()));
     } catch (const EComError &) {
         // The port stays closed; the barriers simply do not report.

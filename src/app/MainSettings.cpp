@@ -42,40 +42,63 @@ bool ReadLayoutRecord(const QSettings &store, QByteArray &record)
 }
 
 // The integer values before the layout record, in reading order, each with
-// the place it goes to.
+// its range and its place. A value outside its range takes its default: a
+// lane count of 0 would record times for teams that never raced, and window
+// bounds near the integer limits would overflow the window's geometry.
 struct IntegerValue
 {
     const char *key;
-    void (*apply)(MainSettings &, int);
+    int min;
+    int max;
+    int (*get)(const MainSettings &);
+    void (*set)(MainSettings &, int);
 };
+constexpr int MaxWindowCoordinate = 1000000;
 constexpr IntegerValue ValuesBeforeLayout[] = {
-    {"Port", [](MainSettings &s, int v) { s.Port = v; }},
-    {"Alg", [](MainSettings &s, int v) { s.Alg = v; }},
-    {"Left", [](MainSettings &s, int v) { s.Bounds.moveLeft(v); }},
-    {"Top", [](MainSettings &s, int v) { s.Bounds.moveTop(v); }},
-    {"Width", [](MainSettings &s, int v) { s.Bounds.setWidth(v); }},
-    {"Height", [](MainSettings &s, int v) { s.Bounds.setHeight(v); }},
-    {"FilterInd", [](MainSettings &s, int v) { s.FilterInd = v; }},
-    {"CountBahn", [](MainSettings &s, int v) { s.CountBahn = v; }},
-    {"TimerGesperrt", [](MainSettings &s, int v) { s.TimerGesperrt = v; }},
+    {"Port", 0, 255, [](const MainSettings &s) { return s.Port; },
+     [](MainSettings &s, int v) { s.Port = v; }},
+    {"Alg", 0, 2, [](const MainSettings &s) { return s.Alg; },
+     [](MainSettings &s, int v) { s.Alg = v; }},
+    {"Left", -MaxWindowCoordinate, MaxWindowCoordinate,
+     [](const MainSettings &s) { return s.Bounds.left(); },
+     [](MainSettings &s, int v) { s.Bounds.moveLeft(v); }},
+    {"Top", -MaxWindowCoordinate, MaxWindowCoordinate,
+     [](const MainSettings &s) { return s.Bounds.top(); },
+     [](MainSettings &s, int v) { s.Bounds.moveTop(v); }},
+    {"Width", 1, MaxWindowCoordinate, [](const MainSettings &s) { return s.Bounds.width(); },
+     [](MainSettings &s, int v) { s.Bounds.setWidth(v); }},
+    {"Height", 1, MaxWindowCoordinate, [](const MainSettings &s) { return s.Bounds.height(); },
+     [](MainSettings &s, int v) { s.Bounds.setHeight(v); }},
+    {"FilterInd", 1, 4, [](const MainSettings &s) { return s.FilterInd; },
+     [](MainSettings &s, int v) { s.FilterInd = v; }},
+    {"CountBahn", 1, 2, [](const MainSettings &s) { return s.CountBahn; },
+     [](MainSettings &s, int v) { s.CountBahn = v; }},
+    {"TimerGesperrt", 1000, 600000, [](const MainSettings &s) { return s.TimerGesperrt; },
+     [](MainSettings &s, int v) { s.TimerGesperrt = v; }},
 };
+constexpr IntegerValue LapsValue = {"Laps", 0, 100, [](const MainSettings &s) { return s.Laps; },
+                                    [](MainSettings &s, int v) { s.Laps = v; }};
+
+// false when the value is missing or no integer, which ends the reading.
+bool ReadCheckedInteger(const QSettings &store, const IntegerValue &entry, MainSettings &settings)
+{
+    const std::optional<int> value = ReadInteger(store, QString::fromLatin1(entry.key));
+    if (!value)
+        return false;
+    const bool inRange = *value >= entry.min && *value <= entry.max;
+    entry.set(settings, inRange ? *value : entry.get(MainSettings{}));
+    return true;
+}
 
 // false as soon as a value ends the reading.
 bool ReadGuardedBlock(const QSettings &store, MainSettings &settings)
 {
     for (const IntegerValue &entry : ValuesBeforeLayout) {
-        const std::optional<int> value = ReadInteger(store, QString::fromLatin1(entry.key));
-        if (!value)
+        if (!ReadCheckedInteger(store, entry, settings))
             return false;
-        entry.apply(settings, *value);
     }
-    if (!ReadLayoutRecord(store, settings.Nadpis))
-        return false;
-    const std::optional<int> laps = ReadInteger(store, QStringLiteral("Laps"));
-    if (!laps)
-        return false;
-    settings.Laps = *laps;
-    return true;
+    return ReadLayoutRecord(store, settings.Nadpis) &&
+           ReadCheckedInteger(store, LapsValue, settings);
 }
 
 } // namespace
@@ -90,7 +113,7 @@ void ReadMainSettings(QSettings &store, MainSettings &settings)
     settings.PortDevice = store.value(QStringLiteral("PortDevice")).toString();
 }
 
-void WriteMainSettings(QSettings &store, const MainSettings &settings)
+bool WriteMainSettings(QSettings &store, const MainSettings &settings)
 {
     store.setValue(QStringLiteral("Left"), settings.Bounds.left());
     store.setValue(QStringLiteral("Top"), settings.Bounds.top());
@@ -105,4 +128,5 @@ void WriteMainSettings(QSettings &store, const MainSettings &settings)
     store.setValue(QStringLiteral("Nadpis"), settings.Nadpis);
     store.setValue(QStringLiteral("Laps"), settings.Laps);
     store.sync();
+    return store.status() == QSettings::NoError;
 }

@@ -25,10 +25,14 @@ struct MainSettings
 
 // Reads the values in their fixed order. The first integer value that is
 // missing or not an integer ends the reading; the values after it keep what
-// they had. A missing "Nadpis" is skipped; one that is not bytes or longer
+// they had. An integer outside its range (lanes 1-2, laps 0-100, lockout
+// 1-600 s, contact mode 0-2, file type 1-4, port 0-255, window position
+// within +-1 000 000 and size 1-1 000 000 pixels) takes its default and the
+// reading goes on. A missing "Nadpis" is skipped; one that is not bytes or longer
 // than the record ends the reading; a shorter one fills the record's start.
 // A store that cannot be read leaves everything as it was.
 void ReadMainSettings(QSettings &store, MainSettings &settings);
 
-// Writes every value in the order the program has always written them.
-void WriteMainSettings(QSettings &store, const MainSettings &settings);
+// Writes every value in the order the program has always written them;
+// false when the store could not be written.
+bool WriteMainSettings(QSettings &store, const MainSettings &settings);

@@ -95,6 +95,56 @@ private slots:
         QCOMPARE(again.FormMain->TimerGesperrt2->interval(), 5000);
     }
 
+    // A hand-edited store: every value out of its range. The window starts
+    // with the defaults, on the screen, and writes sane values back.
+    void outOfRangeSettingsStartWithDefaults()
+    {
+        {
+            QSettings store = Store();
+            const std::pair<const char *, int> values[] = {
+                {"Port", 300},         {"Alg", 7},          {"Left", INT_MAX}, {"Top", INT_MIN},
+                {"Width", INT_MAX},    {"Height", INT_MAX}, {"FilterInd", 99}, {"CountBahn", 0},
+                {"TimerGesperrt", -1}, {"Laps", -5}};
+            for (const auto &[key, value] : values)
+                store.setValue(key, value);
+            store.setValue("Nadpis", QByteArray(9648, 'n'));
+        }
+        {
+            ApplicationWindows windows;
+            TFormMain *form = windows.FormMain;
+            QCOMPARE(form->Settings.CountBahn, 2);
+            QCOMPARE(form->Settings.Laps, 3);
+            QCOMPARE(form->Settings.Alg, 0);
+            QCOMPARE(form->Settings.Port, 0);
+            QCOMPARE(form->SaveDialog1.filterIndex, 1);
+            QCOMPARE(form->TimerGesperrt1->interval(), 2000);
+            QCOMPARE(form->size(), QSize(808, 541));
+            QVERIFY(form->cbBuhn2->parentWidget()->isVisibleTo(form));
+        }
+        QSettings store = Store();
+        QCOMPARE(store.value("CountBahn").toInt(), 2);
+        QCOMPARE(store.value("Laps").toInt(), 3);
+        QCOMPARE(store.value("Width").toInt(), 808);
+    }
+
+    // Root ignores permission bits: a store below a regular file cannot be
+    // written by anyone.
+    void unwritableSettingsAreTold()
+    {
+        QFile blocker(m_folder.FilePath("Sperre"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName());
+        m_platform.messages.clear();
+        {
+            ApplicationWindows windows;
+        }
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.Path());
+        QCOMPARE(m_platform.messages.size(), 1);
+        QVERIFY2(m_platform.messages[0].text.contains("Sperre/Chronalt"),
+                 qPrintable(m_platform.messages[0].text));
+    }
+
     void laneCountShapesTheWindow_data()
     {
         QTest::addColumn<int>("lanes");

@@ -8,6 +8,26 @@
 // Each case starts from a store holding exactly the given values.
 using Values = QList<std::pair<QString, QVariant>>;
 
+namespace {
+
+// Each integer with the value read; the layout record by its last byte.
+QVariantMap Fields(const MainSettings &s)
+{
+    return {{"Port", s.Port},
+            {"Alg", s.Alg},
+            {"Left", s.Bounds.left()},
+            {"Top", s.Bounds.top()},
+            {"Width", s.Bounds.width()},
+            {"Height", s.Bounds.height()},
+            {"FilterInd", s.FilterInd},
+            {"CountBahn", s.CountBahn},
+            {"TimerGesperrt", s.TimerGesperrt},
+            {"Nadpis", int(s.Nadpis.at(9647))},
+            {"Laps", s.Laps}};
+}
+
+} // namespace
+
 class TestMainSettings : public QObject
 {
     Q_OBJECT
@@ -94,6 +114,83 @@ private slots:
         QCOMPARE(settings.Nadpis.size(), MainSettings::LayoutRecordSize);
         QTEST(settings.Nadpis.at(9647), "layoutByte");
         QTEST(settings.Laps, "laps");
+    }
+
+    // A value out of range takes its default; the values after it are
+    // still read. Values at the edges of their ranges are kept.
+    void outOfRangeTakesTheDefault_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariant>("read");
+        const auto row = [](const char *key, QVariant value, QVariant read) {
+            QTest::addRow("%s=%s", key, qPrintable(value.toString())) << key << value << read;
+        };
+        row("CountBahn", 0, 2);
+        row("CountBahn", 3, 2);
+        row("CountBahn", 1, 1);
+        row("Laps", -5, 3);
+        row("Laps", 101, 3);
+        row("Laps", 0, 0);
+        row("Laps", 100, 100);
+        row("TimerGesperrt", -2000, 2000);
+        row("TimerGesperrt", 999, 2000);
+        row("TimerGesperrt", 600001, 2000);
+        row("TimerGesperrt", 600000, 600000);
+        row("Alg", 7, 0);
+        row("Alg", -1, 0);
+        row("FilterInd", 99, 1);
+        row("FilterInd", 0, 1);
+        row("Port", 300, 0);
+        row("Port", -1, 0);
+        row("Port", 255, 255);
+        row("Left", INT_MAX, 395);
+        row("Left", INT_MIN, 395);
+        row("Top", INT_MAX, 380);
+        row("Width", INT_MAX, 808);
+        row("Width", 0, 808);
+        row("Height", INT_MIN, 541);
+        row("Height", -1, 541);
+    }
+    void outOfRangeTakesTheDefault()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, value);
+        QFETCH(QVariant, read);
+        QSettings store = Store("range", With(FullStore(), key, value));
+        MainSettings settings;
+        ReadMainSettings(store, settings);
+        QSettings full = Store("full", FullStore());
+        MainSettings complete;
+        ReadMainSettings(full, complete);
+        QVariantMap fields = Fields(complete);
+        fields[key] = read;
+        QCOMPARE(Fields(settings), fields);
+    }
+
+    // Every window value at the integer limits at once: the bounds read
+    // must be a usable rectangle (the sanitizer build stops on an overflow).
+    void windowBoundsAtTheLimits()
+    {
+        Values values = FullStore();
+        for (const char *key : {"Left", "Top", "Width", "Height"})
+            values = With(values, key, key[0] == 'L' ? INT_MIN : INT_MAX);
+        QSettings store = Store("limits", values);
+        MainSettings settings;
+        ReadMainSettings(store, settings);
+        QCOMPARE(settings.Bounds, QRect(395, 380, 808, 541));
+        QCOMPARE(settings.Laps, 5);
+    }
+
+    void unwritableStoreIsTold()
+    {
+        QFile blocker(m_dir.filePath("Datei"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QSettings store(m_dir.filePath("Datei/Chronalt/duobahn.conf"), QSettings::IniFormat);
+        QVERIFY(!WriteMainSettings(store, MainSettings{}));
+        QSettings writable(m_dir.filePath("ok.conf"), QSettings::IniFormat);
+        QVERIFY(WriteMainSettings(writable, MainSettings{}));
     }
 
     void shortLayoutFillsOnlyTheStart()
