@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QMap>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -60,7 +62,51 @@ bool FillAddress(const QString &socketPath, sockaddr_un &address)
     return true;
 }
 
+// Device and inode of the socket file at the path, when a socket is there.
+std::optional<std::pair<dev_t, ino_t>> FileIdentityOf(const QString &path)
+{
+    struct stat status
+    {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) < 0 || !S_ISSOCK(status.st_mode))
+        return std::nullopt;
+    return std::make_pair(status.st_dev, status.st_ino);
+}
+
+// A socket that nobody listens on is what a run that ended abruptly leaves
+// behind, and it is removed. Anything else at the path stays: another file
+// (EEXIST) or a socket another program serves (EADDRINUSE).
+int ClearDeadSocket(const QString &path)
+{
+    struct stat status
+    {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &status) < 0)
+        return errno == ENOENT ? 0 : errno;
+    if (!S_ISSOCK(status.st_mode))
+        return EEXIST;
+    const int probe = ConnectToSim(path);
+    if (probe >= 0) {
+        ::close(probe);
+        return EADDRINUSE;
+    }
+    return ::unlink(name.constData()) < 0 ? errno : 0;
+}
+
 } // namespace
+
+QString SimSocketNotice(const QString &socketPath, int errorCode)
+{
+    const QString prefix = QStringLiteral("Lichtschranken-Simulator: ") + socketPath;
+    switch (errorCode) {
+    case EEXIST:
+        return prefix + QStringLiteral(" ist eine andere Datei und bleibt, wie sie ist");
+    case EADDRINUSE:
+        return prefix + QStringLiteral(" wird schon von einem anderen Programm bedient");
+    default:
+        return prefix + QStringLiteral(" geht nicht: ") +
+               QString::fromLocal8Bit(std::strerror(errorCode));
+    }
+}
 
 int ConnectToSim(const QString &socketPath)
 {
@@ -133,13 +179,16 @@ int SimSerialDevice::Open()
     sockaddr_un address;
     if (!FillAddress(m_socketPath, address))
         return ENAMETOOLONG;
-    // A socket file left behind by an earlier run that ended abruptly.
-    ::unlink(address.sun_path);
-    m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int error = m_listenFd < 0 ? errno : 0;
+    int error = ClearDeadSocket(m_socketPath);
+    if (!error) {
+        m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        error = m_listenFd < 0 ? errno : 0;
+    }
     if (!error && (::bind(m_listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0 ||
                    ::listen(m_listenFd, 4) < 0 || ::pipe2(m_wakePipe, O_CLOEXEC) < 0))
         error = errno;
+    if (!error)
+        m_createdSocket = FileIdentityOf(m_socketPath);
     if (error) {
         Close();
         return error;
@@ -160,7 +209,11 @@ void SimSerialDevice::Close()
             ::close(*fd);
         *fd = -1;
     }
-    ::unlink(QFile::encodeName(m_socketPath).constData());
+    // Only the socket this device bound goes; whatever another program put
+    // there since stays.
+    if (m_createdSocket && FileIdentityOf(m_socketPath) == m_createdSocket)
+        ::unlink(QFile::encodeName(m_socketPath).constData());
+    m_createdSocket.reset();
     FakeSerialDevice::Close();
 }
 

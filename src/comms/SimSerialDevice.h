@@ -7,7 +7,10 @@
 #include "comms/FakeSerialDevice.h"
 
 #include <QString>
+#include <optional>
+#include <sys/types.h>
 #include <thread>
+#include <utility>
 
 // Environment variable naming the socket; when set, the simulator is COM1.
 constexpr char BarrierSimEnvironmentVariable[] = "DUOBAHN_BARRIER_SIM";
@@ -21,6 +24,10 @@ QString SimDeviceFromEnvironment();
 // "cts|dsr on|off|toggle|pulse", "both toggle", "unplug", "status".
 QString ApplySimCommand(FakeSerialDevice &device, const QString &command);
 
+// The status line text for a socket path that cannot be used: another file
+// there (EEXIST), a socket another program serves (EADDRINUSE), or else.
+QString SimSocketNotice(const QString &socketPath, int errorCode);
+
 // The client side, for barrier-sim: a connected socket or -1, and one
 // command sent with the device's reply read back ("" when the link broke).
 int ConnectToSim(const QString &socketPath);
@@ -33,7 +40,10 @@ public:
     ~SimSerialDevice() override;
 
     // Listens on the socket; fails like an open when the path is unusable.
+    // Only a dead socket (left by a run that ended abruptly) is replaced;
+    // any other file there fails with EEXIST and stays.
     int Open() override;
+    // Removes the socket file only while it is still the one Open made.
     void Close() override;
 
 private:
@@ -44,4 +54,5 @@ private:
     int m_listenFd = -1;
     int m_wakePipe[2] = {-1, -1};
     std::thread m_listener;
+    std::optional<std::pair<dev_t, ino_t>> m_createdSocket;
 };

@@ -24,6 +24,7 @@ private slots:
     void initTestCase();
     void raceRunByBarriers_data();
     void raceRunByBarriers();
+    void simulatorPathHoldingAFile();
 };
 
 void TestBarrierRace::initTestCase()
@@ -32,6 +33,7 @@ void TestBarrierRace::initTestCase()
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
     QVERIFY(QDir::setCurrent(m_dir.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath("data")));
 }
 
 void TestBarrierRace::raceRunByBarriers_data()
@@ -102,6 +104,31 @@ void TestBarrierRace::raceRunByBarriers()
     QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Lichtschranke getrennt"));
     if (client >= 0)
         ::close(client);
+}
+
+// DUOBAHN_BARRIER_SIM naming a file of the operator: the program says so
+// in the status line and leaves the file alone, also at exit.
+void TestBarrierRace::simulatorPathHoldingAFile()
+{
+    ScopedFakePlatform platform;
+    const QString path = m_dir.filePath("Ergebnisse.txt");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1;Blitz;1\n") == 10);
+    file.close();
+    qputenv(BarrierSimEnvironmentVariable, QFile::encodeName(path));
+    platform.serialDevices = {SimDeviceFromEnvironment()};
+    {
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        QVERIFY(!form->ComPort->Connected());
+        QCOMPARE(form->statusBar()->currentMessage(),
+                 QStringLiteral("Lichtschranken-Simulator: %1 ist eine andere Datei und bleibt, "
+                                "wie sie ist")
+                     .arg(path));
+    }
+    qunsetenv(BarrierSimEnvironmentVariable);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("1;Blitz;1\n"));
 }
 
 QTEST_MAIN(TestBarrierRace)

@@ -7,6 +7,7 @@
 #include "comms/SimSerialDevice.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestBarrierSim : public QObject
@@ -19,6 +20,8 @@ private slots:
     void deviceCommands();
     void socketDrivesThePort();
     void clientGoneBeforeItsReply();
+    void onlyItsOwnSocketIsRemoved_data();
+    void onlyItsOwnSocketIsRemoved();
 };
 
 void TestBarrierSim::plan_data()
@@ -139,6 +142,68 @@ void TestBarrierSim::clientGoneBeforeItsReply()
     QCOMPARE(AskSim(fd, "status"), QByteArray("ok cts=0 dsr=1"));
     ::close(fd);
     device.Close();
+}
+
+// What stands at the socket path before the device opens, or is put there
+// while it is open; the device may remove only a socket nobody serves.
+void TestBarrierSim::onlyItsOwnSocketIsRemoved_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("replacedWhileOpen");
+    QTest::addColumn<int>("openError");
+    QTest::addColumn<QString>("after"); // "file", "socket" or "nothing"
+    QTest::newRow("nothing there") << "nothing" << false << 0 << "nothing";
+    QTest::newRow("a regular file") << "file" << false << EEXIST << "file";
+    QTest::newRow("a socket another program serves") << "live" << false << EADDRINUSE << "socket";
+    QTest::newRow("a dead socket of an earlier run") << "dead" << false << 0 << "nothing";
+    QTest::newRow("a file put there while open") << "nothing" << true << 0 << "file";
+}
+
+void TestBarrierSim::onlyItsOwnSocketIsRemoved()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, replacedWhileOpen);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("barrier.sock");
+    const auto writeFile = [&] {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Ergebnisse") == 10);
+    };
+    SimSerialDevice other(path);
+    if (before == "file")
+        writeFile();
+    if (before == "live" || before == "dead")
+        QCOMPARE(other.Open(), 0);
+    if (before == "dead") {
+        // The listener goes without its file, as on SIGKILL.
+        QVERIFY(QFile::rename(path, path + ".keep"));
+        other.Close();
+        QVERIFY(QFile::rename(path + ".keep", path));
+    }
+
+    {
+        SimSerialDevice device(path);
+        QTEST(device.Open(), "openError");
+        if (replacedWhileOpen) {
+            QVERIFY(QFile::remove(path));
+            writeFile();
+        }
+        device.Close();
+    }
+    struct stat status
+    {};
+    const bool exists = ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+    const QString found = !exists                    ? "nothing"
+                          : S_ISSOCK(status.st_mode) ? "socket"
+                          : S_ISREG(status.st_mode)  ? "file"
+                                                     : "other";
+    QTEST(found, "after");
+    if (found == "file") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("Ergebnisse"));
+    }
+    other.Close();
 }
 
 QTEST_MAIN(TestBarrierSim)
