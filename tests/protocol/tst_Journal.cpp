@@ -1,0 +1,253 @@
+// The recovery journal: its text carries every cell exactly and reads as a
+// starter list, a damaged or cut-off file is never taken for a journal, and
+// a failed write keeps the previous file.
+#include "protocol/Journal.h"
+#include "protocol/StarterList.h"
+#include "protocol/TextDecoding.h"
+
+#include <QtTest>
+#include <sys/mount.h>
+
+Q_DECLARE_METATYPE(JournalState)
+
+namespace {
+
+ProtocolRow Row(const QStringList &cells)
+{
+    ProtocolRow row;
+    for (int i = 0; i < cells.size(); ++i)
+        row[i] = cells[i];
+    return row;
+}
+
+JournalState RaceDay()
+{
+    JournalState state;
+    state.rows = {
+        Row({"1", "Die Blitze", "1", "Anna", " ", "", "12,34", "0,00", "12,34", "1"}),
+        Row({"2", "Grüne Flöhe", "1", "Jürgen", "Eva", "Ida", "AUS", "AUS", "AUS", "AUS"}),
+        Row({"3", "Schnecken", "2", "Tim"})};
+    state.eventName = QStringLiteral("Mai 2024");
+    state.listPath = QStringLiteral("/daten/Mai 2024.txt");
+    state.caption = QStringLiteral("duobahn: Mai 2024");
+    state.lane1 = 2;
+    state.lane2 = 0;
+    state.unsaved = true;
+    state.stamp = QDateTime(QDate(2026, 12, 7), QTime(23, 1, 59, 123));
+    return state;
+}
+
+JournalState WithRows(ProtocolTable rows)
+{
+    JournalState state = RaceDay();
+    state.rows = std::move(rows);
+    return state;
+}
+
+QString WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+} // namespace
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+private slots:
+    void roundTripIsExact_data()
+    {
+        QTest::addColumn<JournalState>("state");
+        QTest::newRow("race day") << RaceDay();
+        QTest::newRow("empty protocol") << WithRows({ProtocolRow{}});
+        QTest::newRow("no rows at all") << WithRows({});
+        QTest::newRow("one blank, blanks around, only blanks")
+            << WithRows({Row({" ", " x ", "  ", "   y"})});
+        QTest::newRow("tab and line breaks inside cells")
+            << WithRows({Row({"4", "Blitz\tund Donner", "1", "Zeile\r\nzwei", "\n"})});
+        QTest::newRow("start number beginning with Nr")
+            << WithRows({Row({"Nr5", "Nr5"}), Row({"Nr:Ende\t1"})});
+        QTest::newRow("escape character and umlauts")
+            << WithRows({Row({"5", "100% Öko", "1", "%09"})});
+        JournalState notes = RaceDay();
+        notes.eventName = QStringLiteral("Tab\there %25\r\n");
+        notes.listPath = QString();
+        notes.caption = QStringLiteral("duobahn 1.0");
+        notes.lane1 = -1;
+        notes.lane2 = -1;
+        notes.unsaved = false;
+        QTest::newRow("odd notes, no lanes, saved") << notes;
+    }
+    void roundTripIsExact()
+    {
+        QFETCH(JournalState, state);
+        const std::optional<JournalState> read = ReadJournalText(JournalText(state));
+        QVERIFY(read);
+        QCOMPARE(read->rows, state.rows);
+        QCOMPARE(read->eventName, state.eventName);
+        QCOMPARE(read->listPath, state.listPath);
+        QCOMPARE(read->caption, state.caption);
+        QCOMPARE(read->lane1, state.lane1);
+        QCOMPARE(read->lane2, state.lane2);
+        QCOMPARE(read->unsaved, state.unsaved);
+        QCOMPARE(read->stamp, state.stamp);
+    }
+
+    // A person may load the journal as a starter list: the same teams, in
+    // the same columns, and none of the program's notes.
+    void readsAsAStarterList()
+    {
+        const JournalState state = RaceDay();
+        const ProtocolTable list = ParseStarterList(DecodeFileText(JournalText(state)));
+        QCOMPARE(list.size(), state.rows.size());
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            for (int column = 0; column < ProtocolColumnCount; ++column) {
+                const QString cell = state.rows[i][column];
+                QCOMPARE(list[i][column].trimmed(), cell.trimmed());
+            }
+        }
+    }
+
+    void damagedTextIsRefused_data()
+    {
+        const QByteArray good = JournalText(RaceDay());
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("a starter list") << QByteArray("1;Blitz;1\r\n");
+        QTest::newRow("line after the end") << good + "4\tx\t1\t \t \t \t \t \t \t \t\r\n";
+        QTest::newRow("row of nine cells") << QByteArray(good).replace(
+            "3\tSchnecken\t2\tTim\t \t \t \t \t \t \t", "3\tSchnecken\t2\tTim\t \t \t \t \t \t");
+        QTest::newRow("fewer rows than the end says")
+            << QByteArray(good).replace("Nr:Ende\t3", "Nr:Ende\t4");
+        QTest::newRow("unknown version")
+            << QByteArray(good).replace("Nr:Wiederherstellung\t1", "Nr:Wiederherstellung\t2");
+        QTest::newRow("unknown note") << QByteArray(good).replace("Nr:Ungesichert", "Nr:Anders");
+        QTest::newRow("bad stamp") << QByteArray(good).replace("2026-12-07", "2026-13-07");
+        QTest::newRow("cell note beyond the rows")
+            << QByteArray(good).replace("Nr:Zelle\t0\t4", "Nr:Zelle\t9\t4");
+        QTest::newRow("lane below -1")
+            << QByteArray(good).replace("Nr:Rennspuren\t2", "Nr:Rennspuren\t-2");
+    }
+    void damagedTextIsRefused()
+    {
+        QFETCH(QByteArray, text);
+        QVERIFY(!ReadJournalText(text));
+    }
+
+    // Whatever point a write stops at, the rest is never taken for a journal.
+    void everyCutOffTextIsRefused()
+    {
+        const QByteArray good = JournalText(RaceDay());
+        QVERIFY(ReadJournalText(good));
+        for (qsizetype length = 0; length < good.size(); ++length)
+            QVERIFY2(!ReadJournalText(good.left(length)), qPrintable(QString::number(length)));
+    }
+
+    void question_data()
+    {
+        QTest::addColumn<JournalState>("state");
+        QTest::addColumn<bool>("worth");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("unsaved race day")
+            << RaceDay() << true
+            << "Letzten Stand vom 07.12.2026 23:01 wiederherstellen? (3 Teams, 2 Zeiten)";
+        JournalState saved = RaceDay();
+        saved.unsaved = false;
+        QTest::newRow("saved") << saved << false
+                               << "Letzten Stand vom 07.12.2026 23:01 wiederherstellen? (3 Teams, "
+                                  "2 Zeiten)";
+        QTest::newRow("empty protocol")
+            << WithRows({ProtocolRow{}}) << false
+            << "Letzten Stand vom 07.12.2026 23:01 wiederherstellen? (0 Teams, 0 Zeiten)";
+    }
+    void question()
+    {
+        QFETCH(JournalState, state);
+        QTEST(WorthRecovering(state), "worth");
+        QTEST(RecoveryQuestion(state), "question");
+    }
+
+    void fileWrittenReadAndPutAside()
+    {
+        QTemporaryDir dir;
+        const Journal journal(dir.filePath("neu/Wiederherstellung.txt"));
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Nothing);
+        QString error;
+        QVERIFY2(journal.Write(RaceDay(), &error), qPrintable(error));
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read, RaceDay());
+        QCOMPARE(QDir(dir.filePath("neu")).entryList(QDir::Files),
+                 QStringList{"Wiederherstellung.txt"}); // no temporary file left
+
+        // Put aside twice at the same moment: two files, neither replaced.
+        const QString first = journal.PutAside(RaceDay().stamp);
+        QCOMPARE(QFileInfo(first).fileName(), "Wiederherstellung vom 2026-12-07 23-01-59.txt");
+        QVERIFY(journal.Write(WithRows({}), &error));
+        const QString second = journal.PutAside(RaceDay().stamp);
+        QCOMPARE(QFileInfo(second).fileName(), "Wiederherstellung vom 2026-12-07 23-01-59 (2).txt");
+        QCOMPARE(journal.Read(read), Journal::Found::Nothing);
+        QCOMPARE(Journal(first).Read(read), Journal::Found::Readable);
+        QCOMPARE(read.rows, RaceDay().rows);
+    }
+
+    void damagedFileIsTold_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("cut off") << JournalText(RaceDay()).left(200);
+        QTest::newRow("not a journal") << QByteArray("1;Blitz;1\n");
+    }
+    void damagedFileIsTold()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const Journal journal(WriteBytes(dir.filePath("Wiederherstellung.txt"), bytes));
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Damaged);
+    }
+
+    // Root ignores permission bits; a folder below a regular file and a
+    // full filesystem stop every writer. The previous journal stays whole.
+    void failedWriteKeepsThePreviousFile_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("folder below a regular file") << "below-file";
+        QTest::newRow("full filesystem") << "full";
+    }
+    void failedWriteKeepsThePreviousFile()
+    {
+        QFETCH(QString, where);
+        QTemporaryDir dir;
+        QString folder = dir.filePath("data");
+        QVERIFY(QDir().mkpath(folder));
+        const bool full = where == "full";
+        if (full &&
+            ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=16k") != 0)
+            QSKIP("no small filesystem can be mounted here");
+        const auto unmount = qScopeGuard([&] {
+            if (full)
+                ::umount(QFile::encodeName(folder).constData());
+        });
+        const Journal journal(folder + "/Wiederherstellung.txt");
+        QString error;
+        QVERIFY2(journal.Write(RaceDay(), &error), qPrintable(error));
+
+        JournalState big = RaceDay();
+        big.rows.assign(2000, Row({"1", "Ein recht langer Teamname", "1", "Fahrerin"}));
+        const Journal target(full ? journal.FileName() : dir.filePath("data/Sperre/x.txt"));
+        if (!full)
+            WriteBytes(dir.filePath("data/Sperre"), "kein Ordner");
+        QVERIFY(!target.Write(big, &error));
+        QVERIFY(!error.isEmpty());
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read, RaceDay());
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), full ? 1 : 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournal)
+#include "tst_Journal.moc"
