@@ -2,6 +2,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
+#include "app/RecoveryJournal.h"
 #include "settings/Cfg.h"
 
 ApplicationWindows::ApplicationWindows()
@@ -11,6 +12,7 @@ ApplicationWindows::ApplicationWindows()
     FormMain->CfgDialog = CfgDialog;
     FDlgYesNo = new TFDlgYesNo(FormMain, FormMain->ApplicationTitle);
     FormMain->FDlgYesNo = FDlgYesNo;
+    FormMain->Journal->OfferRecovery(FDlgYesNo);
 }
 
 ApplicationWindows::~ApplicationWindows()

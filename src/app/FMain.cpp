@@ -6,6 +6,7 @@
 #include "app/HelpWindow.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
+#include "app/RecoveryJournal.h"
 #include "comms/Comms.h"
 #include "comms/SimSerialDevice.h"
 #include "protocol/ProtocolTable.h"
@@ -71,6 +72,7 @@ TFormMain::~TFormMain()
 void TFormMain::FormCreate()
 {
     DeriveNames();
+    Journal = new RecoveryJournal(this, RecoveryJournal::DefaultFileName());
     FileTypes = ReadFileTypeNames();
     ReadSettings();
     bFSTART->setGeometry(bSTART->geometry());
@@ -140,6 +142,8 @@ void TFormMain::FormDestroy()
     if (m_settingsWritten)
         return;
     m_settingsWritten = true;
+    // A normal exit after saving leaves nothing to ask at the next start.
+    Journal->Write();
     Settings.Bounds = QRect(pos(), size());
     Settings.TimerGesperrt = TimerGesperrt1->interval();
     Settings.FilterInd = SaveDialog1.filterIndex;

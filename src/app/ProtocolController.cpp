@@ -171,9 +171,31 @@ bool ProtocolController::ProtocolModified() const
     return m_modified && HasProtocol();
 }
 
+// Announced as a change, so that the recovery journal learns the results
+// are safe in a file.
 void ProtocolController::MarkProtocolSaved()
 {
     m_modified = false;
+    NoteChange(Change::Arrangement);
+}
+
+void ProtocolController::RestoreProtocol(const ProtocolTable &rows, int lane1, int lane2,
+                                         bool modified)
+{
+    const ChangeBatch batch(this);
+    NoteChange(Change::Arrangement);
+    WriteTable(rows);
+    FillSelectors(SelectorItems(Table()));
+    QComboBox *lanes[] = {m_form->cbBuhn1, m_form->cbBuhn2};
+    const int count = lanes[0]->count();
+    lanes[0]->setCurrentIndex(lane1 < count ? lane1 : -1);
+    lanes[1]->setCurrentIndex(lane2 < count ? lane2 : -1);
+    lanes[0]->setEnabled(count >= 1);
+    lanes[1]->setEnabled(count >= 2);
+    RefreshControlStates();
+    RefreshLaneButtons();
+    m_form->FormResize();
+    m_modified = modified;
 }
 
 // --- table access -------------------------------------------------------------
@@ -399,6 +421,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     // cursor: the take-over buttons and edit mode start on the first team.
     m_form->SortGrid1->GoToCell(0, 1, true);
     EventName = ::EventName(fileName);
+    ListPath = fileName;
     m_form->setWindowTitle(m_form->ApplicationTitle + QStringLiteral(": ") + EventName);
     QComboBox *lane1 = m_form->cbBuhn1;
     QComboBox *lane2 = m_form->cbBuhn2;

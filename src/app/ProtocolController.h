@@ -29,6 +29,8 @@ public:
     int LastSelectedColumn = 0;
     // The loaded starter list's name without folder and extension.
     QString EventName;
+    // The loaded starter list's full path ("" before the first list).
+    QString ListPath;
 
     // Fills "Zeit", "Strafzeit" and "Total" (column, +1, +2) of the team on
     // the lane (1 or 2). false when the lane has no team or no row carries
@@ -67,6 +69,9 @@ public:
     // the protocol last saved; an empty protocol has nothing to lose.
     bool ProtocolModified() const;
     void MarkProtocolSaved();
+    // Puts back a protocol kept by the recovery journal: its rows, both
+    // lanes' teams (selector positions) and its not-saved mark.
+    void RestoreProtocol(const ProtocolTable &rows, int lane1, int lane2, bool modified);
 
 signals:
     // Any change of the rows, their cells, order or places, or of the teams

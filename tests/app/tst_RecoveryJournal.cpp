@@ -1,0 +1,339 @@
+// The recovery journal in the real main window: every change is on disk
+// before its handler returns, a journal with unsaved results is offered
+// back at start (yes restores exactly, no keeps the file aside), and a
+// journal that cannot be written is told once while the race goes on.
+#include "FakePlatform.h"
+#include "WindowTestFolder.h"
+#include "app/ApplicationWindows.h"
+#include "app/DlgYesNo.h"
+#include "app/FMain.h"
+#include "app/ProtocolController.h"
+#include "app/RaceController.h"
+#include "app/RecoveryJournal.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/SortGrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QByteArray RaceDayList = "Nr.;TeamName;Klasse;Fahrer;Beifahrer1;Beifahrer2\r\n"
+                               "1;Die Blitze;2;Jürgen;Anna;Lukas\r\n"
+                               "2;Grüne Flöhe;1;Sören;;\r\n"
+                               "3;Rote Raketen;1;Paul;Eva;Ida\r\n"
+                               "4;Schnecken;2;Tim;Lea;Max\r\n";
+
+enum class Change { Load, Stop, Penalty, Disqualify, DropOut, Swap, TakeOver, Edit, Remove, Reset };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Change)
+
+class TestRecoveryJournal : public QObject
+{
+    Q_OBJECT
+
+    WindowTestFolder m_dir;
+    std::unique_ptr<ScopedFakePlatform> m_platform;
+    std::unique_ptr<ApplicationWindows> m_windows;
+    TFormMain *m_form = nullptr;
+
+    void Start()
+    {
+        m_windows = std::make_unique<ApplicationWindows>();
+        m_form = m_windows->FormMain;
+    }
+
+    void Exit()
+    {
+        m_windows.reset();
+        m_form = nullptr;
+    }
+
+    QString JournalPath() const { return RecoveryJournal::DefaultFileName(); }
+
+    JournalState OnDisk() const
+    {
+        JournalState state;
+        if (Journal(JournalPath()).Read(state) != Journal::Found::Readable)
+            qWarning("no readable journal at %s", qPrintable(JournalPath()));
+        return state;
+    }
+
+    QByteArray JournalBytes() const
+    {
+        QFile file(JournalPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void LoadList()
+    {
+        QFile file(m_dir.FilePath(QStringLiteral("Mai.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(RaceDayList);
+        file.close();
+        m_platform->openAnswers.enqueue({true, file.fileName(), 1});
+        m_form->sbLoad->click();
+    }
+
+    void Heat(std::uint32_t lane1, std::uint32_t lane2)
+    {
+        m_platform->SetTick(100000);
+        m_form->bSTART->click();
+        m_platform->SetTick(100000 + lane1);
+        m_form->bSTOP1->click();
+        m_platform->SetTick(100000 + lane2);
+        m_form->bSTOP2->click();
+    }
+
+    // Everything the operator sees of the protocol and the lanes.
+    QStringList Snapshot() const
+    {
+        QStringList state;
+        const TSortGrid *grid = m_form->SortGrid1;
+        for (int row = 1; row < grid->RowCount(); ++row) {
+            QStringList cells;
+            for (int col = 0; col < grid->ColCount(); ++col)
+                cells << grid->Cells(col, row);
+            state << cells.join(QLatin1Char('|'));
+        }
+        for (const QComboBox *lane : {m_form->cbBuhn1, m_form->cbBuhn2}) {
+            QStringList items;
+            for (int i = 0; i < lane->count(); ++i)
+                items << lane->itemText(i);
+            state << items.join(QLatin1Char('/')) << QString::number(lane->currentIndex());
+        }
+        state << m_form->windowTitle() << m_form->Protocol->EventName
+              << m_form->SaveDialog1.fileName;
+        return state;
+    }
+
+    void Perform(Change change)
+    {
+        switch (change) {
+        case Change::Load:
+            LoadList();
+            break;
+        case Change::Stop:
+            m_platform->SetTick(12340);
+            m_form->bSTOP1->click();
+            break;
+        case Change::Penalty:
+            m_form->bStrafe15_2->click();
+            break;
+        case Change::Disqualify:
+            m_form->bDisqulifikation1->click();
+            break;
+        case Change::DropOut:
+            m_form->sb2del->click();
+            break;
+        case Change::Swap:
+            m_form->bRESET->click();
+            m_form->seObmen->click();
+            break;
+        case Change::TakeOver:
+            m_form->bRESET->click();
+            m_form->SortGrid1->SetRow(4);
+            m_form->sb2->click();
+            break;
+        case Change::Edit:
+            m_form->bRESET->click();
+            QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+            m_form->SortGrid1->SetCells(1, 3, QStringLiteral("Umbenannt"));
+            QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+            break;
+        case Change::Remove:
+            m_form->bRESET->click();
+            m_form->SortGrid1->SetRow(3);
+            m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+            m_form->sbCLS->click();
+            break;
+        case Change::Reset:
+            m_form->bRESET->click();
+            break;
+        }
+    }
+
+private slots:
+    void initTestCase() { m_dir.Enter(); }
+
+    void init()
+    {
+        m_dir.ForgetSettings();
+        m_platform = std::make_unique<ScopedFakePlatform>();
+        Start();
+    }
+
+    void cleanup()
+    {
+        Exit();
+        m_platform.reset();
+    }
+
+    // Read straight after the click, before any event is processed: the
+    // journal on disk already holds the window's new state.
+    void everyChangeIsOnDiskBeforeTheHandlerReturns_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::newRow("list loaded") << Change::Load;
+        QTest::newRow("time recorded") << Change::Stop;
+        QTest::newRow("penalty") << Change::Penalty;
+        QTest::newRow("DIS") << Change::Disqualify;
+        QTest::newRow("AUS") << Change::DropOut;
+        QTest::newRow("lane swap") << Change::Swap;
+        QTest::newRow("team taken onto a lane") << Change::TakeOver;
+        QTest::newRow("cell edited") << Change::Edit;
+        QTest::newRow("row removed") << Change::Remove;
+        QTest::newRow("ranking at the reset") << Change::Reset;
+    }
+    void everyChangeIsOnDiskBeforeTheHandlerReturns()
+    {
+        QFETCH(Change, change);
+        if (change != Change::Load) {
+            LoadList();
+            m_platform->SetTick(0);
+            m_form->bSTART->click();
+            m_platform->SetTick(9990);
+            m_form->bSTOP2->click();
+            if (change != Change::Penalty && change != Change::DropOut && change != Change::Stop)
+                m_form->bSTOP1->click();
+        }
+        const QByteArray before = JournalBytes();
+        Perform(change);
+        const JournalState disk = OnDisk();
+        JournalState shown = m_form->Journal->CurrentState();
+        shown.stamp = disk.stamp;
+        QCOMPARE(disk, shown);
+        QVERIFY(JournalBytes() != before);
+    }
+
+    void recoveryAfterAKill_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Ja restores") << TFDlgYesNo::ResultYes;
+        QTest::newRow("Nein keeps the file aside") << TFDlgYesNo::ResultCancel;
+    }
+    void recoveryAfterAKill()
+    {
+        QFETCH(int, answer);
+        LoadList();
+        Heat(12340, 13450);
+        m_form->bStrafe15_1->click();
+        m_form->bRESET->click();
+        Heat(9990, 10000);
+        m_form->sb2del->click();
+        const QStringList shown = Snapshot();
+        const QByteArray killedWith = JournalBytes();
+        const QDateTime stamp = OnDisk().stamp;
+
+        Exit();
+        // The process died instead: the journal is what the last change wrote.
+        QFile journal(JournalPath());
+        QVERIFY(journal.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        journal.write(killedWith);
+        journal.close();
+        m_platform->dialogsShown = 0;
+        m_platform->QueueDialogResult(answer);
+        Start();
+        QCOMPARE(m_platform->dialogsShown, 1);
+        QCOMPARE(m_windows->FDlgYesNo->Label1->text(),
+                 QStringLiteral("Letzten Stand vom %1 wiederherstellen? (4 Teams, 4 Zeiten)")
+                     .arg(stamp.toString(QStringLiteral("dd.MM.yyyy HH:mm"))));
+
+        const QStringList entries = QDir(QFileInfo(JournalPath()).path()).entryList(QDir::Files);
+        if (answer == TFDlgYesNo::ResultYes) {
+            // Back on the teams of the interrupted heat, ready to start it again.
+            QCOMPARE(Snapshot(), shown);
+            QVERIFY(m_form->bSTART->isEnabled() && m_form->cbBuhn2->isEnabled());
+            QVERIFY(OnDisk().unsaved);
+            QCOMPARE(entries, QStringList{QStringLiteral("Wiederherstellung.txt")});
+            // The next start asks again: the results are still in no saved file.
+            Exit();
+            m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+            Start();
+            QCOMPARE(m_platform->dialogsShown, 2);
+            QCOMPARE(Snapshot(), shown);
+        } else {
+            QVERIFY(!m_form->Protocol->HasProtocol());
+            QVERIFY(!m_form->bSTART->isEnabled());
+            const QString kept = QStringLiteral("Wiederherstellung vom %1.txt")
+                                     .arg(stamp.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+            QVERIFY2(entries.contains(kept), qPrintable(entries.join(',')));
+            QFile aside(QFileInfo(JournalPath()).dir().filePath(kept));
+            QVERIFY(aside.open(QIODevice::ReadOnly));
+            QCOMPARE(aside.readAll(), killedWith);
+            QVERIFY(!WorthRecovering(OnDisk()));
+        }
+    }
+
+    void exitAsksNextTimeOnlyWhenUnsaved_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("saved, then a normal exit") << true << 0;
+        QTest::newRow("normal exit without saving") << false << 1;
+    }
+    void exitAsksNextTimeOnlyWhenUnsaved()
+    {
+        QFETCH(bool, saved);
+        LoadList();
+        Heat(12340, 13450);
+        if (saved)
+            m_form->Protocol->MarkProtocolSaved();
+        Exit();
+        m_platform->dialogsShown = 0;
+        Start();
+        QTEST(m_platform->dialogsShown, "questions");
+    }
+
+    // Root ignores permission bits: a data folder below a regular file
+    // cannot be created by anyone.
+    void unwritableJournalIsToldOnce()
+    {
+        Exit();
+        QFile blocker(m_dir.FilePath(QStringLiteral("Sperre")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("XDG_DATA_HOME", QFile::encodeName(blocker.fileName()));
+        const auto restore =
+            qScopeGuard([&] { qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.DataPath())); });
+        Start();
+        LoadList();
+        const QString notice = m_form->statusBar()->currentMessage();
+        QVERIFY2(notice.startsWith(QStringLiteral("Wiederherstellungsdatei nicht geschrieben: ") +
+                                   blocker.fileName()),
+                 qPrintable(notice));
+        m_form->statusBar()->clearMessage();
+        Heat(12340, 13450);
+        QCOMPARE(m_form->statusBar()->currentMessage(), QString());
+        QCOMPARE(m_form->SortGrid1->Cells(6, 2), QStringLiteral("13,45"));
+    }
+
+    void damagedJournalIsKeptAside()
+    {
+        Exit();
+        QVERIFY(QDir().mkpath(QFileInfo(JournalPath()).path()));
+        QFile journal(JournalPath());
+        QVERIFY(journal.open(QIODevice::WriteOnly));
+        journal.write("Nr.\tTeamName\tabgeschnitten");
+        journal.close();
+        m_platform->dialogsShown = 0;
+        Start();
+        QCOMPARE(m_platform->dialogsShown, 0);
+        const QStringList entries = QDir(QFileInfo(JournalPath()).path())
+                                        .entryList({QStringLiteral("Wiederherstellung vom *")});
+        QCOMPARE(entries.size(), 1);
+        QVERIFY2(m_form->statusBar()->currentMessage().contains(entries[0]),
+                 qPrintable(m_form->statusBar()->currentMessage()));
+    }
+};
+
+QTEST_MAIN(TestRecoveryJournal)
+#include "tst_RecoveryJournal.moc"
