@@ -227,15 +227,15 @@ void ProtocolController::WriteTable(const ProtocolTable &table)
     grid->EndUpdate();
 }
 
-// Any written row is a protocol: a start number that an edit emptied and
-// that ranking then sorted to the top must not hide the table's results
-// from saving, editing and racing.
+// Any written row is a protocol (a row of blanks included): a start number
+// that an edit emptied and that ranking then sorted to the top must not
+// hide the table's results from saving, editing and racing.
 bool ProtocolController::HasProtocol() const
 {
     const TSortGrid *grid = m_form->SortGrid1;
     for (int row = 1; row < grid->RowCount(); ++row) {
         for (int column = 0; column < ProtocolColumnCount; ++column) {
-            if (!IsBlankText(grid->Cells(column, row)))
+            if (!grid->Cells(column, row).isEmpty())
                 return true;
         }
     }
@@ -387,16 +387,16 @@ void ProtocolController::RefreshControlStates()
 {
     TFormMain *f = m_form;
     const bool clockOff = !f->Clock->isActive();
-    // Each racing lane needs a team of its own; a heat waiting for its reset
-    // is not over yet.
+    // A heat waiting for its reset is not over yet.
     const int position1 = f->cbBuhn1->currentIndex();
     const int position2 = f->cbBuhn2->currentIndex();
-    const bool lanesReady = f->Settings.CountBahn == 2
-                                ? position1 >= 0 && position2 >= 0 && position1 != position2
-                                : position1 >= 0;
-    const bool ready = lanesReady && clockOff && !f->mReset->isEnabled();
-    // Edits may change the very rows the lanes point at: no race meanwhile.
-    const bool startAvailable = ready && !f->cbEditON->isChecked();
+    const bool twoLanes = f->Settings.CountBahn == 2;
+    const bool ready = f->cbBuhn1->count() > 0 && clockOff && !f->mReset->isEnabled() &&
+                       (!twoLanes || (f->cbBuhn2->count() > 0 && position1 != position2));
+    // Each racing lane needs a team; edits may change the very rows the
+    // lanes point at, so no race meanwhile.
+    const bool lanesHaveTeams = position1 >= 0 && (!twoLanes || position2 >= 0);
+    const bool startAvailable = ready && lanesHaveTeams && !f->cbEditON->isChecked();
     f->bSTART->setEnabled(startAvailable);
     f->bSTART->SetColor(startAvailable ? StartColour : TBitBtnWithColor::ButtonFace());
 
