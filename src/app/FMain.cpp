@@ -262,12 +262,15 @@ void TFormMain::showEvent(QShowEvent *event)
     QCursor::setPos(sbLoad->mapToGlobal(QPoint(16, 16)));
 }
 
+// A running race asks whether to end at all; otherwise unsaved results do.
 void TFormMain::closeEvent(QCloseEvent *event)
 {
     const QString question = QStringLiteral("Beenden?");
     if (FDlgYesNo)
         FDlgYesNo->Label1->setText(question);
-    if (Clock->isActive() && FDlgYesNo && !FDlgYesNo->Confirm(question)) {
+    const bool end = Clock->isActive() ? !FDlgYesNo || FDlgYesNo->Confirm(question)
+                                       : Protocol->ConfirmDiscardingChanges();
+    if (!end) {
         event->ignore();
         return;
     }

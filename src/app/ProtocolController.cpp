@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -129,9 +130,14 @@ void ProtocolController::Wire()
         if (m_form->SortGrid1->Options().testFlag(goEditing))
             NoteChange(Change::Content);
     };
-    for (QComboBox *selector : {f->cbBuhn1, f->cbBuhn2})
-        connect(selector, &QComboBox::currentIndexChanged, this,
-                [this] { NoteChange(Change::Arrangement); });
+    for (int laneIndex : {0, 1}) {
+        connect(Selector(laneIndex + 1), &QComboBox::currentIndexChanged, this,
+                [this, laneIndex](int position) {
+                    if (!m_followingRows)
+                        MarkLaneRow(laneIndex, position >= 0 ? position + 1 : -1);
+                    NoteChange(Change::Arrangement);
+                });
+    }
 
     connect(f->sbLoad, &QToolButton::clicked, this, &ProtocolController::sbLoadClick);
     connect(f->cbBuhn1, &QComboBox::activated, this, &ProtocolController::cbBuhnChange);
@@ -198,6 +204,13 @@ void ProtocolController::RestoreProtocol(const ProtocolTable &rows, int lane1, i
     m_modified = modified;
 }
 
+bool ProtocolController::ConfirmDiscardingChanges()
+{
+    return !ProtocolModified() || !m_form->FDlgYesNo ||
+           m_form->FDlgYesNo->Confirm(
+               QStringLiteral("Das Protokoll ist nicht gespeichert. Trotzdem beenden?"));
+}
+
 // --- table access -------------------------------------------------------------
 
 ProtocolRow ProtocolController::ReadRow(int row) const
@@ -236,10 +249,19 @@ void ProtocolController::WriteTable(const ProtocolTable &table)
     grid->EndUpdate();
 }
 
+// Any written row is a protocol (a row of blanks included): a start number
+// that an edit emptied and that ranking then sorted to the top must not
+// hide the table's results from saving, editing and racing.
 bool ProtocolController::HasProtocol() const
 {
     const TSortGrid *grid = m_form->SortGrid1;
-    return grid->RowCount() >= 2 && !grid->Cells(ColNr, 1).isEmpty();
+    for (int row = 1; row < grid->RowCount(); ++row) {
+        for (int column = 0; column < ProtocolColumnCount; ++column) {
+            if (!grid->Cells(column, row).isEmpty())
+                return true;
+        }
+    }
+    return false;
 }
 
 QComboBox *ProtocolController::Selector(int lane) const
@@ -250,39 +272,63 @@ QComboBox *ProtocolController::Selector(int lane) const
 // The grid row of the team on a lane, -1 when the lane has no team.
 int ProtocolController::LaneRow(int laneIndex) const
 {
-    const int item = Selector(laneIndex + 1)->currentIndex();
-    if (item < 0 || item + 1 >= m_form->SortGrid1->RowCount())
-        return -1;
-    return item + 1;
+    return Selector(laneIndex + 1)->currentIndex() < 0 ? -1 : MarkedRow(laneIndex);
+}
+
+// Lane 1's marker rides in the "Nr." cell, lane 2's in the "TeamName"
+// cell, so both lanes may stand on one row.
+int ProtocolController::MarkedRow(int laneIndex) const
+{
+    const TSortGrid *grid = m_form->SortGrid1;
+    const QObject *marker = &m_laneMarkers[laneIndex];
+    int &row = m_markedRows[laneIndex];
+    if (row > 0 && row < grid->RowCount() && grid->Objects(laneIndex, row) == marker)
+        return row;
+    row = -1;
+    for (int candidate = 1; candidate < grid->RowCount(); ++candidate) {
+        if (grid->Objects(laneIndex, candidate) == marker) {
+            row = candidate;
+            break;
+        }
+    }
+    return row;
+}
+
+void ProtocolController::MarkLaneRow(int laneIndex, int row)
+{
+    TSortGrid *grid = m_form->SortGrid1;
+    const int marked = MarkedRow(laneIndex);
+    if (marked > 0)
+        grid->SetObjects(laneIndex, marked, nullptr);
+    if (row > 0 && row < grid->RowCount()) {
+        grid->SetObjects(laneIndex, row, &m_laneMarkers[laneIndex]);
+        m_markedRows[laneIndex] = row;
+    }
 }
 
 // --- recording and ranking ------------------------------------------------------
 
 bool ProtocolController::RecordLaneTime(int column, int lane, const QString &text)
 {
+    // The lane's row, never another row that happens to show the same
+    // start number: numbers repeat across classes and edits change them.
+    const int row = LaneRow(lane - 1);
+    if (row < 0)
+        return false;
     const ChangeBatch batch(this);
-    QComboBox *selector = Selector(lane);
-    if (selector->currentIndex() < 0)
-        return false;
-    const std::optional<int> number = TeamNumberOfSelectorText(selector->currentText());
-    if (!number)
-        return false;
-    const ProtocolTable table = Table();
-    // Start numbers may repeat (each class counting from 1): the lane's own
-    // row is its team whenever it carries the number.
-    const int own = LaneRow(lane - 1) - 1;
-    const int index =
-        own >= 0 && StartNumberOf(table[own][ColNr]) == number ? own : FindTeamRow(table, *number);
-    if (index < 0)
-        return false;
     TSortGrid *grid = m_form->SortGrid1;
-    const int row = index + 1;
     grid->SetCells(column, row, text);
     grid->SetCells(column + 1, row, FormatRaceTime(0));
     grid->SetCells(column + 2, row, text);
     NoteChange(Change::Content);
     RefreshControlStates();
     return true;
+}
+
+QString ProtocolController::LaneCell(int lane, int column) const
+{
+    const int row = LaneRow(lane - 1);
+    return row < 0 ? QString() : m_form->SortGrid1->Cells(column, row);
 }
 
 void ProtocolController::SortGrid1GetSortStyle(int column, TSortStyle &style)
@@ -298,6 +344,7 @@ void ProtocolController::RankProtocol()
     NoteChange(Change::Arrangement);
     TSortGrid *grid = m_form->SortGrid1;
     ProtocolTable table = Table();
+    const std::array<int, 2> laneRows = {MarkedRow(0), MarkedRow(1)};
     const std::vector<std::size_t> previousIndex = ::RankProtocol(table);
     WriteTable(table);
     // As after a sort by "Klasse": the arrow shows it, and the current row
@@ -309,11 +356,15 @@ void ProtocolController::RankProtocol()
     if (current != previousIndex.end() && grid->Row() >= 1)
         grid->SetRow(int(current - previousIndex.begin()) + 1);
 
-    const int position1 = m_form->cbBuhn1->currentIndex();
-    const int position2 = m_form->cbBuhn2->currentIndex();
-    FillSelectors(SelectorItems(table));
-    m_form->cbBuhn1->setCurrentIndex(std::min(position1, m_form->cbBuhn1->count() - 1));
-    m_form->cbBuhn2->setCurrentIndex(std::min(position2, m_form->cbBuhn2->count() - 1));
+    // The rows were written anew in their ranked order: each lane's marker
+    // goes to its team's new row.
+    for (int laneIndex : {0, 1}) {
+        const auto moved = std::find(previousIndex.begin(), previousIndex.end(),
+                                     std::size_t(std::max(0, laneRows[laneIndex] - 1)));
+        if (laneRows[laneIndex] > 0 && moved != previousIndex.end())
+            MarkLaneRow(laneIndex, int(moved - previousIndex.begin()) + 1);
+    }
+    FollowLaneRows();
 }
 
 // The blank row of an empty protocol is no team: a selector item for it
@@ -333,56 +384,41 @@ void ProtocolController::FillSelectors(const QStringList &items)
 }
 
 // After the operator sorts by a header click the rows have moved: each lane
-// keeps its team (found by start number), so the red rows, the penalty
-// writes and the next recorded time still point at the same team.
+// keeps its row, so the red rows, the penalty writes and the next recorded
+// time still point at the same team.
 void ProtocolController::SortGrid1EndSort()
 {
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
-    RebuildSelectorsKeepingTeams();
+    FollowLaneRows();
     m_form->SortGrid1->update();
 }
 
-void ProtocolController::RebuildSelectorsKeepingTeams()
+void ProtocolController::FollowLaneRows()
 {
-    const ProtocolTable table = Table();
-    int positions[2];
-    for (int lane : {1, 2})
-        positions[lane - 1] = PositionOfTeamAfterSort(Selector(lane), table);
-    FillSelectors(SelectorItems(table));
-    m_form->cbBuhn1->setCurrentIndex(positions[0]);
-    m_form->cbBuhn2->setCurrentIndex(positions[1]);
-}
-
-// The new position of the selector's team, found by its start number; a
-// selector without a recognisable team (or whose number an edit removed
-// from the table) keeps its position.
-int ProtocolController::PositionOfTeamAfterSort(const QComboBox *selector,
-                                                const ProtocolTable &table)
-{
-    const int position = selector->currentIndex();
-    if (position < 0)
-        return position;
-    // The whole item first: a start number may stand in several classes.
-    const QString text = selector->currentText();
-    for (std::size_t index = 0; index < table.size(); ++index) {
-        if (LaneSelectorText(table[index]) == text)
-            return int(index);
+    const QStringList items = SelectorItems(Table());
+    const QScopedValueRollback<bool> following(m_followingRows, true);
+    FillSelectors(items);
+    for (int laneIndex : {0, 1}) {
+        const int row = MarkedRow(laneIndex);
+        Selector(laneIndex + 1)->setCurrentIndex(row > 0 && row <= items.size() ? row - 1 : -1);
     }
-    const std::optional<int> number = TeamNumberOfSelectorText(text);
-    const int row = number ? FindTeamRow(table, *number) : -1;
-    return row >= 0 ? row : std::min(position, int(table.size()) - 1);
 }
 
 void ProtocolController::RefreshControlStates()
 {
     TFormMain *f = m_form;
     const bool clockOff = !f->Clock->isActive();
-    const bool startAvailable = f->Settings.CountBahn == 2
-                                    ? f->cbBuhn1->count() > 0 && f->cbBuhn2->count() > 0 &&
-                                          clockOff &&
-                                          f->cbBuhn1->currentIndex() != f->cbBuhn2->currentIndex()
-                                    : f->cbBuhn1->count() > 0 && clockOff;
+    // A heat waiting for its reset is not over yet.
+    const int position1 = f->cbBuhn1->currentIndex();
+    const int position2 = f->cbBuhn2->currentIndex();
+    const bool twoLanes = f->Settings.CountBahn == 2;
+    const bool ready = f->cbBuhn1->count() > 0 && clockOff && !f->mReset->isEnabled() &&
+                       (!twoLanes || (f->cbBuhn2->count() > 0 && position1 != position2));
+    // Each racing lane needs a team; edits may change the very rows the
+    // lanes point at, so no race meanwhile.
+    const bool lanesHaveTeams = position1 >= 0 && (!twoLanes || position2 >= 0);
+    const bool startAvailable = ready && lanesHaveTeams && !f->cbEditON->isChecked();
     f->bSTART->setEnabled(startAvailable);
     f->bSTART->SetColor(startAvailable ? StartColour : TBitBtnWithColor::ButtonFace());
 
@@ -394,9 +430,9 @@ void ProtocolController::RefreshControlStates()
     // lanes' selectors still point at the teams on the track.
     f->cbEditON->setEnabled(hasProtocol && clockOff);
     f->sbWord->setEnabled(hasProtocol && QFile::exists(f->ProtocolTemplatePath));
-    f->sbCLS->setEnabled(startAvailable && hasProtocol);
-    f->sbCLSall->setEnabled(startAvailable && hasProtocol);
-    f->seObmen->setEnabled(startAvailable);
+    f->sbCLS->setEnabled(ready && hasProtocol);
+    f->sbCLSall->setEnabled(ready && hasProtocol);
+    f->seObmen->setEnabled(ready);
 }
 
 // --- starter lists --------------------------------------------------------------
@@ -414,6 +450,9 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     }
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
+    // The old rows' lanes mean nothing in the new list.
+    MarkLaneRow(0, -1);
+    MarkLaneRow(1, -1);
     WriteTable(load.rows);
     FillSelectors({});
     RankProtocol();
@@ -437,6 +476,8 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
 
 void ProtocolController::sbLoadClick()
 {
+    if (!ConfirmDiscardingChanges())
+        return;
     const Platform::FileDialogAnswer answer =
         CurrentPlatform().OpenFileDialog(m_form, m_form->OpenDialog1);
     if (!answer.accepted)
@@ -551,38 +592,9 @@ void ProtocolController::cbEditONClick()
         grid->SetCol(LastSelectedColumn);
     } else {
         grid->SetOptions((grid->Options() | goRowSelect) & ~TGridOptions(goEditing));
-        // Stopped lanes waiting for their reset still write penalties and
-        // marks into their teams' rows: the re-sort must not hand them others.
-        if (m_form->mReset->isEnabled())
-            RankKeepingLaneTeams();
-        else
-            RankProtocol();
+        RankProtocol();
     }
-}
-
-void ProtocolController::RankKeepingLaneTeams()
-{
-    std::array<std::optional<ProtocolRow>, 2> teams;
-    for (int laneIndex : {0, 1}) {
-        const int row = LaneRow(laneIndex);
-        if (row >= 0)
-            teams[laneIndex] = ReadRow(row);
-    }
-    RankProtocol();
-    // Ranking moves whole rows and writes only their places.
-    const auto sameTeam = [](const ProtocolRow &a, const ProtocolRow &b) {
-        return std::equal(a.begin(), a.begin() + ColPlatz, b.begin());
-    };
-    const ProtocolTable table = Table();
-    for (int laneIndex : {0, 1}) {
-        if (!teams[laneIndex])
-            continue;
-        const auto found = std::find_if(table.begin(), table.end(), [&](const ProtocolRow &row) {
-            return sameTeam(row, *teams[laneIndex]);
-        });
-        if (found != table.end())
-            Selector(laneIndex + 1)->setCurrentIndex(int(found - table.begin()));
-    }
+    RefreshControlStates();
 }
 
 // --- removing rows ------------------------------------------------------------------

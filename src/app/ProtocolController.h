@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -33,11 +34,12 @@ public:
     QString ListPath;
 
     // Fills "Zeit", "Strafzeit" and "Total" (column, +1, +2) of the team on
-    // the lane (1 or 2). false when the lane has no team or no row carries
-    // its start number; nothing is written then.
+    // the lane (1 or 2). false when the lane has no team; nothing is written then.
     bool RecordLaneTime(int column, int lane, const QString &text);
+    // A cell of the team on the lane (1 or 2); a null text when the lane has no team.
+    QString LaneCell(int lane, int column) const;
     // Sorts by class and total and writes the places per class, then gives
-    // both selectors one item per row, keeping their positions.
+    // both selectors one item per row; each lane stays on its team's row.
     void RankProtocol();
     void RefreshControlStates();
     bool HasProtocol() const;
@@ -72,6 +74,8 @@ public:
     // Puts back a protocol kept by the recovery journal: its rows, both
     // lanes' teams (selector positions) and its not-saved mark.
     void RestoreProtocol(const ProtocolTable &rows, int lane1, int lane2, bool modified);
+    // true when nothing unsaved would be lost, or the operator agrees to lose it.
+    bool ConfirmDiscardingChanges();
 
 signals:
     // Any change of the rows, their cells, order or places, or of the teams
@@ -96,16 +100,25 @@ private:
     void WriteTable(const ProtocolTable &table);
     QStringList SelectorItems(const ProtocolTable &table) const;
     void FillSelectors(const QStringList &items);
-    static int PositionOfTeamAfterSort(const QComboBox *selector, const ProtocolTable &table);
     bool TakeOverAvailable(int lane) const;
-    void RebuildSelectorsKeepingTeams();
-    // Ranks, then puts each lane back on the team it had before.
-    void RankKeepingLaneTeams();
+    // Rebuilds the selectors' items after rows moved or went, each lane on
+    // its marked row (none when the row went).
+    void FollowLaneRows();
+    // A lane's team is the row that carries the lane's marker object; the
+    // grid's sorts carry it along with the row.
+    int MarkedRow(int laneIndex) const;
+    void MarkLaneRow(int laneIndex, int row);
     void RefreshLaneButtons();
     void RemoveCurrentRow();
     void ClearSelectors();
 
     TFormMain *m_form;
+    std::array<QObject, 2> m_laneMarkers;
+    // Where each marker was last seen: checked first, searched for only
+    // after rows moved.
+    mutable std::array<int, 2> m_markedRows = {-1, -1};
+    // The selectors are being rebuilt: their changes are not the operator's.
+    bool m_followingRows = false;
     bool m_modified = false;
     int m_batchDepth = 0;
     bool m_changePending = false;

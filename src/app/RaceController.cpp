@@ -4,6 +4,7 @@
 #include "app/FMain.h"
 #include "app/Platform.h"
 #include "app/ProtocolController.h"
+#include "protocol/ProtocolTable.h"
 #include "race/RaceTime.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/Dmn_led.h"
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -29,8 +31,9 @@ const std::array<QColor, 4> ResultButtonColours = {QColor(255, 255, 0), QColor(0
 // On-segment colour of a digit by significance: a leading zero is drawn dim.
 const std::array<QColor, 2> DigitColours = {QColor(64, 64, 64), QColor(255, 255, 0)};
 
-// The protocol's "Zeit" column, where a stop records the lane's time.
-constexpr int TimeColumn = 6;
+// After a counted lap the lane's barrier is deaf this long (ms), so that a
+// bouncing contact counts one lap, not several.
+constexpr std::uint32_t LapBounceMs = 100;
 
 } // namespace
 
@@ -111,6 +114,11 @@ void RaceController::PerformReset()
 void RaceController::mStartClick(std::optional<std::uint32_t> startTick)
 {
     TFormMain *form = m_form;
+    // Edit mode may change the rows the lanes stand on: no start of any
+    // kind (button, F5, barrier) until it ends.
+    if (form->cbEditON->isChecked())
+        return;
+    ClearRaceNotices();
     // The sound request does not block, so it may come before the time stamp.
     if (StartSoundAvailable)
         CurrentPlatform().PlaySoundFile(QStringLiteral("3.wav"));
@@ -118,6 +126,7 @@ void RaceController::mStartClick(std::optional<std::uint32_t> startTick)
     form->bFSTART->show();
     for (int lane = 0; lane < 2; ++lane) {
         LapCount[lane] = 0;
+        m_lapCounted[lane] = false;
         m_lanes[lane].laps->setText(QStringLiteral("0"));
         LaneElapsed[lane] = 0;
     }
@@ -194,13 +203,53 @@ void RaceController::PlayStopSound()
 
 void RaceController::RecordTime(int lane, std::uint32_t elapsed)
 {
-    // A lane without a recognisable starter keeps its time on the digits
-    // only; the race goes on, the operator just learns about it.
+    // A lane without a team keeps its time on the digits only; the race
+    // goes on, the operator just learns about it. A re-run replaces the
+    // team's time, but never unannounced, and the hidden second lane of
+    // one-lane mode never replaces one at all.
+    ProtocolController *protocol = m_form->Protocol;
     const QString text = FormatRaceTime(elapsed);
-    if (OtherLaneRecordedThisTeam(lane) ||
-        !m_form->Protocol->RecordLaneTime(TimeColumn, lane + 1, text))
-        m_form->ShowNotice(
-            QStringLiteral("Rennspur %1: %2 nicht eingetragen").arg(lane + 1).arg(text));
+    const QString before = protocol->LaneCell(lane + 1, ColZeit);
+    const bool replaces = !IsBlankText(before);
+    const bool hiddenLane = m_form->Settings.CountBahn == 1 && lane == 1;
+    if (OtherLaneRecordedThisTeam(lane) || (hiddenLane && replaces) ||
+        !protocol->RecordLaneTime(ColZeit, lane + 1, text))
+        SetLaneNotice(lane,
+                      QStringLiteral("Rennspur %1: %2 nicht eingetragen").arg(lane + 1).arg(text));
+    else if (replaces)
+        SetLaneNotice(lane, QStringLiteral("Team %1 %2: %3 ersetzt durch %4")
+                                .arg(protocol->LaneCell(lane + 1, ColNr),
+                                     protocol->LaneCell(lane + 1, ColTeamName), before, text));
+}
+
+// Each lane's notice stays readable until the next START, next to the
+// other lane's and to the reset's.
+void RaceController::SetLaneNotice(int lane, const QString &text)
+{
+    m_raceNotices[lane] = text;
+    ShowRaceNotices();
+}
+
+void RaceController::ShowRaceNotices()
+{
+    QStringList shown;
+    for (const QString &notice : m_raceNotices) {
+        if (!notice.isEmpty())
+            shown << notice;
+    }
+    m_shownRaceNotices = shown.join(QStringLiteral("   |   "));
+    m_form->ShowNotice(m_shownRaceNotices);
+}
+
+// Other notices (the barrier port's) that came since stay.
+void RaceController::ClearRaceNotices()
+{
+    for (QString &notice : m_raceNotices)
+        notice.clear();
+    if (!m_shownRaceNotices.isEmpty() &&
+        m_form->statusBar()->currentMessage() == m_shownRaceNotices)
+        m_form->statusBar()->clearMessage();
+    m_shownRaceNotices.clear();
 }
 
 // F5 starts even when both lanes' selectors name one team; the time the
@@ -247,14 +296,16 @@ void RaceController::bFSTARTClick()
 void RaceController::mResetClick(bool moveListsOn)
 {
     TFormMain *form = m_form;
-    for (int lane = 0; lane < 2; ++lane) {
-        LaneControls &controls = m_lanes[lane];
-        controls.lockout->stop();
-        controls.led->SetValue(false);
+    // A running lockout runs out (its LED stays lit until then): the rest of
+    // a beam interruption or a car still in the beam must not start a race.
+    for (LaneControls &controls : m_lanes)
         controls.laps->clear();
-    }
     ShowLaneTime(0, 0);
     ShowLaneTime(1, 0);
+    // The lanes move on to the teams that follow in the order of the heat
+    // just run; the ranking then moves rows, and the lanes go with their teams.
+    if (moveListsOn)
+        MoveListsOn();
     form->Protocol->RankProtocol();
     form->bCFG->setEnabled(true);
     form->sbLoad->setEnabled(true);
@@ -269,8 +320,6 @@ void RaceController::mResetClick(bool moveListsOn)
     form->bFSTART->hide();
     form->bFSTART->setEnabled(false);
     form->mFSTART->setEnabled(false);
-    if (moveListsOn)
-        MoveListsOn();
     form->cbBuhn1->setEnabled(true);
     form->cbBuhn2->setEnabled(true);
     form->SortGrid1->viewport()->update();
@@ -282,14 +331,21 @@ void RaceController::mResetClick(bool moveListsOn)
 // at the end of the list each starts over.
 void RaceController::MoveListsOn()
 {
-    auto advance = [](QComboBox *list, int step, int restart) {
+    bool restarted = false;
+    auto advance = [&restarted](QComboBox *list, int step, int restart) {
         const int next = list->currentIndex() + step;
+        restarted = restarted || (list->count() > 0 && next >= list->count());
         list->setCurrentIndex(next < list->count() ? next : restart);
     };
     const int laneCount = m_form->Settings.CountBahn;
     advance(m_form->cbBuhn1, laneCount, 0);
     if (laneCount > 1)
         advance(m_form->cbBuhn2, 2, 1);
+    // The first teams have run already: their next times replace the old ones.
+    if (restarted) {
+        m_raceNotices[2] = QStringLiteral("Ende der Starterliste: wieder die ersten Teams");
+        ShowRaceNotices();
+    }
 }
 
 void RaceController::TimerGesperrtTimer(int lane)
@@ -330,11 +386,21 @@ void RaceController::BarrierPulse(int lane, std::uint32_t tick)
         PerformStart(tick);
         LockOut(lane);
     } else if (controls.stop->isEnabled()) {
+        // A bouncing contact gives several pulses for one beam break.
+        if (m_lapCounted[lane] && ElapsedMs(m_lapTick[lane], tick) < LapBounceMs)
+            return;
         ++LapCount[lane];
+        m_lapCounted[lane] = true;
+        m_lapTick[lane] = tick;
         controls.laps->setText(QString::number(LapCount[lane]));
-        // The car is on its way round: no false start to show any more, but F6 still works.
-        if (m_form->bFSTART->isEnabled())
+        // The car is on its way round: no false start to show any more, but
+        // F6 still works. Enter, meant for the false start, must not stop a
+        // lane instead, so the focus goes where Enter does nothing.
+        if (m_form->bFSTART->isEnabled()) {
+            if (m_form->bFSTART->hasFocus())
+                m_form->PanelTimer->setFocus();
             m_form->bFSTART->hide();
+        }
         if (LapCount[lane] >= m_form->Settings.Laps) {
             PerformStop(lane, tick);
             LockOut(lane);

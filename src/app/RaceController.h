@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -98,10 +99,19 @@ private:
     void PlayStopSound();
     void RecordTime(int lane, std::uint32_t elapsed);
     bool OtherLaneRecordedThisTeam(int lane) const;
+    void SetLaneNotice(int lane, const QString &text);
+    void ShowRaceNotices();
+    void ClearRaceNotices();
 
     static void MakeAvailable(TBitBtnWithColor *button, const QColor &colour);
     static void MakeUnavailable(TBitBtnWithColor *button);
 
     TFormMain *m_form = nullptr;
     std::array<LaneControls, 2> m_lanes;
+    // Notices of the heat: lane 1's, lane 2's and the reset's.
+    std::array<QString, 3> m_raceNotices;
+    QString m_shownRaceNotices;
+    // The tick of each lane's last counted lap, once one was counted.
+    std::array<bool, 2> m_lapCounted = {false, false};
+    std::array<std::uint32_t, 2> m_lapTick = {0, 0};
 };

@@ -38,29 +38,3 @@ QStringList LaneSelectorItems(const ProtocolTable &table)
         items.append(LaneSelectorText(row));
     return items;
 }
-
-std::optional<int> StartNumberOf(const QString &text)
-{
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok, 10);
-    if (!ok)
-        return std::nullopt;
-    return number;
-}
-
-std::optional<int> TeamNumberOfSelectorText(const QString &itemText)
-{
-    // A "Nr." cell edited to " 7" still names team 7, so leading blanks
-    // are not taken for the end of the number.
-    const QString text = itemText.trimmed();
-    return StartNumberOf(text.left(text.indexOf(QLatin1Char(' '))));
-}
-
-int FindTeamRow(const ProtocolTable &table, int startNumber)
-{
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (StartNumberOf(table[i][ColNr]) == startNumber)
-            return int(i);
-    }
-    return -1;
-}

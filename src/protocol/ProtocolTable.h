@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <optional>
 #include <vector>
 
 enum ProtocolColumn : int {
@@ -44,14 +43,3 @@ bool IsBlankText(const QString &text);
 // by single blanks, e.g. "12 Blitz 3".
 QString LaneSelectorText(const ProtocolRow &row);
 QStringList LaneSelectorItems(const ProtocolTable &table);
-
-// A start number as written in a "Nr." cell or at the front of a selector
-// item: a decimal integer, blanks around it ignored, so "07" is team 7.
-std::optional<int> StartNumberOf(const QString &text);
-
-// The team number of a selector item: its first word.
-std::optional<int> TeamNumberOfSelectorText(const QString &itemText);
-
-// Index of the first row whose "Nr." cell is the given start number, -1
-// when no row carries it.
-int FindTeamRow(const ProtocolTable &table, int startNumber);

@@ -1085,7 +1085,11 @@ bool TMyCustomGrid::HandleKey(QKeyEvent *event)
     default:
         break;
     }
-    if (CanEditShow() && !event->text().isEmpty() && event->text().at(0).isPrint() && !ctrl) {
+    // Alt+key is a key entry of the window, even one that is switched off:
+    // it must never type into a cell.
+    const bool alt = event->modifiers().testFlag(Qt::AltModifier);
+    if (CanEditShow() && !event->text().isEmpty() && event->text().at(0).isPrint() && !ctrl &&
+        !alt) {
         ShowEditor();
         m_editor->setText(QString());
         QApplication::sendEvent(m_editor, event);

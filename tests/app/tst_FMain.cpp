@@ -3,6 +3,7 @@
 #include "app/ApplicationWindows.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
+#include "app/ProtocolController.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/Dmn_led.h"
 #include "widgets/SortGrid.h"
@@ -215,6 +216,54 @@ private slots:
         QTEST(form->close(), "closed");
         QTEST(m_platform.dialogsShown, "questions");
         QCOMPARE(windows.FDlgYesNo->Label1->text(), QStringLiteral("Beenden?"));
+        m_platform.dialogAnswers.clear();
+    }
+
+    // With results not saved anywhere, closing asks first; a running race
+    // asks its own question instead.
+    void closeQueryForAnUnsavedProtocol_data()
+    {
+        QTest::addColumn<bool>("recorded");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<QString>("question");
+        const QString unsaved =
+            QStringLiteral("Das Protokoll ist nicht gespeichert. Trotzdem beenden?");
+        QTest::newRow("list only") << false << false << 2 << true << QString();
+        QTest::newRow("time recorded, Nein") << true << false << 2 << false << unsaved;
+        QTest::newRow("time recorded, Ja") << true << false << 6 << true << unsaved;
+        QTest::newRow("time recorded and saved") << true << true << 2 << true << QString();
+    }
+    void closeQueryForAnUnsavedProtocol()
+    {
+        QFETCH(bool, recorded);
+        QFETCH(int, answer);
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        form->show();
+        QFile list(m_folder.FilePath(QStringLiteral("Liste.txt")));
+        QVERIFY(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        list.write("1;A;1\n2;B;1\n");
+        list.close();
+        QVERIFY(form->Protocol->LoadStarterList(list.fileName()));
+        if (recorded) {
+            form->bSTART->click();
+            m_platform.AdvanceTick(5000);
+            form->bSTOP1->click();
+            form->bSTOP2->click();
+            form->bRESET->click();
+        }
+        QFETCH(bool, saved);
+        if (saved)
+            form->Protocol->MarkProtocolSaved();
+        QString asked;
+        m_platform.dialogAnswers.enqueue([&](QDialog *dialog) {
+            asked = static_cast<TFDlgYesNo *>(dialog)->Label1->text();
+            return answer;
+        });
+        QTEST(form->close(), "closed");
+        QTEST(asked, "question");
         m_platform.dialogAnswers.clear();
     }
 

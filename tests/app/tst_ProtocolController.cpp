@@ -194,6 +194,46 @@ class TestProtocolController : public QObject
         return state;
     }
 
+    // In edit mode: the operator opens the cell's editor, erases its text,
+    // types the new one and presses Return.
+    void EditCell(int col, int row, const QString &text)
+    {
+        QVERIFY(m_form->cbEditON->isChecked());
+        m_grid->SetRow(row);
+        m_grid->SetCol(col);
+        m_grid->setFocus();
+        m_grid->SetEditorMode(true);
+        QWidget *editor = m_grid->InplaceEditor();
+        QVERIFY(editor && editor->isVisible());
+        QTest::keyClick(editor, Qt::Key_End);
+        for (qsizetype i = m_grid->Cells(col, row).size(); i > 0; --i)
+            QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(m_grid->Cells(col, row), text);
+    }
+
+    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+    }
+
+    void ActivateWindow()
+    {
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+    }
+
+    // "team time" of every row, sorted: who has which time, wherever it stands.
+    QStringList TimesByTeam() const
+    {
+        QStringList times;
+        for (const QStringList &row : Protocol())
+            times << row[1] + QLatin1Char(' ') + row[6];
+        times.sort();
+        return times;
+    }
+
     void ClickHeader(int col)
     {
         const QRect cell = m_grid->CellRect(col, 0);
@@ -353,7 +393,8 @@ private slots:
         QCOMPARE(RedRows(), QList<int>({1, 2}));
         QCOMPARE(StartState(), StartOn());
         QVERIFY(m_form->sbCLS->isEnabled() && m_form->seObmen->isEnabled());
-        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+        QCOMPARE(m_form->statusBar()->currentMessage(),
+                 QStringLiteral("Ende der Starterliste: wieder die ersten Teams"));
     }
 
     // Every operator action that changes the protocol or the lanes' teams
@@ -435,6 +476,197 @@ private slots:
         QVERIFY(m_protocol->ProtocolModified());
         m_protocol->MarkProtocolSaved();
         QVERIFY(!m_protocol->ProtocolModified());
+    }
+
+    // The review's race: lanes on Gamma and Delta, Gamma's start number
+    // edited to that of no team, edit mode left on. No key or button starts
+    // a race then; once edit mode ends, lane 1's time and penalty reach
+    // Gamma, never Alpha, which carries Gamma's old number.
+    void editModeAndRacingExcludeEachOther()
+    {
+        Load(QStringLiteral("Liste.txt"), "1;Alpha;1;Anna\n2;Beta;1;Bert\n1;Gamma;2;Gina\n"
+                                          "2;Delta;2;Dora\n");
+        ActivateWindow();
+        m_form->cbBuhn1->setFocus();
+        Press(Qt::Key_Down);
+        Press(Qt::Key_Down);
+        m_form->cbBuhn2->setFocus();
+        Press(Qt::Key_Down);
+        Press(Qt::Key_Down);
+        QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("1 Gamma 2"));
+        QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("2 Delta 2"));
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        EditCell(0, 3, QStringLiteral("3"));
+        QCOMPARE(StartState(), StartOff());
+        const Rows before = Protocol();
+        m_platform->SetTick(HeatStart);
+        Press(Qt::Key_F5);
+        QVERIFY(!m_form->Clock->isActive());
+        m_form->bSTART->click();
+        QTest::mousePress(m_form->bSTART, Qt::LeftButton);
+        QVERIFY(!m_form->Clock->isActive());
+        m_platform->SetTick(HeatStart + 15000);
+        Press(Qt::Key_1, Qt::AltModifier);
+        Press(Qt::Key_2, Qt::AltModifier);
+        m_form->bStrafe15_1->click();
+        QCOMPARE(Protocol(), before);
+        QVERIFY(m_grid->Options().testFlag(goEditing));
+
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("3 Gamma 2"));
+        QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("2 Delta 2"));
+        QCOMPARE(StartState(), StartOn());
+        m_platform->SetTick(HeatStart);
+        Press(Qt::Key_F5);
+        QVERIFY(m_form->Clock->isActive());
+        QVERIFY(!m_form->cbEditON->isEnabled());
+        m_platform->SetTick(HeatStart + 15000);
+        Press(Qt::Key_1, Qt::AltModifier);
+        m_form->bStrafe15_1->click();
+        QCOMPARE(TimesByTeam(), QStringList({"Alpha ", "Beta ", "Delta ", "Gamma 15,00"}));
+        QCOMPARE(Protocol()[2].mid(6, 3), QStringList({"15,00", "15,00", "30,00"}));
+        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+    }
+
+    // Two copies of each team: a lane stays on its row (not on the first
+    // row with its text) through whatever moves or changes rows, and the
+    // second heat's times reach the second copies.
+    void laneFollowsItsRow_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QPair<int, int>>("positions");
+        QTest::addColumn<QStringList>("times");
+        const QStringList bothHeats{"Blitz 10,00", "Blitz 12,00", "Flink 11,00", "Flink 13,00"};
+        QTest::newRow("header sort that moves nothing")
+            << "sort Total" << qMakePair(2, 3) << bothHeats;
+        QTest::newRow("header sort by Nr.") << "sort Nr." << qMakePair(1, 3) << bothHeats;
+        QTest::newRow("edit that moves the lane's row")
+            << "edit" << qMakePair(0, 3)
+            << QStringList{"Blitz 10,00", "Blitz 2 12,00", "Flink 11,00", "Flink 13,00"};
+        QTest::newRow("ranking") << "rank" << qMakePair(2, 3) << bothHeats;
+        QTest::newRow("removing another row")
+            << "remove" << qMakePair(1, 2)
+            << QStringList{"Blitz 12,00", "Flink 11,00", "Flink 13,00"};
+        QTest::newRow("second list load")
+            << "load" << qMakePair(2, 3)
+            << QStringList{"Blitz ", "Blitz 12,00", "Flink ", "Flink 13,00"};
+    }
+    void laneFollowsItsRow()
+    {
+        QFETCH(QString, action);
+        const QByteArray twice = "5;Blitz;1\n6;Flink;1\n5;Blitz;1\n6;Flink;1\n";
+        Load(QStringLiteral("Liste.txt"), twice);
+        StartHeat();
+        StopAt(0, 10000, [this] { m_form->bSTOP1->click(); });
+        StopAt(1, 11000, [this] { m_form->bSTOP2->click(); });
+        m_form->bRESET->click();
+        QCOMPARE(Positions(), qMakePair(2, 3));
+        QCOMPARE(RedRows(), QList<int>({3, 4}));
+
+        if (action == "sort Total") {
+            ClickHeader(8);
+        } else if (action == "sort Nr.") {
+            ClickHeader(0);
+        } else if (action == "edit") {
+            // Lane 1's Blitz is renamed and put in class 0, which ranks it first.
+            QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+            EditCell(1, 3, QStringLiteral("Blitz 2"));
+            EditCell(2, 3, QStringLiteral("0"));
+            QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+            QCOMPARE(Column(1), QStringList({"Blitz 2", "Blitz", "Flink", "Flink"}));
+        } else if (action == "rank") {
+            m_protocol->RankProtocol();
+        } else if (action == "remove") {
+            m_grid->SetRow(1);
+            m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+            m_form->sbCLS->click();
+        } else if (action == "load") {
+            m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); // heat 1 is not saved
+            Load(QStringLiteral("Liste.txt"), twice);
+            m_form->cbBuhn1->setCurrentIndex(2);
+            m_form->cbBuhn2->setCurrentIndex(3);
+            m_protocol->RefreshControlStates();
+            ClickHeader(8);
+        }
+        QTEST(Positions(), "positions");
+        QCOMPARE(RedRows(), QList<int>({Positions().first + 1, Positions().second + 1}));
+        StartHeat();
+        StopAt(0, 12000, [this] { m_form->bSTOP1->click(); });
+        StopAt(1, 13000, [this] { m_form->bSTOP2->click(); });
+        QTEST(TimesByTeam(), "times");
+        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+    }
+
+    // Leaving edit mode refreshes START; a row whose number an edit
+    // emptied is still a team and still a protocol. START needs a team on
+    // each racing lane: a removal can take one away.
+    void startNeedsATeamOnEachLane()
+    {
+        Load(QStringLiteral("Liste.txt"), "1;A;1\n2;B;1\n3;C;2\n");
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        QCOMPARE(StartState(), StartOff());
+        EditCell(0, 1, QString());
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        QCOMPARE(Items(m_form->cbBuhn1), QStringList({" A 1", "2 B 1", "3 C 2"}));
+        QCOMPARE(Positions(), qMakePair(0, 1));
+        QCOMPARE(StartState(), StartOn());
+        for (QWidget *control : ProtocolButtons())
+            QVERIFY(control->isEnabled());
+
+        // Lane 2's team leaves the protocol: lane 2 has none until the
+        // operator puts one on it.
+        m_grid->SetRow(2);
+        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+        m_form->sbCLS->click();
+        QCOMPARE(Positions(), qMakePair(0, -1));
+        QCOMPARE(StartState(), StartOff());
+        m_grid->SetRow(2);
+        m_form->sb2->click();
+        QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("3 C 2"));
+        QCOMPARE(StartState(), StartOn());
+    }
+
+    // A new list over results not saved anywhere asks first.
+    void loadingOverAnUnsavedProtocolAsks_data()
+    {
+        QTest::addColumn<bool>("recorded");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("nothing recorded") << false << 0 << 0 << true;
+        QTest::newRow("recorded, Nein") << true << 2 << 1 << false;
+        QTest::newRow("recorded, Ja") << true << int(TFDlgYesNo::ResultYes) << 1 << true;
+    }
+    void loadingOverAnUnsavedProtocolAsks()
+    {
+        QFETCH(bool, recorded);
+        QFETCH(int, answer);
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        if (recorded) {
+            StartHeat();
+            StopAt(0, 9000, [this] { m_form->bSTOP1->click(); });
+            StopAt(1, 9500, [this] { m_form->bSTOP2->click(); });
+            m_form->bRESET->click();
+        }
+        const QStringList before = Snapshot();
+        QString question;
+        m_platform->dialogAnswers.enqueue([&](QDialog *dialog) {
+            question = static_cast<TFDlgYesNo *>(dialog)->Label1->text();
+            return answer;
+        });
+        const qsizetype openRequests = m_platform->openRequests.size();
+        Load(QStringLiteral("Zweite.txt"), "1;Neu;1\n2;Neuer;1\n");
+        QTEST(int(m_platform->dialogAnswers.isEmpty()), "questions");
+        QFETCH(bool, loaded);
+        QCOMPARE(m_platform->openRequests.size(), openRequests + (loaded ? 1 : 0));
+        QCOMPARE(m_protocol->EventName,
+                 loaded ? QStringLiteral("Zweite") : QStringLiteral("Liste"));
+        if (!loaded)
+            QCOMPARE(Snapshot(), before);
+        if (recorded)
+            QCOMPARE(question,
+                     QStringLiteral("Das Protokoll ist nicht gespeichert. Trotzdem beenden?"));
+        m_platform->dialogAnswers.clear();
     }
 
     void cellFormat()
@@ -627,6 +859,7 @@ private slots:
         Load(QStringLiteral("Erste.txt"), RaceDayList);
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("11,11")));
         m_form->cbBuhn1->setCurrentIndex(4);
+        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); // the time is not saved
         Load(QStringLiteral("Zweite.txt"), "20;Neu;3;Zoe\n21;Neuer;3;Yves\n");
         QCOMPARE(Protocol(), Rows({Cells("20|Neu|3|Zoe"), Cells("21|Neuer|3|Yves")}));
         QCOMPARE(Items(m_form->cbBuhn1), QStringList({"20 Neu 3", "21 Neuer 3"}));
@@ -665,6 +898,7 @@ private slots:
         const QString saveName = m_form->SaveDialog1.fileName;
 
         const QString path = m_dir.FilePath(name);
+        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); // the time is not saved
         LoadThroughDialog(path);
         QCOMPARE(m_platform->messages.size(), 1);
         QCOMPARE(m_platform->messages[0].kind, Platform::MessageKind::Error);
@@ -685,6 +919,7 @@ private slots:
         m_grid->setFocus();
         m_grid->SetEditorMode(true);
         QTest::keyClicks(m_grid->InplaceEditor(), QStringLiteral("Xaver"));
+        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); // the edit is not saved
         Load(QStringLiteral("Zweite.txt"), "20;Neu;3;Zoe\n21;Neuer;3;Yves\n");
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QVERIFY(!m_form->cbEditON->isChecked());
@@ -841,8 +1076,8 @@ private slots:
         QCOMPARE(Column(9), QStringList({"1", "2", "", "", "", ""}));
         QCOMPARE(Items(m_form->cbBuhn1).first(), QStringLiteral("5 Wirbelwind 1"));
         QCOMPARE(Items(m_form->cbBuhn1).at(2), QStringLiteral("1 Die Blitze 1"));
-        // Ranking keeps the lanes' positions, not their teams.
-        QCOMPARE(Positions(), qMakePair(0, 1));
+        // The lanes stay on their teams 2 and 3 wherever ranking put them.
+        QCOMPARE(Positions(), qMakePair(3, 1));
     }
 
     void removingRows_data()
@@ -852,15 +1087,19 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("numbers");
         QTest::addColumn<QPoint>("current"); // column, row
+        QTest::addColumn<bool>("start");
         const QByteArray three = "1;A;1\n2;B;1\n3;C;1\n";
-        QTest::newRow("a middle row") << three << 2 << 6 << QStringList{"1", "3"} << QPoint(2, 2);
+        // Lane 2's team goes: no START until lane 2 has one again.
+        QTest::newRow("a middle row")
+            << three << 2 << 6 << QStringList{"1", "3"} << QPoint(2, 2) << false;
         // The last row no longer exists to be selected again: the grid's own
         // choice after a deletion stands.
-        QTest::newRow("the last row") << three << 3 << 6 << QStringList{"1", "2"} << QPoint(0, 1);
+        QTest::newRow("the last row")
+            << three << 3 << 6 << QStringList{"1", "2"} << QPoint(0, 1) << true;
         QTest::newRow("'Nein' keeps it")
-            << three << 2 << 2 << QStringList{"1", "2", "3"} << QPoint(2, 2);
+            << three << 2 << 2 << QStringList{"1", "2", "3"} << QPoint(2, 2) << true;
         QTest::newRow("the only row")
-            << QByteArray("1;A;1\n") << 1 << 6 << QStringList{""} << QPoint(2, 1);
+            << QByteArray("1;A;1\n") << 1 << 6 << QStringList{""} << QPoint(2, 1) << false;
     }
     void removingRows()
     {
@@ -890,7 +1129,8 @@ private slots:
         const bool empty = items.isEmpty();
         for (QWidget *control : ProtocolButtons())
             QCOMPARE(control->isEnabled(), !empty);
-        QCOMPARE(StartState(), empty ? StartOff() : StartOn());
+        QFETCH(bool, start);
+        QCOMPARE(StartState(), start ? StartOn() : StartOff());
         QCOMPARE(m_form->cbBuhn1->isEnabled(), !empty);
         QCOMPARE(m_form->sb1->isEnabled(), !empty);
         QVERIFY(m_form->sbLoad->isEnabled());
@@ -922,7 +1162,8 @@ private slots:
     {
         Load(QStringLiteral("Liste.txt"), "07;Nullsieben;1\n");
         m_platform->SetTick(1000);
-        m_form->bSTART->click();
+        QCOMPARE(StartState(), StartOff()); // lane 2 has no team
+        m_form->mStart->trigger();
         m_platform->SetTick(24450);
         m_form->bSTOP1->click();
         QCOMPARE(Protocol()[0].mid(6, 3), QStringList({"23,45", "0,00", "23,45"}));
@@ -937,27 +1178,29 @@ private slots:
         QVERIFY(m_form->bRESET->isEnabled());
     }
 
-    // Only the lane's own selector counts, and a number no row carries
-    // writes nothing.
-    void recordLaneTimeByNumber()
+    // Only the lane's own selector counts; the time goes to the lane's row
+    // whatever number it carries, and a lane without a team writes nothing.
+    void recordLaneTimeOnTheLanesRow()
     {
         Load(QStringLiteral("Liste.txt"), RaceDayList);
         m_form->cbBuhn1->setCurrentIndex(4);
         m_form->cbBuhn2->setCurrentIndex(-1);
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("23,45")));
         QCOMPARE(Protocol()[4].mid(6), QStringList({"23,45", "0,00", "23,45", ""}));
-        QVERIFY(!m_protocol->RecordLaneTime(6, 2, QStringLiteral("1,00")));
-        m_grid->SetCells(0, 5, QStringLiteral("99"));
         const Rows before = Protocol();
-        QVERIFY(!m_protocol->RecordLaneTime(6, 1, QStringLiteral("1,00")));
+        QVERIFY(!m_protocol->RecordLaneTime(6, 2, QStringLiteral("1,00")));
         QCOMPARE(Protocol(), before);
+        m_grid->SetCells(0, 5, QStringLiteral("1"));
+        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("1,00")));
+        QCOMPARE(Protocol()[4].mid(6), QStringList({"1,00", "0,00", "1,00", ""}));
+        QCOMPARE(Protocol()[3], before[3]); // the first row with number 1
     }
 
     void laneWithoutTeamWritesNothing()
     {
         Load(QStringLiteral("Einer.txt"), "7;Solo;1\n");
         m_platform->SetTick(1000);
-        m_form->bSTART->click();
+        m_form->mStart->trigger();
         m_platform->SetTick(3000);
         m_form->bSTOP2->click();
         const Rows before = Protocol();
@@ -1043,7 +1286,9 @@ private slots:
         QCOMPARE(Protocol()[1].mid(6), QStringList({"AUS", "AUS", "AUS", "AUS"}));
         QCOMPARE(Protocol()[2].mid(6), QStringList({"", "", "", ""}));
         m_form->bRESET->click();
-        QCOMPARE(Positions(), qMakePair(2, 3)); // on to the teams still to run
+        // On to the teams still to run, 1 and 2, behind team 3's time.
+        QCOMPARE(Column(0), QStringList({"3", "1", "2", "4"}));
+        QCOMPARE(Positions(), qMakePair(1, 2));
     }
 
     // A header click sorts the rows; each lane stays on its team.
@@ -1078,8 +1323,7 @@ private slots:
         QCOMPARE(Protocol()[2].mid(6, 3), QStringList({"13,00", "0,00", "13,00"}));
     }
 
-    // A lane whose start number an edit took out of the table keeps its
-    // position rather than losing its team.
+    // A lane whose start number an edit changed stays on its team.
     void headerSortWithAnEditedStartNumber()
     {
         Load(QStringLiteral("Liste.txt"), RaceDayList);
@@ -1087,8 +1331,8 @@ private slots:
         ClickHeader(1);
         QCOMPARE(Column(1), QStringList({"Die Blitze", "Grüne Flöhe", "Rote Raketen", "Schnecken",
                                          "Turbo Omas", "Wirbelwind"}));
-        QCOMPARE(Positions(), qMakePair(0, 2));
-        QCOMPARE(m_form->cbBuhn1->itemText(1), QStringLiteral("20 Grüne Flöhe 1"));
+        QCOMPARE(Positions(), qMakePair(1, 2));
+        QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("20 Grüne Flöhe 1"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("3 Rote Raketen 1"));
         QCOMPARE(StartState(), StartOn());
     }

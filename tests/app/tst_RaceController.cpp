@@ -115,14 +115,14 @@ class TestRaceController : public QObject
         return text.insert(3, QLatin1Char(','));
     }
 
-    // One beam interruption on a barrier input, both edges stamped at tick.
-    void Interrupt(int lane, std::uint32_t tick)
+    // One beam interruption on a barrier input: the line goes on at tick
+    // and off again width ms later.
+    void Interrupt(int lane, std::uint32_t tick, std::uint32_t width = 0)
     {
         const std::uint8_t on = lane == 0 ? MS_DSR_ON : MS_CTS_ON;
-        for (std::uint8_t status : {on, std::uint8_t(0)}) {
-            const ModemLineEvent event{tick, status};
+        const ModemLineEvent events[] = {{tick, on}, {tick + width, 0}};
+        for (const ModemLineEvent &event : events)
             lane == 0 ? m_race->ComPortDSR(event) : m_race->ComPortCTS(event);
-        }
     }
 
     void EndLockouts()
@@ -263,7 +263,10 @@ private slots:
         m_form->mReset->trigger();
         QCOMPARE(Shown(0), QStringLiteral("000,00"));
         QCOMPARE(Digits(1)[1]->ColorOn(), DimGrey);
-        QVERIFY(!m_form->Led1->Value() && !m_form->TimerGesperrt1->isActive());
+        // The start's lockout runs out on its own, its LED lit until then.
+        QVERIFY(m_form->Led1->Value() && m_form->TimerGesperrt1->isActive());
+        EndLockouts();
+        QVERIFY(!m_form->Led1->Value() && !m_form->Led2->Value());
         QVERIFY(m_form->LabC1->text().isEmpty());
         QVERIFY(!m_form->bRESET->isEnabled() && !m_form->mReset->isEnabled());
         QVERIFY(!m_form->bStrafe30_2->isEnabled());
@@ -321,23 +324,25 @@ private slots:
         QTEST(m_platform->soundsPlayed, "played");
     }
 
+    // Five teams 1..5 at positions 0..4: the lanes move on to the teams
+    // that stood at the next positions before the heat's times moved rows.
     void resetMovesListsOn_data()
     {
         QTest::addColumn<int>("lanes");
         QTest::addColumn<ResetBy>("resetBy");
         QTest::addColumn<Positions>("before");
-        QTest::addColumn<Positions>("after");
+        QTest::addColumn<Positions>("teams"); // start numbers on lane 1 and 2 after the reset
         QTest::newRow("button, both wrap")
-            << 2 << ResetBy::Button << Positions{4, 3} << Positions{0, 1};
+            << 2 << ResetBy::Button << Positions{4, 3} << Positions{1, 2};
         QTest::newRow("mouse press acts once")
-            << 2 << ResetBy::MousePress << Positions{4, 3} << Positions{0, 1};
-        QTest::newRow("Alt+0") << 2 << ResetBy::AltZero << Positions{0, 1} << Positions{2, 3};
+            << 2 << ResetBy::MousePress << Positions{4, 3} << Positions{1, 2};
+        QTest::newRow("Alt+0") << 2 << ResetBy::AltZero << Positions{0, 1} << Positions{3, 4};
         QTest::newRow("false start keeps the lists")
-            << 2 << ResetBy::FalseStart << Positions{4, 3} << Positions{4, 3};
+            << 2 << ResetBy::FalseStart << Positions{4, 3} << Positions{5, 4};
         QTest::newRow("one lane walks every position")
-            << 1 << ResetBy::Button << Positions{2, 1} << Positions{3, 1};
+            << 1 << ResetBy::Button << Positions{2, 1} << Positions{4, 2};
         QTest::newRow("one lane wraps")
-            << 1 << ResetBy::AltZero << Positions{4, 1} << Positions{0, 1};
+            << 1 << ResetBy::AltZero << Positions{4, 1} << Positions{1, 2};
     }
     void resetMovesListsOn()
     {
@@ -363,7 +368,10 @@ private slots:
                 QTest::mouseRelease(m_form->bRESET, Qt::LeftButton);
             }
         }
-        QTEST(CurrentPositions(), "after");
+        const auto team = [](const QComboBox *list) {
+            return list->currentText().section(QLatin1Char(' '), 0, 0).toInt();
+        };
+        QTEST(Positions(team(m_form->cbBuhn1), team(m_form->cbBuhn2)), "teams");
         QVERIFY(!m_form->Clock->isActive() && !m_form->mFSTART->isEnabled());
         QVERIFY(m_form->bSTART->isEnabled() && m_form->mStart->isEnabled());
         QCOMPARE(m_form->bSTART->Color(), QColor(0, 128, 0));
@@ -414,7 +422,7 @@ private slots:
         QCOMPARE(m_race->StartTick, 70000u);
         QCOMPARE(m_race->LapCount[1], 0);
         EndLockouts();
-        Interrupt(1, 73000);
+        Interrupt(1, 73000, 150);
         QCOMPARE(m_race->LapCount[1], 2);
         QCOMPARE(m_race->LapCount[0], 0);
     }
@@ -495,6 +503,135 @@ private slots:
         QVERIFY(!m_form->bSTOP2->isEnabled() && !m_form->mStop2->isEnabled());
         QVERIFY(!m_form->Clock->isActive() && m_form->mReset->isEnabled());
         QCOMPARE(RecordedTime(1), QString());
+    }
+
+    // The reset moves each lane on to the team that followed in the heat's
+    // order, even when ranking sorts an AUS or DIS team behind the teams
+    // still to run.
+    void resetMovesOnByTeam_data()
+    {
+        QTest::addColumn<int>("markedLane");
+        QTest::addColumn<bool>("disqualified");
+        QTest::newRow("lane 1 AUS") << 0 << false;
+        QTest::newRow("lane 2 DIS") << 1 << true;
+    }
+    void resetMovesOnByTeam()
+    {
+        QFETCH(int, markedLane);
+        QFETCH(bool, disqualified);
+        LoadStarters(6);
+        m_form->bSTART->click();
+        m_platform->AdvanceTick(5000);
+        m_form->bSTOP1->click();
+        m_form->bSTOP2->click();
+        const std::array<TBitBtnWithColor *, 2> marks =
+            disqualified ? std::array{m_form->bDisqulifikation1, m_form->bDisqulifikation2}
+                         : std::array{m_form->sb1del, m_form->sb2del};
+        marks[markedLane]->click();
+        m_form->bRESET->click();
+        QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("3 Team3 1"));
+        QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("4 Team4 1"));
+        QCOMPARE(CurrentPositions(), Positions(1, 2));
+        QVERIFY(m_form->bSTART->isEnabled());
+    }
+
+    // A stop that finds a time in its team's row replaces it and says so;
+    // the status line also says when the lists start over.
+    void replacedTimeIsAnnounced()
+    {
+        LoadStarters(2);
+        m_form->bSTART->click();
+        m_platform->AdvanceTick(1000);
+        m_form->bSTOP1->click();
+        m_platform->AdvanceTick(1000);
+        m_form->bSTOP2->click();
+        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+        m_form->bRESET->click();
+        QCOMPARE(CurrentPositions(), Positions(0, 1));
+        QCOMPARE(m_form->statusBar()->currentMessage(),
+                 QStringLiteral("Ende der Starterliste: wieder die ersten Teams"));
+
+        m_form->bSTART->click();
+        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+        m_platform->AdvanceTick(3000);
+        m_form->bSTOP1->click();
+        QCOMPARE(m_form->statusBar()->currentMessage(),
+                 QStringLiteral("Team 1 Team1: 1,00 ersetzt durch 3,00"));
+        m_platform->AdvanceTick(1000);
+        m_form->bSTOP2->click();
+        QCOMPARE(m_form->statusBar()->currentMessage(),
+                 QStringLiteral("Team 1 Team1: 1,00 ersetzt durch 3,00   |   "
+                                "Team 2 Team2: 2,00 ersetzt durch 4,00"));
+        QCOMPARE(RecordedTime(0), QStringLiteral("3,00"));
+        QCOMPARE(RecordedTime(1), QStringLiteral("4,00"));
+    }
+
+    // One lane: the hidden lane 2 records only for a team without a time.
+    void hiddenLaneNeverReplacesATime()
+    {
+        UseLanes(1);
+        LoadStarters(3);
+        const std::uint32_t start = m_platform->TickCount();
+        m_form->mStart->trigger();
+        m_platform->SetTick(start + 4000);
+        m_form->mStop2->trigger();
+        QCOMPARE(RecordedTime(1), QStringLiteral("4,00"));
+        m_platform->SetTick(start + 5000);
+        m_form->mSTOP1->trigger();
+        m_form->mReset->trigger();
+        // Both lanes now stand on team 2, which ranked first.
+        QCOMPARE(CurrentPositions(), Positions(0, 0));
+
+        m_form->mStart->trigger();
+        m_platform->SetTick(start + 6000);
+        m_form->mStop2->trigger();
+        QCOMPARE(RecordedTime(1), QStringLiteral("4,00"));
+        QCOMPARE(m_form->statusBar()->currentMessage(),
+                 QStringLiteral("Rennspur 2: 1,00 nicht eingetragen"));
+    }
+
+    // A lane's notice stays next to the other's through the reset; START
+    // clears them.
+    void laneNoticesStayUntilStart()
+    {
+        m_form->mStart->trigger();
+        m_platform->AdvanceTick(2000);
+        m_form->mSTOP1->trigger();
+        m_platform->AdvanceTick(1000);
+        m_form->mStop2->trigger();
+        const QString both = QStringLiteral(
+            "Rennspur 1: 2,00 nicht eingetragen   |   Rennspur 2: 3,00 nicht eingetragen");
+        QCOMPARE(m_form->statusBar()->currentMessage(), both);
+        m_form->mReset->trigger();
+        QCOMPARE(m_form->statusBar()->currentMessage(), both);
+        m_form->mStart->trigger();
+        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+    }
+
+    // The first lap hides the focused "Fehlstart": Enter must not stop
+    // lane 1 then, while F6 still declares the false start.
+    void enterAfterTheFirstLapStopsNothing()
+    {
+        LoadStarters(4);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        m_form->bSTART->setFocus();
+        const auto press = [](int key) {
+            QVERIFY(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        };
+        press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), m_form->bFSTART);
+        EndLockouts();
+        Interrupt(0, m_platform->TickCount() + 3000);
+        QCOMPARE(m_race->LapCount[0], 1);
+        QVERIFY(m_form->bFSTART->isHidden());
+        press(Qt::Key_Return);
+        QVERIFY(m_form->bSTOP1->isEnabled() && m_form->bSTOP2->isEnabled());
+        press(Qt::Key_F6);
+        QVERIFY(!m_form->Clock->isActive());
+        QCOMPARE(RecordedCount(), 0);
+        QCOMPARE(CurrentPositions(), Positions(0, 1));
     }
 
     void mousePressActsOnce()

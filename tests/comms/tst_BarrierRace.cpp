@@ -8,7 +8,10 @@
 #include "app/RaceController.h"
 #include "comms/Comms.h"
 #include "comms/SimSerialDevice.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/Dmn_led.h"
 
+#include <QAction>
 #include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
@@ -25,7 +28,47 @@ private slots:
     void raceRunByBarriers_data();
     void raceRunByBarriers();
     void simulatorPathHoldingAFile();
+    void bouncingContactCountsOneLap();
+    void edgeAfterAQuickResetStartsNothing();
+
+private:
+    // The window's port on the scripted device; the starter list has two teams.
+    std::shared_ptr<SimSerialDevice> OpenScriptedPort(TFormMain *form);
+    // Switches a line once, stamped with the tick, seen on its own.
+    static void Switch(FakePlatform &platform, SimSerialDevice &device, const QString &line,
+                       std::uint32_t tick);
 };
+
+std::shared_ptr<SimSerialDevice> TestBarrierRace::OpenScriptedPort(TFormMain *form)
+{
+    QFile list(m_dir.filePath("Zwei.txt"));
+    if (!list.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return nullptr;
+    list.write("1\tBlitz\t1\n2\tDonner\t1\n");
+    list.close();
+    if (!form->Protocol->LoadStarterList(list.fileName()))
+        return nullptr;
+    const auto device = std::make_shared<std::shared_ptr<SimSerialDevice>>();
+    const QString socket = m_dir.filePath("scripted.sock");
+    form->ComPort->SetDeviceFactory([device, socket](const QString &) {
+        *device = std::make_shared<SimSerialDevice>(socket);
+        return *device;
+    });
+    form->ComPort->SetPort(1);
+    form->OpenComPort();
+    return form->ComPort->Connected() ? *device : nullptr;
+}
+
+void TestBarrierRace::Switch(FakePlatform &platform, SimSerialDevice &device, const QString &line,
+                             std::uint32_t tick)
+{
+    platform.SetTick(tick);
+    QVERIFY(device.WaitUntilWatched(5000));
+    ApplySimCommand(device, line + " toggle");
+    QVERIFY(device.WaitUntilWatched(5000));
+    // The switch is queued by now: its handler runs before the next step.
+    QCoreApplication::processEvents();
+}
 
 void TestBarrierRace::initTestCase()
 {
@@ -129,6 +172,73 @@ void TestBarrierRace::simulatorPathHoldingAFile()
     qunsetenv(BarrierSimEnvironmentVariable);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("1;Blitz;1\n"));
+}
+
+// A contact that bounces (on, off, on, off within 3 ms) at one beam break
+// counts one lap, so the lane stops at its third real lap.
+void TestBarrierRace::bouncingContactCountsOneLap()
+{
+    ScopedFakePlatform platform;
+    ApplicationWindows windows;
+    TFormMain *form = windows.FormMain;
+    form->Settings.Laps = 3;
+    const std::shared_ptr<SimSerialDevice> device = OpenScriptedPort(form);
+    QVERIFY(device);
+    const std::uint32_t start = 2000000;
+    Switch(platform, *device, "dsr", start);
+    Switch(platform, *device, "dsr", start);
+    QTRY_VERIFY(form->Clock->isActive());
+    form->Race->TimerGesperrtTimer(0);
+    form->Race->TimerGesperrtTimer(1);
+
+    for (std::uint32_t bounce = 0; bounce < 4; ++bounce)
+        Switch(platform, *device, "cts", start + 10000 + bounce);
+    for (std::uint32_t lap = 2; lap <= 3; ++lap) {
+        Switch(platform, *device, "cts", start + 10000 * lap);
+        Switch(platform, *device, "cts", start + 10000 * lap + 50);
+    }
+    QTRY_VERIFY(!form->bSTOP2->isEnabled());
+    QCOMPARE(form->Race->LapCount[1], 3);
+    QCOMPARE(form->Race->LaneElapsed[1], 30000);
+    // A second break 100 ms after a lap is a lap again.
+    QVERIFY(form->bSTOP1->isEnabled());
+    form->Race->TimerGesperrtTimer(0);
+    Switch(platform, *device, "dsr", start + 40000);
+    Switch(platform, *device, "dsr", start + 40001);
+    Switch(platform, *device, "dsr", start + 40100);
+    QTRY_COMPARE(form->Race->LapCount[0], 2);
+}
+
+// "Wechseln": the first edge of a beam break starts the race. A stop and
+// reset within the lockout leave the lockout running, so the second edge
+// of that break starts nothing; the next break after it does.
+void TestBarrierRace::edgeAfterAQuickResetStartsNothing()
+{
+    ScopedFakePlatform platform;
+    ApplicationWindows windows;
+    TFormMain *form = windows.FormMain;
+    form->Settings.Alg = 2;
+    // Long enough that no real time runs a lockout out during the test.
+    form->TimerGesperrt1->setInterval(600000);
+    form->TimerGesperrt2->setInterval(600000);
+    const std::shared_ptr<SimSerialDevice> device = OpenScriptedPort(form);
+    QVERIFY(device);
+    const std::uint32_t start = 3000000;
+    Switch(platform, *device, "dsr", start);
+    QTRY_VERIFY(form->Clock->isActive());
+    platform.SetTick(start + 400);
+    form->mSTOP1->trigger();
+    form->mStop2->trigger();
+    form->mReset->trigger();
+    QVERIFY(form->Led1->Value() && form->TimerGesperrt1->isActive());
+    QVERIFY(form->bSTART->isEnabled());
+
+    Switch(platform, *device, "dsr", start + 600);
+    form->Race->TimerGesperrtTimer(0);
+    QVERIFY(!form->Led1->Value());
+    Switch(platform, *device, "dsr", start + 5000);
+    QTRY_VERIFY(form->Clock->isActive());
+    QCOMPARE(form->Race->StartTick, start + 5000);
 }
 
 QTEST_MAIN(TestBarrierRace)
