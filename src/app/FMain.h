@@ -29,6 +29,7 @@ class TLed;
 class TSortGrid;
 class RaceController;
 class ProtocolController;
+class ExportController;
 class HelpWindow;
 
 class TFormMain : public QMainWindow
@@ -151,6 +152,7 @@ public:
     // The behaviour of the race and of the protocol (children of the window).
     RaceController *Race = nullptr;
     ProtocolController *Protocol = nullptr;
+    ExportController *Export = nullptr;
 
     // Notices that must never stop a race go to the status line.
     void ShowNotice(const QString &text);
