@@ -4,6 +4,7 @@
 
 #include "app/FMain.h"
 #include "app/Platform.h"
+#include "app/ProtocolController.h"
 #include "protocol/Excel.h"
 #include "protocol/ProtocolPrint.h"
 #include "protocol/WordProcessorExport.h"
@@ -53,9 +54,11 @@ void ExportController::sbSaveClick()
     dialog.filterIndex = answer.filterIndex;
     dialog.folder = QFileInfo(answer.fileName).absolutePath();
     dialog.fileName = answer.fileName;
-    if (SaveAs(answer.filterIndex, answer.fileName))
-        m_form->ShowNotice(QStringLiteral("Protokoll gespeichert: ") +
-                           QDir::toNativeSeparators(answer.fileName));
+    if (!SaveAs(answer.filterIndex, answer.fileName))
+        return;
+    m_form->Protocol->MarkProtocolSaved();
+    m_form->ShowNotice(QStringLiteral("Protokoll gespeichert: ") +
+                       QDir::toNativeSeparators(answer.fileName));
 }
 
 bool ExportController::SaveAs(int type, const QString &fileName)

@@ -170,7 +170,9 @@ private slots:
         QFETCH(QByteArray, secondLine);
         LoadRace();
         const QString path = m_dir.FilePath(name);
+        QVERIFY(m_form->Protocol->ProtocolModified());
         SaveAs(path, type);
+        QVERIFY(!m_form->Protocol->ProtocolModified());
         QVERIFY(MessageTexts().isEmpty());
         const QByteArray bytes = ReadAll(path);
         const QList<QByteArray> lines = bytes.split('\n');
@@ -219,6 +221,7 @@ private slots:
         const QString folder = m_dir.FilePath(QStringLiteral("Ordner"));
         QVERIFY(QDir().mkpath(folder));
         SaveAs(folder, type);
+        QVERIFY(m_form->Protocol->ProtocolModified());
         QVERIFY(QFileInfo(folder).isDir());
         QCOMPARE(MessageTexts().size(), 1);
         QVERIFY2(MessageTexts()[0].startsWith(box + folder), qPrintable(MessageTexts()[0]));
