@@ -30,6 +30,7 @@ class TSortGrid;
 class RaceController;
 class ProtocolController;
 class RecoveryJournal;
+class ExportController;
 class HelpWindow;
 
 class TFormMain : public QMainWindow
@@ -154,6 +155,7 @@ public:
     ProtocolController *Protocol = nullptr;
     // Writes the protocol to disk after every change; offers it back at start.
     RecoveryJournal *Journal = nullptr;
+    ExportController *Export = nullptr;
 
     // Notices that must never stop a race go to the status line.
     void ShowNotice(const QString &text);

@@ -2,6 +2,7 @@
 // keep the layout in step with the lane count and the window size.
 #include "app/FMain.h"
 
+#include "app/ExportController.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
 #include "app/SpeedButtonGlyphs.h"
@@ -91,6 +92,7 @@ void TFormMain::CreateControls()
     CreateTimers();
     Protocol = new ProtocolController(this);
     Race = new RaceController(this);
+    Export = new ExportController(this);
     CreateComPort();
     Protocol->LaneElapsed = [this](int laneIndex) {
         return static_cast<std::uint32_t>(Race->LaneElapsed[laneIndex]);

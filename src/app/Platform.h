@@ -8,10 +8,13 @@
 #include <QString>
 #include <QUrl>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
+class AutomationObject;
 class QDialog;
 class QPrinter;
+class QTextDocument;
 class QWidget;
 
 class Platform
@@ -60,6 +63,10 @@ public:
 
     virtual bool PrintDialog(QWidget *parent, QPrinter *printer) = 0;
     virtual bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) = 0;
+    // Whether the desktop knows any printer at all.
+    virtual bool PrinterInstalled() = 0;
+    // Prints a laid-out document on the printer the print dialog set up.
+    virtual void PrintDocument(QTextDocument *document, QPrinter *printer) = 0;
 
     // Finds the serial ports COM1..COM9 (the start-up probe of the serial
     // component); the result has one bit per port and the highest port in
@@ -68,6 +75,11 @@ public:
 
     // Hands a file or address to the desktop (browser, spreadsheet, ...).
     virtual bool OpenUrl(const QUrl &url) = 0;
+
+    // Automation servers by class name ("Excel.Application", "Word.Basic"):
+    // a new instance, or the one already running; nullptr when there is none.
+    virtual std::shared_ptr<AutomationObject> CreateAutomationObject(const QString &className) = 0;
+    virtual std::shared_ptr<AutomationObject> RunningAutomationObject(const QString &className) = 0;
 };
 
 // The platform in use; the real one unless a test installed another.

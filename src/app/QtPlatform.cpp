@@ -1,6 +1,7 @@
 #include "app/QtPlatform.h"
 
 #include "comms/Comms.h"
+#include "protocol/AutomationServers.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -13,7 +14,10 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QSoundEffect>
+#include <QTextDocument>
 #include <chrono>
 
 QtPlatform::QtPlatform() = default;
@@ -71,6 +75,18 @@ QFileDialog *makeFileDialog(QWidget *parent, const Platform::FileDialogRequest &
     if (!request.fileName.isEmpty())
         dialog->selectFile(request.fileName);
     dialog->setDefaultSuffix(request.defaultSuffix);
+    // A name typed without extension gets the one of the chosen type, so a
+    // protocol saved as "MS Excel" is not called ".txt".
+    if (!request.defaultSuffix.isEmpty()) {
+        const auto followFilter = [dialog](const QString &name) {
+            static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+            const QRegularExpressionMatch match = pattern.match(name);
+            if (match.hasMatch())
+                dialog->setDefaultSuffix(match.captured(1));
+        };
+        QObject::connect(dialog, &QFileDialog::filterSelected, dialog, followFilter);
+        followFilter(dialog->selectedNameFilter());
+    }
     return dialog;
 }
 
@@ -144,6 +160,16 @@ bool QtPlatform::PrinterSetupDialog(QWidget *parent, QPrinter *printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
+bool QtPlatform::PrinterInstalled()
+{
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
+
+void QtPlatform::PrintDocument(QTextDocument *document, QPrinter *printer)
+{
+    document->print(printer);
+}
+
 std::uint32_t QtPlatform::ProbeSerialPorts()
 {
     return ::ProbeSerialPorts();
@@ -152,4 +178,15 @@ std::uint32_t QtPlatform::ProbeSerialPorts()
 bool QtPlatform::OpenUrl(const QUrl &url)
 {
     return QDesktopServices::openUrl(url);
+}
+
+std::shared_ptr<AutomationObject> QtPlatform::CreateAutomationObject(const QString &className)
+{
+    return CreateBuiltInAutomationServer(className);
+}
+
+// The built-in servers live only as long as the export that made them.
+std::shared_ptr<AutomationObject> QtPlatform::RunningAutomationObject(const QString &)
+{
+    return nullptr;
 }

@@ -25,8 +25,12 @@ public:
     std::optional<QFont> FontDialog(QWidget *parent, const QFont &initial) override;
     bool PrintDialog(QWidget *parent, QPrinter *printer) override;
     bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) override;
+    bool PrinterInstalled() override;
+    void PrintDocument(QTextDocument *document, QPrinter *printer) override;
     std::uint32_t ProbeSerialPorts() override;
     bool OpenUrl(const QUrl &url) override;
+    std::shared_ptr<AutomationObject> CreateAutomationObject(const QString &className) override;
+    std::shared_ptr<AutomationObject> RunningAutomationObject(const QString &className) override;
 
     // "Name (*.txt)|*.txt|Other (*.csv)|*.csv" -> the Qt filter list.
     static QStringList QtFilters(const QString &filter);

@@ -4,10 +4,10 @@
 #include "widgets/SortGrid.h"
 
 #include "app/Platform.h"
+#include "protocol/ProtocolFiles.h"
 
 #include <QApplication>
 #include <QDrag>
-#include <QFile>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
@@ -250,7 +250,7 @@ void TSortGrid::ClearRows()
         OnRowSelected(this);
 }
 
-void TSortGrid::SaveToFile(const QString &fileName)
+bool TSortGrid::SaveToFile(const QString &fileName)
 {
     QByteArray bytes;
     for (int row = 0; row < RowCount(); ++row) {
@@ -263,13 +263,12 @@ void TSortGrid::SaveToFile(const QString &fileName)
         }
         bytes += "\r\n";
     }
-    QFile file(fileName);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-        file.write(bytes) == bytes.size() && file.flush())
-        return;
+    if (ReplaceFileContents(fileName, bytes, nullptr))
+        return true;
     CurrentPlatform().MessageBox(this, QApplication::applicationDisplayName(),
                                  QStringLiteral("Can't write to file:\r") + fileName,
                                  Platform::MessageKind::Error);
+    return false;
 }
 
 void TSortGrid::GoToCell(int col, int row, bool scroll)

@@ -98,8 +98,9 @@ public:
     void SortByColumn(int col);
     void ClearRows();
     // Writes every row, header included, as ";"-joined cells ending in CR LF.
-    // A failure shows "Can't write to file:\r" + name; nothing is raised.
-    void SaveToFile(const QString &fileName);
+    // A failure shows "Can't write to file:\r" + name, leaves a previous
+    // file of that name as it was and returns false; nothing is raised.
+    bool SaveToFile(const QString &fileName);
     void GoToCell(int col, int row, bool scroll);
     void ScrollToCell(int col, int row);
     void AutoSizeCol(int col, bool force);

@@ -1,6 +1,9 @@
 #include "FakePlatform.h"
 
 #include "comms/Comms.h"
+#include "protocol/AutomationServers.h"
+
+#include <QTextDocument>
 
 Platform::FileDialogAnswer FakePlatform::OpenFileDialog(QWidget *, const FileDialogRequest &request)
 {
@@ -24,4 +27,31 @@ std::uint32_t FakePlatform::ProbeSerialPorts()
 {
     return ::ProbeSerialPorts(
         serialDevices, [this](const QString &device) { return !absentDevices.contains(device); });
+}
+
+void FakePlatform::PrintDocument(QTextDocument *document, QPrinter *)
+{
+    printedDocuments << document->toPlainText();
+}
+
+AutomationRef FakePlatform::CreateAutomationObject(const QString &className)
+{
+    automationRequests << QStringLiteral("create ") + className;
+    switch (automation) {
+    case Automation::Recording:
+        return std::make_shared<RecordingAutomationObject>(automationLog, className);
+    case Automation::BuiltIn:
+        return CreateBuiltInAutomationServer(className);
+    case Automation::None:
+        break;
+    }
+    return nullptr;
+}
+
+AutomationRef FakePlatform::RunningAutomationObject(const QString &className)
+{
+    automationRequests << QStringLiteral("running ") + className;
+    if (automation != Automation::Recording || !automationRunning)
+        return nullptr;
+    return std::make_shared<RecordingAutomationObject>(automationLog, className);
 }

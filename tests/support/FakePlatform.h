@@ -3,6 +3,7 @@
 // Install it with a ScopedFakePlatform.
 #pragma once
 
+#include "RecordingAutomation.h"
 #include "app/Platform.h"
 
 #include <QList>
@@ -70,6 +71,12 @@ public:
     bool printDialogAnswer = false;
     int printerSetupsShown = 0;
 
+    bool PrinterInstalled() override { return printerInstalled; }
+    bool printerInstalled = false;
+    // The plain text of every document sent to the printer.
+    void PrintDocument(QTextDocument *document, QPrinter *) override;
+    QStringList printedDocuments;
+
     // Tests never look at the machine's real serial devices: the probe
     // finds the devices listed here; those also in absentDevices do not open.
     std::uint32_t ProbeSerialPorts() override;
@@ -82,6 +89,16 @@ public:
         return true;
     }
     QList<QUrl> openedUrls;
+
+    // Automation objects: recording doubles that share one log, or the
+    // program's own servers; "create X" / "running X" for every request.
+    AutomationRef CreateAutomationObject(const QString &className) override;
+    AutomationRef RunningAutomationObject(const QString &className) override;
+    enum class Automation { Recording, BuiltIn, None };
+    Automation automation = Automation::Recording;
+    bool automationRunning = false; // whether a recording instance is already running
+    QStringList automationRequests;
+    std::shared_ptr<AutomationLog> automationLog = std::make_shared<AutomationLog>();
 
 private:
     std::atomic<std::uint32_t> m_tick{0};

@@ -1,0 +1,56 @@
+// The protocol leaving the program: the save dialog with its four file
+// types, the web page shown in the browser or printed (a PDF when there is
+// no printer), the spreadsheet and the word-processor document.
+#pragma once
+
+#include "protocol/ProtocolFiles.h"
+#include "protocol/WordProcessorExport.h"
+
+#include <QObject>
+#include <QString>
+
+class TFormMain;
+
+class ExportController : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ExportController(TFormMain *form);
+
+    // The save dialog's file types, in the dialog's order.
+    enum SaveType { SaveCsv = 1, SaveDocument = 2, SaveWebPage = 3, SaveText = 4 };
+
+    void sbSaveClick();
+    // Tag 0 shows the page in the browser, tag 1 prints it.
+    void sbInetClick(int tag);
+    // The table in a new workbook of the spreadsheet program.
+    void sbExcelClick();
+    // A document from the template, saved under the date and time in the
+    // documents folder and shown in the word processor.
+    void sbWordClick();
+
+    // Writes the document; where it went, or empty after an error box.
+    QString ExportDocument(WordProcessorMode mode, const QString &fileName);
+
+    // Writes the protocol page; false (after an error box naming the file)
+    // when it could not be written.
+    bool WriteHtmlProtocol(const QString &fileName);
+    // The page for the browser and the printer: the program's name with
+    // ".html", in the current folder.
+    QString HtmlPageName() const;
+
+    // The table as shown, header row first.
+    CellRows GridRows() const;
+
+private:
+    bool SaveAs(int type, const QString &fileName);
+    // Replaces the file by the bytes; false after an error box naming it.
+    bool WriteFile(const QString &fileName, const QByteArray &bytes);
+    void ShowError(const QString &text);
+    void ShowWriteError(const QString &fileName, const QString &reason = QString());
+    void PrintProtocolPage(const QByteArray &page);
+    void SaveProtocolPagePdf(const QByteArray &page);
+
+    TFormMain *m_form;
+};

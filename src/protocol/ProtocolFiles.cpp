@@ -1,0 +1,135 @@
+// Protocol file writers.
+#include "protocol/ProtocolFiles.h"
+
+#include "protocol/ProtocolTable.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QByteArray CrLf = QByteArrayLiteral("\r\n");
+
+// The header cells of the team, driver and co-driver columns get the room.
+bool IsWideHeaderColumn(qsizetype column)
+{
+    return column == 1 || column == 3 || column == 4 || column == 5;
+}
+
+void AppendPageHead(QByteArray &page, const QByteArray &title)
+{
+    page += "<HTML>\r\n<HEAD>\r\n";
+    page += "<TITLE>" + title + "</TITLE>\r\n";
+    page += "<META http-equiv=Content-Type content=\"text/html; charset=utf-8\">\r\n";
+    page += "<META name=keywords content=\"" + title + "\">\r\n";
+    page += "<META name=description content=\"Chronalt professional software development for "
+            "all\">\r\n";
+    page += "<style type=\"text/css\">\r\n<!--\r\n";
+    page += "body {font-family:Verdana;\r\nscrollbar-track-color:#F9F9E6;\r\n"
+            "scrollbar-face-color:#B0A786}\r\n";
+    page += "table {font-size:10pt}\r\n"
+            "a:hover{text-decoration:none; background-color:#E2E6CB}\r\n";
+    page += "-->\r\n</style></head>\r\n";
+}
+
+void AppendTableHead(QByteArray &page, const QStringList &headers)
+{
+    page += "</b><table style=\"BORDER-COLLAPSE: collapse\" bgcolor=#FFFFFF borderColor=#E0E0E0 "
+            "border=1 cellpadding=4 width=100%>\r\n";
+    page += "<colgroup valign=top> <col align=right> <col> <col align=center> <col> <col> <col> "
+            "<col align=right> <col align=right> <col align=right> <col align=right></colgroup>"
+            "\r\n";
+    page += "<thead bgcolor=#B0A786><tr>\r\n<thead align=left bgcolor=#91B5FF>\r\n<tr>\r\n";
+    for (qsizetype column = 0; column < headers.size(); ++column) {
+        page += IsWideHeaderColumn(column) ? "<th width=15% nowrap>" : "<th>";
+        page += HtmlEscaped(headers[column]).toUtf8() + CrLf;
+    }
+    page += "</tr></thead>\r\n";
+}
+
+void AppendTableRow(QByteArray &page, const QStringList &cells)
+{
+    page += "<tr>";
+    for (const QString &cell : cells) {
+        page += "<td>";
+        page += IsBlankText(cell) ? QByteArrayLiteral("&nbsp;") : HtmlEscaped(cell).toUtf8();
+    }
+    page += "</tr>\r\n";
+}
+
+} // namespace
+
+QByteArray TabSeparatedProtocol(const CellRows &rows)
+{
+    QByteArray text;
+    for (const QStringList &cells : rows) {
+        for (const QString &cell : cells) {
+            text += cell.isEmpty() ? QByteArrayLiteral(" ") : cell.toUtf8();
+            text += '\t';
+        }
+        text += CrLf;
+    }
+    return text;
+}
+
+QString HtmlEscaped(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            escaped += QStringLiteral("&amp;");
+            break;
+        case u'<':
+            escaped += QStringLiteral("&lt;");
+            break;
+        case u'>':
+            escaped += QStringLiteral("&gt;");
+            break;
+        case u'"':
+            escaped += QStringLiteral("&quot;");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QByteArray HtmlProtocolPage(const CellRows &rows, const QString &title)
+{
+    const QByteArray pageTitle = HtmlEscaped(title).toUtf8();
+    QByteArray page;
+    AppendPageHead(page, pageTitle);
+    page += "<body bgcolor=#F9F9E6>\r\n";
+    page += "<div style=\"width:100%; color:#A37E4E; filter:Glow(color=0, strength=6)\">\r\n";
+    page += "<h1>" + pageTitle + " Zeitenprotokoll</h1>\r\n";
+    page += "</div><br>\r\n";
+    AppendTableHead(page, rows.isEmpty() ? QStringList() : rows.constFirst());
+    for (qsizetype row = 1; row < rows.size(); ++row)
+        AppendTableRow(page, rows[row]);
+    page += "</table>\r\n<FONT face=Arial size=4><B>";
+    page += "<P align=right><a style=\"cursor:help\" title=\"" + pageTitle +
+            "\">Duobahn</a><FONT color=#666600 size=3>&nbsp;Sport&nbsp;Software</P>\r\n";
+    page += "</body></html>\r\n";
+    return page;
+}
+
+bool ReplaceFileContents(const QString &fileName, const QByteArray &bytes, QString *error)
+{
+    // A folder or a device of that name is never replaced by a file.
+    const QFileInfo target(fileName);
+    if (target.exists() && !target.isFile()) {
+        if (error)
+            *error = QStringLiteral("Keine Datei: ") + fileName;
+        return false;
+    }
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    file.cancelWriting();
+    return false;
+}

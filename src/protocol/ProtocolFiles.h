@@ -1,0 +1,30 @@
+// The protocol as files: the tab-separated text and the web page, both
+// built from the table's cell texts in table order (header row first), and
+// the one way every protocol file reaches the disk.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The table's rows as shown, header row first, every row with all columns.
+using CellRows = QList<QStringList>;
+
+// Every cell followed by a tab (an empty cell as one blank, so no field is
+// ever empty), every row ended by CR LF; UTF-8.
+QByteArray TabSeparatedProtocol(const CellRows &rows);
+
+// &, <, > and " as entities, so a team name shows as typed and never
+// becomes markup.
+QString HtmlEscaped(const QString &text);
+
+// The protocol page: the header row as table head, every further row as a
+// table row, a blank cell as a non-breaking space; the title names the page
+// and its heading. UTF-8, and the page says so.
+QByteArray HtmlProtocolPage(const CellRows &rows, const QString &title);
+
+// Writes the bytes to a temporary file beside the target and puts it in the
+// target's place only when all of it is on the disk, so a failed save leaves
+// the previous file as it was. false with the reason in *error on failure.
+bool ReplaceFileContents(const QString &fileName, const QByteArray &bytes, QString *error);

@@ -1,0 +1,135 @@
+// The built-in spreadsheet automation server.
+#include "protocol/SpreadsheetServer.h"
+
+#include "app/Platform.h"
+#include "protocol/SpreadsheetFile.h"
+#include "protocol/UserTempFolder.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+#include <QUrl>
+
+namespace {
+
+// What all objects of one application share.
+struct Spreadsheet
+{
+    bool visible = false;
+    bool hasWorkbook = false;
+    SheetCells cells;
+};
+
+// The row and column limits of a sheet.
+constexpr int MaxRow = 1048576;
+constexpr int MaxColumn = 16384;
+
+enum class Role { Application, Workbooks, AllCells, Selection, Columns };
+
+class SpreadsheetObject : public AutomationObject
+{
+public:
+    SpreadsheetObject(std::shared_ptr<Spreadsheet> sheet, Role role)
+        : m_sheet(std::move(sheet)), m_role(role)
+    {}
+
+    AutomationResult Call(const QString &member, const QVariantList &,
+                          const NamedArguments &) override
+    {
+        switch (m_role) {
+        case Role::Application:
+            if (IsMember(member, "Workbooks"))
+                return Object(Role::Workbooks);
+            if (IsMember(member, "Cells"))
+                return Object(Role::AllCells);
+            if (IsMember(member, "Selection"))
+                return Object(Role::Selection);
+            break;
+        case Role::Workbooks:
+            if (IsMember(member, "Add")) {
+                m_sheet->hasWorkbook = true;
+                m_sheet->cells.clear();
+                return {};
+            }
+            break;
+        case Role::AllCells:
+            // Every column is fitted anyway, whatever is selected.
+            if (IsMember(member, "Select"))
+                return {};
+            break;
+        case Role::Selection:
+            if (IsMember(member, "Columns"))
+                return Object(Role::Columns);
+            break;
+        case Role::Columns:
+            if (IsMember(member, "Autofit"))
+                return {WriteWorkbook(), nullptr};
+            break;
+        }
+        throw EAutomationError(QStringLiteral("Unbekannter Name: ") + member);
+    }
+
+    void Put(const QString &property, const QVariant &value) override
+    {
+        if (m_role != Role::Application || !IsMember(property, "Visible"))
+            throw EAutomationError(QStringLiteral("Unbekannter Name: ") + property);
+        m_sheet->visible = value.toBool();
+    }
+
+    void PutIndexed(const QString &property, const QVariantList &indices,
+                    const QVariant &value) override
+    {
+        if (m_role != Role::Application || !IsMember(property, "Cells"))
+            throw EAutomationError(QStringLiteral("Unbekannter Name: ") + property);
+        if (!m_sheet->hasWorkbook)
+            throw EAutomationError(QStringLiteral("Keine Arbeitsmappe geöffnet"));
+        bool rowOk = false, columnOk = false;
+        const int row = indices.value(0).toInt(&rowOk);
+        const int column = indices.value(1).toInt(&columnOk);
+        if (indices.size() != 2 || !rowOk || !columnOk || row < 1 || row > MaxRow || column < 1 ||
+            column > MaxColumn)
+            throw EAutomationError(QStringLiteral("Zelle außerhalb des Blattes"));
+        m_sheet->cells[{row, column}] = value.toString();
+    }
+
+private:
+    AutomationResult Object(Role role) const
+    {
+        return {QVariant(), std::make_shared<SpreadsheetObject>(m_sheet, role)};
+    }
+
+    // Fitting the columns ends the export: the workbook goes to a file of
+    // its own, so a second export never overwrites one still open.
+    QString WriteWorkbook() const
+    {
+        if (!m_sheet->hasWorkbook)
+            throw EAutomationError(QStringLiteral("Keine Arbeitsmappe geöffnet"));
+        QString error;
+        const QString folder = UserTempFolder(&error);
+        if (folder.isEmpty())
+            throw EAutomationError(QStringLiteral("Error write file: ") + error);
+        QTemporaryFile file(QDir(folder).filePath(QStringLiteral("Protokoll-XXXXXX.xlsx")));
+        file.setAutoRemove(false);
+        if (!file.open())
+            throw EAutomationError(QStringLiteral("Error write file: ") + file.fileName() +
+                                   QStringLiteral("\n") + file.errorString());
+        const QString path = file.fileName();
+        file.close();
+        if (!WriteSpreadsheetFile(path, m_sheet->cells, &error)) {
+            QFile::remove(path);
+            throw EAutomationError(QStringLiteral("Error write file: ") + error);
+        }
+        if (m_sheet->visible)
+            CurrentPlatform().OpenUrl(QUrl::fromLocalFile(path));
+        return path;
+    }
+
+    std::shared_ptr<Spreadsheet> m_sheet;
+    Role m_role;
+};
+
+} // namespace
+
+AutomationRef CreateSpreadsheetServer()
+{
+    return std::make_shared<SpreadsheetObject>(std::make_shared<Spreadsheet>(), Role::Application);
+}

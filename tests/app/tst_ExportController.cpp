@@ -1,0 +1,419 @@
+// The protocol leaving the real main window: the save dialog and its four
+// file types, the files loaded back as starter lists, the web page for the
+// browser and the printer (a PDF without printer), and failed saves.
+#include "FakePlatform.h"
+#include "TestFiles.h"
+#include "UnwritableTargets.h"
+#include "WindowTestFolder.h"
+#include "app/ApplicationWindows.h"
+#include "app/ExportController.h"
+#include "app/FMain.h"
+#include "app/ProtocolController.h"
+#include "protocol/WordProcessorExport.h"
+#include "widgets/SortGrid.h"
+
+#include <QApplication>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// Blanks inside names, umlauts, markup characters, a quote, a semicolon
+// in a name and an empty second co-driver.
+const QByteArray RaceList = "Nr.\tTeamName\tKlasse\tFahrer\tBeifahrer1\tBeifahrer2\r\n"
+                            "1\tMüller & Söhne\t1\t<script>\tAnn \"Flash\" Lee\t\r\n"
+                            "2\tDie Blitze\t2\tJörg Weiß\tEva Roth\tTim Kuhn\r\n"
+                            "3\tRot;Weiß\t1\tPaul\tPia\tPeer\r\n";
+
+} // namespace
+
+class TestExportController : public QObject
+{
+    Q_OBJECT
+
+    WindowTestFolder m_dir;
+    std::unique_ptr<ScopedFakePlatform> m_platform;
+    std::unique_ptr<ApplicationWindows> m_windows;
+    TFormMain *m_form = nullptr;
+
+    void LoadList(const QString &path)
+    {
+        m_platform->openAnswers.enqueue({true, path, 1});
+        m_form->sbLoad->click();
+    }
+
+    // Loads the race list and gives team 1 a time, the way a race day does.
+    void LoadRace()
+    {
+        LoadList(WriteAll(m_dir.FilePath(QStringLiteral("Rennen.txt")), RaceList));
+        QVERIFY(m_form->Protocol->RecordLaneTime(6, 1, QStringLiteral("83,45")));
+        m_form->Protocol->RankProtocol();
+    }
+
+    QStringList ProtocolRows() const
+    {
+        QStringList rows;
+        const TSortGrid *grid = m_form->SortGrid1;
+        for (int row = 1; row < grid->RowCount(); ++row) {
+            QStringList cells;
+            for (int col = 0; col < grid->ColCount(); ++col)
+                cells << grid->Cells(col, row).trimmed();
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+
+    void SaveAs(const QString &path, int type)
+    {
+        m_platform->saveAnswers.enqueue({true, path, type});
+        m_form->sbSave->click();
+    }
+
+    QStringList MessageTexts() const
+    {
+        QStringList texts;
+        for (const FakePlatform::Message &message : m_platform->messages)
+            texts << message.text;
+        return texts;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_dir.Enter();
+        // The documents folder the word processor saves into.
+        qputenv("HOME", m_dir.Path().toLocal8Bit());
+        qputenv("TMPDIR", m_dir.Path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    void init()
+    {
+        m_dir.ForgetSettings();
+        m_platform = std::make_unique<ScopedFakePlatform>();
+        m_windows = std::make_unique<ApplicationWindows>();
+        m_form = m_windows->FormMain;
+        m_form->resize(1000, 700);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    }
+
+    void cleanup()
+    {
+        m_windows.reset();
+        m_platform.reset();
+    }
+
+    void saveDialogProposals()
+    {
+        LoadRace();
+        m_form->sbSave->click(); // cancelled: nothing written, nothing shown
+        QCOMPARE(m_platform->saveRequests.size(), 1);
+        const Platform::FileDialogRequest first = m_platform->saveRequests[0];
+        const QStringList patterns = first.filter.split(u'|');
+        QCOMPARE(patterns.size(), 8);
+        QCOMPARE((QStringList{patterns[1], patterns[3], patterns[5], patterns[7]}),
+                 (QStringList{"*.csv", "*.doc", "*.html", "*.txt"}));
+        QCOMPARE(first.defaultSuffix, QStringLiteral("txt"));
+        QCOMPARE(first.fileName, m_dir.FilePath(QStringLiteral("Rennen")));
+        QVERIFY(m_platform->messages.isEmpty());
+        QCOMPARE(QDir(m_dir.Path()).entryList({"Rennen.*"}, QDir::Files),
+                 QStringList{"Rennen.txt"});
+
+        // The chosen type and place are proposed next time and kept for the next start.
+        const QString html = m_dir.FilePath(QStringLiteral("Ergebnis.html"));
+        SaveAs(html, ExportController::SaveWebPage);
+        m_form->sbSave->click();
+        const Platform::FileDialogRequest second = m_platform->saveRequests.last();
+        QCOMPARE(second.filterIndex, int(ExportController::SaveWebPage));
+        QCOMPARE(second.fileName, html);
+        m_windows.reset();
+        m_windows = std::make_unique<ApplicationWindows>();
+        m_form = m_windows->FormMain;
+        QCOMPARE(m_form->SaveDialog1.filterIndex, int(ExportController::SaveWebPage));
+        QCOMPARE(m_form->SaveDialog1.folder,
+                 QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
+        QCOMPARE(m_form->SaveDialog1.fileName, m_form->ApplicationTitle + QStringLiteral(".txt"));
+    }
+
+    void savedFiles_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("secondLine");
+        QTest::newRow("semicolons")
+            << int(ExportController::SaveCsv) << "p.csv"
+            << QByteArray(
+                   "1;M\xC3\xBC"
+                   "ller & S\xC3\xB6hne;1;<script>;Ann \"Flash\" Lee; ;83,45;0,00;83,45;1\r\n");
+        QTest::newRow("tabs") << int(ExportController::SaveText) << "p.txt"
+                              << QByteArray("1\tM\xC3\xBC"
+                                            "ller & S\xC3\xB6hne\t1\t<script>\tAnn \"Flash\" Lee\t "
+                                            "\t83,45\t0,00\t83,45\t1\t\r\n");
+        QTest::newRow("an unknown type writes tabs")
+            << 9 << "p.dat"
+            << QByteArray("1\tM\xC3\xBC"
+                          "ller & S\xC3\xB6hne\t1\t<script>\tAnn \"Flash\" Lee\t "
+                          "\t83,45\t0,00\t83,45\t1\t\r\n");
+        QTest::newRow("web page")
+            << int(ExportController::SaveWebPage) << "p.html"
+            << QByteArray("<tr><td>1<td>M\xC3\xBC"
+                          "ller &amp; S\xC3\xB6hne<td>1<td>&lt;script&gt;<td>Ann &quot;Flash&quot; "
+                          "Lee<td>&nbsp;<td>83,45<td>0,00<td>83,45<td>1</tr>\r\n");
+    }
+    void savedFiles()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, secondLine);
+        LoadRace();
+        const QString path = m_dir.FilePath(name);
+        QVERIFY(m_form->Protocol->ProtocolModified());
+        SaveAs(path, type);
+        QVERIFY(!m_form->Protocol->ProtocolModified());
+        QVERIFY(MessageTexts().isEmpty());
+        const QByteArray bytes = ReadAll(path);
+        const QList<QByteArray> lines = bytes.split('\n');
+        QVERIFY2(lines.contains(secondLine.chopped(1)), bytes.constData());
+        QVERIFY(m_form->statusBar()->currentMessage().contains(QDir::toNativeSeparators(path)));
+    }
+
+    // A protocol saved as text comes back as the same starter list.
+    void savedTextLoadsBack_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("semicolons") << int(ExportController::SaveCsv) << "back.csv";
+        QTest::newRow("tabs") << int(ExportController::SaveText) << "back.txt";
+    }
+    void savedTextLoadsBack()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        // The semicolon inside a name cannot survive the ";" file.
+        const QString list = WriteAll(m_dir.FilePath(QStringLiteral("Liste.txt")),
+                                      QByteArray(RaceList).replace("Rot;Wei", "Rot-Wei"));
+        LoadList(list);
+        QVERIFY(m_form->Protocol->RecordLaneTime(6, 2, QStringLiteral("61,02")));
+        m_form->Protocol->RankProtocol();
+        const QStringList before = ProtocolRows();
+        SaveAs(m_dir.FilePath(name), type);
+        LoadList(m_dir.FilePath(name));
+        QCOMPARE(ProtocolRows(), before);
+    }
+
+    void failedSaves_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("semicolons") << int(ExportController::SaveCsv) << "Can't write to file:\r";
+        QTest::newRow("tabs") << int(ExportController::SaveText) << "Error write file: ";
+        QTest::newRow("web page") << int(ExportController::SaveWebPage) << "Error write file: ";
+    }
+    void failedSaves()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, box);
+        LoadRace();
+        // A folder of the chosen name stays a folder.
+        const QString folder = m_dir.FilePath(QStringLiteral("Ordner"));
+        QVERIFY(QDir().mkpath(folder));
+        SaveAs(folder, type);
+        QVERIFY(m_form->Protocol->ProtocolModified());
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(MessageTexts().size(), 1);
+        QVERIFY2(MessageTexts()[0].startsWith(box + folder), qPrintable(MessageTexts()[0]));
+
+        // A folder that cannot be written keeps the old file.
+        QTemporaryDir locked;
+        const QString old = locked.filePath(QStringLiteral("alt.txt"));
+        {
+            QFile file(old);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old");
+        }
+        ImmutableFolder guard;
+        if (!guard.Lock(locked.path()))
+            QSKIP("this file system cannot mark a folder immutable");
+        SaveAs(old, type);
+        QCOMPARE(ReadAll(old), QByteArray("old"));
+        QCOMPARE(MessageTexts().size(), 2);
+        QVERIFY(MessageTexts()[1].startsWith(box + old));
+    }
+
+    void webPageInTheBrowser()
+    {
+        LoadRace();
+        m_form->sbInet->click();
+        m_form->sbInet->click(); // the same page again, overwritten
+        const QString page = QDir::current().absoluteFilePath(m_form->ApplicationTitle + ".html");
+        QCOMPARE(m_platform->openedUrls,
+                 (QList<QUrl>{QUrl::fromLocalFile(page), QUrl::fromLocalFile(page)}));
+        QVERIFY(ReadAll(page).contains("<td>M\xC3\xBCller &amp; S\xC3\xB6hne"));
+        QVERIFY(m_platform->printedDocuments.isEmpty());
+    }
+
+    // A page that cannot be written is neither shown nor printed, even
+    // when something of its name is there.
+    void unwritablePageIsNotShown_data()
+    {
+        QTest::addColumn<QToolButton * TFormMain::*>("button");
+        QTest::newRow("browser") << &TFormMain::sbInet;
+        QTest::newRow("printer") << &TFormMain::sbPrint;
+    }
+    void unwritablePageIsNotShown()
+    {
+        QFETCH(QToolButton * TFormMain::*, button);
+        LoadRace();
+        m_platform->printerInstalled = true;
+        m_platform->printDialogAnswer = true;
+        const QString page = QDir::current().absoluteFilePath(m_form->ApplicationTitle + ".html");
+        QFile::remove(page);
+        QVERIFY(QDir().mkpath(page));
+        (m_form->*button)->click();
+        QVERIFY(QDir().rmdir(page));
+        QCOMPARE(MessageTexts().size(), 1);
+        QVERIFY(MessageTexts()[0].startsWith("Error write file: " + page));
+        QVERIFY(m_platform->openedUrls.isEmpty());
+        QVERIFY(m_platform->printedDocuments.isEmpty());
+        QVERIFY(m_platform->saveRequests.isEmpty());
+    }
+
+    void printing_data()
+    {
+        QTest::addColumn<bool>("dialogAccepted");
+        QTest::addColumn<int>("printed");
+        QTest::newRow("printed") << true << 1;
+        QTest::newRow("print dialog cancelled") << false << 0;
+    }
+    void printing()
+    {
+        QFETCH(bool, dialogAccepted);
+        QFETCH(int, printed);
+        LoadRace();
+        m_platform->printerInstalled = true;
+        m_platform->printDialogAnswer = dialogAccepted;
+        m_form->sbPrint->click();
+        QCOMPARE(m_platform->printedDocuments.size(), printed);
+        if (printed) {
+            const QString text = m_platform->printedDocuments[0];
+            for (const char *shown : {"Zeitenprotokoll", "Müller & Söhne", "<script>", "83,45"})
+                QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
+        }
+        QVERIFY(m_platform->openedUrls.isEmpty());
+        QVERIFY(m_platform->saveRequests.isEmpty());
+    }
+
+    void printingWithoutPrinterWritesAPdf()
+    {
+        LoadRace();
+        const QString pdf = m_dir.FilePath(QStringLiteral("Protokoll.pdf"));
+        m_platform->saveAnswers.enqueue({true, pdf, 1});
+        m_form->sbPrint->click();
+        QCOMPARE(m_platform->saveRequests.size(), 1);
+        QCOMPARE(m_platform->saveRequests[0].defaultSuffix, QStringLiteral("pdf"));
+        const QByteArray bytes = ReadAll(pdf);
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY(bytes.contains("/Type /Page"));
+        QVERIFY(m_form->statusBar()->currentMessage().contains(QDir::toNativeSeparators(pdf)));
+
+        // Cancelled: no file, no box.
+        m_form->sbPrint->click();
+        QCOMPARE(m_platform->saveRequests.size(), 2);
+        QVERIFY(m_platform->messages.isEmpty());
+    }
+
+    void spreadsheetButton_data()
+    {
+        QTest::addColumn<int>("automation");
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<int>("cellsPut");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("every cell") << int(FakePlatform::Automation::Recording) << "" << 40 << 0;
+        QTest::newRow("no spreadsheet: silent")
+            << int(FakePlatform::Automation::None) << "" << 0 << 0;
+        QTest::newRow("failing cell: a box")
+            << int(FakePlatform::Automation::Recording) << "Cells" << 1 << 1;
+    }
+    void spreadsheetButton()
+    {
+        QFETCH(int, automation);
+        QFETCH(QString, failing);
+        QFETCH(int, cellsPut);
+        QFETCH(int, boxes);
+        LoadRace();
+        m_platform->automation = FakePlatform::Automation(automation);
+        m_platform->automationLog->failingMember = failing;
+        m_form->sbExcel->click();
+        const QStringList log = m_platform->automationLog->calls;
+        QCOMPARE(log.filter(QStringLiteral(".Cells[")).size(), cellsPut);
+        QCOMPARE(m_platform->messages.size(), boxes);
+        if (cellsPut == 40) {
+            QVERIFY(log.contains(R"(Excel.Application.Cells[1, 10] = "Platz")"));
+            QVERIFY(log.contains(R"(Excel.Application.Cells[2, 7] = "83.45")"));
+            QVERIFY(log.contains(R"(Excel.Application.Cells[2, 5] = "Ann "Flash" Lee")"));
+            QCOMPARE(log.last(), QStringLiteral("Excel.Application.Selection.Columns.Autofit()"));
+        }
+    }
+
+    void wordButtonSavesADocumentAndShowsIt()
+    {
+        LoadRace();
+        QVERIFY(!m_form->sbWord->isEnabled()); // no template beside the test program
+        m_form->ProtocolTemplatePath =
+            qEnvironmentVariable("DUOBAHN_SOURCE_DIR") + "/examples/Protokollvorlage.doc";
+        m_form->Protocol->RefreshControlStates();
+        QVERIFY(m_form->sbWord->isEnabled());
+        m_platform->automation = FakePlatform::Automation::BuiltIn;
+        const QDateTime before = QDateTime::currentDateTime();
+        m_form->sbWord->click();
+        QCOMPARE(m_platform->openedUrls.size(), 1);
+        const QString saved = m_platform->openedUrls[0].toLocalFile();
+        const QString name = QFileInfo(saved).fileName();
+        QVERIFY2(name == DateStampName(before) + ".doc" ||
+                     name == DateStampName(QDateTime::currentDateTime()) + ".doc",
+                 qPrintable(name));
+        QCOMPARE(QFileInfo(saved).absolutePath(), m_dir.FilePath(QStringLiteral("Documents")));
+        const QByteArray rtf = ReadAll(saved);
+        QVERIFY(rtf.contains("Zeitenprotokoll"));
+        QCOMPARE(rtf.count("\\row\n"), 4);
+        QVERIFY(m_form->statusBar()->currentMessage().contains(saved));
+        QVERIFY(m_platform->messages.isEmpty());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void documentFromTheSaveDialog_data()
+    {
+        QTest::addColumn<bool>("templateThere");
+        QTest::newRow("written") << true;
+        QTest::newRow("template missing: a box") << false;
+    }
+    void documentFromTheSaveDialog()
+    {
+        QFETCH(bool, templateThere);
+        LoadRace();
+        m_form->ProtocolTemplatePath = templateThere ? qEnvironmentVariable("DUOBAHN_SOURCE_DIR") +
+                                                           "/examples/Protokollvorlage.doc"
+                                                     : m_dir.FilePath(QStringLiteral("fehlt.doc"));
+        m_platform->automation = FakePlatform::Automation::BuiltIn;
+        const QString target = m_dir.FilePath(QStringLiteral("Protokoll.doc"));
+        QFile::remove(target);
+        SaveAs(target, ExportController::SaveDocument);
+        QVERIFY(m_platform->openedUrls.isEmpty()); // saved in the background
+        QCOMPARE(QFile::exists(target), templateThere);
+        if (templateThere) {
+            QCOMPARE(ReadAll(target).count("\\row\n"), 4);
+            QVERIFY(m_platform->messages.isEmpty());
+        } else {
+            QCOMPARE(MessageTexts(),
+                     QStringList{"Die Protokollvorlage kann nicht gelesen werden: " +
+                                 m_form->ProtocolTemplatePath});
+        }
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+};
+
+QTEST_MAIN(TestExportController)
+#include "tst_ExportController.moc"

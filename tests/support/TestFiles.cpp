@@ -1,0 +1,26 @@
+// Small file helpers for tests.
+#include "TestFiles.h"
+
+#include <QFile>
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+QString WriteAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size() || !file.flush())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+const QStringList ProtocolHeaderRow = {"Nr.",        "TeamName",   "Klasse", "Fahrer",
+                                       "Beifahrer1", "Beifahrer2", "Zeit",   "Strafzeit",
+                                       "Total",      "Platz"};
+
+const QStringList TrickyTeamRow = {"7", "Müller & Söhne", "1",     "<script>", "Ann \"Flash\" Lee",
+                                   "",  "83,45",          "15,00", "98,45",    "1"};
