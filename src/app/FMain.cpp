@@ -9,6 +9,7 @@
 #include "comms/Comms.h"
 #include "comms/SimSerialDevice.h"
 #include "protocol/ProtocolTable.h"
+#include "settings/CertificateLayout.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 
@@ -108,6 +109,7 @@ void TFormMain::ReadSettings()
 {
     QSettings store(QStringLiteral("Chronalt"), ApplicationTitle);
     ReadMainSettings(store, Settings);
+    SharedCertificateLayout().Read(Settings.Nadpis);
     const QRect bounds = FittedOnScreen(Settings.Bounds);
     resize(bounds.size());
     move(bounds.topLeft());
@@ -143,6 +145,7 @@ void TFormMain::FormDestroy()
     Settings.Bounds = QRect(pos(), size());
     Settings.TimerGesperrt = TimerGesperrt1->interval();
     Settings.FilterInd = SaveDialog1.filterIndex;
+    Settings.Nadpis = SharedCertificateLayout().ToBytes();
     QSettings store(QStringLiteral("Chronalt"), ApplicationTitle);
     // At exit the box is the only way left to tell; nothing else waits on it.
     if (!WriteMainSettings(store, Settings))

@@ -1,7 +1,9 @@
-// Decoding of text files written by other programs.
+// Decoding of text files written by other programs, and Windows-1252 both ways.
 #include "protocol/TextDecoding.h"
 
+#include <QList>
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -14,6 +16,8 @@ constexpr std::array<char16_t, 32> Cp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+} // namespace
+
 QString DecodeWindows1252(const QByteArray &bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
@@ -25,7 +29,21 @@ QString DecodeWindows1252(const QByteArray &bytes)
     return text;
 }
 
-} // namespace
+QByteArray EncodeWindows1252(QStringView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const char32_t code : text.toUcs4()) {
+        if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+            bytes.append(static_cast<char>(code));
+            continue;
+        }
+        const auto high = std::find(Cp1252High.begin(), Cp1252High.end(), code);
+        bytes.append(
+            high == Cp1252High.end() ? '?' : static_cast<char>(0x80 + (high - Cp1252High.begin())));
+    }
+    return bytes;
+}
 
 QString DecodeFileText(const QByteArray &bytes)
 {

@@ -8,3 +8,10 @@
 #include <QString>
 
 QString DecodeFileText(const QByteArray &bytes);
+
+// Windows-1252, byte for byte. Decoding maps the five unassigned codes to
+// the control characters of the same value, so encoding gives them back.
+QString DecodeWindows1252(const QByteArray &bytes);
+// Characters Windows-1252 lacks become "?", one per character (a pair of
+// surrogates is one character).
+QByteArray EncodeWindows1252(QStringView text);
