@@ -3,12 +3,13 @@
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/RecoveryJournal.h"
+#include "settings/CertificateLayout.h"
 #include "settings/Cfg.h"
 
 ApplicationWindows::ApplicationWindows()
 {
     FormMain = new TFormMain;
-    CfgDialog = new TCfgDialog(FormMain);
+    CfgDialog = new TCfgDialog(SharedCertificateLayout(), FormMain);
     FormMain->CfgDialog = CfgDialog;
     FDlgYesNo = new TFDlgYesNo(FormMain, FormMain->ApplicationTitle);
     FormMain->FDlgYesNo = FDlgYesNo;

@@ -6,6 +6,7 @@
 
 #include "app/ProtocolController.h"
 #include "comms/Comms.h"
+#include "settings/CertificateLayout.h"
 #include "settings/Cfg.h"
 #include "widgets/SortGrid.h"
 
@@ -23,24 +24,26 @@ void TFormMain::bCFGClick()
     dialog->cbAlg->setCurrentIndex(Settings.Alg);
     const int rememberedPortItem = dialog->cbPort->currentIndex();
     dialog->seTimeout->setValue(TimerGesperrt1->interval() / 1000);
-    const QByteArray layoutCopy = Settings.Nadpis;
+    const CertificateLayout layoutCopy = SharedCertificateLayout();
     dialog->seLaps->setValue(Settings.Laps);
     dialog->CountBahn = Settings.CountBahn;
+    dialog->EventName = Protocol->EventName;
     if (dialog->Execute() == QDialog::Accepted)
         TakeOverSettings(rememberedPortItem);
     else
-        Settings.Nadpis = layoutCopy;
+        SharedCertificateLayout() = layoutCopy;
     SortGrid1->setFocus();
 }
 
-// The item of the port the barriers were stored on, found by its device
-// when one was stored; -1 when it is gone.
+// The item of the port the barriers are on: the stored one, found by its
+// device when one was stored, or the barrier simulator when it runs; -1
+// when the stored port is gone, "Keine" when none was stored.
 int TFormMain::StoredPortItem() const
 {
-    if (Settings.Port == 0)
-        return 0;
     const int port = ResolveStoredPort(Settings.Port, Settings.PortDevice);
-    return port > 0 ? CfgDialog->PortItem(port) : -1;
+    if (port > 0)
+        return CfgDialog->PortItem(port);
+    return Settings.Port == 0 ? 0 : -1;
 }
 
 void TFormMain::TakeOverSettings(int rememberedPortItem)

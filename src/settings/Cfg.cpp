@@ -1,10 +1,13 @@
-// The settings dialog: its controls, the port list from the start-up probe
-// and the handlers that run while it is shown.
+// The settings dialog: its controls, the port list from the start-up probe,
+// showing and OK. The certificate layout editor lives in CfgLayoutEditor.cpp.
 #include "settings/Cfg.h"
 
 #include "app/Platform.h"
 #include "comms/Comms.h"
 #include "comms/SerialPortList.h"
+#include "settings/CertificateLayout.h"
+#include "settings/CfgControls.h"
+#include "widgets/ButtonWithColor.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
@@ -18,25 +21,7 @@
 namespace {
 
 constexpr int DialogWidth = 535;
-constexpr int DialogHeight = 476;
-
-QLabel *AddLabel(const QString &text, QWidget *parent, int x, int y, QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(text, parent);
-    label->move(x, y);
-    label->adjustSize();
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
-}
-
-QSpinBox *AddNumberField(QWidget *parent, int minimum, int maximum, int value)
-{
-    auto *field = new QSpinBox(parent);
-    field->setRange(minimum, maximum);
-    field->setValue(value);
-    return field;
-}
+constexpr int DialogHeight = 506;
 
 // "COM1  /dev/ttyUSB0  FT232R USB UART": the number is what is stored, the
 // device and its description let the operator recognise the adapter.
@@ -52,7 +37,8 @@ QString PortItemText(int port)
 
 } // namespace
 
-TCfgDialog::TCfgDialog(QWidget *parent) : QDialog(parent)
+TCfgDialog::TCfgDialog(CertificateLayout &layout, QWidget *parent)
+    : QDialog(parent), m_layout(layout)
 {
     setObjectName(QStringLiteral("CfgDialog"));
     setWindowTitle(QStringLiteral("Einstellungen"));
@@ -77,6 +63,9 @@ TCfgDialog::TCfgDialog(QWidget *parent) : QDialog(parent)
     seLaps->setGeometry(380, 64, 60, 24);
     AddLabel(QStringLiteral("Runden:"), this, 320, 68, seLaps);
 
+    GroupUrkunde = CreateLayoutGroup();
+    GroupUrkunde->setGeometry(8, 124, 519, 340);
+
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setGeometry(DialogWidth - 176, DialogHeight - 34, 80, 26);
     OKBtn->setDefault(true);
@@ -89,6 +78,8 @@ TCfgDialog::TCfgDialog(QWidget *parent) : QDialog(parent)
     FillPortList();
     // The lane count only matters to barriers; without a port it stays as stored.
     rgBahn->setEnabled(cbPort->count() > 1);
+    m_layout.ApplyDefaults(bFont->font().pointSize());
+    ConnectLayoutEditor();
 }
 
 QGroupBox *TCfgDialog::CreatePortGroup()
@@ -155,6 +146,8 @@ int TCfgDialog::Execute()
 
 void TCfgDialog::FormShow()
 {
+    CurrentEntry = -1;
+    cbWhoChange();
     SetRgBahnIndex(CountBahn - 1);
     // The stored port was not found at start: offer the highest port found
     // (or "Keine"), which OK then switches the barriers to.
@@ -170,5 +163,6 @@ void TCfgDialog::cbPortChange()
 
 void TCfgDialog::OKBtnClick()
 {
+    cbWhoChange(); // the editor's last edits reach the entry
     accept();
 }

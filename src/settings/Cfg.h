@@ -1,25 +1,34 @@
 // The settings dialog "Einstellungen": the light barriers' serial port and
-// contact mode, the barrier lockout, the lane count and the laps. The main
-// window fills these controls before the run and takes them over after OK.
+// contact mode, the barrier lockout, the lane count and the laps, and the
+// certificate layout editor with its page picture. The main window fills the
+// first controls before the run and takes them over after OK; the dialog
+// itself writes only into the certificate layout, and does so in place.
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 
+class CertificateLayout;
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
-class QLabel;
+class QLineEdit;
+class QPainter;
 class QPushButton;
 class QSpinBox;
+class TBitBtnWithColor;
+class TPaperPreview;
 
 class TCfgDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // Builds the controls; the port list offers the ports the start-up
-    // probe found, so the main window must have probed them already.
-    explicit TCfgDialog(QWidget *parent = nullptr);
+    // Builds the controls and gives the layout's entries that were never set
+    // up their defaults. The port list offers the ports the start-up probe
+    // found, so the main window must have probed them already.
+    explicit TCfgDialog(CertificateLayout &layout, QWidget *parent = nullptr);
 
     // Group "Anschluss".
     QGroupBox *GroupAnschluss = nullptr;
@@ -32,8 +41,25 @@ public:
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 
-    // Set by the opener before the run: the lane count selected on showing.
+    // Group "Urkunde".
+    QGroupBox *GroupUrkunde = nullptr;
+    QComboBox *cbWho = nullptr; // the 18 entry names
+    QCheckBox *cbON = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QSpinBox *seLeft = nullptr;
+    QSpinBox *seTop = nullptr;
+    QComboBox *cbAlign = nullptr; // "Links", "Zentriert", "Rechts"
+    QComboBox *cbZoom = nullptr;  // "A4", "A3": the picture's scale only
+    TBitBtnWithColor *bFont = nullptr;
+    TPaperPreview *PaperPreview1 = nullptr;
+
+    // The entry whose values are in the editor controls, -1 for none.
+    int CurrentEntry = -1;
+
+    // Set by the opener before the run: the lane count selected on showing
+    // and the starter list's name that "Dateiname" shows.
     int CountBahn = 2;
+    QString EventName;
 
     // The port item of COMn, -1 when the probe did not find it.
     int PortItem(int port) const;
@@ -43,16 +69,35 @@ public:
     int rgBahnIndex() const;
     void SetRgBahnIndex(int index);
 
+    // Millimetres per pixel of the page picture: 1 for A4, 2 for A3.
+    int PictureScale() const;
+
     // Shows the dialog modally through the platform; QDialog::Accepted after OK.
     int Execute();
 
     void FormShow();
     void cbPortChange();
+    void cbWhoChange();
+    void cbONClick();
+    void cbAlignChange();
+    void bFontClick();
+    void sePosChange();
     void OKBtnClick();
+    void PaperPreview1Paint(TPaperPreview *sender, QPainter *canvas, const QRect &pageRect);
+    void PaperPreview1MouseDown(TPaperPreview *sender, Qt::MouseButton button,
+                                Qt::KeyboardModifiers modifiers, const QPoint &pos);
 
 private:
     QGroupBox *CreatePortGroup();
+    QGroupBox *CreateLayoutGroup();
+    void ConnectLayoutEditor();
     void FillPortList();
+    void SaveEditor(int index);
+    void LoadEditor(int index);
+    void ShowEntryFont(const QFont &font, std::uint32_t color);
 
+    CertificateLayout &m_layout;
     QButtonGroup *m_laneButtons = nullptr;
+    // The font colour of the entry in the editor; the font dialog leaves it.
+    std::uint32_t m_fontColor = 0;
 };

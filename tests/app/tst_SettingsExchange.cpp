@@ -7,13 +7,16 @@
 #include "app/FMain.h"
 #include "comms/Comms.h"
 #include "comms/FakeSerialDevice.h"
+#include "settings/CertificateLayout.h"
 #include "settings/Cfg.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTimer>
@@ -66,13 +69,15 @@ class TestSettingsExchange : public QObject
     }
 
     // Queues the dialog's answer: the action runs on the filled-in dialog,
-    // then it ends with result.
+    // then OK or Abbrechen ends it.
     void Answer(int result, DialogAction action = {})
     {
         m_platform.dialogAnswers.enqueue([result, action](QDialog *dialog) {
+            auto *cfg = static_cast<TCfgDialog *>(dialog);
             if (action)
-                action(static_cast<TCfgDialog *>(dialog));
-            return result;
+                action(cfg);
+            (result == QDialog::Accepted ? cfg->OKBtn : cfg->CancelBtn)->click();
+            return cfg->result();
         });
     }
 
@@ -117,12 +122,16 @@ private slots:
         QTest::addColumn<int>("item");
         QTest::addColumn<bool>("algEnabled");
         QTest::addColumn<int>("seconds");
-        QTest::newRow("no port") << 0 << "" << 1 << 2000 << 0 << false << 2;
-        QTest::newRow("COM2 by its device") << 2 << FakeDevices[1] << 2 << 2500 << 2 << true << 2;
+        QTest::addColumn<bool>("simulator");
+        QTest::newRow("no port") << 0 << "" << 1 << 2000 << 0 << false << 2 << false;
+        QTest::newRow("COM2 by its device")
+            << 2 << FakeDevices[1] << 2 << 2500 << 2 << true << 2 << false;
         QTest::newRow("renumbered device found")
-            << 1 << FakeDevices[3] << 1 << 7999 << 4 << true << 7;
+            << 1 << FakeDevices[3] << 1 << 7999 << 4 << true << 7 << false;
         QTest::newRow("stored device gone: the last port")
-            << 3 << "/dev/fake/gone" << 0 << 1000 << 5 << true << 1;
+            << 3 << "/dev/fake/gone" << 0 << 1000 << 5 << true << 1 << false;
+        QTest::newRow("barrier simulator: its COM1")
+            << 0 << "" << 0 << 2000 << 1 << true << 2 << true;
     }
     void dialogFilledFromTheSettings()
     {
@@ -133,7 +142,14 @@ private slots:
         QFETCH(int, item);
         QFETCH(bool, algEnabled);
         QFETCH(int, seconds);
+        QFETCH(bool, simulator);
         StoreSettings(port, device, alg, lockout);
+        const QString simDevice = QStringLiteral("sim:") + m_folder.FilePath("barrier.sock");
+        if (simulator) {
+            qputenv("DUOBAHN_BARRIER_SIM", m_folder.FilePath("barrier.sock").toUtf8());
+            m_platform.serialDevices.prepend(simDevice);
+        }
+        const auto restore = qScopeGuard([] { qunsetenv("DUOBAHN_BARRIER_SIM"); });
         ApplicationWindows windows;
         TFormMain *form = windows.FormMain;
         form->Settings.Laps = 17;
@@ -202,14 +218,21 @@ private slots:
         TFormMain *form = windows.FormMain;
         DeviceLog log;
         log.Attach(form->ComPort);
-        const QByteArray layout = form->Settings.Nadpis;
+        const QByteArray layout = SharedCertificateLayout().ToBytes();
+        bool changedInDialog = false;
         Answer(QDialog::Rejected, [&](TCfgDialog *dialog) {
             dialog->seTimeout->setValue(9);
             dialog->seLaps->setValue(1);
             dialog->SetRgBahnIndex(0);
             dialog->cbPort->setCurrentIndex(5);
             dialog->cbAlg->setCurrentIndex(2);
-            form->Settings.Nadpis[0] = char(0x5A); // the dialog edits the record in place
+            // The editor writes into the record at once.
+            dialog->cbWho->setCurrentIndex(11);
+            dialog->cbON->setChecked(true);
+            dialog->cbAlign->setCurrentIndex(2);
+            dialog->Edit1->setText(QStringLiteral("Pokal"));
+            dialog->cbWho->setCurrentIndex(0); // leaving the entry stores the rest
+            changedInDialog = SharedCertificateLayout().ToBytes() != layout;
         });
         form->bCFGClick();
         QCOMPARE(form->TimerGesperrt1->interval(), 3000);
@@ -218,7 +241,8 @@ private slots:
         QCOMPARE(form->Settings.Port, 2);
         QCOMPARE(form->Settings.Alg, 1);
         QVERIFY(log.opened.isEmpty());
-        QCOMPARE(form->Settings.Nadpis, layout);
+        QVERIFY(changedInDialog);
+        QCOMPARE(SharedCertificateLayout().ToBytes(), layout);
     }
 
     // Which port the barriers end up on, and whether it was (re)opened.
@@ -287,6 +311,8 @@ private slots:
                 dialog->seLaps->setValue(2);
                 dialog->SetRgBahnIndex(0);
                 dialog->cbPort->setCurrentIndex(0);
+                dialog->cbWho->setCurrentIndex(12);
+                dialog->Edit1->setText(QStringLiteral("Pokal"));
             });
             windows.FormMain->bCFGClick();
         }
@@ -296,6 +322,7 @@ private slots:
         QCOMPARE(again.FormMain->TimerGesperrt2->interval(), 4000);
         QCOMPARE(again.FormMain->Settings.Port, 0);
         QVERIFY(again.FormMain->LabelBahn2->isHidden());
+        QCOMPARE(SharedCertificateLayout().Entries[12].Text, QStringLiteral("Pokal"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "settings/Cfg.h"
 
 #include "FakePlatform.h"
+#include "settings/CertificateLayout.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -47,6 +48,7 @@ class TestCfg : public QObject
     Q_OBJECT
 
     ScopedFakePlatform m_platform;
+    CertificateLayout m_layout;
 
     void Probe(const QStringList &devices, const QStringList &absent = {})
     {
@@ -79,7 +81,7 @@ private slots:
         QFETCH(QStringList, absent);
         QFETCH(QStringList, items);
         Probe(devices, absent);
-        TCfgDialog dialog;
+        TCfgDialog dialog(m_layout);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Einstellungen"));
         QCOMPARE(Items(dialog.cbPort), items);
         QCOMPARE(Items(dialog.cbAlg), (QStringList{"Ein", "Aus", "Wechseln"}));
@@ -119,7 +121,7 @@ private slots:
         QFETCH(int, countBahn);
         QFETCH(int, selectedAfter);
         Probe({"/dev/fake/ttyS1", "/dev/fake/ttyS2", "/dev/fake/ttyS3"}, {"/dev/fake/ttyS2"});
-        TCfgDialog dialog;
+        TCfgDialog dialog(m_layout);
         dialog.cbPort->setCurrentIndex(selectedBefore);
         dialog.CountBahn = countBahn;
         m_platform.QueueDialogResult(QDialog::Accepted);
@@ -144,7 +146,7 @@ private slots:
         QFETCH(int, minimum);
         QFETCH(int, maximum);
         Probe({});
-        TCfgDialog dialog;
+        TCfgDialog dialog(m_layout);
         QSpinBox *box = field == "seTimeout" ? dialog.seTimeout : dialog.seLaps;
         QCOMPARE(box->value(), initial);
         box->setValue(minimum - 1);
@@ -169,7 +171,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, result);
         Probe({"/dev/fake/ttyS1"});
-        TCfgDialog dialog;
+        TCfgDialog dialog(m_layout);
         m_platform.dialogAnswers.enqueue(Shown([how](TCfgDialog *cfg) {
             if (how == "OK")
                 QTest::mouseClick(cfg->OKBtn, Qt::LeftButton);
