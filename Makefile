@@ -1,5 +1,5 @@
 # The two commands of this project: `make run` and `make test`.
-.PHONY: run test bench setup build build-test clean
+.PHONY: run test bench package setup build build-test clean
 
 JOBS ?= $(shell nproc)
 CMAKE_WERROR := $(if $(CI),ON,OFF)
@@ -25,6 +25,10 @@ build-test: setup
 
 test: build-test
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of the release build: build/duobahn_<version>_<arch>.deb.
+package: build
+	@cmake --build build --target package
 
 bench: setup
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUOBAHN_TESTS=OFF $(LAUNCHER) >/dev/null

@@ -1,10 +1,13 @@
-// Program start: the application, the real platform, the windows in their
-// order, and the message loop until the main window closes.
+// Program start: the application, its working folder, the real platform,
+// the windows in their order, and the message loop until the main window
+// closes.
 #include "app/ApplicationWindows.h"
 #include "app/FMain.h"
+#include "app/ProgramFolders.h"
 #include "app/QtPlatform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -17,6 +20,9 @@ int main(int argc, char *argv[])
     if (toolkitTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&toolkitTexts);
+    // Started from a menu or a system folder, the program works in the
+    // user's home, where its web page and protocols can be written.
+    QDir::setCurrent(StartFolder(QDir::currentPath(), QDir::homePath()));
     QtPlatform platform;
     SetCurrentPlatform(&platform);
     int result = 0;

@@ -4,6 +4,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/HelpWindow.h"
+#include "app/ProgramFolders.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
 #include "app/RecoveryJournal.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QLocale>
 #include <QPointer>
@@ -74,6 +76,7 @@ void TFormMain::FormCreate()
 {
     DeriveNames();
     Journal = new RecoveryJournal(this, RecoveryJournal::DefaultFileName());
+    setWindowIcon(QIcon(QStringLiteral(":/duobahn.svg")));
     FileTypes = ReadFileTypeNames();
     ReadSettings();
     bFSTART->setGeometry(bSTART->geometry());
@@ -81,7 +84,7 @@ void TFormMain::FormCreate()
     TimerGesperrt2->setInterval(TimerGesperrt1->interval());
     BuildDialogs();
     ApplyLaneCount();
-    Race->StartSoundAvailable = QFile::exists(QStringLiteral("3.wav"));
+    Race->StartSoundFile = FindSoundFile(QStringLiteral("3.wav"), DataFolder);
     Race->ShowLaneTime(0, 0);
     Race->ShowLaneTime(1, 0);
     // Help buttons in any window open this window's help.
@@ -102,9 +105,14 @@ void TFormMain::DeriveNames()
     ApplicationTitle = executable.completeBaseName();
     QCoreApplication::setApplicationName(ApplicationTitle);
     setWindowTitle(ApplicationTitle + QStringLiteral(" 1.0"));
-    ExecutableFolder = executable.absolutePath();
-    HelpFile = QDir(ExecutableFolder).filePath(ApplicationTitle + QStringLiteral(".hlp"));
-    ProtocolTemplatePath = QDir(ExecutableFolder).filePath(QStringLiteral("Protokollvorlage.doc"));
+    const ProgramFolders folders = FindProgramFolders(executable.absoluteFilePath());
+    ExecutableFolder = folders.executable;
+    DataFolder = folders.data;
+    // An installed program's own folders are the system's: protocols are
+    // saved where the program works.
+    SaveFolder = folders.installed ? QDir::currentPath() : ExecutableFolder;
+    HelpFile = folders.helpFile;
+    ProtocolTemplatePath = folders.protocolTemplate;
 }
 
 void TFormMain::ReadSettings()
@@ -123,12 +131,12 @@ void TFormMain::BuildDialogs()
     OpenDialog1.title = QStringLiteral("Starterliste öffnen");
     OpenDialog1.filter = OpenDialogFilter(FileTypes);
     OpenDialog1.defaultSuffix = QStringLiteral("txt");
-    OpenDialog1.folder = ExecutableFolder;
+    OpenDialog1.folder = DataFolder;
     SaveDialog1.title = QStringLiteral("Protokoll speichern unter");
     SaveDialog1.filter = SaveDialogFilter(FileTypes);
     SaveDialog1.defaultSuffix = QStringLiteral("txt");
     SaveDialog1.filterIndex = Settings.FilterInd;
-    SaveDialog1.folder = ExecutableFolder;
+    SaveDialog1.folder = SaveFolder;
     SaveDialog1.fileName = ApplicationTitle + QStringLiteral(".txt");
 }
 
@@ -208,6 +216,8 @@ void TFormMain::OpenComPort()
             ShowNotice(SimSocketNotice(SimSocketPath(device), error.Code()));
         else if (error.IsBusy())
             ShowNotice(PortBusyNotice(ComPort->Port()));
+        else if (error.IsPermissionDenied())
+            ShowNotice(PermissionDeniedNotice(ComPort->DeviceName()));
     } catch (const EComError &) {
         // The port stays closed; the barriers simply do not report.
     }

@@ -46,6 +46,8 @@ public:
     QString HelpFile;
     QString ProtocolTemplatePath;
     QString ExecutableFolder;
+    QString DataFolder; // help, sounds, template, sample lists
+    QString SaveFolder; // where the save dialog starts
 
     // Settings of the race (loaded at start, written at exit).
     MainSettings Settings;

@@ -3,6 +3,7 @@
 
 #include "app/FMain.h"
 #include "app/Platform.h"
+#include "app/ProgramFolders.h"
 #include "app/ProtocolController.h"
 #include "protocol/ProtocolTable.h"
 #include "race/RaceTime.h"
@@ -14,7 +15,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -120,8 +120,8 @@ void RaceController::mStartClick(std::optional<std::uint32_t> startTick)
         return;
     ClearRaceNotices();
     // The sound request does not block, so it may come before the time stamp.
-    if (StartSoundAvailable)
-        CurrentPlatform().PlaySoundFile(QStringLiteral("3.wav"));
+    if (!StartSoundFile.isEmpty())
+        CurrentPlatform().PlaySoundFile(StartSoundFile);
     StartTick = startTick.value_or(CurrentPlatform().TickCount());
     form->bFSTART->show();
     for (int lane = 0; lane < 2; ++lane) {
@@ -194,8 +194,8 @@ void RaceController::mSTOPClick(int lane, std::optional<std::uint32_t> stopTick)
 
 void RaceController::PlayStopSound()
 {
-    const QString stopSound = QStringLiteral("4.wav");
-    if (QFile::exists(stopSound))
+    const QString stopSound = FindSoundFile(QStringLiteral("4.wav"), m_form->DataFolder);
+    if (!stopSound.isEmpty())
         CurrentPlatform().PlaySoundFile(stopSound);
     else
         CurrentPlatform().PlayDefaultSound();

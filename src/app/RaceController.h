@@ -32,8 +32,9 @@ public:
     // controller; the window must have created its controls.
     explicit RaceController(TFormMain *form);
 
-    // "3.wav" was in the working folder when the program started.
-    bool StartSoundAvailable = false;
+    // The start sound "3.wav" found when the program started (working
+    // folder first, then the data folder); "" for a silent start.
+    QString StartSoundFile;
 
     // Tick at START, shared by both lanes.
     std::uint32_t StartTick = 0;

@@ -41,6 +41,11 @@ bool EComHandle::IsBusy() const
     return Code() == EBUSY || Code() == EAGAIN;
 }
 
+bool EComHandle::IsPermissionDenied() const
+{
+    return Code() == EACCES || Code() == EPERM;
+}
+
 EComState::EComState(int code) : EComError("Unable to set com state: ", code) {}
 
 std::shared_ptr<SerialDevice> OpenSerialDeviceByName(const QString &deviceName)

@@ -64,6 +64,8 @@ public:
     explicit EComHandle(int code);
     // Another program holds the port.
     bool IsBusy() const;
+    // The user may not use the device (not in the group that owns it).
+    bool IsPermissionDenied() const;
 };
 
 // "Unable to set com state: <code>"
@@ -189,4 +191,5 @@ int ResolveStoredPort(int storedPort, const QString &storedDevice);
 // Status line texts.
 QString BarrierDisconnectedNotice(); // "Lichtschranke getrennt"
 QString PortBusyNotice(int port);
-QString CtsUnusableNotice(int port); // when CtsAlwaysOn()
+QString PermissionDeniedNotice(const QString &device); // names the dialout remedy
+QString CtsUnusableNotice(int port);                   // when CtsAlwaysOn()

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -83,10 +84,17 @@ bool OpensAsTty(const QString &devicePath)
     const int fd = ::open(QFile::encodeName(devicePath).constData(),
                           O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return ProbeCountsDevice(errno, false);
     const bool tty = ::isatty(fd);
     ::close(fd);
-    return tty;
+    return ProbeCountsDevice(0, tty);
+}
+
+bool ProbeCountsDevice(int openError, bool isTty)
+{
+    if (openError == EACCES || openError == EPERM)
+        return true;
+    return openError == 0 && isTty;
 }
 
 QString SerialDeviceDescription(const QString &devicePath)
@@ -161,6 +169,13 @@ QString BarrierDisconnectedNotice()
 QString PortBusyNotice(int port)
 {
     return QStringLiteral("COM%1 ist von einem anderen Programm belegt").arg(port);
+}
+
+// Debian gives serial devices to the group dialout; membership is the remedy.
+QString PermissionDeniedNotice(const QString &device)
+{
+    return QStringLiteral("Keine Berechtigung für %1: Benutzer zur Gruppe dialout hinzufügen")
+        .arg(device);
 }
 
 QString CtsUnusableNotice(int port)

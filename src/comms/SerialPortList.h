@@ -20,6 +20,9 @@ bool IsActiveConsole(const QString &devicePath,
 // The probe's check: opens without blocking and without changing any
 // setting, asks whether it is a terminal, closes.
 bool OpensAsTty(const QString &devicePath);
+// Its verdict. A device the user may not open is still offered: choosing it
+// tells the operator what is missing, rather than the port never showing.
+bool ProbeCountsDevice(int openError, bool isTty);
 // What the system knows of a device ("FT232R USB UART"), so the operator
 // recognises the adapter; "" when it knows nothing. Opens nothing.
 QString SerialDeviceDescription(const QString &devicePath);

@@ -4,6 +4,8 @@
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
+#include "comms/Comms.h"
+#include "comms/FakeSerialDevice.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/Dmn_led.h"
 #include "widgets/SortGrid.h"
@@ -15,10 +17,12 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <cerrno>
 
 class TestFMain : public QObject
 {
@@ -323,6 +327,49 @@ private slots:
         help.click();
         QCOMPARE(m_platform.messages.size(), 1);
         QVERIFY(m_platform.messages[0].text.contains(QStringLiteral("fehlt.hlp")));
+    }
+
+    // The icon is drawn, not just named: a missing image reader leaves it blank.
+    void windowShowsProgramIcon()
+    {
+        ApplicationWindows windows;
+        const QImage icon = windows.FormMain->windowIcon().pixmap(QSize(64, 64)).toImage();
+        QCOMPARE(icon.size(), QSize(64, 64));
+        QCOMPARE(icon.pixelColor(4, 4).alpha(), 0);          // outside the watch
+        QCOMPARE(icon.pixelColor(32, 60).name(), "#1f4e79"); // its rim
+        QCOMPARE(icon.pixelColor(24, 30).name(), "#ffffff"); // its face
+    }
+
+    void portOpenFailureNotice_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("openError");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("no permission on a USB adapter")
+            << "/dev/ttyUSB0" << EACCES
+            << "Keine Berechtigung für /dev/ttyUSB0: Benutzer zur Gruppe dialout hinzufügen";
+        QTest::newRow("not permitted on an on-board port")
+            << "/dev/ttyS1" << EPERM
+            << "Keine Berechtigung für /dev/ttyS1: Benutzer zur Gruppe dialout hinzufügen";
+        QTest::newRow("held by another program")
+            << "/dev/ttyUSB0" << EBUSY << "COM1 ist von einem anderen Programm belegt";
+        QTest::newRow("gone: nothing to do about it") << "/dev/ttyUSB0" << ENOENT << "";
+    }
+    void portOpenFailureNotice()
+    {
+        QFETCH(QString, device);
+        QFETCH(int, openError);
+        m_platform.serialDevices = {device};
+        ApplicationWindows windows;
+        TFormMain *form = windows.FormMain;
+        FakeSerialDevice::Behaviour behaviour;
+        behaviour.openError = openError;
+        form->ComPort->SetDeviceFactory(
+            [&](const QString &) { return std::make_shared<FakeSerialDevice>(behaviour); });
+        form->ComPort->SetPort(1);
+        form->OpenComPort();
+        QVERIFY(!form->ComPort->Connected());
+        QTEST(form->statusBar()->currentMessage(), "notice");
     }
 };
 

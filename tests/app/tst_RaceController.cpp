@@ -301,27 +301,40 @@ private slots:
                  QStringLiteral("Rennspur %1: 6,00 nicht eingetragen").arg(2 - firstLane));
     }
 
+    // The working folder's own sounds come first; an installed program,
+    // working in the user's home, falls back to the ones it ships.
     void sounds_data()
     {
-        QTest::addColumn<bool>("startSound");
-        QTest::addColumn<bool>("stopSoundFile");
+        QTest::addColumn<QString>("startSound");
+        QTest::addColumn<QStringList>("stopSoundIn");
         QTest::addColumn<QStringList>("played");
-        QTest::newRow("both files") << true << true << QStringList{"3.wav", "4.wav"};
+        QTest::newRow("both in the working folder")
+            << "3.wav" << QStringList{"working"} << QStringList{"3.wav", "4.wav"};
+        QTest::newRow("stop sound only in the data folder")
+            << "" << QStringList{"data"} << QStringList{"DATA/4.wav"};
+        QTest::newRow("the working folder's sound wins")
+            << "" << QStringList{"working", "data"} << QStringList{"4.wav"};
         QTest::newRow("no files: silent start, default stop sound")
-            << false << false << QStringList{"<default>"};
+            << "" << QStringList{} << QStringList{"<default>"};
     }
     void sounds()
     {
-        QFETCH(bool, startSound);
-        QFETCH(bool, stopSoundFile);
-        if (stopSoundFile) {
-            QFile file(QStringLiteral("4.wav"));
+        QFETCH(QString, startSound);
+        QFETCH(QStringList, stopSoundIn);
+        QFETCH(QStringList, played);
+        const QString dataFolder = m_dir.FilePath(QStringLiteral("daten"));
+        QVERIFY(QDir().mkpath(dataFolder));
+        m_form->DataFolder = dataFolder;
+        QFile::remove(dataFolder + QStringLiteral("/4.wav"));
+        for (const QString &folder : stopSoundIn) {
+            QFile file(folder == "data" ? dataFolder + QStringLiteral("/4.wav")
+                                        : QStringLiteral("4.wav"));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        m_race->StartSoundAvailable = startSound;
+        m_race->StartSoundFile = startSound;
         m_form->mStart->trigger();
         m_form->mSTOP1->trigger();
-        QTEST(m_platform->soundsPlayed, "played");
+        QCOMPARE(m_platform->soundsPlayed, played.replaceInStrings("DATA", dataFolder));
     }
 
     // Five teams 1..5 at positions 0..4: the lanes move on to the teams

@@ -20,6 +20,8 @@ class TestSerialPorts : public QObject
 private slots:
     void probe_data();
     void probe();
+    void probeVerdict_data();
+    void probeVerdict();
     void storedPortFollowsDevice_data();
     void storedPortFollowsDevice();
     void listingFromSysfs_data();
@@ -63,6 +65,26 @@ void TestSerialPorts::probe()
     QCOMPARE(SerialPortNumber(devices[2]), 3);
     QCOMPARE(SerialDeviceName(0), QString());
     QCOMPARE(SerialDeviceName(candidates + 1), QString());
+}
+
+void TestSerialPorts::probeVerdict_data()
+{
+    QTest::addColumn<int>("openError");
+    QTest::addColumn<bool>("isTty");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("terminal") << 0 << true << true;
+    QTest::newRow("opens but is no terminal") << 0 << false << false;
+    QTest::newRow("user not in the owning group") << EACCES << false << true;
+    QTest::newRow("not permitted") << EPERM << false << true;
+    QTest::newRow("no such device") << ENOENT << false << false;
+    QTest::newRow("slot without hardware") << ENXIO << false << false;
+}
+
+void TestSerialPorts::probeVerdict()
+{
+    QFETCH(int, openError);
+    QFETCH(bool, isTty);
+    QTEST(ProbeCountsDevice(openError, isTty), "offered");
 }
 
 void TestSerialPorts::storedPortFollowsDevice_data()

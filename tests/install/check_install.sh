@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary DESTDIR and checks the result as a
+# desktop would: every file in its place and nothing else, the desktop entry
+# and AppStream metadata valid, and the installed program finding its data
+# when started from another folder.
+# Usage: check_install.sh <build dir> <source dir> <installed_lookup program>
+set -euo pipefail
+build=$1 source=$2 lookup=$3
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+root=$work/root
+DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
+
+expected=(
+    usr/bin/duobahn
+    usr/share/applications/de.chronalt.duobahn.desktop
+    usr/share/duobahn/3.wav
+    usr/share/duobahn/4.wav
+    usr/share/duobahn/Starterliste.csv
+    usr/share/duobahn/Starterliste.txt
+    usr/share/duobahn/duobahn.hlp
+    usr/share/icons/hicolor/scalable/apps/duobahn.svg
+    usr/share/metainfo/de.chronalt.duobahn.metainfo.xml
+)
+[ -f "$source/examples/Protokollvorlage.doc" ] && expected+=(usr/share/duobahn/Protokollvorlage.doc)
+
+installed=$(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
+wanted=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
+if [ "$installed" != "$wanted" ]; then
+    echo "installed files differ from the expected ones:"
+    diff <(echo "$wanted") <(echo "$installed") || true
+    exit 1
+fi
+[ -x "$root/usr/bin/duobahn" ] || { echo "program not executable"; exit 1; }
+
+desktop=$root/usr/share/applications/de.chronalt.duobahn.desktop
+desktop-file-validate "$desktop"
+grep -qx 'Exec=duobahn' "$desktop" || { echo "Exec does not start the installed program"; exit 1; }
+grep -qx 'Icon=duobahn' "$desktop" || { echo "Icon does not name the installed icon"; exit 1; }
+grep -qx 'Name=Duobahn' "$desktop" || { echo "no program name"; exit 1; }
+
+metainfo=$root/usr/share/metainfo/de.chronalt.duobahn.metainfo.xml
+appstreamcli validate --no-net "$metainfo" >/dev/null
+version=$(sed -n 's/^project(Duobahn VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
+grep -q "<release version=\"$version\"" "$metainfo" || { echo "metadata lacks version $version"; exit 1; }
+
+mkdir "$work/elsewhere"
+cd "$work/elsewhere"
+INSTALL_ROOT=$root DUOBAHN_SOURCE_DIR=$source "$lookup"
