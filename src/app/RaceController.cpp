@@ -68,17 +68,20 @@ void RaceController::WireControls()
 
     // The buttons' clicks serve the keyboard (accelerator, Space, Enter); a
     // mouse press acts at once and leaves the button unavailable, so its
-    // release clicks nothing.
-    connect(form->bSTART, &QPushButton::clicked, this, [this] { mStartClick(); });
-    connect(form->mStart, &QAction::triggered, this, [this] { mStartClick(); });
-    connect(form->bSTART, &TBitBtnWithColor::OnMouseDown, this, [this] { PerformStart(); });
+    // release clicks nothing. Each takes the tick of its press.
+    connect(form->bSTART, &QPushButton::clicked, this, [this] { mStartClick(m_pressTime.Tick()); });
+    connect(form->mStart, &QAction::triggered, this, [this] { mStartClick(m_pressTime.Tick()); });
+    connect(form->bSTART, &TBitBtnWithColor::OnMouseDown, this,
+            [this] { PerformStart(m_pressTime.Tick()); });
 
     for (int lane = 0; lane < 2; ++lane) {
         const LaneControls &controls = m_lanes[lane];
-        connect(controls.stop, &QPushButton::clicked, this, [this, lane] { mSTOPClick(lane); });
-        connect(controls.stopEntry, &QAction::triggered, this, [this, lane] { mSTOPClick(lane); });
+        connect(controls.stop, &QPushButton::clicked, this,
+                [this, lane] { mSTOPClick(lane, m_pressTime.Tick()); });
+        connect(controls.stopEntry, &QAction::triggered, this,
+                [this, lane] { mSTOPClick(lane, m_pressTime.Tick()); });
         connect(controls.stop, &TBitBtnWithColor::OnMouseDown, this,
-                [this, lane] { PerformStop(lane); });
+                [this, lane] { PerformStop(lane, m_pressTime.Tick()); });
         connect(controls.lockout, &QTimer::timeout, this,
                 [this, lane] { TimerGesperrtTimer(lane); });
     }

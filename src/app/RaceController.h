@@ -4,6 +4,7 @@
 // available, their colours, the clock timer); this class only drives them.
 #pragma once
 
+#include "app/PressTime.h"
 #include "comms/ModemLineEvent.h"
 #include "race/BarrierLineFilter.h"
 
@@ -46,10 +47,12 @@ public:
     // The barrier inputs: DSR serves lane 1, CTS lane 2.
     BarrierLineFilter LineState[2] = {BarrierLineFilter(MS_DSR_ON), BarrierLineFilter(MS_CTS_ON)};
 
-    // Starts both lanes. A barrier start passes the tick its event was seen at.
+    // Starts both lanes. A barrier start passes the tick its event was seen
+    // at, a key or mouse start the tick of its press.
     void mStartClick(std::optional<std::uint32_t> startTick = std::nullopt);
     // Stops a lane (0 or 1). A barrier stop passes the tick its event was
-    // seen at; otherwise the tick is taken before anything else happens.
+    // seen at, a key or mouse stop the tick of its press; otherwise the tick
+    // is taken before anything else happens.
     void mSTOPClick(int lane, std::optional<std::uint32_t> stopTick = std::nullopt);
     // Stops everything and returns to ready without recording or moving on.
     void bFSTARTClick();
@@ -115,4 +118,5 @@ private:
     // The tick of each lane's last counted lap, once one was counted.
     std::array<bool, 2> m_lapCounted = {false, false};
     std::array<std::uint32_t, 2> m_lapTick = {0, 0};
+    PressTime m_pressTime;
 };

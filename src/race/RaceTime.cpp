@@ -2,6 +2,7 @@
 #include "race/RaceTime.h"
 
 #include <QLocale>
+#include <cstdlib>
 
 namespace {
 
@@ -24,6 +25,15 @@ SecondsAndHundredths SplitMs(std::uint32_t ms)
 std::uint32_t ElapsedMs(std::uint32_t startTick, std::uint32_t nowTick)
 {
     return nowTick - startTick;
+}
+
+std::uint32_t PressTick(std::optional<std::uint32_t> eventTime, std::uint32_t now)
+{
+    constexpr std::int64_t MaxDistanceMs = 1000;
+    if (!eventTime)
+        return now;
+    const std::int64_t distance = std::int32_t(now - *eventTime);
+    return std::abs(distance) <= MaxDistanceMs ? *eventTime : now;
 }
 
 QString FormatRaceTime(std::uint32_t ms)

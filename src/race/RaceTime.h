@@ -6,11 +6,19 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // Milliseconds between two readings of the 32-bit tick count. The tick
 // wraps about every 49.7 days; modulo arithmetic keeps a race that spans
 // the wrap correct.
 std::uint32_t ElapsedMs(std::uint32_t startTick, std::uint32_t nowTick);
+
+// The tick of an operator's press: the time stamp its input event carries,
+// which the platform reads from the same millisecond clock as the tick
+// count, so a press handled late still counts from when it happened. A
+// missing stamp, or one more than a second away from now (another clock),
+// gives the tick at handling.
+std::uint32_t PressTick(std::optional<std::uint32_t> eventTime, std::uint32_t now);
 
 // Whole seconds without leading zeros, the locale's decimal separator and
 // two digits of hundredths; hundredths are truncated, never rounded

@@ -29,7 +29,7 @@ void TDigit::SetValue(int value)
     if (overflow)
         emit OnOverflow(this);
     m_valueBinary = DigitPattern(m_value);
-    repaint();
+    update();
 }
 
 void TDigit::SetValueBinary(std::uint8_t valueBinary)
@@ -37,7 +37,7 @@ void TDigit::SetValueBinary(std::uint8_t valueBinary)
     if (valueBinary == m_valueBinary)
         return;
     m_valueBinary = valueBinary;
-    repaint();
+    update();
 }
 
 void TDigit::SetColorOn(const QColor &color)
@@ -45,7 +45,7 @@ void TDigit::SetColorOn(const QColor &color)
     if (color == m_colorOn)
         return;
     m_colorOn = color;
-    repaint();
+    update();
 }
 
 void TDigit::SetColorOff(const QColor &color)
@@ -53,7 +53,7 @@ void TDigit::SetColorOff(const QColor &color)
     if (color == m_colorOff)
         return;
     m_colorOff = color;
-    repaint();
+    update();
 }
 
 void TDigit::SetColor(const QColor &color)

@@ -36,6 +36,9 @@ public:
 
     // 0..9; anything else stores 0 and raises OnOverflow. Setting the value
     // the digit already has does nothing, even if ValueBinary was changed.
+    // A change is painted in the window's next paint pass, together with
+    // every other digit changed meanwhile, and reaches the screen in one
+    // flush with them (a lane display changes several digits per tick).
     int Value() const { return m_value; }
     void SetValue(int value);
 

@@ -1,6 +1,7 @@
 // The race clock in the real main window: buttons, keys, mouse presses,
 // barrier events and timers, on a fake tick; no test waits for a timer.
 #include "FakePlatform.h"
+#include "PaintCounter.h"
 #include "WindowTestFolder.h"
 #include "app/ApplicationWindows.h"
 #include "app/FMain.h"
@@ -22,6 +23,7 @@
 #include <memory>
 
 using Positions = QPair<int, int>;
+using DigitPaints = QList<int>;
 
 namespace {
 
@@ -34,10 +36,18 @@ QColor ButtonFace()
 }
 
 enum class ResetBy { Button, MousePress, AltZero, FalseStart };
+enum class PressBy { AltKey, MousePress };
+
+// START at HeatStart; a stop pressed at Pressed reaches the GUI thread at
+// Handled, after it was busy with other work.
+constexpr std::uint32_t HeatStart = 1000000;
+constexpr std::uint32_t Pressed = HeatStart + 5000;
+constexpr std::uint32_t Handled = Pressed + 300;
 
 } // namespace
 
 Q_DECLARE_METATYPE(ResetBy)
+Q_DECLARE_METATYPE(PressBy)
 
 class TestRaceController : public QObject
 {
@@ -129,6 +139,32 @@ class TestRaceController : public QObject
     {
         m_race->TimerGesperrtTimer(0);
         m_race->TimerGesperrtTimer(1);
+    }
+
+    // A press as the platform delivers it, with the time stamp it carries
+    // (0: none).
+    void PressStop(int lane, PressBy by, std::uint32_t stamp)
+    {
+        if (by == PressBy::AltKey) {
+            QVERIFY(qt_sendShortcutOverrideEvent(m_form, stamp, lane == 0 ? Qt::Key_1 : Qt::Key_2,
+                                                 Qt::AltModifier));
+            return;
+        }
+        TBitBtnWithColor *button = lane == 0 ? m_form->bSTOP1 : m_form->bSTOP2;
+        const QPointF at = button->rect().center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        press.setTimestamp(stamp);
+        QApplication::sendEvent(button, &press);
+    }
+
+    void StartActiveWindow()
+    {
+        LoadStarters(5);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        m_platform->SetTick(HeatStart);
+        m_form->mStart->trigger();
     }
 
     void StopSecondLaneIfArmed()
@@ -645,6 +681,105 @@ private slots:
         QVERIFY(!m_form->Clock->isActive());
         QCOMPARE(RecordedCount(), 0);
         QCOMPARE(CurrentPositions(), Positions(0, 1));
+    }
+
+    void manualStopTakesTheTickOfItsPress_data()
+    {
+        QTest::addColumn<PressBy>("by");
+        QTest::addColumn<quint32>("stamp");
+        QTest::addColumn<int>("elapsed");
+        QTest::newRow("Alt+1, GUI thread busy") << PressBy::AltKey << Pressed << 5000;
+        QTest::newRow("mouse press, GUI thread busy") << PressBy::MousePress << Pressed << 5000;
+        QTest::newRow("Alt+1 without a stamp: tick at handling") << PressBy::AltKey << 0u << 5300;
+        QTest::newRow("stamp over a second away: tick at handling")
+            << PressBy::AltKey << Handled - 1001 << 5300;
+        QTest::newRow("mouse press stamped on another clock") << PressBy::MousePress << 42u << 5300;
+    }
+    void manualStopTakesTheTickOfItsPress()
+    {
+        QFETCH(PressBy, by);
+        QFETCH(quint32, stamp);
+        StartActiveWindow();
+        m_platform->SetTick(Handled);
+        PressStop(0, by, stamp);
+        QTEST(int(m_race->LaneElapsed[0]), "elapsed");
+        QVERIFY(!m_form->bSTOP1->isEnabled() && m_form->bSTOP2->isEnabled());
+    }
+
+    void stopsPressedOneMillisecondApartRecordTogether()
+    {
+        StartActiveWindow();
+        m_platform->SetTick(Handled);
+        PressStop(0, PressBy::AltKey, Pressed);
+        m_platform->AdvanceTick(40); // the first stop's work
+        PressStop(1, PressBy::AltKey, Pressed + 1);
+        QCOMPARE(m_race->LaneElapsed[0], 5000);
+        QCOMPARE(m_race->LaneElapsed[1], 5001);
+        QCOMPARE(RecordedTime(0), QStringLiteral("5,00"));
+        QCOMPARE(RecordedTime(1), QStringLiteral("5,00"));
+    }
+
+    void startTakesTheTickOfItsPress()
+    {
+        LoadStarters(2);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        m_platform->SetTick(HeatStart);
+        QVERIFY(qt_sendShortcutOverrideEvent(m_form, HeatStart - 200, Qt::Key_F5, {}));
+        QVERIFY(m_form->Clock->isActive());
+        QCOMPARE(m_race->StartTick, HeatStart - 200);
+    }
+
+    // Once its event is handled, a stamp is not lent to a later click.
+    void stampEndsWithItsEvent()
+    {
+        StartActiveWindow();
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        key.setTimestamp(Pressed);
+        QApplication::sendEvent(m_form->SortGrid1, &key);
+        QCoreApplication::processEvents();
+        m_platform->SetTick(Handled);
+        m_form->bSTOP1->click();
+        QCOMPARE(m_race->LaneElapsed[0], 5300);
+    }
+
+    // A clock tick repaints only the digits that changed, and not at once:
+    // both lanes' digits are painted together in the window's next pass.
+    void clockTickPaintsChangedDigitsAfterwards_data()
+    {
+        QTest::addColumn<quint32>("elapsed");
+        QTest::addColumn<DigitPaints>("paints");
+        QTest::newRow("001,23: three digits") << 1230u << DigitPaints{0, 0, 1, 1, 1};
+        QTest::newRow("000,01: the hundredths") << 10u << DigitPaints{0, 0, 0, 0, 1};
+        QTest::newRow("000,00: nothing") << 9u << DigitPaints{0, 0, 0, 0, 0};
+    }
+    void clockTickPaintsChangedDigitsAfterwards()
+    {
+        QFETCH(quint32, elapsed);
+        QFETCH(DigitPaints, paints);
+        LoadStarters(2);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        m_platform->SetTick(HeatStart);
+        m_form->mStart->trigger();
+        QCoreApplication::processEvents();
+        std::vector<std::unique_ptr<PaintCounter>> counters;
+        for (int lane : {0, 1})
+            for (TDigit *digit : Digits(lane))
+                counters.push_back(std::make_unique<PaintCounter>(digit));
+        const auto painted = [&](int lane) {
+            DigitPaints counts;
+            for (int i = 0; i < 5; ++i)
+                counts << counters[lane * 5 + i]->count;
+            return counts;
+        };
+
+        m_platform->AdvanceTick(elapsed);
+        m_race->ClockTimer();
+        QCOMPARE(painted(0) + painted(1), DigitPaints(10, 0));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(painted(0), paints);
+        QCOMPARE(painted(1), paints);
     }
 
     void mousePressActsOnce()

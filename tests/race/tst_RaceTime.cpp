@@ -7,6 +7,7 @@ using Digits = std::array<int, 5>;
 using Flags = std::array<bool, 5>;
 Q_DECLARE_METATYPE(Digits)
 Q_DECLARE_METATYPE(Flags)
+Q_DECLARE_METATYPE(std::optional<quint32>)
 
 class TestRaceTime : public QObject
 {
@@ -70,6 +71,31 @@ private slots:
         QFETCH(quint32, now);
         QFETCH(quint32, elapsed);
         QCOMPARE(ElapsedMs(start, now), elapsed);
+    }
+
+    // Handled at tick 5000 unless said otherwise.
+    void pressTick_data()
+    {
+        QTest::addColumn<std::optional<quint32>>("stamp");
+        QTest::addColumn<quint32>("now");
+        QTest::addColumn<quint32>("tick");
+        QTest::newRow("no stamp") << std::optional<quint32>() << 5000u << 5000u;
+        QTest::newRow("pressed 300 ms before handling") << std::optional(4700u) << 5000u << 4700u;
+        QTest::newRow("a second before") << std::optional(4000u) << 5000u << 4000u;
+        QTest::newRow("more than a second before: another clock")
+            << std::optional(3999u) << 5000u << 5000u;
+        QTest::newRow("a little ahead of the tick") << std::optional(5004u) << 5000u << 5004u;
+        QTest::newRow("more than a second ahead") << std::optional(6001u) << 5000u << 5000u;
+        QTest::newRow("pressed before the tick wrapped")
+            << std::optional(0xFFFFFF00u) << 0x100u << 0xFFFFFF00u;
+        QTest::newRow("half the tick range away") << std::optional(0x80001388u) << 5000u << 5000u;
+    }
+    void pressTick()
+    {
+        QFETCH(std::optional<quint32>, stamp);
+        QFETCH(quint32, now);
+        QFETCH(quint32, tick);
+        QCOMPARE(PressTick(stamp, now), tick);
     }
 };
 

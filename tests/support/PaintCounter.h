@@ -1,5 +1,6 @@
-// Counts the paint events a widget receives, to show that a setter repaints
-// only when its value changes.
+// Counts the paint events a widget receives (or events of another type,
+// such as a window's paint passes, QEvent::UpdateRequest), to show what a
+// change repaints and when.
 #pragma once
 
 #include <QEvent>
@@ -9,14 +10,20 @@
 class PaintCounter : public QObject
 {
 public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    explicit PaintCounter(QWidget *widget, QEvent::Type type = QEvent::Paint) : m_type(type)
+    {
+        widget->installEventFilter(this);
+    }
     int count = 0;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == m_type)
             ++count;
         return false;
     }
+
+private:
+    QEvent::Type m_type;
 };

@@ -225,10 +225,23 @@ private slots:
         }
     }
 
-    // Setters store and repaint only on a change; value, pattern and colour
-    // changes repaint at once, without waiting for the event loop.
+    // Setters store and repaint only on a change. A change is painted in
+    // the next paint pass, not at once, and changes made before that pass
+    // are painted together.
+    void repaintRules_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<int>("paints");
+        QTest::newRow("nothing changes") << 0 << 0;
+        QTest::newRow("value") << 1 << 1;
+        QTest::newRow("pattern") << 2 << 1;
+        QTest::newRow("on colour") << 4 << 1;
+        QTest::newRow("off colour") << 8 << 1;
+        QTest::newRow("all four, one paint") << 15 << 1;
+    }
     void repaintRules()
     {
+        QFETCH(int, change);
         TDigit digit;
         digit.resize(45, 89);
         digit.show();
@@ -236,20 +249,13 @@ private slots:
         QCoreApplication::processEvents();
         PaintCounter paints(&digit);
 
-        digit.SetValue(0);
-        digit.SetValueBinary(125);
-        digit.SetColorOn(Qt::yellow);
-        digit.SetColorOff(Qt::black);
+        digit.SetValue(change & 1 ? 4 : 0);
+        digit.SetValueBinary(change & 2 ? 1 : digit.ValueBinary());
+        digit.SetColorOn(change & 4 ? QColor(64, 64, 64) : QColor(Qt::yellow));
+        digit.SetColorOff(change & 8 ? QColor(1, 1, 1) : QColor(Qt::black));
         QCOMPARE(paints.count, 0);
-
-        digit.SetValue(4);
-        QCOMPARE(paints.count, 1);
-        digit.SetValueBinary(1);
-        QCOMPARE(paints.count, 2);
-        digit.SetColorOn(QColor(64, 64, 64));
-        QCOMPARE(paints.count, 3);
-        digit.SetColorOff(QColor(1, 1, 1));
-        QCOMPARE(paints.count, 4);
+        QCoreApplication::sendPostedEvents();
+        QTEST(paints.count, "paints");
     }
 
     void mouseEventsAreRaised()

@@ -1,0 +1,75 @@
+// The program's main window for the benchmarks: built as the program builds
+// it, shown and active, in a folder of its own, with the fake platform's
+// scripted dialogs but the clock the program runs on.
+#pragma once
+
+#include "FakePlatform.h"
+#include "app/ApplicationWindows.h"
+#include "app/FMain.h"
+#include "app/QtPlatform.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace bench {
+
+class RealClockPlatform : public FakePlatform
+{
+public:
+    std::uint32_t TickCount() const override { return m_machine.TickCount(); }
+
+private:
+    QtPlatform m_machine;
+};
+
+class BenchWindow
+{
+public:
+    BenchWindow()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        QDir::setCurrent(m_dir.path());
+        SetCurrentPlatform(&platform);
+        m_windows = std::make_unique<ApplicationWindows>();
+        form = m_windows->FormMain;
+        form->Settings.CountBahn = 2;
+        form->ApplyLaneCount();
+        form->resize(1024, 768);
+        form->show();
+        if (!QTest::qWaitForWindowActive(form))
+            qFatal("the main window did not become active");
+        QCoreApplication::sendPostedEvents();
+    }
+    ~BenchWindow()
+    {
+        m_windows.reset();
+        SetCurrentPlatform(nullptr);
+    }
+    BenchWindow(const BenchWindow &) = delete;
+    BenchWindow &operator=(const BenchWindow &) = delete;
+
+    QString FilePath(const QString &name) const { return m_dir.filePath(name); }
+
+    // "Starterliste öffnen" with the dialog answered by fileName.
+    void Load(const QString &fileName)
+    {
+        platform.openAnswers.enqueue({true, fileName, 1});
+        form->sbLoad->click();
+    }
+
+    RealClockPlatform platform;
+    TFormMain *form = nullptr;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<ApplicationWindows> m_windows;
+};
+
+} // namespace bench

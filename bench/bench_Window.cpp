@@ -1,0 +1,308 @@
+// The main window at work, driven the way an operator drives it: the open
+// dialog answered by the fake platform, key presses handed over as the
+// platform hands them (with their time stamps), header clicks, button
+// clicks; the clock is the machine's. Prints, for 1 000 / 10 000 / 100 000
+// teams, how long the GUI thread is busy per action (min / median / max of
+// at least five runs), the memory a list takes over reloads, how far apart
+// two stops pressed 1 ms apart are recorded, and what a running race costs
+// in digit paints, flushes to the screen and CPU.
+#include "BenchSupport.h"
+#include "BenchWindow.h"
+#include "app/RaceController.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/SortGrid.h"
+#include "widgets/Udigit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QTimer>
+#include <QToolButton>
+
+#include <array>
+#include <thread>
+
+using namespace bench;
+
+namespace {
+
+constexpr int Runs = 5;
+constexpr std::array<int, 3> TeamCounts = {1000, 10000, 100000};
+constexpr int RaceSeconds = 3;
+constexpr auto BusyBeforePresses = std::chrono::milliseconds(100);
+
+// Counts what reaches the screen: a pass of a window's repaint manager that
+// paints anything ends in one flush of that window.
+class CountingApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    int paints = 0;
+    int digitPaints = 0;
+    int flushes = 0;
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            digitPaints += qobject_cast<TDigit *>(receiver) != nullptr;
+        }
+        if (event->type() != QEvent::UpdateRequest || !receiver->isWidgetType() ||
+            !static_cast<QWidget *>(receiver)->isWindow())
+            return QApplication::notify(receiver, event);
+        const int before = paints;
+        const bool handled = QApplication::notify(receiver, event);
+        flushes += paints > before;
+        return handled;
+    }
+};
+
+struct SizeFigures
+{
+    std::vector<double> load, stop, laneButton, reset, headerSort;
+    double listBytes = 0;
+    double residentAfterFirstLoad = 0;
+    double residentAfterLastLoad = 0;
+    std::vector<double> skew, skewBusy, busyError;
+};
+
+class WindowBench
+{
+public:
+    explicit WindowBench(CountingApplication &app)
+        : m_app(app), m_platform(m_window.platform), m_form(m_window.form)
+    {
+        m_residentBefore = ResidentBytes();
+    }
+
+    SizeFigures Measure(int teams)
+    {
+        SizeFigures figures;
+        const QString list = m_window.FilePath(QStringLiteral("Starterliste%1.csv").arg(teams));
+        const QByteArray bytes = StarterListBytes(teams, false);
+        WriteFile(list, bytes);
+        figures.listBytes = bytes.size();
+        for (int run = 0; run < Runs; ++run) {
+            figures.load.push_back(Load(list));
+            const double resident = ResidentBytes() - m_residentBefore;
+            if (run == 0)
+                figures.residentAfterFirstLoad = resident;
+            figures.residentAfterLastLoad = resident;
+        }
+        for (int run = 0; run < Runs; ++run)
+            Heat(figures);
+        for (int run = 0; run < Runs; ++run)
+            figures.headerSort.push_back(Busy([&] { ClickHeader(1 + run % 2); }));
+        for (int run = 0; run < Runs; ++run)
+            StopsOneMillisecondApart(figures);
+        return figures;
+    }
+
+    struct RaceFigures
+    {
+        int ticks = 0;
+        int digitPaints = 0;
+        int flushes = 0;
+        double cpuPercent = 0;
+    };
+
+    // A running race for a few seconds, nobody touching anything.
+    RaceFigures Race()
+    {
+        RaceFigures figures;
+        QObject counter;
+        QObject::connect(m_form->Clock, &QTimer::timeout, &counter, [&] { ++figures.ticks; });
+        Press(Qt::Key_F5);
+        Settle();
+        const int paints = m_app.digitPaints;
+        const int flushes = m_app.flushes;
+        const double cpu = ProcessCpuMillis();
+        const double wall = MillisOf([] { QTest::qWait(RaceSeconds * 1000); });
+        figures.cpuPercent = 100.0 * (ProcessCpuMillis() - cpu) / wall;
+        figures.digitPaints = m_app.digitPaints - paints;
+        figures.flushes = m_app.flushes - flushes;
+        Press(Qt::Key_F6);
+        Settle();
+        return figures;
+    }
+
+private:
+    // Posted work the action left behind (repaints included) is part of it.
+    static void Settle() { QCoreApplication::sendPostedEvents(); }
+
+    // CPU time of the GUI thread: other load on the machine does not count.
+    static double Busy(const std::function<void()> &action)
+    {
+        const double before = ThreadCpuMillis();
+        action();
+        Settle();
+        return ThreadCpuMillis() - before;
+    }
+
+    // A key press as the platform hands it over: shortcuts first, stamped
+    // with the moment of the press.
+    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        Press(key, modifiers, m_platform.TickCount());
+    }
+    void Press(int key, Qt::KeyboardModifiers modifiers, std::uint32_t pressedAt)
+    {
+        if (!qt_sendShortcutOverrideEvent(m_form, pressedAt, key, modifiers))
+            qFatal("key %d was no shortcut", key);
+    }
+
+    double Load(const QString &list)
+    {
+        return Busy([&] { m_window.Load(list); });
+    }
+
+    // START, both stops, a penalty and a disqualification, the reset.
+    void Heat(SizeFigures &figures)
+    {
+        Press(Qt::Key_F5);
+        Settle();
+        figures.stop.push_back(Busy([&] { Press(Qt::Key_1, Qt::AltModifier); }));
+        figures.stop.push_back(Busy([&] { Press(Qt::Key_2, Qt::AltModifier); }));
+        figures.laneButton.push_back(Busy([&] { m_form->bStrafe15_1->click(); }));
+        figures.laneButton.push_back(Busy([&] { m_form->bDisqulifikation2->click(); }));
+        figures.reset.push_back(Busy([&] { Press(Qt::Key_0, Qt::AltModifier); }));
+    }
+
+    void ClickHeader(int column)
+    {
+        TSortGrid *grid = m_form->SortGrid1;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(column, 0).center());
+    }
+
+    // Alt+1 and Alt+2 pressed 1 ms apart; once handled at once, once after
+    // the GUI thread was busy with something else.
+    void StopsOneMillisecondApart(SizeFigures &figures)
+    {
+        for (bool busy : {false, true}) {
+            Press(Qt::Key_F5);
+            Settle();
+            const std::uint32_t pressed = m_platform.TickCount();
+            if (busy)
+                std::this_thread::sleep_for(BusyBeforePresses);
+            Press(Qt::Key_1, Qt::AltModifier, pressed);
+            Press(Qt::Key_2, Qt::AltModifier, pressed + 1);
+            Settle();
+            const RaceController *race = m_form->Race;
+            // The protocol keeps hundredths, cut off.
+            const double apart = (race->LaneElapsed[1] / 10 - race->LaneElapsed[0] / 10) / 100.0;
+            (busy ? figures.skewBusy : figures.skew).push_back(apart);
+            if (busy)
+                figures.busyError.push_back(
+                    double(race->LaneElapsed[0] - std::int32_t(pressed - race->StartTick)));
+            Press(Qt::Key_0, Qt::AltModifier);
+            Settle();
+        }
+    }
+
+    CountingApplication &m_app;
+    BenchWindow m_window;
+    RealClockPlatform &m_platform;
+    TFormMain *m_form;
+    double m_residentBefore = 0;
+};
+
+QString Verdict(bool met)
+{
+    return met ? QStringLiteral("met") : QStringLiteral("NOT met");
+}
+
+void PrintRow(const QString &action, const QStringList &cells, const QString &goal, bool met)
+{
+    std::printf("| %s | %s | %s (%s) |\n", qPrintable(action), qPrintable(cells.join(" | ")),
+                qPrintable(goal), qPrintable(Verdict(met)));
+}
+
+using Column = std::vector<double> SizeFigures::*;
+
+// A timed action: min / median / max per list size; the goal is on the
+// median at 10 000 and at 100 000 teams.
+void PrintTimedRow(const QString &action, const std::vector<SizeFigures> &sizes, Column column,
+                   double goalAt100000)
+{
+    QStringList cells;
+    for (const SizeFigures &size : sizes)
+        cells << SpreadText(SpreadOf(size.*column), 2);
+    const double at10000 = Median(sizes[1].*column);
+    const double at100000 = Median(sizes[2].*column);
+    PrintRow(action, cells,
+             QStringLiteral("< 20 ms at 10 000, < %1 ms at 100 000").arg(goalAt100000),
+             at10000 < 20 && at100000 < goalAt100000);
+}
+
+void PrintSkewRow(const QString &action, const std::vector<SizeFigures> &sizes, Column column)
+{
+    QStringList cells;
+    bool met = true;
+    for (const SizeFigures &size : sizes) {
+        const Spread spread = SpreadOf(size.*column);
+        cells << QStringLiteral("%1–%2 s").arg(spread.min, 0, 'f', 2).arg(spread.max, 0, 'f', 2);
+        met = met && spread.min >= 0 && spread.max <= 0.01;
+    }
+    PrintRow(action, cells, QStringLiteral("0.00–0.01 s"), met);
+}
+
+void PrintMemoryRow(const std::vector<SizeFigures> &sizes)
+{
+    QStringList cells;
+    bool met = true;
+    for (const SizeFigures &size : sizes) {
+        cells << QStringLiteral("%1 → %2 MB (%3× file)")
+                     .arg(size.residentAfterFirstLoad / 1e6, 0, 'f', 0)
+                     .arg(size.residentAfterLastLoad / 1e6, 0, 'f', 0)
+                     .arg(size.residentAfterLastLoad / size.listBytes, 0, 'f', 1);
+        met = met && size.residentAfterLastLoad < 1.1 * size.residentAfterFirstLoad + 2e6;
+    }
+    met = met && sizes.back().residentAfterLastLoad < 10 * sizes.back().listBytes;
+    PrintRow(QStringLiteral("memory after 1st → 5th load"), cells,
+             QStringLiteral("not growing, < 10× file at 100 000"), met);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    CountingApplication app(argc, argv);
+    WindowBench bench(app);
+    std::vector<SizeFigures> sizes;
+    for (int teams : TeamCounts)
+        sizes.push_back(bench.Measure(teams));
+    const WindowBench::RaceFigures race = bench.Race();
+
+    std::printf("GUI thread busy per action (its CPU time) in ms, min / median / max of %d runs "
+                "(stops and lane buttons: %d)\n\n",
+                Runs, 2 * Runs);
+    std::printf("| Action in the window | 1 000 | 10 000 | 100 000 teams | goal |\n");
+    std::printf("|---|---|---|---|---|\n");
+    PrintTimedRow(QStringLiteral("Alt+1 / Alt+2 stop"), sizes, &SizeFigures::stop, 1);
+    PrintTimedRow(QStringLiteral("S15 penalty / DIS click"), sizes, &SizeFigures::laneButton, 1);
+    PrintTimedRow(QStringLiteral("Alt+0 reset (ranking)"), sizes, &SizeFigures::reset, 150);
+    PrintTimedRow(QStringLiteral("header click sort"), sizes, &SizeFigures::headerSort, 150);
+    PrintTimedRow(QStringLiteral("list load until shown"), sizes, &SizeFigures::load, 500);
+    PrintMemoryRow(sizes);
+    PrintSkewRow(QStringLiteral("Alt+1 and Alt+2 pressed 1 ms apart: lane 2 later by"), sizes,
+                 &SizeFigures::skew);
+    PrintSkewRow(QStringLiteral("same, GUI thread busy 100 ms first"), sizes,
+                 &SizeFigures::skewBusy);
+    QStringList errors;
+    bool errorsMet = true;
+    for (const SizeFigures &size : sizes) {
+        const Spread spread = SpreadOf(size.busyError);
+        errors << QStringLiteral("%1–%2 ms").arg(spread.min).arg(spread.max);
+        errorsMet = errorsMet && spread.max < 10;
+    }
+    PrintRow(QStringLiteral("same: lane 1 recorded later than pressed by"), errors,
+             QStringLiteral("< 10 ms"), errorsMet);
+
+    const double perTick = race.ticks > 0 ? 1.0 / race.ticks : 0;
+    std::printf("\nRunning race, %d s at 100 000 teams: %d clock ticks, %.1f digit paints and %.2f "
+                "flushes per tick, CPU %.1f %% of a core (goal: one flush per tick, < 2 %%: %s)\n",
+                RaceSeconds, race.ticks, race.digitPaints * perTick, race.flushes * perTick,
+                race.cpuPercent,
+                qPrintable(Verdict(race.flushes <= race.ticks && race.cpuPercent < 2)));
+    return 0;
+}
