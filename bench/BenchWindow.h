@@ -9,6 +9,7 @@
 #include "app/QtPlatform.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -36,6 +37,8 @@ public:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
         QDir::setCurrent(m_dir.path());
+        // The recovery journal goes to the user's data folder: this one's.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("data"))));
         SetCurrentPlatform(&platform);
         m_windows = std::make_unique<ApplicationWindows>();
         form = m_windows->FormMain;
