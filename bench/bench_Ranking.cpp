@@ -23,7 +23,7 @@ constexpr int Rounds = 7;
 double ProgramMillis(BenchWindow &window, const QString &list, const QString &result)
 {
     return MillisOf([&] {
-        window.Load(list, TeamCount);
+        window.Load(list);
         window.form->SortGrid1->SaveToFile(result);
     });
 }
