@@ -5,8 +5,10 @@
 
 #include "FakePlatform.h"
 #include "app/ApplicationWindows.h"
+#include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/QtPlatform.h"
+#include "widgets/SortGrid.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,11 +62,16 @@ public:
 
     QString FilePath(const QString &name) const { return m_dir.filePath(name); }
 
-    // "Starterliste öffnen" with the dialog answered by fileName.
-    void Load(const QString &fileName)
+    // "Starterliste öffnen" with the dialog answered by fileName, results
+    // not saved yet given up; stops the benchmark unless all teams arrived.
+    void Load(const QString &fileName, int teams)
     {
         platform.openAnswers.enqueue({true, fileName, 1});
+        platform.QueueDialogResult(TFDlgYesNo::ResultYes);
         form->sbLoad->click();
+        platform.dialogAnswers.clear();
+        if (form->SortGrid1->RowCount() != teams + 1)
+            qFatal("%s: %d rows loaded", qPrintable(fileName), form->SortGrid1->RowCount() - 1);
     }
 
     RealClockPlatform platform;

@@ -23,7 +23,7 @@ constexpr int Rounds = 7;
 double ProgramMillis(BenchWindow &window, const QString &list, const QString &result)
 {
     return MillisOf([&] {
-        window.Load(list);
+        window.Load(list, TeamCount);
         window.form->SortGrid1->SaveToFile(result);
     });
 }

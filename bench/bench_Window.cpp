@@ -83,7 +83,7 @@ public:
         WriteFile(list, bytes);
         figures.listBytes = bytes.size();
         for (int run = 0; run < Runs; ++run) {
-            figures.load.push_back(Load(list));
+            figures.load.push_back(Load(list, teams));
             const double resident = ResidentBytes() - m_residentBefore;
             if (run == 0)
                 figures.residentAfterFirstLoad = resident;
@@ -151,9 +151,9 @@ private:
             qFatal("key %d was no shortcut", key);
     }
 
-    double Load(const QString &list)
+    double Load(const QString &list, int teams)
     {
-        return Busy([&] { m_window.Load(list); });
+        return Busy([&] { m_window.Load(list, teams); });
     }
 
     // START, both stops, a penalty and a disqualification, the reset.

@@ -1,0 +1,698 @@
+// The print preview: document building, paper and units, zoom and scrolling,
+// keyboard and mouse, and printing.
+#include "print/Preview.h"
+
+#include "app/Platform.h"
+#include "print/PaperPreview.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPrinterInfo>
+#include <QScrollBar>
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+
+namespace {
+
+// Rounded multiply-divide, halves away from zero.
+int MulDiv(std::int64_t value, std::int64_t numerator, std::int64_t denominator)
+{
+    if (denominator == 0)
+        return value < 0 ? INT_MIN : INT_MAX;
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    const std::int64_t product = value * numerator;
+    const std::int64_t half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : -((-product + half) / denominator));
+}
+
+int UnitsPerInch(TUnits units, int dpi)
+{
+    switch (units) {
+    case mmPixel:
+        return dpi;
+    case mmLoMetric:
+        return 254;
+    case mmHiMetric:
+        return 2540;
+    case mmLoEnglish:
+        return 100;
+    case mmHiEnglish:
+        return 1000;
+    case mmTWIPS:
+        return 1440;
+    }
+    return 2540;
+}
+
+QSize Transposed(const QSize &size)
+{
+    return QSize(size.height(), size.width());
+}
+
+const QString PrintFailedTitle = QStringLiteral("Drucken");
+
+std::function<bool()> &PrinterProbe()
+{
+    static std::function<bool()> probe;
+    return probe;
+}
+
+} // namespace
+
+void PlayPage(QPainter &painter, const QPicture &page, const QRect &target)
+{
+    const QRect frame = page.boundingRect();
+    if (frame.isEmpty())
+        return;
+    // A picture played on a device scales itself by the device's resolution
+    // over its own; the frame already says how large the page is.
+    const QPaintDevice *device = painter.device();
+    const double dpiX = double(page.logicalDpiX()) / device->logicalDpiX();
+    const double dpiY = double(page.logicalDpiY()) / device->logicalDpiY();
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(dpiX * target.width() / frame.width(), dpiY * target.height() / frame.height());
+    painter.drawPicture(0, 0, page);
+    painter.restore();
+}
+
+bool PrinterInstalled()
+{
+    if (PrinterProbe())
+        return PrinterProbe()();
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
+
+void SetPrinterInstalledProbe(std::function<bool()> probe)
+{
+    PrinterProbe() = std::move(probe);
+}
+
+int ConvertUnits(int value, TUnits from, TUnits to, int dpi)
+{
+    if (from == to)
+        return value;
+    return MulDiv(value, UnitsPerInch(to, dpi), UnitsPerInch(from, dpi));
+}
+
+TPrintPreview::TPrintPreview(QWidget *parent) : QFrame(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    m_hBar = new QScrollBar(Qt::Horizontal, this);
+    m_vBar = new QScrollBar(Qt::Vertical, this);
+    for (QScrollBar *bar : {m_hBar, m_vBar}) {
+        bar->setSingleStep(SmallStep);
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->setRange(0, 0);
+        connect(bar, &QScrollBar::valueChanged, this, &TPrintPreview::ScrollSheet);
+    }
+    m_inner = new QWidget(this);
+    m_sheet = new TPaperPreview(m_inner);
+    m_sheet->hide();
+    connect(
+        m_sheet, &TPaperPreview::OnPaint, this,
+        [this](TPaperPreview *, QPainter *canvas, const QRect &page) { PaintPage(canvas, page); });
+    connect(m_sheet, &TPaperPreview::OnMouseDown, this,
+            [this](TPaperPreview *, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                   const QPoint &pos) {
+                SheetMouseDown(button, pos);
+                emit OnMouseDown(this, button, modifiers, pos);
+            });
+    connect(m_sheet, &TPaperPreview::OnMouseMove, this,
+            [this](TPaperPreview *, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                   const QPoint &pos) {
+                SheetMouseMove(buttons, pos);
+                emit OnMouseMove(this, buttons, modifiers, pos);
+            });
+    connect(m_sheet, &TPaperPreview::OnMouseUp, this,
+            [this](TPaperPreview *, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                   const QPoint &pos) {
+                m_dragBlocked = false;
+                emit OnMouseUp(this, button, modifiers, pos);
+            });
+    connect(m_sheet, &TPaperPreview::OnClick, this, [this] { emit OnClick(this); });
+    connect(m_sheet, &TPaperPreview::OnDblClick, this, [this] {
+        m_dragBlocked = true; // a double click is no drag
+        emit OnDblClick(this);
+    });
+    RefreshPrinterData();
+    UpdateLayout();
+}
+
+TPrintPreview::~TPrintPreview()
+{
+    m_destroying = true;
+    m_state = TPreviewState::Idle;
+    Clear();
+}
+
+QPrinter *TPrintPreview::Printer()
+{
+    if (m_printer)
+        return m_printer;
+    if (!m_ownPrinter)
+        m_ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_ownPrinter.get();
+}
+
+void TPrintPreview::SetPrinter(QPrinter *printer)
+{
+    m_printer = printer;
+    RefreshPrinterData();
+    UpdateLayout();
+}
+
+// --- units and paper ---
+
+int TPrintPreview::ToUnits(int value, TUnits from, Qt::Orientation axis) const
+{
+    const int dpi = axis == Qt::Horizontal ? m_printerDpi.width() : m_printerDpi.height();
+    return ConvertUnits(value, from, m_units, dpi);
+}
+
+void TPrintPreview::SetUnits(TUnits units)
+{
+    if (units == m_units)
+        return;
+    const TUnits old = m_units;
+    const int dpiX = m_printerDpi.width();
+    const int dpiY = m_printerDpi.height();
+    const auto x = [&](int value) { return ConvertUnits(value, old, units, dpiX); };
+    const auto y = [&](int value) { return ConvertUnits(value, old, units, dpiY); };
+    m_minimumMargin = x(m_minimumMargin);
+    m_margins = QMargins(x(m_margins.left()), y(m_margins.top()), x(m_margins.right()),
+                         y(m_margins.bottom()));
+    m_paper = QSize(x(m_paper.width()), y(m_paper.height()));
+    if (m_font.pointSize() > 0)
+        m_font.setPointSize(std::max(1, y(m_font.pointSize())));
+    if (m_openPage) {
+        m_canvas.setWindow(QRect(QPoint(0, 0), m_paper));
+        QFont font = m_canvas.font();
+        if (font.pointSize() > 0)
+            font.setPointSize(std::max(1, y(font.pointSize())));
+        else if (font.pixelSize() > 0)
+            font.setPixelSize(std::max(1, y(font.pixelSize())));
+        m_canvas.setFont(font);
+        QPen pen = m_canvas.pen();
+        pen.setWidth(x(pen.width()));
+        m_canvas.setPen(pen);
+    }
+    m_units = units;
+    RefreshPrinterData();
+    UpdateLayout();
+}
+
+void TPrintPreview::RefreshPrinterData()
+{
+    m_printerInstalled = PrinterInstalled();
+    if (!m_printerInstalled) {
+        m_printerDpi = QSize(logicalDpiX(), logicalDpiY());
+    } else if (Printer()->printerState() != QPrinter::Active) {
+        Printer()->setPageOrientation(m_orientation);
+        m_printerDpi = QSize(Printer()->logicalDpiX(), Printer()->logicalDpiY());
+    }
+    m_paperPixels =
+        QSize(std::max(1, ConvertUnits(m_paper.width(), m_units, mmPixel, m_printerDpi.width())),
+              std::max(1, ConvertUnits(m_paper.height(), m_units, mmPixel, m_printerDpi.height())));
+}
+
+void TPrintPreview::SetPaperSize(const QSize &size)
+{
+    m_paper = size;
+    RefreshPrinterData();
+    UpdateLayout();
+}
+
+void TPrintPreview::SetPaperType(TPaperType type)
+{
+    m_paperType = type;
+    if (type == pCustom)
+        return;
+    const QSize table = PaperInfo(type).size;
+    QSize size(ToUnits(table.width(), mmLoMetric, Qt::Horizontal),
+               ToUnits(table.height(), mmLoMetric, Qt::Vertical));
+    if (m_orientation == QPageLayout::Landscape)
+        size = Transposed(size);
+    SetPaperSize(size);
+}
+
+void TPrintPreview::SetPaperWidth(int width)
+{
+    width = std::clamp(width, 1, 32767);
+    if (width == m_paper.width())
+        return;
+    m_paperType = pCustom;
+    SetPaperSize(QSize(width, m_paper.height()));
+}
+
+void TPrintPreview::SetPaperHeight(int height)
+{
+    height = std::clamp(height, 1, 32767);
+    if (height == m_paper.height())
+        return;
+    m_paperType = pCustom;
+    SetPaperSize(QSize(m_paper.width(), height));
+}
+
+void TPrintPreview::SetOrientation(QPageLayout::Orientation orientation)
+{
+    if (m_state == TPreviewState::Building || orientation == m_orientation)
+        return;
+    m_orientation = orientation;
+    SetPaperSize(Transposed(m_paper));
+}
+
+void TPrintPreview::SetMarginLeft(int margin)
+{
+    m_margins.setLeft(std::max(margin, m_minimumMargin));
+}
+
+void TPrintPreview::SetMarginRight(int margin)
+{
+    m_margins.setRight(std::max(margin, m_minimumMargin));
+}
+
+void TPrintPreview::SetMarginTop(int margin)
+{
+    m_margins.setTop(std::max(margin, m_minimumMargin));
+}
+
+void TPrintPreview::SetMarginBottom(int margin)
+{
+    m_margins.setBottom(std::max(margin, m_minimumMargin));
+}
+
+QRect TPrintPreview::PageBounds() const
+{
+    return QRect(
+        QPoint(m_margins.left(), m_margins.top()),
+        QPoint(m_paper.width() - m_margins.right(), m_paper.height() - m_margins.bottom()));
+}
+
+// --- zoom and layout ---
+
+void TPrintPreview::SetZoomState(TZoomState state)
+{
+    if (state == m_zoomState)
+        return;
+    m_zoomState = state;
+    UpdateLayout();
+}
+
+void TPrintPreview::SetZoom(int percent)
+{
+    percent = std::max(1, percent);
+    if (percent == m_zoom && m_zoomState == zsZoomOther)
+        return;
+    m_zoom = percent;
+    m_zoomState = zsZoomOther;
+    UpdateLayout();
+}
+
+void TPrintPreview::PlaceChildren()
+{
+    const QRect area = contentsRect();
+    const int barWidth = m_vBar->isVisibleTo(this) ? m_vBar->sizeHint().width() : 0;
+    const int barHeight = m_hBar->isVisibleTo(this) ? m_hBar->sizeHint().height() : 0;
+    m_inner->setGeometry(area.x(), area.y(), std::max(0, area.width() - barWidth),
+                         std::max(0, area.height() - barHeight));
+    m_vBar->setGeometry(area.right() - barWidth + 1, area.y(), barWidth,
+                        std::max(0, area.height() - barHeight));
+    m_hBar->setGeometry(area.x(), area.bottom() - barHeight + 1,
+                        std::max(0, area.width() - barWidth), barHeight);
+    m_hBar->setPageStep(std::max(1, m_inner->width()));
+    m_vBar->setPageStep(std::max(1, m_inner->height()));
+}
+
+void TPrintPreview::UpdateLayout()
+{
+    m_hBar->setValue(0);
+    m_vBar->setValue(0);
+    bool hVisible = m_zoomState == zsZoomOther || m_zoomState == zsZoomToHeight;
+    bool vVisible = m_zoomState == zsZoomOther || m_zoomState == zsZoomToWidth;
+    const int extra = m_sheet->width() - m_sheet->PaperWidth();
+    const QSize paper = m_paperPixels;
+    // A bar that appears or goes away changes the room for the sheet, so
+    // settle the bars in a few rounds.
+    for (int round = 0; round < 3; ++round) {
+        m_hBar->setVisible(hVisible);
+        m_vBar->setVisible(vVisible);
+        PlaceChildren();
+        const QSize room = m_inner->size() - QSize(2 * Gutter, 2 * Gutter);
+        TZoomState fit = m_zoomState;
+        if (fit == zsZoomToFit)
+            fit = std::int64_t(room.height()) * paper.width() >
+                          std::int64_t(paper.height()) * room.width()
+                      ? zsZoomToWidth
+                      : zsZoomToHeight;
+        QSize sheetPaper;
+        if (fit == zsZoomToWidth) {
+            const int width = room.width() - extra;
+            sheetPaper = QSize(width, MulDiv(width, paper.height(), paper.width()));
+        } else if (fit == zsZoomToHeight) {
+            const int height = room.height() - extra;
+            sheetPaper = QSize(MulDiv(height, paper.width(), paper.height()), height);
+        } else {
+            sheetPaper = QSize(MulDiv(paper.width(), std::int64_t(logicalDpiX()) * m_zoom,
+                                      std::int64_t(m_printerDpi.width()) * 100),
+                               MulDiv(paper.height(), std::int64_t(logicalDpiY()) * m_zoom,
+                                      std::int64_t(m_printerDpi.height()) * 100));
+        }
+        m_sheet->SetPaperSize(sheetPaper.expandedTo(QSize(1, 1)));
+        const QSize sheet = m_sheet->size();
+        m_hBar->setRange(0, sheet.width() > room.width() ? sheet.width() - room.width() : 0);
+        m_vBar->setRange(0, sheet.height() > room.height() ? sheet.height() - room.height() : 0);
+        const bool hNeeded = m_hBar->maximum() != 0;
+        const bool vNeeded = m_vBar->maximum() != 0;
+        if (hNeeded == hVisible && vNeeded == vVisible)
+            break;
+        hVisible = hNeeded;
+        vVisible = vNeeded;
+    }
+    m_hBar->setVisible(m_hBar->maximum() != 0);
+    m_vBar->setVisible(m_vBar->maximum() != 0);
+    PlaceChildren();
+    const bool scrollable = m_hBar->maximum() != 0 || m_vBar->maximum() != 0;
+    m_sheet->setCursor(scrollable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    ScrollSheet();
+    m_sheet->update();
+}
+
+void TPrintPreview::ScrollSheet()
+{
+    const QSize room = m_inner->size();
+    const QSize sheet = m_sheet->size();
+    const auto place = [](int roomLength, int sheetLength, const QScrollBar *bar) {
+        if (sheetLength < roomLength - 2 * Gutter)
+            return (roomLength - sheetLength) / 2;
+        return Gutter - bar->value();
+    };
+    m_sheet->move(place(room.width(), sheet.width(), m_hBar),
+                  place(room.height(), sheet.height(), m_vBar));
+}
+
+void TPrintPreview::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    UpdateLayout();
+}
+
+// --- keyboard and mouse ---
+
+void TPrintPreview::keyPressEvent(QKeyEvent *event)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    QScrollBar *across = m_hBar;
+    QScrollBar *down = m_vBar;
+    const auto step = [ctrl](const QScrollBar *bar) {
+        return ctrl ? bar->pageStep() : bar->singleStep();
+    };
+    switch (event->key()) {
+    case Qt::Key_Home:
+        (ctrl ? down : across)->setValue((ctrl ? down : across)->minimum());
+        break;
+    case Qt::Key_End:
+        (ctrl ? down : across)->setValue((ctrl ? down : across)->maximum());
+        break;
+    case Qt::Key_Left:
+        across->setValue(across->value() - step(across));
+        break;
+    case Qt::Key_Right:
+        across->setValue(across->value() + step(across));
+        break;
+    case Qt::Key_Up:
+        down->setValue(down->value() - step(down));
+        break;
+    case Qt::Key_Down:
+        down->setValue(down->value() + step(down));
+        break;
+    case Qt::Key_PageDown:
+        SetCurrentPage(ctrl ? TotalPages() : m_currentPage + 1);
+        break;
+    case Qt::Key_PageUp:
+        SetCurrentPage(ctrl ? 1 : m_currentPage - 1);
+        break;
+    default:
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void TPrintPreview::focusInEvent(QFocusEvent *event)
+{
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void TPrintPreview::focusOutEvent(QFocusEvent *event)
+{
+    QFrame::focusOutEvent(event);
+    update();
+}
+
+void TPrintPreview::SheetMouseDown(Qt::MouseButton, const QPoint &pos)
+{
+    setFocus(Qt::MouseFocusReason);
+    m_mouseDownPos = pos;
+    m_dragBlocked = false;
+}
+
+void TPrintPreview::SheetMouseMove(Qt::MouseButtons buttons, const QPoint &pos)
+{
+    if (!(buttons & Qt::LeftButton) || m_dragBlocked)
+        return;
+    // The sheet moves with the bars, so the point grabbed stays under the mouse.
+    if (m_hBar->isVisible())
+        m_hBar->setValue(m_hBar->value() - (pos.x() - m_mouseDownPos.x()));
+    if (m_vBar->isVisible())
+        m_vBar->setValue(m_vBar->value() - (pos.y() - m_mouseDownPos.y()));
+}
+
+// --- building a document ---
+
+void TPrintPreview::BeginDoc()
+{
+    if (m_state != TPreviewState::Idle)
+        return;
+    Clear();
+    RefreshPrinterData();
+    m_state = TPreviewState::Building;
+    emit OnBeginDoc(this);
+    NewPage();
+}
+
+void TPrintPreview::NewPage()
+{
+    if (m_state != TPreviewState::Building)
+        return;
+    if (m_openPage)
+        ClosePage();
+    m_openPage = std::make_unique<QPicture>();
+    // The frame every page is played back into: the paper in printer pixels.
+    m_openPage->setBoundingRect(QRect(QPoint(0, 0), m_paperPixels));
+    if (!m_canvas.begin(m_openPage.get())) {
+        m_openPage.reset();
+        throw std::runtime_error("Not enough memory to create a new page");
+    }
+    m_canvas.setViewport(QRect(QPoint(0, 0), m_paperPixels));
+    m_canvas.setWindow(QRect(QPoint(0, 0), m_paper));
+    m_canvas.setFont(m_font);
+    emit OnNewPage(this);
+}
+
+void TPrintPreview::ClosePage()
+{
+    m_canvas.end();
+    const std::unique_ptr<QPicture> page = std::move(m_openPage);
+    m_pages.Add(*page);
+    if (m_currentPage == 0) {
+        m_currentPage = 1;
+        m_sheet->show();
+        m_sheet->update();
+    }
+    emit OnChange(this);
+}
+
+void TPrintPreview::EndDoc()
+{
+    if (m_state != TPreviewState::Building)
+        return;
+    if (m_openPage)
+        ClosePage();
+    emit OnChange(this);
+    emit OnEndDoc(this);
+    m_state = TPreviewState::Idle;
+}
+
+QPainter *TPrintPreview::Canvas()
+{
+    return m_openPage ? &m_canvas : nullptr;
+}
+
+void TPrintPreview::Clear()
+{
+    if (m_state == TPreviewState::Printing)
+        return; // the pages are being printed
+    if (m_openPage) {
+        m_canvas.end();
+        m_openPage.reset();
+    }
+    m_pages.Clear();
+    m_state = TPreviewState::Idle;
+    m_currentPage = 0;
+    m_aborted = false;
+    m_sheet->hide();
+    if (!m_destroying)
+        emit OnChange(this);
+}
+
+void TPrintPreview::SetCurrentPage(int page)
+{
+    if (TotalPages() == 0)
+        return;
+    page = std::clamp(page, 1, TotalPages());
+    if (page == m_currentPage)
+        return;
+    m_currentPage = page;
+    m_sheet->update();
+    emit OnChange(this);
+}
+
+const QPicture &TPrintPreview::PageAt(int page)
+{
+    return m_pages.Page(page - 1);
+}
+
+void TPrintPreview::PaintPage(QPainter *canvas, const QRect &pageRect)
+{
+    if (m_currentPage == 0)
+        return;
+    canvas->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                           QPainter::SmoothPixmapTransform);
+    PlayPage(*canvas, PageAt(m_currentPage), pageRect);
+}
+
+// --- printing ---
+
+void TPrintPreview::Print()
+{
+    PrintPages(1, TotalPages());
+}
+
+void TPrintPreview::PrintPages(int fromPage, int toPage)
+{
+    fromPage = std::min(std::max(fromPage, 1), TotalPages());
+    toPage = std::min(toPage, TotalPages());
+    if (m_state != TPreviewState::Idle || toPage < fromPage || toPage < 1)
+        return;
+    if (m_printerInstalled) {
+        PrintRange(*Printer(), fromPage, toPage);
+        return;
+    }
+    // No printer at all: the pages go to a PDF file the operator can take
+    // to any printer.
+    Platform::FileDialogRequest request;
+    request.title = QStringLiteral("Kein Drucker installiert: als PDF speichern");
+    request.folder = QDir::currentPath();
+    request.fileName =
+        (m_printJobTitle.isEmpty() ? QStringLiteral("Druck") : m_printJobTitle) + ".pdf";
+    request.filter = QStringLiteral("PDF-Dokument (*.pdf)|*.pdf");
+    request.defaultSuffix = QStringLiteral("pdf");
+    const Platform::FileDialogAnswer answer = CurrentPlatform().SaveFileDialog(this, request);
+    if (!answer.accepted || answer.fileName.isEmpty())
+        return;
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(answer.fileName);
+    PrintRange(pdf, fromPage, toPage);
+    if (m_aborted) {
+        QFile::remove(answer.fileName); // half a document is worse than none
+        return;
+    }
+    emit OnStatusText(this, QStringLiteral("Kein Drucker installiert: %1 Seite(n) als PDF "
+                                           "gespeichert in %2")
+                                .arg(toPage - fromPage + 1)
+                                .arg(QDir::toNativeSeparators(answer.fileName)));
+}
+
+QPageSize TPrintPreview::PrinterPageSize() const
+{
+    if (m_paperType != pCustom)
+        return PageSizeOf(PaperInfo(m_paperType).size);
+    QSize tenths(ConvertUnits(m_paper.width(), m_units, mmLoMetric, m_printerDpi.width()),
+                 ConvertUnits(m_paper.height(), m_units, mmLoMetric, m_printerDpi.height()));
+    if (m_orientation == QPageLayout::Landscape)
+        tenths = Transposed(tenths); // the printer wants it upright
+    return QPageSize(QSizeF(tenths) / 10.0, QPageSize::Millimeter, QString(),
+                     QPageSize::ExactMatch);
+}
+
+void TPrintPreview::ReportProgress(QPrinter &printer, int page, int done, int total)
+{
+    bool abortIt = false;
+    emit OnPrintProgress(this, page, MulDiv(100, done, total), abortIt);
+    if (abortIt || printer.printerState() == QPrinter::Aborted)
+        throw EAbortPrint();
+}
+
+void TPrintPreview::PrintRange(QPrinter &printer, int fromPage, int toPage)
+{
+    m_aborted = false;
+    m_state = TPreviewState::Printing;
+    emit OnBeforePrint(this);
+    QPainter painter;
+    QString failure;
+    try {
+        if (printer.outputFormat() == QPrinter::NativeFormat && !printer.isValid())
+            printer.setPrinterName(QPrinterInfo::defaultPrinterName());
+        printer.setPageSize(PrinterPageSize());
+        printer.setPageOrientation(m_orientation);
+        const QRect sheet = printer.paperRect(QPrinter::DevicePixel).toRect();
+        const QRect printable = printer.pageRect(QPrinter::DevicePixel).toRect();
+        const QPoint offset = printable.topLeft() - sheet.topLeft();
+        const QRect target(-offset.x(), -offset.y(), printable.width() + 2 * offset.x(),
+                           printable.height() + 2 * offset.y());
+        printer.setDocName(m_printJobTitle);
+        if (!painter.begin(&printer))
+            throw std::runtime_error("Der Druckauftrag konnte nicht beginnen.");
+        const int total = toPage - fromPage + 1;
+        int done = 0;
+        for (int page = fromPage; page <= toPage; ++page) {
+            ReportProgress(printer, page, done, total);
+            PlayPage(painter, PageAt(page), target);
+            ++done;
+            QCoreApplication::processEvents();
+            ReportProgress(printer, page, done, total);
+            if (page < toPage && !printer.newPage())
+                throw std::runtime_error("Der Drucker nimmt keine neue Seite an.");
+        }
+    } catch (const EAbortPrint &) {
+        m_aborted = true;
+    } catch (const std::exception &error) {
+        m_aborted = true;
+        failure = QString::fromLocal8Bit(error.what());
+    }
+    if (m_aborted) {
+        printer.abort();
+        if (painter.isActive())
+            painter.end();
+        emit OnAbort(this);
+    } else {
+        emit OnAfterPrint(this);
+        painter.end();
+    }
+    printer.setDocName(QString());
+    m_state = TPreviewState::Idle;
+    if (!failure.isEmpty())
+        CurrentPlatform().MessageBox(this, PrintFailedTitle,
+                                     QStringLiteral("Das Drucken ist fehlgeschlagen.\n") + failure,
+                                     Platform::MessageKind::Error);
+}
