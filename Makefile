@@ -1,6 +1,7 @@
 # The two commands of this project: `make run` and `make test`.
-.PHONY: run test bench package setup build build-test clean
+.PHONY: run test bench package fuzz fuzz-short setup build build-test clean
 
+SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_WERROR := $(if $(CI),ON,OFF)
 # ccache, when installed, shares compiled objects between checkouts side by side.
@@ -25,6 +26,28 @@ build-test: setup
 
 test: build-test
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory fuzz-short
+
+# libFuzzer runs of the readers of outside data, seeded from fuzz/corpus/
+# (new inputs go to build-fuzz/corpus/, never into the repository).
+# `make test` runs each target FUZZ_SECONDS (short); by hand for longer:
+#   make fuzz FUZZ_SECONDS=1800
+FUZZ_SECONDS ?= 600
+fuzz: setup
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DDUOBAHN_FUZZ=ON -DDUOBAHN_TESTS=OFF $(LAUNCHER) >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+	@for corpus in fuzz/corpus/*; do \
+		name=$$(basename $$corpus); mkdir -p build-fuzz/corpus/$$name; \
+		echo "== fuzz_$$name, $(FUZZ_SECONDS) s"; \
+		build-fuzz/fuzz/fuzz_$$name -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+			-print_final_stats=1 build-fuzz/corpus/$$name $$corpus 2>&1 | \
+			grep -E "^(stat::|==|SUMMARY|Done)" ; \
+		test $${PIPESTATUS[0]} -eq 0 || exit 1; \
+	done
+
+fuzz-short:
+	@if command -v clang++ >/dev/null; then $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=10; fi
 
 # The Debian package of the release build: build/duobahn_<version>_<arch>.deb.
 package: build

@@ -1,20 +1,28 @@
-// Cost of one recovery journal write (text, temporary file, fsync, rename,
-// folder fsync) for a protocol of 500 and of 10 000 rows, in the folder
-// given as the first argument (default: a temporary folder, which may sit
-// on a faster or slower disk than the user's data folder).
+// Cost of the recovery journal for a protocol of 500, 10 000 and 100 000
+// rows: a snapshot (text, temporary file, fsync, rename, folder fsync), as
+// at a list load or a ranking; a change of one row (a stop: its record
+// written into the change log and flushed with fdatasync), with the record
+// text alone beside it, so the rest is the write and the flush; and the
+// recovery at the next start (snapshot read and parsed, log applied). In
+// the folder given as the first argument (default: a temporary folder on
+// this machine's disk, which may be faster or slower than the user's data
+// folder; a tmpfs would leave out the flushes).
+#include "BenchSupport.h"
 #include "protocol/Journal.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-constexpr int Rounds = 41;
+constexpr int SnapshotRounds = 11;
+constexpr int ChangeRounds = 201;
+// Changes in the log when the recovery is timed: a long heat's worth.
+constexpr int LoggedChanges = 200;
 
 JournalState RaceDay(int teams)
 {
@@ -45,33 +53,84 @@ JournalState RaceDay(int teams)
     return state;
 }
 
-double Percentile(std::vector<double> values, double fraction)
+// What a stop writes: the team's row with its new time, and the notes.
+JournalChange Stop(const JournalState &state, int round)
 {
-    std::sort(values.begin(), values.end());
-    return values[std::size_t(fraction * double(values.size() - 1))];
+    JournalChange change;
+    change.notes = state;
+    change.notes.stamp = QDateTime::currentDateTime();
+    const std::size_t index = std::size_t(round * 7919) % state.rows.size();
+    ProtocolRow row = state.rows[index];
+    row[ColZeit] = row[ColTotal] = QStringLiteral("%1,%2").arg(30 + round % 60).arg(round % 100);
+    row[ColStrafzeit] = QStringLiteral("0,00");
+    change.rows.emplace_back(index, row);
+    return change;
+}
+
+double Milliseconds(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 void Measure(const QString &folder, int teams)
 {
-    const Journal journal(folder + QStringLiteral("/Wiederherstellung.txt"));
+    Journal journal(folder + QStringLiteral("/Wiederherstellung.txt"));
     const JournalState state = RaceDay(teams);
-    std::vector<double> text;
-    std::vector<double> write;
+    std::vector<double> snapshot;
+    std::vector<double> change;
+    std::vector<double> record;
     QString error;
-    for (int round = 0; round < Rounds; ++round) {
+    for (int round = 0; round < SnapshotRounds; ++round) {
         QElapsedTimer timer;
         timer.start();
-        const QByteArray bytes = JournalText(state);
-        text.push_back(double(timer.nsecsElapsed()) / 1e6);
-        timer.restart();
         if (!journal.Write(state, &error))
-            qFatal("journal not written: %s", qPrintable(error));
-        write.push_back(double(timer.nsecsElapsed()) / 1e6);
+            qFatal("snapshot not written: %s", qPrintable(error));
+        snapshot.push_back(Milliseconds(timer));
     }
-    std::printf("%6d rows, %7.1f kB: whole write median %6.2f ms (90%% %6.2f ms, max %6.2f ms); "
-                "text alone %5.2f ms\n",
-                teams, double(JournalText(state).size()) / 1e3, Percentile(write, 0.5),
-                Percentile(write, 0.9), Percentile(write, 1.0), Percentile(text, 0.5));
+    for (int round = 0; round < ChangeRounds; ++round) {
+        const JournalChange stop = Stop(state, round);
+        QElapsedTimer timer;
+        timer.start();
+        const QByteArray text = JournalChangeText(stop);
+        record.push_back(Milliseconds(timer));
+        timer.restart();
+        if (!journal.Append(stop) && !journal.Write(state, &error))
+            qFatal("change not written: %s", qPrintable(error));
+        change.push_back(Milliseconds(timer));
+    }
+    const bench::Spread changeSpread = bench::SpreadOf(change);
+    std::vector<double> sorted = change;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("%6d rows, snapshot %6.1f kB: snapshot %s ms; one-row change %s ms "
+                "(90%% %.2f ms), its record text alone %.3f ms\n",
+                teams, double(JournalText(state).size()) / 1e3,
+                qPrintable(bench::SpreadText(bench::SpreadOf(snapshot), 2)),
+                qPrintable(bench::SpreadText(changeSpread, 2)), sorted[sorted.size() * 9 / 10],
+                bench::Median(record));
+}
+
+void MeasureRecovery(const QString &folder, int teams)
+{
+    Journal journal(folder + QStringLiteral("/Wiederherstellung.txt"));
+    const JournalState state = RaceDay(teams);
+    QString error;
+    if (!journal.Write(state, &error))
+        qFatal("snapshot not written: %s", qPrintable(error));
+    for (int round = 0; round < LoggedChanges; ++round) {
+        if (!journal.Append(Stop(state, round)))
+            qFatal("change not logged");
+    }
+    std::vector<double> read;
+    for (int round = 0; round < 5; ++round) {
+        JournalState recovered;
+        QElapsedTimer timer;
+        timer.start();
+        if (Journal(journal.FileName()).Read(recovered) != Journal::Found::Readable)
+            qFatal("journal not readable");
+        read.push_back(Milliseconds(timer));
+    }
+    std::printf("%6d rows + %d logged changes: recovery read %s ms\n", teams, LoggedChanges,
+                qPrintable(bench::SpreadText(bench::SpreadOf(read), 1)));
 }
 
 } // namespace
@@ -79,10 +138,11 @@ void Measure(const QString &folder, int teams)
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    QTemporaryDir dir;
+    QTemporaryDir dir(QDir::home().filePath(QStringLiteral(".duobahn-bench-XXXXXX")));
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
-    std::printf("journal writes in %s, %d rounds each\n", qPrintable(folder), Rounds);
-    for (int teams : {500, 10000})
+    std::printf("recovery journal in %s (min / median / max)\n", qPrintable(folder));
+    for (int teams : {500, 10000, 100000})
         Measure(folder, teams);
+    MeasureRecovery(folder, 100000);
     return 0;
 }

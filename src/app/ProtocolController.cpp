@@ -63,7 +63,7 @@ public:
     {
         if (--m_controller->m_batchDepth == 0 &&
             std::exchange(m_controller->m_changePending, false))
-            emit m_controller->protocolChanged();
+            m_controller->Notify();
     }
     ChangeBatch(const ChangeBatch &) = delete;
     ChangeBatch &operator=(const ChangeBatch &) = delete;
@@ -135,7 +135,7 @@ void ProtocolController::Wire()
                 [this, laneIndex](int position) {
                     if (!m_followingRows)
                         MarkLaneRow(laneIndex, position >= 0 ? position + 1 : -1);
-                    NoteChange(Change::Arrangement);
+                    NoteChange(Change::Lanes);
                 });
     }
 
@@ -162,14 +162,23 @@ void ProtocolController::Wire()
 
 // --- change notification --------------------------------------------------------
 
-void ProtocolController::NoteChange(Change change)
+void ProtocolController::NoteChange(Change change, int row)
 {
-    if (change == Change::Content)
+    if (change == Change::Content || change == Change::Row)
         m_modified = true;
+    if (change == Change::Row)
+        m_pendingChange.rows.push_back(row);
+    else if (change != Change::Lanes)
+        m_pendingChange.wholeTable = true;
     if (m_batchDepth > 0)
         m_changePending = true;
     else
-        emit protocolChanged();
+        Notify();
+}
+
+void ProtocolController::Notify()
+{
+    emit protocolChanged(std::exchange(m_pendingChange, {}));
 }
 
 bool ProtocolController::ProtocolModified() const
@@ -182,7 +191,7 @@ bool ProtocolController::ProtocolModified() const
 void ProtocolController::MarkProtocolSaved()
 {
     m_modified = false;
-    NoteChange(Change::Arrangement);
+    NoteChange(Change::Lanes);
 }
 
 void ProtocolController::RestoreProtocol(const ProtocolTable &rows, int lane1, int lane2,
@@ -320,7 +329,7 @@ bool ProtocolController::RecordLaneTime(int column, int lane, const QString &tex
     grid->SetCells(column, row, text);
     grid->SetCells(column + 1, row, FormatRaceTime(0));
     grid->SetCells(column + 2, row, text);
-    NoteChange(Change::Content);
+    NoteChange(Change::Row, row);
     RefreshControlStates();
     return true;
 }
@@ -506,7 +515,7 @@ void ProtocolController::bStrafeClick(int number)
     WritePenalty(cells, elapsed, button.seconds);
     const ChangeBatch batch(this);
     WriteRow(row, cells);
-    NoteChange(Change::Content);
+    NoteChange(Change::Row, row);
 }
 
 void ProtocolController::bDisqulifikation1Click(int laneIndex)
@@ -518,7 +527,7 @@ void ProtocolController::bDisqulifikation1Click(int laneIndex)
     WriteResultMark(cells, DisqualifiedMark);
     const ChangeBatch batch(this);
     WriteRow(row, cells);
-    NoteChange(Change::Content);
+    NoteChange(Change::Row, row);
 }
 
 void ProtocolController::sb1delClick(int laneIndex)
@@ -530,7 +539,7 @@ void ProtocolController::sb1delClick(int laneIndex)
     WriteResultMark(cells, DropOutMark);
     const ChangeBatch batch(this);
     WriteRow(row, cells);
-    NoteChange(Change::Content);
+    NoteChange(Change::Row, row);
 }
 
 // Programmatic selection raises no change notification, so neither the

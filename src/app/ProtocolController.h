@@ -4,6 +4,7 @@
 // START and of the protocol buttons up to date.
 #pragma once
 
+#include "protocol/ProtocolChange.h"
 #include "protocol/ProtocolTable.h"
 #include "widgets/SortCompare.h"
 
@@ -66,6 +67,8 @@ public:
 
     // The protocol as plain rows (grid rows 1 .. RowCount - 1).
     ProtocolTable Table() const;
+    // The cells of one grid row.
+    ProtocolRow ReadRow(int row) const;
 
     // Times, penalties, marks or cells changed since the list was loaded or
     // the protocol last saved; an empty protocol has nothing to lose.
@@ -79,14 +82,20 @@ public:
 
 signals:
     // Any change of the rows, their cells, order or places, or of the teams
-    // on the lanes; one notification per operator action.
-    void protocolChanged();
+    // on the lanes; one notification per operator action, saying what it covers.
+    void protocolChanged(const ProtocolChange &change);
 
 private:
-    enum class Change { Content, Arrangement };
+    enum class Change {
+        Content,     // cells anywhere
+        Arrangement, // rows came, went or moved
+        Lanes,       // only the lanes' teams or the saved mark
+        Row,         // the cells of the given row
+    };
     // Every change of the protocol goes through here. Within a ChangeBatch
     // the notification waits until the outermost batch ends.
-    void NoteChange(Change change);
+    void NoteChange(Change change, int row = 0);
+    void Notify();
     class ChangeBatch;
 
     void ConfigureGrid();
@@ -95,7 +104,6 @@ private:
     void SortGrid1EndSort();
     QComboBox *Selector(int lane) const;
     int LaneRow(int laneIndex) const;
-    ProtocolRow ReadRow(int row) const;
     void WriteRow(int row, const ProtocolRow &cells);
     void WriteTable(const ProtocolTable &table);
     QStringList SelectorItems(const ProtocolTable &table) const;
@@ -122,4 +130,5 @@ private:
     bool m_modified = false;
     int m_batchDepth = 0;
     bool m_changePending = false;
+    ProtocolChange m_pendingChange;
 };

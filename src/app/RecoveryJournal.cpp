@@ -10,11 +10,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 
 RecoveryJournal::RecoveryJournal(TFormMain *form, const QString &fileName)
     : QObject(form), m_form(form), m_journal(fileName)
 {
-    connect(form->Protocol, &ProtocolController::protocolChanged, this, &RecoveryJournal::Write);
+    connect(form->Protocol, &ProtocolController::protocolChanged, this, &RecoveryJournal::Update);
 }
 
 QString RecoveryJournal::DefaultFileName()
@@ -30,7 +31,8 @@ void RecoveryJournal::OfferRecovery(TFDlgYesNo *dialog)
     // A file that could not be kept aside is never overwritten: the
     // journal then stays off for this run (and that is told).
     if (found == Journal::Found::Damaged) {
-        const QString kept = PutAside(QFileInfo(m_journal.FileName()).lastModified());
+        const QString kept =
+            TellIfNotKept(m_journal.PutAside(QFileInfo(m_journal.FileName()).lastModified()));
         if (kept.isEmpty())
             return;
         m_form->ShowNotice(QStringLiteral("Wiederherstellungsdatei unlesbar, aufbewahrt als ") +
@@ -38,16 +40,15 @@ void RecoveryJournal::OfferRecovery(TFDlgYesNo *dialog)
     } else if (found == Journal::Found::Readable && WorthRecovering(state)) {
         if (dialog && dialog->Confirm(RecoveryQuestion(state)))
             Restore(state);
-        else if (PutAside(state.stamp).isEmpty())
+        else if (TellIfNotKept(m_journal.KeepAside(state)).isEmpty())
             return;
     }
     m_writing = true;
     Write();
 }
 
-QString RecoveryJournal::PutAside(const QDateTime &stamp)
+QString RecoveryJournal::TellIfNotKept(const QString &kept)
 {
-    const QString kept = m_journal.PutAside(stamp);
     if (kept.isEmpty())
         m_form->ShowNotice(QStringLiteral("Wiederherstellungsdatei nicht beiseitegelegt: ") +
                            m_journal.FileName());
@@ -67,19 +68,38 @@ void RecoveryJournal::Restore(const JournalState &state)
     }
 }
 
-JournalState RecoveryJournal::CurrentState() const
+JournalNotes RecoveryJournal::CurrentNotes() const
 {
     const ProtocolController *protocol = m_form->Protocol;
+    JournalNotes notes;
+    notes.eventName = protocol->EventName;
+    notes.listPath = protocol->ListPath;
+    notes.caption = m_form->windowTitle();
+    notes.lane1 = m_form->cbBuhn1->currentIndex();
+    notes.lane2 = m_form->cbBuhn2->currentIndex();
+    notes.unsaved = protocol->ProtocolModified();
+    notes.stamp = QDateTime::currentDateTime();
+    return notes;
+}
+
+JournalState RecoveryJournal::CurrentState() const
+{
     JournalState state;
-    state.rows = protocol->Table();
-    state.eventName = protocol->EventName;
-    state.listPath = protocol->ListPath;
-    state.caption = m_form->windowTitle();
-    state.lane1 = m_form->cbBuhn1->currentIndex();
-    state.lane2 = m_form->cbBuhn2->currentIndex();
-    state.unsaved = protocol->ProtocolModified();
-    state.stamp = QDateTime::currentDateTime();
+    static_cast<JournalNotes &>(state) = CurrentNotes();
+    state.rows = m_form->Protocol->Table();
     return state;
+}
+
+JournalChange RecoveryJournal::ChangeOf(const ProtocolChange &change) const
+{
+    JournalChange recorded;
+    recorded.notes = CurrentNotes();
+    std::vector<int> rows = change.rows;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (const int row : rows)
+        recorded.rows.emplace_back(std::size_t(row - 1), m_form->Protocol->ReadRow(row));
+    return recorded;
 }
 
 void RecoveryJournal::Write()
@@ -87,7 +107,22 @@ void RecoveryJournal::Write()
     if (!m_writing)
         return;
     QString error;
-    if (m_journal.Write(CurrentState(), &error)) {
+    Report(m_journal.Write(CurrentState(), &error), error);
+}
+
+void RecoveryJournal::Update(const ProtocolChange &change)
+{
+    if (!m_writing)
+        return;
+    if (change.wholeTable || !m_journal.Append(ChangeOf(change)))
+        Write();
+    else
+        Report(true, {});
+}
+
+void RecoveryJournal::Report(bool written, const QString &error)
+{
+    if (written) {
         m_failureTold = false;
         return;
     }

@@ -1,10 +1,12 @@
-// The main window's recovery journal: the window's whole protocol state is
-// written to the journal file after every change of the protocol or of the
-// lanes' teams, before the handler that made the change returns; at start
-// a journal holding results that are in no saved file is offered back.
+// The main window's recovery journal: after every change of the protocol or
+// of the lanes' teams, before the handler that made the change returns,
+// the change is on the disk: a record of the changed rows in the change
+// log, or a snapshot of the whole state when rows came, went or moved. At
+// start a journal holding results that are in no saved file is offered back.
 #pragma once
 
 #include "protocol/Journal.h"
+#include "protocol/ProtocolChange.h"
 
 #include <QObject>
 
@@ -27,17 +29,23 @@ public:
     // overwritten before the operator has answered.
     void OfferRecovery(TFDlgYesNo *dialog);
 
-    // Writes the window's state now (also at a normal exit). A failure is
-    // told once in the status line; the race goes on.
+    // Writes a snapshot of the window's state now (also at a normal exit).
+    // A failure is told once in the status line; the race goes on.
     void Write();
+    // Writes what the change covers.
+    void Update(const ProtocolChange &change);
 
     JournalState CurrentState() const;
     QString FileName() const { return m_journal.FileName(); }
+    QString LogFileName() const { return m_journal.LogFileName(); }
 
 private:
+    JournalNotes CurrentNotes() const;
+    JournalChange ChangeOf(const ProtocolChange &change) const;
     void Restore(const JournalState &state);
-    // The dated name the journal now has, "" (and told) when it stays.
-    QString PutAside(const QDateTime &stamp);
+    // Passes on the dated name a journal was kept under; "" is told.
+    QString TellIfNotKept(const QString &kept);
+    void Report(bool written, const QString &error);
 
     TFormMain *m_form;
     Journal m_journal;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <climits>
 
@@ -22,6 +23,8 @@ const QByteArray LanesKey = "Rennspuren";
 const QByteArray UnsavedKey = "Ungesichert";
 const QByteArray CellKey = "Zelle";
 const QByteArray EndKey = "Ende";
+const QByteArray LogKey = "Aenderungen";
+const QByteArray RowKey = "Zeile";
 constexpr int FormatVersion = 1;
 // Far above the largest list the program loads, so a journal it wrote is
 // always read back.
@@ -116,6 +119,7 @@ struct NoteReading
     bool versionSeen = false;
     bool ended = false;
     qsizetype endCount = -1;
+    quint64 logKey = 0;
     QList<std::tuple<qsizetype, int, QString>> exactCells;
 };
 
@@ -138,31 +142,71 @@ bool ReadInt(QByteArrayView text, qsizetype &value)
     return ok;
 }
 
+// The state's notes, written the same way in the snapshot (behind the
+// note prefix) and in a change record.
+void AppendStateNotes(QByteArray &text, const QByteArray &prefix, const JournalNotes &notes)
+{
+    const auto append = [&](const QByteArray &key, const QByteArray &value) {
+        text += prefix + key + '\t' + value + Eol;
+    };
+    append(StampKey, notes.stamp.toString(Qt::ISODateWithMs).toLatin1());
+    append(EventKey, Escaped(notes.eventName));
+    append(ListKey, Escaped(notes.listPath));
+    append(CaptionKey, Escaped(notes.caption));
+    append(LanesKey, QByteArray::number(notes.lane1) + '\t' + QByteArray::number(notes.lane2));
+    append(UnsavedKey, notes.unsaved ? "1" : "0");
+}
+
+enum class NoteRead { Read, Bad, OtherKey };
+
+NoteRead ReadStateNote(const QList<QByteArrayView> &parts, JournalNotes &notes)
+{
+    const QByteArrayView key = parts[0];
+    const auto result = [](bool ok) { return ok ? NoteRead::Read : NoteRead::Bad; };
+    qsizetype a = 0;
+    qsizetype b = 0;
+    if (key == StampKey) {
+        notes.stamp = parts.size() == 2
+                          ? QDateTime::fromString(QString::fromLatin1(parts[1]), Qt::ISODateWithMs)
+                          : QDateTime();
+        return result(notes.stamp.isValid());
+    }
+    if (key == EventKey || key == ListKey || key == CaptionKey) {
+        QString &value = key == EventKey  ? notes.eventName
+                         : key == ListKey ? notes.listPath
+                                          : notes.caption;
+        value = parts.size() == 2 ? Unescaped(parts[1]) : QString();
+        return result(parts.size() == 2);
+    }
+    if (key == LanesKey) {
+        const bool ok = parts.size() == 3 && ReadInt(parts[1], a) && ReadInt(parts[2], b) &&
+                        a >= -1 && b >= -1 && a <= INT_MAX && b <= INT_MAX;
+        notes.lane1 = ok ? int(a) : -1;
+        notes.lane2 = ok ? int(b) : -1;
+        return result(ok);
+    }
+    if (key == UnsavedKey) {
+        notes.unsaved = parts.size() == 2 && parts[1] == "1";
+        return result(parts.size() == 2 && (parts[1] == "0" || parts[1] == "1"));
+    }
+    return NoteRead::OtherKey;
+}
+
 bool ReadNote(QByteArrayView line, JournalState &state, NoteReading &notes)
 {
     const QList<QByteArrayView> parts = Split(line.sliced(NotePrefix.size()), "\t");
+    if (const NoteRead read = ReadStateNote(parts, state); read != NoteRead::OtherKey)
+        return read == NoteRead::Read;
     const QByteArrayView key = parts[0];
     qsizetype a = 0;
     qsizetype b = 0;
     if (key == VersionKey)
         return notes.versionSeen = parts.size() == 2 && ReadInt(parts[1], a) && a == FormatVersion;
-    if (key == StampKey && parts.size() == 2) {
-        state.stamp = QDateTime::fromString(QString::fromLatin1(parts[1]), Qt::ISODateWithMs);
-        return state.stamp.isValid();
+    if (key == LogKey && parts.size() == 2) {
+        bool ok = false;
+        notes.logKey = parts[1].toULongLong(&ok, 16);
+        return ok && notes.logKey != 0;
     }
-    if (key == EventKey && parts.size() == 2)
-        return state.eventName = Unescaped(parts[1]), true;
-    if (key == ListKey && parts.size() == 2)
-        return state.listPath = Unescaped(parts[1]), true;
-    if (key == CaptionKey && parts.size() == 2)
-        return state.caption = Unescaped(parts[1]), true;
-    if (key == LanesKey && parts.size() == 3 && ReadInt(parts[1], a) && ReadInt(parts[2], b)) {
-        state.lane1 = int(a);
-        state.lane2 = int(b);
-        return a >= -1 && b >= -1 && a <= INT_MAX && b <= INT_MAX;
-    }
-    if (key == UnsavedKey && parts.size() == 2 && (parts[1] == "0" || parts[1] == "1"))
-        return state.unsaved = parts[1] == "1", true;
     if (key == CellKey && parts.size() == 4 && ReadInt(parts[1], a) && ReadInt(parts[2], b) &&
         b >= 0 && b < ProtocolColumnCount) {
         notes.exactCells.append({a, int(b), Unescaped(parts[3])});
@@ -189,21 +233,47 @@ bool ReadRow(QByteArrayView line, ProtocolTable &rows)
     return true;
 }
 
+// "Zeile", the row's position, its ten cells escaped: one line of a change.
+QByteArray ChangedRowLine(std::size_t index, const ProtocolRow &row)
+{
+    QByteArray line = RowKey + '\t' + QByteArray::number(qulonglong(index));
+    for (const QString &cell : row)
+        line += '\t' + Escaped(cell);
+    return line + Eol;
+}
+
+bool ReadChangedRow(const QList<QByteArrayView> &parts, JournalChange &change)
+{
+    qsizetype index = 0;
+    if (parts.size() != ProtocolColumnCount + 2 || !ReadInt(parts[1], index) || index < 0)
+        return false;
+    ProtocolRow row;
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        row[column] = Unescaped(parts[column + 2]);
+    change.rows.emplace_back(std::size_t(index), std::move(row));
+    return true;
+}
+
+// A key for a new snapshot's log: never 0 (no log), never an earlier one's.
+quint64 NewLogKey()
+{
+    quint64 key = 0;
+    while (key == 0)
+        key = QRandomGenerator::system()->generate64();
+    return key;
+}
+
 } // namespace
 
-QByteArray JournalText(const JournalState &state)
+QByteArray JournalText(const JournalState &state, quint64 logKey)
 {
     QByteArray text;
     text.reserve(qsizetype(state.rows.size()) * 96 + 1024);
     text += HeaderLine() + Eol;
     AppendNote(text, VersionKey, QByteArray::number(FormatVersion));
-    AppendNote(text, StampKey, state.stamp.toString(Qt::ISODateWithMs).toLatin1());
-    AppendNote(text, EventKey, Escaped(state.eventName));
-    AppendNote(text, ListKey, Escaped(state.listPath));
-    AppendNote(text, CaptionKey, Escaped(state.caption));
-    AppendNote(text, LanesKey,
-               QByteArray::number(state.lane1) + '\t' + QByteArray::number(state.lane2));
-    AppendNote(text, UnsavedKey, state.unsaved ? "1" : "0");
+    AppendStateNotes(text, NotePrefix, state);
+    if (logKey != 0)
+        AppendNote(text, LogKey, QByteArray::number(logKey, 16));
     QByteArray exactCells;
     for (std::size_t index = 0; index < state.rows.size(); ++index) {
         const ProtocolRow &row = state.rows[index];
@@ -221,7 +291,7 @@ QByteArray JournalText(const JournalState &state)
     return text;
 }
 
-std::optional<JournalState> ReadJournalText(QByteArrayView text)
+std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey)
 {
     if (!text.endsWith(Eol))
         return std::nullopt;
@@ -247,7 +317,49 @@ std::optional<JournalState> ReadJournalText(QByteArrayView text)
             return std::nullopt;
         state.rows[std::size_t(row)][column] = cell;
     }
+    if (logKey)
+        *logKey = notes.logKey;
     return state;
+}
+
+QByteArray JournalChangeText(const JournalChange &change)
+{
+    QByteArray text;
+    AppendStateNotes(text, {}, change.notes);
+    for (const auto &[index, row] : change.rows)
+        text += ChangedRowLine(index, row);
+    return text;
+}
+
+std::optional<JournalChange> ReadJournalChangeText(QByteArrayView text)
+{
+    if (!text.endsWith(Eol))
+        return std::nullopt;
+    JournalChange change;
+    for (const QByteArrayView line : Split(text.chopped(Eol.size()), Eol)) {
+        const QList<QByteArrayView> parts = Split(line, "\t");
+        const NoteRead read = ReadStateNote(parts, change.notes);
+        const bool ok = read == NoteRead::OtherKey
+                            ? parts[0] == RowKey && ReadChangedRow(parts, change)
+                            : read == NoteRead::Read;
+        if (!ok)
+            return std::nullopt;
+    }
+    if (!change.notes.stamp.isValid())
+        return std::nullopt;
+    return change;
+}
+
+bool ApplyJournalChange(JournalState &state, const JournalChange &change)
+{
+    for (const auto &[index, row] : change.rows) {
+        if (index >= state.rows.size())
+            return false;
+    }
+    static_cast<JournalNotes &>(state) = change.notes;
+    for (const auto &[index, row] : change.rows)
+        state.rows[index] = row;
+    return true;
 }
 
 int RecordedResultCount(const ProtocolTable &rows)
@@ -276,15 +388,36 @@ QString RecoveryQuestion(const JournalState &state)
         .arg(RecordedResultCount(state.rows));
 }
 
-bool Journal::Write(const JournalState &state, QString *error) const
+Journal::Journal(const QString &fileName)
+    : m_fileName(fileName), m_log(QFileInfo(fileName).dir().filePath(
+                                QFileInfo(fileName).completeBaseName() + QStringLiteral(".log")))
+{}
+
+bool Journal::Write(const JournalState &state, QString *error)
 {
+    // Until this snapshot is on the disk, records of the last one would
+    // describe a table that is no longer shown.
+    m_log.Close();
     const QString folder = QFileInfo(m_fileName).absolutePath();
     if (!QDir().mkpath(folder)) {
         if (error)
             *error = QStringLiteral("Der Ordner %1 kann nicht angelegt werden.").arg(folder);
         return false;
     }
-    return WriteFileAtomically(m_fileName, JournalText(state), error);
+    const quint64 key = NewLogKey();
+    if (!WriteFileAtomically(m_fileName, JournalText(state, key), error))
+        return false;
+    // Without its log every later change takes a snapshot: slower, as safe.
+    m_log.Start(key, nullptr);
+    return true;
+}
+
+bool Journal::Append(const JournalChange &change)
+{
+    if (!m_log.IsOpen())
+        return false;
+    const QByteArray payload = JournalChangeText(change);
+    return m_log.HasRoom(payload) && m_log.Write(payload, nullptr);
 }
 
 Journal::Found Journal::Read(JournalState &state) const
@@ -292,16 +425,24 @@ Journal::Found Journal::Read(JournalState &state) const
     if (!QFileInfo::exists(m_fileName) && !QFileInfo(m_fileName).isSymLink())
         return Found::Nothing;
     const RegularFileRead file = ReadRegularFile(m_fileName, MaxJournalBytes);
+    quint64 key = 0;
     std::optional<JournalState> read;
     if (file.ok)
-        read = ReadJournalText(file.bytes);
+        read = ReadJournalText(file.bytes, &key);
     if (!read)
         return Found::Damaged;
+    const RegularFileRead log =
+        key != 0 ? ReadRegularFile(LogFileName(), MaxJournalBytes) : RegularFileRead{};
+    for (const QByteArrayView payload : JournalLogPayloads(log.bytes, key)) {
+        const std::optional<JournalChange> change = ReadJournalChangeText(payload);
+        if (!change || !ApplyJournalChange(*read, *change))
+            break;
+    }
     state = std::move(*read);
     return Found::Readable;
 }
 
-QString Journal::PutAside(const QDateTime &stamp) const
+QString Journal::DatedName(const QDateTime &stamp) const
 {
     const QFileInfo info(m_fileName);
     const QString base =
@@ -310,9 +451,23 @@ QString Journal::PutAside(const QDateTime &stamp) const
     for (int number = 1; number < 1000; ++number) {
         const QString name = base + (number > 1 ? QStringLiteral(" (%1)").arg(number) : QString()) +
                              QStringLiteral(".txt");
-        if (QFileInfo::exists(name))
-            continue;
-        return QFile::rename(m_fileName, name) ? name : QString();
+        if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
+            return name;
     }
     return {};
+}
+
+QString Journal::KeepAside(const JournalState &state) const
+{
+    const QString name = DatedName(state.stamp);
+    if (name.isEmpty() || !WriteFileAtomically(name, JournalText(state), nullptr))
+        return {};
+    QFile::remove(m_fileName);
+    return name;
+}
+
+QString Journal::PutAside(const QDateTime &stamp) const
+{
+    const QString name = DatedName(stamp);
+    return !name.isEmpty() && QFile::rename(m_fileName, name) ? name : QString();
 }

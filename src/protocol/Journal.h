@@ -1,22 +1,30 @@
-// The recovery journal: after every change the whole protocol state is
-// written to one file, so that a crash, a killed process or a power cut
-// loses nothing that was recorded. The file is the protocol as tab-separated
-// text (a person can load it as a starter list: the program's own notes
-// ride in lines beginning with "Nr", which the list reader skips), plus the
-// event name, list path, caption, both lanes' rows, whether the results are
-// in a saved file, and the moment it was written.
+// The recovery journal: the whole protocol state is kept on disk so that a
+// crash, a killed process or a power cut loses nothing that was recorded.
+// It is a snapshot file (written atomically at a list load, a ranking and
+// other changes of the whole table) and, beside it, a change log that takes
+// one small record per later change (a stop, a penalty, a lane change), so
+// that a change costs what it changed rather than the whole protocol.
+//
+// The snapshot is the protocol as tab-separated text (a person can load it
+// as a starter list: the program's own notes ride in lines beginning with
+// "Nr", which the list reader skips), plus the event name, list path,
+// caption, both lanes' rows, whether the results are in a saved file, the
+// moment it was written, and the key of its change log.
 #pragma once
 
+#include "protocol/JournalLog.h"
 #include "protocol/ProtocolTable.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
-struct JournalState
+// Everything of the state beside the rows.
+struct JournalNotes
 {
-    ProtocolTable rows;
     QString eventName;
     QString listPath;
     QString caption;
@@ -25,13 +33,38 @@ struct JournalState
     bool unsaved = false; // results recorded that are in no saved file
     QDateTime stamp;
 
+    bool operator==(const JournalNotes &) const = default;
+};
+
+struct JournalState : JournalNotes
+{
+    ProtocolTable rows;
+
     bool operator==(const JournalState &) const = default;
 };
 
-QByteArray JournalText(const JournalState &state);
+// One change of the state: all its notes as they are now, and the rows
+// whose cells changed, by position. Rows never come, go or move in a
+// change: that takes a new snapshot.
+struct JournalChange
+{
+    JournalNotes notes;
+    std::vector<std::pair<std::size_t, ProtocolRow>> rows;
+
+    bool operator==(const JournalChange &) const = default;
+};
+
+// The snapshot text; logKey 0 names no change log.
+QByteArray JournalText(const JournalState &state, quint64 logKey = 0);
 // nullopt when the text is not a complete journal (damaged, cut off, or
 // not a journal at all).
-std::optional<JournalState> ReadJournalText(QByteArrayView text);
+std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey = nullptr);
+
+// The payload of one change record, and back (nullopt when damaged).
+QByteArray JournalChangeText(const JournalChange &change);
+std::optional<JournalChange> ReadJournalChangeText(QByteArrayView text);
+// Applies a change; false (state untouched) when it names a row the state lacks.
+bool ApplyJournalChange(JournalState &state, const JournalChange &change);
 
 // Rows with something in "Zeit": a time, "AUS" or "DIS".
 int RecordedResultCount(const ProtocolTable &rows);
@@ -42,26 +75,42 @@ bool WorthRecovering(const JournalState &state);
 // "Letzten Stand vom <Datum Uhrzeit> wiederherstellen? (<n> Teams, <m> Zeiten)"
 QString RecoveryQuestion(const JournalState &state);
 
-// The journal file of one program: written atomically, read back, or put
-// aside under a dated name (never deleted).
+// The journal files of one program: the snapshot under the given name, its
+// change log beside it with the extension ".log".
 class Journal
 {
 public:
-    explicit Journal(const QString &fileName) : m_fileName(fileName) {}
+    explicit Journal(const QString &fileName);
 
     QString FileName() const { return m_fileName; }
+    QString LogFileName() const { return m_log.FileName(); }
+
+    // Writes a snapshot of the whole state and starts its change log.
     // Creates the folder when needed; false with the reason on failure, the
-    // previous file then stays as it was.
-    bool Write(const JournalState &state, QString *error) const;
+    // previous files then stay as they were.
+    bool Write(const JournalState &state, QString *error);
+
+    // Records a change of the state last written in the change log and
+    // flushes it. false when the log cannot take it (not started, full, or
+    // the write failed): a snapshot must hold the change instead.
+    bool Append(const JournalChange &change);
 
     enum class Found { Nothing, Readable, Damaged };
+    // The snapshot with its change log applied.
     Found Read(JournalState &state) const;
 
-    // Renames the file to "<name> vom <yyyy-MM-dd HH-mm-ss>.txt" beside it
-    // (with a number added when that name is taken); returns the new name,
-    // or "" when it could not be renamed.
+    // Writes the state under "<name> vom <yyyy-MM-dd HH-mm-ss>.txt" beside
+    // the snapshot (with a number added when that name is taken) and then
+    // removes the snapshot: nothing of it is lost. Returns the new name, or
+    // "" when it could not be written (the snapshot then stays).
+    QString KeepAside(const JournalState &state) const;
+    // Renames a snapshot that cannot be read to such a dated name; "" when
+    // it could not be renamed.
     QString PutAside(const QDateTime &stamp) const;
 
 private:
+    QString DatedName(const QDateTime &stamp) const;
+
     QString m_fileName;
+    JournalLog m_log;
 };

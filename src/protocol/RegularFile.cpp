@@ -11,11 +11,6 @@
 
 namespace {
 
-QString SystemReason(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
 QString NotRegularReason()
 {
     return QStringLiteral("Das ist keine gewöhnliche Datei (Ordner, Gerät oder Pipe).");
@@ -97,15 +92,21 @@ bool WriteAll(int fd, const QByteArray &bytes)
     return true;
 }
 
-int SyncFolder(const QByteArray &folder)
+} // namespace
+
+QString SystemErrorText(int code)
 {
-    FileDescriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+int SyncFolder(const QString &folder)
+{
+    FileDescriptor fd(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() < 0)
         return errno;
     return ::fsync(fd.get()) < 0 ? errno : 0;
 }
-
-} // namespace
 
 RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes)
 {
@@ -117,7 +118,7 @@ RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes)
     {};
     if (::stat(path.constData(), &status) < 0) {
         result.error =
-            errno == ENOENT ? QStringLiteral("Die Datei gibt es nicht.") : SystemReason(errno);
+            errno == ENOENT ? QStringLiteral("Die Datei gibt es nicht.") : SystemErrorText(errno);
         return result;
     }
     if (result.error = RefusalOf(status, maxBytes); !result.error.isEmpty())
@@ -125,7 +126,7 @@ RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes)
     // The name may have been switched to something else since.
     FileDescriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0 || ::fstat(fd.get(), &status) < 0) {
-        result.error = SystemReason(errno);
+        result.error = SystemErrorText(errno);
         return result;
     }
     if (result.error = RefusalOf(status, maxBytes); !result.error.isEmpty())
@@ -134,7 +135,7 @@ RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes)
     int error = 0;
     if (!ReadAll(fd.get(), maxBytes, result.bytes, error)) {
         result.bytes.clear();
-        result.error = error ? SystemReason(error) : TooLargeReason(maxBytes);
+        result.error = error ? SystemErrorText(error) : TooLargeReason(maxBytes);
         return result;
     }
     result.ok = true;
@@ -144,11 +145,10 @@ RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes)
 bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error)
 {
     const QByteArray target = QFile::encodeName(fileName);
-    const QByteArray folder = QFile::encodeName(QFileInfo(fileName).absolutePath());
     QByteArray temporary = target + ".XXXXXX";
     const auto fail = [&](int code) {
         if (error)
-            *error = SystemReason(code);
+            *error = SystemErrorText(code);
         return false;
     };
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
@@ -167,7 +167,7 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
         return fail(code);
     }
     // The rename itself is only durable once the folder is on the disk.
-    if (const int syncError = SyncFolder(folder))
+    if (const int syncError = SyncFolder(QFileInfo(fileName).absolutePath()))
         return fail(syncError);
     return true;
 }

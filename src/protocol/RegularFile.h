@@ -23,3 +23,10 @@ RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes);
 // old file stays as it was, the temporary file is removed and the error
 // holds the reason.
 bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error);
+
+// The operating system's text for an error number.
+QString SystemErrorText(int code);
+
+// Flushes a folder's entries (the name of a file made or renamed in it) to
+// the disk; 0, or the error number.
+int SyncFolder(const QString &folder);

@@ -1,7 +1,9 @@
 // The recovery journal in the real main window: every change is on disk
-// before its handler returns, a journal with unsaved results is offered
-// back at start (yes restores exactly, no keeps the file aside), and a
-// journal that cannot be written is told once while the race goes on.
+// before its handler returns (a change of single rows or of the lanes in
+// the change log, without writing the snapshot again), a journal with
+// unsaved results is offered back at start (yes restores exactly, no keeps
+// the file aside), and a journal that cannot be written is told once while
+// the race goes on.
 #include "FakePlatform.h"
 #include "WindowTestFolder.h"
 #include "app/ApplicationWindows.h"
@@ -67,11 +69,18 @@ class TestRecoveryJournal : public QObject
         return state;
     }
 
-    QByteArray JournalBytes() const
+    static QByteArray Bytes(const QString &path)
     {
-        QFile file(JournalPath());
+        QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    static void SetBytes(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    QString LogPath() const { return m_form->Journal->LogFileName(); }
 
     void LoadList()
     {
@@ -115,6 +124,27 @@ class TestRecoveryJournal : public QObject
         return state;
     }
 
+    // Where the change starts from: a list just loaded, or a heat with both
+    // lanes stopped (one lane for the changes a stopped lane offers), and
+    // the reset done for the changes that need the lanes at rest.
+    void Prepare(Change change)
+    {
+        if (change == Change::Load)
+            return;
+        LoadList();
+        if (change == Change::TakeOver)
+            return;
+        m_platform->SetTick(0);
+        m_form->bSTART->click();
+        m_platform->SetTick(9990);
+        m_form->bSTOP2->click();
+        if (change != Change::Penalty && change != Change::DropOut && change != Change::Stop)
+            m_form->bSTOP1->click();
+        if (change == Change::Swap || change == Change::TakeOver || change == Change::Edit ||
+            change == Change::Remove)
+            m_form->bRESET->click();
+    }
+
     void Perform(Change change)
     {
         switch (change) {
@@ -135,22 +165,18 @@ class TestRecoveryJournal : public QObject
             m_form->sb2del->click();
             break;
         case Change::Swap:
-            m_form->bRESET->click();
             m_form->seObmen->click();
             break;
         case Change::TakeOver:
-            m_form->bRESET->click();
             m_form->SortGrid1->SetRow(4);
             m_form->sb2->click();
             break;
         case Change::Edit:
-            m_form->bRESET->click();
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
             m_form->SortGrid1->SetCells(1, 3, QStringLiteral("Umbenannt"));
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
             break;
         case Change::Remove:
-            m_form->bRESET->click();
             m_form->SortGrid1->SetRow(3);
             m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
             m_form->sbCLS->click();
@@ -178,40 +204,38 @@ private slots:
     }
 
     // Read straight after the click, before any event is processed: the
-    // journal on disk already holds the window's new state.
+    // journal on disk already holds the window's new state. Changes of
+    // single rows and of the lanes leave the snapshot as it was.
     void everyChangeIsOnDiskBeforeTheHandlerReturns_data()
     {
         QTest::addColumn<Change>("change");
-        QTest::newRow("list loaded") << Change::Load;
-        QTest::newRow("time recorded") << Change::Stop;
-        QTest::newRow("penalty") << Change::Penalty;
-        QTest::newRow("DIS") << Change::Disqualify;
-        QTest::newRow("AUS") << Change::DropOut;
-        QTest::newRow("lane swap") << Change::Swap;
-        QTest::newRow("team taken onto a lane") << Change::TakeOver;
-        QTest::newRow("cell edited") << Change::Edit;
-        QTest::newRow("row removed") << Change::Remove;
-        QTest::newRow("ranking at the reset") << Change::Reset;
+        QTest::addColumn<bool>("snapshot");
+        QTest::newRow("list loaded") << Change::Load << true;
+        QTest::newRow("time recorded") << Change::Stop << false;
+        QTest::newRow("penalty") << Change::Penalty << false;
+        QTest::newRow("DIS") << Change::Disqualify << false;
+        QTest::newRow("AUS") << Change::DropOut << false;
+        QTest::newRow("lane swap") << Change::Swap << false;
+        QTest::newRow("team taken onto a lane") << Change::TakeOver << false;
+        QTest::newRow("cell edited") << Change::Edit << true;
+        QTest::newRow("row removed") << Change::Remove << true;
+        QTest::newRow("ranking at the reset") << Change::Reset << true;
     }
     void everyChangeIsOnDiskBeforeTheHandlerReturns()
     {
         QFETCH(Change, change);
-        if (change != Change::Load) {
-            LoadList();
-            m_platform->SetTick(0);
-            m_form->bSTART->click();
-            m_platform->SetTick(9990);
-            m_form->bSTOP2->click();
-            if (change != Change::Penalty && change != Change::DropOut && change != Change::Stop)
-                m_form->bSTOP1->click();
-        }
-        const QByteArray before = JournalBytes();
+        QFETCH(bool, snapshot);
+        Prepare(change);
+        const QByteArray snapshotBefore = Bytes(JournalPath());
+        const QByteArray logBefore = Bytes(LogPath());
         Perform(change);
         const JournalState disk = OnDisk();
         JournalState shown = m_form->Journal->CurrentState();
         shown.stamp = disk.stamp;
         QCOMPARE(disk, shown);
-        QVERIFY(JournalBytes() != before);
+        QCOMPARE(Bytes(JournalPath()) != snapshotBefore, snapshot);
+        if (!snapshot)
+            QVERIFY(Bytes(LogPath()) != logBefore);
     }
 
     void recoveryAfterAKill_data()
@@ -230,15 +254,15 @@ private slots:
         Heat(9990, 10000);
         m_form->sb2del->click();
         const QStringList shown = Snapshot();
-        const QByteArray killedWith = JournalBytes();
-        const QDateTime stamp = OnDisk().stamp;
+        const QByteArray killedWith = Bytes(JournalPath());
+        const QByteArray killedLog = Bytes(LogPath());
+        const JournalState killedState = OnDisk();
+        const QDateTime stamp = killedState.stamp;
 
         Exit();
         // The process died instead: the journal is what the last change wrote.
-        QFile journal(JournalPath());
-        QVERIFY(journal.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        journal.write(killedWith);
-        journal.close();
+        SetBytes(JournalPath(), killedWith);
+        SetBytes(QFileInfo(JournalPath()).dir().filePath("Wiederherstellung.log"), killedLog);
         m_platform->dialogsShown = 0;
         m_platform->QueueDialogResult(answer);
         Start();
@@ -253,7 +277,7 @@ private slots:
             QCOMPARE(Snapshot(), shown);
             QVERIFY(m_form->bSTART->isEnabled() && m_form->cbBuhn2->isEnabled());
             QVERIFY(OnDisk().unsaved);
-            QCOMPARE(entries, QStringList{QStringLiteral("Wiederherstellung.txt")});
+            QCOMPARE(entries, QStringList({"Wiederherstellung.log", "Wiederherstellung.txt"}));
             // The next start asks again: the results are still in no saved file.
             Exit();
             m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
@@ -266,9 +290,10 @@ private slots:
             const QString kept = QStringLiteral("Wiederherstellung vom %1.txt")
                                      .arg(stamp.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
             QVERIFY2(entries.contains(kept), qPrintable(entries.join(',')));
-            QFile aside(QFileInfo(JournalPath()).dir().filePath(kept));
-            QVERIFY(aside.open(QIODevice::ReadOnly));
-            QCOMPARE(aside.readAll(), killedWith);
+            JournalState aside;
+            QCOMPARE(Journal(QFileInfo(JournalPath()).dir().filePath(kept)).Read(aside),
+                     Journal::Found::Readable);
+            QCOMPARE(aside, killedState);
             QVERIFY(!WorthRecovering(OnDisk()));
         }
     }

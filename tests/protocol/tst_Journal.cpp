@@ -1,14 +1,18 @@
-// The recovery journal: its text carries every cell exactly and reads as a
-// starter list, a damaged or cut-off file is never taken for a journal, and
-// a failed write keeps the previous file.
+// The recovery journal: its snapshot text carries every cell exactly and
+// reads as a starter list, its change records carry every change exactly,
+// a damaged or cut-off snapshot is never taken for a journal, a change log
+// is read up to its last whole record of its own snapshot, and a failed
+// write keeps the previous files.
 #include "protocol/Journal.h"
 #include "protocol/StarterList.h"
 #include "protocol/TextDecoding.h"
 
 #include <QtTest>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(JournalState)
+Q_DECLARE_METATYPE(JournalChange)
 
 namespace {
 
@@ -42,6 +46,31 @@ JournalState WithRows(ProtocolTable rows)
     JournalState state = RaceDay();
     state.rows = std::move(rows);
     return state;
+}
+
+JournalChange Change(std::vector<std::pair<std::size_t, ProtocolRow>> rows)
+{
+    JournalChange change;
+    change.notes = RaceDay();
+    change.notes.lane1 = 1;
+    change.notes.stamp = change.notes.stamp.addSecs(60);
+    change.rows = std::move(rows);
+    return change;
+}
+
+JournalState Applied(JournalState state, const QList<JournalChange> &changes)
+{
+    for (const JournalChange &change : changes) {
+        if (!ApplyJournalChange(state, change))
+            qFatal("change does not apply");
+    }
+    return state;
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString WriteBytes(const QString &path, const QByteArray &bytes)
@@ -146,6 +175,88 @@ private slots:
             QVERIFY2(!ReadJournalText(good.left(length)), qPrintable(QString::number(length)));
     }
 
+    void changeRoundTripIsExact_data()
+    {
+        QTest::addColumn<JournalChange>("change");
+        QTest::newRow("a stop") << Change({{0, RaceDay().rows[0]}});
+        QTest::newRow("only the lanes") << Change({});
+        QTest::newRow("odd cells") << Change(
+            {{2, Row({"", " ", "Tab\tim%25\r\nText", "Nr:Ende", "Zeile\t9"})}, {0, ProtocolRow{}}});
+        JournalChange notes = Change({{1, Row({"2", "Flöhe"})}});
+        notes.notes.eventName = QStringLiteral("Mai\t2024\r\n%");
+        notes.notes.caption.clear();
+        notes.notes.lane1 = -1;
+        notes.notes.unsaved = false;
+        QTest::newRow("odd notes") << notes;
+    }
+    void changeRoundTripIsExact()
+    {
+        QFETCH(JournalChange, change);
+        const QByteArray text = JournalChangeText(change);
+        const std::optional<JournalChange> read = ReadJournalChangeText(text);
+        QVERIFY2(read, text.constData());
+        QCOMPARE(*read, change);
+    }
+
+    void damagedChangeIsRefused_data()
+    {
+        const QByteArray good = JournalChangeText(Change({{2, RaceDay().rows[0]}}));
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("no line end") << good.chopped(2);
+        QTest::newRow("row of nine cells") << good.left(good.lastIndexOf('\t')) + "\r\n";
+        QTest::newRow("negative row") << QByteArray(good).replace("Zeile\t2", "Zeile\t-2");
+        QTest::newRow("unknown line") << good + "Zelle\t1\r\n";
+        QTest::newRow("no stamp") << good.mid(good.indexOf("\r\n") + 2);
+    }
+    void damagedChangeIsRefused()
+    {
+        QFETCH(QByteArray, text);
+        QVERIFY(!ReadJournalChangeText(text));
+    }
+
+    // A change naming a row the snapshot does not have changes nothing.
+    void changeBeyondTheRowsIsNotApplied()
+    {
+        JournalState state = RaceDay();
+        QVERIFY(!ApplyJournalChange(state, Change({{0, Row({"9"})}, {3, Row({"4"})}})));
+        QCOMPARE(state, RaceDay());
+    }
+
+    // The log reads up to the first record that a write did not finish, that
+    // is damaged, or that belongs to another snapshot.
+    void logReadsUpToTheLastWholeRecord()
+    {
+        const quint64 key = 0x1234567890abcdefULL;
+        const QList<QByteArray> payloads = {"erster\r\n", "zweiter\r\n", "dritter\r\n"};
+        QByteArray log;
+        QList<qsizetype> ends;
+        for (const QByteArray &payload : payloads) {
+            log += JournalLogRecord(key, payload);
+            ends << log.size();
+        }
+        const auto read = [&](QByteArrayView bytes, quint64 readKey = 0x1234567890abcdefULL) {
+            QList<QByteArray> found;
+            for (const QByteArrayView payload : JournalLogPayloads(bytes, readKey))
+                found << payload.toByteArray();
+            return found;
+        };
+        QCOMPARE(read(log + QByteArray(4096, '\0')), payloads);
+        for (qsizetype length = 0; length <= log.size(); ++length) {
+            const qsizetype whole = std::count_if(ends.begin(), ends.end(),
+                                                  [&](qsizetype end) { return end <= length; });
+            QCOMPARE(read(log.left(length)), payloads.first(whole));
+        }
+        for (qsizetype at = ends[0]; at < ends[1]; ++at) {
+            QByteArray flipped = log;
+            flipped[at] = char(flipped[at] ^ 0x20);
+            QCOMPARE(read(flipped), payloads.first(1));
+        }
+        QCOMPARE(read(log, key + 1), QList<QByteArray>());
+        const QByteArray older = JournalLogRecord(key + 1, "alt\r\n");
+        QCOMPARE(read(log.left(ends[0]) + older + log.mid(ends[0])), payloads.first(1));
+    }
+
     void question_data()
     {
         QTest::addColumn<JournalState>("state");
@@ -173,7 +284,7 @@ private slots:
     void fileWrittenReadAndPutAside()
     {
         QTemporaryDir dir;
-        const Journal journal(dir.filePath("neu/Wiederherstellung.txt"));
+        Journal journal(dir.filePath("neu/Wiederherstellung.txt"));
         JournalState read;
         QCOMPARE(journal.Read(read), Journal::Found::Nothing);
         QString error;
@@ -181,7 +292,7 @@ private slots:
         QCOMPARE(journal.Read(read), Journal::Found::Readable);
         QCOMPARE(read, RaceDay());
         QCOMPARE(QDir(dir.filePath("neu")).entryList(QDir::Files),
-                 QStringList{"Wiederherstellung.txt"}); // no temporary file left
+                 QStringList({"Wiederherstellung.log", "Wiederherstellung.txt"}));
 
         // Put aside twice at the same moment: two files, neither replaced.
         const QString first = journal.PutAside(RaceDay().stamp);
@@ -192,6 +303,111 @@ private slots:
         QCOMPARE(journal.Read(read), Journal::Found::Nothing);
         QCOMPARE(Journal(first).Read(read), Journal::Found::Readable);
         QCOMPARE(read.rows, RaceDay().rows);
+    }
+
+    // Changes go to the log, the snapshot stays as it was; a new snapshot
+    // starts the log again, and what the old one held beyond is never
+    // applied to it.
+    void changesAreLoggedUntilTheNextSnapshot()
+    {
+        QTemporaryDir dir;
+        Journal journal(dir.filePath("Wiederherstellung.txt"));
+        QVERIFY(!journal.Append(Change({}))); // no snapshot to change yet
+        QString error;
+        QVERIFY2(journal.Write(RaceDay(), &error), qPrintable(error));
+        const QByteArray snapshot = FileBytes(journal.FileName());
+        const QList<JournalChange> changes = {
+            Change({{2, Row({"3", "Schnecken", "2", "Tim", "", "", "9,99", "0,00", "9,99"})}}),
+            Change({}), Change({{0, ProtocolRow{}}})};
+        JournalState read;
+        for (qsizetype count = 1; count <= changes.size(); ++count) {
+            QVERIFY(journal.Append(changes[count - 1]));
+            QCOMPARE(journal.Read(read), Journal::Found::Readable);
+            QCOMPARE(read, Applied(RaceDay(), changes.first(count)));
+        }
+        QCOMPARE(FileBytes(journal.FileName()), snapshot);
+        QCOMPARE(QFileInfo(journal.LogFileName()).size(), JournalLog::Capacity);
+
+        JournalState next = RaceDay();
+        next.rows.pop_back();
+        QVERIFY(journal.Write(next, &error));
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read, next);
+        QVERIFY(journal.Append(changes[1]));
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read, Applied(next, {changes[1]}));
+        // A second journal object on the same files reads the same.
+        QCOMPARE(Journal(journal.FileName()).Read(read), Journal::Found::Readable);
+        QCOMPARE(read, Applied(next, {changes[1]}));
+    }
+
+    // A full log takes no more: the change goes into a snapshot, which
+    // starts the log from its beginning again.
+    void fullLogAsksForASnapshot()
+    {
+        QTemporaryDir dir;
+        Journal journal(dir.filePath("Wiederherstellung.txt"));
+        JournalState state = RaceDay();
+        state.rows.assign(2000, Row({"1", "Ein recht langer Teamname", "1", "Fahrerin"}));
+        QString error;
+        QVERIFY(journal.Write(state, &error));
+        std::vector<std::pair<std::size_t, ProtocolRow>> rows;
+        for (std::size_t i = 0; i < state.rows.size(); ++i)
+            rows.emplace_back(i, Row({"2", "Ein noch etwas längerer Teamname", "2", "Fahrer"}));
+        const JournalChange big = Change(rows);
+        int appended = 0;
+        while (journal.Append(big))
+            ++appended;
+        QVERIFY(appended >= 1);
+        QVERIFY(qint64(appended + 1) * JournalChangeText(big).size() > JournalLog::Capacity);
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read, Applied(state, {big}));
+        QVERIFY(journal.Write(read, &error));
+        QVERIFY(journal.Append(Change({})));
+    }
+
+    // A log that cannot be made (a folder or a pipe in its place) leaves the
+    // snapshots to hold every change.
+    void unusableLogLeavesTheSnapshots_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("pipe") << "pipe";
+    }
+    void unusableLogLeavesTheSnapshots()
+    {
+        QFETCH(QString, what);
+        QTemporaryDir dir;
+        Journal journal(dir.filePath("Wiederherstellung.txt"));
+        const QByteArray log = QFile::encodeName(journal.LogFileName());
+        QVERIFY(what == "folder" ? QDir().mkdir(journal.LogFileName())
+                                 : ::mkfifo(log.constData(), 0600) == 0);
+        QString error;
+        QVERIFY2(journal.Write(RaceDay(), &error), qPrintable(error));
+        QVERIFY(!journal.Append(Change({})));
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read, RaceDay());
+    }
+
+    // "Nein" at the question: the state with its changes goes under a dated
+    // name, the snapshot goes.
+    void keptAsideWithItsChanges()
+    {
+        QTemporaryDir dir;
+        Journal journal(dir.filePath("Wiederherstellung.txt"));
+        QString error;
+        QVERIFY(journal.Write(RaceDay(), &error));
+        QVERIFY(journal.Append(Change({{1, Row({"2", "Neu"})}})));
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        const QString kept = journal.KeepAside(read);
+        QCOMPARE(QFileInfo(kept).fileName(), "Wiederherstellung vom 2026-12-07 23-02-59.txt");
+        QVERIFY(!QFileInfo::exists(journal.FileName()));
+        JournalState aside;
+        QCOMPARE(Journal(kept).Read(aside), Journal::Found::Readable);
+        QCOMPARE(aside, read);
     }
 
     void damagedFileIsTold_data()
@@ -231,13 +447,13 @@ private slots:
             if (full)
                 ::umount(QFile::encodeName(folder).constData());
         });
-        const Journal journal(folder + "/Wiederherstellung.txt");
+        Journal journal(folder + "/Wiederherstellung.txt");
         QString error;
         QVERIFY2(journal.Write(RaceDay(), &error), qPrintable(error));
 
         JournalState big = RaceDay();
         big.rows.assign(2000, Row({"1", "Ein recht langer Teamname", "1", "Fahrerin"}));
-        const Journal target(full ? journal.FileName() : dir.filePath("data/Sperre/x.txt"));
+        Journal target(full ? journal.FileName() : dir.filePath("data/Sperre/x.txt"));
         if (!full)
             WriteBytes(dir.filePath("data/Sperre"), "kein Ordner");
         QVERIFY(!target.Write(big, &error));
@@ -245,7 +461,7 @@ private slots:
         JournalState read;
         QCOMPARE(journal.Read(read), Journal::Found::Readable);
         QCOMPARE(read, RaceDay());
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), full ? 1 : 2);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), full ? 1 : 3);
     }
 };
 

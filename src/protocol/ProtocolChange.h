@@ -1,0 +1,14 @@
+// What one change notification of the protocol covers, so that the
+// recovery journal writes only that: the grid rows whose cells changed,
+// or the whole table when rows may have come, gone or moved, or any cell
+// anywhere may have changed. A notification with neither changed only the
+// lanes' teams or the saved mark.
+#pragma once
+
+#include <vector>
+
+struct ProtocolChange
+{
+    bool wholeTable = false;
+    std::vector<int> rows; // grid rows (1 = first team), when not wholeTable
+};
