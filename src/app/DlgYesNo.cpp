@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace {
 
@@ -60,12 +61,10 @@ TFDlgYesNo::TFDlgYesNo(QWidget *parent, const QString &title) : QDialog(parent)
     setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setFixedSize(222, 94);
     setSizeGripEnabled(false);
 
     Label1 = new QuestionLabel(QStringLiteral("?"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(40, 6, 169, 49);
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
 
@@ -76,16 +75,24 @@ TFDlgYesNo::TFDlgYesNo(QWidget *parent, const QString &title) : QDialog(parent)
 
     OKBtn = new QPushButton(QStringLiteral("Ja"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(39, 60, 75, 25);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, [this] { done(ResultYes); });
 
     CancelBtn = new QPushButton(QStringLiteral("Nein"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(135, 60, 75, 25);
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(ResultCancel); });
 
     setTabOrder(OKBtn, CancelBtn);
+    PlaceControls(0);
+}
+
+// The designed places, with the label and the box `extra` pixels taller.
+void TFDlgYesNo::PlaceControls(int extra)
+{
+    setFixedSize(222, 94 + extra);
+    Label1->setGeometry(40, 6, 169, 49 + extra);
+    OKBtn->setGeometry(39, 60 + extra, 75, 25);
+    CancelBtn->setGeometry(135, 60 + extra, 75, 25);
 }
 
 QPixmap TFDlgYesNo::QuestionPicture()
@@ -148,6 +155,15 @@ bool TFDlgYesNo::Confirm(const QString &question)
     Label1->setText(question);
     CentreOverParent();
     return CurrentPlatform().ExecDialog(this) == ResultYes;
+}
+
+bool TFDlgYesNo::ConfirmWhole(const QString &question)
+{
+    Label1->setText(question);
+    PlaceControls(std::max(0, Label1->heightForWidth(Label1->width()) - Label1->height()));
+    const bool yes = Confirm(question);
+    PlaceControls(0);
+    return yes;
 }
 
 void TFDlgYesNo::reject()

@@ -38,7 +38,7 @@ void RecoveryJournal::OfferRecovery(TFDlgYesNo *dialog)
         m_form->ShowNotice(QStringLiteral("Wiederherstellungsdatei unlesbar, aufbewahrt als ") +
                            kept);
     } else if (found == Journal::Found::Readable && WorthRecovering(state)) {
-        if (dialog && dialog->Confirm(RecoveryQuestion(state)))
+        if (dialog && dialog->ConfirmWhole(RecoveryQuestion(state)))
             Restore(state);
         else if (TellIfNotKept(m_journal.KeepAside(state)).isEmpty())
             return;
@@ -62,6 +62,8 @@ void RecoveryJournal::Restore(const JournalState &state)
     protocol->EventName = state.eventName;
     protocol->ListPath = state.listPath;
     m_form->setWindowTitle(state.caption);
+    // As after the list was loaded: every column wide enough for its texts.
+    m_form->FitProtocolColumnsToTexts();
     if (!state.listPath.isEmpty()) {
         m_form->SaveDialog1.fileName = PathWithoutExtension(state.listPath);
         m_form->OpenDialog1.folder = QFileInfo(state.listPath).absolutePath();

@@ -119,8 +119,11 @@ class TestRecoveryJournal : public QObject
                 items << lane->itemText(i);
             state << items.join(QLatin1Char('/')) << QString::number(lane->currentIndex());
         }
-        state << m_form->windowTitle() << m_form->Protocol->EventName
-              << m_form->SaveDialog1.fileName;
+        QStringList widths;
+        for (int col = 0; col < grid->ColCount(); ++col)
+            widths << QString::number(grid->ColWidths(col));
+        state << widths.join(QLatin1Char('/')) << m_form->windowTitle()
+              << m_form->Protocol->EventName << m_form->SaveDialog1.fileName;
         return state;
     }
 
@@ -264,9 +267,21 @@ private slots:
         SetBytes(JournalPath(), killedWith);
         SetBytes(QFileInfo(JournalPath()).dir().filePath("Wiederherstellung.log"), killedLog);
         m_platform->dialogsShown = 0;
-        m_platform->QueueDialogResult(answer);
+        // The question is longer than the box's designed three lines: it
+        // grows so that the counts can be read, and shrinks back after.
+        bool wholeQuestionShown = false;
+        m_platform->dialogAnswers.enqueue([&](QDialog *box) {
+            const auto *dialog = static_cast<TFDlgYesNo *>(box);
+            const QLabel *label = dialog->Label1;
+            wholeQuestionShown = label->height() > 49 &&
+                                 label->height() >= label->heightForWidth(label->width()) &&
+                                 dialog->OKBtn->y() > label->geometry().bottom();
+            return answer;
+        });
         Start();
         QCOMPARE(m_platform->dialogsShown, 1);
+        QVERIFY(wholeQuestionShown);
+        QCOMPARE(m_windows->FDlgYesNo->size(), QSize(222, 94));
         QCOMPARE(m_windows->FDlgYesNo->Label1->text(),
                  QStringLiteral("Letzten Stand vom %1 wiederherstellen? (4 Teams, 4 Zeiten)")
                      .arg(stamp.toString(QStringLiteral("dd.MM.yyyy HH:mm"))));
