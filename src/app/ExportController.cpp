@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
-#include <QTextDocument>
 #include <QToolButton>
 #include <QUrl>
 
@@ -113,30 +112,34 @@ bool ExportController::WriteHtmlProtocol(const QString &fileName)
 void ExportController::sbInetClick(int tag)
 {
     const QString pageName = HtmlPageName();
-    const QByteArray page = HtmlProtocolPage(GridRows(), m_form->ApplicationTitle);
+    const CellRows rows = GridRows();
     // A page that could not be written now must not be replaced by an
     // older one of the same name in the browser or on paper.
-    if (!WriteFile(pageName, page))
+    if (!WriteFile(pageName, HtmlProtocolPage(rows, m_form->ApplicationTitle)))
         return;
-    if (tag == 0)
-        CurrentPlatform().OpenUrl(QUrl::fromLocalFile(pageName));
-    else
-        PrintProtocolPage(page);
+    if (tag == 1)
+        PrintProtocol(rows);
+    else if (!CurrentPlatform().OpenUrl(QUrl::fromLocalFile(pageName)))
+        m_form->ShowNotice(QStringLiteral("Kein Browser gefunden; die Seite liegt hier: ") +
+                           QDir::toNativeSeparators(pageName));
 }
 
-void ExportController::PrintProtocolPage(const QByteArray &page)
+void ExportController::PrintProtocol(const CellRows &rows)
 {
     Platform &platform = CurrentPlatform();
     if (!platform.PrinterInstalled()) {
-        SaveProtocolPagePdf(page);
+        SaveProtocolPdf(rows);
         return;
     }
     if (!platform.PrintDialog(m_form, &m_form->Printer))
         return;
-    platform.PrintDocument(ProtocolPageDocument(page).get(), &m_form->Printer);
+    const QString title = m_form->ApplicationTitle;
+    platform.PrintPages(&m_form->Printer, [&rows, &title](QPagedPaintDevice *printer) {
+        PaintProtocolPages(rows, title, printer);
+    });
 }
 
-void ExportController::SaveProtocolPagePdf(const QByteArray &page)
+void ExportController::SaveProtocolPdf(const CellRows &rows)
 {
     Platform::FileDialogRequest request;
     request.title = QStringLiteral("Kein Drucker eingerichtet: Protokoll als PDF speichern");
@@ -147,7 +150,7 @@ void ExportController::SaveProtocolPagePdf(const QByteArray &page)
     const Platform::FileDialogAnswer answer = CurrentPlatform().SaveFileDialog(m_form, request);
     if (!answer.accepted)
         return;
-    if (!WriteFile(answer.fileName, ProtocolPagePdf(page, m_form->ApplicationTitle)))
+    if (!WriteFile(answer.fileName, ProtocolPagePdf(rows, m_form->ApplicationTitle)))
         return;
     m_form->ShowNotice(QStringLiteral("Protokoll als PDF gespeichert: ") +
                        QDir::toNativeSeparators(answer.fileName));

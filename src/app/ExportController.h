@@ -49,8 +49,8 @@ private:
     bool WriteFile(const QString &fileName, const QByteArray &bytes);
     void ShowError(const QString &text);
     void ShowWriteError(const QString &fileName, const QString &reason = QString());
-    void PrintProtocolPage(const QByteArray &page);
-    void SaveProtocolPagePdf(const QByteArray &page);
+    void PrintProtocol(const CellRows &rows);
+    void SaveProtocolPdf(const CellRows &rows);
 
     TFormMain *m_form;
 };

@@ -8,13 +8,14 @@
 #include <QString>
 #include <QUrl>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class AutomationObject;
 class QDialog;
 class QPrinter;
-class QTextDocument;
+class QPagedPaintDevice;
 class QWidget;
 
 class Platform
@@ -65,8 +66,9 @@ public:
     virtual bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) = 0;
     // Whether the desktop knows any printer at all.
     virtual bool PrinterInstalled() = 0;
-    // Prints a laid-out document on the printer the print dialog set up.
-    virtual void PrintDocument(QTextDocument *document, QPrinter *printer) = 0;
+    // Runs a job that paints its pages on the printer the print dialog set up.
+    using PagePainter = std::function<void(QPagedPaintDevice *)>;
+    virtual void PrintPages(QPrinter *printer, const PagePainter &paintPages) = 0;
 
     // Finds the serial ports COM1..COM9 (the start-up probe of the serial
     // component); the result has one bit per port and the highest port in

@@ -17,7 +17,6 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QSoundEffect>
-#include <QTextDocument>
 #include <chrono>
 
 QtPlatform::QtPlatform() = default;
@@ -165,9 +164,9 @@ bool QtPlatform::PrinterInstalled()
     return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
-void QtPlatform::PrintDocument(QTextDocument *document, QPrinter *printer)
+void QtPlatform::PrintPages(QPrinter *printer, const PagePainter &paintPages)
 {
-    document->print(printer);
+    paintPages(printer);
 }
 
 std::uint32_t QtPlatform::ProbeSerialPorts()

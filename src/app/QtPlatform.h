@@ -26,7 +26,7 @@ public:
     bool PrintDialog(QWidget *parent, QPrinter *printer) override;
     bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) override;
     bool PrinterInstalled() override;
-    void PrintDocument(QTextDocument *document, QPrinter *printer) override;
+    void PrintPages(QPrinter *printer, const PagePainter &paintPages) override;
     std::uint32_t ProbeSerialPorts() override;
     bool OpenUrl(const QUrl &url) override;
     std::shared_ptr<AutomationObject> CreateAutomationObject(const QString &className) override;

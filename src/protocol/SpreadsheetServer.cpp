@@ -118,8 +118,10 @@ private:
             QFile::remove(path);
             throw EAutomationError(QStringLiteral("Error write file: ") + error);
         }
-        if (m_sheet->visible)
-            CurrentPlatform().OpenUrl(QUrl::fromLocalFile(path));
+        if (m_sheet->visible && !CurrentPlatform().OpenUrl(QUrl::fromLocalFile(path)))
+            throw EAutomationError(
+                QStringLiteral("Kein Tabellenprogramm gefunden; die Arbeitsmappe liegt hier: ") +
+                QDir::toNativeSeparators(path));
         return path;
     }
 

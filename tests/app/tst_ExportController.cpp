@@ -2,6 +2,7 @@
 // file types, the files loaded back as starter lists, the web page for the
 // browser and the printer (a PDF without printer), and failed saves.
 #include "FakePlatform.h"
+#include "PdfText.h"
 #include "TestFiles.h"
 #include "UnwritableTargets.h"
 #include "WindowTestFolder.h"
@@ -252,7 +253,18 @@ private slots:
         QCOMPARE(m_platform->openedUrls,
                  (QList<QUrl>{QUrl::fromLocalFile(page), QUrl::fromLocalFile(page)}));
         QVERIFY(ReadAll(page).contains("<td>M\xC3\xBCller &amp; S\xC3\xB6hne"));
-        QVERIFY(m_platform->printedDocuments.isEmpty());
+        QVERIFY(m_platform->printedPdfs.isEmpty());
+    }
+
+    // Without a browser the operator learns where the page is.
+    void webPageWithoutBrowser()
+    {
+        LoadRace();
+        m_platform->desktopOpensUrls = false;
+        m_form->sbInet->click();
+        const QString page = QDir::current().absoluteFilePath(m_form->ApplicationTitle + ".html");
+        QCOMPARE(m_platform->openedUrls.size(), 1);
+        QVERIFY(m_form->statusBar()->currentMessage().contains(QDir::toNativeSeparators(page)));
     }
 
     // A page that cannot be written is neither shown nor printed, even
@@ -277,7 +289,7 @@ private slots:
         QCOMPARE(MessageTexts().size(), 1);
         QVERIFY(MessageTexts()[0].startsWith("Error write file: " + page));
         QVERIFY(m_platform->openedUrls.isEmpty());
-        QVERIFY(m_platform->printedDocuments.isEmpty());
+        QVERIFY(m_platform->printedPdfs.isEmpty());
         QVERIFY(m_platform->saveRequests.isEmpty());
     }
 
@@ -296,9 +308,9 @@ private slots:
         m_platform->printerInstalled = true;
         m_platform->printDialogAnswer = dialogAccepted;
         m_form->sbPrint->click();
-        QCOMPARE(m_platform->printedDocuments.size(), printed);
+        QCOMPARE(m_platform->printedPdfs.size(), printed);
         if (printed) {
-            const QString text = m_platform->printedDocuments[0];
+            const QString text = PdfText(m_platform->printedPdfs[0]);
             for (const char *shown : {"Zeitenprotokoll", "Müller & Söhne", "<script>", "83,45"})
                 QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
         }
@@ -316,7 +328,7 @@ private slots:
         QCOMPARE(m_platform->saveRequests[0].defaultSuffix, QStringLiteral("pdf"));
         const QByteArray bytes = ReadAll(pdf);
         QVERIFY(bytes.startsWith("%PDF-"));
-        QVERIFY(bytes.contains("/Type /Page"));
+        QVERIFY(PdfText(bytes).contains(QStringLiteral("Müller & Söhne")));
         QVERIFY(m_form->statusBar()->currentMessage().contains(QDir::toNativeSeparators(pdf)));
 
         // Cancelled: no file, no box.

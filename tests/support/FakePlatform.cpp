@@ -3,7 +3,8 @@
 #include "comms/Comms.h"
 #include "protocol/AutomationServers.h"
 
-#include <QTextDocument>
+#include <QBuffer>
+#include <QPdfWriter>
 
 Platform::FileDialogAnswer FakePlatform::OpenFileDialog(QWidget *, const FileDialogRequest &request)
 {
@@ -29,9 +30,16 @@ std::uint32_t FakePlatform::ProbeSerialPorts()
         serialDevices, [this](const QString &device) { return !absentDevices.contains(device); });
 }
 
-void FakePlatform::PrintDocument(QTextDocument *document, QPrinter *)
+void FakePlatform::PrintPages(QPrinter *, const PagePainter &paintPages)
 {
-    printedDocuments << document->toPlainText();
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        paintPages(&writer);
+    }
+    printedPdfs << pdf;
 }
 
 AutomationRef FakePlatform::CreateAutomationObject(const QString &className)

@@ -73,9 +73,9 @@ public:
 
     bool PrinterInstalled() override { return printerInstalled; }
     bool printerInstalled = false;
-    // The plain text of every document sent to the printer.
-    void PrintDocument(QTextDocument *document, QPrinter *) override;
-    QStringList printedDocuments;
+    // Every print job, painted into a PDF instead of the printer.
+    void PrintPages(QPrinter *, const PagePainter &paintPages) override;
+    QList<QByteArray> printedPdfs;
 
     // Tests never look at the machine's real serial devices: the probe
     // finds the devices listed here; those also in absentDevices do not open.
@@ -86,9 +86,10 @@ public:
     bool OpenUrl(const QUrl &url) override
     {
         openedUrls << url;
-        return true;
+        return desktopOpensUrls;
     }
     QList<QUrl> openedUrls;
+    bool desktopOpensUrls = true;
 
     // Automation objects: recording doubles that share one log, or the
     // program's own servers; "create X" / "running X" for every request.

@@ -1,0 +1,76 @@
+// The printed protocol: every row on exactly one page, the header row on
+// every page, nothing cut off at a page break, read back from the PDF.
+#include "PdfText.h"
+#include "protocol/ProtocolPrint.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+CellRows Protocol(int teams)
+{
+    CellRows rows{{"Nr.", "TeamName", "Klasse", "Fahrer", "Beifahrer1", "Beifahrer2", "Zeit",
+                   "Strafzeit", "Total", "Platz"}};
+    for (int team = 1; team <= teams; ++team)
+        rows << QStringList{QString::number(team),
+                            QStringLiteral("Rennteam%1x").arg(team),
+                            "A",
+                            "Jörg",
+                            "",
+                            "",
+                            "12,34",
+                            "0,00",
+                            "12,34",
+                            QString::number(team)};
+    return rows;
+}
+
+} // namespace
+
+class TestProtocolPrint : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyRowOnceAndTheHeaderOnEveryPage_data()
+    {
+        QTest::addColumn<int>("teams");
+        QTest::newRow("header only") << 0;
+        QTest::newRow("one team") << 1;
+        QTest::newRow("several pages") << 130;
+    }
+    void everyRowOnceAndTheHeaderOnEveryPage()
+    {
+        QFETCH(int, teams);
+        const QString text = PdfText(ProtocolPagePdf(Protocol(teams), "Bergrennen"));
+        QVERIFY(!text.isEmpty());
+        QStringList pages = text.split(QLatin1Char('\f'));
+        if (pages.last().trimmed().isEmpty())
+            pages.removeLast();
+        QCOMPARE(text.count("Bergrennen Zeitenprotokoll"), 1);
+        QVERIFY(pages.first().contains("Bergrennen Zeitenprotokoll"));
+        for (int page = 0; page < pages.size(); ++page) {
+            QVERIFY2(pages[page].contains("TeamName"), qPrintable(QString::number(page)));
+            QVERIFY(pages[page].contains(
+                QStringLiteral("Seite %1 von %2").arg(page + 1).arg(pages.size())));
+        }
+        for (int team = 1; team <= teams; ++team)
+            QCOMPARE(text.count(QStringLiteral("Rennteam%1x").arg(team)), 1);
+        QCOMPARE(pages.size() > 1, teams > 100);
+    }
+
+    // A table wider than the page is narrowed, never drawn past the edge.
+    void wideTextsStayOnThePage()
+    {
+        CellRows rows = Protocol(1);
+        rows[1][1] = QString(400, QLatin1Char('W'));
+        const QString text = PdfText(ProtocolPagePdf(rows, "Bergrennen"));
+        QVERIFY(text.contains("Jörg"));
+        QVERIFY(text.contains("12,34"));
+        QVERIFY(!text.contains(QString(400, QLatin1Char('W'))));
+    }
+};
+
+QTEST_MAIN(TestProtocolPrint)
+#include "tst_ProtocolPrint.moc"
