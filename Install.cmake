@@ -8,10 +8,8 @@ set(DUOBAHN_DATA_DIR ${CMAKE_INSTALL_DATADIR}/duobahn)
 install(TARGETS duobahn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES
     examples/duobahn.hlp examples/3.wav examples/4.wav
-    examples/Starterliste.txt examples/Starterliste.csv
+    examples/Starterliste.txt examples/Starterliste.csv examples/Protokollvorlage.doc
     DESTINATION ${DUOBAHN_DATA_DIR})
-# The word-processor template is installed once it is part of the sources.
-install(FILES examples/Protokollvorlage.doc DESTINATION ${DUOBAHN_DATA_DIR} OPTIONAL)
 
 install(FILES desktop/de.chronalt.duobahn.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -34,6 +32,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The package carries the program without its debugging symbols.
+set(CPACK_STRIP_FILES ON)
 # Loaded at run time, so the library scan cannot see them: the window
 # system plugins, the SVG icon reader and the fonts the layout is sized for.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, fonts-liberation2")

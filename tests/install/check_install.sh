@@ -17,13 +17,13 @@ expected=(
     usr/share/applications/de.chronalt.duobahn.desktop
     usr/share/duobahn/3.wav
     usr/share/duobahn/4.wav
+    usr/share/duobahn/Protokollvorlage.doc
     usr/share/duobahn/Starterliste.csv
     usr/share/duobahn/Starterliste.txt
     usr/share/duobahn/duobahn.hlp
     usr/share/icons/hicolor/scalable/apps/duobahn.svg
     usr/share/metainfo/de.chronalt.duobahn.metainfo.xml
 )
-[ -f "$source/examples/Protokollvorlage.doc" ] && expected+=(usr/share/duobahn/Protokollvorlage.doc)
 
 installed=$(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
 wanted=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
