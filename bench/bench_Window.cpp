@@ -5,10 +5,13 @@
 // teams, how long the GUI thread is busy per action (min / median / max of
 // at least five runs), the memory a list takes over reloads, how far apart
 // two stops pressed 1 ms apart are recorded, and what a running race costs
-// in digit paints, flushes to the screen and CPU.
+// in digit paints, flushes to the screen and CPU. --without-journal leaves
+// the recovery journal out, to tell its share from the window's.
 #include "BenchSupport.h"
 #include "BenchWindow.h"
+#include "app/ProtocolController.h"
 #include "app/RaceController.h"
+#include "app/RecoveryJournal.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 #include "widgets/Udigit.h"
@@ -69,9 +72,12 @@ struct SizeFigures
 class WindowBench
 {
 public:
-    explicit WindowBench(CountingApplication &app)
+    WindowBench(CountingApplication &app, bool withJournal)
         : m_app(app), m_platform(m_window.platform), m_form(m_window.form)
     {
+        // The recovery journal's share of each action shows when it is left out.
+        if (!withJournal)
+            QObject::disconnect(m_form->Protocol, nullptr, m_form->Journal, nullptr);
         m_residentBefore = ResidentBytes();
     }
 
@@ -267,15 +273,16 @@ void PrintMemoryRow(const std::vector<SizeFigures> &sizes)
 int main(int argc, char **argv)
 {
     CountingApplication app(argc, argv);
-    WindowBench bench(app);
+    const bool withJournal = !app.arguments().contains(QStringLiteral("--without-journal"));
+    WindowBench bench(app, withJournal);
     std::vector<SizeFigures> sizes;
     for (int teams : TeamCounts)
         sizes.push_back(bench.Measure(teams));
     const WindowBench::RaceFigures race = bench.Race();
 
     std::printf("GUI thread busy per action (its CPU time) in ms, min / median / max of %d runs "
-                "(stops and lane buttons: %d)\n\n",
-                Runs, 2 * Runs);
+                "(stops and lane buttons: %d), recovery journal %s\n\n",
+                Runs, 2 * Runs, withJournal ? "on" : "off (--without-journal)");
     std::printf("| Action in the window | 1 000 | 10 000 | 100 000 teams | goal |\n");
     std::printf("|---|---|---|---|---|\n");
     PrintTimedRow(QStringLiteral("Alt+1 / Alt+2 stop"), sizes, &SizeFigures::stop, 1);

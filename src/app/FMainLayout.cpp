@@ -543,7 +543,7 @@ void TFormMain::FormResize()
 void TFormMain::FitProtocolColumnsToTexts()
 {
     for (int column = 1; column <= 5; ++column)
-        m_protocolTextWidths[column] = SortGrid1->FittedColWidth(column);
+        m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(column);
     FormResize();
 }
 

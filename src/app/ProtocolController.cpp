@@ -2,6 +2,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
+#include "app/LaneSelectorModel.h"
 #include "app/Platform.h"
 #include "protocol/Penalties.h"
 #include "protocol/Ranking.h"
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QListView>
 #include <QScopedValueRollback>
 #include <QTimer>
 #include <QToolButton>
@@ -72,9 +74,11 @@ private:
     ProtocolController *m_controller;
 };
 
-ProtocolController::ProtocolController(TFormMain *form) : QObject(form), m_form(form)
+ProtocolController::ProtocolController(TFormMain *form)
+    : QObject(form), m_form(form), m_selectorItems(new LaneSelectorModel(form->SortGrid1, this))
 {
     ConfigureGrid();
+    ConfigureSelectors();
     Wire();
 }
 
@@ -99,6 +103,17 @@ void ProtocolController::ConfigureGrid()
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(12);
     grid->setFont(font);
+}
+
+// Both selectors show the one list of items; its items are all alike, so
+// the drop-down need not measure each of them.
+void ProtocolController::ConfigureSelectors()
+{
+    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2}) {
+        selector->setModel(m_selectorItems);
+        if (auto *list = qobject_cast<QListView *>(selector->view()))
+            list->setUniformItemSizes(true);
+    }
 }
 
 void ProtocolController::Wire()
@@ -200,7 +215,7 @@ void ProtocolController::RestoreProtocol(const ProtocolTable &rows, int lane1, i
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     WriteTable(rows);
-    FillSelectors(SelectorItems(Table()));
+    FillSelectors();
     QComboBox *lanes[] = {m_form->cbBuhn1, m_form->cbBuhn2};
     const int count = lanes[0]->count();
     lanes[0]->setCurrentIndex(lane1 < count ? lane1 : -1);
@@ -254,7 +269,7 @@ void ProtocolController::WriteTable(const ProtocolTable &table)
     grid->SetRowCount(std::max<int>(2, static_cast<int>(table.size()) + 1));
     const ProtocolRow blank{};
     for (int row = 1; row < grid->RowCount(); ++row)
-        WriteRow(row, row - 1 < static_cast<int>(table.size()) ? table[row - 1] : blank);
+        grid->SetRowTexts(row, row - 1 < static_cast<int>(table.size()) ? table[row - 1] : blank);
     grid->EndUpdate();
 }
 
@@ -347,49 +362,57 @@ void ProtocolController::SortGrid1GetSortStyle(int column, TSortStyle &style)
         m_form->SortGrid1->SortOptions().SortCompare = CompareResultText;
 }
 
+// The rows are ranked where they stand: the grid moves them into their
+// ranked order and only the places that change are written.
 void ProtocolController::RankProtocol()
 {
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     TSortGrid *grid = m_form->SortGrid1;
-    ProtocolTable table = Table();
-    const std::array<int, 2> laneRows = {MarkedRow(0), MarkedRow(1)};
-    const std::vector<std::size_t> previousIndex = ::RankProtocol(table);
-    WriteTable(table);
+    const int rows = grid->RowCount() - 1;
+    std::vector<QString> classes(rows), totals(rows);
+    for (int row = 1; row <= rows; ++row) {
+        classes[row - 1] = grid->Cells(ColKlasse, row);
+        totals[row - 1] = grid->Cells(ColTotal, row);
+    }
+    const RankedRows ranked = RankRows(classes, totals);
+    std::vector<int> order(ranked.previousIndex.size());
+    // newRow[old data row] = its data row after the ranking.
+    std::vector<int> newRow(order.size() + 1, -1);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        order[k] = int(ranked.previousIndex[k]) + 1;
+        newRow[order[k]] = int(k) + 1;
+    }
+    const int current = grid->Row();
+    grid->BeginUpdate();
+    grid->ReorderDataRows(order);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const int row = int(k) + 1;
+        const QString before = grid->Cells(ColPlatz, row);
+        const QString place = PlaceText(ranked.places[k], before);
+        if (place != before)
+            grid->SetCells(ColPlatz, row, place);
+    }
+    grid->EndUpdate();
     // As after a sort by "Klasse": the arrow shows it, and the current row
     // stays on its team.
     grid->SortOptions().SetSortDirection(sdAscending);
     grid->SortOptions().SetSortCol(ColKlasse);
-    const auto current = std::find(previousIndex.begin(), previousIndex.end(),
-                                   std::size_t(std::max(0, grid->Row() - 1)));
-    if (current != previousIndex.end() && grid->Row() >= 1)
-        grid->SetRow(int(current - previousIndex.begin()) + 1);
-
-    // The rows were written anew in their ranked order: each lane's marker
-    // goes to its team's new row.
-    for (int laneIndex : {0, 1}) {
-        const auto moved = std::find(previousIndex.begin(), previousIndex.end(),
-                                     std::size_t(std::max(0, laneRows[laneIndex] - 1)));
-        if (laneRows[laneIndex] > 0 && moved != previousIndex.end())
-            MarkLaneRow(laneIndex, int(moved - previousIndex.begin()) + 1);
-    }
+    if (current >= 1 && current < int(newRow.size()))
+        grid->SetRow(newRow[current]);
+    // The lanes' markers moved with their rows.
+    for (int &marked : m_markedRows)
+        marked = marked >= 1 && marked < int(newRow.size()) ? newRow[marked] : -1;
     FollowLaneRows();
 }
 
 // The blank row of an empty protocol is no team: a selector item for it
 // would offer START for nobody.
-QStringList ProtocolController::SelectorItems(const ProtocolTable &table) const
+void ProtocolController::FillSelectors()
 {
-    return HasProtocol() ? LaneSelectorItems(table) : QStringList();
-}
-
-void ProtocolController::FillSelectors(const QStringList &items)
-{
-    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2}) {
-        selector->clear();
-        selector->addItems(items);
+    m_selectorItems->Rebuild(HasProtocol() ? m_form->SortGrid1->RowCount() - 1 : 0);
+    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2})
         selector->setCurrentIndex(-1);
-    }
 }
 
 // After the operator sorts by a header click the rows have moved: each lane
@@ -405,12 +428,12 @@ void ProtocolController::SortGrid1EndSort()
 
 void ProtocolController::FollowLaneRows()
 {
-    const QStringList items = SelectorItems(Table());
     const QScopedValueRollback<bool> following(m_followingRows, true);
-    FillSelectors(items);
+    FillSelectors();
+    const int items = m_selectorItems->rowCount();
     for (int laneIndex : {0, 1}) {
         const int row = MarkedRow(laneIndex);
-        Selector(laneIndex + 1)->setCurrentIndex(row > 0 && row <= items.size() ? row - 1 : -1);
+        Selector(laneIndex + 1)->setCurrentIndex(row > 0 && row <= items ? row - 1 : -1);
     }
 }
 
@@ -463,7 +486,6 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     MarkLaneRow(0, -1);
     MarkLaneRow(1, -1);
     WriteTable(load.rows);
-    FillSelectors({});
     RankProtocol();
     // The row count changed inside the update bracket, which moves no
     // cursor: the take-over buttons and edit mode start on the first team.
@@ -629,10 +651,9 @@ void ProtocolController::sbCLSClick(bool all)
 
 void ProtocolController::ClearSelectors()
 {
-    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2}) {
-        selector->clear();
+    m_selectorItems->Rebuild(0);
+    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2})
         selector->setEnabled(false);
-    }
     m_form->sb1->setEnabled(false);
     m_form->sb2->setEnabled(false);
 }

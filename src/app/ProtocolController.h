@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 
+class LaneSelectorModel;
 class QComboBox;
 class TFormMain;
 
@@ -99,6 +100,7 @@ private:
     class ChangeBatch;
 
     void ConfigureGrid();
+    void ConfigureSelectors();
     void Wire();
     void SortGrid1GetSortStyle(int column, TSortStyle &style);
     void SortGrid1EndSort();
@@ -106,8 +108,8 @@ private:
     int LaneRow(int laneIndex) const;
     void WriteRow(int row, const ProtocolRow &cells);
     void WriteTable(const ProtocolTable &table);
-    QStringList SelectorItems(const ProtocolTable &table) const;
-    void FillSelectors(const QStringList &items);
+    // Both selectors get one item per row, none selected.
+    void FillSelectors();
     bool TakeOverAvailable(int lane) const;
     // Rebuilds the selectors' items after rows moved or went, each lane on
     // its marked row (none when the row went).
@@ -121,6 +123,7 @@ private:
     void ClearSelectors();
 
     TFormMain *m_form;
+    LaneSelectorModel *m_selectorItems;
     std::array<QObject, 2> m_laneMarkers;
     // Where each marker was last seen: checked first, searched for only
     // after rows moved.

@@ -25,16 +25,12 @@ bool IsResultMark(const QString &text)
     return text == DropOutMark || text == DisqualifiedMark;
 }
 
-QString LaneSelectorText(const ProtocolRow &row)
+QString LaneSelectorText(const QString &nr, const QString &teamName, const QString &klasse)
 {
-    return row[ColNr] + QLatin1Char(' ') + row[ColTeamName] + QLatin1Char(' ') + row[ColKlasse];
+    return nr + QLatin1Char(' ') + teamName + QLatin1Char(' ') + klasse;
 }
 
-QStringList LaneSelectorItems(const ProtocolTable &table)
+QString LaneSelectorText(const ProtocolRow &row)
 {
-    QStringList items;
-    items.reserve(qsizetype(table.size()));
-    for (const ProtocolRow &row : table)
-        items.append(LaneSelectorText(row));
-    return items;
+    return LaneSelectorText(row[ColNr], row[ColTeamName], row[ColKlasse]);
 }

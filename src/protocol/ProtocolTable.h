@@ -41,5 +41,5 @@ bool IsBlankText(const QString &text);
 
 // The lane selector item of a row: "Nr.", "TeamName" and "Klasse" joined
 // by single blanks, e.g. "12 Blitz 3".
+QString LaneSelectorText(const QString &nr, const QString &teamName, const QString &klasse);
 QString LaneSelectorText(const ProtocolRow &row);
-QStringList LaneSelectorItems(const ProtocolTable &table);

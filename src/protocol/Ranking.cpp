@@ -29,15 +29,14 @@ int CompareTotals(const RankingKey &a, const RankingKey &b)
     return CompareResultKeys(a.totalKey, a.total, b.totalKey, b.total);
 }
 
-std::vector<RankingKey> RankingKeys(const ProtocolTable &table)
+std::vector<RankingKey> RankingKeys(const std::vector<QString> &classes,
+                                    const std::vector<QString> &totals)
 {
     std::vector<RankingKey> keys;
-    keys.reserve(table.size());
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const ProtocolRow &row = table[i];
-        keys.push_back({NumericTextKeyOf(row[ColKlasse]), ResultTextKeyOf(row[ColTotal]),
-                        row[ColKlasse], row[ColTotal], i});
-    }
+    keys.reserve(classes.size());
+    for (std::size_t i = 0; i < classes.size(); ++i)
+        keys.push_back(
+            {NumericTextKeyOf(classes[i]), ResultTextKeyOf(totals[i]), classes[i], totals[i], i});
     return keys;
 }
 
@@ -47,18 +46,19 @@ bool HasPlace(const ResultTextKey &total)
 }
 
 // Walks the rows in ranking order and gives each ranked row its place.
-void AssignPlaces(const std::vector<RankingKey> &ranked, ProtocolTable &table)
+std::vector<int> Places(const std::vector<RankingKey> &ranked)
 {
+    std::vector<int> places;
+    places.reserve(ranked.size());
     const RankingKey *classStart = nullptr;
     const RankingKey *previous = nullptr;
     int count = 0;
     int lastPlace = 1;
     for (const RankingKey &key : ranked) {
-        QString &place = table[key.index][ColPlatz];
-        if (key.totalKey.group == ResultTextKey::Empty)
-            place.clear();
-        if (!HasPlace(key.totalKey))
+        if (!HasPlace(key.totalKey)) {
+            places.push_back(key.totalKey.group == ResultTextKey::Empty ? NoPlace : KeepPlace);
             continue;
+        }
         if (!classStart || CompareClasses(*classStart, key) != 0) {
             classStart = &key;
             previous = nullptr;
@@ -69,29 +69,49 @@ void AssignPlaces(const std::vector<RankingKey> &ranked, ProtocolTable &table)
             previous = &key;
             lastPlace = count;
         }
-        place = QString::number(lastPlace);
+        places.push_back(lastPlace);
     }
+    return places;
 }
 
 } // namespace
 
-std::vector<std::size_t> RankProtocol(ProtocolTable &table)
+RankedRows RankRows(const std::vector<QString> &classes, const std::vector<QString> &totals)
 {
-    std::vector<RankingKey> keys = RankingKeys(table);
+    std::vector<RankingKey> keys = RankingKeys(classes, totals);
     std::stable_sort(keys.begin(), keys.end(), [](const RankingKey &a, const RankingKey &b) {
         const int byClass = CompareClasses(a, b);
         return byClass != 0 ? byClass < 0 : CompareTotals(a, b) < 0;
     });
-    AssignPlaces(keys, table);
+    RankedRows ranked;
+    ranked.places = Places(keys);
+    ranked.previousIndex.reserve(keys.size());
+    for (const RankingKey &key : keys)
+        ranked.previousIndex.push_back(key.index);
+    return ranked;
+}
 
-    std::vector<std::size_t> previousIndex;
-    previousIndex.reserve(keys.size());
-    ProtocolTable ranked;
-    ranked.reserve(table.size());
-    for (const RankingKey &key : keys) {
-        previousIndex.push_back(key.index);
-        ranked.push_back(std::move(table[key.index]));
+QString PlaceText(int place, const QString &before)
+{
+    return place == KeepPlace ? before : place == NoPlace ? QString() : QString::number(place);
+}
+
+std::vector<std::size_t> RankProtocol(ProtocolTable &table)
+{
+    std::vector<QString> classes, totals;
+    classes.reserve(table.size());
+    totals.reserve(table.size());
+    for (const ProtocolRow &row : table) {
+        classes.push_back(row[ColKlasse]);
+        totals.push_back(row[ColTotal]);
     }
-    table = std::move(ranked);
-    return previousIndex;
+    RankedRows ranked = RankRows(classes, totals);
+    ProtocolTable rows;
+    rows.reserve(table.size());
+    for (std::size_t k = 0; k < ranked.previousIndex.size(); ++k) {
+        rows.push_back(std::move(table[ranked.previousIndex[k]]));
+        rows.back()[ColPlatz] = PlaceText(ranked.places[k], rows.back()[ColPlatz]);
+    }
+    table = std::move(rows);
+    return std::move(ranked.previousIndex);
 }

@@ -7,12 +7,31 @@
 
 #include <vector>
 
+// What the ranking does with a row's "Platz" besides giving a place.
+inline constexpr int NoPlace = 0;    // no total: "Platz" emptied
+inline constexpr int KeepPlace = -1; // "AUS" or "DIS": "Platz" left as it is
+
+struct RankedRows
+{
+    // For each position in ranked order, the row's index before.
+    std::vector<std::size_t> previousIndex;
+    // For each position in ranked order, the row's place, NoPlace or KeepPlace.
+    std::vector<int> places;
+};
+
 // Sorts the rows by "Klasse" (numeric text order), then by "Total" (result
-// order), rows equal in both keeping their order, and writes the places
+// order), rows equal in both keeping their order, and counts the places
 // per class: competition ranking, equal totals ("12,5" and "12,50" too)
 // share the place of the first of them and the next total takes its
 // position in the class (1, 1, 3). Classes that read as the same number
 // ("1", "01") are one class. A row without a total gets an empty "Platz",
 // so no stale place survives an edit; "AUS" and "DIS" rows keep theirs.
-// Returns, for each row of the result, its index before the ranking.
+// classes[i] and totals[i] are the cells of row i.
+RankedRows RankRows(const std::vector<QString> &classes, const std::vector<QString> &totals);
+
+// The "Platz" text a place of RankRows gives a row whose "Platz" was before.
+QString PlaceText(int place, const QString &before);
+
+// RankRows applied to the rows themselves. Returns, for each row of the
+// result, its index before the ranking.
 std::vector<std::size_t> RankProtocol(ProtocolTable &table);

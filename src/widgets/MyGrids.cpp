@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 namespace {
 
@@ -1117,7 +1118,8 @@ void TMyCustomGrid::focusInEvent(QFocusEvent *event)
     if (event->reason() != Qt::ActiveWindowFocusReason && QApplication::focusWidget() == this &&
         !m_editor->isVisible())
         DoEnter();
-    InvalidateGrid();
+    // Only the current cell is drawn differently with the focus.
+    InvalidateRow(m_current.Y);
 }
 
 void TMyCustomGrid::focusOutEvent(QFocusEvent *event)
@@ -1125,7 +1127,7 @@ void TMyCustomGrid::focusOutEvent(QFocusEvent *event)
     QAbstractScrollArea::focusOutEvent(event);
     if (FocusLeftGrid())
         DoExit();
-    InvalidateGrid();
+    InvalidateRow(m_current.Y);
 }
 
 // ----------------------------------------------------------- TMyCustomDrawGrid
@@ -1342,10 +1344,8 @@ QString TMyStringGrid::Cells(int col, int row) const
 TStringSparseList &TMyStringGrid::RowStore(int row)
 {
     auto &slot = m_data.At(row);
-    if (!slot) {
-        slot = std::make_unique<TStringSparseList>(ColCount() > 512 ? TSPAQuantum::Large
-                                                                    : TSPAQuantum::Small);
-    }
+    if (!slot)
+        slot = std::make_unique<TStringSparseList>(ColCount());
     return *slot;
 }
 
@@ -1390,12 +1390,32 @@ TMyStringGridStrings *TMyStringGrid::Cols(int col)
     return view.get();
 }
 
+void TMyStringGrid::SetRowTexts(int row, std::span<const QString> texts)
+{
+    if (!RowData(row) && std::all_of(texts.begin(), texts.end(), std::mem_fn(&QString::isEmpty)))
+        return;
+    TStringSparseList &store = RowStore(row);
+    for (std::size_t col = 0; col < texts.size(); ++col)
+        store.Put(static_cast<int>(col), texts[col]);
+    if (m_viewUpdates > 0)
+        m_repaintDue = true;
+    else
+        InvalidateRow(row);
+    if (EditorMode() && InplaceEditor()->EditCol() < static_cast<int>(texts.size()))
+        RefreshEditorOn(InplaceEditor()->EditCol(), row);
+}
+
 void TMyStringGrid::CellChanged(int col, int row)
 {
     if (m_viewUpdates > 0)
         m_repaintDue = true;
     else
         InvalidateCell(col, row);
+    RefreshEditorOn(col, row);
+}
+
+void TMyStringGrid::RefreshEditorOn(int col, int row)
+{
     if (!m_editorWriting && EditorMode() && InplaceEditor()->EditCol() == col &&
         InplaceEditor()->EditRow() == row)
         InplaceEditor()->UpdateContents();

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -421,10 +422,15 @@ public:
 
     QString Cells(int col, int row) const;
     void SetCells(int col, int row, const QString &text);
+    // Writes texts into columns 0 .. texts.size() - 1 of a row at once.
+    void SetRowTexts(int row, std::span<const QString> texts);
     QObject *Objects(int col, int row) const;
     void SetObjects(int col, int row, QObject *object);
     TMyStringGridStrings *Rows(int row);
     TMyStringGridStrings *Cols(int col);
+    // Puts the data rows 1..n in the order given: new row k+1 holds old row
+    // order[k], with its cells and their objects. The current cell stays.
+    void ReorderDataRows(const std::vector<int> &order);
 
     QString GetEditText(int col, int row) override;
     void SetEditText(int col, int row, const QString &value) override;
@@ -434,8 +440,6 @@ protected:
                   TGridDrawState state) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
     void RowMoved(int fromIndex, int toIndex) override;
-    // Puts the data rows 1..n in the order given: new row k+1 holds old row order[k].
-    void ReorderDataRows(const std::vector<int> &order);
     // The stored cells of a row (nullptr when never written).
     const TStringSparseList *RowData(int row) const;
 
@@ -443,6 +447,7 @@ private:
     friend class TMyStringGridStrings;
     TStringSparseList &RowStore(int row);
     void CellChanged(int col, int row);
+    void RefreshEditorOn(int col, int row);
     void BeginViewUpdate();
     void EndViewUpdate();
 

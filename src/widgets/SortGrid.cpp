@@ -33,6 +33,12 @@ bool IsChecked(const QString &text)
            text == QLatin1String("V");
 }
 
+bool IsPrintableLatin1(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar ch) { return ch.unicode() >= 0x20 && ch.unicode() <= 0xff; });
+}
+
 QString Upper(QChar ch)
 {
     return QString(ch >= QLatin1Char('a') && ch <= QLatin1Char('z') ? QChar(ch.unicode() - 32)
@@ -212,11 +218,13 @@ QStringList TSortGrid::ColumnKeys(int col, const std::vector<int> &order) const
 // The current row follows its data: order[k] is the row that moved to k + 1.
 void TSortGrid::FollowSelectedRows(const std::vector<int> &order)
 {
-    QStringList remembered = m_selectedRows;
-    remembered.sort();
+    std::vector<int> remembered;
+    for (const QString &row : m_selectedRows)
+        remembered.push_back(row.toInt());
+    std::sort(remembered.begin(), remembered.end());
     bool first = true;
     for (size_t k = 0; k < order.size(); ++k) {
-        if (!remembered.contains(QString::number(order[k])))
+        if (!std::binary_search(remembered.begin(), remembered.end(), order[k]))
             continue;
         const int row = static_cast<int>(k) + 1;
         if (first) {
@@ -308,13 +316,60 @@ void TSortGrid::AutoSizeCol(int col, bool force)
 
 int TSortGrid::FittedColWidth(int col)
 {
+    return FittedWidth(col, [this, col](int row) {
+        return CellFormat(col, row, row == 0 ? gdFixed : TGridDrawState{}).Font;
+    });
+}
+
+int TSortGrid::FittedColWidthInGridFont(int col)
+{
+    return FittedWidth(col, [this](int) { return font(); });
+}
+
+// The data texts are grouped by the font they are drawn in; of each group
+// a longest text is measured first, then only the texts that could still
+// be wider than the widest so far, as no character of a font is wider than
+// its widest one. Texts outside printable Latin-1 may be drawn from other
+// fonts and are always measured.
+int TSortGrid::FittedWidth(int col, const std::function<QFont(int row)> &fontOf)
+{
     int widest = 0;
+    struct FontTexts
+    {
+        QFont font;
+        std::vector<QString> texts;
+        qsizetype longest = 0;
+    };
+    std::vector<FontTexts> byFont;
     for (int row = 0; row < RowCount(); ++row) {
-        const QFont cellFont = CellFormat(col, row, row == 0 ? gdFixed : TGridDrawState{}).Font;
-        int width = QFontMetrics(cellFont).horizontalAdvance(Cells(col, row));
-        if (row == 0 && col == m_sortOptions.SortCol() && m_sortOptions.CanSort())
-            width += kArrowSpace;
-        widest = std::max(widest, width);
+        const QString text = Cells(col, row);
+        if (row > 0 && text.isEmpty())
+            continue;
+        const QFont cellFont = fontOf(row);
+        if (row == 0 || !IsPrintableLatin1(text)) {
+            int width = QFontMetrics(cellFont).horizontalAdvance(text);
+            if (row == 0 && col == m_sortOptions.SortCol() && m_sortOptions.CanSort())
+                width += kArrowSpace;
+            widest = std::max(widest, width);
+            continue;
+        }
+        auto group = std::find_if(byFont.begin(), byFont.end(),
+                                  [&](const FontTexts &entry) { return entry.font == cellFont; });
+        if (group == byFont.end())
+            group = byFont.insert(byFont.end(), {cellFont, {}, 0});
+        group->texts.push_back(text);
+        group->longest = std::max(group->longest, text.size());
+    }
+    for (const FontTexts &group : byFont) {
+        const QFontMetrics fm(group.font);
+        const auto longest =
+            std::find_if(group.texts.begin(), group.texts.end(),
+                         [&](const QString &text) { return text.size() == group.longest; });
+        widest = std::max(widest, fm.horizontalAdvance(*longest));
+        for (const QString &text : group.texts) {
+            if (text.size() * fm.maxWidth() > widest)
+                widest = std::max(widest, fm.horizontalAdvance(text));
+        }
     }
     const QFontMetrics fm(font());
     return widest <= 0 ? fm.horizontalAdvance(QStringLiteral("xx"))

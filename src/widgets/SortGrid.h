@@ -107,6 +107,9 @@ public:
     // The width AutoSizeCol gives: the widest text of the column (the
     // header's with room for the sort arrow) plus one "X".
     int FittedColWidth(int col);
+    // The same for a grid whose format keeps every cell in the grid's font,
+    // without asking each cell's format: quick for a long table.
+    int FittedColWidthInGridFont(int col);
     void AutoSizeColumns(bool force);
     void InsertRow(int row);
     void InsertColumn(int col);
@@ -182,6 +185,7 @@ private:
     };
     TSortStyle KeyStyle(int col, TSortStyle previous);
     QStringList ColumnKeys(int col, const std::vector<int> &order) const;
+    int FittedWidth(int col, const std::function<QFont(int row)> &fontOf);
     void FollowSelectedRows(const std::vector<int> &order);
     void SelectOnly(int row);
     void RememberEdit();

@@ -1,5 +1,23 @@
-// Out-of-line parts of the sparse storage: the list error and the string list.
+// Out-of-line parts of the sparse storage: the list error and a row's cells.
 #include "widgets/SparseLists.h"
+
+namespace {
+
+void CheckIndex(int index)
+{
+    if (index < 0)
+        throw EListError(index);
+}
+
+template <typename T> void Rotate(std::vector<T> &cells, int from, int to)
+{
+    if (from < to)
+        std::rotate(cells.begin() + from, cells.begin() + from + 1, cells.begin() + to + 1);
+    else
+        std::rotate(cells.begin() + to, cells.begin() + from, cells.begin() + from + 1);
+}
+
+} // namespace
 
 EListError::EListError(int index)
     : std::out_of_range(QStringLiteral("List index out of bounds (%1)").arg(index).toStdString())
@@ -7,36 +25,92 @@ EListError::EListError(int index)
 
 QString TStringSparseList::Get(int index) const
 {
-    const TStringItem *item = m_list.Get(index);
-    return item ? item->text : QString();
+    CheckIndex(index);
+    return index < static_cast<int>(m_texts.size()) ? m_texts[index] : QString();
 }
 
 void TStringSparseList::Put(int index, const QString &text)
 {
-    TStringItem *item = m_list.Get(index);
-    if (!item && text.isEmpty())
-        return;
-    m_list.At(index).text = text;
+    CheckIndex(index);
+    if (index >= static_cast<int>(m_texts.size())) {
+        if (text.isEmpty())
+            return;
+        m_texts.resize(index + 1);
+    }
+    m_texts[index] = text;
 }
 
 QObject *TStringSparseList::GetObject(int index) const
 {
-    const TStringItem *item = m_list.Get(index);
-    return item ? item->object : nullptr;
+    CheckIndex(index);
+    return index < static_cast<int>(m_objects.size()) ? m_objects[index] : nullptr;
 }
 
 void TStringSparseList::PutObject(int index, QObject *object)
 {
-    TStringItem *item = m_list.Get(index);
-    if (!item && !object)
+    CheckIndex(index);
+    if (index >= static_cast<int>(m_objects.size())) {
+        if (!object)
+            return;
+        m_objects.resize(index + 1, nullptr);
+    }
+    m_objects[index] = object;
+}
+
+void TStringSparseList::Reach(int index)
+{
+    const int count = std::max(Count(), index + 1);
+    m_texts.resize(count);
+    if (!m_objects.empty())
+        m_objects.resize(count, nullptr);
+}
+
+void TStringSparseList::Insert(int index, const QString &text)
+{
+    CheckIndex(index);
+    Reach(index - 1);
+    m_texts.insert(m_texts.begin() + index, text);
+    if (!m_objects.empty())
+        m_objects.insert(m_objects.begin() + index, nullptr);
+}
+
+void TStringSparseList::Delete(int index)
+{
+    CheckIndex(index);
+    if (index >= Count())
         return;
-    m_list.At(index).object = object;
+    Reach(index);
+    m_texts.erase(m_texts.begin() + index);
+    if (!m_objects.empty())
+        m_objects.erase(m_objects.begin() + index);
+}
+
+void TStringSparseList::Exchange(int a, int b)
+{
+    CheckIndex(a);
+    CheckIndex(b);
+    if (a == b)
+        return;
+    Reach(std::max(a, b));
+    std::swap(m_texts[a], m_texts[b]);
+    if (!m_objects.empty())
+        std::swap(m_objects[a], m_objects[b]);
+}
+
+void TStringSparseList::Move(int from, int to)
+{
+    CheckIndex(from);
+    CheckIndex(to);
+    if (from == to)
+        return;
+    Reach(std::max(from, to));
+    Rotate(m_texts, from, to);
+    if (!m_objects.empty())
+        Rotate(m_objects, from, to);
 }
 
 void TStringSparseList::ClearTexts()
 {
-    m_list.ForAll([](int, TStringItem &item) {
-        item.text.clear();
-        return true;
-    });
+    for (QString &text : m_texts)
+        text.clear();
 }

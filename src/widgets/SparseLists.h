@@ -1,13 +1,13 @@
-// Sparse storage behind the string grid: an index → item map made of
-// fixed-size sections allocated on first write, a list view over it that can
-// insert, delete, exchange and move items, and a string list whose items carry
-// a text and an object. Unwritten slots read as empty, so a grid of 100 000
-// rows costs only what was written.
+// Storage behind the string grid: an index → item map made of fixed-size
+// sections allocated on first write, a list view over it that can insert,
+// delete, exchange and move items, and the cells of one row. Unwritten rows
+// read as empty, so a grid of 100 000 rows costs only what was written.
 #pragma once
 
 #include <QObject>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -188,32 +188,37 @@ private:
     TSparsePointerArray<T> m_array;
 };
 
-// One item of a string sparse list.
-struct TStringItem
-{
-    QString text;
-    QObject *object = nullptr;
-};
-
-// A string list over a sparse list; writing an empty text without object
-// empties the item.
+// The cells of one grid row: a text and an object per column, stored
+// densely up to the highest column written (a protocol row has ten), the
+// objects only once a cell carries one. Count is the highest written index
+// + 1; unwritten cells read as empty.
 class TStringSparseList
 {
 public:
-    explicit TStringSparseList(TSPAQuantum quantum = TSPAQuantum::Small) : m_list(quantum) {}
+    // Room for the texts of that many columns from the start.
+    explicit TStringSparseList(int columns = 0) { m_texts.reserve(std::max(0, columns)); }
 
-    int Count() const { return m_list.Count(); }
+    int Count() const { return static_cast<int>(std::max(m_texts.size(), m_objects.size())); }
     QString Get(int index) const;
+    // An empty text beyond the stored cells stores nothing.
     void Put(int index, const QString &text);
     QObject *GetObject(int index) const;
     void PutObject(int index, QObject *object);
-    void Insert(int index, const QString &text) { m_list.Insert(index, TStringItem{text}); }
-    void Delete(int index) { m_list.Delete(index); }
-    void Exchange(int a, int b) { m_list.Exchange(a, b); }
-    void Move(int from, int to) { m_list.Move(from, to); }
+    // Shifts the cells from index on up by one and puts text at index.
+    void Insert(int index, const QString &text);
+    // Removes the cell at index, shifting the following ones down by one.
+    void Delete(int index);
+    void Exchange(int a, int b);
+    // Takes the cell out at from and re-inserts it at to; the cells between
+    // shift by one.
+    void Move(int from, int to);
     // Blanks every stored text (objects stay).
     void ClearTexts();
 
 private:
-    TSparseList<TStringItem> m_list;
+    // Both tables as long as Count and holding index, so cells can move.
+    void Reach(int index);
+
+    std::vector<QString> m_texts;
+    std::vector<QObject *> m_objects; // empty while no cell carried an object
 };

@@ -1,0 +1,31 @@
+// Lane selector items over the protocol grid's rows.
+#include "app/LaneSelectorModel.h"
+
+#include "protocol/ProtocolTable.h"
+#include "widgets/MyGrids.h"
+
+LaneSelectorModel::LaneSelectorModel(const TMyStringGrid *grid, QObject *parent)
+    : QAbstractListModel(parent), m_grid(grid)
+{}
+
+int LaneSelectorModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_count;
+}
+
+QVariant LaneSelectorModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_count ||
+        (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const int row = index.row() + 1;
+    return LaneSelectorText(m_grid->Cells(ColNr, row), m_grid->Cells(ColTeamName, row),
+                            m_grid->Cells(ColKlasse, row));
+}
+
+void LaneSelectorModel::Rebuild(int count)
+{
+    beginResetModel();
+    m_count = count;
+    endResetModel();
+}
