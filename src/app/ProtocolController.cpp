@@ -2,6 +2,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
+#include "app/FreedMemory.h"
 #include "app/LaneSelectorModel.h"
 #include "app/Platform.h"
 #include "protocol/Penalties.h"
@@ -515,7 +516,9 @@ void ProtocolController::sbLoadClick()
         return;
     m_form->OpenDialog1.filterIndex = answer.filterIndex;
     m_form->OpenDialog1.folder = QFileInfo(answer.fileName).absolutePath();
-    if (!LoadStarterList(answer.fileName))
+    const bool loaded = LoadStarterList(answer.fileName);
+    ReturnFreedMemory();
+    if (!loaded)
         return;
     m_form->SaveDialog1.fileName = PathWithoutExtension(answer.fileName);
     TSortGrid *grid = m_form->SortGrid1;

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <functional>
 
 namespace {
 
@@ -1246,8 +1245,10 @@ void TMyStringGridStrings::Clear()
 {
     BeginUpdate();
     if (m_kind == Kind::Row) {
-        if (m_grid->m_data.Get(m_index) && *m_grid->m_data.Get(m_index))
-            (*m_grid->m_data.Get(m_index))->ClearTexts();
+        for (TStringSparseList &column : m_grid->m_columns) {
+            if (m_index < column.Count())
+                column.Put(m_index, QString());
+        }
         m_grid->m_repaintDue = true;
     } else {
         for (int row = 0; row < m_grid->RowCount(); ++row) {
@@ -1329,49 +1330,58 @@ TMyStringGrid::TMyStringGrid(QWidget *parent) : TMyDrawGrid(parent) {}
 
 TMyStringGrid::~TMyStringGrid() = default;
 
-const TStringSparseList *TMyStringGrid::RowData(int row) const
+const TStringSparseList *TMyStringGrid::ColumnData(int col) const
 {
-    const auto *slot = m_data.Get(row);
-    return slot ? slot->get() : nullptr;
+    return col >= 0 && col < static_cast<int>(m_columns.size()) ? &m_columns[col] : nullptr;
 }
 
 QString TMyStringGrid::Cells(int col, int row) const
 {
-    const TStringSparseList *data = RowData(row);
-    return data ? data->Get(col) : QString();
+    const TStringSparseList *data = ColumnData(col);
+    return data ? data->Get(row) : QString();
 }
 
-TStringSparseList &TMyStringGrid::RowStore(int row)
+// A column that grows takes room for all rows at once: rows written one
+// after the other up to RowCount do not move it again.
+TStringSparseList &TMyStringGrid::ColumnStore(int col, int row)
 {
-    auto &slot = m_data.At(row);
-    if (!slot)
-        slot = std::make_unique<TStringSparseList>(ColCount());
-    return *slot;
+    if (col < 0)
+        throw EListError(col);
+    if (col >= static_cast<int>(m_columns.size()))
+        m_columns.resize(col + 1);
+    TStringSparseList &column = m_columns[col];
+    if (row >= column.Count())
+        column.Reserve(RowCount());
+    return column;
+}
+
+// An empty text where nothing is stored stores nothing: a column of blank
+// cells costs nothing.
+bool TMyStringGrid::StoresNothing(int col, int row, const QString &text) const
+{
+    const TStringSparseList *data = ColumnData(col);
+    return text.isEmpty() && (!data || row >= data->Count());
 }
 
 void TMyStringGrid::SetCells(int col, int row, const QString &text)
 {
-    if (col < 0)
-        throw EListError(col);
-    if (!RowData(row) && text.isEmpty())
+    if (StoresNothing(col, row, text))
         return;
-    RowStore(row).Put(col, text);
+    ColumnStore(col, row).Put(row, text);
     CellChanged(col, row);
 }
 
 QObject *TMyStringGrid::Objects(int col, int row) const
 {
-    const TStringSparseList *data = RowData(row);
-    return data ? data->GetObject(col) : nullptr;
+    const TStringSparseList *data = ColumnData(col);
+    return data ? data->GetObject(row) : nullptr;
 }
 
 void TMyStringGrid::SetObjects(int col, int row, QObject *object)
 {
-    if (col < 0)
-        throw EListError(col);
-    if (!RowData(row) && !object)
+    if (!object && !ColumnData(col))
         return;
-    RowStore(row).PutObject(col, object);
+    ColumnStore(col, row).PutObject(row, object);
 }
 
 TMyStringGridStrings *TMyStringGrid::Rows(int row)
@@ -1392,11 +1402,10 @@ TMyStringGridStrings *TMyStringGrid::Cols(int col)
 
 void TMyStringGrid::SetRowTexts(int row, std::span<const QString> texts)
 {
-    if (!RowData(row) && std::all_of(texts.begin(), texts.end(), std::mem_fn(&QString::isEmpty)))
-        return;
-    TStringSparseList &store = RowStore(row);
-    for (std::size_t col = 0; col < texts.size(); ++col)
-        store.Put(static_cast<int>(col), texts[col]);
+    for (std::size_t col = 0; col < texts.size(); ++col) {
+        if (!StoresNothing(static_cast<int>(col), row, texts[col]))
+            ColumnStore(static_cast<int>(col), row).Put(row, texts[col]);
+    }
     if (m_viewUpdates > 0)
         m_repaintDue = true;
     else
@@ -1460,30 +1469,22 @@ void TMyStringGrid::DrawCell(QPainter &painter, int col, int row, const QRect &r
 
 void TMyStringGrid::ColumnMoved(int fromIndex, int toIndex)
 {
-    m_data.ForAll([&](int, std::unique_ptr<TStringSparseList> &row) {
-        if (row)
-            row->Move(fromIndex, toIndex);
-        return true;
-    });
+    if (std::max(fromIndex, toIndex) >= static_cast<int>(m_columns.size()))
+        m_columns.resize(std::max(fromIndex, toIndex) + 1);
+    MoveListEntry(m_columns, fromIndex, toIndex);
     TMyDrawGrid::ColumnMoved(fromIndex, toIndex);
 }
 
 void TMyStringGrid::RowMoved(int fromIndex, int toIndex)
 {
-    m_data.Move(fromIndex, toIndex);
+    for (TStringSparseList &column : m_columns)
+        column.Move(fromIndex, toIndex);
     TMyDrawGrid::RowMoved(fromIndex, toIndex);
 }
 
 void TMyStringGrid::ReorderDataRows(const std::vector<int> &order)
 {
-    std::vector<std::unique_ptr<TStringSparseList>> rows(order.size());
-    for (size_t k = 0; k < order.size(); ++k) {
-        if (auto *slot = m_data.Get(order[k]))
-            rows[k] = std::move(*slot);
-    }
-    for (size_t k = 0; k < order.size(); ++k) {
-        if (rows[k] || m_data.Get(static_cast<int>(k) + 1))
-            m_data.Put(static_cast<int>(k) + 1, std::move(rows[k]));
-    }
+    for (TStringSparseList &column : m_columns)
+        column.Reorder(1, order);
     InvalidateGrid();
 }

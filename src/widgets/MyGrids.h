@@ -411,7 +411,7 @@ private:
     int m_index;
 };
 
-// Keeps one text (and object) per cell in sparse storage. Cells outside the
+// Keeps one text (and object) per cell, column by column. Cells outside the
 // current counts are kept and shown again when the counts grow.
 class TMyStringGrid : public TMyDrawGrid
 {
@@ -440,18 +440,19 @@ protected:
                   TGridDrawState state) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
     void RowMoved(int fromIndex, int toIndex) override;
-    // The stored cells of a row (nullptr when never written).
-    const TStringSparseList *RowData(int row) const;
+    // The stored cells of a column (nullptr when never written).
+    const TStringSparseList *ColumnData(int col) const;
 
 private:
     friend class TMyStringGridStrings;
-    TStringSparseList &RowStore(int row);
+    TStringSparseList &ColumnStore(int col, int row);
+    bool StoresNothing(int col, int row, const QString &text) const;
     void CellChanged(int col, int row);
     void RefreshEditorOn(int col, int row);
     void BeginViewUpdate();
     void EndViewUpdate();
 
-    TSparseList<std::unique_ptr<TStringSparseList>> m_data;
+    std::vector<TStringSparseList> m_columns;
     TSparseList<std::unique_ptr<TMyStringGridStrings>> m_rowViews;
     TSparseList<std::unique_ptr<TMyStringGridStrings>> m_colViews;
     int m_viewUpdates = 0;

@@ -208,10 +208,9 @@ QStringList TSortGrid::ColumnKeys(int col, const std::vector<int> &order) const
 {
     QStringList keys;
     keys.reserve(order.size());
-    for (int row : order) {
-        const TStringSparseList *data = RowData(row);
-        keys << (data ? data->Get(col) : QString());
-    }
+    const TStringSparseList *data = ColumnData(col);
+    for (int row : order)
+        keys << (data ? data->Get(row) : QString());
     return keys;
 }
 
@@ -262,12 +261,10 @@ bool TSortGrid::SaveToFile(const QString &fileName)
 {
     QByteArray bytes;
     for (int row = 0; row < RowCount(); ++row) {
-        const TStringSparseList *data = RowData(row);
         for (int col = 0; col < ColCount(); ++col) {
             if (col > 0)
                 bytes += ';';
-            if (data)
-                bytes += data->Get(col).toUtf8();
+            bytes += Cells(col, row).toUtf8();
         }
         bytes += "\r\n";
     }

@@ -1,4 +1,4 @@
-// Out-of-line parts of the sparse storage: the list error and a row's cells.
+// Out-of-line parts of the sparse storage: the list error and a column's cells.
 #include "widgets/SparseLists.h"
 
 namespace {
@@ -57,6 +57,12 @@ void TStringSparseList::PutObject(int index, QObject *object)
     m_objects[index] = object;
 }
 
+void TStringSparseList::Reserve(int count)
+{
+    if (static_cast<int>(m_texts.capacity()) < count)
+        m_texts.reserve(std::max<std::size_t>(count, 2 * m_texts.capacity()));
+}
+
 void TStringSparseList::Reach(int index)
 {
     const int count = std::max(Count(), index + 1);
@@ -109,8 +115,26 @@ void TStringSparseList::Move(int from, int to)
         Rotate(m_objects, from, to);
 }
 
-void TStringSparseList::ClearTexts()
+void TStringSparseList::Reorder(int first, const std::vector<int> &from)
 {
-    for (QString &text : m_texts)
-        text.clear();
+    CheckIndex(first);
+    if (from.empty())
+        return;
+    int last = first + static_cast<int>(from.size()) - 1;
+    for (int index : from) {
+        CheckIndex(index);
+        last = std::max(last, index);
+    }
+    Reach(last);
+    auto reorder = [&](auto &cells) {
+        using Cell = typename std::decay_t<decltype(cells)>::value_type;
+        std::vector<Cell> moved;
+        moved.reserve(from.size());
+        for (int index : from)
+            moved.push_back(std::move(cells[index]));
+        std::move(moved.begin(), moved.end(), cells.begin() + first);
+    };
+    reorder(m_texts);
+    if (!m_objects.empty())
+        reorder(m_objects);
 }

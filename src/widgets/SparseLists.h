@@ -188,16 +188,16 @@ private:
     TSparsePointerArray<T> m_array;
 };
 
-// The cells of one grid row: a text and an object per column, stored
-// densely up to the highest column written (a protocol row has ten), the
-// objects only once a cell carries one. Count is the highest written index
-// + 1; unwritten cells read as empty.
+// The cells of one grid column, indexed by row: a text and an object per
+// cell, stored densely up to the highest row written, the objects only once
+// a cell carries one. Count is the highest written index + 1; unwritten
+// cells read as empty. Kept in one array per column, a column of 100 000
+// rows is read in order and costs no allocation per row.
 class TStringSparseList
 {
 public:
-    // Room for the texts of that many columns from the start.
-    explicit TStringSparseList(int columns = 0) { m_texts.reserve(std::max(0, columns)); }
-
+    // Room for count cells without moving them, growing at least twofold.
+    void Reserve(int count);
     int Count() const { return static_cast<int>(std::max(m_texts.size(), m_objects.size())); }
     QString Get(int index) const;
     // An empty text beyond the stored cells stores nothing.
@@ -212,8 +212,9 @@ public:
     // Takes the cell out at from and re-inserts it at to; the cells between
     // shift by one.
     void Move(int from, int to);
-    // Blanks every stored text (objects stay).
-    void ClearTexts();
+    // The cells from first on become the cells at the indexes in from, in
+    // that order: cell first + k ← cell from[k].
+    void Reorder(int first, const std::vector<int> &from);
 
 private:
     // Both tables as long as Count and holding index, so cells can move.
