@@ -1,6 +1,8 @@
 // The print preview with a long document: 1 000 certificate-like pages built
 // into the page store (memory and temporary file), then page 1 000 shown,
 // with the time taken and how much the process grew.
+#include "BenchSupport.h"
+#include "print/CertificatePages.h"
 #include "print/PaperPreview.h"
 #include "print/Preview.h"
 #include "settings/CertificateLayout.h"
@@ -8,8 +10,6 @@
 #include <QApplication>
 #include <QDate>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFontMetrics>
 #include <QImage>
 
 #include <cstdio>
@@ -18,19 +18,7 @@ namespace {
 
 constexpr int PageCount = 1000;
 
-// Resident memory of this process in kB.
-long ResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-void DrawCertificate(QPainter &canvas, const CertificateLayout &layout, int place)
+void DrawRankedCertificate(QPainter &canvas, CertificateLayout &layout, int place)
 {
     ProtocolRow row;
     row[ColPlatz] = QString::number(place);
@@ -41,19 +29,8 @@ void DrawCertificate(QPainter &canvas, const CertificateLayout &layout, int plac
     row[ColBeifahrer2] = QStringLiteral("Beifahrer Zwei");
     row[ColTotal] =
         QStringLiteral("%1,%2").arg(60 + place % 40).arg(place % 100, 2, 10, QChar('0'));
-    for (int i = 0; i < CertificateLayout::EntryCount; ++i) {
-        const LayoutEntry &entry = layout.Entries[i];
-        if (!entry.On)
-            continue;
-        const QString text =
-            EntryPrintText(i, entry, row, QStringLiteral("Pokal"), QDate::currentDate());
-        canvas.setFont(PageFont(entry));
-        canvas.setPen(LayoutColor(entry.FontColor));
-        const QFontMetrics metrics = canvas.fontMetrics();
-        canvas.drawText(QPoint(PlacedLeft(entry, metrics.horizontalAdvance(text)),
-                               entry.Top * 10 + metrics.ascent()),
-                        text);
-    }
+    DrawCertificate(canvas,
+                    CertificateLines(layout, row, QStringLiteral("Pokal"), QDate::currentDate()));
 }
 
 void Run(bool useTempFile)
@@ -70,26 +47,26 @@ void Run(bool useTempFile)
     preview.show();
     QCoreApplication::processEvents();
 
-    const long before = ResidentKb();
+    const double before = bench::ResidentBytes();
     QElapsedTimer timer;
     timer.start();
     preview.BeginDoc();
     for (int page = 1; page <= PageCount; ++page) {
         if (page > 1)
             preview.NewPage();
-        DrawCertificate(*preview.Canvas(), layout, page);
+        DrawRankedCertificate(*preview.Canvas(), layout, page);
     }
     preview.EndDoc();
     const qint64 built = timer.elapsed();
     preview.SetCurrentPage(PageCount);
     const QImage shown = preview.Sheet()->grab().toImage();
     const qint64 total = timer.elapsed();
-    const long after = ResidentKb();
+    const double after = bench::ResidentBytes();
     std::printf("%-15s %d pages built in %lld ms, page %d shown after %lld ms in all "
                 "(%dx%d), resident memory +%.1f MB\n",
                 useTempFile ? "temporary file:" : "memory stream:", preview.TotalPages(),
                 static_cast<long long>(built), preview.CurrentPage(), static_cast<long long>(total),
-                shown.width(), shown.height(), (after - before) / 1024.0);
+                shown.width(), shown.height(), (after - before) / (1024.0 * 1024.0));
 }
 
 } // namespace

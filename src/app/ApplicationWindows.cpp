@@ -1,8 +1,10 @@
 #include "app/ApplicationWindows.h"
 
+#include "app/CertificateController.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/RecoveryJournal.h"
+#include "print/FPP.h"
 #include "settings/CertificateLayout.h"
 #include "settings/Cfg.h"
 
@@ -14,6 +16,8 @@ ApplicationWindows::ApplicationWindows()
     FDlgYesNo = new TFDlgYesNo(FormMain, FormMain->ApplicationTitle);
     FormMain->FDlgYesNo = FDlgYesNo;
     FormMain->Journal->OfferRecovery(FDlgYesNo);
+    FormPP = new TFormPP(&FormMain->Printer, FormMain);
+    new CertificateController(FormMain, FormPP);
 }
 
 ApplicationWindows::~ApplicationWindows()

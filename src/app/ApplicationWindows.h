@@ -6,6 +6,7 @@
 class TFormMain;
 class TFDlgYesNo;
 class TCfgDialog;
+class TFormPP;
 
 struct ApplicationWindows
 {
@@ -17,4 +18,5 @@ struct ApplicationWindows
     TFormMain *FormMain = nullptr;
     TCfgDialog *CfgDialog = nullptr; // owned by the main window
     TFDlgYesNo *FDlgYesNo = nullptr; // owned by the main window
+    TFormPP *FormPP = nullptr;       // owned by the main window, a window of its own
 };

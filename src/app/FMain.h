@@ -150,7 +150,7 @@ public:
     TComPort *ComPort = nullptr;
 
     // The printer all printing uses.
-    QPrinter Printer;
+    QPrinter Printer{QPrinter::HighResolution};
 
     // The behaviour of the race and of the protocol (children of the window).
     RaceController *Race = nullptr;

@@ -63,6 +63,17 @@ public:
     virtual std::optional<QFont> FontDialog(QWidget *parent, const QFont &initial) = 0;
 
     virtual bool PrintDialog(QWidget *parent, QPrinter *printer) = 0;
+    // The print dialog offering the pages lowest..highest, all of them
+    // preset. The chosen printer goes into `printer`; the answer is the
+    // pages chosen (the whole offer when "all" stays chosen), none when
+    // the dialog is cancelled.
+    struct PageRange
+    {
+        int from = 0;
+        int to = 0;
+    };
+    virtual std::optional<PageRange> PrintRangeDialog(QWidget *parent, QPrinter *printer,
+                                                      int lowest, int highest) = 0;
     virtual bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) = 0;
     // Whether the desktop knows any printer at all.
     virtual bool PrinterInstalled() = 0;

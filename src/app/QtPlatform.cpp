@@ -151,6 +151,21 @@ bool QtPlatform::PrintDialog(QWidget *parent, QPrinter *printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
+std::optional<Platform::PageRange> QtPlatform::PrintRangeDialog(QWidget *parent, QPrinter *printer,
+                                                                int lowest, int highest)
+{
+    QPrintDialog dialog(printer, parent);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange);
+    dialog.setMinMax(lowest, highest);
+    printer->setPrintRange(QPrinter::AllPages);
+    printer->setFromTo(lowest, highest);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    if (printer->printRange() != QPrinter::PageRange)
+        return PageRange{lowest, highest};
+    return PageRange{printer->fromPage(), printer->toPage()};
+}
+
 bool QtPlatform::PrinterSetupDialog(QWidget *parent, QPrinter *printer)
 {
     QPrintDialog dialog(printer, parent);

@@ -24,6 +24,8 @@ public:
     int ExecDialog(QDialog *dialog) override;
     std::optional<QFont> FontDialog(QWidget *parent, const QFont &initial) override;
     bool PrintDialog(QWidget *parent, QPrinter *printer) override;
+    std::optional<PageRange> PrintRangeDialog(QWidget *parent, QPrinter *printer, int lowest,
+                                              int highest) override;
     bool PrinterSetupDialog(QWidget *parent, QPrinter *printer) override;
     bool PrinterInstalled() override;
     void PrintPages(QPrinter *printer, const PagePainter &paintPages) override;

@@ -58,12 +58,6 @@ QSize Transposed(const QSize &size)
 
 const QString PrintFailedTitle = QStringLiteral("Drucken");
 
-std::function<bool()> &PrinterProbe()
-{
-    static std::function<bool()> probe;
-    return probe;
-}
-
 } // namespace
 
 void PlayPage(QPainter &painter, const QPicture &page, const QRect &target)
@@ -81,18 +75,6 @@ void PlayPage(QPainter &painter, const QPicture &page, const QRect &target)
     painter.scale(dpiX * target.width() / frame.width(), dpiY * target.height() / frame.height());
     painter.drawPicture(0, 0, page);
     painter.restore();
-}
-
-bool PrinterInstalled()
-{
-    if (PrinterProbe())
-        return PrinterProbe()();
-    return !QPrinterInfo::availablePrinterNames().isEmpty();
-}
-
-void SetPrinterInstalledProbe(std::function<bool()> probe)
-{
-    PrinterProbe() = std::move(probe);
 }
 
 int ConvertUnits(int value, TUnits from, TUnits to, int dpi)
@@ -211,7 +193,7 @@ void TPrintPreview::SetUnits(TUnits units)
 
 void TPrintPreview::RefreshPrinterData()
 {
-    m_printerInstalled = PrinterInstalled();
+    m_printerInstalled = CurrentPlatform().PrinterInstalled();
     if (!m_printerInstalled) {
         m_printerDpi = QSize(logicalDpiX(), logicalDpiY());
     } else if (Printer()->printerState() != QPrinter::Active) {
@@ -593,8 +575,21 @@ void TPrintPreview::PrintPages(int fromPage, int toPage)
     toPage = std::min(toPage, TotalPages());
     if (m_state != TPreviewState::Idle || toPage < fromPage || toPage < 1)
         return;
+    const int pages = toPage - fromPage + 1;
     if (m_printerInstalled) {
-        PrintRange(*Printer(), fromPage, toPage);
+        QPrinter &printer = *Printer();
+        PrintRange(printer, fromPage, toPage);
+        if (m_aborted)
+            return;
+        // The print dialog may have sent the job into a file instead.
+        const QString file = printer.outputFileName();
+        emit OnStatusText(this, file.isEmpty()
+                                    ? QStringLiteral("%1 Seite(n) an den Drucker %2 gesendet")
+                                          .arg(pages)
+                                          .arg(printer.printerName())
+                                    : QStringLiteral("%1 Seite(n) gespeichert in %2")
+                                          .arg(pages)
+                                          .arg(QDir::toNativeSeparators(file)));
         return;
     }
     // No printer at all: the pages go to a PDF file the operator can take
@@ -619,7 +614,7 @@ void TPrintPreview::PrintPages(int fromPage, int toPage)
     }
     emit OnStatusText(this, QStringLiteral("Kein Drucker installiert: %1 Seite(n) als PDF "
                                            "gespeichert in %2")
-                                .arg(toPage - fromPage + 1)
+                                .arg(pages)
                                 .arg(QDir::toNativeSeparators(answer.fileName)));
 }
 

@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QPrinter>
 #include <exception>
-#include <functional>
 #include <memory>
 
 class QScrollBar;
@@ -33,11 +32,6 @@ public:
 // value from one unit to another, a rounded multiply-divide; `dpi` is the
 // pixel resolution along the axis. LoEnglish is 0.01 in, HiEnglish 0.001 in.
 int ConvertUnits(int value, TUnits from, TUnits to, int dpi);
-
-// Whether the system knows any printer at all. Tests give their own answer
-// so that they never reach a real printer; an empty probe asks the system.
-bool PrinterInstalled();
-void SetPrinterInstalledProbe(std::function<bool()> probe);
 
 // Plays a stored page so that its frame (boundingRect) fills `target`.
 void PlayPage(QPainter &painter, const QPicture &page, const QRect &target);

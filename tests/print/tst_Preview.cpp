@@ -3,12 +3,12 @@
 #include "print/Preview.h"
 
 #include "FakePlatform.h"
+#include "PdfWords.h"
 #include "print/PaperPreview.h"
 #include "settings/CertificateLayout.h"
 
 #include <QFontMetrics>
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -42,41 +42,6 @@ void BuildPages(TPrintPreview &preview, int count)
     preview.EndDoc();
 }
 
-struct PdfWord
-{
-    QString text;
-    QRectF box; // millimetres
-};
-
-QList<PdfWord> PdfWords(const QString &pdf)
-{
-    QProcess process;
-    process.start("pdftotext", {"-bbox", pdf, "-"});
-    if (!process.waitForFinished(30000))
-        return {};
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    QList<PdfWord> words;
-    const double mm = 25.4 / 72;
-    for (auto match = word.globalMatch(html); match.hasNext();) {
-        const auto m = match.next();
-        words.append(
-            {m.captured(5),
-             QRectF(QPointF(m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm),
-                    QPointF(m.captured(3).toDouble() * mm, m.captured(4).toDouble() * mm))});
-    }
-    return words;
-}
-
-QString PdfInfo(const QString &pdf)
-{
-    QProcess process;
-    process.start("pdfinfo", {pdf});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // Draws a text the way certificates place their lines: its cell's top-left
 // corner (or right end, or middle) at the entry's position.
 void DrawEntry(QPainter &canvas, const LayoutEntry &entry, const QString &text)
@@ -87,30 +52,12 @@ void DrawEntry(QPainter &canvas, const LayoutEntry &entry, const QString &text)
     canvas.drawText(QPoint(x, entry.Top * 10 + metrics.ascent()), text);
 }
 
-// Lets a test pretend that a printer is installed.
-struct ScopedPrinterInstalled
-{
-    explicit ScopedPrinterInstalled(bool installed)
-    {
-        SetPrinterInstalledProbe([installed] { return installed; });
-    }
-    ~ScopedPrinterInstalled()
-    {
-        SetPrinterInstalledProbe([] { return false; });
-    }
-};
-
 } // namespace
 
 class TestPreview : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        SetPrinterInstalledProbe([] { return false; });
-    }
-
     // --- building a document ---
 
     void endDocWithoutDrawingGivesOneEmptyPage()
@@ -657,7 +604,7 @@ private slots:
         QFETCH(bool, landscape);
         QFETCH(QSizeF, pageMm);
         ScopedFakePlatform platform;
-        ScopedPrinterInstalled printerInstalled(true);
+        platform.printerInstalled = true;
         QTemporaryDir folder;
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -687,6 +634,42 @@ private slots:
         QVERIFY(printer.docName().isEmpty());
         QVERIFY(
             PdfInfo(folder.filePath("drucker.pdf")).contains(QRegularExpression("Pages:\\s+2\\n")));
+    }
+
+    // The page is stretched over the printable area grown by the printer's
+    // offset on every side, so a position counts from the sheet's corner,
+    // not from the corner of the printable area.
+    void printedPageStartsAtTheSheetCorner()
+    {
+        ScopedFakePlatform platform;
+        platform.printerInstalled = true;
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath("rand.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFileName(pdf);
+        printer.setPageMargins(QMarginsF(10, 15, 10, 15), QPageLayout::Millimeter);
+        TPrintPreview preview;
+        preview.SetPrinter(&printer);
+        preview.SetUnits(mmLoMetric);
+        LayoutEntry entry;
+        entry.FontName = "Arial";
+        entry.FontSize = 16;
+        entry.Left = 100;
+        entry.Top = 100;
+        preview.BeginDoc();
+        DrawEntry(*preview.Canvas(), entry, "Ecke");
+        preview.EndDoc();
+        QSignalSpy status(&preview, &TPrintPreview::OnStatusText);
+        preview.Print();
+        QCOMPARE(status.size(), 1);
+        QCOMPARE(status[0][1].toString(),
+                 "1 Seite(n) gespeichert in " + QDir::toNativeSeparators(pdf));
+        const QList<PdfWord> words = PdfWords(pdf);
+        QCOMPARE(words.size(), 1);
+        QVERIFY2(qAbs(words[0].box.left() - 100) < 0.5,
+                 qPrintable(QString::number(words[0].box.left())));
+        QVERIFY2(qAbs(words[0].box.top() - 100) < 0.5,
+                 qPrintable(QString::number(words[0].box.top())));
     }
 
     void temporaryFileGoesWithThePreview()

@@ -71,6 +71,18 @@ public:
     bool printDialogAnswer = false;
     int printerSetupsShown = 0;
 
+    // Each range dialog records the pages it offers and gives the next
+    // queued answer; an empty queue cancels it.
+    std::optional<PageRange> PrintRangeDialog(QWidget *, QPrinter *, int lowest,
+                                              int highest) override
+    {
+        printRangeOffers << PageRange{lowest, highest};
+        return printRangeAnswers.isEmpty() ? std::nullopt
+                                           : std::optional(printRangeAnswers.dequeue());
+    }
+    QQueue<PageRange> printRangeAnswers;
+    QList<PageRange> printRangeOffers;
+
     bool PrinterInstalled() override { return printerInstalled; }
     bool printerInstalled = false;
     // Every print job, painted into a PDF instead of the printer.

@@ -1,0 +1,66 @@
+// The certificate window "Ansicht": one page per placed protocol row, laid
+// out by the shared certificate layout, shown in the print preview with
+// zoom, page and orientation choices, and printed on "Drucken". Without a
+// printer the preview works on A4 and "Drucken" writes one PDF file.
+#pragma once
+
+#include "protocol/ProtocolTable.h"
+
+#include <QMainWindow>
+
+class QComboBox;
+class QPrinter;
+class QPushButton;
+class QSpinBox;
+class TPrintPreview;
+
+// The rows a print run considers, taken from the protocol when the
+// operator asked for the certificates.
+struct CertificateRun
+{
+    ProtocolTable table;
+    QString eventName;
+    int firstRow = 1; // protocol rows, counted from 1
+    int lastRow = 0;
+};
+
+class TFormPP : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // printer: the program's current printer, shared with the main window.
+    explicit TFormPP(QPrinter *printer, QWidget *parent = nullptr);
+
+    QPushButton *Button1 = nullptr; // "Drucken"
+    QComboBox *cbZoom = nullptr;
+    QSpinBox *sePage = nullptr;
+    QComboBox *cbOri = nullptr;
+    TPrintPreview *PrintPreview1 = nullptr;
+
+    // Shows the window (not modal) with the pages of the run; a window that
+    // is already open comes to the front with the new pages.
+    void ShowCertificates(const CertificateRun &run);
+    // Lays out one page per placed row of the run, from scratch, on the
+    // printer's printable area in its orientation.
+    void BuildPages();
+
+    void cbZoomChange();
+    void sePageChange();
+    void cbOriChange();
+    void Button1Click();
+
+private:
+    QWidget *CreateToolBar();
+    void CreatePreview();
+    void FitToScreen();
+    // The certificate page in 0.1 mm: the printer's printable area (the
+    // whole sheet when it prints into a file), or an A4 sheet when no
+    // printer is installed.
+    QSize CertificatePaper() const;
+    void ShowPrintProgress(int page, int progress);
+    void EnableControls(bool enabled);
+
+    QPrinter *m_printer = nullptr;
+    CertificateRun m_run;
+};
