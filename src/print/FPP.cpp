@@ -110,6 +110,11 @@ void TFormPP::CreatePreview()
             [this](TPrintPreview *, int page, int progress, bool &) {
                 ShowPrintProgress(page, progress);
             });
+    // Page keys in the preview turn the page too; the field follows.
+    connect(PrintPreview1, &TPrintPreview::OnChange, this, [this] {
+        const QSignalBlocker quiet(sePage);
+        sePage->setValue(PrintPreview1->CurrentPage());
+    });
     connect(PrintPreview1, &TPrintPreview::OnStatusText, this,
             [this](TPrintPreview *, const QString &text) { statusBar()->showMessage(text); });
 }

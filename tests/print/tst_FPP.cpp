@@ -364,6 +364,8 @@ private slots:
         QCOMPARE(m_pp->PrintPreview1->CurrentPage(), 4);
         m_pp->sePage->setValue(2);
         QCOMPARE(m_pp->PrintPreview1->CurrentPage(), 2);
+        QTest::keyClick(m_pp->PrintPreview1, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(m_pp->sePage->value(), 5);
         OpenCertificates(4, 5); // a new run starts on its first page
         QCOMPARE(m_pp->sePage->value(), 1);
         QCOMPARE(m_pp->sePage->maximum(), 2);
