@@ -12,6 +12,7 @@
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -997,6 +998,36 @@ private slots:
         m_form->bSTART->click();
         m_grid->SetRow(2);
         QVERIFY(!m_form->sb1->isEnabled() && !m_form->sb2->isEnabled());
+    }
+
+    // Both selectors show one list of the teams in table order, which the
+    // drop-down offers whole; the team picked there goes onto the lane.
+    void teamPickedFromTheDropDown()
+    {
+        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_form->show();
+        ActivateWindow();
+        QCOMPARE(m_form->cbBuhn1->model(), m_form->cbBuhn2->model());
+        QComboBox *lane2 = m_form->cbBuhn2;
+        lane2->showPopup();
+        QAbstractItemView *list = lane2->view();
+        QTRY_VERIFY(list->isVisible());
+        QStringList offered;
+        for (int item = 0; item < list->model()->rowCount(); ++item)
+            offered << list->model()->index(item, 0).data().toString();
+        QStringList rows;
+        for (int row = 1; row < m_grid->RowCount(); ++row)
+            rows << m_grid->Cells(0, row) + ' ' + m_grid->Cells(1, row) + ' ' +
+                        m_grid->Cells(2, row);
+        QCOMPARE(offered, rows);
+        for (int step = 0; step < 3; ++step)
+            QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+        QTRY_VERIFY(!list->isVisible());
+        QCOMPARE(Positions(), qMakePair(0, 4));
+        QCOMPARE(lane2->currentText(), QStringLiteral("4 Schnecken 2"));
+        QCOMPARE(RedRows(), QList<int>({1, 5}));
+        QCOMPARE(StartState(), StartOn());
     }
 
     void laneSwap()

@@ -73,6 +73,69 @@ private slots:
         }
     }
 
+    // A column's cells: moves, exchanges, inserts, deletes and reorders
+    // carry each text with its object; unwritten cells read empty.
+    void stringListCellsMoveWithTheirObjects()
+    {
+        QObject marker;
+        TStringSparseList column;
+        for (int i = 0; i < 6; ++i)
+            column.Put(i, QStringLiteral("c%1").arg(i));
+        column.PutObject(2, &marker);
+        column.Move(2, 4); // c0 c1 c3 c4 c2 c5
+        QCOMPARE(column.Get(4), QStringLiteral("c2"));
+        QCOMPARE(column.GetObject(4), &marker);
+        QCOMPARE(column.Get(2), QStringLiteral("c3"));
+        QVERIFY(!column.GetObject(2));
+        column.Reorder(1, {4, 1, 5, 2, 3}); // c0 c2 c1 c5 c3 c4
+        QCOMPARE(column.Get(1), QStringLiteral("c2"));
+        QCOMPARE(column.GetObject(1), &marker);
+        QCOMPARE(column.Get(5), QStringLiteral("c4"));
+        column.Exchange(1, 8);
+        QCOMPARE(column.GetObject(8), &marker);
+        QCOMPARE(column.Get(1), QString());
+        QCOMPARE(column.Count(), 9);
+        column.Insert(0, QStringLiteral("new"));
+        QCOMPARE(column.GetObject(9), &marker);
+        column.Delete(0);
+        column.Delete(0);
+        QCOMPARE(column.Get(0), QString());
+        QCOMPARE(column.GetObject(7), &marker);
+        QCOMPARE(column.Count(), 8);
+        column.Put(40, QString()); // nothing stored
+        QCOMPARE(column.Count(), 8);
+        QCOMPARE(column.Get(1000), QString());
+        try {
+            column.Get(-2);
+            QFAIL("negative index accepted");
+        } catch (const EListError &error) {
+            QCOMPARE(error.Message(), QStringLiteral("List index out of bounds (-2)"));
+        }
+    }
+
+    // Whole rows written at once and rows put in a new order keep their
+    // cells and objects together; rows beyond the order stay.
+    void rowsWrittenAndReorderedWhole()
+    {
+        QObject marker;
+        TMyStringGrid grid;
+        grid.SetRowCount(5);
+        const QStringList texts[] = {{"1", "a"}, {"2", "b"}, {"3", "c"}, {"4", "d"}};
+        for (int row = 1; row <= 4; ++row)
+            grid.SetRowTexts(row, {texts[row - 1].constData(), size_t(texts[row - 1].size())});
+        grid.SetObjects(1, 2, &marker);
+        grid.ReorderDataRows({3, 1, 2});
+        QCOMPARE(RowTexts(grid, 1).mid(0, 2), QStringList({"3", "c"}));
+        QCOMPARE(RowTexts(grid, 2).mid(0, 2), QStringList({"1", "a"}));
+        QCOMPARE(RowTexts(grid, 3).mid(0, 2), QStringList({"2", "b"}));
+        QCOMPARE(grid.Objects(1, 3), &marker);
+        QVERIFY(!grid.Objects(1, 2));
+        QCOMPARE(RowTexts(grid, 4).mid(0, 2), QStringList({"4", "d"}));
+        const QString blank[2];
+        grid.SetRowTexts(4, blank);
+        QCOMPARE(RowTexts(grid, 4), QStringList(grid.ColCount()));
+    }
+
     void textsReappearBeyondAShrunkCount()
     {
         TMyStringGrid grid;

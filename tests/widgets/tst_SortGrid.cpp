@@ -421,6 +421,32 @@ private slots:
                      fm.horizontalAdvance('X'));
     }
 
+    // A shorter text may be the wider one in a proportional font; both ways
+    // of fitting find it, the cell format's font and the grid's own.
+    void fittingFindsTheWidestTextNotTheLongest_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::newRow("proportional") << "Liberation Sans";
+        QTest::newRow("monospace") << "Liberation Mono";
+    }
+    void fittingFindsTheWidestTextNotTheLongest()
+    {
+        QFETCH(QString, family);
+        ProtocolGrid p(SixTeams());
+        p.grid.setFont(QFont(family, 12));
+        const QStringList texts = {"iiiiiiiiiiiiiiiiiiii", "WWWWWWWWWWWW", "lllllllllllllll",
+                                   "MMMMMMMMMMM",          "ÄÖÜßäöü",      "漢字漢字"};
+        for (int row = 1; row <= texts.size(); ++row)
+            p.grid.SetCells(3, row, texts[row - 1]);
+        const QFontMetrics fm(p.grid.font());
+        int widest = fm.horizontalAdvance(p.grid.Cells(3, 0));
+        for (const QString &text : texts)
+            widest = std::max(widest, fm.horizontalAdvance(text));
+        const int fitted = widest + fm.horizontalAdvance('X');
+        QCOMPARE(p.grid.FittedColWidth(3), fitted);
+        QCOMPARE(p.grid.FittedColWidthInGridFont(3), fitted);
+    }
+
     void wheelScrollsWithoutMovingTheCurrentRow()
     {
         QList<QStringList> rows;
