@@ -495,7 +495,7 @@ void TFormMain::ApplyLaneCount()
     }
     Panel7Resize();
     PanelResize();
-    SortGrid1->update();
+    SortGrid1->InvalidateGrid();
 }
 
 void TFormMain::PanelResize()

@@ -424,7 +424,7 @@ void ProtocolController::SortGrid1EndSort()
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     FollowLaneRows();
-    m_form->SortGrid1->update();
+    m_form->SortGrid1->InvalidateGrid();
 }
 
 void ProtocolController::FollowLaneRows()
@@ -582,7 +582,7 @@ void ProtocolController::seObmenClick()
 void ProtocolController::cbBuhnChange()
 {
     RefreshControlStates();
-    m_form->SortGrid1->update();
+    m_form->SortGrid1->InvalidateGrid();
 }
 
 void ProtocolController::sb1Click(int lane)

@@ -3,6 +3,7 @@
 // open dialog, penalties and marks, lane selection, edit mode and removing
 // rows. Nothing here waits for a timer.
 #include "FakePlatform.h"
+#include "PaintCounter.h"
 #include "WindowTestFolder.h"
 #include "app/ApplicationWindows.h"
 #include "app/DlgYesNo.h"
@@ -1022,8 +1023,11 @@ private slots:
         QCOMPARE(offered, rows);
         for (int step = 0; step < 3; ++step)
             QTest::keyClick(list, Qt::Key_Down);
+        QCoreApplication::processEvents();
+        PaintCounter gridPaints(m_grid->viewport()); // the red rows move on screen too
         QTest::keyClick(list, Qt::Key_Return);
         QTRY_VERIFY(!list->isVisible());
+        QTRY_VERIFY(gridPaints.count > 0);
         QCOMPARE(Positions(), qMakePair(0, 4));
         QCOMPARE(lane2->currentText(), QStringLiteral("4 Schnecken 2"));
         QCOMPARE(RedRows(), QList<int>({1, 5}));
