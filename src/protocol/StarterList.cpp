@@ -11,17 +11,42 @@
 
 namespace {
 
-QList<QStringView> SplitFields(QStringView line)
+// Calls fn with each field of the line as it stands (not trimmed), without
+// a list of them: a list of 100 000 teams is read line by line.
+template <typename Fn> void ForEachField(QStringView line, Fn fn)
 {
-    if (line.contains(u'\t'))
-        return line.split(u'\t');
-    if (line.contains(u';'))
-        return line.split(u';');
-    QList<QStringView> fields = line.split(u' ', Qt::SkipEmptyParts);
+    if (line.contains(u'\t') || line.contains(u';')) {
+        for (QStringView field : line.tokenize(line.contains(u'\t') ? u'\t' : u';'))
+            fn(field);
+        return;
+    }
+    bool any = false;
+    for (QStringView field : line.tokenize(u' ', Qt::SkipEmptyParts)) {
+        any = true;
+        fn(field);
+    }
     // A line of blanks only is still a team line, as a line of only ";" is.
-    if (fields.isEmpty())
-        fields.append(QStringView());
-    return fields;
+    if (!any)
+        fn(QStringView());
+}
+
+QString FieldText(QStringView field)
+{
+    field = field.trimmed();
+    return field.isEmpty() ? QStringLiteral(" ") : field.toString();
+}
+
+// The fields fill the columns from the left; fields beyond the tenth are
+// dropped, missing ones stay empty.
+ProtocolRow RowFromLine(QStringView line)
+{
+    ProtocolRow row;
+    std::size_t column = 0;
+    ForEachField(line, [&](QStringView field) {
+        if (column < row.size())
+            row[column++] = FieldText(field);
+    });
+    return row;
 }
 
 bool IsSkippedLine(QStringView line)
@@ -34,25 +59,14 @@ bool IsSkippedLine(QStringView line)
 QStringList SplitStarterLine(QStringView line)
 {
     QStringList fields;
-    for (QStringView field : SplitFields(line)) {
-        field = field.trimmed();
-        fields.append(field.isEmpty() ? QStringLiteral(" ") : field.toString());
-    }
+    ForEachField(line, [&](QStringView field) { fields.append(FieldText(field)); });
     return fields;
-}
-
-ProtocolRow RowFromFields(const QStringList &fields)
-{
-    ProtocolRow row;
-    const qsizetype count = std::min<qsizetype>(fields.size(), ProtocolColumnCount);
-    for (qsizetype i = 0; i < count; ++i)
-        row[std::size_t(i)] = fields[i];
-    return row;
 }
 
 bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams)
 {
     table.clear();
+    table.reserve(std::size_t(std::min<qsizetype>(text.count(u'\n') + 1, maxTeams)));
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = start;
@@ -64,7 +78,7 @@ bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams)
             continue;
         if (int(table.size()) >= maxTeams)
             return false;
-        table.push_back(RowFromFields(SplitStarterLine(line)));
+        table.push_back(RowFromLine(line));
     }
     return true;
 }

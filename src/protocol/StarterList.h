@@ -9,10 +9,6 @@
 // shift the fields after it. Quotes are ordinary characters.
 QStringList SplitStarterLine(QStringView line);
 
-// The fields fill the columns from the left; fields beyond the tenth are
-// dropped, missing ones stay empty.
-ProtocolRow RowFromFields(const QStringList &fields);
-
 // A list is a file of a few hundred teams; these limits keep a wrong pick
 // (a disk image, a log, a list of a million lines) from freezing the window
 // or eating the memory the running protocol needs.
@@ -20,7 +16,9 @@ constexpr qint64 MaxStarterListBytes = 64 * 1024 * 1024;
 constexpr int MaxStarterListTeams = 100000;
 
 // Every line but empty ones and those beginning with "Nr" (headers) is a
-// team, in file order. Lines end in CR LF, LF or a lone CR.
+// team, in file order; its fields (as SplitStarterLine gives them) fill the
+// columns from the left, fields beyond the tenth are dropped, missing ones
+// stay empty. Lines end in CR LF, LF or a lone CR.
 ProtocolTable ParseStarterList(QStringView text);
 // The same, stopping at maxTeams: false when the text holds more teams.
 bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams);
