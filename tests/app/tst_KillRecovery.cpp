@@ -251,6 +251,9 @@ private slots:
         }
         QVERIFY(Results(known).size() >= 2);
         QVERIFY(killsWithLoggedStops > 0);
+        qInfo("%d kills, %d of them with both stops in the change log only; %d teams with a "
+              "result at the end",
+              kills, killsWithLoggedStops, int(Results(known).size()));
     }
 };
 

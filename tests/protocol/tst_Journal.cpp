@@ -391,6 +391,39 @@ private slots:
         QCOMPARE(read, RaceDay());
     }
 
+    // The log's space is taken when it is made: on a disk that has filled up
+    // since, stops still reach it, while a snapshot fails and leaves the
+    // previous one with its changes.
+    void fullDiskStillTakesChanges()
+    {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.filePath("data"));
+        QVERIFY(QDir().mkpath(dir.filePath("data")));
+        if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=2m") != 0)
+            QSKIP("no small filesystem can be mounted here");
+        const auto unmount = qScopeGuard([&] { ::umount(folder.constData()); });
+        Journal journal(dir.filePath("data/Wiederherstellung.txt"));
+        QString error;
+        QVERIFY2(journal.Write(RaceDay(), &error), qPrintable(error));
+        QFile filler(dir.filePath("data/Fueller"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+
+        const JournalChange stop =
+            Change({{2, Row({"3", "Schnecken", "2", "Tim", "", "", "9,99", "0,00", "9,99"})}});
+        QVERIFY(journal.Append(stop));
+        JournalState big = RaceDay();
+        big.rows.assign(20000, Row({"1", "Ein recht langer Teamname", "1", "Fahrerin"}));
+        QVERIFY(!journal.Write(big, &error));
+        QVERIFY(!error.isEmpty());
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read, Applied(RaceDay(), {stop}));
+    }
+
     // "Nein" at the question: the state with its changes goes under a dated
     // name, the snapshot goes.
     void keptAsideWithItsChanges()
