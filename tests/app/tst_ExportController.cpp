@@ -2,7 +2,7 @@
 // file types, the files loaded back as starter lists, the web page for the
 // browser and the printer (a PDF without printer), and failed saves.
 #include "FakePlatform.h"
-#include "PdfText.h"
+#include "PdfReadBack.h"
 #include "TestFiles.h"
 #include "UnwritableTargets.h"
 #include "WindowTestFolder.h"

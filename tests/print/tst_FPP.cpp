@@ -3,7 +3,7 @@
 // and orientation, and "Drucken" writing a PDF that is read back with the
 // poppler tools (no printer here, or the printer's own print-to-file).
 #include "FakePlatform.h"
-#include "PdfWords.h"
+#include "PdfReadBack.h"
 #include "WindowTestFolder.h"
 #include "app/ApplicationWindows.h"
 #include "app/FMain.h"

@@ -3,7 +3,7 @@
 #include "print/Preview.h"
 
 #include "FakePlatform.h"
-#include "PdfWords.h"
+#include "PdfReadBack.h"
 #include "print/PaperPreview.h"
 #include "settings/CertificateLayout.h"
 

@@ -1,6 +1,6 @@
 // The printed protocol: every row on exactly one page, the header row on
 // every page, nothing cut off at a page break, read back from the PDF.
-#include "PdfText.h"
+#include "PdfReadBack.h"
 #include "protocol/ProtocolPrint.h"
 
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "PdfWords.h"
+#include "PdfReadBack.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -6,11 +6,14 @@
 
 namespace {
 
-QString ToolOutput(const QString &program, const QStringList &arguments)
+QString ToolOutput(const QString &program, const QStringList &arguments,
+                   const QByteArray &input = {})
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(30000))
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return {};
     return QString::fromUtf8(process.readAllStandardOutput());
 }
@@ -51,4 +54,9 @@ QList<PdfWord> PdfPageWords(const QList<PdfWord> &words, int page)
 QString PdfInfo(const QString &pdf)
 {
     return ToolOutput(QStringLiteral("pdfinfo"), {pdf});
+}
+
+QString PdfText(const QByteArray &pdf)
+{
+    return ToolOutput(QStringLiteral("pdftotext"), {"-layout", "-", "-"}, pdf);
 }
