@@ -7,7 +7,7 @@
 #include "app/ApplicationWindows.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
-#include "app/QtPlatform.h"
+#include "platform/QtPlatform.h"
 #include "widgets/SortGrid.h"
 
 #include <QDir>

@@ -6,9 +6,9 @@
 //   hand-over - from the line change to the handler running on the GUI thread,
 //   recorded  - the tick the handler got minus the tick at the line change
 //               (what a lane time would be off by).
-#include "app/QtPlatform.h"
 #include "comms/Comms.h"
 #include "comms/FakeSerialDevice.h"
+#include "platform/QtPlatform.h"
 
 #include <QCoreApplication>
 #include <QTimer>

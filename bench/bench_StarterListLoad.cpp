@@ -5,7 +5,7 @@
 #include "app/ApplicationWindows.h"
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
-#include "app/QtPlatform.h"
+#include "platform/QtPlatform.h"
 #include "protocol/StarterList.h"
 
 #include <QApplication>

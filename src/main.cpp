@@ -1,6 +1,6 @@
 // Program start: the application and the real platform.
 #include "app/ProgramRun.h"
-#include "app/QtPlatform.h"
+#include "platform/QtPlatform.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "app/CertificateController.h"
 
 #include "app/FMain.h"
-#include "app/Platform.h"
 #include "app/ProtocolController.h"
+#include "platform/Platform.h"
 #include "print/FPP.h"
 
 #include <QToolButton>

@@ -1,6 +1,6 @@
 #include "app/DlgYesNo.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QLabel>

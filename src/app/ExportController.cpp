@@ -3,8 +3,8 @@
 #include "app/ExportController.h"
 
 #include "app/FMain.h"
-#include "app/Platform.h"
 #include "app/ProtocolController.h"
+#include "platform/Platform.h"
 #include "protocol/Excel.h"
 #include "protocol/ProtocolPrint.h"
 #include "protocol/WordProcessorExport.h"

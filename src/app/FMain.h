@@ -5,9 +5,9 @@
 
 #include "app/FileTypeNames.h"
 #include "app/MainSettings.h"
-#include "app/Platform.h"
 #include "app/ProtocolColumnWidths.h"
 #include "app/SpeedButtonGlyphs.h"
+#include "platform/Platform.h"
 
 #include <QMainWindow>
 #include <QPrinter>

@@ -1,6 +1,6 @@
 #include "app/HelpWindow.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 #include <QFile>
 #include <QFileInfo>

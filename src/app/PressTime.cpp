@@ -1,7 +1,7 @@
 // Time stamps of the key and mouse events being delivered.
 #include "app/PressTime.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "race/RaceTime.h"
 
 #include <QCoreApplication>

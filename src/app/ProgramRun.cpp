@@ -3,8 +3,8 @@
 
 #include "app/ApplicationWindows.h"
 #include "app/FMain.h"
-#include "app/Platform.h"
 #include "app/ProgramFolders.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QDir>

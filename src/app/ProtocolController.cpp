@@ -4,7 +4,7 @@
 #include "app/FMain.h"
 #include "app/FreedMemory.h"
 #include "app/LaneSelectorModel.h"
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "protocol/Penalties.h"
 #include "protocol/Ranking.h"
 #include "protocol/ResultText.h"

@@ -2,9 +2,9 @@
 #include "app/RaceController.h"
 
 #include "app/FMain.h"
-#include "app/Platform.h"
 #include "app/ProgramFolders.h"
 #include "app/ProtocolController.h"
+#include "platform/Platform.h"
 #include "protocol/ProtocolTable.h"
 #include "race/RaceTime.h"
 #include "widgets/ButtonWithColor.h"

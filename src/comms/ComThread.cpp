@@ -1,7 +1,7 @@
 // The watcher thread of a TComPort.
 #include "comms/ComThread.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 #include <cerrno>
 

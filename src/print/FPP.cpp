@@ -1,6 +1,6 @@
 #include "print/FPP.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "print/CertificatePages.h"
 #include "print/Preview.h"
 #include "settings/CertificateLayout.h"

@@ -2,7 +2,7 @@
 // keyboard and mouse, and printing.
 #include "print/Preview.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "print/PaperPreview.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The spreadsheet export over automation.
 #include "protocol/Excel.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 const QString ExcelClass = QStringLiteral("Excel.Application");

@@ -1,7 +1,7 @@
 // The built-in spreadsheet automation server.
 #include "protocol/SpreadsheetServer.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "protocol/SpreadsheetFile.h"
 #include "protocol/UserTempFolder.h"
 

@@ -1,7 +1,7 @@
 // The built-in word-processor automation server.
 #include "protocol/WordBasicServer.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "protocol/ProtocolFiles.h"
 #include "protocol/RtfDocument.h"
 #include "protocol/UserTempFolder.h"

@@ -1,7 +1,7 @@
 // The word-processor export over automation.
 #include "protocol/WordProcessorExport.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "protocol/Automation.h"
 
 QString WordProcessorText(const CellRows &rows)

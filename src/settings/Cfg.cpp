@@ -2,9 +2,9 @@
 // showing and OK. The certificate layout editor lives in CfgLayoutEditor.cpp.
 #include "settings/Cfg.h"
 
-#include "app/Platform.h"
 #include "comms/Comms.h"
 #include "comms/SerialPortList.h"
+#include "platform/Platform.h"
 #include "settings/CertificateLayout.h"
 #include "settings/CfgControls.h"
 #include "widgets/ButtonWithColor.h"

@@ -3,7 +3,7 @@
 // and the page picture that shows every entry where it will be printed.
 #include "settings/Cfg.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "print/PaperPreview.h"
 #include "settings/CertificateLayout.h"
 #include "settings/CfgControls.h"
@@ -196,9 +196,9 @@ void TCfgDialog::sePosChange()
 
 void TCfgDialog::bFontClick()
 {
-    QFont seed = bFont->font();
-    seed.setPointSize(qMax(1, seed.pointSize() / 2));
-    const std::optional<QFont> chosen = CurrentPlatform().FontDialog(this, seed);
+    QFont offered = bFont->font();
+    offered.setPointSize(qMax(1, offered.pointSize() / 2));
+    const std::optional<QFont> chosen = CurrentPlatform().FontDialog(this, offered);
     if (!chosen)
         return;
     QFont shown = *chosen;

@@ -3,7 +3,7 @@
 // incremental search, column fitting and saving as semicolon text.
 #include "widgets/SortGrid.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "protocol/ProtocolFiles.h"
 
 #include <QApplication>

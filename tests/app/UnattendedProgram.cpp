@@ -4,7 +4,7 @@
 // a test can kill and restart it and it recovers with nobody at the
 // keyboard. Built with the tests only; the shipped program has no such mode.
 #include "app/ProgramRun.h"
-#include "app/QtPlatform.h"
+#include "platform/QtPlatform.h"
 
 #include <QApplication>
 #include <QDialog>

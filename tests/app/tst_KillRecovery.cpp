@@ -137,9 +137,9 @@ private slots:
         JournalState known = FirstState();
         QString error;
         QVERIFY2(Journal(m_journal).Write(known, &error), qPrintable(error));
-        const quint32 seed = QRandomGenerator::global()->generate();
-        QRandomGenerator random(seed);
-        qInfo("kill moments from seed %u", seed);
+        const quint32 start = QRandomGenerator::global()->generate();
+        QRandomGenerator random(start);
+        qInfo("kill moments from random start %u", start);
 
         const int kills = Kills();
         int killsWithLoggedStops = 0;

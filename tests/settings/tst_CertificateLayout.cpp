@@ -10,9 +10,9 @@
 
 namespace {
 
-QByteArray RandomRecord(quint32 seed)
+QByteArray RandomRecord(quint32 start)
 {
-    QRandomGenerator random(seed);
+    QRandomGenerator random(start);
     QByteArray bytes(CertificateLayout::Size, '\0');
     for (char &byte : bytes)
         byte = static_cast<char>(random.bounded(256));

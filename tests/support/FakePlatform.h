@@ -4,7 +4,7 @@
 #pragma once
 
 #include "RecordingAutomation.h"
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 #include <QList>
 #include <QQueue>
@@ -52,8 +52,8 @@ public:
     }
     int dialogsShown = 0;
 
-    // Each font dialog records its seed and takes the next answer; an empty
-    // queue cancels it.
+    // Each font dialog records the font it offered and takes the next answer;
+    // an empty queue cancels it.
     std::optional<QFont> FontDialog(QWidget *, const QFont &initial) override
     {
         fontRequests << initial;

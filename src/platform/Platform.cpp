@@ -1,6 +1,6 @@
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
-#include "app/QtPlatform.h"
+#include "platform/QtPlatform.h"
 
 namespace {
 Platform *installedPlatform = nullptr;

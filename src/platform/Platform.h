@@ -59,7 +59,7 @@ public:
     // Runs a dialog modally and returns its result code.
     virtual int ExecDialog(QDialog *dialog) = 0;
 
-    // The font dialog seeded with a font: the chosen font, or none when cancelled.
+    // The font dialog offering a font: the chosen font, or none when cancelled.
     virtual std::optional<QFont> FontDialog(QWidget *parent, const QFont &initial) = 0;
 
     virtual bool PrintDialog(QWidget *parent, QPrinter *printer) = 0;

@@ -1,7 +1,7 @@
 // The real platform: steady clock, Qt Multimedia, Qt dialogs and the desktop.
 #pragma once
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 #include <QHash>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "app/QtPlatform.h"
+#include "platform/QtPlatform.h"
 
 #include "comms/Comms.h"
 #include "protocol/AutomationServers.h"
