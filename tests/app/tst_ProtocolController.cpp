@@ -4,6 +4,7 @@
 // rows. Nothing here waits for a timer.
 #include "FakePlatform.h"
 #include "PaintCounter.h"
+#include "TestFiles.h"
 #include "WindowTestFolder.h"
 #include "app/ApplicationWindows.h"
 #include "app/DlgYesNo.h"
@@ -72,12 +73,7 @@ class TestProtocolController : public QObject
 
     QString WriteFile(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_dir.FilePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return WriteAll(m_dir.FilePath(name), bytes);
     }
 
     // The operator picks the file in the open dialog of "Starterliste öffnen".
