@@ -182,6 +182,8 @@ void ProtocolController::NoteChange(Change change, int row)
 {
     if (change == Change::Content || change == Change::Row)
         m_modified = true;
+    if (change == Change::Content)
+        m_pendingChange.cellsEdited = true;
     if (change == Change::Row)
         m_pendingChange.rows.push_back(row);
     else if (change != Change::Lanes)
@@ -261,6 +263,16 @@ ProtocolTable ProtocolController::Table() const
     for (int row = 1; row < rowCount; ++row)
         table.push_back(ReadRow(row));
     return table;
+}
+
+ProtocolColumns ProtocolController::Columns() const
+{
+    ProtocolColumns columns;
+    const TSortGrid *grid = m_form->SortGrid1;
+    columns.rows = std::size_t(std::max(0, grid->RowCount() - 1));
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        columns.cells[column] = grid->ColumnTexts(column);
+    return columns;
 }
 
 void ProtocolController::WriteTable(const ProtocolTable &table)

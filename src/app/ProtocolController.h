@@ -68,6 +68,8 @@ public:
 
     // The protocol as plain rows (grid rows 1 .. RowCount - 1).
     ProtocolTable Table() const;
+    // The same rows shared with the grid: taken at once at any list size.
+    ProtocolColumns Columns() const;
     // The cells of one grid row.
     ProtocolRow ReadRow(int row) const;
 

@@ -3,6 +3,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
+#include "app/FreedMemory.h"
 #include "app/ProtocolController.h"
 #include "protocol/StarterList.h"
 
@@ -16,6 +17,17 @@ RecoveryJournal::RecoveryJournal(TFormMain *form, const QString &fileName)
     : QObject(form), m_form(form), m_journal(fileName)
 {
     connect(form->Protocol, &ProtocolController::protocolChanged, this, &RecoveryJournal::Update);
+    m_journal.SetBackgroundOutcome([this](bool written, const QString &error) {
+        // The snapshot's text of a long list was freed on this thread.
+        ReturnFreedMemory();
+        QMetaObject::invokeMethod(
+            this, [this, written, error] { Report(written, error); }, Qt::QueuedConnection);
+    });
+}
+
+RecoveryJournal::~RecoveryJournal()
+{
+    m_journal.WaitUntilWritten();
 }
 
 QString RecoveryJournal::DefaultFileName()
@@ -112,11 +124,22 @@ void RecoveryJournal::Write()
     Report(m_journal.Write(CurrentState(), &error), error);
 }
 
+void RecoveryJournal::WaitUntilWritten()
+{
+    m_journal.WaitUntilWritten();
+}
+
+// Rows that only moved or came from a file are still in the last snapshot
+// and its log, or in the file, until the new snapshot lands: that one may
+// be written behind the window's back. Anything else is on the disk before
+// the handler returns.
 void RecoveryJournal::Update(const ProtocolChange &change)
 {
     if (!m_writing)
         return;
-    if (change.wholeTable || !m_journal.Append(ChangeOf(change)))
+    if (change.wholeTable && !change.cellsEdited)
+        m_journal.WriteInBackground(CurrentNotes(), m_form->Protocol->Columns());
+    else if (change.wholeTable || !m_journal.Append(ChangeOf(change)))
         Write();
     else
         Report(true, {});

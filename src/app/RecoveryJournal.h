@@ -1,8 +1,11 @@
 // The main window's recovery journal: after every change of the protocol or
 // of the lanes' teams, before the handler that made the change returns,
 // the change is on the disk: a record of the changed rows in the change
-// log, or a snapshot of the whole state when rows came, went or moved. At
-// start a journal holding results that are in no saved file is offered back.
+// log, or a snapshot of the whole state when rows came, went or moved.
+// Only a snapshot of rows freshly loaded, ranked or sorted is written on
+// the journal's own thread: until it lands, the previous snapshot and its
+// log still hold every result. At start a journal holding results that are
+// in no saved file is offered back.
 #pragma once
 
 #include "protocol/Journal.h"
@@ -19,6 +22,8 @@ class RecoveryJournal : public QObject
 
 public:
     RecoveryJournal(TFormMain *form, const QString &fileName);
+    // Every snapshot asked for is written before the window goes.
+    ~RecoveryJournal() override;
 
     // "Wiederherstellung.txt" in the user's data folder of this program.
     static QString DefaultFileName();
@@ -34,6 +39,8 @@ public:
     void Write();
     // Writes what the change covers.
     void Update(const ProtocolChange &change);
+    // Returns when every snapshot asked for is on the disk.
+    void WaitUntilWritten();
 
     JournalState CurrentState() const;
     QString FileName() const { return m_journal.FileName(); }

@@ -78,17 +78,36 @@ bool HasLineBreakOrTab(const QString &cell)
 // reader would take for a header. Such cells travel in a note as well.
 bool RowCarriesExactly(const QString &cell, int column)
 {
-    if (cell == QStringLiteral(" ") || HasLineBreakOrTab(cell))
+    if ((cell.size() == 1 && cell.front() == u' ') || HasLineBreakOrTab(cell))
         return false;
-    return column != ColNr || !cell.startsWith(QStringLiteral("Nr"));
+    return column != ColNr || !cell.startsWith(QLatin1StringView("Nr"));
 }
 
-void AppendRowCell(QByteArray &line, const QString &cell, int column)
+// Most cells are plain ASCII: those go in without a converted copy.
+void AppendUtf8(QByteArray &line, const QString &text)
 {
+    const qsizetype start = line.size();
+    line.resize(start + text.size());
+    char *out = line.data() + start;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            line.truncate(start);
+            line += text.toUtf8();
+            return;
+        }
+        *out++ = char(c.unicode());
+    }
+}
+
+// Appends the cell as the row shows it; false when the row cannot carry
+// it exactly, so it needs a note as well.
+bool AppendRowCell(QByteArray &line, const QString &cell, int column)
+{
+    const bool exact = cell.isEmpty() || RowCarriesExactly(cell, column);
     if (cell.isEmpty()) {
         line += ' ';
-    } else if (RowCarriesExactly(cell, column)) {
-        line += cell.toUtf8();
+    } else if (exact) {
+        AppendUtf8(line, cell);
     } else {
         QString shown = cell;
         for (const QChar c : {u'\t', u'\r', u'\n'})
@@ -98,6 +117,7 @@ void AppendRowCell(QByteArray &line, const QString &cell, int column)
         line += shown.toUtf8();
     }
     line += '\t';
+    return exact;
 }
 
 void AppendNote(QByteArray &text, const QByteArray &key, const QByteArray &value)
@@ -263,31 +283,62 @@ quint64 NewLogKey()
     return key;
 }
 
+// The text is handed on in pieces of about this size, so a snapshot of a
+// long list never sits whole in memory.
+constexpr qsizetype SnapshotPieceBytes = 256 * 1024;
+
+// cellOf(row, column) gives the text of a cell, row 0 being the first team.
+template <typename CellOf>
+bool WriteSnapshotText(const JournalNotes &notes, std::size_t rows, const CellOf &cellOf,
+                       quint64 logKey, const ChunkWriter &write)
+{
+    QByteArray text;
+    text.reserve(SnapshotPieceBytes + 4096);
+    text += HeaderLine() + Eol;
+    AppendNote(text, VersionKey, QByteArray::number(FormatVersion));
+    AppendStateNotes(text, NotePrefix, notes);
+    if (logKey != 0)
+        AppendNote(text, LogKey, QByteArray::number(logKey, 16));
+    std::vector<int> inexact;
+    for (std::size_t index = 0; index < rows; ++index) {
+        inexact.clear();
+        for (int column = 0; column < ProtocolColumnCount; ++column) {
+            if (!AppendRowCell(text, cellOf(index, column), column))
+                inexact.push_back(column);
+        }
+        text += Eol;
+        // A cell the row cannot carry follows it in a note.
+        for (const int column : inexact)
+            AppendNote(text, CellKey,
+                       QByteArray::number(qulonglong(index)) + '\t' + QByteArray::number(column) +
+                           '\t' + Escaped(cellOf(index, column)));
+        if (text.size() >= SnapshotPieceBytes) {
+            if (!write(text))
+                return false;
+            text.resize(0); // keeps its room for the next piece
+        }
+    }
+    AppendNote(text, EndKey, QByteArray::number(qulonglong(rows)));
+    return write(text);
+}
+
+bool WriteStateText(const JournalState &state, quint64 logKey, const ChunkWriter &write)
+{
+    return WriteSnapshotText(
+        state, state.rows.size(),
+        [&](std::size_t row, int column) -> const QString & { return state.rows[row][column]; },
+        logKey, write);
+}
+
 } // namespace
 
 QByteArray JournalText(const JournalState &state, quint64 logKey)
 {
     QByteArray text;
-    text.reserve(qsizetype(state.rows.size()) * 96 + 1024);
-    text += HeaderLine() + Eol;
-    AppendNote(text, VersionKey, QByteArray::number(FormatVersion));
-    AppendStateNotes(text, NotePrefix, state);
-    if (logKey != 0)
-        AppendNote(text, LogKey, QByteArray::number(logKey, 16));
-    QByteArray exactCells;
-    for (std::size_t index = 0; index < state.rows.size(); ++index) {
-        const ProtocolRow &row = state.rows[index];
-        for (int column = 0; column < ProtocolColumnCount; ++column) {
-            AppendRowCell(text, row[column], column);
-            if (!row[column].isEmpty() && !RowCarriesExactly(row[column], column))
-                AppendNote(exactCells, CellKey,
-                           QByteArray::number(qulonglong(index)) + '\t' +
-                               QByteArray::number(column) + '\t' + Escaped(row[column]));
-        }
-        text += Eol;
-    }
-    text += exactCells;
-    AppendNote(text, EndKey, QByteArray::number(qulonglong(state.rows.size())));
+    WriteStateText(state, logKey, [&](QByteArrayView piece) {
+        text += piece;
+        return true;
+    });
     return text;
 }
 
@@ -393,7 +444,18 @@ Journal::Journal(const QString &fileName)
                                 QFileInfo(fileName).completeBaseName() + QStringLiteral(".log")))
 {}
 
-bool Journal::Write(const JournalState &state, QString *error)
+Journal::~Journal()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closing = true;
+    }
+    m_changed.notify_all();
+    if (m_writer.joinable())
+        m_writer.join();
+}
+
+bool Journal::WriteSnapshot(const SnapshotWriter &text, QString *error)
 {
     // Until this snapshot is on the disk, records of the last one would
     // describe a table that is no longer shown.
@@ -405,15 +467,77 @@ bool Journal::Write(const JournalState &state, QString *error)
         return false;
     }
     const quint64 key = NewLogKey();
-    if (!WriteFileAtomically(m_fileName, JournalText(state, key), error))
+    if (!WriteFileAtomically(
+            m_fileName, [&](const ChunkWriter &write) { return text(key, write); }, error))
         return false;
     // Without its log every later change takes a snapshot: slower, as safe.
     m_log.Start(key, nullptr);
     return true;
 }
 
+bool Journal::Write(const JournalState &state, QString *error)
+{
+    WaitUntilWritten();
+    return WriteSnapshot(
+        [&](quint64 key, const ChunkWriter &write) { return WriteStateText(state, key, write); },
+        error);
+}
+
+void Journal::WriteInBackground(const JournalNotes &notes, const ProtocolColumns &columns)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_waiting = Picture{notes, columns};
+    }
+    if (!m_writer.joinable())
+        m_writer = std::thread([this] { WriteInTurn(); });
+    m_changed.notify_all();
+}
+
+void Journal::WaitUntilWritten()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_waiting && !m_writing; });
+}
+
+// The journal's thread: writes the newest picture waiting, until the
+// journal closes with none left.
+void Journal::WriteInTurn()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_waiting || m_closing; });
+        if (!m_waiting)
+            return;
+        std::optional<Picture> picture = std::exchange(m_waiting, std::nullopt);
+        m_writing = true;
+        lock.unlock();
+        QString error;
+        const bool written = WriteSnapshot(
+            [&](quint64 key, const ChunkWriter &write) {
+                const ProtocolColumns &columns = picture->columns;
+                return WriteSnapshotText(
+                    picture->notes, columns.rows,
+                    [&](std::size_t row, int column) -> const QString & {
+                        return columns.Cell(row, column);
+                    },
+                    key, write);
+            },
+            &error);
+        // The grid's columns are no longer shared once the picture is gone:
+        // its next change then copies nothing.
+        picture.reset();
+        if (m_outcome)
+            m_outcome(written, error);
+        lock.lock();
+        m_writing = false;
+        m_changed.notify_all();
+    }
+}
+
 bool Journal::Append(const JournalChange &change)
 {
+    WaitUntilWritten();
     if (!m_log.IsOpen())
         return false;
     const QByteArray payload = JournalChangeText(change);
@@ -460,7 +584,8 @@ QString Journal::DatedName(const QDateTime &stamp) const
 QString Journal::KeepAside(const JournalState &state) const
 {
     const QString name = DatedName(state.stamp);
-    if (name.isEmpty() || !WriteFileAtomically(name, JournalText(state), nullptr))
+    const auto produce = [&](const ChunkWriter &write) { return WriteStateText(state, 0, write); };
+    if (name.isEmpty() || !WriteFileAtomically(name, produce, nullptr))
         return {};
     QFile::remove(m_fileName);
     return name;

@@ -14,11 +14,16 @@
 
 #include "protocol/JournalLog.h"
 #include "protocol/ProtocolTable.h"
+#include "protocol/RegularFile.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -77,10 +82,21 @@ QString RecoveryQuestion(const JournalState &state);
 
 // The journal files of one program: the snapshot under the given name, its
 // change log beside it with the extension ".log".
+//
+// A snapshot of a long list takes a while to write and flush, so one that
+// only arranges rows anew (a load, a ranking, a sort) may be written on the
+// journal's own thread while the window goes on. Until it is on the disk
+// the previous snapshot and its log stay as they were, and every other
+// write waits for it: a change is never logged against a snapshot the disk
+// does not hold yet.
 class Journal
 {
 public:
     explicit Journal(const QString &fileName);
+    // Finishes the snapshots still to be written.
+    ~Journal();
+    Journal(const Journal &) = delete;
+    Journal &operator=(const Journal &) = delete;
 
     QString FileName() const { return m_fileName; }
     QString LogFileName() const { return m_log.FileName(); }
@@ -89,6 +105,15 @@ public:
     // Creates the folder when needed; false with the reason on failure, the
     // previous files then stay as they were.
     bool Write(const JournalState &state, QString *error);
+
+    // Told on the journal's thread how a snapshot written there went.
+    using Outcome = std::function<void(bool written, const QString &error)>;
+    void SetBackgroundOutcome(Outcome outcome) { m_outcome = std::move(outcome); }
+    // Writes the snapshot on the journal's thread and returns at once. A
+    // snapshot still waiting for its turn there is replaced: it is older.
+    void WriteInBackground(const JournalNotes &notes, const ProtocolColumns &columns);
+    // Returns when no snapshot is being written or waiting.
+    void WaitUntilWritten();
 
     // Records a change of the state last written in the change log and
     // flushes it. false when the log cannot take it (not started, full, or
@@ -109,8 +134,25 @@ public:
     QString PutAside(const QDateTime &stamp) const;
 
 private:
+    struct Picture
+    {
+        JournalNotes notes;
+        ProtocolColumns columns;
+    };
+    // Writes the text of a snapshot with the given log key.
+    using SnapshotWriter = std::function<bool(quint64 key, const ChunkWriter &write)>;
+    bool WriteSnapshot(const SnapshotWriter &text, QString *error);
+    void WriteInTurn();
     QString DatedName(const QDateTime &stamp) const;
 
     QString m_fileName;
     JournalLog m_log;
+
+    Outcome m_outcome;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<Picture> m_waiting; // guarded by m_mutex
+    bool m_writing = false;           // guarded by m_mutex
+    bool m_closing = false;           // guarded by m_mutex
+    std::thread m_writer;             // started with the first background snapshot
 };

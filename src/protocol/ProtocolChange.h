@@ -10,5 +10,8 @@
 struct ProtocolChange
 {
     bool wholeTable = false;
+    // Cells were edited or rows removed by hand: the texts exist nowhere
+    // else. Without it a whole-table change only loaded, moved or ranked rows.
+    bool cellsEdited = false;
     std::vector<int> rows; // grid rows (1 = first team), when not wholeTable
 };

@@ -3,6 +3,7 @@
 // here is grid row k + 1 and lane selector item k.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -24,6 +25,24 @@ enum ProtocolColumn : int {
 
 using ProtocolRow = std::array<QString, ProtocolColumnCount>;
 using ProtocolTable = std::vector<ProtocolRow>;
+
+// The protocol as the grid keeps it, one list of texts per column with the
+// header in front, shared with the grid rather than copied: taken in an
+// instant however long the list, and readable on another thread while the
+// grid goes on changing its own copy.
+struct ProtocolColumns
+{
+    std::size_t rows = 0; // teams, without the header
+    std::array<QList<QString>, ProtocolColumnCount> cells;
+
+    // Row 0 is the first team; cells a column does not hold are empty.
+    const QString &Cell(std::size_t row, int column) const
+    {
+        static const QString none;
+        const QList<QString> &texts = cells[column];
+        return qsizetype(row + 1) < texts.size() ? texts[qsizetype(row + 1)] : none;
+    }
+};
 
 // "Nr.", "TeamName", ... "Platz", the header texts of the ten columns.
 const QStringList &ProtocolHeaders();

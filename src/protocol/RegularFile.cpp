@@ -76,7 +76,7 @@ bool ReadAll(int fd, qint64 maxBytes, QByteArray &bytes, int &error)
     }
 }
 
-bool WriteAll(int fd, const QByteArray &bytes)
+bool WriteAll(int fd, QByteArrayView bytes)
 {
     const char *data = bytes.constData();
     qint64 left = bytes.size();
@@ -144,6 +144,13 @@ RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes)
 
 bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error)
 {
+    return WriteFileAtomically(
+        fileName, [&](const ChunkWriter &write) { return write(bytes); }, error);
+}
+
+bool WriteFileAtomically(const QString &fileName,
+                         const std::function<bool(const ChunkWriter &)> &produce, QString *error)
+{
     const QByteArray target = QFile::encodeName(fileName);
     QByteArray temporary = target + ".XXXXXX";
     const auto fail = [&](int code) {
@@ -156,7 +163,8 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
         return fail(errno);
     int code = 0;
     errno = 0;
-    if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) < 0)
+    const ChunkWriter write = [&](QByteArrayView piece) { return WriteAll(fd.get(), piece); };
+    if (!produce(write) || ::fsync(fd.get()) < 0)
         code = errno ? errno : EIO;
     if (const int closeError = fd.Close(); !code)
         code = closeError;

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 struct RegularFileRead
 {
@@ -23,6 +24,12 @@ RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes);
 // old file stays as it was, the temporary file is removed and the error
 // holds the reason.
 bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error);
+// The same for a text made piece by piece: produce hands each piece to the
+// writer it is given, which returns false once a write failed; produce
+// then returns false too.
+using ChunkWriter = std::function<bool(QByteArrayView piece)>;
+bool WriteFileAtomically(const QString &fileName,
+                         const std::function<bool(const ChunkWriter &)> &produce, QString *error);
 
 // The operating system's text for an error number.
 QString SystemErrorText(int code);

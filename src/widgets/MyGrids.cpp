@@ -1341,6 +1341,12 @@ QString TMyStringGrid::Cells(int col, int row) const
     return data ? data->Get(row) : QString();
 }
 
+QList<QString> TMyStringGrid::ColumnTexts(int col) const
+{
+    const TStringSparseList *data = ColumnData(col);
+    return data ? data->Texts() : QList<QString>();
+}
+
 // A column that grows takes room for all rows at once: rows written one
 // after the other up to RowCount do not move it again.
 TStringSparseList &TMyStringGrid::ColumnStore(int col, int row)

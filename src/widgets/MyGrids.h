@@ -422,6 +422,10 @@ public:
 
     QString Cells(int col, int row) const;
     void SetCells(int col, int row, const QString &text);
+    // A column's texts from row 0 on, shared rather than copied: a picture
+    // of this moment that may be read on another thread. Rows beyond its
+    // size are empty.
+    QList<QString> ColumnTexts(int col) const;
     // Writes texts into columns 0 .. texts.size() - 1 of a row at once.
     void SetRowTexts(int row, std::span<const QString> texts);
     QObject *Objects(int col, int row) const;

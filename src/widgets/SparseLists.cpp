@@ -9,7 +9,7 @@ void CheckIndex(int index)
         throw EListError(index);
 }
 
-template <typename T> void Rotate(std::vector<T> &cells, int from, int to)
+template <typename Cells> void Rotate(Cells &cells, int from, int to)
 {
     if (from < to)
         std::rotate(cells.begin() + from, cells.begin() + from + 1, cells.begin() + to + 1);
@@ -59,8 +59,8 @@ void TStringSparseList::PutObject(int index, QObject *object)
 
 void TStringSparseList::Reserve(int count)
 {
-    if (static_cast<int>(m_texts.capacity()) < count)
-        m_texts.reserve(std::max<std::size_t>(count, 2 * m_texts.capacity()));
+    if (m_texts.capacity() < count)
+        m_texts.reserve(std::max<qsizetype>(count, 2 * m_texts.capacity()));
 }
 
 void TStringSparseList::Reach(int index)

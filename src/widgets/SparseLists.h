@@ -4,6 +4,7 @@
 // read as empty, so a grid of 100 000 rows costs only what was written.
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -192,14 +193,21 @@ private:
 // cell, stored densely up to the highest row written, the objects only once
 // a cell carries one. Count is the highest written index + 1; unwritten
 // cells read as empty. Kept in one array per column, a column of 100 000
-// rows is read in order and costs no allocation per row.
+// rows is read in order and costs no allocation per row. The texts are
+// shared on copy: a picture of a column taken for another thread costs
+// nothing until the column changes while that picture is still held.
 class TStringSparseList
 {
 public:
     // Room for count cells without moving them, growing at least twofold.
     void Reserve(int count);
-    int Count() const { return static_cast<int>(std::max(m_texts.size(), m_objects.size())); }
+    int Count() const
+    {
+        return static_cast<int>(std::max<std::size_t>(m_texts.size(), m_objects.size()));
+    }
     QString Get(int index) const;
+    // The stored texts (Count or fewer; the rest read as empty), shared.
+    QList<QString> Texts() const { return m_texts; }
     // An empty text beyond the stored cells stores nothing.
     void Put(int index, const QString &text);
     QObject *GetObject(int index) const;
@@ -220,6 +228,6 @@ private:
     // Both tables as long as Count and holding index, so cells can move.
     void Reach(int index);
 
-    std::vector<QString> m_texts;
+    QList<QString> m_texts;
     std::vector<QObject *> m_objects; // empty while no cell carried an object
 };

@@ -8,6 +8,7 @@
 #include "protocol/TextDecoding.h"
 
 #include <QtTest>
+#include <atomic>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -65,6 +66,19 @@ JournalState Applied(JournalState state, const QList<JournalChange> &changes)
             qFatal("change does not apply");
     }
     return state;
+}
+
+// The rows as the grid keeps them: one list per column, the header first.
+ProtocolColumns ColumnsOf(const ProtocolTable &rows)
+{
+    ProtocolColumns columns;
+    columns.rows = rows.size();
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        columns.cells[column] << ProtocolHeaders()[column];
+        for (const ProtocolRow &row : rows)
+            columns.cells[column] << row[column];
+    }
+    return columns;
 }
 
 QByteArray FileBytes(const QString &path)
@@ -303,6 +317,54 @@ private slots:
         QCOMPARE(journal.Read(read), Journal::Found::Nothing);
         QCOMPARE(Journal(first).Read(read), Journal::Found::Readable);
         QCOMPARE(read.rows, RaceDay().rows);
+    }
+
+    // A snapshot written on the journal's thread holds the table of the
+    // moment it was asked for, though the caller's columns change at once;
+    // a change appended meanwhile waits for it and lands in its log. Of
+    // two snapshots asked for in a row, the disk ends with the later.
+    void backgroundSnapshotHoldsItsMoment()
+    {
+        QTemporaryDir dir;
+        Journal journal(dir.filePath("Wiederherstellung.txt"));
+        std::atomic<int> written = 0;
+        journal.SetBackgroundOutcome([&](bool ok, const QString &) { written += ok; });
+        const JournalState first = WithRows({Row({"9", "Vorher"})});
+        ProtocolColumns columns = ColumnsOf(first.rows);
+        journal.WriteInBackground(first, columns);
+        columns = ColumnsOf(RaceDay().rows);
+        journal.WriteInBackground(RaceDay(), columns);
+        columns.cells[ColZeit][1] = QStringLiteral("99,99");
+        columns.cells[ColTeamName].removeLast();
+        const JournalChange change =
+            Change({{2, Row({"3", "Schnecken", "2", "Tim", "", "", "9,99", "0,00", "9,99"})}});
+        QVERIFY(journal.Append(change));
+        QVERIFY(written >= 1);
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read, Applied(RaceDay(), {change}));
+    }
+
+    // Below a regular file no folder can be made: the outcome says so and
+    // no change is logged against a snapshot that is not there.
+    void failedBackgroundSnapshotIsTold()
+    {
+        QTemporaryDir dir;
+        const QString blocker = WriteBytes(dir.filePath("Datei"), "x");
+        Journal journal(blocker + "/Wiederherstellung.txt");
+        std::atomic<int> failed = 0;
+        QString reason;
+        journal.SetBackgroundOutcome([&](bool ok, const QString &error) {
+            reason = error;
+            failed += !ok;
+        });
+        journal.WriteInBackground(RaceDay(), ColumnsOf(RaceDay().rows));
+        journal.WaitUntilWritten();
+        QCOMPARE(failed.load(), 1);
+        QVERIFY(reason.contains(blocker));
+        QVERIFY(!journal.Append(Change({})));
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Nothing);
     }
 
     // Changes go to the log, the snapshot stays as it was; a new snapshot
