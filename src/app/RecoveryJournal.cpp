@@ -5,6 +5,7 @@
 #include "app/FMain.h"
 #include "app/FreedMemory.h"
 #include "app/ProtocolController.h"
+#include "protocol/RegularFile.h"
 #include "protocol/StarterList.h"
 
 #include <QComboBox>
@@ -38,6 +39,8 @@ QString RecoveryJournal::DefaultFileName()
 
 void RecoveryJournal::OfferRecovery(TFDlgYesNo *dialog)
 {
+    // Snapshots a crash cut off before they replaced the last one.
+    RemoveInterruptedWrites(m_journal.FileName());
     JournalState state;
     const Journal::Found found = m_journal.Read(state);
     // A file that could not be kept aside is never overwritten: the

@@ -1,6 +1,7 @@
 // Safe reading and atomic writing of files.
 #include "protocol/RegularFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -140,6 +141,16 @@ RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes)
     }
     result.ok = true;
     return result;
+}
+
+void RemoveInterruptedWrites(const QString &fileName)
+{
+    const QFileInfo target(fileName);
+    // The name mkostemp gives below: a dot and six random characters.
+    const QFileInfoList leftovers = target.dir().entryInfoList(
+        {target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &leftover : leftovers)
+        QFile::remove(leftover.filePath());
 }
 
 bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error)

@@ -31,6 +31,10 @@ using ChunkWriter = std::function<bool(QByteArrayView piece)>;
 bool WriteFileAtomically(const QString &fileName,
                          const std::function<bool(const ChunkWriter &)> &produce, QString *error);
 
+// Removes what writes of that file left behind when the program died
+// before their rename: the temporary files "<name>.XXXXXX" beside it.
+void RemoveInterruptedWrites(const QString &fileName);
+
 // The operating system's text for an error number.
 QString SystemErrorText(int code);
 

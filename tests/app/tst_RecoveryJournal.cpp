@@ -387,6 +387,21 @@ private slots:
         QCOMPARE(m_form->SortGrid1->Cells(6, 2), QStringLiteral("13,45"));
     }
 
+    // A snapshot cut off by a crash before its rename leaves its temporary
+    // file; the next start removes it and nothing else.
+    void snapshotsCutOffAreRemovedAtStart()
+    {
+        LoadList();
+        Exit();
+        const QDir folder = QFileInfo(JournalPath()).dir();
+        SetBytes(JournalPath() + ".kV7KrJ", "Nr.\tTeamName\tabgeschn");
+        SetBytes(JournalPath() + ".alt", "eigene Kopie");
+        Start();
+        QCOMPARE(folder.entryList(QDir::Files),
+                 QStringList({"Wiederherstellung.log", "Wiederherstellung.txt",
+                              "Wiederherstellung.txt.alt"}));
+    }
+
     void damagedJournalIsKeptAside()
     {
         Exit();
