@@ -1,97 +1,97 @@
-// Loading the largest starter list the program accepts (100 000 teams)
-// into the real main window: the time until the protocol, ranking and both
-// lane selectors are ready, the memory it takes, and the cost of the next
-// reset's ranking. Runs offscreen; the serial ports are not probed.
-#include "app/ApplicationWindows.h"
-#include "app/FMain.h"
+// Where a starter list load spends the GUI thread's time: reading the file,
+// decoding it, parsing it into rows, the protocol taking the rows over
+// (grid, ranking, lane selectors), fitting the column widths and painting
+// the window, each on its own, beside the whole load as "Starterliste
+// öffnen" runs it. 10 000 and 100 000 teams, the recovery journal left out
+// (bench_Window shows its share); min / median / max of several runs of
+// the thread's CPU time, and the memory the largest list takes. A team
+// count as argument measures that size only.
+#include "BenchSupport.h"
+#include "BenchWindow.h"
+#include "app/FreedMemory.h"
 #include "app/ProtocolController.h"
-#include "platform/QtPlatform.h"
+#include "app/RecoveryJournal.h"
+#include "protocol/RegularFile.h"
 #include "protocol/StarterList.h"
+#include "protocol/TextDecoding.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QLocale>
-#include <QSettings>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <cstring>
+#include <array>
+#include <cstdlib>
+
+using namespace bench;
 
 namespace {
 
-class BenchPlatform : public QtPlatform
+constexpr int Runs = 7;
+constexpr std::array<int, 2> TeamCounts = {10000, 100000};
+
+struct Stage
 {
-public:
-    std::uint32_t ProbeSerialPorts() override { return 0; }
+    const char *name;
+    std::function<void()> work;
+    // Untimed, before each run of work.
+    std::function<void()> prepare = [] {};
 };
 
-QByteArray GeneratedList(int teams)
+double Busy(const std::function<void()> &work)
 {
-    QByteArray text = "Nr.;TeamName;Klasse;Fahrer;Beifahrer1;Beifahrer2\r\n";
-    for (int team = 1; team <= teams; ++team) {
-        const QByteArray n = QByteArray::number(team);
-        text += n + ";Team Nummer " + n + ";" + QByteArray::number(team % 20 + 1) + ";Fahrer " + n +
-                ";Beifahrer A" + n + ";Beifahrer B" + n + "\r\n";
-    }
-    return text;
+    const double before = ThreadCpuMillis();
+    work();
+    QCoreApplication::sendPostedEvents();
+    return ThreadCpuMillis() - before;
 }
 
-// A value of /proc/self/status in MB ("VmRSS", "VmHWM").
-double StatusMb(const char *key)
+void PrintStages(int teams, const std::vector<Stage> &stages)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qsizetype(std::strlen(key)) + 1).trimmed().split(' ')[0].toDouble() /
-                   1024.0;
+    std::printf("\n%d teams, GUI thread CPU in ms, min / median / max of %d runs\n", teams, Runs);
+    for (const Stage &stage : stages) {
+        std::vector<double> runs;
+        for (int run = 0; run < Runs; ++run) {
+            stage.prepare();
+            runs.push_back(Busy(stage.work));
+        }
+        std::printf("  %-52s %s\n", stage.name, qPrintable(SpreadText(SpreadOf(runs), 2)));
     }
-    return -1;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QTemporaryDir dir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
-    BenchPlatform platform;
-    SetCurrentPlatform(&platform);
-
-    const QString fileName = dir.filePath(QStringLiteral("Starterliste.csv"));
-    QFile file(fileName);
-    const QByteArray bytes = GeneratedList(MaxStarterListTeams);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(fileName));
-    file.close();
-    {
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
-        form->show();
-        QApplication::processEvents();
-        const double rssBefore = StatusMb("VmRSS:");
-        QElapsedTimer timer;
-        timer.start();
-        if (!form->Protocol->LoadStarterList(fileName))
-            qFatal("the list was refused");
-        QApplication::processEvents();
-        const double loadMs = double(timer.nsecsElapsed()) / 1e6;
-        const double rssAfter = StatusMb("VmRSS:");
-        timer.restart();
-        form->Protocol->RankProtocol();
-        const double rankMs = double(timer.nsecsElapsed()) / 1e6;
-        std::printf("%d teams, %.1f MB file\n", MaxStarterListTeams, double(bytes.size()) / 1e6);
-        std::printf("load into the window (grid, ranking, selectors, paint): %8.1f ms\n", loadMs);
-        std::printf("ranking again (as at each reset):                       %8.1f ms\n", rankMs);
-        std::printf("memory: %.0f MB before, %.0f MB after (+%.0f MB), peak %.0f MB\n", rssBefore,
-                    rssAfter, rssAfter - rssBefore, StatusMb("VmHWM:"));
+    BenchWindow window;
+    TFormMain *form = window.form;
+    QObject::disconnect(form->Protocol, nullptr, form->Journal, nullptr);
+    const double residentBefore = ResidentBytes();
+    double listBytes = 0;
+    // A team count as argument measures that size only (for a profiler).
+    std::vector<int> teamCounts(TeamCounts.begin(), TeamCounts.end());
+    if (argc > 1)
+        teamCounts = {std::atoi(argv[1])};
+    for (int teams : teamCounts) {
+        const QString list = window.FilePath(QStringLiteral("Starterliste%1.csv").arg(teams));
+        const QByteArray bytes = StarterListBytes(teams, false);
+        WriteFile(list, bytes);
+        listBytes = double(bytes.size());
+        const QString text = DecodeFileText(bytes);
+        PrintStages(
+            teams,
+            {{"reading the file", [&] { ReadRegularFile(list, MaxStarterListBytes); }},
+             {"decoding it (UTF-8)", [&] { DecodeFileText(bytes); }},
+             {"parsing the text into rows", [&] { ParseStarterList(text); }},
+             {"all three (LoadStarterList)", [&] { ::LoadStarterList(list); }},
+             {"protocol takes the list over (grid, ranking, lanes)",
+              [&] { form->Protocol->LoadStarterList(list); }},
+             {"returning the memory the last load freed", [] { ReturnFreedMemory(); },
+              [&] { form->Protocol->LoadStarterList(list); }},
+             {"fitting the column widths", [&] { form->FitProtocolColumnsToTexts(); }},
+             {"painting the window", [&] { form->repaint(); }},
+             {"whole load as \"Starterliste öffnen\" runs it", [&] { window.Load(list, teams); }}});
     }
-    SetCurrentPlatform(nullptr);
+    std::printf("\nmemory with the largest list loaded: %.0f MB (%.1f× the %.1f MB file)\n",
+                (ResidentBytes() - residentBefore) / 1e6,
+                (ResidentBytes() - residentBefore) / listBytes, listBytes / 1e6);
     return 0;
 }

@@ -212,8 +212,7 @@ void ProtocolController::MarkProtocolSaved()
     NoteChange(Change::Lanes);
 }
 
-void ProtocolController::RestoreProtocol(const ProtocolTable &rows, int lane1, int lane2,
-                                         bool modified)
+void ProtocolController::RestoreProtocol(ProtocolTable rows, int lane1, int lane2, bool modified)
 {
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
@@ -275,14 +274,16 @@ ProtocolColumns ProtocolController::Columns() const
     return columns;
 }
 
-void ProtocolController::WriteTable(const ProtocolTable &table)
+// Grid row k + 1 shows table[k]; the texts move into the grid. An empty
+// table leaves the one blank row a grid needs below its header.
+void ProtocolController::WriteTable(ProtocolTable &table)
 {
     TSortGrid *grid = m_form->SortGrid1;
+    const int rows = static_cast<int>(table.size());
     grid->BeginUpdate();
-    grid->SetRowCount(std::max<int>(2, static_cast<int>(table.size()) + 1));
-    const ProtocolRow blank{};
-    for (int row = 1; row < grid->RowCount(); ++row)
-        grid->SetRowTexts(row, row - 1 < static_cast<int>(table.size()) ? table[row - 1] : blank);
+    grid->ReplaceDataRows(std::max(1, rows), ProtocolColumnCount, [&](int column, int k) {
+        return k < rows ? std::move(table[k][column]) : QString();
+    });
     grid->EndUpdate();
 }
 
@@ -407,16 +408,22 @@ void ProtocolController::RankProtocol()
             grid->SetCells(ColPlatz, row, place);
     }
     grid->EndUpdate();
-    // As after a sort by "Klasse": the arrow shows it, and the current row
-    // stays on its team.
-    grid->SortOptions().SetSortDirection(sdAscending);
-    grid->SortOptions().SetSortCol(ColKlasse);
+    ShowRankedOrder();
+    // The current row stays on its team.
     if (current >= 1 && current < int(newRow.size()))
         grid->SetRow(newRow[current]);
     // The lanes' markers moved with their rows.
     for (int &marked : m_markedRows)
         marked = marked >= 1 && marked < int(newRow.size()) ? newRow[marked] : -1;
     FollowLaneRows();
+}
+
+// As after a sort by "Klasse": the arrow shows it.
+void ProtocolController::ShowRankedOrder()
+{
+    TSortOptions &sort = m_form->SortGrid1->SortOptions();
+    sort.SetSortDirection(sdAscending);
+    sort.SetSortCol(ColKlasse);
 }
 
 // The blank row of an empty protocol is no team: a selector item for it
@@ -484,7 +491,7 @@ void ProtocolController::RefreshControlStates()
 
 bool ProtocolController::LoadStarterList(const QString &fileName)
 {
-    const StarterListLoad load = ::LoadStarterList(fileName);
+    StarterListLoad load = ::LoadStarterList(fileName);
     if (!load.ok) {
         CurrentPlatform().MessageBox(
             m_form, m_form->ApplicationTitle,
@@ -498,8 +505,16 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     // The old rows' lanes mean nothing in the new list.
     MarkLaneRow(0, -1);
     MarkLaneRow(1, -1);
+    // Ranked before the rows reach the grid; they go in as they lie in
+    // memory, which is quicker than in their ranked order, and then move.
+    const RankedRows ranked = WritePlaces(load.rows);
     WriteTable(load.rows);
-    RankProtocol();
+    std::vector<int> order(ranked.previousIndex.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = int(ranked.previousIndex[k]) + 1;
+    m_form->SortGrid1->ReorderDataRows(order);
+    ShowRankedOrder();
+    FollowLaneRows();
     // The row count changed inside the update bracket, which moves no
     // cursor: the take-over buttons and edit mode start on the first team.
     m_form->SortGrid1->GoToCell(0, 1, true);

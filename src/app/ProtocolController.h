@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class LaneSelectorModel;
 class QComboBox;
@@ -79,7 +80,7 @@ public:
     void MarkProtocolSaved();
     // Puts back a protocol kept by the recovery journal: its rows, both
     // lanes' teams (selector positions) and its not-saved mark.
-    void RestoreProtocol(const ProtocolTable &rows, int lane1, int lane2, bool modified);
+    void RestoreProtocol(ProtocolTable rows, int lane1, int lane2, bool modified);
     // true when nothing unsaved would be lost, or the operator agrees to lose it.
     bool ConfirmDiscardingChanges();
 
@@ -109,7 +110,8 @@ private:
     QComboBox *Selector(int lane) const;
     int LaneRow(int laneIndex) const;
     void WriteRow(int row, const ProtocolRow &cells);
-    void WriteTable(const ProtocolTable &table);
+    void WriteTable(ProtocolTable &table);
+    void ShowRankedOrder();
     // Both selectors get one item per row, none selected.
     void FillSelectors();
     bool TakeOverAvailable(int lane) const;

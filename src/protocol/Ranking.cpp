@@ -96,7 +96,7 @@ QString PlaceText(int place, const QString &before)
     return place == KeepPlace ? before : place == NoPlace ? QString() : QString::number(place);
 }
 
-std::vector<std::size_t> RankProtocol(ProtocolTable &table)
+RankedRows WritePlaces(ProtocolTable &table)
 {
     std::vector<QString> classes, totals;
     classes.reserve(table.size());
@@ -106,12 +106,20 @@ std::vector<std::size_t> RankProtocol(ProtocolTable &table)
         totals.push_back(row[ColTotal]);
     }
     RankedRows ranked = RankRows(classes, totals);
+    for (std::size_t k = 0; k < ranked.previousIndex.size(); ++k) {
+        QString &place = table[ranked.previousIndex[k]][ColPlatz];
+        place = PlaceText(ranked.places[k], place);
+    }
+    return ranked;
+}
+
+std::vector<std::size_t> RankProtocol(ProtocolTable &table)
+{
+    RankedRows ranked = WritePlaces(table);
     ProtocolTable rows;
     rows.reserve(table.size());
-    for (std::size_t k = 0; k < ranked.previousIndex.size(); ++k) {
-        rows.push_back(std::move(table[ranked.previousIndex[k]]));
-        rows.back()[ColPlatz] = PlaceText(ranked.places[k], rows.back()[ColPlatz]);
-    }
+    for (std::size_t index : ranked.previousIndex)
+        rows.push_back(std::move(table[index]));
     table = std::move(rows);
     return std::move(ranked.previousIndex);
 }

@@ -15,9 +15,17 @@ namespace {
 // a list of them: a list of 100 000 teams is read line by line.
 template <typename Fn> void ForEachField(QStringView line, Fn fn)
 {
-    if (line.contains(u'\t') || line.contains(u';')) {
-        for (QStringView field : line.tokenize(line.contains(u'\t') ? u'\t' : u';'))
-            fn(field);
+    qsizetype next = line.indexOf(u'\t');
+    const char16_t separator = next >= 0 ? u'\t' : u';';
+    if (next < 0)
+        next = line.indexOf(u';');
+    if (next >= 0) {
+        qsizetype start = 0;
+        for (; next >= 0; next = line.indexOf(separator, start)) {
+            fn(line.sliced(start, next - start));
+            start = next + 1;
+        }
+        fn(line.sliced(start));
         return;
     }
     bool any = false;
@@ -30,29 +38,52 @@ template <typename Fn> void ForEachField(QStringView line, Fn fn)
         fn(QStringView());
 }
 
+// Most lists leave many fields empty: they all share one blank text.
 QString FieldText(QStringView field)
 {
+    static const QString blank = QStringLiteral(" ");
     field = field.trimmed();
-    return field.isEmpty() ? QStringLiteral(" ") : field.toString();
+    return field.isEmpty() ? blank : field.toString();
 }
 
 // The fields fill the columns from the left; fields beyond the tenth are
 // dropped, missing ones stay empty.
-ProtocolRow RowFromLine(QStringView line)
+void FillRow(ProtocolRow &row, QStringView line)
 {
-    ProtocolRow row;
     std::size_t column = 0;
     ForEachField(line, [&](QStringView field) {
         if (column < row.size())
             row[column++] = FieldText(field);
     });
-    return row;
 }
 
 bool IsSkippedLine(QStringView line)
 {
     return line.isEmpty() || line.startsWith(u"Nr");
 }
+
+// The ends of the text's lines, at CR or LF. Each LF is searched for once,
+// so a file whose lines end in a lone CR is not scanned again per line.
+class LineEnds
+{
+public:
+    explicit LineEnds(QStringView text) : m_text(text) {}
+
+    qsizetype From(qsizetype start)
+    {
+        if (m_feed < start) {
+            m_feed = m_text.indexOf(u'\n', start);
+            if (m_feed < 0)
+                m_feed = m_text.size();
+        }
+        const qsizetype carriageReturn = m_text.sliced(start, m_feed - start).indexOf(u'\r');
+        return carriageReturn < 0 ? m_feed : start + carriageReturn;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_feed = -1;
+};
 
 } // namespace
 
@@ -67,18 +98,17 @@ bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams)
 {
     table.clear();
     table.reserve(std::size_t(std::min<qsizetype>(text.count(u'\n') + 1, maxTeams)));
+    LineEnds lineEnds(text);
     qsizetype start = 0;
     while (start < text.size()) {
-        qsizetype end = start;
-        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
-            ++end;
+        const qsizetype end = lineEnds.From(start);
         const QStringView line = text.sliced(start, end - start);
         start = end + (text.sliced(end).startsWith(u"\r\n") ? 2 : 1);
         if (IsSkippedLine(line))
             continue;
         if (int(table.size()) >= maxTeams)
             return false;
-        table.push_back(RowFromLine(line));
+        FillRow(table.emplace_back(), line);
     }
     return true;
 }

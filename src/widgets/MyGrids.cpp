@@ -520,15 +520,19 @@ void TMyCustomGrid::InvalidateCell(int col, int row)
 
 void TMyCustomGrid::InvalidateRow(int row)
 {
+    if (m_nowUpdating)
+        return;
     const QRect rect = CellRect(m_fixedCols, row);
-    if (!rect.isEmpty() && !m_nowUpdating)
+    if (!rect.isEmpty())
         viewport()->update(0, rect.top(), viewport()->width(), rect.height() + m_gridLineWidth);
 }
 
 void TMyCustomGrid::InvalidateCol(int col)
 {
+    if (m_nowUpdating)
+        return;
     const QRect rect = CellRect(col, 0);
-    if (!rect.isEmpty() && !m_nowUpdating)
+    if (!rect.isEmpty())
         viewport()->update(rect.left(), 0, rect.width() + m_gridLineWidth, viewport()->height());
 }
 
@@ -1406,18 +1410,30 @@ TMyStringGridStrings *TMyStringGrid::Cols(int col)
     return view.get();
 }
 
-void TMyStringGrid::SetRowTexts(int row, std::span<const QString> texts)
+std::vector<TStringSparseList> TMyStringGrid::FixedRowColumns(int columns, int rowCount) const
 {
-    for (std::size_t col = 0; col < texts.size(); ++col) {
-        if (!StoresNothing(static_cast<int>(col), row, texts[col]))
-            ColumnStore(static_cast<int>(col), row).Put(row, texts[col]);
+    std::vector<TStringSparseList> fixed(std::max<std::size_t>(columns, m_columns.size()));
+    for (std::size_t col = 0; col < fixed.size(); ++col) {
+        fixed[col].Reserve(rowCount);
+        for (int row = 0; row < FixedRows() && col < m_columns.size(); ++row) {
+            fixed[col].Put(row, m_columns[col].Get(row));
+            fixed[col].PutObject(row, m_columns[col].GetObject(row));
+        }
     }
+    return fixed;
+}
+
+// The old cells are freed with the vector they end up in.
+void TMyStringGrid::TakeColumns(std::vector<TStringSparseList> columns, int rowCount)
+{
+    m_columns.swap(columns);
+    SetRowCount(rowCount);
     if (m_viewUpdates > 0)
         m_repaintDue = true;
     else
-        InvalidateRow(row);
-    if (EditorMode() && InplaceEditor()->EditCol() < static_cast<int>(texts.size()))
-        RefreshEditorOn(InplaceEditor()->EditCol(), row);
+        InvalidateGrid();
+    if (!m_editorWriting && EditorMode())
+        InplaceEditor()->UpdateContents();
 }
 
 void TMyStringGrid::CellChanged(int col, int row)

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -426,12 +425,15 @@ public:
     // of this moment that may be read on another thread. Rows beyond its
     // size are empty.
     QList<QString> ColumnTexts(int col) const;
-    // Writes texts into columns 0 .. texts.size() - 1 of a row at once.
-    void SetRowTexts(int row, std::span<const QString> texts);
     QObject *Objects(int col, int row) const;
     void SetObjects(int col, int row, QObject *object);
     TMyStringGridStrings *Rows(int row);
     TMyStringGridStrings *Cols(int col);
+    // The rows below the fixed rows become `rows` new ones: cell (col, k) of
+    // them takes over textOf(col, k) for the first `columns` columns, the
+    // other columns stay empty there. The old data rows go with their texts
+    // and objects, those kept beyond RowCount too; the fixed rows stay.
+    template <typename TextOf> void ReplaceDataRows(int rows, int columns, TextOf textOf);
     // Puts the data rows 1..n in the order given: new row k+1 holds old row
     // order[k], with its cells and their objects. The current cell stays.
     void ReorderDataRows(const std::vector<int> &order);
@@ -451,6 +453,9 @@ private:
     friend class TMyStringGridStrings;
     TStringSparseList &ColumnStore(int col, int row);
     bool StoresNothing(int col, int row, const QString &text) const;
+    // Columns holding only the fixed rows' cells, with room for rowCount rows.
+    std::vector<TStringSparseList> FixedRowColumns(int columns, int rowCount) const;
+    void TakeColumns(std::vector<TStringSparseList> columns, int rowCount);
     void CellChanged(int col, int row);
     void RefreshEditorOn(int col, int row);
     void BeginViewUpdate();
@@ -463,3 +468,14 @@ private:
     bool m_repaintDue = false;
     bool m_editorWriting = false;
 };
+
+template <typename TextOf> void TMyStringGrid::ReplaceDataRows(int rows, int columns, TextOf textOf)
+{
+    const int first = FixedRows();
+    std::vector<TStringSparseList> replaced = FixedRowColumns(columns, first + rows);
+    for (int k = 0; k < rows; ++k) {
+        for (int col = 0; col < columns; ++col)
+            replaced[col].Put(first + k, textOf(col, k));
+    }
+    TakeColumns(std::move(replaced), first + rows);
+}

@@ -320,29 +320,38 @@ int TSortGrid::FittedColWidth(int col)
 
 int TSortGrid::FittedColWidthInGridFont(int col)
 {
-    return FittedWidth(col, [this](int) { return font(); });
+    return FittedWidth(col, {});
 }
 
 // The data texts are grouped by the font they are drawn in; of each group
 // a longest text is measured first, then only the texts that could still
 // be wider than the widest so far, as no character of a font is wider than
 // its widest one. Texts outside printable Latin-1 may be drawn from other
-// fonts and are always measured.
+// fonts and are always measured. A group keeps its rows and their lengths,
+// not their texts: the lengths alone rule out nearly every text. Without
+// fontOf every cell is in the grid's font.
 int TSortGrid::FittedWidth(int col, const std::function<QFont(int row)> &fontOf)
 {
-    int widest = 0;
+    struct Length
+    {
+        int row;
+        qsizetype size;
+    };
     struct FontTexts
     {
         QFont font;
-        std::vector<QString> texts;
-        qsizetype longest = 0;
+        std::vector<Length> lengths;
+        Length longest{0, 0};
     };
+    int widest = 0;
     std::vector<FontTexts> byFont;
+    const QFont gridFont = font();
+    QFont rowFont;
     for (int row = 0; row < RowCount(); ++row) {
         const QString text = Cells(col, row);
         if (row > 0 && text.isEmpty())
             continue;
-        const QFont cellFont = fontOf(row);
+        const QFont &cellFont = fontOf ? (rowFont = fontOf(row)) : gridFont;
         if (row == 0 || !IsPrintableLatin1(text)) {
             int width = QFontMetrics(cellFont).horizontalAdvance(text);
             if (row == 0 && col == m_sortOptions.SortCol() && m_sortOptions.CanSort())
@@ -353,19 +362,18 @@ int TSortGrid::FittedWidth(int col, const std::function<QFont(int row)> &fontOf)
         auto group = std::find_if(byFont.begin(), byFont.end(),
                                   [&](const FontTexts &entry) { return entry.font == cellFont; });
         if (group == byFont.end())
-            group = byFont.insert(byFont.end(), {cellFont, {}, 0});
-        group->texts.push_back(text);
-        group->longest = std::max(group->longest, text.size());
+            group = byFont.insert(byFont.end(), {cellFont, {}, {row, 0}});
+        group->lengths.push_back({row, text.size()});
+        if (text.size() > group->longest.size)
+            group->longest = {row, text.size()};
     }
     for (const FontTexts &group : byFont) {
         const QFontMetrics fm(group.font);
-        const auto longest =
-            std::find_if(group.texts.begin(), group.texts.end(),
-                         [&](const QString &text) { return text.size() == group.longest; });
-        widest = std::max(widest, fm.horizontalAdvance(*longest));
-        for (const QString &text : group.texts) {
-            if (text.size() * fm.maxWidth() > widest)
-                widest = std::max(widest, fm.horizontalAdvance(text));
+        const int widestCharacter = fm.maxWidth();
+        widest = std::max(widest, fm.horizontalAdvance(Cells(col, group.longest.row)));
+        for (const Length &length : group.lengths) {
+            if (length.size * widestCharacter > widest)
+                widest = std::max(widest, fm.horizontalAdvance(Cells(col, length.row)));
         }
     }
     const QFontMetrics fm(font());

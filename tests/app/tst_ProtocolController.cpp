@@ -863,6 +863,13 @@ private slots:
         QCOMPARE(Items(m_form->cbBuhn1), QStringList({"20 Neu 3", "21 Neuer 3"}));
         QCOMPARE(Positions(), qMakePair(0, 1));
         QCOMPARE(m_protocol->EventName, QStringLiteral("Zweite"));
+        // Nothing of the longer first list is kept behind the shorter one.
+        m_grid->SetRowCount(6);
+        for (int row = 3; row < 6; ++row) {
+            for (int col = 0; col < ProtocolColumnCount; ++col)
+                QVERIFY(m_grid->Cells(col, row).isEmpty());
+            QVERIFY(!m_grid->Objects(0, row) && !m_grid->Objects(1, row));
+        }
     }
 
     // A wrong pick must neither freeze the window nor eat the memory, and

@@ -113,16 +113,31 @@ private slots:
         }
     }
 
-    // Whole rows written at once and rows put in a new order keep their
-    // cells and objects together; rows beyond the order stay.
-    void rowsWrittenAndReorderedWhole()
+    // Rows replaced at once and rows put in a new order keep their cells
+    // and objects together. A replacement keeps the header row and drops
+    // every old data row with its objects, even those beyond the count.
+    void rowsReplacedAndReorderedWhole()
     {
         QObject marker;
         TMyStringGrid grid;
-        grid.SetRowCount(5);
+        grid.SetRowCount(8);
+        grid.SetCells(0, 0, QStringLiteral("Nr."));
+        grid.SetObjects(1, 0, &marker);
+        for (int row = 1; row <= 7; ++row) {
+            grid.SetCells(1, row, QStringLiteral("alt"));
+            grid.SetObjects(0, row, &marker);
+        }
+        grid.SetRowCount(3); // rows 3..7 kept beyond the count
         const QStringList texts[] = {{"1", "a"}, {"2", "b"}, {"3", "c"}, {"4", "d"}};
-        for (int row = 1; row <= 4; ++row)
-            grid.SetRowTexts(row, {texts[row - 1].constData(), size_t(texts[row - 1].size())});
+        grid.ReplaceDataRows(4, 2, [&](int col, int k) { return texts[k][col]; });
+        QCOMPARE(grid.RowCount(), 5);
+        QCOMPARE(grid.Cells(0, 0), QStringLiteral("Nr."));
+        QCOMPARE(grid.Objects(1, 0), &marker);
+        for (int row = 1; row <= 7; ++row)
+            QVERIFY(!grid.Objects(0, row));
+        grid.SetRowCount(8);
+        for (int row = 5; row <= 7; ++row)
+            QCOMPARE(RowTexts(grid, row), QStringList(grid.ColCount()));
         grid.SetObjects(1, 2, &marker);
         grid.ReorderDataRows({3, 1, 2});
         QCOMPARE(RowTexts(grid, 1).mid(0, 2), QStringList({"3", "c"}));
@@ -131,9 +146,6 @@ private slots:
         QCOMPARE(grid.Objects(1, 3), &marker);
         QVERIFY(!grid.Objects(1, 2));
         QCOMPARE(RowTexts(grid, 4).mid(0, 2), QStringList({"4", "d"}));
-        const QString blank[2];
-        grid.SetRowTexts(4, blank);
-        QCOMPARE(RowTexts(grid, 4), QStringList(grid.ColCount()));
     }
 
     void textsReappearBeyondAShrunkCount()
