@@ -34,6 +34,9 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::newRow("integer") << "10" << true << 10.0;
         QTest::newRow("leading zero") << "01" << true << 1.0;
+        QTest::newRow("15 digits, exactly") << "123456789012345" << true << 123456789012345.0;
+        QTest::newRow("16 digits") << "1234567890123456" << true << 1234567890123456.0;
+        QTest::newRow("zeros only") << "000" << true << 0.0;
         QTest::newRow("locale decimal comma") << "12,5" << true << 12.5;
         QTest::newRow("blanks around") << " 7 " << true << 7.0;
         QTest::newRow("negative") << "-3" << true << -3.0;
