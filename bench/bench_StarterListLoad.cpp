@@ -8,7 +8,6 @@
 // count as argument measures that size only.
 #include "BenchSupport.h"
 #include "BenchWindow.h"
-#include "app/FreedMemory.h"
 #include "app/ProtocolController.h"
 #include "app/RecoveryJournal.h"
 #include "protocol/RegularFile.h"
@@ -31,8 +30,6 @@ struct Stage
 {
     const char *name;
     std::function<void()> work;
-    // Untimed, before each run of work.
-    std::function<void()> prepare = [] {};
 };
 
 double Busy(const std::function<void()> &work)
@@ -48,10 +45,8 @@ void PrintStages(int teams, const std::vector<Stage> &stages)
     std::printf("\n%d teams, GUI thread CPU in ms, min / median / max of %d runs\n", teams, Runs);
     for (const Stage &stage : stages) {
         std::vector<double> runs;
-        for (int run = 0; run < Runs; ++run) {
-            stage.prepare();
+        for (int run = 0; run < Runs; ++run)
             runs.push_back(Busy(stage.work));
-        }
         std::printf("  %-52s %s\n", stage.name, qPrintable(SpreadText(SpreadOf(runs), 2)));
     }
 }
@@ -83,8 +78,6 @@ int main(int argc, char **argv)
              {"parsing the text into rows", [&] { ParseStarterList(text); }},
              {"all three (LoadStarterList)", [&] { ::LoadStarterList(list); }},
              {"protocol takes the list over (grid, ranking, lanes)",
-              [&] { form->Protocol->LoadStarterList(list); }},
-             {"returning the memory the last load freed", [] { ReturnFreedMemory(); },
               [&] { form->Protocol->LoadStarterList(list); }},
              {"fitting the column widths", [&] { form->FitProtocolColumnsToTexts(); }},
              {"painting the window", [&] { form->repaint(); }},

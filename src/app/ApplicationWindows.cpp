@@ -3,6 +3,7 @@
 #include "app/CertificateController.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
+#include "app/FreedMemory.h"
 #include "app/RecoveryJournal.h"
 #include "print/FPP.h"
 #include "settings/CertificateLayout.h"
@@ -10,6 +11,7 @@
 
 ApplicationWindows::ApplicationWindows()
 {
+    HandLargeBlocksBackAtOnce();
     FormMain = new TFormMain;
     CfgDialog = new TCfgDialog(SharedCertificateLayout(), FormMain);
     FormMain->CfgDialog = CfgDialog;

@@ -2,7 +2,6 @@
 
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
-#include "app/FreedMemory.h"
 #include "app/LaneSelectorModel.h"
 #include "platform/Platform.h"
 #include "protocol/Penalties.h"
@@ -216,7 +215,9 @@ void ProtocolController::RestoreProtocol(ProtocolTable rows, int lane1, int lane
 {
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
+    m_form->SortGrid1->BeginUpdate();
     WriteTable(rows);
+    m_form->SortGrid1->EndUpdate();
     FillSelectors();
     QComboBox *lanes[] = {m_form->cbBuhn1, m_form->cbBuhn2};
     const int count = lanes[0]->count();
@@ -275,16 +276,14 @@ ProtocolColumns ProtocolController::Columns() const
 }
 
 // Grid row k + 1 shows table[k]; the texts move into the grid. An empty
-// table leaves the one blank row a grid needs below its header.
+// table leaves the one blank row a grid needs below its header. Inside the
+// grid's update bracket.
 void ProtocolController::WriteTable(ProtocolTable &table)
 {
-    TSortGrid *grid = m_form->SortGrid1;
     const int rows = static_cast<int>(table.size());
-    grid->BeginUpdate();
-    grid->ReplaceDataRows(std::max(1, rows), ProtocolColumnCount, [&](int column, int k) {
-        return k < rows ? std::move(table[k][column]) : QString();
-    });
-    grid->EndUpdate();
+    m_form->SortGrid1->ReplaceDataRows(
+        std::max(1, rows), ProtocolColumnCount,
+        [&](int column, int k) { return k < rows ? std::move(table[k][column]) : QString(); });
 }
 
 // Any written row is a protocol (a row of blanks included): a start number
@@ -491,12 +490,12 @@ void ProtocolController::RefreshControlStates()
 
 bool ProtocolController::LoadStarterList(const QString &fileName)
 {
-    StarterListLoad load = ::LoadStarterList(fileName);
-    if (!load.ok) {
+    StarterListText list = ReadStarterList(fileName);
+    if (!list.ok) {
         CurrentPlatform().MessageBox(
             m_form, m_form->ApplicationTitle,
             QStringLiteral("Die Starterliste kann nicht gelesen werden:\n") + fileName +
-                QStringLiteral("\n") + load.error,
+                QStringLiteral("\n") + list.error,
             Platform::MessageKind::Error);
         return false;
     }
@@ -505,14 +504,21 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     // The old rows' lanes mean nothing in the new list.
     MarkLaneRow(0, -1);
     MarkLaneRow(1, -1);
+    TSortGrid *grid = m_form->SortGrid1;
+    grid->BeginUpdate();
+    // The old rows go before the new ones are made, whose texts then take
+    // the memory the old ones freed: the program does not grow by a list.
+    grid->ReplaceDataRows(1, 0, [](int, int) { return QString(); });
+    ProtocolTable rows = ParseStarterList(std::exchange(list.text, {}));
     // Ranked before the rows reach the grid; they go in as they lie in
     // memory, which is quicker than in their ranked order, and then move.
-    const RankedRows ranked = WritePlaces(load.rows);
-    WriteTable(load.rows);
+    const RankedRows ranked = WritePlaces(rows);
+    WriteTable(rows);
     std::vector<int> order(ranked.previousIndex.size());
     for (std::size_t k = 0; k < order.size(); ++k)
         order[k] = int(ranked.previousIndex[k]) + 1;
-    m_form->SortGrid1->ReorderDataRows(order);
+    grid->ReorderDataRows(order);
+    grid->EndUpdate();
     ShowRankedOrder();
     FollowLaneRows();
     // The row count changed inside the update bracket, which moves no
@@ -543,9 +549,7 @@ void ProtocolController::sbLoadClick()
         return;
     m_form->OpenDialog1.filterIndex = answer.filterIndex;
     m_form->OpenDialog1.folder = QFileInfo(answer.fileName).absolutePath();
-    const bool loaded = LoadStarterList(answer.fileName);
-    ReturnFreedMemory();
-    if (!loaded)
+    if (!LoadStarterList(answer.fileName))
         return;
     m_form->SaveDialog1.fileName = PathWithoutExtension(answer.fileName);
     TSortGrid *grid = m_form->SortGrid1;

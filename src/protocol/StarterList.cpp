@@ -85,6 +85,22 @@ private:
     qsizetype m_feed = -1;
 };
 
+// Calls fn with each team line of the text, in order, until fn returns
+// false; false then, true when every line was seen.
+template <typename Fn> bool ForEachTeamLine(QStringView text, Fn fn)
+{
+    LineEnds lineEnds(text);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const qsizetype end = lineEnds.From(start);
+        const QStringView line = text.sliced(start, end - start);
+        start = end + (text.sliced(end).startsWith(u"\r\n") ? 2 : 1);
+        if (!IsSkippedLine(line) && !fn(line))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QStringList SplitStarterLine(QStringView line)
@@ -98,19 +114,12 @@ bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams)
 {
     table.clear();
     table.reserve(std::size_t(std::min<qsizetype>(text.count(u'\n') + 1, maxTeams)));
-    LineEnds lineEnds(text);
-    qsizetype start = 0;
-    while (start < text.size()) {
-        const qsizetype end = lineEnds.From(start);
-        const QStringView line = text.sliced(start, end - start);
-        start = end + (text.sliced(end).startsWith(u"\r\n") ? 2 : 1);
-        if (IsSkippedLine(line))
-            continue;
+    return ForEachTeamLine(text, [&](QStringView line) {
         if (int(table.size()) >= maxTeams)
             return false;
         FillRow(table.emplace_back(), line);
-    }
-    return true;
+        return true;
+    });
 }
 
 ProtocolTable ParseStarterList(QStringView text)
@@ -120,21 +129,35 @@ ProtocolTable ParseStarterList(QStringView text)
     return table;
 }
 
-StarterListLoad LoadStarterList(const QString &fileName)
+StarterListText ReadStarterList(const QString &fileName)
 {
-    StarterListLoad result;
+    StarterListText result;
     const RegularFileRead file = ReadRegularFile(fileName, MaxStarterListBytes);
     if (!file.ok) {
         result.error = file.error;
         return result;
     }
-    if (!ParseStarterList(DecodeFileText(file.bytes), result.rows, MaxStarterListTeams)) {
-        result.rows.clear();
+    result.text = DecodeFileText(file.bytes);
+    int teams = 0;
+    if (!ForEachTeamLine(result.text,
+                         [&](QStringView) { return ++teams <= MaxStarterListTeams; })) {
+        result.text.clear();
         result.error = QStringLiteral("Die Liste hat mehr als %1 Teams.")
                            .arg(QLocale(QLocale::German).toString(MaxStarterListTeams));
         return result;
     }
     result.ok = true;
+    return result;
+}
+
+StarterListLoad LoadStarterList(const QString &fileName)
+{
+    const StarterListText list = ReadStarterList(fileName);
+    StarterListLoad result;
+    result.ok = list.ok;
+    result.error = list.error;
+    if (list.ok)
+        result.rows = ParseStarterList(list.text);
     return result;
 }
 

@@ -23,6 +23,20 @@ ProtocolTable ParseStarterList(QStringView text);
 // The same, stopping at maxTeams: false when the text holds more teams.
 bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams);
 
+struct StarterListText
+{
+    bool ok = false;
+    QString text;  // the decoded file, when ok
+    QString error; // why the file could not be read, when !ok
+};
+
+// Reads a regular file of at most MaxStarterListBytes holding at most
+// MaxStarterListTeams teams; anything else (a folder, a device, a pipe, a
+// link to one of them) is refused without being opened. The text is
+// decoded by DecodeFileText; ParseStarterList gives its rows. The error
+// names the reason in German.
+StarterListText ReadStarterList(const QString &fileName);
+
 struct StarterListLoad
 {
     bool ok = false;
@@ -30,10 +44,7 @@ struct StarterListLoad
     QString error; // why the file could not be read, when !ok
 };
 
-// Reads a regular file of at most MaxStarterListBytes holding at most
-// MaxStarterListTeams teams; anything else (a folder, a device, a pipe, a
-// link to one of them) is refused without being opened. The text is
-// decoded by DecodeFileText. The error names the reason in German.
+// ReadStarterList and ParseStarterList in one.
 StarterListLoad LoadStarterList(const QString &fileName);
 
 // The file name without folder and extension: "Mai" for /any/Mai.txt.
