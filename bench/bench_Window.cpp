@@ -6,7 +6,9 @@
 // at least five runs), the memory a list takes over reloads, how far apart
 // two stops pressed 1 ms apart are recorded, and what a running race costs
 // in digit paints, flushes to the screen and CPU. --without-journal leaves
-// the recovery journal out, to tell its share from the window's.
+// the recovery journal out, to tell its share from the window's;
+// --teams=1000,10000 measures only those list sizes, --only=actions or
+// --only=race one of the two parts.
 #include "BenchSupport.h"
 #include "BenchWindow.h"
 #include "app/ProtocolController.h"
@@ -19,10 +21,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QTimer>
 #include <QToolButton>
 
 #include <array>
+#include <optional>
 #include <thread>
 
 using namespace bench;
@@ -31,7 +35,8 @@ namespace {
 
 constexpr int Runs = 5;
 constexpr std::array<int, 3> TeamCounts = {1000, 10000, 100000};
-constexpr int RaceSeconds = 3;
+constexpr int RaceTeams = 100000;
+constexpr int RaceSeconds = 10;
 constexpr auto BusyBeforePresses = std::chrono::milliseconds(100);
 
 // Counts what reaches the screen: a pass of a window's repaint manager that
@@ -62,6 +67,7 @@ public:
 
 struct SizeFigures
 {
+    int teams = 0;
     std::vector<double> load, stop, laneButton, reset, headerSort;
     // Wall time from the end of a load, reset or sort until the journal's
     // snapshot of it, written on the journal's thread, is on the disk.
@@ -87,6 +93,7 @@ public:
     SizeFigures Measure(int teams)
     {
         SizeFigures figures;
+        figures.teams = teams;
         const QString list = m_window.FilePath(QStringLiteral("Starterliste%1.csv").arg(teams));
         const QByteArray bytes = StarterListBytes(teams, false);
         WriteFile(list, bytes);
@@ -119,8 +126,13 @@ public:
     };
 
     // A running race for a few seconds, nobody touching anything.
-    RaceFigures Race()
+    RaceFigures Race(int teams)
     {
+        if (m_form->SortGrid1->RowCount() != teams + 1) {
+            const QString list = m_window.FilePath(QStringLiteral("Rennen%1.csv").arg(teams));
+            WriteFile(list, StarterListBytes(teams, false));
+            Load(list, teams);
+        }
         RaceFigures figures;
         QObject counter;
         QObject::connect(m_form->Clock, &QTimer::timeout, &counter, [&] { ++figures.ticks; });
@@ -131,7 +143,7 @@ public:
         const int paints = m_app.digitPaints;
         const int flushes = m_app.flushes;
         const double cpu = ProcessCpuMillis();
-        const double wall = MillisOf([] { QTest::qWait(RaceSeconds * 1000); });
+        const double wall = MillisOf(RunEventLoop);
         figures.cpuPercent = 100.0 * (ProcessCpuMillis() - cpu) / wall;
         figures.digitPaints = m_app.digitPaints - paints;
         figures.flushes = m_app.flushes - flushes;
@@ -141,6 +153,15 @@ public:
     }
 
 private:
+    // The program's own event loop, as it runs while nobody touches anything
+    // (a test's wait loop would sleep between its rounds and shift the ticks).
+    static void RunEventLoop()
+    {
+        QEventLoop loop;
+        QTimer::singleShot(RaceSeconds * 1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
     // Posted work the action left behind (repaints included) is part of it.
     static void Settle() { QCoreApplication::sendPostedEvents(); }
 
@@ -246,13 +267,15 @@ void PrintTimedRow(const QString &action, const std::vector<SizeFigures> &sizes,
                    double goalAt100000)
 {
     QStringList cells;
-    for (const SizeFigures &size : sizes)
+    bool met = true;
+    for (const SizeFigures &size : sizes) {
         cells << SpreadText(SpreadOf(size.*column), 2);
-    const double at10000 = Median(sizes[1].*column);
-    const double at100000 = Median(sizes[2].*column);
+        const double median = Median(size.*column);
+        met = met && !(size.teams == 10000 && median >= 20) &&
+              !(size.teams == 100000 && median >= goalAt100000);
+    }
     PrintRow(action, cells,
-             QStringLiteral("< 20 ms at 10 000, < %1 ms at 100 000").arg(goalAt100000),
-             at10000 < 20 && at100000 < goalAt100000);
+             QStringLiteral("< 20 ms at 10 000, < %1 ms at 100 000").arg(goalAt100000), met);
 }
 
 void PrintSkewRow(const QString &action, const std::vector<SizeFigures> &sizes, Column column)
@@ -278,28 +301,53 @@ void PrintMemoryRow(const std::vector<SizeFigures> &sizes)
                      .arg(size.residentAfterLastLoad / size.listBytes, 0, 'f', 1);
         met = met && size.residentAfterLastLoad < 1.1 * size.residentAfterFirstLoad + 2e6;
     }
-    met = met && sizes.back().residentAfterLastLoad < 10 * sizes.back().listBytes;
+    met = met && (sizes.back().teams < 100000 ||
+                  sizes.back().residentAfterLastLoad < 10 * sizes.back().listBytes);
     PrintRow(QStringLiteral("memory after 1st → 5th load"), cells,
              QStringLiteral("not growing, < 10× file at 100 000"), met);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// What the command line asks for: which list sizes and parts to measure.
+struct BenchOptions
 {
-    CountingApplication app(argc, argv);
-    const bool withJournal = !app.arguments().contains(QStringLiteral("--without-journal"));
-    WindowBench bench(app, withJournal);
-    std::vector<SizeFigures> sizes;
-    for (int teams : TeamCounts)
-        sizes.push_back(bench.Measure(teams));
-    const WindowBench::RaceFigures race = bench.Race();
+    bool withJournal = true;
+    bool actions = true;
+    bool race = true;
+    std::vector<int> teamCounts{TeamCounts.begin(), TeamCounts.end()};
+};
 
+BenchOptions OptionsOf(const QStringList &arguments)
+{
+    BenchOptions options;
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument == QStringLiteral("--without-journal")) {
+            options.withJournal = false;
+        } else if (argument == QStringLiteral("--only=actions")) {
+            options.race = false;
+        } else if (argument == QStringLiteral("--only=race")) {
+            options.actions = false;
+        } else if (argument.startsWith(QStringLiteral("--teams="))) {
+            options.teamCounts.clear();
+            for (const QString &count : argument.mid(8).split(u','))
+                options.teamCounts.push_back(count.toInt());
+        } else {
+            qFatal("usage: bench_Window [--without-journal] [--only=actions|race] "
+                   "[--teams=N,...]");
+        }
+    }
+    return options;
+}
+
+void PrintActions(const std::vector<SizeFigures> &sizes, bool withJournal)
+{
+    QStringList teams;
+    for (const SizeFigures &size : sizes)
+        teams << QLocale().toString(size.teams);
     std::printf("GUI thread busy per action (its CPU time) in ms, min / median / max of %d runs "
                 "(stops and lane buttons: %d), recovery journal %s\n\n",
                 Runs, 2 * Runs, withJournal ? "on" : "off (--without-journal)");
-    std::printf("| Action in the window | 1 000 | 10 000 | 100 000 teams | goal |\n");
-    std::printf("|---|---|---|---|---|\n");
+    std::printf("| Action in the window | %s teams | goal |\n", qPrintable(teams.join(" | ")));
+    std::printf("|---|%s---|\n", qPrintable(QStringLiteral("---|").repeated(sizes.size())));
     PrintTimedRow(QStringLiteral("Alt+1 / Alt+2 stop"), sizes, &SizeFigures::stop, 1);
     PrintTimedRow(QStringLiteral("S15 penalty / DIS click"), sizes, &SizeFigures::laneButton, 1);
     PrintTimedRow(QStringLiteral("Alt+0 reset (ranking)"), sizes, &SizeFigures::reset, 150);
@@ -325,12 +373,36 @@ int main(int argc, char **argv)
     }
     PrintRow(QStringLiteral("same: lane 1 recorded later than pressed by"), errors,
              QStringLiteral("< 10 ms"), errorsMet);
+}
 
+void PrintRace(const WindowBench::RaceFigures &race)
+{
     const double perTick = race.ticks > 0 ? 1.0 / race.ticks : 0;
-    std::printf("\nRunning race, %d s at 100 000 teams: %d clock ticks, %.1f digit paints and %.2f "
+    std::printf("\nRunning race, %d s at %s teams: %d clock ticks, %.1f digit paints and %.2f "
                 "flushes per tick, CPU %.1f %% of a core (goal: one flush per tick, < 2 %%: %s)\n",
-                RaceSeconds, race.ticks, race.digitPaints * perTick, race.flushes * perTick,
-                race.cpuPercent,
+                RaceSeconds, qPrintable(QLocale().toString(RaceTeams)), race.ticks,
+                race.digitPaints * perTick, race.flushes * perTick, race.cpuPercent,
                 qPrintable(Verdict(race.flushes <= race.ticks && race.cpuPercent < 2)));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    CountingApplication app(argc, argv);
+    const BenchOptions options = OptionsOf(app.arguments());
+    WindowBench bench(app, options.withJournal);
+    std::vector<SizeFigures> sizes;
+    if (options.actions) {
+        for (int teams : options.teamCounts)
+            sizes.push_back(bench.Measure(teams));
+    }
+    std::optional<WindowBench::RaceFigures> race;
+    if (options.race)
+        race = bench.Race(RaceTeams);
+    if (!sizes.empty())
+        PrintActions(sizes, options.withJournal);
+    if (race)
+        PrintRace(*race);
     return 0;
 }

@@ -267,6 +267,11 @@ bool RaceController::OtherLaneRecordedThisTeam(int lane) const
 
 void RaceController::DisarmLane(int lane)
 {
+    // A focused button that becomes unavailable hands the focus on along
+    // the window's tab order, to the protocol grid, which repaints whole on
+    // it, only for the next step to take it back: it lets go of it first.
+    if (m_lanes[lane].stop->hasFocus())
+        m_lanes[lane].stop->clearFocus();
     MakeUnavailable(m_lanes[lane].stop);
     m_lanes[lane].stopEntry->setEnabled(false);
 }

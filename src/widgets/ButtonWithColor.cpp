@@ -11,6 +11,10 @@
 
 namespace {
 
+// The looks a race button takes turns at (available, unavailable, focused,
+// pressed) with room to spare; the oldest face drawn goes first.
+constexpr std::size_t MaxStoredFaces = 6;
+
 struct KindDefaults
 {
     const char *caption;
@@ -94,6 +98,7 @@ TBitBtnWithColor::TBitBtnWithColor(const QString &caption, QWidget *parent)
 void TBitBtnWithColor::Init()
 {
     m_color = ButtonFace();
+    FollowFaceOpacity();
     // Enter on the focused button clicks it, as Space does, also outside dialogs.
     setAutoDefault(true);
     connect(this, &QAbstractButton::clicked, this, &TBitBtnWithColor::OnClicked);
@@ -121,9 +126,18 @@ void TBitBtnWithColor::SetColor(const QColor &color)
     if (color == m_color)
         return;
     m_color = color;
+    FollowFaceOpacity();
     for (QPixmap &image : m_glyphCache)
         image = QPixmap();
     repaint();
+}
+
+// The face, its edges and outlines cover every pixel of the button, so with
+// an opaque colour what lies beneath it need not be painted first: a colour
+// change repaints the button alone.
+void TBitBtnWithColor::FollowFaceOpacity()
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, m_color.alpha() == 255);
 }
 
 void TBitBtnWithColor::SetGlyph(const QPixmap &glyph)
@@ -250,15 +264,64 @@ QPixmap TBitBtnWithColor::GlyphImage(State state) const
     return cached;
 }
 
-void TBitBtnWithColor::paintEvent(QPaintEvent *)
+TBitBtnWithColor::FaceLooks TBitBtnWithColor::CurrentLooks() const
 {
-    QPainter painter(this);
-    const QPalette &pal = palette();
     const State state = !isEnabled()                     ? State::Disabled
                         : isDown()                       ? State::Down
                         : (isCheckable() && isChecked()) ? State::Exclusive
                                                          : State::Up;
-    const bool active = IsActive();
+    const bool mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this);
+    return {state,
+            IsActive(),
+            hasFocus(),
+            m_color.rgba(),
+            size(),
+            devicePixelRatioF(),
+            text(),
+            font(),
+            palette().cacheKey(),
+            m_glyph.cacheKey(),
+            m_numGlyphs,
+            m_layout,
+            m_margin,
+            m_spacing,
+            mnemonic};
+}
+
+void TBitBtnWithColor::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, FaceImage());
+}
+
+QImage TBitBtnWithColor::FaceImage()
+{
+    const FaceLooks looks = CurrentLooks();
+    for (const Face &face : m_faces) {
+        if (face.looks == looks)
+            return face.image;
+    }
+    if (m_faces.size() >= MaxStoredFaces)
+        m_faces.erase(m_faces.begin());
+    QImage image(size() * looks.pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(looks.pixelRatio);
+    // Captions in points come out as large as on the screen.
+    constexpr double InchesPerMeter = 39.37;
+    image.setDotsPerMeterX(qRound(logicalDpiX() * InchesPerMeter));
+    image.setDotsPerMeterY(qRound(logicalDpiY() * InchesPerMeter));
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    DrawFace(painter, looks);
+    painter.end();
+    m_faces.push_back({looks, image});
+    return image;
+}
+
+void TBitBtnWithColor::DrawFace(QPainter &painter, const FaceLooks &looks) const
+{
+    const QPalette &pal = palette();
+    const State state = looks.state;
+    const bool active = looks.active;
     const bool pressedLook = state == State::Down || state == State::Exclusive;
 
     // Aliased 1-pixel outlines: drawRect(r) covers r's border pixels when r
@@ -270,7 +333,7 @@ void TBitBtnWithColor::paintEvent(QPaintEvent *)
     };
 
     QRect r = rect();
-    if (active || hasFocus()) {
+    if (active || looks.focused) {
         outline(r, pal.color(QPalette::WindowText));
         r.adjust(1, 1, -1, -1);
     }
@@ -307,9 +370,7 @@ void TBitBtnWithColor::paintEvent(QPaintEvent *)
     const QPixmap glyph = GlyphImage(state);
     const QSize glyphSize = glyph.isNull() ? QSize(0, 0) : glyph.size() / glyph.devicePixelRatio();
     const QString caption = text();
-    const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this)
-                             ? Qt::TextShowMnemonic
-                             : Qt::TextHideMnemonic;
+    const int mnemonic = looks.mnemonic ? Qt::TextShowMnemonic : Qt::TextHideMnemonic;
     const QSize textSize = caption.isEmpty()
                                ? QSize(0, 0)
                                : painter.fontMetrics().size(Qt::TextSingleLine | mnemonic, caption);

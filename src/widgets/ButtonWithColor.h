@@ -5,10 +5,13 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QImage>
 #include <QPixmap>
 #include <QPushButton>
 
 #include <functional>
+#include <vector>
 
 enum TBitBtnWithColorKind {
     bkCustom,
@@ -108,9 +111,41 @@ protected:
 
 private:
     enum class State { Up, Disabled, Down, Exclusive };
+    // Everything the face depends on. Laying out the caption is most of a
+    // paint, so each look is drawn once and later paints copy it.
+    struct FaceLooks
+    {
+        State state;
+        bool active;
+        bool focused;
+        QRgb color;
+        QSize size;
+        qreal pixelRatio;
+        QString caption;
+        QFont font;
+        qint64 palette;
+        qint64 glyph;
+        int numGlyphs;
+        TButtonLayout layout;
+        int margin;
+        int spacing;
+        bool mnemonic;
+
+        bool operator==(const FaceLooks &) const = default;
+    };
+    struct Face
+    {
+        FaceLooks looks;
+        QImage image;
+    };
+
     void Init();
+    void FollowFaceOpacity();
     void OnClicked();
     QPixmap GlyphImage(State state) const;
+    FaceLooks CurrentLooks() const;
+    QImage FaceImage();
+    void DrawFace(QPainter &painter, const FaceLooks &looks) const;
 
     QColor m_color;
     QPixmap m_glyph;
@@ -123,4 +158,5 @@ private:
     int m_modalResult = 0;
     bool m_cancel = false;
     mutable QPixmap m_glyphCache[4];
+    std::vector<Face> m_faces;
 };

@@ -1,11 +1,40 @@
 #include "widgets/Udigit.h"
 
+#include <QHash>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace {
 
 constexpr std::uint8_t kPatterns[10] = {125, 80, 55, 87, 90, 79, 111, 81, 127, 95};
+
+// Everything a digit's face depends on. A running race shows the same few
+// faces over and over (ten patterns in two colours), so each is drawn once
+// and later paints only copy it.
+struct FaceLooks
+{
+    std::uint8_t pattern;
+    QRgb on;
+    QRgb off;
+    QRgb background;
+    int thickness;
+    int separation;
+    QSize size;
+    qreal pixelRatio;
+
+    bool operator==(const FaceLooks &) const = default;
+};
+
+size_t qHash(const FaceLooks &looks, size_t seed = 0)
+{
+    return qHashMulti(seed, looks.pattern, looks.on, looks.off, looks.background, looks.thickness,
+                      looks.separation, looks.size.width(), looks.size.height(), looks.pixelRatio);
+}
+
+// Enough for the faces of both lanes' displays with room to spare; a
+// program that keeps changing its digits' looks starts the store afresh.
+constexpr qsizetype MaxStoredFaces = 256;
 
 } // namespace
 
@@ -119,9 +148,33 @@ QPolygon TDigit::SegmentPolygon(Segment segment, int width, int height, int thic
     return {};
 }
 
-void TDigit::paintEvent(QPaintEvent *)
+QImage TDigit::Face() const
 {
-    QPainter painter(this);
+    // Images, not pixmaps: they need no window system, so the store may
+    // outlive the application object.
+    static QHash<FaceLooks, QImage> faces;
+    const qreal pixelRatio = devicePixelRatioF();
+    const FaceLooks looks{m_valueBinary,  m_colorOn.rgba(), m_colorOff.rgba(),
+                          m_color.rgba(), m_thickness,      m_separation,
+                          size(),         pixelRatio};
+    if (const auto stored = faces.constFind(looks); stored != faces.constEnd())
+        return *stored;
+    if (faces.size() >= MaxStoredFaces)
+        faces.clear();
+    // An opaque face is copied onto the window as it is, without blending.
+    const bool opaque =
+        m_color.alpha() == 255 && m_colorOn.alpha() == 255 && m_colorOff.alpha() == 255;
+    QImage face(size() * pixelRatio,
+                opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    face.setDevicePixelRatio(pixelRatio);
+    face.fill(Qt::transparent);
+    DrawFace(face);
+    return faces.insert(looks, face).value();
+}
+
+void TDigit::DrawFace(QImage &face) const
+{
+    QPainter painter(&face);
     painter.fillRect(rect(), m_color);
     painter.setPen(m_color);
 
@@ -131,6 +184,12 @@ void TDigit::paintEvent(QPaintEvent *)
         painter.setBrush((m_valueBinary & segment) ? m_colorOn : m_colorOff);
         painter.drawPolygon(SegmentPolygon(segment, width(), height(), m_thickness, m_separation));
     }
+}
+
+void TDigit::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, Face());
 }
 
 void TDigit::mousePressEvent(QMouseEvent *event)

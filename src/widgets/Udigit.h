@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPolygon>
 #include <QWidget>
 #include <cstdint>
@@ -86,6 +87,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // The face for the current looks, drawn once per distinct look and
+    // shared by every digit that shows it.
+    QImage Face() const;
+    void DrawFace(QImage &face) const;
+
     int ValueBinaryInt() const { return m_valueBinary; }
     void SetValueBinaryInt(int value) { SetValueBinary(static_cast<std::uint8_t>(value)); }
 

@@ -782,6 +782,39 @@ private slots:
         QCOMPARE(painted(1), paints);
     }
 
+    // A stop repaints what it changes and the team's row, never the whole
+    // protocol grid: the focus goes from the stopped lane's button straight
+    // to the next step, not by way of the grid next in the tab order.
+    void stopsLeaveTheProtocolGridAlone_data()
+    {
+        QTest::addColumn<int>("firstKey");
+        QTest::addColumn<int>("secondKey");
+        QTest::newRow("lane 1 first") << int(Qt::Key_1) << int(Qt::Key_2);
+        QTest::newRow("lane 2 first") << int(Qt::Key_2) << int(Qt::Key_1);
+    }
+    void stopsLeaveTheProtocolGridAlone()
+    {
+        QFETCH(int, firstKey);
+        QFETCH(int, secondKey);
+        StartActiveWindow();
+        QCoreApplication::sendPostedEvents();
+        PaintCounter gridPaints(m_form->SortGrid1);
+        PaintCounter gridFocus(m_form->SortGrid1, QEvent::FocusIn);
+        const auto stop = [](int key) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::AltModifier);
+            QCoreApplication::sendPostedEvents();
+        };
+
+        stop(firstKey);
+        QCOMPARE(QApplication::focusWidget(),
+                 firstKey == Qt::Key_1 ? m_form->bSTOP2 : m_form->bSTOP1);
+        stop(secondKey);
+        QCOMPARE(QApplication::focusWidget(), m_form->bRESET);
+        QCOMPARE(gridFocus.count, 0);
+        QCOMPARE(gridPaints.count, 0);
+        QCOMPARE(RecordedCount(), 2);
+    }
+
     void mousePressActsOnce()
     {
         LoadStarters(2);

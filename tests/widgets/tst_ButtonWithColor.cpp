@@ -226,6 +226,92 @@ private slots:
         QCOMPARE(Grab(*button).pixelColor(5, 5), QColor(Qt::green));
     }
 
+    // The face covers the whole button: with an opaque colour a change
+    // paints the button alone; a translucent one shows what lies beneath.
+    void colourChangePaintsWhatShows_data()
+    {
+        QTest::addColumn<QColor>("face");
+        QTest::addColumn<int>("parentPaints");
+        QTest::newRow("opaque") << QColor(Qt::green) << 0;
+        QTest::newRow("translucent") << QColor(0, 255, 0, 128) << 1;
+    }
+    void colourChangePaintsWhatShows()
+    {
+        QFETCH(QColor, face);
+        QWidget panel;
+        panel.resize(200, 100);
+        auto button = RaceButton(QStringLiteral("S15"), Qt::red);
+        button->setParent(&panel);
+        button->move(40, 25);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCoreApplication::processEvents();
+        PaintCounter panelPaints(&panel);
+        PaintCounter buttonPaints(button.get());
+        button->SetColor(face);
+        QCOMPARE(buttonPaints.count, 1);
+        QTEST(panelPaints.count, "parentPaints");
+    }
+
+    // A button keeps the faces it drew and copies them on later paints; after
+    // any change of look it draws exactly what a new button in that look draws,
+    // and back in its first look it shows its first face again.
+    void storedFacesFollowEveryLook_data()
+    {
+        QTest::addColumn<int>("look");
+        QTest::newRow("caption") << 0;
+        QTest::newRow("font") << 1;
+        QTest::newRow("colour") << 2;
+        QTest::newRow("unavailable") << 3;
+        QTest::newRow("size") << 4;
+        QTest::newRow("caption colour") << 5;
+        QTest::newRow("pressed") << 6;
+    }
+    void storedFacesFollowEveryLook()
+    {
+        QFETCH(int, look);
+        const auto change = [look](TBitBtnWithColor &button, bool changed) {
+            QFont font = button.font();
+            QPalette palette = button.palette();
+            switch (look) {
+            case 0:
+                button.setText(changed ? QStringLiteral("STOPP &2") : QStringLiteral("STOPP &1"));
+                break;
+            case 1:
+                font.setPixelSize(changed ? 15 : 21);
+                button.setFont(font);
+                break;
+            case 2:
+                button.SetColor(changed ? Qt::green : Qt::red);
+                break;
+            case 3:
+                button.setEnabled(!changed);
+                break;
+            case 4:
+                button.resize(changed ? QSize(100, 40) : QSize(120, 50));
+                break;
+            case 5:
+                palette.setColor(QPalette::ButtonText, changed ? Qt::white : Qt::black);
+                button.setPalette(palette);
+                break;
+            case 6:
+                button.setDown(changed);
+                break;
+            }
+        };
+        auto button = RaceButton(QStringLiteral("STOPP &1"), Qt::red);
+        change(*button, false);
+        const QImage first = Grab(*button);
+        change(*button, true);
+        auto fresh = RaceButton(QStringLiteral("STOPP &1"), Qt::red);
+        change(*fresh, true);
+        const QImage expected = Grab(*fresh);
+        QVERIFY(expected != first);
+        QCOMPARE(Grab(*button), expected);
+        change(*button, false);
+        QCOMPARE(Grab(*button), first);
+    }
+
     void doubleClickGivesTwoClicks()
     {
         auto button = RaceButton(QStringLiteral("&START"), Qt::green);

@@ -201,6 +201,62 @@ private slots:
         QCOMPARE(race.Grab().pixelColor(19, 2), QColor(Qt::black));
     }
 
+    // Digits share the faces they draw: a digit that differs in one look
+    // from a digit drawn before shows a face of its own.
+    void facesFollowEveryLook_data()
+    {
+        QTest::addColumn<int>("look");
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("on colour") << 0 << QPoint(22, 5) << QColor(Qt::red);
+        QTest::newRow("off colour") << 1 << QPoint(22, 44) << QColor(Qt::blue);
+        QTest::newRow("background") << 2 << QPoint(0, 0) << QColor(0, 0, 128);
+        QTest::newRow("thickness") << 3 << QPoint(22, 14) << QColor(Qt::yellow);
+        QTest::newRow("separation") << 4 << QPoint(11, 2) << QColor(Qt::black);
+        QTest::newRow("size") << 5 << QPoint(15, 54) << QColor(Qt::yellow);
+        QTest::newRow("pattern") << 6 << QPoint(22, 83) << QColor(40, 40, 40);
+    }
+    void facesFollowEveryLook()
+    {
+        QFETCH(int, look);
+        QFETCH(QPoint, point);
+        QFETCH(QColor, expected);
+        const std::uint8_t shown = TDigit::SegTop | TDigit::SegBottom;
+        RaceDigit first;
+        first.digit.SetValueBinary(shown);
+        const QImage before = first.Grab();
+        QVERIFY(before.pixelColor(point) != expected);
+
+        RaceDigit second;
+        second.digit.SetValueBinary(shown);
+        switch (look) {
+        case 0:
+            second.digit.SetColorOn(Qt::red);
+            break;
+        case 1:
+            second.digit.SetColorOff(Qt::blue);
+            break;
+        case 2:
+            second.digit.SetColor(QColor(0, 0, 128));
+            break;
+        case 3:
+            second.digit.SetThickness(8);
+            break;
+        case 4:
+            second.digit.SetSeparation(6);
+            break;
+        case 5:
+            second.digit.resize(30, 60); // bottom segment from y = 49 to 59
+            break;
+        case 6:
+            second.digit.SetValueBinary(TDigit::SegTop);
+            break;
+        }
+        QCOMPARE(second.Grab().pixelColor(point), expected);
+        // The first digit still shows its own face.
+        QCOMPARE(first.Grab(), before);
+    }
+
     void segmentPolygonsStayInside_data()
     {
         QTest::addColumn<QSize>("size");
