@@ -1,5 +1,7 @@
 #include "widgets/Dmn_led.h"
 
+#include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -187,17 +189,36 @@ void TLed::UpdateLabel()
         m_labelLinked->setText(m_value ? m_labelOnText : m_labelOffText);
 }
 
-void TLed::paintEvent(QPaintEvent *)
+// Setting up to 256 pixels one by one on every paint is most of a lockout
+// LED's cost at a barrier start or stop; each lamp is drawn once instead
+// (seven kinds, two shapes, lit or dark) and later paints copy it.
+QImage TLed::LampImage(TLedKind kind, TLedShape shape, bool lit)
 {
-    QPainter painter(this);
-    const Pattern &pattern = PatternFor(m_shape, m_value);
+    static QHash<int, QImage> lamps;
+    // Kinds without colours all draw alike; any shape but a rectangle is a circle.
+    const int kindKey = kind >= lkRed && kind <= lkWhite ? int(kind) : -1;
+    const int key = (kindKey * 2 + int(shape == lsRectangle)) * 2 + int(lit);
+    if (const auto stored = lamps.constFind(key); stored != lamps.constEnd())
+        return *stored;
+    QImage lamp(PatternSize, PatternSize, QImage::Format_ARGB32_Premultiplied);
+    lamp.fill(Qt::transparent);
+    QPainter painter(&lamp);
+    const Pattern &pattern = PatternFor(shape, lit);
     for (int y = 0; y < PatternSize; ++y) {
         for (int x = 0; x < PatternSize; ++x) {
             const char code = pattern[y][x];
             if (code >= '1' && code <= '6')
-                painter.fillRect(x, y, 1, 1, PaletteColor(m_kind, code - '0'));
+                painter.fillRect(x, y, 1, 1, PaletteColor(kind, code - '0'));
         }
     }
+    painter.end();
+    return lamps.insert(key, lamp).value();
+}
+
+void TLed::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, LampImage(m_kind, m_shape, m_value));
 }
 
 void TLed::mousePressEvent(QMouseEvent *event)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -62,6 +63,7 @@ protected:
 
 private:
     void UpdateLabel();
+    static QImage LampImage(TLedKind kind, TLedShape shape, bool lit);
 
     TLedKind m_kind = lkRed;
     TLedShape m_shape = lsCircle;
