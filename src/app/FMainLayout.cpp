@@ -547,6 +547,14 @@ void TFormMain::FitProtocolColumnsToTexts()
     FormResize();
 }
 
+void TFormMain::FitProtocolColumnsToTexts(const ProtocolTable &rows)
+{
+    for (int column = 1; column <= 5; ++column)
+        m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(
+            column, int(rows.size()), [&](int k) -> const QString & { return rows[k][column]; });
+    FormResize();
+}
+
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize) {

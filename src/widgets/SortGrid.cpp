@@ -313,14 +313,34 @@ void TSortGrid::AutoSizeCol(int col, bool force)
 
 int TSortGrid::FittedColWidth(int col)
 {
-    return FittedWidth(col, [this, col](int row) {
+    const QList<QString> texts = ColumnTexts(col);
+    return FittedWidth(col, RowCount(), StoredText(texts), [this, col](int row) {
         return CellFormat(col, row, row == 0 ? gdFixed : TGridDrawState{}).Font;
     });
 }
 
 int TSortGrid::FittedColWidthInGridFont(int col)
 {
-    return FittedWidth(col, {});
+    const QList<QString> texts = ColumnTexts(col);
+    return FittedWidth(col, RowCount(), StoredText(texts), {});
+}
+
+int TSortGrid::FittedColWidthInGridFont(int col, int rows,
+                                        const std::function<const QString &(int k)> &dataText)
+{
+    const QString header = Cells(col, 0);
+    return FittedWidth(
+        col, rows + 1,
+        [&](int row) -> const QString & { return row == 0 ? header : dataText(row - 1); }, {});
+}
+
+// Row by row through a column's shared texts, no text copied.
+std::function<const QString &(int row)> TSortGrid::StoredText(const QList<QString> &texts)
+{
+    return [&texts](int row) -> const QString & {
+        static const QString none;
+        return row < texts.size() ? texts[row] : none;
+    };
 }
 
 // The data texts are grouped by the font they are drawn in; of each group
@@ -330,7 +350,9 @@ int TSortGrid::FittedColWidthInGridFont(int col)
 // fonts and are always measured. A group keeps its rows and their lengths,
 // not their texts: the lengths alone rule out nearly every text. Without
 // fontOf every cell is in the grid's font.
-int TSortGrid::FittedWidth(int col, const std::function<QFont(int row)> &fontOf)
+int TSortGrid::FittedWidth(int col, int rowCount,
+                           const std::function<const QString &(int row)> &textOf,
+                           const std::function<QFont(int row)> &fontOf)
 {
     struct Length
     {
@@ -347,8 +369,8 @@ int TSortGrid::FittedWidth(int col, const std::function<QFont(int row)> &fontOf)
     std::vector<FontTexts> byFont;
     const QFont gridFont = font();
     QFont rowFont;
-    for (int row = 0; row < RowCount(); ++row) {
-        const QString text = Cells(col, row);
+    for (int row = 0; row < rowCount; ++row) {
+        const QString &text = textOf(row);
         if (row > 0 && text.isEmpty())
             continue;
         const QFont &cellFont = fontOf ? (rowFont = fontOf(row)) : gridFont;
@@ -370,10 +392,10 @@ int TSortGrid::FittedWidth(int col, const std::function<QFont(int row)> &fontOf)
     for (const FontTexts &group : byFont) {
         const QFontMetrics fm(group.font);
         const int widestCharacter = fm.maxWidth();
-        widest = std::max(widest, fm.horizontalAdvance(Cells(col, group.longest.row)));
+        widest = std::max(widest, fm.horizontalAdvance(textOf(group.longest.row)));
         for (const Length &length : group.lengths) {
             if (length.size * widestCharacter > widest)
-                widest = std::max(widest, fm.horizontalAdvance(Cells(col, length.row)));
+                widest = std::max(widest, fm.horizontalAdvance(textOf(length.row)));
         }
     }
     const QFontMetrics fm(font());

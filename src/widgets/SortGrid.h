@@ -110,6 +110,10 @@ public:
     // The same for a grid whose format keeps every cell in the grid's font,
     // without asking each cell's format: quick for a long table.
     int FittedColWidthInGridFont(int col);
+    // The same for data rows holding rows texts, dataText(k) in data row k
+    // (the grid's own header): a table about to move into the grid.
+    int FittedColWidthInGridFont(int col, int rows,
+                                 const std::function<const QString &(int k)> &dataText);
     void AutoSizeColumns(bool force);
     void InsertRow(int row);
     void InsertColumn(int col);
@@ -185,7 +189,9 @@ private:
     };
     TSortStyle KeyStyle(int col, TSortStyle previous);
     QStringList ColumnKeys(int col, const std::vector<int> &order) const;
-    int FittedWidth(int col, const std::function<QFont(int row)> &fontOf);
+    static std::function<const QString &(int row)> StoredText(const QList<QString> &texts);
+    int FittedWidth(int col, int rowCount, const std::function<const QString &(int row)> &textOf,
+                    const std::function<QFont(int row)> &fontOf);
     void FollowSelectedRows(const std::vector<int> &order);
     void SelectOnly(int row);
     void RememberEdit();
