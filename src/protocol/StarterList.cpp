@@ -138,9 +138,12 @@ StarterListText ReadStarterList(const QString &fileName)
         return result;
     }
     result.text = DecodeFileText(file.bytes);
+    // No more lines than line ends: most lists need no count of their teams.
+    const qsizetype lines = result.text.count(u'\n') + result.text.count(u'\r') + 1;
     int teams = 0;
-    if (!ForEachTeamLine(result.text,
-                         [&](QStringView) { return ++teams <= MaxStarterListTeams; })) {
+    if (lines > MaxStarterListTeams && !ForEachTeamLine(result.text, [&](QStringView) {
+            return ++teams <= MaxStarterListTeams;
+        })) {
         result.text.clear();
         result.error = QStringLiteral("Die Liste hat mehr als %1 Teams.")
                            .arg(QLocale(QLocale::German).toString(MaxStarterListTeams));
