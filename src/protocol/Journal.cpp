@@ -25,7 +25,10 @@ const QByteArray CellKey = "Zelle";
 const QByteArray EndKey = "Ende";
 const QByteArray LogKey = "Aenderungen";
 const QByteArray RowKey = "Zeile";
-constexpr int FormatVersion = 1;
+const QByteArray BlankKey = "Leerzellen";
+// 2 added the columns whose blank cells read back as one blank; a journal
+// of 1 is still read.
+constexpr int FormatVersion = 2;
 // Far above the largest list the program loads, so a journal it wrote is
 // always read back.
 constexpr qint64 MaxJournalBytes = 512LL * 1024 * 1024;
@@ -76,9 +79,21 @@ bool HasLineBreakOrTab(const QString &cell)
 // one blank, or that holds a tab or line break, cannot be told back from
 // the row; nor can a start number beginning with "Nr", whose line a list
 // reader would take for a header. Such cells travel in a note as well.
-bool RowCarriesExactly(const QString &cell, int column)
+// Which of an empty cell and a single blank a column's blank reads back as
+// is noted once for the column (a loaded list fills its empty fields with
+// one blank): only the other kind needs a note.
+bool IsOneBlank(const QString &cell)
 {
-    if ((cell.size() == 1 && cell.front() == u' ') || HasLineBreakOrTab(cell))
+    return cell.size() == 1 && cell.front() == u' ';
+}
+
+bool RowCarriesExactly(const QString &cell, int column, bool blankIsOneBlank)
+{
+    if (cell.isEmpty())
+        return !blankIsOneBlank;
+    if (IsOneBlank(cell))
+        return blankIsOneBlank;
+    if (HasLineBreakOrTab(cell))
         return false;
     return column != ColNr || !cell.startsWith(QLatin1StringView("Nr"));
 }
@@ -101,10 +116,10 @@ void AppendUtf8(QByteArray &line, const QString &text)
 
 // Appends the cell as the row shows it; false when the row cannot carry
 // it exactly, so it needs a note as well.
-bool AppendRowCell(QByteArray &line, const QString &cell, int column)
+bool AppendRowCell(QByteArray &line, const QString &cell, int column, bool blankIsOneBlank)
 {
-    const bool exact = cell.isEmpty() || RowCarriesExactly(cell, column);
-    if (cell.isEmpty()) {
+    const bool exact = RowCarriesExactly(cell, column, blankIsOneBlank);
+    if (cell.isEmpty() || IsOneBlank(cell)) {
         line += ' ';
     } else if (exact) {
         AppendUtf8(line, cell);
@@ -140,6 +155,7 @@ struct NoteReading
     bool ended = false;
     qsizetype endCount = -1;
     quint64 logKey = 0;
+    std::array<bool, ProtocolColumnCount> blankIsOneBlank{};
     QList<std::tuple<qsizetype, int, QString>> exactCells;
 };
 
@@ -221,11 +237,17 @@ bool ReadNote(QByteArrayView line, JournalState &state, NoteReading &notes)
     qsizetype a = 0;
     qsizetype b = 0;
     if (key == VersionKey)
-        return notes.versionSeen = parts.size() == 2 && ReadInt(parts[1], a) && a == FormatVersion;
+        return notes.versionSeen =
+                   parts.size() == 2 && ReadInt(parts[1], a) && (a == 1 || a == FormatVersion);
     if (key == LogKey && parts.size() == 2) {
         bool ok = false;
         notes.logKey = parts[1].toULongLong(&ok, 16);
         return ok && notes.logKey != 0;
+    }
+    if (key == BlankKey && parts.size() == 2 && ReadInt(parts[1], a) && a >= 0 &&
+        a < ProtocolColumnCount) {
+        notes.blankIsOneBlank[a] = true;
+        return true;
     }
     if (key == CellKey && parts.size() == 4 && ReadInt(parts[1], a) && ReadInt(parts[2], b) &&
         b >= 0 && b < ProtocolColumnCount) {
@@ -287,6 +309,23 @@ quint64 NewLogKey()
 // long list never sits whole in memory.
 constexpr qsizetype SnapshotPieceBytes = 256 * 1024;
 
+// The columns holding more single blanks than empty cells.
+template <typename CellOf>
+std::array<bool, ProtocolColumnCount> ColumnsMostlyOneBlank(std::size_t rows, const CellOf &cellOf)
+{
+    std::array<std::ptrdiff_t, ProtocolColumnCount> lead{}; // one blank − empty
+    for (std::size_t index = 0; index < rows; ++index) {
+        for (int column = 0; column < ProtocolColumnCount; ++column) {
+            const QString &cell = cellOf(index, column);
+            lead[column] += IsOneBlank(cell) ? 1 : cell.isEmpty() ? -1 : 0;
+        }
+    }
+    std::array<bool, ProtocolColumnCount> mostly{};
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        mostly[column] = lead[column] > 0;
+    return mostly;
+}
+
 // cellOf(row, column) gives the text of a cell, row 0 being the first team.
 template <typename CellOf>
 bool WriteSnapshotText(const JournalNotes &notes, std::size_t rows, const CellOf &cellOf,
@@ -299,11 +338,17 @@ bool WriteSnapshotText(const JournalNotes &notes, std::size_t rows, const CellOf
     AppendStateNotes(text, NotePrefix, notes);
     if (logKey != 0)
         AppendNote(text, LogKey, QByteArray::number(logKey, 16));
+    const std::array<bool, ProtocolColumnCount> blankIsOneBlank =
+        ColumnsMostlyOneBlank(rows, cellOf);
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        if (blankIsOneBlank[column])
+            AppendNote(text, BlankKey, QByteArray::number(column));
+    }
     std::vector<int> inexact;
     for (std::size_t index = 0; index < rows; ++index) {
         inexact.clear();
         for (int column = 0; column < ProtocolColumnCount; ++column) {
-            if (!AppendRowCell(text, cellOf(index, column), column))
+            if (!AppendRowCell(text, cellOf(index, column), column, blankIsOneBlank[column]))
                 inexact.push_back(column);
         }
         text += Eol;
@@ -363,6 +408,13 @@ std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey
     if (!notes.versionSeen || !notes.ended || !state.stamp.isValid() ||
         notes.endCount != qsizetype(state.rows.size()))
         return std::nullopt;
+    static const QString oneBlank = QStringLiteral(" ");
+    for (ProtocolRow &row : state.rows) {
+        for (int column = 0; column < ProtocolColumnCount; ++column) {
+            if (notes.blankIsOneBlank[column] && row[column].isEmpty())
+                row[column] = oneBlank;
+        }
+    }
     for (const auto &[row, column, cell] : notes.exactCells) {
         if (row < 0 || row >= qsizetype(state.rows.size()))
             return std::nullopt;

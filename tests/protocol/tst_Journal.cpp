@@ -113,6 +113,8 @@ private slots:
             << WithRows({Row({"4", "Blitz\tund Donner", "1", "Zeile\r\nzwei", "\n"})});
         QTest::newRow("start number beginning with Nr")
             << WithRows({Row({"Nr5", "Nr5"}), Row({"Nr:Ende\t1"})});
+        QTest::newRow("a list's blanks, an empty cell among them") << WithRows(
+            {Row({"1", " ", "1", " "}), Row({"2", "", "1", " "}), Row({"3", " ", "1", ""})});
         QTest::newRow("escape character and umlauts")
             << WithRows({Row({"5", "100% Öko", "1", "%09"})});
         JournalState notes = RaceDay();
@@ -166,7 +168,9 @@ private slots:
         QTest::newRow("fewer rows than the end says")
             << QByteArray(good).replace("Nr:Ende\t3", "Nr:Ende\t4");
         QTest::newRow("unknown version")
-            << QByteArray(good).replace("Nr:Wiederherstellung\t1", "Nr:Wiederherstellung\t2");
+            << QByteArray(good).replace("Nr:Wiederherstellung\t2", "Nr:Wiederherstellung\t3");
+        QTest::newRow("blank note of no column")
+            << QByteArray(good).replace("Nr:Ungesichert", "Nr:Leerzellen\t10\r\nNr:Ungesichert");
         QTest::newRow("unknown note") << QByteArray(good).replace("Nr:Ungesichert", "Nr:Anders");
         QTest::newRow("bad stamp") << QByteArray(good).replace("2026-12-07", "2026-13-07");
         QTest::newRow("cell note beyond the rows")
@@ -178,6 +182,17 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QVERIFY(!ReadJournalText(text));
+    }
+
+    // A journal written before blanks were noted per column still reads:
+    // its blank cells read back empty, the single blanks from their notes.
+    void earlierFormatStillReads()
+    {
+        const QByteArray earlier =
+            JournalText(RaceDay()).replace("Nr:Wiederherstellung\t2", "Nr:Wiederherstellung\t1");
+        const std::optional<JournalState> read = ReadJournalText(earlier);
+        QVERIFY(read);
+        QCOMPARE(read->rows, RaceDay().rows);
     }
 
     // Whatever point a write stops at, the rest is never taken for a journal.
