@@ -375,14 +375,18 @@ void PrintActions(const std::vector<SizeFigures> &sizes, bool withJournal)
              QStringLiteral("< 10 ms"), errorsMet);
 }
 
+// The wall clock in the corner changes once a second on a timer of its own,
+// so a second may bring one flush beside its ticks.
 void PrintRace(const WindowBench::RaceFigures &race)
 {
     const double perTick = race.ticks > 0 ? 1.0 / race.ticks : 0;
-    std::printf("\nRunning race, %d s at %s teams: %d clock ticks, %.1f digit paints and %.2f "
-                "flushes per tick, CPU %.1f %% of a core (goal: one flush per tick, < 2 %%: %s)\n",
-                RaceSeconds, qPrintable(QLocale().toString(RaceTeams)), race.ticks,
-                race.digitPaints * perTick, race.flushes * perTick, race.cpuPercent,
-                qPrintable(Verdict(race.flushes <= race.ticks && race.cpuPercent < 2)));
+    std::printf(
+        "\nRunning race, %d s at %s teams: %d clock ticks, %.1f digit paints and %.2f "
+        "flushes per tick (%d flushes), CPU %.1f %% of a core (goal: one flush per tick "
+        "and one a second for the wall clock, < 2 %%: %s)\n",
+        RaceSeconds, qPrintable(QLocale().toString(RaceTeams)), race.ticks,
+        race.digitPaints * perTick, race.flushes * perTick, race.flushes, race.cpuPercent,
+        qPrintable(Verdict(race.flushes <= race.ticks + RaceSeconds && race.cpuPercent < 2)));
 }
 
 } // namespace
