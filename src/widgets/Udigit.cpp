@@ -26,9 +26,9 @@ struct FaceLooks
     bool operator==(const FaceLooks &) const = default;
 };
 
-size_t qHash(const FaceLooks &looks, size_t seed = 0)
+size_t qHash(const FaceLooks &looks, size_t start = 0)
 {
-    return qHashMulti(seed, looks.pattern, looks.on, looks.off, looks.background, looks.thickness,
+    return qHashMulti(start, looks.pattern, looks.on, looks.off, looks.background, looks.thickness,
                       looks.separation, looks.size.width(), looks.size.height(), looks.pixelRatio);
 }
 
