@@ -38,23 +38,63 @@ template <typename Fn> void ForEachField(QStringView line, Fn fn)
         fn(QStringView());
 }
 
+// The cells of a parsed list are pieces of the list's own text rather than
+// copies of them: one block of memory for the whole list instead of one per
+// cell, which is most of a large list's load time. The pieces share the
+// text's storage and count as its owners; a piece that is edited gets its
+// own copy, as any shared text does, and the text goes when its last piece
+// does. A QString's characters end in a null, so each piece gets one written
+// over the character after it: a separator, a blank trimmed off or a line
+// end, none of which is read again once the line is split.
+class TextPieces
+{
+public:
+    // Takes the text over; its characters may be written from now on.
+    explicit TextPieces(QString text) : m_text(std::move(text))
+    {
+        m_text.detach();
+        m_chars = m_text.data_ptr().data();
+    }
+
+    QStringView Text() const { return m_text; }
+
+    // field lies within Text() and is nothing but that piece of it.
+    QString Piece(QStringView field)
+    {
+        char16_t *begin = m_chars + (field.utf16() - m_chars);
+        begin[field.size()] = u'\0';
+        QString::DataPointer piece = m_text.data_ptr();
+        piece.ptr = begin;
+        piece.size = field.size();
+        return QString(std::move(piece));
+    }
+
+private:
+    QString m_text;
+    char16_t *m_chars = nullptr;
+};
+
 // Most lists leave many fields empty: they all share one blank text.
-QString FieldText(QStringView field)
+QString FieldText(QStringView field, TextPieces &pieces)
 {
     static const QString blank = QStringLiteral(" ");
     field = field.trimmed();
-    return field.isEmpty() ? blank : field.toString();
+    return field.isEmpty() ? blank : pieces.Piece(field);
 }
 
 // The fields fill the columns from the left; fields beyond the tenth are
-// dropped, missing ones stay empty.
-void FillRow(ProtocolRow &row, QStringView line)
+// dropped, missing ones stay empty. The line is split before any piece is
+// cut off, as cutting writes into the text.
+void FillRow(ProtocolRow &row, QStringView line, TextPieces &pieces)
 {
-    std::size_t column = 0;
+    std::array<QStringView, ProtocolColumnCount> fields;
+    std::size_t count = 0;
     ForEachField(line, [&](QStringView field) {
-        if (column < row.size())
-            row[column++] = FieldText(field);
+        if (count < fields.size())
+            fields[count++] = field;
     });
+    for (std::size_t column = 0; column < count; ++column)
+        row[column] = FieldText(fields[column], pieces);
 }
 
 bool IsSkippedLine(QStringView line)
@@ -113,29 +153,23 @@ qsizetype LineEndCount(QStringView text)
 
 } // namespace
 
-QStringList SplitStarterLine(QStringView line)
+bool ParseStarterList(QString text, ProtocolTable &table, int maxTeams)
 {
-    QStringList fields;
-    ForEachField(line, [&](QStringView field) { fields.append(FieldText(field)); });
-    return fields;
-}
-
-bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams)
-{
+    TextPieces pieces(std::move(text));
     table.clear();
-    table.reserve(std::size_t(std::min<qsizetype>(LineEndCount(text) + 1, maxTeams)));
-    return ForEachTeamLine(text, [&](QStringView line) {
+    table.reserve(std::size_t(std::min<qsizetype>(LineEndCount(pieces.Text()) + 1, maxTeams)));
+    return ForEachTeamLine(pieces.Text(), [&](QStringView line) {
         if (int(table.size()) >= maxTeams)
             return false;
-        FillRow(table.emplace_back(), line);
+        FillRow(table.emplace_back(), line, pieces);
         return true;
     });
 }
 
-ProtocolTable ParseStarterList(QStringView text)
+ProtocolTable ParseStarterList(QString text)
 {
     ProtocolTable table;
-    ParseStarterList(text, table, std::numeric_limits<int>::max());
+    ParseStarterList(std::move(text), table, std::numeric_limits<int>::max());
     return table;
 }
 

@@ -3,12 +3,6 @@
 
 #include "protocol/ProtocolTable.h"
 
-// A line with a tab is split at every tab, else a line with ";" at every
-// ";", else at runs of blanks. Fields are trimmed; a field left empty
-// becomes one blank and keeps its column, so an empty co-driver does not
-// shift the fields after it. Quotes are ordinary characters.
-QStringList SplitStarterLine(QStringView line);
-
 // A list is a file of a few hundred teams; these limits keep a wrong pick
 // (a disk image, a log, a list of a million lines) from freezing the window
 // or eating the memory the running protocol needs.
@@ -16,12 +10,16 @@ constexpr qint64 MaxStarterListBytes = 64 * 1024 * 1024;
 constexpr int MaxStarterListTeams = 100000;
 
 // Every line but empty ones and those beginning with "Nr" (headers) is a
-// team, in file order; its fields (as SplitStarterLine gives them) fill the
-// columns from the left, fields beyond the tenth are dropped, missing ones
-// stay empty. Lines end in CR LF, LF or a lone CR.
-ProtocolTable ParseStarterList(QStringView text);
+// team, in file order. A line with a tab is split at every tab, else a line
+// with ";" at every ";", else at runs of blanks. Fields are trimmed; a field
+// left empty becomes one blank and keeps its column, so an empty co-driver
+// does not shift the fields after it. Quotes are ordinary characters. The
+// fields fill the columns from the left, fields beyond the tenth are dropped, missing ones
+// stay empty. Lines end in CR LF, LF or a lone CR. The cells keep the
+// text's memory (moved in, it is not copied) until the last of them goes.
+ProtocolTable ParseStarterList(QString text);
 // The same, stopping at maxTeams: false when the text holds more teams.
-bool ParseStarterList(QStringView text, ProtocolTable &table, int maxTeams);
+bool ParseStarterList(QString text, ProtocolTable &table, int maxTeams);
 
 struct StarterListText
 {

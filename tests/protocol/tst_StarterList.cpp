@@ -86,7 +86,9 @@ private slots:
     {
         QFETCH(QString, line);
         QFETCH(QStringList, fields);
-        QCOMPARE(SplitStarterLine(line), fields);
+        const ProtocolTable rows = ParseStarterList(line);
+        QCOMPARE(rows.size(), std::size_t(1));
+        QCOMPARE(Joined(rows.front()).split(QLatin1Char('|')), fields);
     }
 
     void parse_data()
@@ -116,7 +118,33 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, rows);
+        const QString before = text;
         QCOMPARE(Joined(ParseStarterList(text)), rows);
+        // The cells are cut from a copy when the caller still holds the text.
+        QCOMPARE(text, before);
+    }
+
+    // The cells share the list's text; each must still behave as a text of
+    // its own: ended by a null, changed without touching its neighbours,
+    // alive after the rest of the list has gone, and growing in place.
+    void cellsAreTextsOfTheirOwn()
+    {
+        ProtocolTable rows =
+            ParseStarterList(QStringLiteral("1;Blitz ;1\r\n2; Donner  ;2;Anna\n3 Hagel"));
+        for (const ProtocolRow &row : rows) {
+            for (const QString &cell : row) {
+                if (!cell.isEmpty())
+                    QCOMPARE(cell.utf16()[cell.size()], u'\0');
+            }
+        }
+        rows[0][1].append(QStringLiteral("lichter"));
+        rows[1][1][0] = u'd';
+        QCOMPARE(Joined(rows), (QStringList{"1|Blitzlichter|1", "2|donner|2|Anna", "3|Hagel"}));
+        QString last = rows[2][1];
+        rows.clear();
+        last.append(QStringLiteral(" und Sturm, ein langer Name über das Ende der Liste hinaus"));
+        QCOMPARE(last,
+                 QStringLiteral("Hagel und Sturm, ein langer Name über das Ende der Liste hinaus"));
     }
 
     void loadEncodings_data()
