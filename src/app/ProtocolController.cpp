@@ -142,7 +142,13 @@ void ProtocolController::Wire()
     grid->OnDblClick = [this](QObject *) { SortGrid1DblClick(); };
     // Outside edit mode the grid only changes through this controller.
     grid->OnModified = [this](QObject *) {
-        if (m_form->SortGrid1->Options().testFlag(goEditing))
+        const TSortGrid *grid = m_form->SortGrid1;
+        if (!grid->Options().testFlag(goEditing))
+            return;
+        // A key typed into a cell changes that cell's row only.
+        if (grid->EditedRow() > 0)
+            NoteChange(Change::Row, grid->EditedRow());
+        else
             NoteChange(Change::Content);
     };
     for (int laneIndex : {0, 1}) {

@@ -511,11 +511,17 @@ void TSortGrid::EndUpdate()
         OnEndUpdate(this);
 }
 
+// The cell holds the new text before anyone hears of the change: whoever
+// keeps a copy of the grid on OnModified copies the text just typed.
 void TSortGrid::SetEditText(int col, int row, const QString &value)
 {
-    if (Cells(col, row) != value)
-        SetModified(true);
+    const bool changed = Cells(col, row) != value;
     TMyStringGrid::SetEditText(col, row, value);
+    if (!changed)
+        return;
+    m_editedRow = row;
+    SetModified(true);
+    m_editedRow = -1;
 }
 
 // ---- overridden behaviour of the base

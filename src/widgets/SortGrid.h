@@ -87,6 +87,9 @@ public:
 
     bool Modified() const { return m_modified; }
     void SetModified(bool on);
+    // While OnModified runs for a text the in-place editor wrote: the row
+    // of its cell, which holds the new text already; -1 otherwise.
+    int EditedRow() const { return m_editedRow; }
     bool Sorting() const { return m_sorting; }
     // Selected data rows as decimal numbers; in single selection just the current row.
     QStringList SelectedRows() const { return m_selectedRows; }
@@ -219,6 +222,7 @@ private:
     TCellBevelStyle m_bevelStyle = cbNone;
     QMenu *m_popupMenu = nullptr;
     bool m_modified = false;
+    int m_editedRow = -1;
     bool m_sorting = false;
     bool m_savedUpdateOnSizeChange = false;
     QStringList m_selectedRows{QStringLiteral("1")};

@@ -32,7 +32,19 @@ const QByteArray RaceDayList = "Nr.;TeamName;Klasse;Fahrer;Beifahrer1;Beifahrer2
                                "3;Rote Raketen;1;Paul;Eva;Ida\r\n"
                                "4;Schnecken;2;Tim;Lea;Max\r\n";
 
-enum class Change { Load, Stop, Penalty, Disqualify, DropOut, Swap, TakeOver, Edit, Remove, Reset };
+enum class Change {
+    Load,
+    Stop,
+    Penalty,
+    Disqualify,
+    DropOut,
+    Swap,
+    TakeOver,
+    Edit,
+    Typed,
+    Remove,
+    Reset
+};
 
 } // namespace
 
@@ -144,8 +156,17 @@ class TestRecoveryJournal : public QObject
         if (change != Change::Penalty && change != Change::DropOut && change != Change::Stop)
             m_form->bSTOP1->click();
         if (change == Change::Swap || change == Change::TakeOver || change == Change::Edit ||
-            change == Change::Remove)
+            change == Change::Typed || change == Change::Remove)
             m_form->bRESET->click();
+        if (change == Change::Typed) {
+            QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+            TSortGrid *grid = m_form->SortGrid1;
+            grid->SetRow(3);
+            grid->SetCol(ColFahrer);
+            grid->setFocus();
+            grid->SetEditorMode(true);
+            QTest::keyClick(grid->InplaceEditor(), Qt::Key_End);
+        }
     }
 
     void Perform(Change change)
@@ -178,6 +199,9 @@ class TestRecoveryJournal : public QObject
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
             m_form->SortGrid1->SetCells(1, 3, QStringLiteral("Umbenannt"));
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+            break;
+        case Change::Typed:
+            QTest::keyClick(m_form->SortGrid1->InplaceEditor(), Qt::Key_A);
             break;
         case Change::Remove:
             m_form->SortGrid1->SetRow(3);
@@ -224,6 +248,7 @@ private slots:
         QTest::newRow("lane swap") << Change::Swap << false << false;
         QTest::newRow("team taken onto a lane") << Change::TakeOver << false << false;
         QTest::newRow("cell edited, ranked as editing ends") << Change::Edit << true << true;
+        QTest::newRow("key typed into a cell, still editing") << Change::Typed << false << false;
         QTest::newRow("row removed") << Change::Remove << true << false;
         QTest::newRow("ranking at the reset") << Change::Reset << true << true;
     }
