@@ -367,6 +367,7 @@ int TSortGrid::FittedWidth(int col, int rowCount,
     };
     int widest = 0;
     std::vector<FontTexts> byFont;
+    std::size_t group = 0; // of the previous cell
     const QFont gridFont = font();
     QFont rowFont;
     for (int row = 0; row < rowCount; ++row) {
@@ -381,19 +382,28 @@ int TSortGrid::FittedWidth(int col, int rowCount,
             widest = std::max(widest, width);
             continue;
         }
-        auto group = std::find_if(byFont.begin(), byFont.end(),
-                                  [&](const FontTexts &entry) { return entry.font == cellFont; });
-        if (group == byFont.end())
-            group = byFont.insert(byFont.end(), {cellFont, {}, {row, 0}});
-        group->lengths.push_back({row, text.size()});
-        if (text.size() > group->longest.size)
-            group->longest = {row, text.size()};
+        // Most cells share the previous cell's font.
+        if (group >= byFont.size() || !(byFont[group].font == cellFont)) {
+            group = std::size_t(
+                std::find_if(byFont.begin(), byFont.end(),
+                             [&](const FontTexts &entry) { return entry.font == cellFont; }) -
+                byFont.begin());
+            if (group == byFont.size())
+                byFont.push_back({cellFont, {}, {row, 0}});
+            // The first font is the grid's, which nearly every cell keeps.
+            if (byFont.size() == 1)
+                byFont.front().lengths.reserve(std::size_t(rowCount - row));
+        }
+        FontTexts &texts = byFont[group];
+        texts.lengths.push_back({row, text.size()});
+        if (text.size() > texts.longest.size)
+            texts.longest = {row, text.size()};
     }
-    for (const FontTexts &group : byFont) {
-        const QFontMetrics fm(group.font);
+    for (const FontTexts &texts : byFont) {
+        const QFontMetrics fm(texts.font);
         const int widestCharacter = fm.maxWidth();
-        widest = std::max(widest, fm.horizontalAdvance(textOf(group.longest.row)));
-        for (const Length &length : group.lengths) {
+        widest = std::max(widest, fm.horizontalAdvance(textOf(texts.longest.row)));
+        for (const Length &length : texts.lengths) {
             if (length.size * widestCharacter > widest)
                 widest = std::max(widest, fm.horizontalAdvance(textOf(length.row)));
         }

@@ -31,13 +31,22 @@ QString TStringSparseList::Get(int index) const
 
 void TStringSparseList::Put(int index, const QString &text)
 {
+    Put(index, QString(text));
+}
+
+// A list filled cell after cell grows by one at its end each time.
+void TStringSparseList::Put(int index, QString &&text)
+{
     CheckIndex(index);
-    if (index >= static_cast<int>(m_texts.size())) {
-        if (text.isEmpty())
-            return;
+    const int stored = static_cast<int>(m_texts.size());
+    if (index == stored && !text.isEmpty())
+        m_texts.append(std::move(text));
+    else if (index < stored)
+        m_texts[index] = std::move(text);
+    else if (!text.isEmpty()) {
         m_texts.resize(index + 1);
+        m_texts[index] = std::move(text);
     }
-    m_texts[index] = text;
 }
 
 QObject *TStringSparseList::GetObject(int index) const

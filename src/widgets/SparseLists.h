@@ -210,6 +210,7 @@ public:
     QList<QString> Texts() const { return m_texts; }
     // An empty text beyond the stored cells stores nothing.
     void Put(int index, const QString &text);
+    void Put(int index, QString &&text);
     QObject *GetObject(int index) const;
     void PutObject(int index, QObject *object);
     // Shifts the cells from index on up by one and puts text at index.
