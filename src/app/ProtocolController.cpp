@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -286,10 +287,18 @@ ProtocolColumns ProtocolController::Columns() const
 // grid's update bracket.
 void ProtocolController::WriteTable(ProtocolTable &table)
 {
-    const int rows = static_cast<int>(table.size());
+    std::vector<std::size_t> order(table.size());
+    std::iota(order.begin(), order.end(), 0);
+    WriteTable(table, order);
+}
+
+void ProtocolController::WriteTable(ProtocolTable &table, const std::vector<std::size_t> &order)
+{
+    const int rows = static_cast<int>(order.size());
     m_form->SortGrid1->ReplaceDataRows(
-        std::max(1, rows), ProtocolColumnCount,
-        [&](int column, int k) { return k < rows ? std::move(table[k][column]) : QString(); });
+        std::max(1, rows), ProtocolColumnCount, [&](int column, int k) {
+            return k < rows ? std::move(table[order[std::size_t(k)]][column]) : QString();
+        });
 }
 
 // Any written row is a protocol (a row of blanks included): a start number
@@ -516,18 +525,14 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     // the memory the old ones freed: the program does not grow by a list.
     grid->ReplaceDataRows(1, 0, [](int, int) { return QString(); });
     ProtocolTable rows = ParseStarterList(std::exchange(list.text, {}));
-    // Ranked before the rows reach the grid; they go in as they lie in
-    // memory, which is quicker than in their ranked order, and then move.
+    // Ranked before the rows reach the grid, which takes them in their
+    // ranked order.
     const RankedRows ranked = WritePlaces(rows);
     ShowRankedOrder();
     // Measured while the texts lie in the order they were read, quicker
     // than through the grid's ranked rows.
     m_form->FitProtocolColumnsToTexts(rows);
-    WriteTable(rows);
-    std::vector<int> order(ranked.previousIndex.size());
-    for (std::size_t k = 0; k < order.size(); ++k)
-        order[k] = int(ranked.previousIndex[k]) + 1;
-    grid->ReorderDataRows(order);
+    WriteTable(rows, ranked.previousIndex);
     grid->EndUpdate();
     FollowLaneRows();
     // The row count changed inside the update bracket, which moves no

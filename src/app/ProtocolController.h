@@ -111,6 +111,8 @@ private:
     int LaneRow(int laneIndex) const;
     void WriteRow(int row, const ProtocolRow &cells);
     void WriteTable(ProtocolTable &table);
+    // Grid row k + 1 takes the texts of table row order[k].
+    void WriteTable(ProtocolTable &table, const std::vector<std::size_t> &order);
     void ShowRankedOrder();
     // Both selectors get one item per row, none selected.
     void FillSelectors();
