@@ -68,8 +68,9 @@ void TInplaceEdit::Open(int col, int row)
     setInputMask(m_grid->GetEditMask(col, row));
     UpdateContents();
     m_textAtOpen = text();
-    m_grid->UpdateEditorGeometry();
+    // Placed once shown: a hidden editor is not placed.
     show();
+    m_grid->UpdateEditorGeometry();
     setFocus();
 }
 

@@ -913,6 +913,23 @@ private slots:
         QCOMPARE(m_form->SaveDialog1.fileName, saveName);
     }
 
+    // In edit mode the operator clicks a cell and types: the keys go where
+    // the focus is, as the window system delivers them. The editor opens
+    // over that cell and keeps every key typed.
+    void typingIntoAClickedCell()
+    {
+        Load(QStringLiteral("Mai.txt"), RaceDayList);
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        const QRect cell = m_grid->CellRect(ColFahrer, 3);
+        QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, cell.center());
+        for (const QChar key : QStringLiteral("Ida"))
+            QTest::keyClick(QApplication::focusWidget(), key.toLatin1());
+        QWidget *editor = m_grid->InplaceEditor();
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->geometry(), cell);
+        QCOMPARE(m_grid->Cells(ColFahrer, 3), QStringLiteral("Ida"));
+    }
+
     // A cell the operator is still typing in belongs to the old list; it
     // must not write into the new one.
     void loadingWhileEditingACell()
