@@ -337,12 +337,16 @@ int ProtocolController::MarkedRow(int laneIndex) const
     if (row > 0 && row < grid->RowCount() && grid->Objects(laneIndex, row) == marker)
         return row;
     row = -1;
+    // A marker taken off, or gone with its row, is not searched for.
+    if (!m_markerPlaced[laneIndex])
+        return row;
     for (int candidate = 1; candidate < grid->RowCount(); ++candidate) {
         if (grid->Objects(laneIndex, candidate) == marker) {
             row = candidate;
-            break;
+            return row;
         }
     }
+    m_markerPlaced[laneIndex] = false;
     return row;
 }
 
@@ -352,7 +356,8 @@ void ProtocolController::MarkLaneRow(int laneIndex, int row)
     const int marked = MarkedRow(laneIndex);
     if (marked > 0)
         grid->SetObjects(laneIndex, marked, nullptr);
-    if (row > 0 && row < grid->RowCount()) {
+    m_markerPlaced[laneIndex] = row > 0 && row < grid->RowCount();
+    if (m_markerPlaced[laneIndex]) {
         grid->SetObjects(laneIndex, row, &m_laneMarkers[laneIndex]);
         m_markedRows[laneIndex] = row;
     }

@@ -134,6 +134,8 @@ private:
     // Where each marker was last seen: checked first, searched for only
     // after rows moved.
     mutable std::array<int, 2> m_markedRows = {-1, -1};
+    // Whether each marker is in the grid, as far as this controller knows.
+    mutable std::array<bool, 2> m_markerPlaced = {false, false};
     // The selectors are being rebuilt: their changes are not the operator's.
     bool m_followingRows = false;
     bool m_modified = false;

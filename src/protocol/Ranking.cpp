@@ -4,19 +4,18 @@
 #include "protocol/ResultText.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
-// The keys are computed once per row rather than once per comparison, and
-// sorted next to the row index in one compact array; a starter list can
-// hold many thousand teams.
+// The keys are computed once per row rather than once per comparison; a
+// starter list can hold many thousand teams.
 struct RankingKey
 {
     NumericTextKey classKey;
     ResultTextKey totalKey;
     QStringView klasse;
     QStringView total;
-    std::size_t index;
 };
 
 int CompareClasses(const RankingKey &a, const RankingKey &b)
@@ -36,7 +35,7 @@ std::vector<RankingKey> RankingKeys(const std::vector<QString> &classes,
     keys.reserve(classes.size());
     for (std::size_t i = 0; i < classes.size(); ++i)
         keys.push_back(
-            {NumericTextKeyOf(classes[i]), ResultTextKeyOf(totals[i]), classes[i], totals[i], i});
+            {NumericTextKeyOf(classes[i]), ResultTextKeyOf(totals[i]), classes[i], totals[i]});
     return keys;
 }
 
@@ -46,7 +45,7 @@ bool HasPlace(const ResultTextKey &total)
 }
 
 // Walks the rows in ranking order and gives each ranked row its place.
-std::vector<int> Places(const std::vector<RankingKey> &ranked)
+std::vector<int> Places(const std::vector<RankingKey> &keys, const std::vector<std::size_t> &ranked)
 {
     std::vector<int> places;
     places.reserve(ranked.size());
@@ -54,7 +53,8 @@ std::vector<int> Places(const std::vector<RankingKey> &ranked)
     const RankingKey *previous = nullptr;
     int count = 0;
     int lastPlace = 1;
-    for (const RankingKey &key : ranked) {
+    for (const std::size_t index : ranked) {
+        const RankingKey &key = keys[index];
         if (!HasPlace(key.totalKey)) {
             places.push_back(key.totalKey.group == ResultTextKey::Empty ? NoPlace : KeepPlace);
             continue;
@@ -78,16 +78,18 @@ std::vector<int> Places(const std::vector<RankingKey> &ranked)
 
 RankedRows RankRows(const std::vector<QString> &classes, const std::vector<QString> &totals)
 {
-    std::vector<RankingKey> keys = RankingKeys(classes, totals);
-    std::stable_sort(keys.begin(), keys.end(), [](const RankingKey &a, const RankingKey &b) {
-        const int byClass = CompareClasses(a, b);
-        return byClass != 0 ? byClass < 0 : CompareTotals(a, b) < 0;
-    });
+    const std::vector<RankingKey> keys = RankingKeys(classes, totals);
+    // The rows' numbers are sorted, not their keys: a merge sort moves
+    // each element many times, and a number is a fraction of a key.
     RankedRows ranked;
-    ranked.places = Places(keys);
-    ranked.previousIndex.reserve(keys.size());
-    for (const RankingKey &key : keys)
-        ranked.previousIndex.push_back(key.index);
+    ranked.previousIndex.resize(keys.size());
+    std::iota(ranked.previousIndex.begin(), ranked.previousIndex.end(), std::size_t(0));
+    std::stable_sort(ranked.previousIndex.begin(), ranked.previousIndex.end(),
+                     [&](std::size_t a, std::size_t b) {
+                         const int byClass = CompareClasses(keys[a], keys[b]);
+                         return byClass != 0 ? byClass < 0 : CompareTotals(keys[a], keys[b]) < 0;
+                     });
+    ranked.places = Places(keys, ranked.previousIndex);
     return ranked;
 }
 

@@ -382,8 +382,8 @@ int TSortGrid::FittedWidth(int col, int rowCount,
             widest = std::max(widest, width);
             continue;
         }
-        // Most cells share the previous cell's font.
-        if (group >= byFont.size() || !(byFont[group].font == cellFont)) {
+        // Most cells share the previous cell's font; without fontOf all do.
+        if (group >= byFont.size() || (fontOf && !(byFont[group].font == cellFont))) {
             group = std::size_t(
                 std::find_if(byFont.begin(), byFont.end(),
                              [&](const FontTexts &entry) { return entry.font == cellFont; }) -

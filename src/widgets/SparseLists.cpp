@@ -34,19 +34,13 @@ void TStringSparseList::Put(int index, const QString &text)
     Put(index, QString(text));
 }
 
-// A list filled cell after cell grows by one at its end each time.
-void TStringSparseList::Put(int index, QString &&text)
+void TStringSparseList::PutBeyond(int index, QString &&text)
 {
     CheckIndex(index);
-    const int stored = static_cast<int>(m_texts.size());
-    if (index == stored && !text.isEmpty())
-        m_texts.append(std::move(text));
-    else if (index < stored)
-        m_texts[index] = std::move(text);
-    else if (!text.isEmpty()) {
-        m_texts.resize(index + 1);
-        m_texts[index] = std::move(text);
-    }
+    if (text.isEmpty())
+        return;
+    m_texts.resize(index + 1);
+    m_texts[index] = std::move(text);
 }
 
 QObject *TStringSparseList::GetObject(int index) const

@@ -210,7 +210,17 @@ public:
     QList<QString> Texts() const { return m_texts; }
     // An empty text beyond the stored cells stores nothing.
     void Put(int index, const QString &text);
-    void Put(int index, QString &&text);
+    // A list filled cell after cell grows by one at its end each time.
+    void Put(int index, QString &&text)
+    {
+        const int stored = static_cast<int>(m_texts.size());
+        if (index >= 0 && index < stored)
+            m_texts[index] = std::move(text);
+        else if (index == stored && !text.isEmpty())
+            m_texts.append(std::move(text));
+        else
+            PutBeyond(index, std::move(text));
+    }
     QObject *GetObject(int index) const;
     void PutObject(int index, QObject *object);
     // Shifts the cells from index on up by one and puts text at index.
@@ -226,6 +236,8 @@ public:
     void Reorder(int first, const std::vector<int> &from);
 
 private:
+    // Put for an index past the end of the stored texts (or a bad one).
+    void PutBeyond(int index, QString &&text);
     // Both tables as long as Count and holding index, so cells can move.
     void Reach(int index);
 
