@@ -57,16 +57,34 @@ void TDigit::SetValue(int value)
     m_value = overflow ? 0 : value;
     if (overflow)
         emit OnOverflow(this);
-    m_valueBinary = DigitPattern(m_value);
-    update();
+    ShowPattern(DigitPattern(m_value));
 }
 
 void TDigit::SetValueBinary(std::uint8_t valueBinary)
 {
-    if (valueBinary == m_valueBinary)
-        return;
+    ShowPattern(valueBinary);
+}
+
+void TDigit::ShowPattern(std::uint8_t valueBinary)
+{
+    const std::uint8_t changed = valueBinary ^ m_valueBinary;
     m_valueBinary = valueBinary;
-    update();
+    if (changed != 0)
+        update(SegmentsArea(changed));
+}
+
+// The rectangle around the given segments, with a pixel to spare for the
+// outline drawn along their edges.
+QRect TDigit::SegmentsArea(std::uint8_t segments) const
+{
+    QRect area;
+    for (int bit = 0; bit < 8; ++bit) {
+        const auto segment = Segment(1 << bit);
+        if (segments & segment)
+            area |= SegmentPolygon(segment, width(), height(), m_thickness, m_separation)
+                        .boundingRect();
+    }
+    return area.adjusted(-1, -1, 1, 1) & rect();
 }
 
 void TDigit::SetColorOn(const QColor &color)

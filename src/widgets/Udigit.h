@@ -91,6 +91,10 @@ private:
     // shared by every digit that shows it.
     QImage Face() const;
     void DrawFace(QImage &face) const;
+    // Takes the new segment mask and repaints only where segments changed:
+    // the running clock's digits then copy fewer pixels to the screen.
+    void ShowPattern(std::uint8_t valueBinary);
+    QRect SegmentsArea(std::uint8_t segments) const;
 
     int ValueBinaryInt() const { return m_valueBinary; }
     void SetValueBinaryInt(int value) { SetValueBinary(static_cast<std::uint8_t>(value)); }

@@ -3,6 +3,7 @@
 #include "widgets/Udigit.h"
 
 #include "PaintCounter.h"
+#include <QScreen>
 #include <QSignalSpy>
 
 #include <QtTest>
@@ -40,6 +41,27 @@ const SegmentPoint kSegmentPoints[] = {
     {TDigit::SegLowerLeft, {5, 64}, "lower left"},
     {TDigit::SegLowerRight, {39, 64}, "lower right"},
     {TDigit::SegPoint, {42, 86}, "decimal corner"},
+};
+
+// Collects the regions of the paint events a widget receives.
+class PaintRegionRecorder : public QObject
+{
+public:
+    PaintRegionRecorder(QWidget *widget, QRegion &painted) : m_painted(painted)
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_painted |= static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+
+private:
+    QRegion &m_painted;
 };
 
 } // namespace
@@ -312,6 +334,60 @@ private slots:
         QCOMPARE(paints.count, 0);
         QCoreApplication::sendPostedEvents();
         QTEST(paints.count, "paints");
+    }
+
+    // A new value repaints the pixels where its face differs from the old
+    // one, and little beyond: the clock's hundredths change a hundred times
+    // a second. The digit then shows exactly the new value's face.
+    void valueRepaintsChangedSegments_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<double>("mostRepainted"); // share of the digit's pixels
+        QTest::newRow("5 to 6: lower left only") << 5 << 6 << 0.2;
+        QTest::newRow("8 to 9: lower left only") << 8 << 9 << 0.2;
+        QTest::newRow("2 to 3: both lower sides") << 2 << 3 << 0.6;
+        QTest::newRow("0 to 1: top to bottom") << 0 << 1 << 1.0;
+    }
+    void valueRepaintsChangedSegments()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(double, mostRepainted);
+        RaceDigit before;
+        before.digit.SetValue(from);
+        RaceDigit after;
+        after.digit.SetValue(to);
+        const QImage oldFace = before.Grab();
+        const QImage newFace = after.Grab();
+
+        before.digit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&before.digit));
+        QCoreApplication::sendPostedEvents();
+        QRegion painted;
+        PaintRegionRecorder recorder(&before.digit, painted);
+        before.digit.SetValue(to);
+        QCoreApplication::sendPostedEvents();
+
+        int changedPixels = 0;
+        for (int y = 0; y < newFace.height(); ++y) {
+            for (int x = 0; x < newFace.width(); ++x) {
+                if (oldFace.pixel(x, y) != newFace.pixel(x, y)) {
+                    ++changedPixels;
+                    QVERIFY2(painted.contains(QPoint(x, y)),
+                             qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                }
+            }
+        }
+        QVERIFY(changedPixels > 0);
+        const QRect area = painted.boundingRect();
+        QVERIFY(area.width() * area.height() <= mostRepainted * 45 * 89);
+        // What the window shows, not a fresh rendering of the widget.
+        const QImage shown = before.digit.screen()
+                                 ->grabWindow(before.digit.winId())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown, newFace);
     }
 
     void mouseEventsAreRaised()
