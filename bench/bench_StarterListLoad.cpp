@@ -76,7 +76,7 @@ int main(int argc, char **argv)
             {{"reading the file", [&] { ReadRegularFile(list, MaxStarterListBytes); }},
              {"decoding it (UTF-8)", [&] { DecodeFileText(bytes); }},
              {"parsing the text into rows", [&] { ParseStarterList(text); }},
-             {"all three (LoadStarterList)", [&] { ::LoadStarterList(list); }},
+             {"all three", [&] { ParseStarterList(ReadStarterList(list).text); }},
              {"protocol takes the list over (grid, ranking, lanes)",
               [&] { form->Protocol->LoadStarterList(list); }},
              {"fitting the column widths", [&] { form->FitProtocolColumnsToTexts(); }},

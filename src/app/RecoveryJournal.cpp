@@ -19,7 +19,8 @@ RecoveryJournal::RecoveryJournal(TFormMain *form, const QString &fileName)
 {
     connect(form->Protocol, &ProtocolController::protocolChanged, this, &RecoveryJournal::Update);
     m_journal.SetBackgroundOutcome([this](bool written, const QString &error) {
-        // The snapshot's text of a long list was freed on this thread.
+        // Off the GUI thread: the rows a load or ranking replaced are freed
+        // by now, and handing their pages back keeps reloads from growing.
         ReturnFreedMemory();
         QMetaObject::invokeMethod(
             this, [this, written, error] { Report(written, error); }, Qt::QueuedConnection);

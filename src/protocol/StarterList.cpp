@@ -201,17 +201,6 @@ StarterListText ReadStarterList(const QString &fileName)
     return result;
 }
 
-StarterListLoad LoadStarterList(const QString &fileName)
-{
-    const StarterListText list = ReadStarterList(fileName);
-    StarterListLoad result;
-    result.ok = list.ok;
-    result.error = list.error;
-    if (list.ok)
-        result.rows = ParseStarterList(list.text);
-    return result;
-}
-
 QString EventName(const QString &fileName)
 {
     return QFileInfo(fileName).completeBaseName();

@@ -35,16 +35,6 @@ struct StarterListText
 // names the reason in German.
 StarterListText ReadStarterList(const QString &fileName);
 
-struct StarterListLoad
-{
-    bool ok = false;
-    ProtocolTable rows;
-    QString error; // why the file could not be read, when !ok
-};
-
-// ReadStarterList and ParseStarterList in one.
-StarterListLoad LoadStarterList(const QString &fileName);
-
 // The file name without folder and extension: "Mai" for /any/Mai.txt.
 QString EventName(const QString &fileName);
 

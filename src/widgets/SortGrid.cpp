@@ -388,11 +388,12 @@ int TSortGrid::FittedWidth(int col, int rowCount,
                 std::find_if(byFont.begin(), byFont.end(),
                              [&](const FontTexts &entry) { return entry.font == cellFont; }) -
                 byFont.begin());
-            if (group == byFont.size())
+            if (group == byFont.size()) {
                 byFont.push_back({cellFont, {}, {row, 0}});
-            // The first font is the grid's, which nearly every cell keeps.
-            if (byFont.size() == 1)
-                byFont.front().lengths.reserve(std::size_t(rowCount - row));
+                // The first font found is the one nearly every cell keeps.
+                if (group == 0)
+                    byFont.front().lengths.reserve(std::size_t(rowCount - row));
+            }
         }
         FontTexts &texts = byFont[group];
         texts.lengths.push_back({row, text.size()});

@@ -1,6 +1,7 @@
 // The protocol files: the bytes of the tab-separated text and of the web
 // page, escaping, loading the text back as a starter list, and saves that
 // fail without harming the file that was there.
+#include "LoadedStarterList.h"
 #include "TestFiles.h"
 #include "UnwritableTargets.h"
 #include "protocol/ProtocolFiles.h"

@@ -1,4 +1,5 @@
 // Reading starter lists: line splitting, rows, encodings and file errors.
+#include "LoadedStarterList.h"
 #include "protocol/StarterList.h"
 
 #include <QtTest>
