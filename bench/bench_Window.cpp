@@ -20,12 +20,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBackingStore>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QTimer>
 #include <QToolButton>
 
 #include <array>
+#include <dlfcn.h>
 #include <optional>
 #include <thread>
 
@@ -40,8 +42,28 @@ constexpr int RaceSeconds = 3;
 constexpr int RaceRuns = 5;
 constexpr auto BusyBeforePresses = std::chrono::milliseconds(100);
 
+// Flushes made outside a paint pass (the race clock's digits, copied
+// straight into the window's surface) go through QBackingStore::flush. This
+// definition takes the place of Qt's in this program, counts them and hands
+// each on to Qt's own.
+int directFlushes = 0;
+
+} // namespace
+
+void QBackingStore::flush(const QRegion &region, QWindow *window, const QPoint &offset)
+{
+    using QtFlush = void (*)(QBackingStore *, const QRegion &, QWindow *, const QPoint &);
+    static const auto qtFlush = reinterpret_cast<QtFlush>(
+        dlsym(RTLD_NEXT, "_ZN13QBackingStore5flushERK7QRegionP7QWindowRK6QPoint"));
+    ++directFlushes;
+    qtFlush(this, region, window, offset);
+}
+
+namespace {
+
 // Counts what reaches the screen: a pass of a window's repaint manager that
-// paints anything ends in one flush of that window.
+// paints anything ends in one flush of that window, and flushes outside it
+// are counted on their own.
 class CountingApplication : public QApplication
 {
 public:
@@ -64,6 +86,7 @@ public:
         flushes += paints > before;
         return handled;
     }
+    int Flushes() const { return flushes + directFlushes; }
 };
 
 struct SizeFigures
@@ -144,12 +167,12 @@ public:
             Press(Qt::Key_F5);
             Settle();
             const int paints = m_app.digitPaints;
-            const int flushes = m_app.flushes;
+            const int flushes = m_app.Flushes();
             const double cpu = ProcessCpuMillis();
             const double wall = MillisOf(RunEventLoop);
             figures.cpuPercent.push_back(100.0 * (ProcessCpuMillis() - cpu) / wall);
             figures.digitPaints += m_app.digitPaints - paints;
-            figures.flushes += m_app.flushes - flushes;
+            figures.flushes += m_app.Flushes() - flushes;
             Press(Qt::Key_F6);
             Settle();
         }

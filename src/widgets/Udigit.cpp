@@ -1,5 +1,7 @@
 #include "widgets/Udigit.h"
 
+#include "widgets/DigitScreenBatch.h"
+
 #include <QHash>
 #include <QImage>
 #include <QMouseEvent>
@@ -44,6 +46,25 @@ TDigit::TDigit(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+TDigit::~TDigit()
+{
+    if (!m_changedArea.isEmpty())
+        TDigitScreenBatch::Remove(this);
+}
+
+void TDigit::Repaint(const QRect &area)
+{
+    if (area.isEmpty())
+        return;
+    if (!TDigitScreenBatch::IsOpen()) {
+        update(area);
+        return;
+    }
+    if (m_changedArea.isEmpty())
+        TDigitScreenBatch::Add(this);
+    m_changedArea |= area;
+}
+
 std::uint8_t TDigit::DigitPattern(int digit)
 {
     return digit >= 0 && digit <= 9 ? kPatterns[digit] : 0;
@@ -70,19 +91,27 @@ void TDigit::ShowPattern(std::uint8_t valueBinary)
     const std::uint8_t changed = valueBinary ^ m_valueBinary;
     m_valueBinary = valueBinary;
     if (changed != 0)
-        update(SegmentsArea(changed));
+        Repaint(SegmentsArea(changed));
 }
 
 // The rectangle around the given segments, with a pixel to spare for the
 // outline drawn along their edges.
 QRect TDigit::SegmentsArea(std::uint8_t segments) const
 {
+    SegmentBounds &bounds = m_segmentBounds;
+    if (bounds.size != size() || bounds.thickness != m_thickness ||
+        bounds.separation != m_separation) {
+        bounds = {size(), m_thickness, m_separation, {}};
+        for (int bit = 0; bit < 8; ++bit) {
+            bounds.rects[bit] =
+                SegmentPolygon(Segment(1 << bit), width(), height(), m_thickness, m_separation)
+                    .boundingRect();
+        }
+    }
     QRect area;
     for (int bit = 0; bit < 8; ++bit) {
-        const auto segment = Segment(1 << bit);
-        if (segments & segment)
-            area |= SegmentPolygon(segment, width(), height(), m_thickness, m_separation)
-                        .boundingRect();
+        if (segments & (1 << bit))
+            area |= bounds.rects[bit];
     }
     return area.adjusted(-1, -1, 1, 1) & rect();
 }
@@ -92,7 +121,7 @@ void TDigit::SetColorOn(const QColor &color)
     if (color == m_colorOn)
         return;
     m_colorOn = color;
-    update();
+    Repaint(rect());
 }
 
 void TDigit::SetColorOff(const QColor &color)
@@ -100,7 +129,7 @@ void TDigit::SetColorOff(const QColor &color)
     if (color == m_colorOff)
         return;
     m_colorOff = color;
-    update();
+    Repaint(rect());
 }
 
 void TDigit::SetColor(const QColor &color)
@@ -108,7 +137,7 @@ void TDigit::SetColor(const QColor &color)
     if (color == m_color)
         return;
     m_color = color;
-    update();
+    Repaint(rect());
 }
 
 void TDigit::SetThickness(int thickness)
@@ -116,13 +145,13 @@ void TDigit::SetThickness(int thickness)
     if (thickness > width() / 2 || thickness > height() / 2)
         return;
     m_thickness = thickness;
-    update();
+    Repaint(rect());
 }
 
 void TDigit::SetSeparation(int separation)
 {
     m_separation = separation;
-    update();
+    Repaint(rect());
 }
 
 QPolygon TDigit::SegmentPolygon(Segment segment, int width, int height, int thickness,
@@ -166,12 +195,16 @@ QPolygon TDigit::SegmentPolygon(Segment segment, int width, int height, int thic
     return {};
 }
 
-QImage TDigit::Face() const
+bool TDigit::IsOpaque() const
+{
+    return m_color.alpha() == 255 && m_colorOn.alpha() == 255 && m_colorOff.alpha() == 255;
+}
+
+QImage TDigit::Face(qreal pixelRatio) const
 {
     // Images, not pixmaps: they need no window system, so the store may
     // outlive the application object.
     static QHash<FaceLooks, QImage> faces;
-    const qreal pixelRatio = devicePixelRatioF();
     const FaceLooks looks{m_valueBinary,  m_colorOn.rgba(), m_colorOff.rgba(),
                           m_color.rgba(), m_thickness,      m_separation,
                           size(),         pixelRatio};
@@ -180,10 +213,8 @@ QImage TDigit::Face() const
     if (faces.size() >= MaxStoredFaces)
         faces.clear();
     // An opaque face is copied onto the window as it is, without blending.
-    const bool opaque =
-        m_color.alpha() == 255 && m_colorOn.alpha() == 255 && m_colorOff.alpha() == 255;
     QImage face(size() * pixelRatio,
-                opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+                IsOpaque() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     face.setDevicePixelRatio(pixelRatio);
     face.fill(Qt::transparent);
     DrawFace(face);
@@ -207,7 +238,7 @@ void TDigit::DrawFace(QImage &face) const
 void TDigit::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, Face());
+    painter.drawImage(0, 0, Face(devicePixelRatioF()));
 }
 
 void TDigit::mousePressEvent(QMouseEvent *event)

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPolygon>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 
 class TDigit : public QWidget
@@ -34,12 +35,14 @@ public:
     };
 
     explicit TDigit(QWidget *parent = nullptr); // 16 x 32, shows 0
+    ~TDigit() override;
 
     // 0..9; anything else stores 0 and raises OnOverflow. Setting the value
     // the digit already has does nothing, even if ValueBinary was changed.
     // A change is painted in the window's next paint pass, together with
     // every other digit changed meanwhile, and reaches the screen in one
     // flush with them (a lane display changes several digits per tick).
+    // While a TDigitScreenBatch is open, changes wait for it instead.
     int Value() const { return m_value; }
     void SetValue(int value);
 
@@ -87,9 +90,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    // The face for the current looks, drawn once per distinct look and
-    // shared by every digit that shows it.
-    QImage Face() const;
+    friend class TDigitScreenBatch;
+
+    // Shows a changed area: in the next paint pass, or with the open batch.
+    void Repaint(const QRect &area);
+    // The face for the current looks at the given scale, drawn once per
+    // distinct look and shared by every digit that shows it. An opaque
+    // digit's face is of Format_RGB32, a translucent one's premultiplied.
+    QImage Face(qreal pixelRatio) const;
+    bool IsOpaque() const;
     void DrawFace(QImage &face) const;
     // Takes the new segment mask and repaints only where segments changed:
     // the running clock's digits then copy fewer pixels to the screen.
@@ -99,6 +108,17 @@ private:
     int ValueBinaryInt() const { return m_valueBinary; }
     void SetValueBinaryInt(int value) { SetValueBinary(static_cast<std::uint8_t>(value)); }
 
+    // Each segment's bounding rectangle, for the size and strokes they were
+    // computed for.
+    struct SegmentBounds
+    {
+        QSize size;
+        int thickness = -1;
+        int separation = -1;
+        std::array<QRect, 8> rects;
+    };
+    mutable SegmentBounds m_segmentBounds;
+    QRect m_changedArea; // waiting for the open batch
     int m_value = 0;
     std::uint8_t m_valueBinary = 125;
     QColor m_colorOn{Qt::yellow};

@@ -23,7 +23,6 @@
 #include <memory>
 
 using Positions = QPair<int, int>;
-using DigitPaints = QList<int>;
 
 namespace {
 
@@ -743,20 +742,22 @@ private slots:
         QCOMPARE(m_race->LaneElapsed[0], 5300);
     }
 
-    // A clock tick repaints only the digits that changed, and not at once:
-    // both lanes' digits are painted together in the window's next pass.
-    void clockTickPaintsChangedDigitsAfterwards_data()
+    // A clock tick puts both lanes' changed digits on the screen before it
+    // returns, without a paint pass: no digit gets a paint event, then or
+    // later, and the window shows every digit with its new value.
+    void clockTickShowsDigitsAtOnce_data()
     {
         QTest::addColumn<quint32>("elapsed");
-        QTest::addColumn<DigitPaints>("paints");
-        QTest::newRow("001,23: three digits") << 1230u << DigitPaints{0, 0, 1, 1, 1};
-        QTest::newRow("000,01: the hundredths") << 10u << DigitPaints{0, 0, 0, 0, 1};
-        QTest::newRow("000,00: nothing") << 9u << DigitPaints{0, 0, 0, 0, 0};
+        QTest::addColumn<QList<int>>("values");
+        QTest::newRow("001,23: three digits change") << 1230u << QList<int>{0, 0, 1, 2, 3};
+        QTest::newRow("000,01: the hundredths") << 10u << QList<int>{0, 0, 0, 0, 1};
+        QTest::newRow("000,00: nothing changes") << 9u << QList<int>{0, 0, 0, 0, 0};
+        QTest::newRow("123,45: all five") << 123450u << QList<int>{1, 2, 3, 4, 5};
     }
-    void clockTickPaintsChangedDigitsAfterwards()
+    void clockTickShowsDigitsAtOnce()
     {
         QFETCH(quint32, elapsed);
-        QFETCH(DigitPaints, paints);
+        QFETCH(QList<int>, values);
         LoadStarters(2);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
@@ -767,19 +768,22 @@ private slots:
         for (int lane : {0, 1})
             for (TDigit *digit : Digits(lane))
                 counters.push_back(std::make_unique<PaintCounter>(digit));
-        const auto painted = [&](int lane) {
-            DigitPaints counts;
-            for (int i = 0; i < 5; ++i)
-                counts << counters[lane * 5 + i]->count;
-            return counts;
-        };
 
         m_platform->AdvanceTick(elapsed);
         m_race->ClockTimer();
-        QCOMPARE(painted(0) + painted(1), DigitPaints(10, 0));
+        const QImage screen = m_form->screen()->grabWindow(m_form->winId()).toImage();
         QCoreApplication::sendPostedEvents();
-        QCOMPARE(painted(0), paints);
-        QCOMPARE(painted(1), paints);
+        for (const auto &counter : counters)
+            QCOMPARE(counter->count, 0);
+        for (int lane : {0, 1}) {
+            for (int i = 0; i < 5; ++i) {
+                TDigit *digit = Digits(lane)[i];
+                QCOMPARE(digit->Value(), values[i]);
+                const QRect shown(digit->mapTo(m_form, QPoint()), digit->size());
+                QCOMPARE(screen.copy(shown).convertToFormat(QImage::Format_RGB32),
+                         digit->grab().toImage().convertToFormat(QImage::Format_RGB32));
+            }
+        }
     }
 
     // A stop repaints what it changes and the team's row, never the whole

@@ -1,5 +1,6 @@
 // The seven-segment digit: value and pattern rules, overflow, thickness
 // limits, repaint rules and the drawn segments, checked on grabbed pixels.
+#include "widgets/DigitScreenBatch.h"
 #include "widgets/Udigit.h"
 
 #include "PaintCounter.h"
@@ -8,6 +9,7 @@
 
 #include <QtTest>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -388,6 +390,107 @@ private slots:
                                  .toImage()
                                  .convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shown, newFace);
+    }
+
+    // Changes made within a batch reach the screen when it closes, copied
+    // there without a paint event, where the digit's pixels are its own and
+    // its face is opaque; anywhere else they are painted in the window's
+    // next paint pass, as without a batch.
+    void batchShowsChangesAtOnceWhereItCan_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<bool>("atOnce");
+        QTest::newRow("plain") << QString() << true;
+        QTest::newRow("translucent face") << QStringLiteral("translucent") << false;
+        QTest::newRow("a sibling over it") << QStringLiteral("covered") << false;
+        QTest::newRow("cut off by its parent") << QStringLiteral("clipped") << false;
+        QTest::newRow("inside a native child") << QStringLiteral("native") << false;
+    }
+    void batchShowsChangesAtOnceWhereItCan()
+    {
+        QFETCH(QString, setting);
+        QFETCH(bool, atOnce);
+        QWidget window;
+        window.resize(120, 120);
+        QWidget panel(&window);
+        panel.setGeometry(0, 0, 120, setting == QStringLiteral("clipped") ? 70 : 120);
+        if (setting == QStringLiteral("native"))
+            panel.winId();
+        RaceDigit race;
+        TDigit &digit = race.digit;
+        digit.setParent(&panel);
+        digit.move(10, 10);
+        digit.SetValue(5);
+        if (setting == QStringLiteral("translucent"))
+            digit.SetColorOn(QColor(255, 255, 0, 128));
+        QWidget cover(&panel);
+        cover.setAutoFillBackground(true);
+        cover.setGeometry(setting == QStringLiteral("covered") ? QRect(0, 60, 30, 20) : QRect());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::sendPostedEvents();
+        // In the screen's pixels, which are more than the window's when scaled.
+        const qreal ratio = window.devicePixelRatio();
+        const QRect shown(digit.mapTo(&window, QPoint()) * ratio, digit.size() * ratio);
+        const auto onScreen = [&] {
+            return window.screen()->grabWindow(window.winId()).toImage().copy(shown);
+        };
+        const QImage before = onScreen();
+        PaintCounter paints(&digit);
+
+        {
+            const TDigitScreenBatch batch;
+            digit.SetValue(6);
+            QCOMPARE(onScreen(), before);
+        }
+        // A fractional scale would blur copies; the paint pass draws those.
+        const bool copied = atOnce && ratio == std::floor(ratio);
+        QCOMPARE(onScreen() != before, copied);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(paints.count, copied ? 0 : 1);
+        QVERIFY(onScreen() != before);
+    }
+
+    // Only the outermost batch shows the changes, all of them; a digit that
+    // goes away meanwhile is simply left out.
+    void nestedBatchShowsWhenTheOuterCloses()
+    {
+        QWidget window;
+        window.resize(120, 140);
+        RaceDigit first, second;
+        first.digit.setParent(&window);
+        second.digit.setParent(&window);
+        second.digit.move(60, 0);
+        auto *gone = new TDigit(&window);
+        gone->move(0, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::sendPostedEvents();
+        const auto onScreen = [&] {
+            return window.screen()
+                ->grabWindow(window.winId())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage before = onScreen();
+        {
+            const TDigitScreenBatch outer;
+            first.digit.SetValue(7);
+            {
+                const TDigitScreenBatch inner;
+                second.digit.SetValue(4);
+                gone->SetValue(1);
+            }
+            QCOMPARE(onScreen(), before);
+            delete gone;
+        }
+        const QImage after = onScreen();
+        for (TDigit *digit : {&first.digit, &second.digit}) {
+            const QRect shown = digit->geometry();
+            QCOMPARE(after.copy(shown),
+                     digit->grab().toImage().convertToFormat(QImage::Format_RGB32));
+            QVERIFY(after.copy(shown) != before.copy(shown));
+        }
     }
 
     void mouseEventsAreRaised()
