@@ -4,6 +4,7 @@
 #include "text/NumericText.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -96,6 +97,42 @@ int CompareKeys(const Key &a, const Key &b, TSortStyle style, const TSortCompare
     if (style == ssCustom && custom)
         return custom(a.text, b.text);
     return OrdinalCompare(a.text, b.text);
+}
+
+// The rank of each key's text among the distinct texts under the caller's
+// comparison: the comparison runs on the distinct texts only, and the rows
+// then sort by number. A caller's comparison may do real work per call
+// (reading the numbers out of two times), and a column repeats its texts
+// (empty totals, equal classes) many times over. Texts that compare equal
+// share a rank.
+std::vector<int> CustomRanks(const std::vector<Key> &keys, const TSortCompare &custom)
+{
+    QHash<QStringView, int> distinctIndex;
+    std::vector<int> distinctOf(keys.size());
+    std::vector<const QString *> distinct;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const QString &text = keys[i].text;
+        const auto found = distinctIndex.constFind(text);
+        distinctOf[i] = found != distinctIndex.constEnd() ? *found : int(distinct.size());
+        if (found == distinctIndex.constEnd()) {
+            distinctIndex.insert(text, distinctOf[i]);
+            distinct.push_back(&text);
+        }
+    }
+    const auto compare = [&](int a, int b) { return custom(*distinct[a], *distinct[b]); };
+    std::vector<int> byOrder(distinct.size());
+    std::iota(byOrder.begin(), byOrder.end(), 0);
+    std::stable_sort(byOrder.begin(), byOrder.end(),
+                     [&](int a, int b) { return compare(a, b) < 0; });
+    std::vector<int> rankOfDistinct(distinct.size());
+    for (std::size_t k = 1; k < byOrder.size(); ++k) {
+        rankOfDistinct[byOrder[k]] =
+            rankOfDistinct[byOrder[k - 1]] + (compare(byOrder[k - 1], byOrder[k]) != 0);
+    }
+    std::vector<int> ranks(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        ranks[i] = rankOfDistinct[distinctOf[i]];
+    return ranks;
 }
 
 } // namespace
@@ -195,12 +232,20 @@ std::vector<int> SortPass(const std::vector<int> &order, const QStringList &keys
         prepared.push_back(KeyOf(caseSensitive ? keys[i] : LowerAscii(keys[i]), style, locale));
     std::vector<int> positions(order.size());
     std::iota(positions.begin(), positions.end(), 0);
-    // A merge sort keeps ties in their previous order and stays within its
-    // range even when a caller's comparison is not a consistent order.
-    std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
-        const int result = CompareKeys(prepared[a], prepared[b], style, custom);
-        return direction == sdDescending ? result > 0 : result < 0;
-    });
+    const auto sortBy = [&](auto compare) {
+        // A merge sort keeps ties in their previous order and stays within
+        // its range even when a caller's comparison is not a consistent order.
+        std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
+            const int result = compare(a, b);
+            return direction == sdDescending ? result > 0 : result < 0;
+        });
+    };
+    if (style == ssCustom && custom) {
+        const std::vector<int> ranks = CustomRanks(prepared, custom);
+        sortBy([&](int a, int b) { return (ranks[a] > ranks[b]) - (ranks[a] < ranks[b]); });
+    } else {
+        sortBy([&](int a, int b) { return CompareKeys(prepared[a], prepared[b], style, custom); });
+    }
     std::vector<int> sorted(order.size());
     for (size_t i = 0; i < order.size(); ++i)
         sorted[i] = order[positions[i]];

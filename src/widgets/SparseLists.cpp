@@ -133,9 +133,12 @@ void TStringSparseList::Reorder(int first, const std::vector<int> &from)
         using Cell = typename std::decay_t<decltype(cells)>::value_type;
         std::vector<Cell> moved;
         moved.reserve(from.size());
+        // Through the storage itself: indexing a list checks for sharing
+        // on every cell.
+        Cell *stored = cells.data();
         for (int index : from)
-            moved.push_back(std::move(cells[index]));
-        std::move(moved.begin(), moved.end(), cells.begin() + first);
+            moved.push_back(std::move(stored[index]));
+        std::move(moved.begin(), moved.end(), stored + first);
     };
     reorder(m_texts);
     if (!m_objects.empty())

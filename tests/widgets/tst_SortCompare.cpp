@@ -86,6 +86,39 @@ private slots:
                  (Order{7, 9, 5}));
     }
 
+    // The caller's comparison runs on the distinct texts, not once per pair
+    // of rows compared; rows whose texts it calls equal keep their order.
+    void customCompareRunsOnDistinctTexts()
+    {
+        const QStringList texts{"bb", "a", "cc", "ccc", "a"};
+        QStringList keys;
+        Order order;
+        for (int i = 0; i < 1000; ++i) {
+            keys << texts[i % texts.size()];
+            order.push_back(i);
+        }
+        for (TSortDirection direction : {sdAscending, sdDescending}) {
+            int calls = 0;
+            const TSortCompare byLength = [&calls](const QString &a, const QString &b) {
+                ++calls;
+                return int(a.size() - b.size());
+            };
+            const Order sorted = SortPass(order, keys, ssCustom, direction, true, byLength);
+            QVERIFY2(calls < 20, qPrintable(QString::number(calls)));
+            Order expected;
+            const std::vector<qsizetype> lengths = direction == sdAscending
+                                                       ? std::vector<qsizetype>{1, 2, 3}
+                                                       : std::vector<qsizetype>{3, 2, 1};
+            for (qsizetype length : lengths) {
+                for (int i : order) {
+                    if (keys[i].size() == length)
+                        expected.push_back(i);
+                }
+            }
+            QCOMPARE(sorted, expected);
+        }
+    }
+
     void inconsistentCustomCompareStaysInRange()
     {
         // A comparison that is no order at all must not crash the sort.
