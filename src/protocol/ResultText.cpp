@@ -16,20 +16,6 @@ ResultTextKey ResultTextKeyOf(const QString &text)
     return {ResultTextKey::OtherText, 0.0};
 }
 
-int CompareResultKeys(const ResultTextKey &keyA, QStringView a, const ResultTextKey &keyB,
-                      QStringView b)
-{
-    if (keyA.group != keyB.group)
-        return keyA.group < keyB.group ? -1 : 1;
-    if (keyA.group == ResultTextKey::Number)
-        return CompareValues(keyA.value, keyB.value);
-    // Among texts that are no number, fewer characters first, as a time
-    // with fewer digits of seconds is the faster one.
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
-    return a.compare(b);
-}
-
 int CompareResultText(const QString &a, const QString &b)
 {
     return CompareResultKeys(ResultTextKeyOf(a), a, ResultTextKeyOf(b), b);

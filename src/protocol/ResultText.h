@@ -20,8 +20,20 @@ struct ResultTextKey
 };
 ResultTextKey ResultTextKeyOf(const QString &text);
 // Negative, 0 or positive; a and b are the texts the keys were made of.
-int CompareResultKeys(const ResultTextKey &keyA, QStringView a, const ResultTextKey &keyB,
-                      QStringView b);
+// Inline: the ranking calls it for every pair it compares.
+inline int CompareResultKeys(const ResultTextKey &keyA, QStringView a, const ResultTextKey &keyB,
+                             QStringView b)
+{
+    if (keyA.group != keyB.group)
+        return keyA.group < keyB.group ? -1 : 1;
+    if (keyA.group == ResultTextKey::Number)
+        return CompareValues(keyA.value, keyB.value);
+    // Among texts that are no number, fewer characters first, as a time
+    // with fewer digits of seconds is the faster one.
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a.compare(b);
+}
 // The same order for two texts: "9,99" before "10,00", "12,5" equal to "12,50".
 int CompareResultText(const QString &a, const QString &b);
 

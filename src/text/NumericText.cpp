@@ -42,18 +42,3 @@ NumericTextKey NumericTextKeyOf(QStringView text, const QLocale &locale)
     return {text.compare(u"0") < 0 ? NumericTextKey::BeforeNumbers : NumericTextKey::AfterNumbers,
             0.0};
 }
-
-int CompareNumericTextKeys(const NumericTextKey &keyA, QStringView a, const NumericTextKey &keyB,
-                           QStringView b)
-{
-    if (keyA.group != keyB.group)
-        return keyA.group < keyB.group ? -1 : 1;
-    if (keyA.group == NumericTextKey::Number)
-        return CompareValues(keyA.value, keyB.value);
-    return a.compare(b);
-}
-
-int CompareValues(double a, double b)
-{
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
