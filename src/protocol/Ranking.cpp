@@ -2,41 +2,42 @@
 #include "protocol/Ranking.h"
 
 #include "protocol/ResultText.h"
+#include "text/DistinctRanks.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 namespace {
 
-// The keys are computed once per row rather than once per comparison; a
-// starter list can hold many thousand teams.
-struct RankingKey
+// A column's texts by their distinct texts, each distinct text's key
+// worked out once, and each row's rank in the column's order.
+template <typename Key> struct RankedColumn
 {
-    NumericTextKey classKey;
-    ResultTextKey totalKey;
-    QStringView klasse;
-    QStringView total;
+    DistinctTexts distinct;
+    std::vector<Key> keys; // per distinct text
+    std::vector<int> rankOfDistinct;
+
+    const Key &KeyOfRow(std::size_t row) const { return keys[std::size_t(distinct.indexOf[row])]; }
+    int RankOfRow(std::size_t row) const
+    {
+        return rankOfDistinct[std::size_t(distinct.indexOf[row])];
+    }
 };
 
-int CompareClasses(const RankingKey &a, const RankingKey &b)
+template <typename Key, typename KeyOf, typename Compare>
+RankedColumn<Key> RankColumn(const std::vector<QString> &texts, KeyOf keyOf, Compare compare)
 {
-    return CompareNumericTextKeys(a.classKey, a.klasse, b.classKey, b.klasse);
-}
-
-int CompareTotals(const RankingKey &a, const RankingKey &b)
-{
-    return CompareResultKeys(a.totalKey, a.total, b.totalKey, b.total);
-}
-
-std::vector<RankingKey> RankingKeys(const std::vector<QString> &classes,
-                                    const std::vector<QString> &totals)
-{
-    std::vector<RankingKey> keys;
-    keys.reserve(classes.size());
-    for (std::size_t i = 0; i < classes.size(); ++i)
-        keys.push_back(
-            {NumericTextKeyOf(classes[i]), ResultTextKeyOf(totals[i]), classes[i], totals[i]});
-    return keys;
+    RankedColumn<Key> column{DistinctTextsOf(texts), {}, {}};
+    const std::vector<const QString *> &distinct = column.distinct.texts;
+    column.keys.reserve(distinct.size());
+    for (const QString *text : distinct)
+        column.keys.push_back(keyOf(*text));
+    column.rankOfDistinct = RanksInOrder(distinct.size(), [&](int a, int b) {
+        const auto i = std::size_t(a), j = std::size_t(b);
+        return compare(column.keys[i], *distinct[i], column.keys[j], *distinct[j]);
+    });
+    return column;
 }
 
 bool HasPlace(const ResultTextKey &total)
@@ -45,28 +46,30 @@ bool HasPlace(const ResultTextKey &total)
 }
 
 // Walks the rows in ranking order and gives each ranked row its place.
-std::vector<int> Places(const std::vector<RankingKey> &keys, const std::vector<std::size_t> &ranked)
+std::vector<int> Places(const RankedColumn<NumericTextKey> &classes,
+                        const RankedColumn<ResultTextKey> &totals,
+                        const std::vector<std::size_t> &ranked)
 {
     std::vector<int> places;
     places.reserve(ranked.size());
-    const RankingKey *classStart = nullptr;
-    const RankingKey *previous = nullptr;
+    int classRank = -1;
+    int totalRank = -1;
     int count = 0;
     int lastPlace = 1;
-    for (const std::size_t index : ranked) {
-        const RankingKey &key = keys[index];
-        if (!HasPlace(key.totalKey)) {
-            places.push_back(key.totalKey.group == ResultTextKey::Empty ? NoPlace : KeepPlace);
+    for (const std::size_t row : ranked) {
+        const ResultTextKey &total = totals.KeyOfRow(row);
+        if (!HasPlace(total)) {
+            places.push_back(total.group == ResultTextKey::Empty ? NoPlace : KeepPlace);
             continue;
         }
-        if (!classStart || CompareClasses(*classStart, key) != 0) {
-            classStart = &key;
-            previous = nullptr;
+        if (classes.RankOfRow(row) != classRank) {
+            classRank = classes.RankOfRow(row);
+            totalRank = -1;
             count = 0;
         }
         ++count;
-        if (!previous || CompareTotals(*previous, key) != 0) {
-            previous = &key;
+        if (totals.RankOfRow(row) != totalRank) {
+            totalRank = totals.RankOfRow(row);
             lastPlace = count;
         }
         places.push_back(lastPlace);
@@ -78,18 +81,22 @@ std::vector<int> Places(const std::vector<RankingKey> &keys, const std::vector<s
 
 RankedRows RankRows(const std::vector<QString> &classes, const std::vector<QString> &totals)
 {
-    const std::vector<RankingKey> keys = RankingKeys(classes, totals);
-    // The rows' numbers are sorted, not their keys: a merge sort moves
-    // each element many times, and a number is a fraction of a key.
+    const auto classColumn = RankColumn<NumericTextKey>(
+        classes, [](const QString &text) { return NumericTextKeyOf(text); },
+        CompareNumericTextKeys);
+    const auto totalColumn = RankColumn<ResultTextKey>(totals, ResultTextKeyOf, CompareResultKeys);
+    // Class rank, then total rank, in one number per row.
+    std::vector<std::uint64_t> order(classes.size());
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        order[row] = std::uint64_t(classColumn.RankOfRow(row)) << 32 |
+                     std::uint32_t(totalColumn.RankOfRow(row));
+    }
     RankedRows ranked;
-    ranked.previousIndex.resize(keys.size());
+    ranked.previousIndex.resize(order.size());
     std::iota(ranked.previousIndex.begin(), ranked.previousIndex.end(), std::size_t(0));
     std::stable_sort(ranked.previousIndex.begin(), ranked.previousIndex.end(),
-                     [&](std::size_t a, std::size_t b) {
-                         const int byClass = CompareClasses(keys[a], keys[b]);
-                         return byClass != 0 ? byClass < 0 : CompareTotals(keys[a], keys[b]) < 0;
-                     });
-    ranked.places = Places(keys, ranked.previousIndex);
+                     [&](std::size_t a, std::size_t b) { return order[a] < order[b]; });
+    ranked.places = Places(classColumn, totalColumn, ranked.previousIndex);
     return ranked;
 }
 

@@ -82,7 +82,10 @@ private:
 QString FieldText(QStringView field, TextPieces &pieces)
 {
     static const QString blank = QStringLiteral(" ");
-    field = field.trimmed();
+    // Most fields have nothing to trim; looking at their ends is cheaper
+    // than the call.
+    if (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()))
+        field = field.trimmed();
     return field.isEmpty() ? blank : pieces.Piece(field);
 }
 

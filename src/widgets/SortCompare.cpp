@@ -1,15 +1,16 @@
 // Comparison rules and the stable key pass of the protocol grid's sort.
 #include "widgets/SortCompare.h"
 
+#include "text/DistinctRanks.h"
 #include "text/NumericText.h"
 
 #include <QDateTime>
-#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <numeric>
 #include <optional>
+#include <ranges>
 
 namespace {
 
@@ -99,39 +100,19 @@ int CompareKeys(const Key &a, const Key &b, TSortStyle style, const TSortCompare
     return OrdinalCompare(a.text, b.text);
 }
 
-// The rank of each key's text among the distinct texts under the caller's
-// comparison: the comparison runs on the distinct texts only, and the rows
-// then sort by number. A caller's comparison may do real work per call
-// (reading the numbers out of two times), and a column repeats its texts
-// (empty totals, equal classes) many times over. Texts that compare equal
-// share a rank.
+// The rank of each key's text under the caller's comparison, which then
+// runs on the distinct texts only: it may do real work per call (reading
+// the numbers out of two times), and a column repeats its texts.
 std::vector<int> CustomRanks(const std::vector<Key> &keys, const TSortCompare &custom)
 {
-    QHash<QStringView, int> distinctIndex;
-    std::vector<int> distinctOf(keys.size());
-    std::vector<const QString *> distinct;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const QString &text = keys[i].text;
-        const auto found = distinctIndex.constFind(text);
-        distinctOf[i] = found != distinctIndex.constEnd() ? *found : int(distinct.size());
-        if (found == distinctIndex.constEnd()) {
-            distinctIndex.insert(text, distinctOf[i]);
-            distinct.push_back(&text);
-        }
-    }
-    const auto compare = [&](int a, int b) { return custom(*distinct[a], *distinct[b]); };
-    std::vector<int> byOrder(distinct.size());
-    std::iota(byOrder.begin(), byOrder.end(), 0);
-    std::stable_sort(byOrder.begin(), byOrder.end(),
-                     [&](int a, int b) { return compare(a, b) < 0; });
-    std::vector<int> rankOfDistinct(distinct.size());
-    for (std::size_t k = 1; k < byOrder.size(); ++k) {
-        rankOfDistinct[byOrder[k]] =
-            rankOfDistinct[byOrder[k - 1]] + (compare(byOrder[k - 1], byOrder[k]) != 0);
-    }
+    const DistinctTexts distinct = DistinctTextsOf(
+        keys | std::views::transform([](const Key &key) -> const QString & { return key.text; }));
+    const std::vector<int> rankOfDistinct = RanksInOrder(distinct.texts.size(), [&](int a, int b) {
+        return custom(*distinct.texts[std::size_t(a)], *distinct.texts[std::size_t(b)]);
+    });
     std::vector<int> ranks(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i)
-        ranks[i] = rankOfDistinct[distinctOf[i]];
+        ranks[i] = rankOfDistinct[std::size_t(distinct.indexOf[i])];
     return ranks;
 }
 
