@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 #include <optional>
 #include <ranges>
@@ -116,6 +117,39 @@ std::vector<int> CustomRanks(const std::vector<Key> &keys, const TSortCompare &c
     return ranks;
 }
 
+bool IsPlainTextOrder(TSortStyle style, const TSortCompare &custom)
+{
+    return style != ssNumeric && !ConvertsDate(style) && style != ssNumericExtended &&
+           !(style == ssCustom && custom);
+}
+
+// A key in plain character order as a small record carrying its first four
+// characters: most comparisons end there, without reaching into the texts,
+// which lie all over the memory.
+struct TextRecord
+{
+    std::uint64_t head;
+    QStringView text;
+    int position;
+};
+
+// Characters past the end count as 0, below any character: a text that
+// begins another comes first, as in the full comparison.
+std::uint64_t HeadOf(QStringView text)
+{
+    std::uint64_t head = 0;
+    for (qsizetype k = 0; k < 4; ++k)
+        head = head << 16 | (k < text.size() ? text[k].unicode() : 0u);
+    return head;
+}
+
+int CompareRecords(const TextRecord &a, const TextRecord &b)
+{
+    if (a.head != b.head)
+        return a.head < b.head ? -1 : 1;
+    return a.text.compare(b.text);
+}
+
 } // namespace
 
 int OrdinalCompare(const QString &a, const QString &b)
@@ -211,21 +245,33 @@ std::vector<int> SortPass(const std::vector<int> &order, const QStringList &keys
     prepared.reserve(order.size());
     for (size_t i = 0; i < order.size(); ++i)
         prepared.push_back(KeyOf(caseSensitive ? keys[i] : LowerAscii(keys[i]), style, locale));
-    std::vector<int> positions(order.size());
-    std::iota(positions.begin(), positions.end(), 0);
-    const auto sortBy = [&](auto compare) {
-        // A merge sort keeps ties in their previous order and stays within
-        // its range even when a caller's comparison is not a consistent order.
-        std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
-            const int result = compare(a, b);
-            return direction == sdDescending ? result > 0 : result < 0;
-        });
+    // A merge sort keeps ties in their previous order and stays within its
+    // range even when a caller's comparison is not a consistent order.
+    const auto before = [direction](int result) {
+        return direction == sdDescending ? result > 0 : result < 0;
     };
-    if (style == ssCustom && custom) {
+    std::vector<int> positions(order.size());
+    if (IsPlainTextOrder(style, custom)) {
+        std::vector<TextRecord> records;
+        records.reserve(prepared.size());
+        for (std::size_t i = 0; i < prepared.size(); ++i)
+            records.push_back({HeadOf(prepared[i].text), prepared[i].text, int(i)});
+        std::stable_sort(
+            records.begin(), records.end(),
+            [&](const TextRecord &a, const TextRecord &b) { return before(CompareRecords(a, b)); });
+        for (std::size_t k = 0; k < records.size(); ++k)
+            positions[k] = records[k].position;
+    } else if (style == ssCustom) {
         const std::vector<int> ranks = CustomRanks(prepared, custom);
-        sortBy([&](int a, int b) { return (ranks[a] > ranks[b]) - (ranks[a] < ranks[b]); });
+        std::iota(positions.begin(), positions.end(), 0);
+        std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
+            return before((ranks[a] > ranks[b]) - (ranks[a] < ranks[b]));
+        });
     } else {
-        sortBy([&](int a, int b) { return CompareKeys(prepared[a], prepared[b], style, custom); });
+        std::iota(positions.begin(), positions.end(), 0);
+        std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
+            return before(CompareKeys(prepared[a], prepared[b], style, custom));
+        });
     }
     std::vector<int> sorted(order.size());
     for (size_t i = 0; i < order.size(); ++i)

@@ -3,6 +3,7 @@
 #include "widgets/SortCompare.h"
 
 #include <QtTest>
+#include <random>
 
 using Order = std::vector<int>;
 Q_DECLARE_METATYPE(Order)
@@ -74,6 +75,34 @@ private slots:
         std::iota(order.begin(), order.end(), 0);
         QCOMPARE(SortPass(order, keys, style, direction, caseSensitive, {}, QLocale(locale)),
                  expected);
+    }
+
+    // Plain text keys sort by their characters as QString::compare orders
+    // them, whatever their length, ties in their previous order: texts that
+    // begin alike, that begin one another, that hold a null character or
+    // characters beyond the first 256.
+    void plainTextOrderIsTheCharacterOrder()
+    {
+        const QList<QChar> characters{u'a',        u'b',          u'A',         QChar(0),
+                                      QChar(0xe4), QChar(0xffff), QChar(0xd83d)};
+        std::mt19937 random(11);
+        QStringList keys;
+        Order order;
+        for (int i = 0; i < 600; ++i) {
+            QString key;
+            for (int length = int(random() % 8); length > 0; --length)
+                key += characters[int(random() % characters.size())];
+            keys << key;
+            order.push_back(i);
+        }
+        for (TSortDirection direction : {sdAscending, sdDescending}) {
+            Order expected = order;
+            std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+                const int result = QString::compare(keys[a], keys[b]);
+                return direction == sdDescending ? result > 0 : result < 0;
+            });
+            QCOMPARE(SortPass(order, keys, ssNormal, direction, true, {}), expected);
+        }
     }
 
     void sortPassUsesCustomCompareOnOriginalRows()
