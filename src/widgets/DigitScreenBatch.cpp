@@ -18,7 +18,9 @@ namespace {
 int openBatches = 0;
 std::vector<TDigit *> changedDigits;
 
-bool IsFourBytesOpaqueTarget(QImage::Format format)
+// Formats whose pixels an opaque face (Format_RGB32: 0xffRRGGBB) is,
+// byte for byte.
+bool StoresPixelsAsRgb32(QImage::Format format)
 {
     return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
            format == QImage::Format_ARGB32_Premultiplied;
@@ -119,7 +121,7 @@ bool TDigitScreenBatch::CanCopy(const TDigit *digit, const QRect &area)
 bool TDigitScreenBatch::CanCopyInto(const QImage &target, const std::vector<TDigit *> &digits)
 {
     const qreal ratio = target.devicePixelRatio();
-    if (!IsFourBytesOpaqueTarget(target.format()) || ratio != std::floor(ratio))
+    if (!StoresPixelsAsRgb32(target.format()) || ratio != std::floor(ratio))
         return false;
     const QWidget *window = digits.front()->window();
     return std::ranges::all_of(digits, [&](const TDigit *digit) {
