@@ -150,6 +150,45 @@ int CompareRecords(const TextRecord &a, const TextRecord &b)
     return a.text.compare(b.text);
 }
 
+// The positions 0 .. count - 1 in the order compare(a, b) gives, where
+// before(compare(a, b)) puts a first. A merge sort keeps ties in their
+// previous order and stays within its range even when a caller's
+// comparison is not a consistent order.
+template <typename Before, typename Compare>
+std::vector<int> PositionsBy(std::size_t count, Before before, Compare compare)
+{
+    std::vector<int> positions(count);
+    std::iota(positions.begin(), positions.end(), 0);
+    std::stable_sort(positions.begin(), positions.end(),
+                     [&](int a, int b) { return before(compare(a, b)); });
+    return positions;
+}
+
+template <typename Before>
+std::vector<int> PositionsByRank(const std::vector<int> &ranks, Before before)
+{
+    return PositionsBy(ranks.size(), before, [&](int a, int b) {
+        return (ranks[std::size_t(a)] > ranks[std::size_t(b)]) -
+               (ranks[std::size_t(a)] < ranks[std::size_t(b)]);
+    });
+}
+
+template <typename Before>
+std::vector<int> PositionsByText(const std::vector<Key> &keys, Before before)
+{
+    std::vector<TextRecord> records;
+    records.reserve(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        records.push_back({HeadOf(keys[i].text), keys[i].text, int(i)});
+    std::stable_sort(records.begin(), records.end(), [&](const TextRecord &a, const TextRecord &b) {
+        return before(CompareRecords(a, b));
+    });
+    std::vector<int> positions(records.size());
+    for (std::size_t k = 0; k < records.size(); ++k)
+        positions[k] = records[k].position;
+    return positions;
+}
+
 } // namespace
 
 int OrdinalCompare(const QString &a, const QString &b)
@@ -245,32 +284,17 @@ std::vector<int> SortPass(const std::vector<int> &order, const QStringList &keys
     prepared.reserve(order.size());
     for (size_t i = 0; i < order.size(); ++i)
         prepared.push_back(KeyOf(caseSensitive ? keys[i] : LowerAscii(keys[i]), style, locale));
-    // A merge sort keeps ties in their previous order and stays within its
-    // range even when a caller's comparison is not a consistent order.
     const auto before = [direction](int result) {
         return direction == sdDescending ? result > 0 : result < 0;
     };
-    std::vector<int> positions(order.size());
+    std::vector<int> positions;
     if (IsPlainTextOrder(style, custom)) {
-        std::vector<TextRecord> records;
-        records.reserve(prepared.size());
-        for (std::size_t i = 0; i < prepared.size(); ++i)
-            records.push_back({HeadOf(prepared[i].text), prepared[i].text, int(i)});
-        std::stable_sort(
-            records.begin(), records.end(),
-            [&](const TextRecord &a, const TextRecord &b) { return before(CompareRecords(a, b)); });
-        for (std::size_t k = 0; k < records.size(); ++k)
-            positions[k] = records[k].position;
+        positions = PositionsByText(prepared, before);
     } else if (style == ssCustom) {
-        const std::vector<int> ranks = CustomRanks(prepared, custom);
-        std::iota(positions.begin(), positions.end(), 0);
-        std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
-            return before((ranks[a] > ranks[b]) - (ranks[a] < ranks[b]));
-        });
+        positions = PositionsByRank(CustomRanks(prepared, custom), before);
     } else {
-        std::iota(positions.begin(), positions.end(), 0);
-        std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
-            return before(CompareKeys(prepared[a], prepared[b], style, custom));
+        positions = PositionsBy(prepared.size(), before, [&](int a, int b) {
+            return CompareKeys(prepared[a], prepared[b], style, custom);
         });
     }
     std::vector<int> sorted(order.size());
