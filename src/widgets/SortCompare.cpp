@@ -84,7 +84,13 @@ Key KeyOf(const QString &text, TSortStyle style, const QLocale &locale)
     return key;
 }
 
-int CompareKeys(const Key &a, const Key &b, TSortStyle style, const TSortCompare &custom)
+bool ConvertsKeys(TSortStyle style)
+{
+    return style == ssNumeric || ConvertsDate(style) || style == ssNumericExtended;
+}
+
+// Keys of the styles that read or reduce their texts (ConvertsKeys).
+int CompareConvertedKeys(const Key &a, const Key &b, TSortStyle style)
 {
     // Numbers by value with the other texts grouped before or after them:
     // falling back to the text order for a single pair would make "10" <
@@ -94,11 +100,7 @@ int CompareKeys(const Key &a, const Key &b, TSortStyle style, const TSortCompare
     if (ConvertsDate(style))
         return a.value && b.value ? CompareValues(*a.value, *b.value)
                                   : OrdinalCompare(a.text, b.text);
-    if (style == ssNumericExtended)
-        return CompareNumericExtended(a.text, b.text);
-    if (style == ssCustom && custom)
-        return custom(a.text, b.text);
-    return OrdinalCompare(a.text, b.text);
+    return CompareNumericExtended(a.text, b.text);
 }
 
 // The rank of each key's text under the caller's comparison, which then
@@ -117,19 +119,13 @@ std::vector<int> CustomRanks(const std::vector<Key> &keys, const TSortCompare &c
     return ranks;
 }
 
-bool IsPlainTextOrder(TSortStyle style, const TSortCompare &custom)
-{
-    return style != ssNumeric && !ConvertsDate(style) && style != ssNumericExtended &&
-           !(style == ssCustom && custom);
-}
-
 // A key in plain character order as a small record carrying its first four
 // characters: most comparisons end there, without reaching into the texts,
 // which lie all over the memory.
 struct TextRecord
 {
     std::uint64_t head;
-    QStringView text;
+    const QString *text;
     int position;
 };
 
@@ -147,7 +143,7 @@ int CompareRecords(const TextRecord &a, const TextRecord &b)
 {
     if (a.head != b.head)
         return a.head < b.head ? -1 : 1;
-    return a.text.compare(b.text);
+    return OrdinalCompare(*a.text, *b.text);
 }
 
 // The positions 0 .. count - 1 in the order compare(a, b) gives, where
@@ -179,7 +175,7 @@ std::vector<int> PositionsByText(const std::vector<Key> &keys, Before before)
     std::vector<TextRecord> records;
     records.reserve(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i)
-        records.push_back({HeadOf(keys[i].text), keys[i].text, int(i)});
+        records.push_back({HeadOf(keys[i].text), &keys[i].text, int(i)});
     std::stable_sort(records.begin(), records.end(), [&](const TextRecord &a, const TextRecord &b) {
         return before(CompareRecords(a, b));
     });
@@ -204,12 +200,6 @@ QString LowerAscii(const QString &text)
             ch = QChar(ch.unicode() + ('a' - 'A'));
     }
     return lowered;
-}
-
-int CompareByStyle(const QString &a, const QString &b, TSortStyle style, const TSortCompare &custom,
-                   const QLocale &locale)
-{
-    return CompareKeys(KeyOf(a, style, locale), KeyOf(b, style, locale), style, custom);
 }
 
 int CompareNumericExtended(const QString &a, const QString &b)
@@ -287,15 +277,17 @@ std::vector<int> SortPass(const std::vector<int> &order, const QStringList &keys
     const auto before = [direction](int result) {
         return direction == sdDescending ? result > 0 : result < 0;
     };
+    // The caller's comparison for ssCustom; without one, as every style
+    // that converts nothing, plain text order.
     std::vector<int> positions;
-    if (IsPlainTextOrder(style, custom)) {
-        positions = PositionsByText(prepared, before);
-    } else if (style == ssCustom) {
+    if (style == ssCustom && custom) {
         positions = PositionsByRank(CustomRanks(prepared, custom), before);
-    } else {
+    } else if (ConvertsKeys(style)) {
         positions = PositionsBy(prepared.size(), before, [&](int a, int b) {
-            return CompareKeys(prepared[a], prepared[b], style, custom);
+            return CompareConvertedKeys(prepared[a], prepared[b], style);
         });
+    } else {
+        positions = PositionsByText(prepared, before);
     }
     std::vector<int> sorted(order.size());
     for (size_t i = 0; i < order.size(); ++i)

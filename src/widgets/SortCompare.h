@@ -72,11 +72,6 @@ private:
 int OrdinalCompare(const QString &a, const QString &b);
 // Lower-cases A-Z only; umlauts and other letters stay.
 QString LowerAscii(const QString &text);
-// Comparison of two (already lowered) keys by a style, without direction
-// and tie-break. ssCustom without a compare function falls back to the
-// ordinal rule.
-int CompareByStyle(const QString &a, const QString &b, TSortStyle style, const TSortCompare &custom,
-                   const QLocale &locale = QLocale());
 // The reduced comparison for texts with digits and common separators.
 int CompareNumericExtended(const QString &a, const QString &b);
 // ssNumeric, ssDateTime, ssTime or ssNormal by what every text converts to.
