@@ -395,6 +395,24 @@ void ProtocolController::SortGrid1GetSortStyle(int column, TSortStyle &style)
         m_form->SortGrid1->SortOptions().SortCompare = CompareResultText;
 }
 
+// Read where the grid keeps them, not copied: the columns are let go
+// before the grid moves its rows, which would otherwise copy them.
+RankedRows ProtocolController::RankGridRows() const
+{
+    const TSortGrid *grid = m_form->SortGrid1;
+    const auto dataRowsOf = [&](int column) {
+        QList<QString> texts = grid->ColumnTexts(column);
+        // Cells past the stored ones are empty.
+        if (texts.size() < grid->RowCount())
+            texts.resize(grid->RowCount());
+        return texts;
+    };
+    const QList<QString> classes = dataRowsOf(ColKlasse);
+    const QList<QString> totals = dataRowsOf(ColTotal);
+    const auto rows = std::size_t(grid->RowCount() - 1);
+    return RankRows(std::span(classes).subspan(1, rows), std::span(totals).subspan(1, rows));
+}
+
 // The rows are ranked where they stand: the grid moves them into their
 // ranked order and only the places that change are written.
 void ProtocolController::RankProtocol()
@@ -402,13 +420,7 @@ void ProtocolController::RankProtocol()
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     TSortGrid *grid = m_form->SortGrid1;
-    const int rows = grid->RowCount() - 1;
-    std::vector<QString> classes(rows), totals(rows);
-    for (int row = 1; row <= rows; ++row) {
-        classes[row - 1] = grid->Cells(ColKlasse, row);
-        totals[row - 1] = grid->Cells(ColTotal, row);
-    }
-    const RankedRows ranked = RankRows(classes, totals);
+    const RankedRows ranked = RankGridRows();
     std::vector<int> order(ranked.previousIndex.size());
     // newRow[old data row] = its data row after the ranking.
     std::vector<int> newRow(order.size() + 1, -1);

@@ -15,6 +15,7 @@
 #include <functional>
 #include <vector>
 
+struct RankedRows;
 class LaneSelectorModel;
 class QComboBox;
 class TFormMain;
@@ -113,6 +114,8 @@ private:
     void WriteTable(ProtocolTable &table);
     // Grid row k + 1 takes the texts of table row order[k].
     void WriteTable(ProtocolTable &table, const std::vector<std::size_t> &order);
+    // The ranking of the grid's rows as they stand.
+    RankedRows RankGridRows() const;
     void ShowRankedOrder();
     // Both selectors get one item per row, none selected.
     void FillSelectors();

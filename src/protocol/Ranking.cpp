@@ -26,7 +26,7 @@ template <typename Key> struct RankedColumn
 };
 
 template <typename Key, typename KeyOf, typename Compare>
-RankedColumn<Key> RankColumn(const std::vector<QString> &texts, KeyOf keyOf, Compare compare)
+RankedColumn<Key> RankColumn(std::span<const QString> texts, KeyOf keyOf, Compare compare)
 {
     RankedColumn<Key> column{DistinctTextsOf(texts), {}, {}};
     const std::vector<const QString *> &distinct = column.distinct.texts;
@@ -79,7 +79,7 @@ std::vector<int> Places(const RankedColumn<NumericTextKey> &classes,
 
 } // namespace
 
-RankedRows RankRows(const std::vector<QString> &classes, const std::vector<QString> &totals)
+RankedRows RankRows(std::span<const QString> classes, std::span<const QString> totals)
 {
     const auto classColumn = RankColumn<NumericTextKey>(
         classes, [](const QString &text) { return NumericTextKeyOf(text); },

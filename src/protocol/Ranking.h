@@ -5,6 +5,7 @@
 
 #include "protocol/ProtocolTable.h"
 
+#include <span>
 #include <vector>
 
 // What the ranking does with a row's "Platz" besides giving a place.
@@ -27,7 +28,7 @@ struct RankedRows
 // ("1", "01") are one class. A row without a total gets an empty "Platz",
 // so no stale place survives an edit; "AUS" and "DIS" rows keep theirs.
 // classes[i] and totals[i] are the cells of row i.
-RankedRows RankRows(const std::vector<QString> &classes, const std::vector<QString> &totals);
+RankedRows RankRows(std::span<const QString> classes, std::span<const QString> totals);
 
 // The "Platz" text a place of RankRows gives a row whose "Platz" was before.
 QString PlaceText(int place, const QString &before);

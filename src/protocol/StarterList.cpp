@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <limits>
 
@@ -62,6 +63,17 @@ public:
 
     QStringView Text() const { return m_text; }
 
+    // The same piece for every field of the same characters.
+    QString SharedPiece(QStringView field)
+    {
+        const auto found = m_shared.constFind(field);
+        if (found != m_shared.constEnd())
+            return *found;
+        QString piece = Piece(field);
+        m_shared.insert(piece, piece);
+        return piece;
+    }
+
     // field lies within Text() and is nothing but that piece of it.
     QString Piece(QStringView field)
     {
@@ -76,17 +88,22 @@ public:
 private:
     QString m_text;
     char16_t *m_chars = nullptr;
+    QHash<QStringView, QString> m_shared; // the keys view their pieces
 };
 
-// Most lists leave many fields empty: they all share one blank text.
-QString FieldText(QStringView field, TextPieces &pieces)
+// Most lists leave many fields empty: they all share one blank text. A
+// class names a group of teams: its cells share one text too, which tells
+// the ranking they are alike without a look at their characters.
+QString FieldText(QStringView field, int column, TextPieces &pieces)
 {
     static const QString blank = QStringLiteral(" ");
     // Most fields have nothing to trim; looking at their ends is cheaper
     // than the call.
     if (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()))
         field = field.trimmed();
-    return field.isEmpty() ? blank : pieces.Piece(field);
+    if (field.isEmpty())
+        return blank;
+    return column == ColKlasse ? pieces.SharedPiece(field) : pieces.Piece(field);
 }
 
 // The fields fill the columns from the left; fields beyond the tenth are
@@ -101,7 +118,7 @@ void FillRow(ProtocolRow &row, QStringView line, TextPieces &pieces)
             fields[count++] = field;
     });
     for (std::size_t column = 0; column < count; ++column)
-        row[column] = FieldText(fields[column], pieces);
+        row[column] = FieldText(fields[column], int(column), pieces);
 }
 
 bool IsSkippedLine(QStringView line)

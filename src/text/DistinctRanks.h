@@ -27,7 +27,17 @@ template <typename Texts> DistinctTexts DistinctTextsOf(const Texts &texts)
     DistinctTexts distinct;
     distinct.indexOf.reserve(std::size_t(texts.size()));
     QHash<QStringView, int> indexOfText;
+    const QString *previous = nullptr;
     for (const QString &text : texts) {
+        // Neighbours that share their characters are one text without a
+        // look at them: a class's cells share one text, and in ranked order
+        // they follow each other.
+        if (previous && text.constData() == previous->constData() &&
+            text.size() == previous->size()) {
+            distinct.indexOf.push_back(distinct.indexOf.back());
+            continue;
+        }
+        previous = &text;
         const auto found = indexOfText.constFind(text);
         if (found != indexOfText.constEnd()) {
             distinct.indexOf.push_back(*found);

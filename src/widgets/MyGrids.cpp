@@ -1507,7 +1507,8 @@ void TMyStringGrid::RowMoved(int fromIndex, int toIndex)
 
 void TMyStringGrid::ReorderDataRows(const std::vector<int> &order)
 {
+    const TCellPermutation permutation(1, order);
     for (TStringSparseList &column : m_columns)
-        column.Reorder(1, order);
+        column.Reorder(permutation);
     InvalidateGrid();
 }

@@ -19,6 +19,35 @@ template <typename Cells> void Rotate(Cells &cells, int from, int to)
 
 } // namespace
 
+TCellPermutation::TCellPermutation(int first, const std::vector<int> &from)
+    : m_first(first), m_count(static_cast<int>(from.size()))
+{
+    CheckIndex(first);
+    m_cycles.reserve(from.size() + from.size() / 2);
+    std::vector<bool> placed(from.size());
+    for (int start = 0; start < m_count; ++start) {
+        if (placed[start])
+            continue;
+        int k = start;
+        do {
+            placed[k] = true;
+            m_cycles.push_back(k);
+            const int source = from[k] - first;
+            if (source < 0 || source >= m_count)
+                throw EListError(from[k]);
+            k = source;
+        } while (!placed[k]);
+        // Only a permutation leads back to where its cycle began.
+        if (k != start)
+            throw EListError(first + k);
+        // A cell that stays where it is needs no move.
+        if (m_cycles.back() == start)
+            m_cycles.pop_back();
+        else
+            m_cycles.push_back(-1);
+    }
+}
+
 EListError::EListError(int index)
     : std::out_of_range(QStringLiteral("List index out of bounds (%1)").arg(index).toStdString())
 {}
@@ -120,27 +149,17 @@ void TStringSparseList::Move(int from, int to)
 
 void TStringSparseList::Reorder(int first, const std::vector<int> &from)
 {
-    CheckIndex(first);
-    if (from.empty())
+    Reorder(TCellPermutation(first, from));
+}
+
+void TStringSparseList::Reorder(const TCellPermutation &permutation)
+{
+    if (permutation.Count() == 0)
         return;
-    int last = first + static_cast<int>(from.size()) - 1;
-    for (int index : from) {
-        CheckIndex(index);
-        last = std::max(last, index);
-    }
-    Reach(last);
-    auto reorder = [&](auto &cells) {
-        using Cell = typename std::decay_t<decltype(cells)>::value_type;
-        std::vector<Cell> moved;
-        moved.reserve(from.size());
-        // Through the storage itself: indexing a list checks for sharing
-        // on every cell.
-        Cell *stored = cells.data();
-        for (int index : from)
-            moved.push_back(std::move(stored[index]));
-        std::move(moved.begin(), moved.end(), stored + first);
-    };
-    reorder(m_texts);
+    Reach(permutation.First() + permutation.Count() - 1);
+    // Through the storage itself: indexing a list checks for sharing on
+    // every cell.
+    permutation.Apply(m_texts.data());
     if (!m_objects.empty())
-        reorder(m_objects);
+        permutation.Apply(m_objects.data());
 }

@@ -189,6 +189,38 @@ private:
     TSparsePointerArray<T> m_array;
 };
 
+// A reordering of the cells first .. first + n - 1 of a column: cell
+// first + k takes cell from[k]. Kept as the cycles of the permutation, each
+// cell of a cycle taking the next one's, so that a column is reordered
+// where it stands, without a second column's worth of memory. Throws
+// EListError when from is not a permutation of those cells.
+class TCellPermutation
+{
+public:
+    TCellPermutation(int first, const std::vector<int> &from);
+    int First() const { return m_first; }
+    int Count() const { return m_count; }
+    // Moves the cells from cells[First()] on along the cycles.
+    template <typename Cell> void Apply(Cell *cells) const;
+
+private:
+    int m_first = 0;
+    int m_count = 0;
+    std::vector<int> m_cycles; // positions from First(), each cycle closed by -1
+};
+
+template <typename Cell> void TCellPermutation::Apply(Cell *cells) const
+{
+    cells += m_first;
+    for (std::size_t k = 0; k < m_cycles.size(); ++k) {
+        Cell first = std::move(cells[m_cycles[k]]);
+        for (; m_cycles[k + 1] >= 0; ++k)
+            cells[m_cycles[k]] = std::move(cells[m_cycles[k + 1]]);
+        cells[m_cycles[k]] = std::move(first);
+        ++k; // past the -1
+    }
+}
+
 // The cells of one grid column, indexed by row: a text and an object per
 // cell, stored densely up to the highest row written, the objects only once
 // a cell carries one. Count is the highest written index + 1; unwritten
@@ -232,8 +264,12 @@ public:
     // shift by one.
     void Move(int from, int to);
     // The cells from first on become the cells at the indexes in from, in
-    // that order: cell first + k ← cell from[k].
+    // that order: cell first + k ← cell from[k]. from must be a permutation
+    // of first .. first + from.size() - 1; anything else throws EListError
+    // and changes nothing.
     void Reorder(int first, const std::vector<int> &from);
+    // The same order, worked out once for several columns.
+    void Reorder(const TCellPermutation &permutation);
 
 private:
     // Put for an index past the end of the stored texts (or a bad one).

@@ -148,6 +148,27 @@ private slots:
                  QStringLiteral("Hagel und Sturm, ein langer Name über das Ende der Liste hinaus"));
     }
 
+    // A class's cells share one text, so the ranking tells them alike
+    // without reading them; an edit of one still changes that cell alone.
+    void classCellsShareTheirText()
+    {
+        ProtocolTable rows = ParseStarterList(
+            QStringLiteral("1;Blitz;3\n2;Donner; 3 \n3;Hagel;12\n4;Regen;3;3\n5;Sturm;12"));
+        const auto sameText = [](const QString &a, const QString &b) {
+            return a.constData() == b.constData() && a.size() == b.size();
+        };
+        QVERIFY(sameText(rows[0][ColKlasse], rows[1][ColKlasse]));
+        QVERIFY(sameText(rows[0][ColKlasse], rows[3][ColKlasse]));
+        QVERIFY(sameText(rows[2][ColKlasse], rows[4][ColKlasse]));
+        QVERIFY(!sameText(rows[0][ColKlasse], rows[2][ColKlasse]));
+        // Only the class column: the driver "3" is a text of its own.
+        QVERIFY(!sameText(rows[3][ColFahrer], rows[3][ColKlasse]));
+        rows[1][ColKlasse] = QStringLiteral("4");
+        rows[3][ColKlasse].append(u'a');
+        QCOMPARE(Joined(rows), (QStringList{"1|Blitz|3", "2|Donner|4", "3|Hagel|12", "4|Regen|3a|3",
+                                            "5|Sturm|12"}));
+    }
+
     void loadEncodings_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -6,6 +6,9 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include <numeric>
+#include <random>
+
 namespace {
 
 // Counts SizeChanged calls, which the base only makes outside an update.
@@ -111,6 +114,67 @@ private slots:
         } catch (const EListError &error) {
             QCOMPARE(error.Message(), QStringLiteral("List index out of bounds (-2)"));
         }
+    }
+
+    // A reorder moves each cell along its cycle: against a plain gather
+    // over many random orders, short cycles, long ones and cells that stay,
+    // with objects on some cells and cells past the stored ones.
+    void reorderMatchesAGatherOfTheCells()
+    {
+        std::mt19937 random(7);
+        QObject markers[3];
+        for (int round = 0; round < 300; ++round) {
+            const int first = int(random() % 3);
+            const int count = 1 + int(random() % 40);
+            const int stored = int(random() % (first + count + 3));
+            TStringSparseList column;
+            QStringList before;
+            std::vector<QObject *> objects;
+            for (int i = 0; i < first + count; ++i) {
+                before << (i < stored ? QStringLiteral("c%1").arg(i) : QString());
+                column.Put(i, before.back());
+                objects.push_back(random() % 5 == 0 ? &markers[i % 3] : nullptr);
+                column.PutObject(i, objects.back());
+            }
+            std::vector<int> from(static_cast<std::size_t>(count));
+            std::iota(from.begin(), from.end(), first);
+            // Every fourth order moves only a few cells.
+            if (round % 4 == 0)
+                std::swap(from[random() % from.size()], from[random() % from.size()]);
+            else
+                std::shuffle(from.begin(), from.end(), random);
+            column.Reorder(first, from);
+            for (int k = 0; k < count; ++k) {
+                QCOMPARE(column.Get(first + k), before[from[std::size_t(k)]]);
+                QCOMPARE(column.GetObject(first + k), objects[std::size_t(from[std::size_t(k)])]);
+            }
+            for (int i = 0; i < first; ++i)
+                QCOMPARE(column.Get(i), before[i]);
+        }
+    }
+
+    // An order that is no permutation of the cells it reorders would drop
+    // some cells and double others: it is refused before anything moves.
+    void reorderRefusesWhatIsNoPermutation_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<std::vector<int>>("from");
+        QTest::newRow("a cell twice") << 1 << std::vector<int>{2, 2, 3};
+        QTest::newRow("a cell before first") << 1 << std::vector<int>{0, 1, 2};
+        QTest::newRow("a cell past the range") << 1 << std::vector<int>{1, 2, 4};
+        QTest::newRow("a chain into a cycle") << 0 << std::vector<int>{1, 2, 1};
+        QTest::newRow("negative") << 0 << std::vector<int>{-1, 0};
+    }
+    void reorderRefusesWhatIsNoPermutation()
+    {
+        QFETCH(int, first);
+        QFETCH(std::vector<int>, from);
+        TStringSparseList column;
+        for (int i = 0; i < 5; ++i)
+            column.Put(i, QStringLiteral("c%1").arg(i));
+        QVERIFY_THROWS_EXCEPTION(EListError, column.Reorder(first, from));
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(column.Get(i), QStringLiteral("c%1").arg(i));
     }
 
     // Rows replaced at once and rows put in a new order keep their cells
