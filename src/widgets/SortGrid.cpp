@@ -692,7 +692,8 @@ void TSortGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect,
     QString text = Cells(col, row);
     if (header)
         text = ShortenedHeaderText(text, rect.width() - (sortHeader ? kArrowSpace : 1), fm);
-    const int textWidth = fm.horizontalAdvance(text);
+    const TCellTextCache::Laid &laid = m_textCache.LaidOut(text, format.Font);
+    const int textWidth = laid.width;
     const int textHeight = fm.height();
     int x = format.AlignmentHorz == taRightJustify ? rect.width() - textWidth - 2
             : format.AlignmentHorz == taCenter     ? (rect.width() - textWidth) / 2
@@ -707,8 +708,7 @@ void TSortGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect,
     if (checkBox)
         DrawDecoration(painter, rect, col, row, true, false, false);
     else
-        painter.drawText(QRect(rect.left() + x, rect.top() + y, rect.width(), textHeight),
-                         Qt::AlignLeft | Qt::AlignTop, text);
+        painter.drawStaticText(rect.left() + x, rect.top() + y, laid.glyphs);
     if (!header && (comboBox || ellipsis))
         DrawDecoration(painter, rect, col, row, false, comboBox, ellipsis);
     if (!header && format.Bevel != cbNone)

@@ -4,6 +4,7 @@
 // first letter, fits column widths and saves its cells as semicolon text.
 #pragma once
 
+#include "widgets/CellTextCache.h"
 #include "widgets/MyGrids.h"
 #include "widgets/SortCompare.h"
 
@@ -233,4 +234,5 @@ private:
     int m_filteredRowCount = -1;
     QPoint m_dragStart;
     bool m_dragArmed = false;
+    TCellTextCache m_textCache;
 };

@@ -73,6 +73,42 @@ class TestSortGrid : public QObject
 {
     Q_OBJECT
 private slots:
+    // A text laid out once is found again only in the font it was laid
+    // out in: the same text in another size or weight, asked for in turns
+    // with more fonts than the cache keeps and more texts than a font's
+    // table holds, always has that font's width and glyphs.
+    void cellTextsAreLaidOutPerFont()
+    {
+        std::vector<QFont> fonts;
+        for (int k = 0; k < TCellTextCache::MaxFonts + 3; ++k) {
+            QFont font = QApplication::font();
+            font.setPixelSize(9 + k);
+            font.setBold(k % 2 == 1);
+            fonts.push_back(font);
+        }
+        QStringList texts{"1", "Blitz", "Wüstenfuchs", "12,50", "WWWWWW", "DIS"};
+        for (int k = 0; k < TCellTextCache::MaxTextsPerFont; ++k)
+            texts << QString::number(k);
+        TCellTextCache cache;
+        for (int round = 0; round < 2; ++round) {
+            for (const QString &text : texts) {
+                // Every font for the first texts, then one font at a time.
+                const std::size_t count = text.size() > 1 || text == "1" ? fonts.size() : 1;
+                for (std::size_t k = 0; k < count; ++k) {
+                    const QFont &font = fonts[(k + std::size_t(text.size())) % fonts.size()];
+                    const TCellTextCache::Laid &laid = cache.LaidOut(text, font);
+                    QCOMPARE(laid.width, QFontMetrics(font).horizontalAdvance(text));
+                    QCOMPARE(laid.glyphs.text(), text);
+                    if (count == 1)
+                        continue;
+                    QStaticText fresh(text);
+                    fresh.prepare(QTransform(), font);
+                    QCOMPARE(laid.glyphs.size(), fresh.size());
+                }
+            }
+        }
+    }
+
     void sortsByColumnThenSecondaryWithStableTies()
     {
         ProtocolGrid p(SixTeams());
