@@ -323,6 +323,9 @@ void RaceController::mResetClick(bool moveListsOn)
     form->bCFG->setEnabled(true);
     form->sbLoad->setEnabled(true);
     MakeAvailable(form->bSTART, StartGreen);
+    // Straight to the next step, before the buttons that had the focus go:
+    // not by way of the grid next in the tab order, which would repaint.
+    form->bSTART->setFocus();
     form->mStart->setEnabled(true);
     MakeUnavailable(form->bRESET);
     form->mReset->setEnabled(false);
@@ -335,8 +338,6 @@ void RaceController::mResetClick(bool moveListsOn)
     form->mFSTART->setEnabled(false);
     form->cbBuhn1->setEnabled(true);
     form->cbBuhn2->setEnabled(true);
-    form->SortGrid1->viewport()->update();
-    form->bSTART->setFocus();
     form->Protocol->RefreshControlStates();
 }
 

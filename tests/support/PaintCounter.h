@@ -5,7 +5,10 @@
 
 #include <QEvent>
 #include <QObject>
+#include <QPaintEvent>
 #include <QWidget>
+
+#include <algorithm>
 
 class PaintCounter : public QObject
 {
@@ -15,12 +18,17 @@ public:
         widget->installEventFilter(this);
     }
     int count = 0;
+    // The height of the tallest area one paint event repainted.
+    int tallest = 0;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == m_type)
             ++count;
+        if (event->type() == QEvent::Paint)
+            tallest = std::max(tallest,
+                               static_cast<QPaintEvent *>(event)->region().boundingRect().height());
         return false;
     }
 
