@@ -1,5 +1,5 @@
 // Any bytes as a starter list: decoding and splitting must neither crash
-// nor exceed the team limit, and every row has its ten columns.
+// nor exceed the team limit, and every column has a text for every row.
 #include "protocol/StarterList.h"
 #include "protocol/TextDecoding.h"
 
@@ -9,12 +9,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    ProtocolTable rows;
-    const bool complete = ParseStarterList(DecodeFileText(bytes), rows, 50);
-    if (rows.size() > 50 || (!complete && rows.size() != 50))
+    ProtocolColumns columns;
+    const bool complete = ParseStarterList(DecodeFileText(bytes), columns, 50);
+    if (columns.rows > 50 || (!complete && columns.rows != 50))
         std::abort();
-    for (const ProtocolRow &row : rows) {
-        for (const QString &cell : row) {
+    for (const QList<QString> &cells : columns.cells) {
+        // Each column holds every row's text, after the header's place.
+        if (std::size_t(cells.size()) != columns.rows + 1 || !cells.front().isEmpty())
+            std::abort();
+        for (const QString &cell : cells) {
             if (cell.contains(u'\n') || cell.contains(u'\r'))
                 std::abort();
         }

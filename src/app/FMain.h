@@ -170,8 +170,8 @@ public:
     // After a list load: "TeamName" and the class and name columns wider
     // than designed where their texts need it and the window has room.
     void FitProtocolColumnsToTexts();
-    // The same for rows about to be shown (header and fonts the grid's).
-    void FitProtocolColumnsToTexts(const ProtocolTable &rows);
+    // The same for columns about to be shown (header and fonts the grid's).
+    void FitProtocolColumnsToTexts(const ProtocolColumns &columns);
     void TimerDateTimer();
     // Runs the settings dialog and takes its values over after OK.
     void bCFGClick();

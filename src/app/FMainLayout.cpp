@@ -547,11 +547,12 @@ void TFormMain::FitProtocolColumnsToTexts()
     FormResize();
 }
 
-void TFormMain::FitProtocolColumnsToTexts(const ProtocolTable &rows)
+void TFormMain::FitProtocolColumnsToTexts(const ProtocolColumns &columns)
 {
     for (int column = 1; column <= 5; ++column)
         m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(
-            column, int(rows.size()), [&](int k) -> const QString & { return rows[k][column]; });
+            column, int(columns.rows),
+            [&](int k) -> const QString & { return columns.Cell(std::size_t(k), column); });
     FormResize();
 }
 

@@ -287,17 +287,10 @@ ProtocolColumns ProtocolController::Columns() const
 // grid's update bracket.
 void ProtocolController::WriteTable(ProtocolTable &table)
 {
-    std::vector<std::size_t> order(table.size());
-    std::iota(order.begin(), order.end(), 0);
-    WriteTable(table, order);
-}
-
-void ProtocolController::WriteTable(ProtocolTable &table, const std::vector<std::size_t> &order)
-{
-    const int rows = static_cast<int>(order.size());
+    const int rows = static_cast<int>(table.size());
     m_form->SortGrid1->ReplaceDataRows(
         std::max(1, rows), ProtocolColumnCount, [&](int column, int k) {
-            return k < rows ? std::move(table[order[std::size_t(k)]][column]) : QString();
+            return k < rows ? std::move(table[std::size_t(k)][column]) : QString();
         });
 }
 
@@ -420,24 +413,9 @@ void ProtocolController::RankProtocol()
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     TSortGrid *grid = m_form->SortGrid1;
-    const RankedRows ranked = RankGridRows();
-    std::vector<int> order(ranked.previousIndex.size());
-    // newRow[old data row] = its data row after the ranking.
-    std::vector<int> newRow(order.size() + 1, -1);
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        order[k] = int(ranked.previousIndex[k]) + 1;
-        newRow[order[k]] = int(k) + 1;
-    }
     const int current = grid->Row();
     grid->BeginUpdate();
-    grid->ReorderDataRows(order);
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        const int row = int(k) + 1;
-        const QString before = grid->Cells(ColPlatz, row);
-        const QString place = PlaceText(ranked.places[k], before);
-        if (place != before)
-            grid->SetCells(ColPlatz, row, place);
-    }
+    const std::vector<int> newRow = PutRowsInRankedOrder();
     grid->EndUpdate();
     ShowRankedOrder();
     // The current row stays on its team.
@@ -447,6 +425,40 @@ void ProtocolController::RankProtocol()
     for (int &marked : m_markedRows)
         marked = marked >= 1 && marked < int(newRow.size()) ? newRow[marked] : -1;
     FollowLaneRows();
+}
+
+std::vector<int> ProtocolController::PutRowsInRankedOrder()
+{
+    TSortGrid *grid = m_form->SortGrid1;
+    const RankedRows ranked = RankGridRows();
+    std::vector<int> order(ranked.previousIndex.size());
+    std::vector<int> newRow(order.size() + 1, -1);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        order[k] = int(ranked.previousIndex[k]) + 1;
+        newRow[order[k]] = int(k) + 1;
+    }
+    grid->ReorderDataRows(order);
+    for (const auto &[row, place] : ChangedPlaces(ranked.places))
+        grid->SetCells(ColPlatz, row, place);
+    return newRow;
+}
+
+// Read from the column, let go before any place is written: a place
+// written while the column is shared would copy it.
+std::vector<std::pair<int, QString>>
+ProtocolController::ChangedPlaces(const std::vector<int> &places) const
+{
+    const QList<QString> before = m_form->SortGrid1->ColumnTexts(ColPlatz);
+    static const QString none;
+    std::vector<std::pair<int, QString>> changed;
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        const qsizetype row = qsizetype(k) + 1;
+        const QString &old = row < before.size() ? before[row] : none;
+        QString place = PlaceText(places[k], old);
+        if (place != old)
+            changed.emplace_back(int(row), std::move(place));
+    }
+    return changed;
 }
 
 // As after a sort by "Klasse": the arrow shows it.
@@ -541,15 +553,14 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     // The old rows go before the new ones are made, whose texts then take
     // the memory the old ones freed: the program does not grow by a list.
     grid->ReplaceDataRows(1, 0, [](int, int) { return QString(); });
-    ProtocolTable rows = ParseStarterList(std::exchange(list.text, {}));
-    // Ranked before the rows reach the grid, which takes them in their
-    // ranked order.
-    const RankedRows ranked = WritePlaces(rows);
-    ShowRankedOrder();
+    ProtocolColumns columns = ParseStarterListColumns(std::exchange(list.text, {}));
     // Measured while the texts lie in the order they were read, quicker
     // than through the grid's ranked rows.
-    m_form->FitProtocolColumnsToTexts(rows);
-    WriteTable(rows, ranked.previousIndex);
+    m_form->FitProtocolColumnsToTexts(columns);
+    // An empty list leaves the one blank row a grid needs below its header.
+    grid->ReplaceDataRows(std::max(1, int(columns.rows)), columns.cells);
+    PutRowsInRankedOrder();
+    ShowRankedOrder();
     grid->EndUpdate();
     FollowLaneRows();
     // The row count changed inside the update bracket, which moves no

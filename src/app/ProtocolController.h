@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 struct RankedRows;
@@ -112,10 +113,14 @@ private:
     int LaneRow(int laneIndex) const;
     void WriteRow(int row, const ProtocolRow &cells);
     void WriteTable(ProtocolTable &table);
-    // Grid row k + 1 takes the texts of table row order[k].
-    void WriteTable(ProtocolTable &table, const std::vector<std::size_t> &order);
     // The ranking of the grid's rows as they stand.
     RankedRows RankGridRows() const;
+    // Moves the grid's rows into their ranked order and writes the places
+    // that change; inside the grid's update bracket. For each data row
+    // before, its row after.
+    std::vector<int> PutRowsInRankedOrder();
+    // The rows whose "Platz" the ranking's places change, with their new one.
+    std::vector<std::pair<int, QString>> ChangedPlaces(const std::vector<int> &places) const;
     void ShowRankedOrder();
     // Both selectors get one item per row, none selected.
     void FillSelectors();

@@ -34,3 +34,13 @@ QString LaneSelectorText(const ProtocolRow &row)
 {
     return LaneSelectorText(row[ColNr], row[ColTeamName], row[ColKlasse]);
 }
+
+ProtocolTable RowsOf(const ProtocolColumns &columns)
+{
+    ProtocolTable rows(columns.rows);
+    for (std::size_t row = 0; row < columns.rows; ++row) {
+        for (int column = 0; column < ProtocolColumnCount; ++column)
+            rows[row][std::size_t(column)] = columns.Cell(row, column);
+    }
+    return rows;
+}

@@ -44,6 +44,9 @@ struct ProtocolColumns
     }
 };
 
+// The teams' rows of the columns, sharing their texts.
+ProtocolTable RowsOf(const ProtocolColumns &columns);
+
 // "Nr.", "TeamName", ... "Platz", the header texts of the ten columns.
 const QStringList &ProtocolHeaders();
 

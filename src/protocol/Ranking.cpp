@@ -105,7 +105,7 @@ QString PlaceText(int place, const QString &before)
     return place == KeepPlace ? before : place == NoPlace ? QString() : QString::number(place);
 }
 
-RankedRows WritePlaces(ProtocolTable &table)
+std::vector<std::size_t> RankProtocol(ProtocolTable &table)
 {
     std::vector<QString> classes, totals;
     classes.reserve(table.size());
@@ -119,12 +119,6 @@ RankedRows WritePlaces(ProtocolTable &table)
         QString &place = table[ranked.previousIndex[k]][ColPlatz];
         place = PlaceText(ranked.places[k], place);
     }
-    return ranked;
-}
-
-std::vector<std::size_t> RankProtocol(ProtocolTable &table)
-{
-    RankedRows ranked = WritePlaces(table);
     ProtocolTable rows;
     rows.reserve(table.size());
     for (std::size_t index : ranked.previousIndex)

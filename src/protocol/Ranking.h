@@ -33,10 +33,6 @@ RankedRows RankRows(std::span<const QString> classes, std::span<const QString> t
 // The "Platz" text a place of RankRows gives a row whose "Platz" was before.
 QString PlaceText(int place, const QString &before);
 
-// RankRows applied to the rows where they stand: each row gets its "Platz",
-// no row moves; the result's previousIndex is the ranked order.
-RankedRows WritePlaces(ProtocolTable &table);
-
 // RankRows applied to the rows themselves. Returns, for each row of the
 // result, its index before the ranking.
 std::vector<std::size_t> RankProtocol(ProtocolTable &table);

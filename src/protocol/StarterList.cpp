@@ -107,9 +107,9 @@ QString FieldText(QStringView field, int column, TextPieces &pieces)
 }
 
 // The fields fill the columns from the left; fields beyond the tenth are
-// dropped, missing ones stay empty. The line is split before any piece is
-// cut off, as cutting writes into the text.
-void FillRow(ProtocolRow &row, QStringView line, TextPieces &pieces)
+// dropped, missing ones stay empty: each column gets one text per line. The
+// line is split before any piece is cut off, as cutting writes into the text.
+void AppendRow(ProtocolColumns &columns, QStringView line, TextPieces &pieces)
 {
     std::array<QStringView, ProtocolColumnCount> fields;
     std::size_t count = 0;
@@ -117,8 +117,14 @@ void FillRow(ProtocolRow &row, QStringView line, TextPieces &pieces)
         if (count < fields.size())
             fields[count++] = field;
     });
-    for (std::size_t column = 0; column < count; ++column)
-        row[column] = FieldText(fields[column], int(column), pieces);
+    for (std::size_t column = 0; column < fields.size(); ++column) {
+        QList<QString> &cells = columns.cells[column];
+        if (column < count)
+            cells.append(FieldText(fields[column], int(column), pieces));
+        else
+            cells.emplace_back();
+    }
+    ++columns.rows;
 }
 
 bool IsSkippedLine(QStringView line)
@@ -177,24 +183,33 @@ qsizetype LineEndCount(QStringView text)
 
 } // namespace
 
-bool ParseStarterList(QString text, ProtocolTable &table, int maxTeams)
+bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams)
 {
     TextPieces pieces(std::move(text));
-    table.clear();
-    table.reserve(std::size_t(std::min<qsizetype>(LineEndCount(pieces.Text()) + 1, maxTeams)));
+    const qsizetype rows = std::min<qsizetype>(LineEndCount(pieces.Text()) + 1, maxTeams);
+    columns = ProtocolColumns();
+    for (QList<QString> &cells : columns.cells) {
+        cells.reserve(rows + 1);
+        cells.emplace_back(); // the header's place
+    }
     return ForEachTeamLine(pieces.Text(), [&](QStringView line) {
-        if (int(table.size()) >= maxTeams)
+        if (columns.rows >= std::size_t(maxTeams))
             return false;
-        FillRow(table.emplace_back(), line, pieces);
+        AppendRow(columns, line, pieces);
         return true;
     });
 }
 
+ProtocolColumns ParseStarterListColumns(QString text)
+{
+    ProtocolColumns columns;
+    ParseStarterList(std::move(text), columns, std::numeric_limits<int>::max());
+    return columns;
+}
+
 ProtocolTable ParseStarterList(QString text)
 {
-    ProtocolTable table;
-    ParseStarterList(std::move(text), table, std::numeric_limits<int>::max());
-    return table;
+    return RowsOf(ParseStarterListColumns(std::move(text)));
 }
 
 StarterListText ReadStarterList(const QString &fileName)

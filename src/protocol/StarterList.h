@@ -17,9 +17,12 @@ constexpr int MaxStarterListTeams = 100000;
 // fields fill the columns from the left, fields beyond the tenth are dropped, missing ones
 // stay empty. Lines end in CR LF, LF or a lone CR. The cells keep the
 // text's memory (moved in, it is not copied) until the last of them goes.
-ProtocolTable ParseStarterList(QString text);
+// The columns' header places are left empty, for the grid's own header.
+ProtocolColumns ParseStarterListColumns(QString text);
 // The same, stopping at maxTeams: false when the text holds more teams.
-bool ParseStarterList(QString text, ProtocolTable &table, int maxTeams);
+bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams);
+// The same as rows.
+ProtocolTable ParseStarterList(QString text);
 
 struct StarterListText
 {

@@ -1424,6 +1424,15 @@ std::vector<TStringSparseList> TMyStringGrid::FixedRowColumns(int columns, int r
     return fixed;
 }
 
+void TMyStringGrid::ReplaceDataRows(int rows, std::span<QList<QString>> texts)
+{
+    const int first = FixedRows();
+    std::vector<TStringSparseList> replaced = FixedRowColumns(int(texts.size()), 0);
+    for (std::size_t col = 0; col < texts.size(); ++col)
+        replaced[col].TakeTextsFrom(first, std::move(texts[col]));
+    TakeColumns(std::move(replaced), first + rows);
+}
+
 // The old cells are freed with the vector they end up in.
 void TMyStringGrid::TakeColumns(std::vector<TStringSparseList> columns, int rowCount)
 {

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -434,6 +435,9 @@ public:
     // other columns stay empty there. The old data rows go with their texts
     // and objects, those kept beyond RowCount too; the fixed rows stay.
     template <typename TextOf> void ReplaceDataRows(int rows, int columns, TextOf textOf);
+    // The same with whole columns taken over: column k's cells become
+    // texts[k] from row 0 on, but for the fixed rows, which keep theirs.
+    void ReplaceDataRows(int rows, std::span<QList<QString>> texts);
     // Puts the data rows 1..n in the order given: new row k+1 holds old row
     // order[k], with its cells and their objects. The current cell stays.
     void ReorderDataRows(const std::vector<int> &order);

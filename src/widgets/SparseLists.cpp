@@ -72,6 +72,19 @@ void TStringSparseList::PutBeyond(int index, QString &&text)
     m_texts[index] = std::move(text);
 }
 
+void TStringSparseList::TakeTextsFrom(int first, QList<QString> texts)
+{
+    CheckIndex(first);
+    if (texts.size() < first)
+        texts.resize(first);
+    QString *taken = texts.data();
+    for (int index = 0; index < first; ++index)
+        taken[index] = index < m_texts.size() ? std::move(m_texts[index]) : QString();
+    m_texts = std::move(texts);
+    if (m_objects.size() > std::size_t(first))
+        m_objects.resize(std::size_t(first));
+}
+
 QObject *TStringSparseList::GetObject(int index) const
 {
     CheckIndex(index);

@@ -253,6 +253,9 @@ public:
         else
             PutBeyond(index, std::move(text));
     }
+    // The cells from first on become those of texts, without objects; the
+    // cells before first keep theirs.
+    void TakeTextsFrom(int first, QList<QString> texts);
     QObject *GetObject(int index) const;
     void PutObject(int index, QObject *object);
     // Shifts the cells from index on up by one and puts text at index.

@@ -212,6 +212,52 @@ private slots:
         QCOMPARE(RowTexts(grid, 4).mid(0, 2), QStringList({"4", "d"}));
     }
 
+    // Whole columns taken over as the data rows: the fixed row keeps its
+    // text and object whatever the lists hold in its place, the old rows go
+    // with their objects and the texts kept beyond the count, and rows a
+    // short list does not reach read empty.
+    void rowsReplacedByWholeColumns_data()
+    {
+        QTest::addColumn<QList<QStringList>>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("as long as the rows")
+            << QList<QStringList>{{"", "1", "2", "3"}, {"", "a", "b", "c"}} << 3;
+        QTest::newRow("a text in the header's place")
+            << QList<QStringList>{{"x", "1", "2", "3"}, {"y", "a", "b", "c"}} << 3;
+        QTest::newRow("short lists") << QList<QStringList>{{"", "1"}, {""}, {}} << 3;
+        QTest::newRow("more rows than before")
+            << QList<QStringList>{QStringList(12, "n"), QStringList(12, "t")} << 11;
+    }
+    void rowsReplacedByWholeColumns()
+    {
+        QFETCH(QList<QStringList>, columns);
+        QFETCH(int, rows);
+        QObject marker;
+        TMyStringGrid grid;
+        grid.SetRowCount(8);
+        grid.SetCells(0, 0, QStringLiteral("Nr."));
+        grid.SetObjects(1, 0, &marker);
+        for (int row = 1; row <= 7; ++row) {
+            grid.SetCells(1, row, QStringLiteral("alt"));
+            grid.SetObjects(0, row, &marker);
+        }
+        grid.SetRowCount(3); // rows 3..7 kept beyond the count
+        std::vector<QList<QString>> texts(columns.begin(), columns.end());
+        grid.ReplaceDataRows(rows, texts);
+        QCOMPARE(grid.RowCount(), rows + 1);
+        QCOMPARE(grid.Cells(0, 0), QStringLiteral("Nr."));
+        QCOMPARE(grid.Cells(1, 0), QString());
+        QCOMPARE(grid.Objects(1, 0), &marker);
+        grid.SetRowCount(std::max(rows + 1, 12));
+        for (int row = 1; row < grid.RowCount(); ++row) {
+            QVERIFY(!grid.Objects(0, row));
+            for (int col = 0; col < 2; ++col) {
+                const QStringList &column = columns.value(col);
+                QCOMPARE(grid.Cells(col, row), row <= rows ? column.value(row) : QString());
+            }
+        }
+    }
+
     void textsReappearBeyondAShrunkCount()
     {
         TMyStringGrid grid;
