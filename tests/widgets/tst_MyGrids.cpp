@@ -43,6 +43,20 @@ QString ErrorText(const std::function<void()> &action)
     return QString();
 }
 
+// A header "Nr." with the marker in column 1, and seven rows of "alt" with
+// the marker in column 0, of which rows 3..7 are kept beyond the count.
+void FillOldRows(TMyStringGrid &grid, QObject *marker)
+{
+    grid.SetRowCount(8);
+    grid.SetCells(0, 0, QStringLiteral("Nr."));
+    grid.SetObjects(1, 0, marker);
+    for (int row = 1; row <= 7; ++row) {
+        grid.SetCells(1, row, QStringLiteral("alt"));
+        grid.SetObjects(0, row, marker);
+    }
+    grid.SetRowCount(3);
+}
+
 } // namespace
 
 class TestMyGrids : public QObject
@@ -184,14 +198,7 @@ private slots:
     {
         QObject marker;
         TMyStringGrid grid;
-        grid.SetRowCount(8);
-        grid.SetCells(0, 0, QStringLiteral("Nr."));
-        grid.SetObjects(1, 0, &marker);
-        for (int row = 1; row <= 7; ++row) {
-            grid.SetCells(1, row, QStringLiteral("alt"));
-            grid.SetObjects(0, row, &marker);
-        }
-        grid.SetRowCount(3); // rows 3..7 kept beyond the count
+        FillOldRows(grid, &marker);
         const QStringList texts[] = {{"1", "a"}, {"2", "b"}, {"3", "c"}, {"4", "d"}};
         grid.ReplaceDataRows(4, 2, [&](int col, int k) { return texts[k][col]; });
         QCOMPARE(grid.RowCount(), 5);
@@ -234,14 +241,7 @@ private slots:
         QFETCH(int, rows);
         QObject marker;
         TMyStringGrid grid;
-        grid.SetRowCount(8);
-        grid.SetCells(0, 0, QStringLiteral("Nr."));
-        grid.SetObjects(1, 0, &marker);
-        for (int row = 1; row <= 7; ++row) {
-            grid.SetCells(1, row, QStringLiteral("alt"));
-            grid.SetObjects(0, row, &marker);
-        }
-        grid.SetRowCount(3); // rows 3..7 kept beyond the count
+        FillOldRows(grid, &marker);
         std::vector<QList<QString>> texts(columns.begin(), columns.end());
         grid.ReplaceDataRows(rows, texts);
         QCOMPARE(grid.RowCount(), rows + 1);
