@@ -171,14 +171,27 @@ template <typename Fn> bool ForEachTeamLine(QStringView text, Fn fn)
     return true;
 }
 
-// Line feeds and carriage returns together: one more than this is the most
-// lines a text can have. One plain pass, which the compiler vectorises.
-qsizetype LineEndCount(QStringView text)
+// The line feeds and carriage returns of a text, counted in one plain pass,
+// which the compiler vectorises.
+struct LineEndCounts
 {
-    qsizetype count = 0;
-    for (const QChar c : text)
-        count += (c == u'\n') + (c == u'\r');
-    return count;
+    qsizetype feeds = 0;
+    qsizetype returns = 0;
+
+    // One more than this is the most lines the text can have.
+    qsizetype Both() const { return feeds + returns; }
+    // About the text's lines, whichever way they end (CR LF counts once).
+    qsizetype LinesAbout() const { return std::max(feeds, returns) + 1; }
+};
+
+LineEndCounts CountLineEnds(QStringView text)
+{
+    LineEndCounts counts;
+    for (const QChar c : text) {
+        counts.feeds += c == u'\n';
+        counts.returns += c == u'\r';
+    }
+    return counts;
 }
 
 } // namespace
@@ -186,7 +199,8 @@ qsizetype LineEndCount(QStringView text)
 bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams)
 {
     TextPieces pieces(std::move(text));
-    const qsizetype rows = std::min<qsizetype>(LineEndCount(pieces.Text()) + 1, maxTeams);
+    // Room for about every line: a column that grows past it moves once.
+    const qsizetype rows = std::min<qsizetype>(CountLineEnds(pieces.Text()).LinesAbout(), maxTeams);
     columns = ProtocolColumns();
     for (QList<QString> &cells : columns.cells) {
         cells.reserve(rows + 1);
@@ -222,7 +236,7 @@ StarterListText ReadStarterList(const QString &fileName)
     }
     result.text = DecodeFileText(file.bytes);
     // No more lines than line ends: most lists need no count of their teams.
-    const qsizetype lines = LineEndCount(result.text) + 1;
+    const qsizetype lines = CountLineEnds(result.text).Both() + 1;
     int teams = 0;
     if (lines > MaxStarterListTeams && !ForEachTeamLine(result.text, [&](QStringView) {
             return ++teams <= MaxStarterListTeams;

@@ -14,12 +14,15 @@ const TCellTextCache::Laid &TCellTextCache::LaidOut(const QString &text, const Q
         return *found;
     if (table.texts.size() >= MaxTextsPerFont)
         table.texts.clear();
+    // A text of its own: a cell's text may be a piece of a whole list's,
+    // which the cache must not keep alive after the list has gone.
+    const QString kept(text.constData(), text.size());
     Laid laid;
-    laid.glyphs.setText(text);
+    laid.glyphs.setText(kept);
     laid.glyphs.setTextFormat(Qt::PlainText);
     laid.glyphs.prepare(QTransform(), font);
-    laid.width = QFontMetrics(font).horizontalAdvance(text);
-    return *table.texts.insert(text, std::move(laid));
+    laid.width = QFontMetrics(font).horizontalAdvance(kept);
+    return *table.texts.insert(kept, std::move(laid));
 }
 
 TCellTextCache::FontTexts &TCellTextCache::TextsIn(const QFont &font)

@@ -23,10 +23,11 @@ public:
     // The text laid out in the font; valid until the next call.
     const Laid &LaidOut(const QString &text, const QFont &font);
 
-    // A grid shows a few hundred texts at a time; past these the oldest
-    // tables go rather than growing with every row scrolled past.
-    static constexpr int MaxTextsPerFont = 4096;
-    static constexpr int MaxFonts = 8;
+    // A grid shows a few hundred texts at a time, each laid out text takes
+    // about a kilobyte: past these a font's table starts anew, and the font
+    // used longest ago goes, rather than growing with every row scrolled past.
+    static constexpr int MaxTextsPerFont = 1024;
+    static constexpr int MaxFonts = 4;
 
 private:
     struct FontTexts

@@ -107,6 +107,12 @@ private slots:
                 }
             }
         }
+        // A cell's text may share a whole list's characters: the cache keeps
+        // a copy, not the list.
+        QString list = QString::fromLatin1("Blitz;Donner;Hagel");
+        QVERIFY(list.isDetached());
+        cache.LaidOut(QString(list), fonts.front());
+        QVERIFY(list.isDetached());
     }
 
     void sortsByColumnThenSecondaryWithStableTies()
