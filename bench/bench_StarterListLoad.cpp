@@ -1,5 +1,5 @@
 // Where a starter list load spends the GUI thread's time: reading the file,
-// decoding it, parsing it into rows, the protocol taking the rows over
+// decoding it, parsing it into columns, the protocol taking them over
 // (grid, ranking, lane selectors), fitting the column widths and painting
 // the window, each on its own, beside the whole load as "Starterliste
 // öffnen" runs it. 10 000 and 100 000 teams, the recovery journal left out
@@ -75,8 +75,8 @@ int main(int argc, char **argv)
             teams,
             {{"reading the file", [&] { ReadRegularFile(list, MaxStarterListBytes); }},
              {"decoding it (UTF-8)", [&] { DecodeFileText(bytes); }},
-             {"parsing the text into rows", [&] { ParseStarterList(text); }},
-             {"all three", [&] { ParseStarterList(ReadStarterList(list).text); }},
+             {"parsing the text into columns", [&] { ParseStarterListColumns(text); }},
+             {"all three", [&] { ParseStarterListColumns(ReadStarterList(list).text); }},
              {"protocol takes the list over (grid, ranking, lanes)",
               [&] { form->Protocol->LoadStarterList(list); }},
              {"fitting the column widths", [&] { form->FitProtocolColumnsToTexts(); }},
