@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <numeric>
 #include <optional>
-#include <ranges>
 
 namespace {
 
@@ -106,43 +105,64 @@ int CompareConvertedKeys(const Key &a, const Key &b, TSortStyle style)
 // The rank of each key's text under the caller's comparison, which then
 // runs on the distinct texts only: it may do real work per call (reading
 // the numbers out of two times), and a column repeats its texts.
-std::vector<int> CustomRanks(const std::vector<Key> &keys, const TSortCompare &custom)
+std::vector<int> CustomRanks(const QStringList &texts, const TSortCompare &custom)
 {
-    const DistinctTexts distinct = DistinctTextsOf(
-        keys | std::views::transform([](const Key &key) -> const QString & { return key.text; }));
+    const DistinctTexts distinct = DistinctTextsOf(texts);
     const std::vector<int> rankOfDistinct = RanksInOrder(distinct.texts.size(), [&](int a, int b) {
         return custom(*distinct.texts[std::size_t(a)], *distinct.texts[std::size_t(b)]);
     });
-    std::vector<int> ranks(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i)
+    std::vector<int> ranks(std::size_t(texts.size()));
+    for (std::size_t i = 0; i < ranks.size(); ++i)
         ranks[i] = rankOfDistinct[std::size_t(distinct.indexOf[i])];
     return ranks;
 }
 
-// A key in plain character order as a small record carrying its first four
-// characters: most comparisons end there, without reaching into the texts,
-// which lie all over the memory.
+// A key in plain character order as a small record carrying its first
+// eight characters after the prefix every key of the column shares (a
+// column of "Team 1" .. "Team 999" differs only after "Team "): most
+// comparisons end there, without reaching into the texts, which lie all
+// over the memory.
 struct TextRecord
 {
     std::uint64_t head;
+    std::uint64_t next;
     const QString *text;
     int position;
 };
 
-// Characters past the end count as 0, below any character: a text that
-// begins another comes first, as in the full comparison.
-std::uint64_t HeadOf(QStringView text)
+// The characters from first on, packed; characters past the end count as
+// 0, below any character: a text that begins another comes first, as in
+// the full comparison.
+std::uint64_t PackedFrom(QStringView text, qsizetype first)
 {
-    std::uint64_t head = 0;
-    for (qsizetype k = 0; k < 4; ++k)
-        head = head << 16 | (k < text.size() ? text[k].unicode() : 0u);
-    return head;
+    std::uint64_t packed = 0;
+    for (qsizetype k = first; k < first + 4; ++k)
+        packed = packed << 16 | (k < text.size() ? text[k].unicode() : 0u);
+    return packed;
+}
+
+// The length of the prefix all the texts share.
+qsizetype SharedPrefixLength(const QStringList &texts)
+{
+    if (texts.empty())
+        return 0;
+    const QStringView first = texts.front();
+    qsizetype shared = first.size();
+    for (const QString &each : texts) {
+        const QStringView text = QStringView(each).first(std::min(shared, each.size()));
+        shared = std::mismatch(text.begin(), text.end(), first.begin()).first - text.begin();
+        if (shared == 0)
+            break;
+    }
+    return shared;
 }
 
 int CompareRecords(const TextRecord &a, const TextRecord &b)
 {
     if (a.head != b.head)
         return a.head < b.head ? -1 : 1;
+    if (a.next != b.next)
+        return a.next < b.next ? -1 : 1;
     return OrdinalCompare(*a.text, *b.text);
 }
 
@@ -169,13 +189,15 @@ std::vector<int> PositionsByRank(const std::vector<int> &ranks, Before before)
     });
 }
 
-template <typename Before>
-std::vector<int> PositionsByText(const std::vector<Key> &keys, Before before)
+template <typename Before> std::vector<int> PositionsByText(const QStringList &texts, Before before)
 {
+    const qsizetype shared = SharedPrefixLength(texts);
     std::vector<TextRecord> records;
-    records.reserve(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        records.push_back({HeadOf(keys[i].text), &keys[i].text, int(i)});
+    records.reserve(std::size_t(texts.size()));
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QString &text = texts[i];
+        records.push_back({PackedFrom(text, shared), PackedFrom(text, shared + 4), &text, int(i)});
+    }
     std::stable_sort(records.begin(), records.end(), [&](const TextRecord &a, const TextRecord &b) {
         return before(CompareRecords(a, b));
     });
@@ -270,10 +292,13 @@ std::vector<int> SortPass(const std::vector<int> &order, const QStringList &keys
                           TSortDirection direction, bool caseSensitive, const TSortCompare &custom,
                           const QLocale &locale)
 {
-    std::vector<Key> prepared;
-    prepared.reserve(order.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        prepared.push_back(KeyOf(caseSensitive ? keys[i] : LowerAscii(keys[i]), style, locale));
+    QStringList lowered;
+    if (!caseSensitive) {
+        lowered.reserve(keys.size());
+        for (const QString &key : keys)
+            lowered << LowerAscii(key);
+    }
+    const QStringList &texts = caseSensitive ? keys : lowered;
     const auto before = [direction](int result) {
         return direction == sdDescending ? result > 0 : result < 0;
     };
@@ -281,13 +306,17 @@ std::vector<int> SortPass(const std::vector<int> &order, const QStringList &keys
     // that converts nothing, plain text order.
     std::vector<int> positions;
     if (style == ssCustom && custom) {
-        positions = PositionsByRank(CustomRanks(prepared, custom), before);
+        positions = PositionsByRank(CustomRanks(texts, custom), before);
     } else if (ConvertsKeys(style)) {
-        positions = PositionsBy(prepared.size(), before, [&](int a, int b) {
-            return CompareConvertedKeys(prepared[a], prepared[b], style);
+        std::vector<Key> converted;
+        converted.reserve(std::size_t(texts.size()));
+        for (const QString &text : texts)
+            converted.push_back(KeyOf(text, style, locale));
+        positions = PositionsBy(converted.size(), before, [&](int a, int b) {
+            return CompareConvertedKeys(converted[a], converted[b], style);
         });
     } else {
-        positions = PositionsByText(prepared, before);
+        positions = PositionsByText(texts, before);
     }
     std::vector<int> sorted(order.size());
     for (size_t i = 0; i < order.size(); ++i)

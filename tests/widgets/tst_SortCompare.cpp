@@ -81,16 +81,30 @@ private slots:
     // them, whatever their length, ties in their previous order: texts that
     // begin alike, that begin one another, that hold a null character or
     // characters beyond the first 256.
+    // Against QString::compare over random texts, also where every text
+    // begins with the same characters (the sort looks past them), one of
+    // them nothing but those.
+    void plainTextOrderIsTheCharacterOrder_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<int>("longest");
+        QTest::newRow("short texts") << QString() << 8;
+        QTest::newRow("past four characters") << QString() << 14;
+        QTest::newRow("a shared prefix") << QStringLiteral("Team ") << 12;
+        QTest::newRow("a shared prefix with a null") << QStringLiteral("a\0") << 3;
+    }
     void plainTextOrderIsTheCharacterOrder()
     {
+        QFETCH(QString, prefix);
+        QFETCH(int, longest);
         const QList<QChar> characters{u'a',        u'b',          u'A',         QChar(0),
                                       QChar(0xe4), QChar(0xffff), QChar(0xd83d)};
         std::mt19937 random(11);
         QStringList keys;
         Order order;
         for (int i = 0; i < 600; ++i) {
-            QString key;
-            for (int length = int(random() % 8); length > 0; --length)
+            QString key = prefix;
+            for (int length = int(random() % longest); length > 0; --length)
                 key += characters[int(random() % characters.size())];
             keys << key;
             order.push_back(i);
