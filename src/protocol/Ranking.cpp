@@ -40,6 +40,25 @@ RankedColumn<Key> RankColumn(std::span<const QString> texts, KeyOf keyOf, Compar
     return column;
 }
 
+// The rows in the order of their rank in the column, equal ranks in the
+// order given: ranks are small numbers, which a counting sort orders in
+// two passes over the rows.
+template <typename Key>
+std::vector<std::size_t> StablyByRank(const std::vector<std::size_t> &rows,
+                                      const RankedColumn<Key> &column)
+{
+    // firstOfRank[r + 1] counts the rows of rank r, then, summed up,
+    // firstOfRank[r] is where the rows of rank r begin.
+    std::vector<std::size_t> firstOfRank(column.rankOfDistinct.size() + 1);
+    for (const std::size_t row : rows)
+        ++firstOfRank[std::size_t(column.RankOfRow(row)) + 1];
+    std::partial_sum(firstOfRank.begin(), firstOfRank.end(), firstOfRank.begin());
+    std::vector<std::size_t> sorted(rows.size());
+    for (const std::size_t row : rows)
+        sorted[firstOfRank[std::size_t(column.RankOfRow(row))]++] = row;
+    return sorted;
+}
+
 bool HasPlace(const ResultTextKey &total)
 {
     return total.group == ResultTextKey::Number || total.group == ResultTextKey::OtherText;
@@ -85,17 +104,12 @@ RankedRows RankRows(std::span<const QString> classes, std::span<const QString> t
         classes, [](const QString &text) { return NumericTextKeyOf(text); },
         CompareNumericTextKeys);
     const auto totalColumn = RankColumn<ResultTextKey>(totals, ResultTextKeyOf, CompareResultKeys);
-    // Class rank, then total rank, in one number per row.
-    std::vector<std::uint64_t> order(classes.size());
-    for (std::size_t row = 0; row < order.size(); ++row) {
-        order[row] = std::uint64_t(classColumn.RankOfRow(row)) << 32 |
-                     std::uint32_t(totalColumn.RankOfRow(row));
-    }
+    // By total rank, then, keeping that order among equals, by class rank.
+    std::vector<std::size_t> rows(classes.size());
+    std::iota(rows.begin(), rows.end(), std::size_t(0));
+    rows = StablyByRank(rows, totalColumn);
     RankedRows ranked;
-    ranked.previousIndex.resize(order.size());
-    std::iota(ranked.previousIndex.begin(), ranked.previousIndex.end(), std::size_t(0));
-    std::stable_sort(ranked.previousIndex.begin(), ranked.previousIndex.end(),
-                     [&](std::size_t a, std::size_t b) { return order[a] < order[b]; });
+    ranked.previousIndex = StablyByRank(rows, classColumn);
     ranked.places = Places(classColumn, totalColumn, ranked.previousIndex);
     return ranked;
 }

@@ -1,8 +1,12 @@
 // Sort order of the result columns and the per-class ranking.
 #include "protocol/Ranking.h"
 #include "protocol/ResultText.h"
+#include "text/NumericText.h"
 
 #include <QtTest>
+
+#include <numeric>
+#include <random>
 
 namespace {
 
@@ -139,6 +143,38 @@ private slots:
         QCOMPARE(previousIndex.size(), before.size());
         for (std::size_t i = 0; i < previousIndex.size(); ++i)
             QCOMPARE(table[i][ColNr], before[previousIndex[i]][ColNr]);
+    }
+
+    // Against a plain stable sort by class, then total, over random rows
+    // that share their texts the way a loaded list's classes do, many of
+    // them equal in both, so that the order among equals shows.
+    void rankingIsTheClassThenTotalOrder()
+    {
+        const QStringList classes{"1", "01", "2", "10", "1a", " ", ""};
+        const QStringList totals{"", " ", "12,5", "12,50", "9,99", "100,00", "DIS", "AUS", "1O,00"};
+        const auto compareClasses = [](const QString &a, const QString &b) {
+            return CompareNumericTextKeys(NumericTextKeyOf(a), a, NumericTextKeyOf(b), b);
+        };
+        std::mt19937 random(5);
+        for (int round = 0; round < 20; ++round) {
+            ProtocolTable table;
+            for (int i = 0; i < 200; ++i) {
+                ProtocolRow row;
+                row[ColNr] = QString::number(i);
+                row[ColKlasse] = classes[qsizetype(random() % classes.size())];
+                row[ColTotal] = totals[qsizetype(random() % totals.size())];
+                table.push_back(row);
+            }
+            std::vector<std::size_t> expected(table.size());
+            std::iota(expected.begin(), expected.end(), std::size_t(0));
+            std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+                const int byClass = compareClasses(table[a][ColKlasse], table[b][ColKlasse]);
+                if (byClass != 0)
+                    return byClass < 0;
+                return CompareResultText(table[a][ColTotal], table[b][ColTotal]) < 0;
+            });
+            QCOMPARE(RankProtocol(table), expected);
+        }
     }
 
     void rankingKeepsOtherCells()
