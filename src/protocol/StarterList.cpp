@@ -60,6 +60,13 @@ public:
         m_text.detach();
         m_chars = m_text.data_ptr().data();
     }
+    ~TextPieces()
+    {
+        if (m_claimed > 0)
+            Storage()->ref_.fetchAndSubRelaxed(m_claimed);
+    }
+    TextPieces(const TextPieces &) = delete;
+    TextPieces &operator=(const TextPieces &) = delete;
 
     QStringView Text() const { return m_text; }
 
@@ -79,15 +86,25 @@ public:
     {
         char16_t *begin = m_chars + (field.utf16() - m_chars);
         begin[field.size()] = u'\0';
-        QString::DataPointer piece = m_text.data_ptr();
-        piece.ptr = begin;
-        piece.size = field.size();
-        return QString(std::move(piece));
+        // Each piece is one more owner of the text. Owners are counted with
+        // an atomic step each, as a text may be shared across threads; the
+        // pieces take theirs from a stock claimed in one step, and what is
+        // left of it is given back when the parse is done.
+        if (m_claimed == 0) {
+            Storage()->ref_.fetchAndAddRelaxed(ClaimedAtOnce);
+            m_claimed = ClaimedAtOnce;
+        }
+        --m_claimed;
+        return QString(QString::DataPointer(Storage(), begin, field.size()));
     }
 
 private:
+    static constexpr int ClaimedAtOnce = 4096;
+    QTypedArrayData<char16_t> *Storage() { return m_text.data_ptr().d_ptr(); }
+
     QString m_text;
     char16_t *m_chars = nullptr;
+    int m_claimed = 0;                    // owners counted that no piece has taken yet
     QHash<QStringView, QString> m_shared; // the keys view their pieces
 };
 

@@ -143,6 +143,8 @@ private slots:
         QCOMPARE(Joined(rows), (QStringList{"1|Blitzlichter|1", "2|donner|2|Anna", "3|Hagel"}));
         QString last = rows[2][1];
         rows.clear();
+        // The last piece of the list's text is its only owner now.
+        QVERIFY(last.isDetached());
         last.append(QStringLiteral(" und Sturm, ein langer Name über das Ende der Liste hinaus"));
         QCOMPARE(last,
                  QStringLiteral("Hagel und Sturm, ein langer Name über das Ende der Liste hinaus"));
