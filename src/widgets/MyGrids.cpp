@@ -855,20 +855,44 @@ bool TMyCustomGrid::InSelection(int col, int row) const
 void TMyCustomGrid::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
-    painter.fillRect(event->rect(), m_color);
-    PaintCells(painter, event->rect());
+    const std::vector<Span> cols = ColSpans();
+    const std::vector<Span> rows = RowSpans();
+    for (const QRect &rect : BackgroundArea(event->rect(), cols, rows))
+        painter.fillRect(rect, m_color);
+    PaintCells(painter, event->rect(), cols, rows);
 }
 
-void TMyCustomGrid::PaintCells(QPainter &painter, const QRect &clip)
+// The cells paint their own faces and lines: the grid's colour shows right
+// of the last column and below the last row only, and between the cells
+// where lines are left out.
+QRegion TMyCustomGrid::BackgroundArea(const QRect &area, const std::vector<Span> &cols,
+                                      const std::vector<Span> &rows) const
 {
-    const auto cols = ColSpans();
-    for (const Span &row : RowSpans()) {
+    const TGridOptions lines = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine;
+    if (cols.empty() || rows.empty() || (m_gridLineWidth > 0 && (m_options & lines) != lines))
+        return area;
+    const QRect cells(0, 0, cols.back().pos + cols.back().size + m_gridLineWidth,
+                      rows.back().pos + rows.back().size + m_gridLineWidth);
+    return QRegion(area).subtracted(cells);
+}
+
+void TMyCustomGrid::PaintCells(QPainter &painter, const QRect &clip, const std::vector<Span> &cols,
+                               const std::vector<Span> &rows)
+{
+    for (const Span &row : rows) {
         for (const Span &col : cols) {
             const QRect rect(col.pos, row.pos, col.size, row.size);
             if (rect.adjusted(0, 0, m_gridLineWidth, m_gridLineWidth).intersects(clip))
                 PaintCell(painter, col.index, row.index, rect);
         }
     }
+}
+
+QColor TMyCustomGrid::CellBackground(TGridDrawState state) const
+{
+    return state.testFlag(gdFixed) ? m_fixedColor
+           : IsHighlighted(state)  ? palette().color(QPalette::Highlight)
+                                   : m_color;
 }
 
 void TMyCustomGrid::PaintCell(QPainter &painter, int col, int row, const QRect &rect)
@@ -878,9 +902,7 @@ void TMyCustomGrid::PaintCell(QPainter &painter, int col, int row, const QRect &
     const bool highlight = IsHighlighted(state);
     painter.save();
     painter.setClipRect(rect);
-    painter.fillRect(rect, fixed       ? m_fixedColor
-                           : highlight ? palette().color(QPalette::Highlight)
-                                       : m_color);
+    painter.fillRect(rect, CellBackground(state));
     painter.setPen(palette().color(highlight ? QPalette::HighlightedText : QPalette::Text));
     painter.setFont(font());
     DrawCell(painter, col, row, rect, state);

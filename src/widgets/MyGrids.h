@@ -246,6 +246,8 @@ protected:
     TGridCoord Current() const { return m_current; }
     // Whether a cell in this state is filled with the highlight colours.
     bool IsHighlighted(TGridDrawState state) const;
+    // The colour a cell is filled with before DrawCell draws it.
+    QColor CellBackground(TGridDrawState state) const;
     TGridCoord Anchor() const { return m_anchor; }
     void ShowEditor();
     void HideEditor();
@@ -285,7 +287,10 @@ private:
     std::vector<Span> ColSpans() const;
     std::vector<Span> RowSpans() const;
     static int BorderAt(const std::vector<Span> &spans, int pos, int tolerance);
-    void PaintCells(QPainter &painter, const QRect &clip);
+    QRegion BackgroundArea(const QRect &area, const std::vector<Span> &cols,
+                           const std::vector<Span> &rows) const;
+    void PaintCells(QPainter &painter, const QRect &clip, const std::vector<Span> &cols,
+                    const std::vector<Span> &rows);
     void PaintCell(QPainter &painter, int col, int row, const QRect &rect);
     TGridDrawState CellState(int col, int row) const;
     bool InSelection(int col, int row) const;

@@ -616,9 +616,7 @@ TFormatOptions TSortGrid::CellFormat(int col, int row, TGridDrawState state, boo
 {
     const bool highlight = IsHighlighted(state);
     TFormatOptions format;
-    format.Brush = QBrush(state.testFlag(gdFixed) ? FixedColor()
-                          : highlight             ? palette().color(QPalette::Highlight)
-                                                  : Color());
+    format.Brush = QBrush(CellBackground(state));
     format.Font = font();
     format.FontColor = palette().color(highlight ? QPalette::HighlightedText : QPalette::Text);
     format.AlignmentHorz = m_alignmentHorz;
@@ -684,7 +682,9 @@ void TSortGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect,
             format.Font.setUnderline(setting->Underline);
         }
     }
-    painter.fillRect(rect, format.Brush);
+    // The cell is filled with its usual colour already.
+    if (format.Brush != QBrush(CellBackground(state)))
+        painter.fillRect(rect, format.Brush);
     painter.setFont(format.Font);
     painter.setPen(format.FontColor);
     const QFontMetrics fm(format.Font);

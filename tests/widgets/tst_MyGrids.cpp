@@ -258,6 +258,51 @@ private slots:
         }
     }
 
+    // The grid's colour shows where no cell paints: right of the last
+    // column, below the last row, and in the gaps between cells whose lines
+    // are left out; the cells and their lines cover the rest.
+    void gridColourShowsWhereNoCellPaints_data()
+    {
+        QTest::addColumn<int>("lineOptions");
+        QTest::addColumn<int>("lineWidth");
+        QTest::addColumn<bool>("verticalGapShowsColour");
+        QTest::addColumn<bool>("horizontalGapShowsColour");
+        const int all = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine;
+        QTest::newRow("all lines") << all << 1 << false << false;
+        QTest::newRow("no vertical lines") << (all & ~goVertLine) << 1 << true << false;
+        QTest::newRow("no horizontal lines") << (all & ~goHorzLine) << 2 << false << true;
+        QTest::newRow("no lines at all, no width") << 0 << 0 << false << false;
+    }
+    void gridColourShowsWhereNoCellPaints()
+    {
+        QFETCH(int, lineOptions);
+        QFETCH(int, lineWidth);
+        QFETCH(bool, verticalGapShowsColour);
+        QFETCH(bool, horizontalGapShowsColour);
+        const QColor colour(200, 0, 0);
+        TMyStringGrid grid;
+        grid.SetColCount(3);
+        grid.SetRowCount(3);
+        grid.SetDefaultColWidth(40);
+        grid.SetDefaultRowHeight(20);
+        grid.SetColor(colour);
+        grid.SetGridLineWidth(lineWidth);
+        grid.SetOptions(TGridOptions(lineOptions));
+        grid.resize(300, 200);
+        const QImage image = grid.viewport()->grab().toImage();
+        const auto shows = [&](int x, int y) { return image.pixelColor(x, y) == colour; };
+        // Right of the last column and below the last row.
+        QVERIFY(shows(3 * (40 + lineWidth) + 5, 10));
+        QVERIFY(shows(10, 3 * (20 + lineWidth) + 5));
+        // A data cell's own face (not the current cell's) is the grid's
+        // colour too.
+        QVERIFY(shows(2 * (40 + lineWidth) + 10, 2 * (20 + lineWidth) + 10));
+        if (lineWidth > 0) {
+            QCOMPARE(shows(2 * 40 + lineWidth, 20 + lineWidth + 10), verticalGapShowsColour);
+            QCOMPARE(shows(40 + lineWidth + 10, 2 * 20 + lineWidth), horizontalGapShowsColour);
+        }
+    }
+
     void textsReappearBeyondAShrunkCount()
     {
         TMyStringGrid grid;
