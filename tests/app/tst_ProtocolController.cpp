@@ -826,6 +826,19 @@ private slots:
         QCOMPARE(m_form->windowTitle(), m_form->ApplicationTitle + QStringLiteral(": Liste"));
     }
 
+    // A list of nothing but its header leaves the one blank row a grid
+    // needs below the header, which stays; the next list fills the grid.
+    void headerOnlyListLeavesOneBlankRow()
+    {
+        Load(QStringLiteral("Liste.csv"), "8;Blitz;1\n9;Donner;2\n");
+        Load(QStringLiteral("Leer.csv"), "Nr.;TeamName;Klasse\r\n");
+        QCOMPARE(Protocol(), Rows{QStringList(10)});
+        QCOMPARE(m_grid->Cells(ColKlasse, 0), QStringLiteral("Klasse"));
+        Load(QStringLiteral("Liste.csv"), "8;Blitz;1\n9;Donner;2\n");
+        QCOMPARE(Protocol(), (Rows{Cells("8|Blitz|1"), Cells("9|Donner|2")}));
+        QCOMPARE(m_grid->Cells(ColNr, 0), QStringLiteral("Nr."));
+    }
+
     void oneTeam()
     {
         Load(QStringLiteral("Einer.txt"), "7\tSolo\t1\tAnna\n");
