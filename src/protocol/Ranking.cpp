@@ -5,7 +5,6 @@
 #include "text/DistinctRanks.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <numeric>
 
 namespace {
