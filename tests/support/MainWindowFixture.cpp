@@ -1,0 +1,125 @@
+#include "MainWindowFixture.h"
+
+#include "app/FMain.h"
+#include "widgets/SortGrid.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+constexpr int NameColumn = 1;
+}
+
+void MainWindowFixture::Open(bool forgetSettings)
+{
+    if (forgetSettings)
+        m_folder.ForgetSettings();
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    m_platform = std::make_unique<ScopedFakePlatform>();
+    m_platform->SetTick(1000000);
+    m_windows = std::make_unique<ApplicationWindows>();
+}
+
+void MainWindowFixture::Close()
+{
+    m_windows.reset();
+    m_platform.reset();
+}
+
+void MainWindowFixture::Restart()
+{
+    m_windows.reset();
+    m_windows = std::make_unique<ApplicationWindows>();
+}
+
+QStringList MainWindowFixture::Teams(const QStringList &names, int teamClass)
+{
+    QStringList lines;
+    for (int i = 0; i < names.size(); ++i)
+        lines << QStringLiteral("%1\t%2\t%3\tFahrer%1").arg(i + 1).arg(names[i]).arg(teamClass);
+    return lines;
+}
+
+void MainWindowFixture::Load(const QStringList &lines, const QString &fileName)
+{
+    QFile file(m_folder.FilePath(fileName));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
+    file.close();
+    m_platform->openAnswers.enqueue({true, file.fileName(), 1});
+    Form()->sbLoad->click();
+    QVERIFY2(m_platform->openAnswers.isEmpty(), "the open dialog was not shown");
+}
+
+QList<QStringList> MainWindowFixture::GridRows() const
+{
+    const TSortGrid *grid = Form()->SortGrid1;
+    QList<QStringList> rows;
+    for (int row = 1; row < grid->RowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < grid->ColCount(); ++column)
+            cells << grid->Cells(column, row);
+        rows << cells;
+    }
+    return rows;
+}
+
+QStringList MainWindowFixture::TeamRow(const QString &teamName) const
+{
+    for (const QStringList &row : GridRows()) {
+        if (row.value(NameColumn) == teamName)
+            return row;
+    }
+    return QStringList(Form()->SortGrid1->ColCount(), QString());
+}
+
+QPair<QString, QString> MainWindowFixture::LaneTeams() const
+{
+    const auto team = [this](const QComboBox *selector) {
+        const int row = selector->currentIndex() + 1;
+        const TSortGrid *grid = Form()->SortGrid1;
+        return selector->currentIndex() < 0 || row >= grid->RowCount()
+                   ? QString()
+                   : grid->Cells(NameColumn, row);
+    };
+    return {team(Form()->cbBuhn1), team(Form()->cbBuhn2)};
+}
+
+QString MainWindowFixture::StatusText() const
+{
+    return Form()->statusBar()->currentMessage();
+}
+
+void MainWindowFixture::Key(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : Form();
+    if (!qt_sendShortcutOverrideEvent(target, 0, key, modifiers))
+        QTest::keyClick(target, key, modifiers);
+}
+
+void MainWindowFixture::Heat(std::optional<std::uint32_t> lane1Ms,
+                             std::optional<std::uint32_t> lane2Ms, bool reset)
+{
+    Form()->mStart->trigger();
+    QVERIFY2(Form()->mSTOP1->isEnabled() || Form()->mStop2->isEnabled(), "the heat did not start");
+    std::vector<std::pair<std::uint32_t, QAction *>> stops;
+    if (lane1Ms)
+        stops.emplace_back(*lane1Ms, Form()->mSTOP1);
+    if (lane2Ms)
+        stops.emplace_back(*lane2Ms, Form()->mStop2);
+    std::sort(stops.begin(), stops.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::uint32_t elapsed = 0;
+    for (const auto &[ms, stop] : stops) {
+        m_platform->AdvanceTick(ms - elapsed);
+        elapsed = ms;
+        stop->trigger();
+    }
+    m_platform->AdvanceTick(5000);
+    if (reset && Form()->mReset->isEnabled())
+        Form()->mReset->trigger();
+}

@@ -1,0 +1,67 @@
+// The real program on a fake platform, for the window tests: the windows
+// built as main() builds them, lists loaded through the open dialog, heats
+// run with the keys on a fake clock, and the protocol read back as the
+// operator sees it. One fixture per test program: Enter() in initTestCase,
+// Open() in init, Close() in cleanup.
+#pragma once
+
+#include "FakePlatform.h"
+#include "WindowTestFolder.h"
+#include "app/ApplicationWindows.h"
+
+#include <QLocale>
+#include <QPair>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class TFormMain;
+
+class MainWindowFixture
+{
+public:
+    void Enter() { m_folder.Enter(); }
+    // A new program on first-run settings (forgetSettings = false keeps the
+    // settings and the recovery journal of the previous one).
+    void Open(bool forgetSettings = true);
+    void Close();
+    // Builds the program's windows once more on the same platform and
+    // folder, as a restart does.
+    void Restart();
+
+    TFormMain *Form() const { return m_windows->FormMain; }
+    ApplicationWindows &Windows() const { return *m_windows; }
+    ScopedFakePlatform &Platform() const { return *m_platform; }
+    const WindowTestFolder &Folder() const { return m_folder; }
+
+    // The number format the program runs under ("3,12" in German, "3.12"
+    // in C and English); the fixture starts each program in German.
+    static void UseLocale(const QLocale &locale) { QLocale::setDefault(locale); }
+
+    // Writes the lines as a starter list file and loads it through
+    // "Starterliste öffnen" and its dialog, as the operator does.
+    void Load(const QStringList &lines, const QString &fileName = QStringLiteral("Liste.txt"));
+    // Teams "nr\tname\tclass\tFahrer<nr>" of one class, numbered from 1.
+    static QStringList Teams(const QStringList &names, int teamClass = 1);
+
+    // The protocol's rows as shown, top to bottom, each its ten cells.
+    QList<QStringList> GridRows() const;
+    // The row of the team with this name ("" cells when there is none).
+    QStringList TeamRow(const QString &teamName) const;
+    // The team names selected on lane 1 and lane 2 ("" for none).
+    QPair<QString, QString> LaneTeams() const;
+    QString StatusText() const;
+
+    // One heat through the key entries: F5 at the current tick, each lane
+    // stopped (Alt+1 / Alt+2) after its time in ms (none: left running),
+    // then the reset (Alt+0) when asked and available.
+    void Heat(std::optional<std::uint32_t> lane1Ms, std::optional<std::uint32_t> lane2Ms,
+              bool reset = true);
+    // A key as the window receives it (shortcuts included).
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+private:
+    WindowTestFolder m_folder;
+    std::unique_ptr<ScopedFakePlatform> m_platform;
+    std::unique_ptr<ApplicationWindows> m_windows;
+};
