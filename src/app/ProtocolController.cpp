@@ -192,8 +192,10 @@ void ProtocolController::NoteChange(Change change, int row)
         m_pendingChange.cellsEdited = true;
     if (change == Change::Row)
         m_pendingChange.rows.push_back(row);
-    else if (change != Change::Lanes)
+    else if (change != Change::Lanes) {
         m_pendingChange.wholeTable = true;
+        m_startOrder.clear();
+    }
     if (m_batchDepth > 0)
         m_changePending = true;
     else
@@ -218,7 +220,8 @@ void ProtocolController::MarkProtocolSaved()
     NoteChange(Change::Lanes);
 }
 
-void ProtocolController::RestoreProtocol(ProtocolTable rows, int lane1, int lane2, bool modified)
+void ProtocolController::RestoreProtocol(ProtocolTable rows, std::vector<int> startOrder, int lane1,
+                                         int lane2, bool modified)
 {
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
@@ -236,6 +239,7 @@ void ProtocolController::RestoreProtocol(ProtocolTable rows, int lane1, int lane
     RefreshLaneButtons();
     m_form->FormResize();
     m_modified = modified;
+    m_startOrder = std::move(startOrder);
 }
 
 bool ProtocolController::ConfirmDiscardingChanges()

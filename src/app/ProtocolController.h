@@ -80,9 +80,14 @@ public:
     // the protocol last saved; an empty protocol has nothing to lose.
     bool ProtocolModified() const;
     void MarkProtocolSaved();
-    // Puts back a protocol kept by the recovery journal: its rows, both
-    // lanes' teams (selector positions) and its not-saved mark.
-    void RestoreProtocol(ProtocolTable rows, int lane1, int lane2, bool modified);
+    // Each row's place in the start order, row 0 first, as the recovery
+    // journal keeps it; empty while it is the rows' own order. Rows that
+    // come, go or move drop it.
+    std::vector<int> StartOrder() const { return m_startOrder; }
+    // Puts back a protocol kept by the recovery journal: its rows, their
+    // start order, both lanes' teams (selector positions) and its not-saved mark.
+    void RestoreProtocol(ProtocolTable rows, std::vector<int> startOrder, int lane1, int lane2,
+                         bool modified);
     // true when nothing unsaved would be lost, or the operator agrees to lose it.
     bool ConfirmDiscardingChanges();
 
@@ -147,6 +152,7 @@ private:
     // The selectors are being rebuilt: their changes are not the operator's.
     bool m_followingRows = false;
     bool m_modified = false;
+    std::vector<int> m_startOrder;
     int m_batchDepth = 0;
     bool m_changePending = false;
     ProtocolChange m_pendingChange;

@@ -74,7 +74,8 @@ QString RecoveryJournal::TellIfNotKept(const QString &kept)
 void RecoveryJournal::Restore(const JournalState &state)
 {
     ProtocolController *protocol = m_form->Protocol;
-    protocol->RestoreProtocol(state.rows, state.lane1, state.lane2, state.unsaved);
+    protocol->RestoreProtocol(state.rows, state.startOrder, state.lane1, state.lane2,
+                              state.unsaved);
     protocol->EventName = state.eventName;
     protocol->ListPath = state.listPath;
     m_form->setWindowTitle(state.caption);
@@ -105,6 +106,7 @@ JournalState RecoveryJournal::CurrentState() const
     JournalState state;
     static_cast<JournalNotes &>(state) = CurrentNotes();
     state.rows = m_form->Protocol->Table();
+    state.startOrder = m_form->Protocol->StartOrder();
     return state;
 }
 
@@ -115,8 +117,13 @@ JournalChange RecoveryJournal::ChangeOf(const ProtocolChange &change) const
     std::vector<int> rows = change.rows;
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    for (const int row : rows)
-        recorded.rows.emplace_back(std::size_t(row - 1), m_form->Protocol->ReadRow(row));
+    const std::vector<int> startOrder = m_form->Protocol->StartOrder();
+    for (const int row : rows) {
+        const std::size_t index = std::size_t(row - 1);
+        recorded.rows.emplace_back(index, m_form->Protocol->ReadRow(row));
+        recorded.startOrder.emplace_back(index, index < startOrder.size() ? startOrder[index]
+                                                                          : int(index));
+    }
     return recorded;
 }
 
@@ -142,7 +149,8 @@ void RecoveryJournal::Update(const ProtocolChange &change)
     if (!m_writing)
         return;
     if (change.wholeTable && !change.cellsEdited)
-        m_journal.WriteInBackground(CurrentNotes(), m_form->Protocol->Columns());
+        m_journal.WriteInBackground(CurrentNotes(), m_form->Protocol->Columns(),
+                                    m_form->Protocol->StartOrder());
     else if (change.wholeTable || !m_journal.Append(ChangeOf(change)))
         Write();
     else

@@ -9,15 +9,14 @@
 // as a starter list: the program's own notes ride in lines beginning with
 // "Nr", which the list reader skips), plus the event name, list path,
 // caption, both lanes' rows, whether the results are in a saved file, the
-// moment it was written, and the key of its change log.
+// moment it was written, each row's place in the start order (when it is
+// not the rows' own order), and the key of its change log.
 #pragma once
 
 #include "protocol/JournalLog.h"
-#include "protocol/ProtocolTable.h"
+#include "protocol/JournalText.h"
 #include "protocol/RegularFile.h"
 
-#include <QByteArray>
-#include <QDateTime>
 #include <QString>
 #include <condition_variable>
 #include <functional>
@@ -26,59 +25,6 @@
 #include <thread>
 #include <utility>
 #include <vector>
-
-// Everything of the state beside the rows.
-struct JournalNotes
-{
-    QString eventName;
-    QString listPath;
-    QString caption;
-    int lane1 = -1; // selector positions, -1 for none
-    int lane2 = -1;
-    bool unsaved = false; // results recorded that are in no saved file
-    QDateTime stamp;
-
-    bool operator==(const JournalNotes &) const = default;
-};
-
-struct JournalState : JournalNotes
-{
-    ProtocolTable rows;
-
-    bool operator==(const JournalState &) const = default;
-};
-
-// One change of the state: all its notes as they are now, and the rows
-// whose cells changed, by position. Rows never come, go or move in a
-// change: that takes a new snapshot.
-struct JournalChange
-{
-    JournalNotes notes;
-    std::vector<std::pair<std::size_t, ProtocolRow>> rows;
-
-    bool operator==(const JournalChange &) const = default;
-};
-
-// The snapshot text; logKey 0 names no change log.
-QByteArray JournalText(const JournalState &state, quint64 logKey = 0);
-// nullopt when the text is not a complete journal (damaged, cut off, or
-// not a journal at all).
-std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey = nullptr);
-
-// The payload of one change record, and back (nullopt when damaged).
-QByteArray JournalChangeText(const JournalChange &change);
-std::optional<JournalChange> ReadJournalChangeText(QByteArrayView text);
-// Applies a change; false (state untouched) when it names a row the state lacks.
-bool ApplyJournalChange(JournalState &state, const JournalChange &change);
-
-// Rows with something in "Zeit": a time, "AUS" or "DIS".
-int RecordedResultCount(const ProtocolTable &rows);
-// Teams in the protocol (none when only the blank row of an empty one).
-int TeamCount(const ProtocolTable &rows);
-// The state holds teams whose results are in no saved file: worth asking for.
-bool WorthRecovering(const JournalState &state);
-// "Letzten Stand vom <Datum Uhrzeit> wiederherstellen? (<n> Teams, <m> Zeiten)"
-QString RecoveryQuestion(const JournalState &state);
 
 // The journal files of one program: the snapshot under the given name, its
 // change log beside it with the extension ".log".
@@ -111,7 +57,8 @@ public:
     void SetBackgroundOutcome(Outcome outcome) { m_outcome = std::move(outcome); }
     // Writes the snapshot on the journal's thread and returns at once. A
     // snapshot still waiting for its turn there is replaced: it is older.
-    void WriteInBackground(const JournalNotes &notes, const ProtocolColumns &columns);
+    void WriteInBackground(const JournalNotes &notes, const ProtocolColumns &columns,
+                           const StartOrder &startOrder = {});
     // Returns when no snapshot is being written or waiting.
     void WaitUntilWritten();
 
@@ -138,6 +85,7 @@ private:
     {
         JournalNotes notes;
         ProtocolColumns columns;
+        StartOrder startOrder;
     };
     // Writes the text of a snapshot with the given log key.
     using SnapshotWriter = std::function<bool(quint64 key, const ChunkWriter &write)>;

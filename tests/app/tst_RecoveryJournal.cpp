@@ -369,6 +369,26 @@ private slots:
         }
     }
 
+    // The rows' start order comes back with them, and the records of the
+    // next stops keep it.
+    void startOrderComesBackWithTheRows()
+    {
+        LoadList();
+        Heat(12340, 13450);
+        JournalState kept = OnDisk();
+        Exit();
+        kept.startOrder = {2, 0, 3, 1};
+        QString error;
+        QVERIFY2(Journal(JournalPath()).Write(kept, &error), qPrintable(error));
+        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+        Start();
+        QCOMPARE(m_form->Protocol->StartOrder(), kept.startOrder);
+        const QByteArray snapshot = Bytes(JournalPath());
+        Heat(5000, 6000);
+        QCOMPARE(Bytes(JournalPath()), snapshot);
+        QCOMPARE(OnDisk().startOrder, kept.startOrder);
+    }
+
     void exitAsksNextTimeOnlyWhenUnsaved_data()
     {
         QTest::addColumn<bool>("saved");

@@ -14,6 +14,8 @@
 
 Q_DECLARE_METATYPE(JournalState)
 Q_DECLARE_METATYPE(JournalChange)
+Q_DECLARE_METATYPE(StartOrder)
+Q_DECLARE_METATYPE(StartOrderPlaces)
 
 namespace {
 
@@ -39,6 +41,7 @@ JournalState RaceDay()
     state.lane2 = 0;
     state.unsaved = true;
     state.stamp = QDateTime(QDate(2026, 12, 7), QTime(23, 1, 59, 123));
+    state.startOrder = {1, 2, 0};
     return state;
 }
 
@@ -46,6 +49,7 @@ JournalState WithRows(ProtocolTable rows)
 {
     JournalState state = RaceDay();
     state.rows = std::move(rows);
+    state.startOrder.clear();
     return state;
 }
 
@@ -139,6 +143,7 @@ private slots:
         QCOMPARE(read->lane2, state.lane2);
         QCOMPARE(read->unsaved, state.unsaved);
         QCOMPARE(read->stamp, state.stamp);
+        QCOMPARE(read->startOrder, state.startOrder);
     }
 
     // A person may load the journal as a starter list: the same teams, in
@@ -168,7 +173,11 @@ private slots:
         QTest::newRow("fewer rows than the end says")
             << QByteArray(good).replace("Nr:Ende\t3", "Nr:Ende\t4");
         QTest::newRow("unknown version")
-            << QByteArray(good).replace("Nr:Wiederherstellung\t2", "Nr:Wiederherstellung\t3");
+            << QByteArray(good).replace("Nr:Wiederherstellung\t3", "Nr:Wiederherstellung\t4");
+        QTest::newRow("start order beyond the rows")
+            << QByteArray(good).replace("Nr:Startfolge\t0\t1", "Nr:Startfolge\t1\t1");
+        QTest::newRow("start order not a number")
+            << QByteArray(good).replace("Nr:Startfolge\t0\t1", "Nr:Startfolge\t0\tx");
         QTest::newRow("blank note of no column")
             << QByteArray(good).replace("Nr:Ungesichert", "Nr:Leerzellen\t10\r\nNr:Ungesichert");
         QTest::newRow("unknown note") << QByteArray(good).replace("Nr:Ungesichert", "Nr:Anders");
@@ -184,15 +193,55 @@ private slots:
         QVERIFY(!ReadJournalText(text));
     }
 
-    // A journal written before blanks were noted per column still reads:
-    // its blank cells read back empty, the single blanks from their notes.
+    // Journals written before the start order was kept, and before blanks
+    // were noted per column, still read: the rows in their own start
+    // order, blank cells empty, the single blanks from their notes.
+    void earlierFormatStillReads_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::newRow("1") << 1;
+        QTest::newRow("2") << 2;
+    }
     void earlierFormatStillReads()
     {
-        const QByteArray earlier =
-            JournalText(RaceDay()).replace("Nr:Wiederherstellung\t2", "Nr:Wiederherstellung\t1");
+        QFETCH(int, version);
+        QByteArray earlier = JournalText(RaceDay());
+        earlier.replace("Nr:Wiederherstellung\t3",
+                        "Nr:Wiederherstellung\t" + QByteArray::number(version));
+        earlier.replace("Nr:Startfolge\t0\t1\t2\t0\r\n", "");
         const std::optional<JournalState> read = ReadJournalText(earlier);
         QVERIFY(read);
         QCOMPARE(read->rows, RaceDay().rows);
+        QCOMPARE(read->startOrder, StartOrder());
+    }
+
+    // The start order changes where a change says, and only there; the
+    // rows' own order stays the empty one.
+    void startOrderFollowsChanges_data()
+    {
+        QTest::addColumn<JournalState>("state");
+        QTest::addColumn<StartOrderPlaces>("places");
+        QTest::addColumn<StartOrder>("after");
+        QTest::newRow("one place of three")
+            << RaceDay() << StartOrderPlaces{{0, 7}} << StartOrder{7, 2, 0};
+        QTest::newRow("back to the rows' own")
+            << RaceDay() << StartOrderPlaces{{0, 0}, {1, 1}, {2, 2}} << StartOrder{};
+        QTest::newRow("own order, one place moved")
+            << WithRows(RaceDay().rows) << StartOrderPlaces{{2, 5}} << StartOrder{0, 1, 5};
+        QTest::newRow("own order, a place as it was")
+            << WithRows(RaceDay().rows) << StartOrderPlaces{{1, 1}} << StartOrder{};
+    }
+    void startOrderFollowsChanges()
+    {
+        QFETCH(JournalState, state);
+        QFETCH(StartOrderPlaces, places);
+        JournalChange change = Change({});
+        change.startOrder = places;
+        const std::optional<JournalChange> read = ReadJournalChangeText(JournalChangeText(change));
+        QVERIFY(read);
+        QCOMPARE(*read, change);
+        QVERIFY(ApplyJournalChange(state, *read));
+        QTEST(state.startOrder, "after");
     }
 
     // Whatever point a write stops at, the rest is never taken for a journal.
@@ -236,6 +285,7 @@ private slots:
         QTest::newRow("row of nine cells") << good.left(good.lastIndexOf('\t')) + "\r\n";
         QTest::newRow("negative row") << QByteArray(good).replace("Zeile\t2", "Zeile\t-2");
         QTest::newRow("unknown line") << good + "Zelle\t1\r\n";
+        QTest::newRow("start order without its place") << good + "Startfolge\t1\r\n";
         QTest::newRow("no stamp") << good.mid(good.indexOf("\r\n") + 2);
     }
     void damagedChangeIsRefused()
@@ -249,6 +299,10 @@ private slots:
     {
         JournalState state = RaceDay();
         QVERIFY(!ApplyJournalChange(state, Change({{0, Row({"9"})}, {3, Row({"4"})}})));
+        QCOMPARE(state, RaceDay());
+        JournalChange placeBeyond = Change({{0, Row({"9"})}});
+        placeBeyond.startOrder = {{0, 4}, {3, 1}};
+        QVERIFY(!ApplyJournalChange(state, placeBeyond));
         QCOMPARE(state, RaceDay());
     }
 
@@ -348,7 +402,7 @@ private slots:
         ProtocolColumns columns = ColumnsOf(first.rows);
         journal.WriteInBackground(first, columns);
         columns = ColumnsOf(RaceDay().rows);
-        journal.WriteInBackground(RaceDay(), columns);
+        journal.WriteInBackground(RaceDay(), columns, RaceDay().startOrder);
         columns.cells[ColZeit][1] = QStringLiteral("99,99");
         columns.cells[ColTeamName].removeLast();
         const JournalChange change =
@@ -407,6 +461,7 @@ private slots:
 
         JournalState next = RaceDay();
         next.rows.pop_back();
+        next.startOrder = {1, 0};
         QVERIFY(journal.Write(next, &error));
         QCOMPARE(journal.Read(read), Journal::Found::Readable);
         QCOMPARE(read, next);
@@ -426,6 +481,7 @@ private slots:
         Journal journal(dir.filePath("Wiederherstellung.txt"));
         JournalState state = RaceDay();
         state.rows.assign(2000, Row({"1", "Ein recht langer Teamname", "1", "Fahrerin"}));
+        state.startOrder.clear();
         QString error;
         QVERIFY(journal.Write(state, &error));
         std::vector<std::pair<std::size_t, ProtocolRow>> rows;
@@ -494,6 +550,7 @@ private slots:
         QVERIFY(journal.Append(stop));
         JournalState big = RaceDay();
         big.rows.assign(20000, Row({"1", "Ein recht langer Teamname", "1", "Fahrerin"}));
+        big.startOrder.clear();
         QVERIFY(!journal.Write(big, &error));
         QVERIFY(!error.isEmpty());
         JournalState read;
@@ -563,6 +620,7 @@ private slots:
 
         JournalState big = RaceDay();
         big.rows.assign(2000, Row({"1", "Ein recht langer Teamname", "1", "Fahrerin"}));
+        big.startOrder.clear();
         Journal target(full ? journal.FileName() : dir.filePath("data/Sperre/x.txt"));
         if (!full)
             WriteBytes(dir.filePath("data/Sperre"), "kein Ordner");

@@ -1,0 +1,594 @@
+// The recovery journal's text: the snapshot and the change records.
+#include "protocol/JournalText.h"
+
+#include <QtGlobal>
+#include <algorithm>
+#include <climits>
+#include <numeric>
+
+namespace {
+
+const QByteArray Eol = "\r\n";
+const QByteArray NotePrefix = "Nr:";
+const QByteArray VersionKey = "Wiederherstellung";
+const QByteArray StampKey = "Stand";
+const QByteArray EventKey = "Veranstaltung";
+const QByteArray ListKey = "Liste";
+const QByteArray CaptionKey = "Titel";
+const QByteArray LanesKey = "Rennspuren";
+const QByteArray UnsavedKey = "Ungesichert";
+const QByteArray CellKey = "Zelle";
+const QByteArray EndKey = "Ende";
+const QByteArray LogKey = "Aenderungen";
+const QByteArray RowKey = "Zeile";
+const QByteArray BlankKey = "Leerzellen";
+const QByteArray StartOrderKey = "Startfolge";
+// 2 added the columns whose blank cells read back as one blank, 3 the start
+// order; journals of 1 and 2 are still read.
+constexpr int FormatVersion = 3;
+// Start order places per note line in the snapshot.
+constexpr std::size_t StartOrderPerNote = 1000;
+
+// Note values may hold any text: the three characters that would end a
+// field or a line, and the escape character itself, are written as %XX.
+QByteArray Escaped(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray escaped;
+    escaped.reserve(utf8.size());
+    for (const char c : utf8) {
+        switch (c) {
+        case '%':
+            escaped += "%25";
+            break;
+        case '\t':
+            escaped += "%09";
+            break;
+        case '\r':
+            escaped += "%0D";
+            break;
+        case '\n':
+            escaped += "%0A";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString Unescaped(QByteArrayView text)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toByteArray()));
+}
+
+bool HasLineBreakOrTab(const QString &cell)
+{
+    for (const QChar c : cell) {
+        if (c == u'\t' || c == u'\r' || c == u'\n')
+            return true;
+    }
+    return false;
+}
+
+// Tab-separated text writes an empty cell as one blank, so a cell that is
+// one blank, or that holds a tab or line break, cannot be told back from
+// the row; nor can a start number beginning with "Nr", whose line a list
+// reader would take for a header. Such cells travel in a note as well.
+// Which of an empty cell and a single blank a column's blank reads back as
+// is noted once for the column (a loaded list fills its empty fields with
+// one blank): only the other kind needs a note.
+bool IsOneBlank(const QString &cell)
+{
+    return cell.size() == 1 && cell.front() == u' ';
+}
+
+bool RowCarriesExactly(const QString &cell, int column, bool blankIsOneBlank)
+{
+    if (cell.isEmpty())
+        return !blankIsOneBlank;
+    if (IsOneBlank(cell))
+        return blankIsOneBlank;
+    if (HasLineBreakOrTab(cell))
+        return false;
+    return column != ColNr || !cell.startsWith(QLatin1StringView("Nr"));
+}
+
+// Most cells are plain ASCII: those go in without a converted copy.
+void AppendUtf8(QByteArray &line, const QString &text)
+{
+    const qsizetype start = line.size();
+    line.resize(start + text.size());
+    char *out = line.data() + start;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            line.truncate(start);
+            line += text.toUtf8();
+            return;
+        }
+        *out++ = char(c.unicode());
+    }
+}
+
+// Appends the cell as the row shows it; false when the row cannot carry
+// it exactly, so it needs a note as well.
+bool AppendRowCell(QByteArray &line, const QString &cell, int column, bool blankIsOneBlank)
+{
+    const bool exact = RowCarriesExactly(cell, column, blankIsOneBlank);
+    if (cell.isEmpty() || IsOneBlank(cell)) {
+        line += ' ';
+    } else if (exact) {
+        AppendUtf8(line, cell);
+    } else {
+        QString shown = cell;
+        for (const QChar c : {u'\t', u'\r', u'\n'})
+            shown.replace(c, u' ');
+        if (column == ColNr && shown.startsWith(QStringLiteral("Nr")))
+            shown.prepend(u' ');
+        line += shown.toUtf8();
+    }
+    line += '\t';
+    return exact;
+}
+
+void AppendNote(QByteArray &text, const QByteArray &key, const QByteArray &value)
+{
+    text += NotePrefix + key + '\t' + value + Eol;
+}
+
+QByteArray HeaderLine()
+{
+    QByteArray line;
+    for (const QString &title : ProtocolHeaders())
+        line += title.toUtf8() + '\t';
+    return line;
+}
+
+// What the notes say while the text is read.
+struct NoteReading
+{
+    bool versionSeen = false;
+    bool ended = false;
+    qsizetype endCount = -1;
+    quint64 logKey = 0;
+    std::array<bool, ProtocolColumnCount> blankIsOneBlank{};
+    QList<std::tuple<qsizetype, int, QString>> exactCells;
+    StartOrderPlaces startOrder;
+};
+
+QList<QByteArrayView> Split(QByteArrayView text, QByteArrayView separator)
+{
+    QList<QByteArrayView> parts;
+    qsizetype start = 0;
+    for (qsizetype end = text.indexOf(separator); end >= 0; end = text.indexOf(separator, start)) {
+        parts.append(text.sliced(start, end - start));
+        start = end + separator.size();
+    }
+    parts.append(text.sliced(start));
+    return parts;
+}
+
+bool ReadInt(QByteArrayView text, qsizetype &value)
+{
+    bool ok = false;
+    value = text.toLongLong(&ok);
+    return ok;
+}
+
+bool ReadInt(QByteArrayView text, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok;
+}
+
+// Empty when every row has its own position: one form for each order.
+void DropOwnOrder(StartOrder &order)
+{
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        if (order[row] != int(row))
+            return;
+    }
+    order.clear();
+}
+
+// Sets places of the start order given by position; false (order
+// untouched) when one names a row past the last.
+bool SetStartOrder(StartOrder &order, std::size_t rows, const StartOrderPlaces &places)
+{
+    for (const auto &[row, place] : places) {
+        if (row >= rows)
+            return false;
+    }
+    if (places.empty())
+        return true;
+    if (order.size() < rows) {
+        const std::size_t given = order.size();
+        order.resize(rows);
+        std::iota(order.begin() + std::ptrdiff_t(given), order.end(), int(given));
+    }
+    for (const auto &[row, place] : places)
+        order[row] = place;
+    DropOwnOrder(order);
+    return true;
+}
+
+// "Startfolge", the first row's position, then the places of the rows from there.
+bool ReadStartOrderNote(const QList<QByteArrayView> &parts, NoteReading &notes)
+{
+    qsizetype row = 0;
+    if (parts.size() < 3 || !ReadInt(parts[1], row) || row < 0)
+        return false;
+    for (qsizetype i = 2; i < parts.size(); ++i) {
+        int place = 0;
+        if (!ReadInt(parts[i], place))
+            return false;
+        notes.startOrder.emplace_back(std::size_t(row++), place);
+    }
+    return true;
+}
+
+// The state's notes, written the same way in the snapshot (behind the
+// note prefix) and in a change record.
+void AppendStateNotes(QByteArray &text, const QByteArray &prefix, const JournalNotes &notes)
+{
+    const auto append = [&](const QByteArray &key, const QByteArray &value) {
+        text += prefix + key + '\t' + value + Eol;
+    };
+    append(StampKey, notes.stamp.toString(Qt::ISODateWithMs).toLatin1());
+    append(EventKey, Escaped(notes.eventName));
+    append(ListKey, Escaped(notes.listPath));
+    append(CaptionKey, Escaped(notes.caption));
+    append(LanesKey, QByteArray::number(notes.lane1) + '\t' + QByteArray::number(notes.lane2));
+    append(UnsavedKey, notes.unsaved ? "1" : "0");
+}
+
+enum class NoteRead { Read, Bad, OtherKey };
+
+NoteRead ReadStateNote(const QList<QByteArrayView> &parts, JournalNotes &notes)
+{
+    const QByteArrayView key = parts[0];
+    const auto result = [](bool ok) { return ok ? NoteRead::Read : NoteRead::Bad; };
+    qsizetype a = 0;
+    qsizetype b = 0;
+    if (key == StampKey) {
+        notes.stamp = parts.size() == 2
+                          ? QDateTime::fromString(QString::fromLatin1(parts[1]), Qt::ISODateWithMs)
+                          : QDateTime();
+        return result(notes.stamp.isValid());
+    }
+    if (key == EventKey || key == ListKey || key == CaptionKey) {
+        QString &value = key == EventKey  ? notes.eventName
+                         : key == ListKey ? notes.listPath
+                                          : notes.caption;
+        value = parts.size() == 2 ? Unescaped(parts[1]) : QString();
+        return result(parts.size() == 2);
+    }
+    if (key == LanesKey) {
+        const bool ok = parts.size() == 3 && ReadInt(parts[1], a) && ReadInt(parts[2], b) &&
+                        a >= -1 && b >= -1 && a <= INT_MAX && b <= INT_MAX;
+        notes.lane1 = ok ? int(a) : -1;
+        notes.lane2 = ok ? int(b) : -1;
+        return result(ok);
+    }
+    if (key == UnsavedKey) {
+        notes.unsaved = parts.size() == 2 && parts[1] == "1";
+        return result(parts.size() == 2 && (parts[1] == "0" || parts[1] == "1"));
+    }
+    return NoteRead::OtherKey;
+}
+
+bool ReadNote(QByteArrayView line, JournalState &state, NoteReading &notes)
+{
+    const QList<QByteArrayView> parts = Split(line.sliced(NotePrefix.size()), "\t");
+    if (const NoteRead read = ReadStateNote(parts, state); read != NoteRead::OtherKey)
+        return read == NoteRead::Read;
+    const QByteArrayView key = parts[0];
+    qsizetype a = 0;
+    qsizetype b = 0;
+    if (key == VersionKey)
+        return notes.versionSeen =
+                   parts.size() == 2 && ReadInt(parts[1], a) && a >= 1 && a <= FormatVersion;
+    if (key == StartOrderKey)
+        return ReadStartOrderNote(parts, notes);
+    if (key == LogKey && parts.size() == 2) {
+        bool ok = false;
+        notes.logKey = parts[1].toULongLong(&ok, 16);
+        return ok && notes.logKey != 0;
+    }
+    if (key == BlankKey && parts.size() == 2 && ReadInt(parts[1], a) && a >= 0 &&
+        a < ProtocolColumnCount) {
+        notes.blankIsOneBlank[a] = true;
+        return true;
+    }
+    if (key == CellKey && parts.size() == 4 && ReadInt(parts[1], a) && ReadInt(parts[2], b) &&
+        b >= 0 && b < ProtocolColumnCount) {
+        notes.exactCells.append({a, int(b), Unescaped(parts[3])});
+        return true;
+    }
+    if (key == EndKey && parts.size() == 2 && ReadInt(parts[1], a)) {
+        notes.endCount = a;
+        return notes.ended = true;
+    }
+    return false;
+}
+
+bool ReadRow(QByteArrayView line, ProtocolTable &rows)
+{
+    const QList<QByteArrayView> cells = Split(line, "\t");
+    if (cells.size() != ProtocolColumnCount + 1 || !cells.last().isEmpty())
+        return false;
+    ProtocolRow &row = rows.emplace_back();
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        const QByteArrayView cell = cells[column];
+        if (cell != " ")
+            row[column] = QString::fromUtf8(cell);
+    }
+    return true;
+}
+
+// "Zeile", the row's position, its ten cells escaped: one line of a change.
+QByteArray ChangedRowLine(std::size_t index, const ProtocolRow &row)
+{
+    QByteArray line = RowKey + '\t' + QByteArray::number(qulonglong(index));
+    for (const QString &cell : row)
+        line += '\t' + Escaped(cell);
+    return line + Eol;
+}
+
+bool ReadChangedRow(const QList<QByteArrayView> &parts, JournalChange &change)
+{
+    qsizetype index = 0;
+    if (parts.size() != ProtocolColumnCount + 2 || !ReadInt(parts[1], index) || index < 0)
+        return false;
+    ProtocolRow row;
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        row[column] = Unescaped(parts[column + 2]);
+    change.rows.emplace_back(std::size_t(index), std::move(row));
+    return true;
+}
+
+// "Startfolge", the row's position, its place: one line of a change.
+QByteArray ChangedStartOrderLine(std::size_t index, int place)
+{
+    return StartOrderKey + '\t' + QByteArray::number(qulonglong(index)) + '\t' +
+           QByteArray::number(place) + Eol;
+}
+
+bool ReadChangedStartOrder(const QList<QByteArrayView> &parts, JournalChange &change)
+{
+    qsizetype index = 0;
+    int place = 0;
+    if (parts.size() != 3 || !ReadInt(parts[1], index) || index < 0 || !ReadInt(parts[2], place))
+        return false;
+    change.startOrder.emplace_back(std::size_t(index), place);
+    return true;
+}
+
+// The start order's notes of a snapshot, none when it is the rows' own.
+template <typename Flush>
+bool AppendStartOrderNotes(QByteArray &text, std::size_t rows, const StartOrder &order,
+                           const Flush &flush)
+{
+    StartOrder given(order.begin(), order.begin() + std::ptrdiff_t(std::min(order.size(), rows)));
+    DropOwnOrder(given);
+    for (std::size_t first = 0; first < given.size(); first += StartOrderPerNote) {
+        QByteArray note = QByteArray::number(qulonglong(first));
+        for (std::size_t row = first; row < std::min(given.size(), first + StartOrderPerNote);
+             ++row)
+            note += '\t' + QByteArray::number(given[row]);
+        AppendNote(text, StartOrderKey, note);
+        if (!flush())
+            return false;
+    }
+    return true;
+}
+
+// The text is handed on in pieces of about this size, so a snapshot of a
+// long list never sits whole in memory.
+constexpr qsizetype SnapshotPieceBytes = 256 * 1024;
+
+// The columns holding more single blanks than empty cells.
+template <typename CellOf>
+std::array<bool, ProtocolColumnCount> ColumnsMostlyOneBlank(std::size_t rows, const CellOf &cellOf)
+{
+    std::array<std::ptrdiff_t, ProtocolColumnCount> lead{}; // one blank − empty
+    for (std::size_t index = 0; index < rows; ++index) {
+        for (int column = 0; column < ProtocolColumnCount; ++column) {
+            const QString &cell = cellOf(index, column);
+            lead[column] += IsOneBlank(cell) ? 1 : cell.isEmpty() ? -1 : 0;
+        }
+    }
+    std::array<bool, ProtocolColumnCount> mostly{};
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        mostly[column] = lead[column] > 0;
+    return mostly;
+}
+
+// cellOf(row, column) gives the text of a cell, row 0 being the first team.
+template <typename CellOf>
+bool WriteSnapshotText(const JournalNotes &notes, std::size_t rows, const CellOf &cellOf,
+                       const StartOrder &startOrder, quint64 logKey, const ChunkWriter &write)
+{
+    QByteArray text;
+    text.reserve(SnapshotPieceBytes + 4096);
+    // Hands a full piece on.
+    const auto flush = [&] {
+        if (text.size() < SnapshotPieceBytes)
+            return true;
+        const bool written = write(text);
+        text.resize(0); // keeps its room for the next piece
+        return written;
+    };
+    text += HeaderLine() + Eol;
+    AppendNote(text, VersionKey, QByteArray::number(FormatVersion));
+    AppendStateNotes(text, NotePrefix, notes);
+    if (logKey != 0)
+        AppendNote(text, LogKey, QByteArray::number(logKey, 16));
+    const std::array<bool, ProtocolColumnCount> blankIsOneBlank =
+        ColumnsMostlyOneBlank(rows, cellOf);
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        if (blankIsOneBlank[column])
+            AppendNote(text, BlankKey, QByteArray::number(column));
+    }
+    std::vector<int> inexact;
+    for (std::size_t index = 0; index < rows; ++index) {
+        inexact.clear();
+        for (int column = 0; column < ProtocolColumnCount; ++column) {
+            if (!AppendRowCell(text, cellOf(index, column), column, blankIsOneBlank[column]))
+                inexact.push_back(column);
+        }
+        text += Eol;
+        // A cell the row cannot carry follows it in a note.
+        for (const int column : inexact)
+            AppendNote(text, CellKey,
+                       QByteArray::number(qulonglong(index)) + '\t' + QByteArray::number(column) +
+                           '\t' + Escaped(cellOf(index, column)));
+        if (!flush())
+            return false;
+    }
+    if (!AppendStartOrderNotes(text, rows, startOrder, flush))
+        return false;
+    AppendNote(text, EndKey, QByteArray::number(qulonglong(rows)));
+    return write(text);
+}
+
+} // namespace
+
+bool WriteJournalText(const JournalState &state, quint64 logKey, const ChunkWriter &write)
+{
+    return WriteSnapshotText(
+        state, state.rows.size(),
+        [&](std::size_t row, int column) -> const QString & { return state.rows[row][column]; },
+        state.startOrder, logKey, write);
+}
+
+bool WriteJournalText(const JournalNotes &notes, const ProtocolColumns &columns,
+                      const StartOrder &startOrder, quint64 logKey, const ChunkWriter &write)
+{
+    return WriteSnapshotText(
+        notes, columns.rows,
+        [&](std::size_t row, int column) -> const QString & { return columns.Cell(row, column); },
+        startOrder, logKey, write);
+}
+
+QByteArray JournalText(const JournalState &state, quint64 logKey)
+{
+    QByteArray text;
+    WriteJournalText(state, logKey, [&](QByteArrayView piece) {
+        text += piece;
+        return true;
+    });
+    return text;
+}
+
+std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey)
+{
+    if (!text.endsWith(Eol))
+        return std::nullopt;
+    JournalState state;
+    NoteReading notes;
+    QList<QByteArrayView> lines = Split(text.chopped(Eol.size()), Eol);
+    if (lines.isEmpty() || lines[0] != HeaderLine())
+        return std::nullopt;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (notes.ended)
+            return std::nullopt; // nothing may follow the end note
+        const QByteArrayView line = lines[i];
+        const bool ok =
+            line.startsWith(NotePrefix) ? ReadNote(line, state, notes) : ReadRow(line, state.rows);
+        if (!ok)
+            return std::nullopt;
+    }
+    if (!notes.versionSeen || !notes.ended || !state.stamp.isValid() ||
+        notes.endCount != qsizetype(state.rows.size()))
+        return std::nullopt;
+    static const QString oneBlank = QStringLiteral(" ");
+    for (ProtocolRow &row : state.rows) {
+        for (int column = 0; column < ProtocolColumnCount; ++column) {
+            if (notes.blankIsOneBlank[column] && row[column].isEmpty())
+                row[column] = oneBlank;
+        }
+    }
+    for (const auto &[row, column, cell] : notes.exactCells) {
+        if (row < 0 || row >= qsizetype(state.rows.size()))
+            return std::nullopt;
+        state.rows[std::size_t(row)][column] = cell;
+    }
+    if (!SetStartOrder(state.startOrder, state.rows.size(), notes.startOrder))
+        return std::nullopt;
+    if (logKey)
+        *logKey = notes.logKey;
+    return state;
+}
+
+QByteArray JournalChangeText(const JournalChange &change)
+{
+    QByteArray text;
+    AppendStateNotes(text, {}, change.notes);
+    for (const auto &[index, row] : change.rows)
+        text += ChangedRowLine(index, row);
+    for (const auto &[index, place] : change.startOrder)
+        text += ChangedStartOrderLine(index, place);
+    return text;
+}
+
+std::optional<JournalChange> ReadJournalChangeText(QByteArrayView text)
+{
+    if (!text.endsWith(Eol))
+        return std::nullopt;
+    JournalChange change;
+    for (const QByteArrayView line : Split(text.chopped(Eol.size()), Eol)) {
+        const QList<QByteArrayView> parts = Split(line, "\t");
+        const NoteRead read = ReadStateNote(parts, change.notes);
+        const bool ok = read != NoteRead::OtherKey ? read == NoteRead::Read
+                        : parts[0] == RowKey
+                            ? ReadChangedRow(parts, change)
+                            : parts[0] == StartOrderKey && ReadChangedStartOrder(parts, change);
+        if (!ok)
+            return std::nullopt;
+    }
+    if (!change.notes.stamp.isValid())
+        return std::nullopt;
+    return change;
+}
+
+bool ApplyJournalChange(JournalState &state, const JournalChange &change)
+{
+    for (const auto &[index, row] : change.rows) {
+        if (index >= state.rows.size())
+            return false;
+    }
+    if (!SetStartOrder(state.startOrder, state.rows.size(), change.startOrder))
+        return false;
+    static_cast<JournalNotes &>(state) = change.notes;
+    for (const auto &[index, row] : change.rows)
+        state.rows[index] = row;
+    return true;
+}
+
+int RecordedResultCount(const ProtocolTable &rows)
+{
+    return int(std::count_if(rows.begin(), rows.end(),
+                             [](const ProtocolRow &row) { return !IsBlankText(row[ColZeit]); }));
+}
+
+int TeamCount(const ProtocolTable &rows)
+{
+    if (rows.empty() || rows.front()[ColNr].isEmpty())
+        return 0;
+    return int(rows.size());
+}
+
+bool WorthRecovering(const JournalState &state)
+{
+    return state.unsaved && TeamCount(state.rows) > 0;
+}
+
+QString RecoveryQuestion(const JournalState &state)
+{
+    return QStringLiteral("Letzten Stand vom %1 wiederherstellen? (%2 Teams, %3 Zeiten)")
+        .arg(state.stamp.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")))
+        .arg(TeamCount(state.rows))
+        .arg(RecordedResultCount(state.rows));
+}
