@@ -15,6 +15,23 @@ install(FILES desktop/de.chronalt.duobahn.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES desktop/duobahn.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Debian's conventions: the licence, the changelog and the manual page, the
+# last two compressed without a name or time stamp so every build of them is
+# the same file.
+set(DUOBAHN_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/duobahn)
+set(DUOBAHN_COMPRESSED ${CMAKE_BINARY_DIR}/packaging)
+foreach(document duobahn.1 changelog)
+    add_custom_command(OUTPUT ${DUOBAHN_COMPRESSED}/${document}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${DUOBAHN_COMPRESSED}
+        COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/packaging/${document} > ${DUOBAHN_COMPRESSED}/${document}.gz
+        DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${document}
+        VERBATIM)
+endforeach()
+add_custom_target(compressed_documents ALL
+    DEPENDS ${DUOBAHN_COMPRESSED}/duobahn.1.gz ${DUOBAHN_COMPRESSED}/changelog.gz)
+install(FILES ${DUOBAHN_COMPRESSED}/duobahn.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES packaging/copyright ${DUOBAHN_COMPRESSED}/changelog.gz DESTINATION ${DUOBAHN_DOC_DIR})
+
 configure_file(desktop/de.chronalt.duobahn.metainfo.xml
     ${CMAKE_BINARY_DIR}/de.chronalt.duobahn.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/de.chronalt.duobahn.metainfo.xml
