@@ -20,11 +20,12 @@ install(FILES desktop/duobahn.svg
 # the same file.
 set(DUOBAHN_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/duobahn)
 set(DUOBAHN_COMPRESSED ${CMAKE_BINARY_DIR}/packaging)
+configure_file(packaging/duobahn.1 ${DUOBAHN_COMPRESSED}/duobahn.1 @ONLY)
+configure_file(packaging/changelog ${DUOBAHN_COMPRESSED}/changelog COPYONLY)
 foreach(document duobahn.1 changelog)
     add_custom_command(OUTPUT ${DUOBAHN_COMPRESSED}/${document}.gz
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${DUOBAHN_COMPRESSED}
-        COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/packaging/${document} > ${DUOBAHN_COMPRESSED}/${document}.gz
-        DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${document}
+        COMMAND gzip -9 -n -c ${DUOBAHN_COMPRESSED}/${document} > ${DUOBAHN_COMPRESSED}/${document}.gz
+        DEPENDS ${DUOBAHN_COMPRESSED}/${document}
         VERBATIM)
 endforeach()
 add_custom_target(compressed_documents ALL

@@ -62,7 +62,7 @@ manual=$root/usr/share/man/man1/duobahn.1.gz
 warnings=$(gzip -dc "$manual" | groff -man -ww -z -Tutf8 2>&1)
 [ -z "$warnings" ] || { echo "manual page: $warnings"; exit 1; }
 for mentioned in '~/.config/Chronalt/duobahn.conf' '~/.local/share/duobahn/Wiederherstellung.txt' \
-    '~/.local/share/duobahn/Wiederherstellung.log' dialout DUOBAHN_BARRIER_SIM; do
+    '~/.local/share/duobahn/Wiederherstellung.log' dialout DUOBAHN_BARRIER_SIM "Duobahn $version"; do
     gzip -dc "$manual" | grep -qF "$mentioned" || { echo "manual page does not name $mentioned"; exit 1; }
 done
 
