@@ -2,6 +2,7 @@
 #include "protocol/Excel.h"
 
 #include "platform/Platform.h"
+#include "text/NumericText.h"
 
 namespace {
 const QString ExcelClass = QStringLiteral("Excel.Application");
@@ -53,11 +54,9 @@ void TExcel::AutoFitColumns()
 
 QString SpreadsheetCellText(const QString &cell)
 {
-    QString text = cell;
-    const qsizetype comma = text.indexOf(u',');
-    if (comma >= 0)
-        text[comma] = u'.';
-    return text;
+    if (!ReadRaceNumber(cell))
+        return cell;
+    return QString(cell).replace(u',', u'.');
 }
 
 bool ExportToSpreadsheet(const CellRows &rows, QObject *owner)

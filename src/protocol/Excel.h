@@ -35,8 +35,9 @@ public:
     void AutoFitColumns();
 };
 
-// A cell as the spreadsheet gets it: the first comma becomes a point, so
-// the race time 12,34 arrives as 12.34 (1,2,3 as 1.2,3).
+// A cell as the spreadsheet gets it: a cell that reads as a number
+// (ReadRaceNumber) with its decimal comma as a point, so the race time
+// 12,34 arrives as 12.34; every other text as it is ("Müller, Hans").
 QString SpreadsheetCellText(const QString &cell);
 
 // The whole table into a new workbook of a new spreadsheet instance, one

@@ -11,7 +11,7 @@ ResultTextKey ResultTextKeyOf(const QString &text)
         return {ResultTextKey::DropOut, 0.0};
     if (text == DisqualifiedMark)
         return {ResultTextKey::Disqualified, 0.0};
-    if (const std::optional<double> value = ReadNumber(text))
+    if (const std::optional<double> value = ReadRaceNumber(text))
         return {ResultTextKey::Number, *value};
     return {ResultTextKey::OtherText, 0.0};
 }

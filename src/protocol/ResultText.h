@@ -8,9 +8,9 @@
 #include <QString>
 
 // The key of a result text in the result order, computed once per text.
-// Texts that read as numbers (times, hand-typed totals such as "12,5")
-// come first, by value; then other texts, shorter before longer and equal
-// lengths character by character; then empty or blank cells, then "AUS",
+// Texts that read as numbers (ReadRaceNumber: times and hand-typed totals
+// such as "12,5" or "12.5", under any locale) come first, by value; then other texts, shorter
+// before longer and equal lengths character by character; then empty or blank cells, then "AUS",
 // then "DIS".
 struct ResultTextKey
 {

@@ -1,8 +1,9 @@
 // Writing the workbook file with libxlsxwriter.
 #include "protocol/SpreadsheetFile.h"
 
+#include "text/NumericText.h"
+
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <xlsxwriter.h>
 
 namespace {
@@ -19,14 +20,6 @@ std::map<int, double> ColumnWidths(const SheetCells &cells)
 }
 
 } // namespace
-
-std::optional<double> SpreadsheetNumber(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?$"));
-    if (!number.match(text).hasMatch())
-        return std::nullopt;
-    return text.toDouble();
-}
 
 bool WriteSpreadsheetFile(const QString &fileName, const SheetCells &cells, QString *error)
 {
@@ -46,7 +39,7 @@ bool WriteSpreadsheetFile(const QString &fileName, const SheetCells &cells, QStr
         const lxw_row_t row = static_cast<lxw_row_t>(position.first - 1);
         const lxw_col_t col = static_cast<lxw_col_t>(position.second - 1);
         lxw_error written = LXW_NO_ERROR;
-        if (const std::optional<double> number = SpreadsheetNumber(text))
+        if (const std::optional<double> number = ReadRaceNumber(text))
             written = worksheet_write_number(sheet, row, col, *number, nullptr);
         else if (!text.isEmpty())
             written = worksheet_write_string(sheet, row, col, text.toUtf8().constData(), nullptr);

@@ -1,7 +1,9 @@
 // Reading numbers from texts and the numeric order of texts.
 #include "text/NumericText.h"
 
+#include <charconv>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -33,6 +35,40 @@ std::optional<double> ReadNumber(QStringView text, const QLocale &locale)
     if (!ok || std::isnan(value))
         return std::nullopt;
     return value;
+}
+
+std::optional<double> ReadRaceNumber(QStringView text)
+{
+    text = text.trimmed();
+    if (const std::optional<double> digits = PlainDigits(text))
+        return digits;
+    const bool negative = text.startsWith(u'-');
+    if (negative || text.startsWith(u'+'))
+        text = text.sliced(1);
+    // The number in the form the standard reader takes: digits and a point.
+    std::string plain;
+    plain.reserve(std::size_t(text.size()));
+    bool separator = false;
+    bool digit = false;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9') {
+            digit = true;
+            plain += char(c.unicode());
+        } else if ((c == u',' || c == u'.') && !separator) {
+            separator = true;
+            plain += '.';
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digit)
+        return std::nullopt;
+    double value = 0;
+    const std::from_chars_result read =
+        std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (read.ec != std::errc() || read.ptr != plain.data() + plain.size())
+        return std::nullopt;
+    return negative ? -value : value;
 }
 
 NumericTextKey NumericTextKeyOf(QStringView text, const QLocale &locale)

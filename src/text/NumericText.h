@@ -15,6 +15,13 @@
 // including "nan", which would compare equal to every number.
 std::optional<double> ReadNumber(QStringView text, const QLocale &locale = QLocale());
 
+// A time, penalty or total as the program reads it wherever it meets one:
+// digits with "," or "." as the decimal separator, whichever locale the
+// text was written under, a sign and blanks around allowed. There is at
+// most one separator and it is always the decimal one: a group separator
+// is never accepted ("1.234,5" is no number, "1,234" is 1.234).
+std::optional<double> ReadRaceNumber(QStringView text);
+
 // The key of a text in the numeric order, computed once per text: numbers
 // by value; texts that are no number stand before the numbers when they
 // sort before "0" character-wise (an empty or blank text, "-") and after

@@ -2,11 +2,21 @@
 #include "TestFiles.h"
 
 #include <QFile>
+#include <QProcess>
 
 QByteArray ReadAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+QByteArray PackagePart(const QString &package, const char *part)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), package, QLatin1String(part)});
+    if (!unzip.waitForFinished(20000))
+        return {};
+    return unzip.readAllStandardOutput();
 }
 
 QString WriteAll(const QString &path, const QByteArray &bytes)

@@ -59,6 +59,46 @@ private slots:
             QCOMPARE(*read, value);
     }
 
+    // Times, penalties and totals read alike whichever separator they were
+    // written with, under every locale; a group separator never passes.
+    void readRaceNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<double>("value");
+        QTest::newRow("comma") << "30,00" << true << 30.0;
+        QTest::newRow("point") << "3.12" << true << 3.12;
+        QTest::newRow("whole seconds") << "1234" << true << 1234.0;
+        QTest::newRow("blanks and sign") << " -2,5 " << true << -2.5;
+        QTest::newRow("plus sign") << "+7.5" << true << 7.5;
+        QTest::newRow("no digits before the separator") << ",5" << true << 0.5;
+        QTest::newRow("one separator is always decimal") << "1,234" << true << 1.234;
+        QTest::newRow("group and decimal separator") << "1.234,5" << false << 0.0;
+        QTest::newRow("two commas") << "1,2,3" << false << 0.0;
+        QTest::newRow("blank inside") << "12 34" << false << 0.0;
+        QTest::newRow("exponent") << "1e3" << false << 0.0;
+        QTest::newRow("separator only") << "," << false << 0.0;
+        QTest::newRow("sign only") << "-" << false << 0.0;
+        QTest::newRow("mark") << "AUS" << false << 0.0;
+        QTest::newRow("name with comma") << "Müller, Hans" << false << 0.0;
+        QTest::newRow("blank") << " " << false << 0.0;
+    }
+    void readRaceNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, isNumber);
+        QFETCH(double, value);
+        for (const QLocale &locale : {QLocale(QLocale::German, QLocale::Germany), QLocale::c(),
+                                      QLocale(QLocale::English, QLocale::UnitedStates)}) {
+            QLocale::setDefault(locale);
+            const std::optional<double> read = ReadRaceNumber(text);
+            QCOMPARE(read.has_value(), isNumber);
+            if (isNumber)
+                QCOMPARE(*read, value);
+        }
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    }
+
     void order_data()
     {
         QTest::addColumn<QString>("a");
