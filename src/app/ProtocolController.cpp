@@ -582,6 +582,8 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     RefreshControlStates();
     // The list on disk holds everything shown now.
     MarkProtocolSaved();
+    if (list.controlsRemoved > 0)
+        m_form->ShowNotice(ControlsRemovedNotice(list.controlsRemoved));
     return true;
 }
 

@@ -72,6 +72,13 @@ QByteArray TabSeparatedProtocol(const CellRows &rows)
     return text;
 }
 
+QString SemicolonFileCell(const QString &cell)
+{
+    if (!cell.contains(u';') && !cell.startsWith(u'"'))
+        return cell;
+    return u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
 QString HtmlEscaped(const QString &text)
 {
     QString escaped;

@@ -15,6 +15,11 @@ using CellRows = QList<QStringList>;
 // ever empty), every row ended by CR LF; UTF-8.
 QByteArray TabSeparatedProtocol(const CellRows &rows);
 
+// A cell of the ";" file: as it is, or, when it holds ";" or begins with a
+// quote, in quotes with each quote inside doubled, as spreadsheet programs
+// read such files and the starter-list reader takes them back.
+QString SemicolonFileCell(const QString &cell);
+
 // &, <, > and " as entities, so a team name shows as typed and never
 // becomes markup.
 QString HtmlEscaped(const QString &text);

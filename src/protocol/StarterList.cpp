@@ -8,39 +8,85 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <algorithm>
 #include <limits>
 
 namespace {
 
-// Calls fn with each field of the line as it stands (not trimmed), without
-// a list of them: a list of 100 000 teams is read line by line.
+// Calls fn(field, false) with each piece of the line between the
+// separators, from first on, where the first separator stands. Fields are
+// short: a plain loop finds their ends for less than a search per field
+// costs.
+template <typename Fn>
+void ForEachPieceBetween(QStringView line, char16_t separator, qsizetype first, Fn fn)
+{
+    qsizetype start = 0;
+    for (qsizetype next = first; next < line.size(); ++next) {
+        if (line[next] == separator) {
+            fn(line.sliced(start, next - start), false);
+            start = next + 1;
+        }
+    }
+    fn(line.sliced(start), false);
+}
+
+// The closing quote of a field of a ";" line that begins with a quote at
+// start: the first quote that is not doubled, when a ";" or the line end
+// follows it; -1 when the quotes do not close that way.
+qsizetype ClosingQuote(QStringView line, qsizetype start)
+{
+    for (qsizetype at = start + 1; at < line.size(); ++at) {
+        if (line[at] != u'"')
+            continue;
+        if (at + 1 < line.size() && line[at + 1] == u'"') {
+            ++at;
+            continue;
+        }
+        return at + 1 == line.size() || line[at + 1] == u';' ? at : -1;
+    }
+    return -1;
+}
+
+// The fields of a line split at ";", as spreadsheet programs write them: a
+// field in quotes goes to fn(inside, true), its doubled quotes still
+// doubled; every other field to fn(field, false) as it stands.
+template <typename Fn> void ForEachSemicolonField(QStringView line, Fn fn)
+{
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype close =
+            start < line.size() && line[start] == u'"' ? ClosingQuote(line, start) : -1;
+        qsizetype end = close >= 0 ? close + 1 : start;
+        if (close >= 0)
+            fn(line.sliced(start + 1, close - start - 1), true);
+        else {
+            while (end < line.size() && line[end] != u';')
+                ++end;
+            fn(line.sliced(start, end - start), false);
+        }
+        if (end == line.size())
+            return;
+        start = end + 1;
+    }
+}
+
+// Calls fn(field, quoted) with each field of the line as it stands (not
+// trimmed), without a list of them: a list of 100 000 teams is read line by
+// line.
 template <typename Fn> void ForEachField(QStringView line, Fn fn)
 {
-    qsizetype next = line.indexOf(u'\t');
-    const char16_t separator = next >= 0 ? u'\t' : u';';
-    if (next < 0)
-        next = line.indexOf(u';');
-    if (next >= 0) {
-        // Fields are short: a plain loop finds their ends for less than a
-        // search per field costs.
-        qsizetype start = 0;
-        for (; next < line.size(); ++next) {
-            if (line[next] == separator) {
-                fn(line.sliced(start, next - start));
-                start = next + 1;
-            }
-        }
-        fn(line.sliced(start));
-        return;
-    }
+    if (const qsizetype tab = line.indexOf(u'\t'); tab >= 0)
+        return ForEachPieceBetween(line, u'\t', tab, fn);
+    if (line.contains(u';'))
+        return ForEachSemicolonField(line, fn);
     bool any = false;
     for (QStringView field : line.tokenize(u' ', Qt::SkipEmptyParts)) {
         any = true;
-        fn(field);
+        fn(field, false);
     }
     // A line of blanks only is still a team line, as a line of only ";" is.
     if (!any)
-        fn(QStringView());
+        fn(QStringView(), false);
 }
 
 // The cells of a parsed list are pieces of the list's own text rather than
@@ -110,10 +156,16 @@ private:
 
 // Most lists leave many fields empty: they all share one blank text. A
 // class names a group of teams: its cells share one text too, which tells
-// the ranking they are alike without a look at their characters.
-QString FieldText(QStringView field, int column, TextPieces &pieces)
+// the ranking they are alike without a look at their characters. A field
+// that was in quotes is taken as the quotes hold it, blanks included, each
+// doubled quote as one; such fields are rare and get a text of their own.
+QString FieldText(QStringView field, bool quoted, int column, TextPieces &pieces)
 {
     static const QString blank = QStringLiteral(" ");
+    if (quoted)
+        return field.isEmpty()
+                   ? blank
+                   : field.toString().replace(QStringLiteral("\"\""), QStringLiteral("\""));
     // Most fields have nothing to trim; looking at their ends is cheaper
     // than the call.
     if (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()))
@@ -129,15 +181,18 @@ QString FieldText(QStringView field, int column, TextPieces &pieces)
 void AppendRow(ProtocolColumns &columns, QStringView line, TextPieces &pieces)
 {
     std::array<QStringView, ProtocolColumnCount> fields;
+    std::array<bool, ProtocolColumnCount> quoted{};
     std::size_t count = 0;
-    ForEachField(line, [&](QStringView field) {
-        if (count < fields.size())
+    ForEachField(line, [&](QStringView field, bool inQuotes) {
+        if (count < fields.size()) {
+            quoted[count] = inQuotes;
             fields[count++] = field;
+        }
     });
     for (std::size_t column = 0; column < fields.size(); ++column) {
         QList<QString> &cells = columns.cells[column];
         if (column < count)
-            cells.append(FieldText(fields[column], int(column), pieces));
+            cells.append(FieldText(fields[column], quoted[column], int(column), pieces));
         else
             cells.emplace_back();
     }
@@ -243,6 +298,26 @@ ProtocolTable ParseStarterList(QString text)
     return RowsOf(ParseStarterListColumns(std::move(text)));
 }
 
+qsizetype RemoveControlCharacters(QString &text)
+{
+    const auto isRemoved = [](QChar c) {
+        const char16_t code = c.unicode();
+        return (code < 0x20 && code != u'\t' && code != u'\n' && code != u'\r') ||
+               (code >= 0x7f && code <= 0x9f);
+    };
+    // Most lists have none: they are looked at without being copied.
+    if (std::none_of(text.cbegin(), text.cend(), isRemoved))
+        return 0;
+    const qsizetype before = text.size();
+    text.removeIf(isRemoved);
+    return before - text.size();
+}
+
+QString ControlsRemovedNotice(qsizetype count)
+{
+    return QStringLiteral("Starterliste: %1 Steuerzeichen entfernt").arg(count);
+}
+
 StarterListText ReadStarterList(const QString &fileName)
 {
     StarterListText result;
@@ -252,6 +327,7 @@ StarterListText ReadStarterList(const QString &fileName)
         return result;
     }
     result.text = DecodeFileText(file.bytes);
+    result.controlsRemoved = RemoveControlCharacters(result.text);
     // No more lines than line ends: most lists need no count of their teams.
     const qsizetype lines = CountLineEnds(result.text).Both() + 1;
     int teams = 0;

@@ -13,9 +13,13 @@ constexpr int MaxStarterListTeams = 100000;
 // team, in file order. A line with a tab is split at every tab, else a line
 // with ";" at every ";", else at runs of blanks. Fields are trimmed; a field
 // left empty becomes one blank and keeps its column, so an empty co-driver
-// does not shift the fields after it. Quotes are ordinary characters. The
-// fields fill the columns from the left, fields beyond the tenth are dropped, missing ones
-// stay empty. Lines end in CR LF, LF or a lone CR. The cells keep the
+// does not shift the fields after it. In a line split at ";", a field that
+// begins with a quote and whose quote closes before a ";" or the line end
+// is what the quotes hold, untrimmed, each doubled quote one quote (as
+// spreadsheet programs and the protocol's ";" file write a cell holding ";"
+// or beginning with a quote); any other quote is an ordinary character. The
+// fields fill the columns from the left, fields beyond the tenth are
+// dropped, missing ones stay empty. Lines end in CR LF, LF or a lone CR. The cells keep the
 // text's memory (moved in, it is not copied) until the last of them goes.
 // The columns' header places are left empty, for the grid's own header.
 ProtocolColumns ParseStarterListColumns(QString text);
@@ -29,12 +33,23 @@ struct StarterListText
     bool ok = false;
     QString text;  // the decoded file, when ok
     QString error; // why the file could not be read, when !ok
+    // Control characters taken out of the text (see RemoveControlCharacters).
+    qsizetype controlsRemoved = 0;
 };
+
+// Takes every control character out of the text but tab, CR and LF (NUL,
+// \x01..\x1f, DEL, the C1 codes), so that no cell of a list ever holds one
+// and no file written from the protocol meets one. Returns how many.
+qsizetype RemoveControlCharacters(QString &text);
+
+// The status line's notice after a list with control characters was read.
+QString ControlsRemovedNotice(qsizetype count);
 
 // Reads a regular file of at most MaxStarterListBytes holding at most
 // MaxStarterListTeams teams; anything else (a folder, a device, a pipe, a
 // link to one of them) is refused without being opened. The text is
-// decoded by DecodeFileText; ParseStarterList gives its rows. The error
+// decoded by DecodeFileText and rid of its control characters;
+// ParseStarterList gives its rows. The error
 // names the reason in German.
 StarterListText ReadStarterList(const QString &fileName);
 

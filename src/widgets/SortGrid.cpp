@@ -264,7 +264,7 @@ bool TSortGrid::SaveToFile(const QString &fileName)
         for (int col = 0; col < ColCount(); ++col) {
             if (col > 0)
                 bytes += ';';
-            bytes += Cells(col, row).toUtf8();
+            bytes += SemicolonFileCell(Cells(col, row)).toUtf8();
         }
         bytes += "\r\n";
     }

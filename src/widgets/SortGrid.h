@@ -101,7 +101,8 @@ public:
 
     void SortByColumn(int col);
     void ClearRows();
-    // Writes every row, header included, as ";"-joined cells ending in CR LF.
+    // Writes every row, header included, as ";"-joined cells ending in CR LF,
+    // each cell as SemicolonFileCell gives it.
     // A failure shows "Can't write to file:\r" + name, leaves a previous
     // file of that name as it was and returns false; nothing is raised.
     bool SaveToFile(const QString &fileName);

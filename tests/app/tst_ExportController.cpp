@@ -193,9 +193,7 @@ private slots:
     {
         QFETCH(int, type);
         QFETCH(QString, name);
-        // The semicolon inside a name cannot survive the ";" file.
-        const QString list = WriteAll(m_dir.FilePath(QStringLiteral("Liste.txt")),
-                                      QByteArray(RaceList).replace("Rot;Wei", "Rot-Wei"));
+        const QString list = WriteAll(m_dir.FilePath(QStringLiteral("Liste.txt")), RaceList);
         LoadList(list);
         QVERIFY(m_form->Protocol->RecordLaneTime(6, 2, QStringLiteral("61,02")));
         m_form->Protocol->RankProtocol();

@@ -80,8 +80,20 @@ private slots:
         QTest::newRow("leading separator") << ";Blitz" << QStringList{" ", "Blitz"};
         QTest::newRow("only separators") << ";;;" << QStringList{" ", " ", " ", " "};
         QTest::newRow("only blanks") << "   " << QStringList{" "};
-        QTest::newRow("quotes are characters")
-            << "\"7\";\"Blitz\"" << QStringList{"\"7\"", "\"Blitz\""};
+        QTest::newRow("quoted fields") << "\"7\";\"Blitz\"" << QStringList{"7", "Blitz"};
+        QTest::newRow("quoted field holds ';' and blanks")
+            << "7;\" Rot;Weiß \";1" << QStringList{"7", " Rot;Weiß ", "1"};
+        QTest::newRow("doubled quotes inside quotes")
+            << "7;\"Die \"\"Blitze\"\"\";\"\"\"\"" << QStringList{"7", "Die \"Blitze\"", "\""};
+        QTest::newRow("empty quotes keep the column") << "7;\"\";1" << QStringList{"7", " ", "1"};
+        QTest::newRow("unclosed quote stays as written")
+            << "7;\"Rot;Weiß;1" << QStringList{"7", "\"Rot", "Weiß", "1"};
+        QTest::newRow("quote closing before text stays as written")
+            << "7;\"Rot\"x;1" << QStringList{"7", "\"Rot\"x", "1"};
+        QTest::newRow("quotes inside a field are characters")
+            << "7;Die \"Blitze\";1" << QStringList{"7", "Die \"Blitze\"", "1"};
+        QTest::newRow("quotes in a tab line are characters")
+            << "7\t\"Rot;Weiß\"\t1" << QStringList{"7", "\"Rot;Weiß\"", "1"};
     }
     void splitLine()
     {

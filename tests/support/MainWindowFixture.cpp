@@ -50,9 +50,21 @@ void MainWindowFixture::Load(const QStringList &lines, const QString &fileName)
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
     file.close();
-    m_platform->openAnswers.enqueue({true, file.fileName(), 1});
+    LoadFile(file.fileName());
+}
+
+void MainWindowFixture::LoadFile(const QString &path)
+{
+    m_platform->openAnswers.enqueue({true, path, 1});
     Form()->sbLoad->click();
     QVERIFY2(m_platform->openAnswers.isEmpty(), "the open dialog was not shown");
+}
+
+void MainWindowFixture::Save(const QString &path, int fileType)
+{
+    m_platform->saveAnswers.enqueue({true, path, fileType});
+    Form()->sbSave->click();
+    QVERIFY2(m_platform->saveAnswers.isEmpty(), "the save dialog was not shown");
 }
 
 QList<QStringList> MainWindowFixture::GridRows() const
@@ -92,6 +104,19 @@ QPair<QString, QString> MainWindowFixture::LaneTeams() const
 QString MainWindowFixture::StatusText() const
 {
     return Form()->statusBar()->currentMessage();
+}
+
+void MainWindowFixture::ClickHeader(int column)
+{
+    if (!Form()->isVisible()) {
+        Form()->resize(1000, 700);
+        Form()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form()));
+    }
+    TSortGrid *grid = Form()->SortGrid1;
+    const QRect cell = grid->CellRect(column, 0);
+    QVERIFY(!cell.isEmpty());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
 void MainWindowFixture::Key(Qt::Key key, Qt::KeyboardModifiers modifiers)

@@ -41,6 +41,11 @@ public:
     // Writes the lines as a starter list file and loads it through
     // "Starterliste öffnen" and its dialog, as the operator does.
     void Load(const QStringList &lines, const QString &fileName = QStringLiteral("Liste.txt"));
+    // Loads the file through "Starterliste öffnen" and its dialog.
+    void LoadFile(const QString &path);
+    // Saves the protocol through the save button and its dialog, in the
+    // dialog's file type (ExportController::SaveType).
+    void Save(const QString &path, int fileType);
     // Teams "nr\tname\tclass\tFahrer<nr>" of one class, numbered from 1.
     static QStringList Teams(const QStringList &names, int teamClass = 1);
 
@@ -51,6 +56,9 @@ public:
     // The team names selected on lane 1 and lane 2 ("" for none).
     QPair<QString, QString> LaneTeams() const;
     QString StatusText() const;
+    // A click on the protocol's header cell of the column, which sorts by
+    // it; shows the window first when it is not shown yet.
+    void ClickHeader(int column);
 
     // One heat through the key entries: F5 at the current tick, each lane
     // stopped (Alt+1 / Alt+2) after its time in ms (none: left running),
