@@ -210,8 +210,9 @@ QWidget *TFormMain::CreateTimerBand()
     SetButtonTextColour(bRESET, Qt::white);
     sb2del = MakeRaceButton(QStringLiteral("Ausfall"), 15, Panel6);
     sb2del->setToolTip(QStringLiteral("Ausfall 2."));
+    // Enter keeps offering the next step of the race after a click here.
     for (TBitBtnWithColor *button : {sb1del, sb2del})
-        button->setFocusPolicy(Qt::ClickFocus);
+        button->setFocusPolicy(Qt::NoFocus);
     auto *bottom = new QHBoxLayout(Panel6);
     bottom->setContentsMargins(0, 2, 0, 2);
     bottom->setSpacing(4);
@@ -286,8 +287,9 @@ QWidget *TFormMain::CreateLaneButtons(int lane)
                                : QStringLiteral("2. Zeitstrafe 15"));
     strafe30->setToolTip(first ? QStringLiteral("1. Zeitstrafe 30")
                                : QStringLiteral("2. Zeitstrafe 30"));
+    // Enter keeps offering the next step of the race after a click here.
     for (TBitBtnWithColor *button : {strafe15, strafe30, disqualify})
-        button->setFocusPolicy(Qt::ClickFocus);
+        button->setFocusPolicy(Qt::NoFocus);
     for (TBitBtnWithColor *darkFace : {strafe30, disqualify})
         SetButtonTextColour(darkFace, Qt::white);
 

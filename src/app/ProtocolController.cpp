@@ -3,6 +3,7 @@
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/LaneSelectorModel.h"
+#include "app/StartOrder.h"
 #include "platform/Platform.h"
 #include "protocol/Penalties.h"
 #include "protocol/Ranking.h"
@@ -192,10 +193,8 @@ void ProtocolController::NoteChange(Change change, int row)
         m_pendingChange.cellsEdited = true;
     if (change == Change::Row)
         m_pendingChange.rows.push_back(row);
-    else if (change != Change::Lanes) {
+    else if (change != Change::Lanes)
         m_pendingChange.wholeTable = true;
-        m_startOrder.clear();
-    }
     if (m_batchDepth > 0)
         m_changePending = true;
     else
@@ -220,13 +219,14 @@ void ProtocolController::MarkProtocolSaved()
     NoteChange(Change::Lanes);
 }
 
-void ProtocolController::RestoreProtocol(ProtocolTable rows, std::vector<int> startOrder, int lane1,
-                                         int lane2, bool modified)
+void ProtocolController::RestoreProtocol(ProtocolTable rows, const std::vector<int> &startOrder,
+                                         int lane1, int lane2, bool modified)
 {
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     m_form->SortGrid1->BeginUpdate();
     WriteTable(rows);
+    WriteStartOrder(*m_form->SortGrid1, startOrder);
     m_form->SortGrid1->EndUpdate();
     FillSelectors();
     QComboBox *lanes[] = {m_form->cbBuhn1, m_form->cbBuhn2};
@@ -239,14 +239,23 @@ void ProtocolController::RestoreProtocol(ProtocolTable rows, std::vector<int> st
     RefreshLaneButtons();
     m_form->FormResize();
     m_modified = modified;
-    m_startOrder = std::move(startOrder);
 }
 
-bool ProtocolController::ConfirmDiscardingChanges()
+std::vector<int> ProtocolController::StartOrder() const
+{
+    std::vector<int> places = ReadStartOrder(*m_form->SortGrid1);
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        if (places[k] != int(k))
+            return places;
+    }
+    return {};
+}
+
+bool ProtocolController::ConfirmDiscardingChanges(const QString &action)
 {
     return !ProtocolModified() || !m_form->FDlgYesNo ||
            m_form->FDlgYesNo->Confirm(
-               QStringLiteral("Das Protokoll ist nicht gespeichert. Trotzdem beenden?"));
+               QStringLiteral("Das Protokoll ist nicht gespeichert. Trotzdem %1?").arg(action));
 }
 
 // --- table access -------------------------------------------------------------
@@ -383,6 +392,19 @@ QString ProtocolController::LaneCell(int lane, int column) const
 {
     const int row = LaneRow(lane - 1);
     return row < 0 ? QString() : m_form->SortGrid1->Cells(column, row);
+}
+
+bool ProtocolController::PutLanesOnNextTeams(int laneCount)
+{
+    const ChangeBatch batch(this);
+    const NextTeams next = FindNextTeams(*m_form->SortGrid1, laneCount);
+    bool startedOver = false;
+    for (int laneIndex = 0; laneIndex < laneCount; ++laneIndex) {
+        Selector(laneIndex + 1)->setCurrentIndex(next.rows[laneIndex] - 1);
+        startedOver =
+            startedOver || (next.startedOver[laneIndex] && laneIndex < m_form->Settings.CountBahn);
+    }
+    return startedOver;
 }
 
 void ProtocolController::SortGrid1GetSortStyle(int column, TSortStyle &style)
@@ -563,6 +585,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     m_form->FitProtocolColumnsToTexts(columns);
     // An empty list leaves the one blank row a grid needs below its header.
     grid->ReplaceDataRows(std::max(1, int(columns.rows)), columns.cells);
+    NumberRowsInStartOrder(*grid);
     PutRowsInRankedOrder();
     ShowRankedOrder();
     grid->EndUpdate();
@@ -576,9 +599,10 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     QComboBox *lane1 = m_form->cbBuhn1;
     QComboBox *lane2 = m_form->cbBuhn2;
     lane1->setEnabled(lane1->count() >= 1);
-    lane1->setCurrentIndex(lane1->count() >= 1 ? 0 : -1);
     lane2->setEnabled(lane2->count() >= 2);
-    lane2->setCurrentIndex(lane2->count() >= 2 ? 1 : -1);
+    // Both lanes, for a switch to two lanes later on.
+    if (PutLanesOnNextTeams(2))
+        m_form->ShowNotice(StartedOverNotice);
     RefreshControlStates();
     // The list on disk holds everything shown now.
     MarkProtocolSaved();
@@ -589,7 +613,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
 
 void ProtocolController::sbLoadClick()
 {
-    if (!ConfirmDiscardingChanges())
+    if (!ConfirmDiscardingChanges(QStringLiteral("neue Starterliste laden")))
         return;
     const Platform::FileDialogAnswer answer =
         CurrentPlatform().OpenFileDialog(m_form, m_form->OpenDialog1);

@@ -48,6 +48,10 @@ public:
     void RankProtocol();
     void RefreshControlStates();
     bool HasProtocol() const;
+    // Puts lane 1 (and lane 2, with two lanes) on the next teams in start
+    // order. true when a racing lane found no team left to run and went
+    // back to the first teams.
+    bool PutLanesOnNextTeams(int laneCount);
 
     // Replaces the protocol by the rows of a starter list. false (and an
     // error box, the protocol untouched) when the file cannot be read.
@@ -81,15 +85,16 @@ public:
     bool ProtocolModified() const;
     void MarkProtocolSaved();
     // Each row's place in the start order, row 0 first, as the recovery
-    // journal keeps it; empty while it is the rows' own order. Rows that
-    // come, go or move drop it.
-    std::vector<int> StartOrder() const { return m_startOrder; }
+    // journal keeps it; empty while it is the rows' own order.
+    std::vector<int> StartOrder() const;
     // Puts back a protocol kept by the recovery journal: its rows, their
-    // start order, both lanes' teams (selector positions) and its not-saved mark.
-    void RestoreProtocol(ProtocolTable rows, std::vector<int> startOrder, int lane1, int lane2,
-                         bool modified);
-    // true when nothing unsaved would be lost, or the operator agrees to lose it.
-    bool ConfirmDiscardingChanges();
+    // start order (none: the rows' own order), both lanes' teams (selector
+    // positions) and its not-saved mark.
+    void RestoreProtocol(ProtocolTable rows, const std::vector<int> &startOrder, int lane1,
+                         int lane2, bool modified);
+    // true when nothing unsaved would be lost, or the operator agrees to
+    // lose it for the action ("beenden", "neue Starterliste laden").
+    bool ConfirmDiscardingChanges(const QString &action = QStringLiteral("beenden"));
 
 signals:
     // Any change of the rows, their cells, order or places, or of the teams
@@ -152,7 +157,6 @@ private:
     // The selectors are being rebuilt: their changes are not the operator's.
     bool m_followingRows = false;
     bool m_modified = false;
-    std::vector<int> m_startOrder;
     int m_batchDepth = 0;
     bool m_changePending = false;
     ProtocolChange m_pendingChange;

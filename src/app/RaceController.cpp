@@ -4,6 +4,7 @@
 #include "app/FMain.h"
 #include "app/ProgramFolders.h"
 #include "app/ProtocolController.h"
+#include "app/StartOrder.h"
 #include "platform/Platform.h"
 #include "protocol/ProtocolTable.h"
 #include "race/RaceTime.h"
@@ -16,8 +17,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStyleHints>
 #include <QTimer>
 #include <QToolButton>
 
@@ -35,10 +39,19 @@ const std::array<QColor, 2> DigitColours = {QColor(64, 64, 64), QColor(255, 255,
 // After a counted lap the lane's barrier is deaf this long (ms), so that a
 // bouncing contact counts one lap, not several.
 constexpr std::uint32_t LapBounceMs = 100;
+// How long after START Enter and Space on the focused "Fehlstart" declare
+// a false start (ms).
+constexpr std::uint32_t FalseStartKeysMs = 5000;
+
+bool IsButtonKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+}
 
 } // namespace
 
-RaceController::RaceController(TFormMain *form) : QObject(form), m_form(form)
+RaceController::RaceController(TFormMain *form)
+    : QObject(form), m_form(form), m_falseStartKeys(new QTimer(this))
 {
     m_lanes[0] = {form->bSTOP1,
                   form->mSTOP1,
@@ -87,8 +100,14 @@ void RaceController::WireControls()
                 [this, lane] { TimerGesperrtTimer(lane); });
     }
 
-    connect(form->bFSTART, &QPushButton::clicked, this, &RaceController::bFSTARTClick);
+    connect(form->bFSTART, &QPushButton::pressed, this,
+            [this] { m_falseStartPressTick = m_pressTime.Tick(); });
+    connect(form->bFSTART, &QPushButton::clicked, this, &RaceController::FalseStartButtonClicked);
     connect(form->mFSTART, &QAction::triggered, this, &RaceController::bFSTARTClick);
+    form->bFSTART->installEventFilter(this);
+    m_falseStartKeys->setSingleShot(true);
+    m_falseStartKeys->setInterval(int(FalseStartKeysMs));
+    connect(m_falseStartKeys, &QTimer::timeout, this, &RaceController::FalseStartKeysTimer);
 
     connect(form->bRESET, &QPushButton::clicked, this, [this] { mResetClick(true); });
     connect(form->mReset, &QAction::triggered, this, [this] { mResetClick(true); });
@@ -158,7 +177,25 @@ void RaceController::mStartClick(std::optional<std::uint32_t> startTick)
         controls.stopEntry->setEnabled(true);
     }
     form->bFSTART->setFocus();
+    m_falseStartKeys->start();
     form->Protocol->RefreshControlStates();
+    AnnounceReRuns();
+}
+
+void RaceController::AnnounceReRuns()
+{
+    const ProtocolController *protocol = m_form->Protocol;
+    for (int lane = 0; lane < m_form->Settings.CountBahn; ++lane) {
+        const QString time = protocol->LaneCell(lane + 1, ColZeit);
+        if (IsBlankText(time))
+            continue;
+        const QString total = protocol->LaneCell(lane + 1, ColTotal);
+        SetLaneNotice(
+            lane, QStringLiteral("Rennspur %1: Team %2 hat schon %3 – der neue Lauf "
+                                 "ersetzt die Zeit")
+                      .arg(lane + 1)
+                      .arg(protocol->LaneCell(lane + 1, ColNr), IsBlankText(total) ? time : total));
+    }
 }
 
 // Both lanes' changed digits go to the screen together, straight into the
@@ -176,6 +213,10 @@ void RaceController::ClockTimer()
 
 void RaceController::mSTOPClick(int lane, std::optional<std::uint32_t> stopTick)
 {
+    if (LaneSwitchedOff(lane)) {
+        TellLaneSwitchedOff();
+        return;
+    }
     // The time stamp comes before anything else, the sound right after it.
     const std::uint32_t tick = stopTick.value_or(CurrentPlatform().TickCount());
     PlayStopSound();
@@ -213,15 +254,12 @@ void RaceController::RecordTime(int lane, std::uint32_t elapsed)
 {
     // A lane without a team keeps its time on the digits only; the race
     // goes on, the operator just learns about it. A re-run replaces the
-    // team's time, but never unannounced, and the hidden second lane of
-    // one-lane mode never replaces one at all.
+    // team's time, but never unannounced.
     ProtocolController *protocol = m_form->Protocol;
     const QString text = FormatRaceTime(elapsed);
     const QString before = protocol->LaneCell(lane + 1, ColZeit);
     const bool replaces = !IsBlankText(before);
-    const bool hiddenLane = m_form->Settings.CountBahn == 1 && lane == 1;
-    if (OtherLaneRecordedThisTeam(lane) || (hiddenLane && replaces) ||
-        !protocol->RecordLaneTime(ColZeit, lane + 1, text))
+    if (OtherLaneRecordedThisTeam(lane) || !protocol->RecordLaneTime(ColZeit, lane + 1, text))
         SetLaneNotice(lane,
                       QStringLiteral("Rennspur %1: %2 nicht eingetragen").arg(lane + 1).arg(text));
     else if (replaces)
@@ -298,12 +336,65 @@ void RaceController::FocusNextStep()
     }
 }
 
+bool RaceController::LaneSwitchedOff(int lane) const
+{
+    return lane == 1 && m_form->Settings.CountBahn == 1;
+}
+
+void RaceController::TellLaneSwitchedOff()
+{
+    SetLaneNotice(1, QStringLiteral("Rennspur 2 ist ausgeschaltet: Zeit nicht eingetragen"));
+}
+
+// START acts at its press and shows "Fehlstart" under the pointer.
+void RaceController::FalseStartButtonClicked()
+{
+    const auto doubleClickMs =
+        std::uint32_t(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    if (ElapsedMs(StartTick, m_falseStartPressTick) >= doubleClickMs)
+        bFSTARTClick();
+}
+
 void RaceController::bFSTARTClick()
 {
     m_form->Clock->stop();
     DisarmLane(0);
     DisarmLane(1);
     mResetClick(false);
+    m_raceNotices[2] = QStringLiteral("Fehlstart: Lauf abgebrochen");
+    ShowRaceNotices();
+}
+
+bool RaceController::FalseStartKeysActive() const
+{
+    return ElapsedMs(StartTick, m_pressTime.Tick()) < FalseStartKeysMs;
+}
+
+void RaceController::FalseStartKeysTimer()
+{
+    TakeFocusOffFalseStart();
+}
+
+// Enter and Space, meant for "Fehlstart" right after START, must neither
+// abort the run later nor stop a lane: the focus goes where they do
+// nothing. F6 and a click still declare the false start.
+void RaceController::TakeFocusOffFalseStart()
+{
+    if (m_form->bFSTART->hasFocus())
+        m_form->PanelTimer->setFocus();
+}
+
+// A held key repeats: never a false start. Only key presses are looked
+// at: the window is being taken down when other events come last.
+bool RaceController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || watched != m_form->bFSTART)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    if (!IsButtonKey(key->key()) || (!key->isAutoRepeat() && FalseStartKeysActive()))
+        return false;
+    TakeFocusOffFalseStart();
+    return true;
 }
 
 void RaceController::mResetClick(bool moveListsOn)
@@ -315,11 +406,9 @@ void RaceController::mResetClick(bool moveListsOn)
         controls.laps->clear();
     ShowLaneTime(0, 0);
     ShowLaneTime(1, 0);
-    // The lanes move on to the teams that follow in the order of the heat
-    // just run; the ranking then moves rows, and the lanes go with their teams.
+    form->Protocol->RankProtocol();
     if (moveListsOn)
         MoveListsOn();
-    form->Protocol->RankProtocol();
     form->bCFG->setEnabled(true);
     form->sbLoad->setEnabled(true);
     MakeAvailable(form->bSTART, StartGreen);
@@ -341,23 +430,12 @@ void RaceController::mResetClick(bool moveListsOn)
     form->Protocol->RefreshControlStates();
 }
 
-// With two lanes lane 1 walks the even positions and lane 2 the odd ones;
-// at the end of the list each starts over.
+// On to the next teams in start order; past the end of the list the
+// first teams run again, and their next times replace the old ones.
 void RaceController::MoveListsOn()
 {
-    bool restarted = false;
-    auto advance = [&restarted](QComboBox *list, int step, int restart) {
-        const int next = list->currentIndex() + step;
-        restarted = restarted || (list->count() > 0 && next >= list->count());
-        list->setCurrentIndex(next < list->count() ? next : restart);
-    };
-    const int laneCount = m_form->Settings.CountBahn;
-    advance(m_form->cbBuhn1, laneCount, 0);
-    if (laneCount > 1)
-        advance(m_form->cbBuhn2, 2, 1);
-    // The first teams have run already: their next times replace the old ones.
-    if (restarted) {
-        m_raceNotices[2] = QStringLiteral("Ende der Starterliste: wieder die ersten Teams");
+    if (m_form->Protocol->PutLanesOnNextTeams(m_form->Settings.CountBahn)) {
+        m_raceNotices[2] = StartedOverNotice;
         ShowRaceNotices();
     }
 }
@@ -399,6 +477,9 @@ void RaceController::BarrierPulse(int lane, std::uint32_t tick)
     if (m_form->bSTART->isEnabled()) {
         PerformStart(tick);
         LockOut(lane);
+    } else if (LaneSwitchedOff(lane)) {
+        if (controls.stop->isEnabled())
+            TellLaneSwitchedOff();
     } else if (controls.stop->isEnabled()) {
         // A bouncing contact gives several pulses for one beam break.
         if (m_lapCounted[lane] && ElapsedMs(m_lapTick[lane], tick) < LapBounceMs)
@@ -408,11 +489,9 @@ void RaceController::BarrierPulse(int lane, std::uint32_t tick)
         m_lapTick[lane] = tick;
         controls.laps->setText(QString::number(LapCount[lane]));
         // The car is on its way round: no false start to show any more, but
-        // F6 still works. Enter, meant for the false start, must not stop a
-        // lane instead, so the focus goes where Enter does nothing.
+        // F6 still works.
         if (m_form->bFSTART->isEnabled()) {
-            if (m_form->bFSTART->hasFocus())
-                m_form->PanelTimer->setFocus();
+            TakeFocusOffFalseStart();
             m_form->bFSTART->hide();
         }
         if (LapCount[lane] >= m_form->Settings.Laps) {

@@ -63,6 +63,9 @@ public:
     void ClockTimer();
     // A lane's barrier lockout ran out.
     void TimerGesperrtTimer(int lane);
+    // The first seconds after START, in which Enter and Space on the
+    // focused "Fehlstart" declare a false start, are over.
+    void FalseStartKeysTimer();
 
     // Changes of the barrier lines, delivered on the GUI thread.
     void ComPortDSR(const ModemLineEvent &event);
@@ -73,6 +76,10 @@ public:
 
     // Puts a time on a lane's five digits; any other lane number does nothing.
     void ShowLaneTime(int lane, std::uint32_t ms);
+
+protected:
+    // Enter and Space on "Fehlstart" once its first seconds are over.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct LaneControls
@@ -93,6 +100,17 @@ private:
     void PerformStart(std::optional<std::uint32_t> startTick = std::nullopt);
     void PerformStop(int lane, std::optional<std::uint32_t> stopTick = std::nullopt);
     void PerformReset();
+
+    // "Fehlstart" clicked, by mouse or key: not by the second press of a
+    // double-click whose first press started the race.
+    void FalseStartButtonClicked();
+    bool FalseStartKeysActive() const;
+    void TakeFocusOffFalseStart();
+    // One-lane mode: lane 2 records nothing, whatever arrives for it.
+    bool LaneSwitchedOff(int lane) const;
+    void TellLaneSwitchedOff();
+    // START for a team that has a result already says so.
+    void AnnounceReRuns();
 
     void BarrierEvent(int lane, const ModemLineEvent &event);
     void BarrierPulse(int lane, std::uint32_t tick);
@@ -119,4 +137,7 @@ private:
     std::array<bool, 2> m_lapCounted = {false, false};
     std::array<std::uint32_t, 2> m_lapTick = {0, 0};
     PressTime m_pressTime;
+    // The tick of the latest press on "Fehlstart".
+    std::uint32_t m_falseStartPressTick = 0;
+    QTimer *m_falseStartKeys = nullptr;
 };

@@ -372,8 +372,8 @@ private slots:
         QCOMPARE(m_platform->soundsPlayed, played.replaceInStrings("DATA", dataFolder));
     }
 
-    // Five teams 1..5 at positions 0..4: the lanes move on to the teams
-    // that stood at the next positions before the heat's times moved rows.
+    // Five teams 1..5 at positions 0..4: the lanes move on to the first
+    // teams in start order without a time; a false start keeps them.
     void resetMovesListsOn_data()
     {
         QTest::addColumn<int>("lanes");
@@ -387,8 +387,8 @@ private slots:
         QTest::newRow("Alt+0") << 2 << ResetBy::AltZero << Positions{0, 1} << Positions{3, 4};
         QTest::newRow("false start keeps the lists")
             << 2 << ResetBy::FalseStart << Positions{4, 3} << Positions{5, 4};
-        QTest::newRow("one lane walks every position")
-            << 1 << ResetBy::Button << Positions{2, 1} << Positions{4, 2};
+        QTest::newRow("one lane: the first team without a time")
+            << 1 << ResetBy::Button << Positions{2, 1} << Positions{1, 2};
         QTest::newRow("one lane wraps")
             << 1 << ResetBy::AltZero << Positions{4, 1} << Positions{1, 2};
     }
@@ -402,6 +402,7 @@ private slots:
         SetPositions(before.first, before.second);
         QVERIFY(m_form->bSTART->isEnabled());
         m_form->bSTART->click();
+        m_platform->AdvanceTick(1000);
         if (resetBy == ResetBy::FalseStart) {
             m_form->bFSTART->click();
         } else {
@@ -503,6 +504,7 @@ private slots:
         };
         press(Qt::Key_Return); // START
         QVERIFY(m_form->Clock->isActive());
+        m_platform->AdvanceTick(1000);
         press(Qt::Key_Return); // false start
         QVERIFY(!m_form->Clock->isActive());
         QCOMPARE(CurrentPositions(), Positions(0, 1));
@@ -522,7 +524,9 @@ private slots:
         QVERIFY(m_form->Clock->isActive());
     }
 
-    void oneLaneArmsHiddenSecondLane()
+    // One lane: the hidden lane 2 is armed, but its barrier counts no lap
+    // and Alt+2 records nothing; lane 1's stop ends the heat.
+    void oneLaneHiddenSecondLaneCountsNothing()
     {
         UseLanes(1);
         m_form->Settings.Laps = 3;
@@ -532,12 +536,12 @@ private slots:
         QVERIFY(m_form->bSTOP2->isEnabled() && !m_form->bSTOP2->isVisibleTo(m_form));
         EndLockouts();
         Interrupt(1, m_platform->TickCount() + 1000);
-        QCOMPARE(m_race->LapCount[1], 1);
+        QCOMPARE(m_race->LapCount[1], 0);
+        QVERIFY(m_form->bFSTART->isVisibleTo(m_form));
         m_platform->AdvanceTick(4000);
-        m_form->mStop2->trigger(); // Alt+2 stops the hidden lane, for lane 2's team
-        QCOMPARE(RecordedTime(1), QStringLiteral("4,00"));
+        m_form->mStop2->trigger();
+        QCOMPARE(RecordedCount(), 0);
         QVERIFY(m_form->bSTOP1->isEnabled() && !m_form->bRESET->isEnabled());
-        QCOMPARE(m_form->focusWidget(), m_form->bSTOP1);
         m_form->bSTOP1->click();
         QVERIFY(!m_form->Clock->isActive() && m_form->bRESET->isEnabled());
     }
@@ -583,8 +587,9 @@ private slots:
         QVERIFY(m_form->bSTART->isEnabled());
     }
 
-    // A stop that finds a time in its team's row replaces it and says so;
-    // the status line also says when the lists start over.
+    // A stop that finds a time in its team's row replaces it and says so,
+    // as START said it would; the status line also says when the lists
+    // start over.
     void replacedTimeIsAnnounced()
     {
         LoadStarters(2);
@@ -600,11 +605,16 @@ private slots:
                  QStringLiteral("Ende der Starterliste: wieder die ersten Teams"));
 
         m_form->bSTART->click();
-        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+        const QString lane2Before =
+            QStringLiteral("Rennspur 2: Team 2 hat schon 2,00 – der neue Lauf ersetzt die Zeit");
+        QCOMPARE(m_form->statusBar()->currentMessage(),
+                 QStringLiteral("Rennspur 1: Team 1 hat schon 1,00 – der neue Lauf ersetzt die "
+                                "Zeit   |   ") +
+                     lane2Before);
         m_platform->AdvanceTick(3000);
         m_form->bSTOP1->click();
         QCOMPARE(m_form->statusBar()->currentMessage(),
-                 QStringLiteral("Team 1 Team1: 1,00 ersetzt durch 3,00"));
+                 QStringLiteral("Team 1 Team1: 1,00 ersetzt durch 3,00   |   ") + lane2Before);
         m_platform->AdvanceTick(1000);
         m_form->bSTOP2->click();
         QCOMPARE(m_form->statusBar()->currentMessage(),
@@ -614,28 +624,28 @@ private slots:
         QCOMPARE(RecordedTime(1), QStringLiteral("4,00"));
     }
 
-    // One lane: the hidden lane 2 records only for a team without a time.
-    void hiddenLaneNeverReplacesATime()
+    // One lane: lane 2 is switched off. Its stop records nothing for its
+    // selector's team, in no heat, and says so; lane 1 walks the list.
+    void hiddenLaneNeverRecords()
     {
         UseLanes(1);
         LoadStarters(3);
-        const std::uint32_t start = m_platform->TickCount();
-        m_form->mStart->trigger();
-        m_platform->SetTick(start + 4000);
-        m_form->mStop2->trigger();
-        QCOMPARE(RecordedTime(1), QStringLiteral("4,00"));
-        m_platform->SetTick(start + 5000);
-        m_form->mSTOP1->trigger();
-        m_form->mReset->trigger();
-        // Both lanes now stand on team 2, which ranked first.
-        QCOMPARE(CurrentPositions(), Positions(0, 0));
-
-        m_form->mStart->trigger();
-        m_platform->SetTick(start + 6000);
-        m_form->mStop2->trigger();
-        QCOMPARE(RecordedTime(1), QStringLiteral("4,00"));
-        QCOMPARE(m_form->statusBar()->currentMessage(),
-                 QStringLiteral("Rennspur 2: 1,00 nicht eingetragen"));
+        for (const QString &lane1Team :
+             {QStringLiteral("1 Team1 1"), QStringLiteral("2 Team2 1")}) {
+            QCOMPARE(m_form->cbBuhn1->currentText(), lane1Team);
+            const std::uint32_t start = m_platform->TickCount();
+            m_form->mStart->trigger();
+            m_platform->SetTick(start + 4000);
+            m_form->mStop2->trigger();
+            QCOMPARE(RecordedTime(1), QString());
+            QCOMPARE(m_form->statusBar()->currentMessage(),
+                     QStringLiteral("Rennspur 2 ist ausgeschaltet: Zeit nicht eingetragen"));
+            m_platform->SetTick(start + 5000);
+            m_form->mSTOP1->trigger();
+            QCOMPARE(RecordedTime(0), QStringLiteral("5,00"));
+            m_form->mReset->trigger();
+        }
+        QCOMPARE(RecordedCount(), 2);
     }
 
     // A lane's notice stays next to the other's through the reset; START
@@ -839,6 +849,7 @@ private slots:
             m_form->mSTOP1->trigger();
             StopSecondLaneIfArmed();
         }
+        m_platform->AdvanceTick(1000);
         QCoreApplication::sendPostedEvents();
         const QString laneTeam = m_form->cbBuhn1->currentText();
         PaintCounter gridPaints(m_form->SortGrid1->viewport());

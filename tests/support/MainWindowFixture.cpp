@@ -4,6 +4,7 @@
 #include "widgets/SortGrid.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QStatusBar>
@@ -147,4 +148,26 @@ void MainWindowFixture::Heat(std::optional<std::uint32_t> lane1Ms,
     m_platform->AdvanceTick(5000);
     if (reset && Form()->mReset->isEnabled())
         Form()->mReset->trigger();
+}
+
+void MainWindowFixture::EditCell(int column, int row, const QString &text)
+{
+    QVERIFY2(Form()->cbEditON->isChecked(), "not in edit mode");
+    TypeIntoCell(Form()->SortGrid1, column, row, text);
+}
+
+void TypeIntoCell(TSortGrid *grid, int column, int row, const QString &text)
+{
+    grid->SetRow(row);
+    grid->SetCol(column);
+    grid->setFocus();
+    grid->SetEditorMode(true);
+    QWidget *editor = grid->InplaceEditor();
+    QVERIFY(editor && editor->isVisible());
+    QTest::keyClick(editor, Qt::Key_End);
+    for (qsizetype i = grid->Cells(column, row).size(); i > 0; --i)
+        QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(grid->Cells(column, row), text);
 }

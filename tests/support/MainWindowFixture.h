@@ -16,6 +16,11 @@
 #include <optional>
 
 class TFormMain;
+class TSortGrid;
+
+// Types the text into the grid's cell through its in-place editor (the
+// grid in edit mode, its window shown) and presses Return.
+void TypeIntoCell(TSortGrid *grid, int column, int row, const QString &text);
 
 class MainWindowFixture
 {
@@ -67,6 +72,9 @@ public:
               bool reset = true);
     // A key as the window receives it (shortcuts included).
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // In edit mode ("Änderungen vornehmen" checked): types the text into the
+    // cell through the grid's in-place editor and presses Return.
+    void EditCell(int column, int row, const QString &text);
 
 private:
     WindowTestFolder m_folder;

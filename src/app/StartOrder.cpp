@@ -1,0 +1,97 @@
+// The start order of the protocol's teams.
+#include "app/StartOrder.h"
+
+#include "protocol/Ranking.h"
+#include "widgets/MyGrids.h"
+
+#include <algorithm>
+#include <limits>
+#include <span>
+
+namespace {
+
+// A column's cells of the data rows, rows beyond the stored ones empty.
+QList<QString> DataRowTexts(const TMyStringGrid &grid, int column)
+{
+    QList<QString> texts = grid.ColumnTexts(column);
+    texts.resize(grid.RowCount());
+    texts.removeFirst();
+    return texts;
+}
+
+// The grid row of the team first in start order among those accepted; -1 when none is.
+template <typename Accepted>
+int FirstInStartOrder(const std::vector<int> &places, Accepted accepted)
+{
+    int first = -1;
+    int firstPlace = std::numeric_limits<int>::max();
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        const int row = int(k) + 1;
+        if (places[k] < firstPlace && accepted(row)) {
+            first = row;
+            firstPlace = places[k];
+        }
+    }
+    return first;
+}
+
+} // namespace
+
+void NumberRowsInStartOrder(TMyStringGrid &grid)
+{
+    const QList<QString> classes = DataRowTexts(grid, ColKlasse);
+    const std::vector<QString> noTotals(std::size_t(classes.size()));
+    const RankedRows byClass = RankRows(classes, noTotals);
+    for (std::size_t place = 0; place < byClass.previousIndex.size(); ++place)
+        grid.SetCells(StartOrderColumn, int(byClass.previousIndex[place]) + 1,
+                      QString::number(place));
+}
+
+std::vector<int> ReadStartOrder(const TMyStringGrid &grid)
+{
+    const QList<QString> texts = DataRowTexts(grid, StartOrderColumn);
+    std::vector<int> places(std::size_t(texts.size()), -1);
+    int last = -1;
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        bool ok = false;
+        const int place = texts[qsizetype(k)].toInt(&ok);
+        if (ok && place >= 0) {
+            places[k] = place;
+            last = std::max(last, place);
+        }
+    }
+    for (int &place : places) {
+        if (place < 0)
+            place = ++last;
+    }
+    return places;
+}
+
+void WriteStartOrder(TMyStringGrid &grid, const std::vector<int> &places)
+{
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        const std::size_t k = std::size_t(row - 1);
+        grid.SetCells(StartOrderColumn, row,
+                      QString::number(k < places.size() ? places[k] : int(k)));
+    }
+}
+
+NextTeams FindNextTeams(const TMyStringGrid &grid, int laneCount)
+{
+    const std::vector<int> places = ReadStartOrder(grid);
+    const QList<QString> times = DataRowTexts(grid, ColZeit);
+    NextTeams next;
+    for (int lane = 0; lane < std::min(laneCount, 2); ++lane) {
+        const int otherLane = lane == 0 ? -1 : next.rows[0];
+        const auto free = [&](int row) { return row != otherLane; };
+        int row = FirstInStartOrder(places, [&](int candidate) {
+            return free(candidate) && IsBlankText(times[candidate - 1]);
+        });
+        if (row < 0) {
+            row = FirstInStartOrder(places, free);
+            next.startedOver[lane] = row > 0;
+        }
+        next.rows[lane] = row;
+    }
+    return next;
+}
