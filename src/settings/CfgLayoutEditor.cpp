@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPainter>
@@ -39,6 +40,22 @@ QFont ButtonFont(const LayoutEntry &entry)
     font.setUnderline(entry.FontStyle & lfUnderline);
     font.setStrikeOut(entry.FontStyle & lfStrikeOut);
     return font;
+}
+
+// The font as this machine draws it: a family installed under another name
+// (Times New Roman as Liberation Serif) under the name the font dialog lists,
+// with the weight and style it resolves to, at the font's own size.
+QFont ResolvedFont(const QFont &font)
+{
+    const QFontInfo info(font);
+    QFont resolved(info.family());
+    resolved.setStyleName(info.styleName());
+    resolved.setWeight(QFont::Weight(info.weight()));
+    resolved.setItalic(info.italic());
+    resolved.setUnderline(font.underline());
+    resolved.setStrikeOut(font.strikeOut());
+    resolved.setPointSize(font.pointSize());
+    return resolved;
 }
 
 } // namespace
@@ -196,8 +213,9 @@ void TCfgDialog::sePosChange()
 
 void TCfgDialog::bFontClick()
 {
-    QFont offered = bFont->font();
-    offered.setPointSize(qMax(1, offered.pointSize() / 2));
+    QFont entryFont = bFont->font();
+    entryFont.setPointSize(qMax(1, entryFont.pointSize() / 2));
+    const QFont offered = ResolvedFont(entryFont);
     const std::optional<QFont> chosen = CurrentPlatform().FontDialog(this, offered);
     if (!chosen)
         return;

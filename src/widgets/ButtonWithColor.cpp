@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace {
 
 // The looks a race button takes turns at (available, unavailable, focused,
@@ -80,6 +82,27 @@ QPixmap DisabledImage(const QPixmap &up)
     painter.drawImage(0, 0, tinted(QColor(128, 128, 128)));
     painter.end();
     return QPixmap::fromImage(result);
+}
+
+// The button's font, made smaller where the caption would not fit the
+// room the face leaves it: a caption is drawn whole, never cut at the edges.
+QFont CaptionFont(const QFont &font, const QString &caption, int flags, const QSize &room,
+                  QPaintDevice *device)
+{
+    QFont fitted = font;
+    for (int attempt = 0; attempt < 8 && !caption.isEmpty(); ++attempt) {
+        const QSize needed = QFontMetrics(fitted, device).size(flags, caption);
+        if (needed.width() <= room.width() && needed.height() <= room.height())
+            break;
+        const qreal scale = std::min(qreal(room.width()) / std::max(1, needed.width()),
+                                     qreal(room.height()) / std::max(1, needed.height()));
+        if (fitted.pixelSize() > 0)
+            fitted.setPixelSize(
+                std::max(1, std::min(fitted.pixelSize() - 1, int(fitted.pixelSize() * scale))));
+        else
+            fitted.setPointSizeF(std::max(1.0, fitted.pointSizeF() * std::min(scale, 0.97)));
+    }
+    return fitted;
 }
 
 } // namespace
@@ -362,7 +385,6 @@ void TBitBtnWithColor::DrawFace(QPainter &painter, const FaceLooks &looks) const
 
     if (active)
         r = rect().adjusted(1, 1, -1, -1);
-    painter.setFont(font());
     if (pressedLook)
         r.translate(1, 1);
 
@@ -371,11 +393,16 @@ void TBitBtnWithColor::DrawFace(QPainter &painter, const FaceLooks &looks) const
     const QSize glyphSize = glyph.isNull() ? QSize(0, 0) : glyph.size() / glyph.devicePixelRatio();
     const QString caption = text();
     const int mnemonic = looks.mnemonic ? Qt::TextShowMnemonic : Qt::TextHideMnemonic;
+    const bool horizontal = m_layout == blGlyphLeft || m_layout == blGlyphRight;
+    const int spacing = (glyph.isNull() || caption.isEmpty()) ? 0 : m_spacing;
+    const QSize captionRoom = horizontal
+                                  ? QSize(r.width() - glyphSize.width() - spacing, r.height())
+                                  : QSize(r.width(), r.height() - glyphSize.height() - spacing);
+    painter.setFont(
+        CaptionFont(font(), caption, Qt::TextSingleLine | mnemonic, captionRoom, painter.device()));
     const QSize textSize = caption.isEmpty()
                                ? QSize(0, 0)
                                : painter.fontMetrics().size(Qt::TextSingleLine | mnemonic, caption);
-    const bool horizontal = m_layout == blGlyphLeft || m_layout == blGlyphRight;
-    const int spacing = (glyph.isNull() || caption.isEmpty()) ? 0 : m_spacing;
 
     QPoint glyphPos;
     QPoint textPos;

@@ -209,6 +209,66 @@ private slots:
         QCOMPARE(editor.dialog.bFont->font().pointSize(), confirmed ? 36 : 24);
     }
 
+    // "Times New Roman" is installed here under another name: the dialog
+    // offers the typeface the certificate prints with, and a changed size
+    // keeps it.
+    void fontDialogOffersTheTypefaceThatPrints()
+    {
+        Editor editor(TeamName);
+        const QFontInfo printed(QFont(QStringLiteral("Times New Roman"), 12, QFont::Bold));
+        m_platform.fontRequests.clear();
+        QFont answer;
+        m_platform.fontAnswers.enqueue(std::nullopt);
+        QTest::mouseClick(editor.dialog.bFont, Qt::LeftButton);
+        QCOMPARE(m_platform.fontRequests.size(), 1);
+        answer = m_platform.fontRequests[0];
+        QCOMPARE(answer.family(), printed.family());
+        QVERIFY(answer.bold());
+        QVERIFY(!answer.italic());
+        QCOMPARE(answer.pointSize(), 12);
+        answer.setPointSize(14); // the operator changes only the size
+        m_platform.fontAnswers.enqueue(answer);
+        QTest::mouseClick(editor.dialog.bFont, Qt::LeftButton);
+        editor.Choose(Platz);
+        QCOMPARE(editor[TeamName].FontName, printed.family());
+        QCOMPARE(editor[TeamName].FontStyle, std::uint8_t(lfBold));
+        QCOMPARE(editor[TeamName].FontSize, 14);
+        QCOMPARE(QFontInfo(QFont(editor[TeamName].FontName)).family(), printed.family());
+    }
+
+    // The caption shows the entry's font at twice its size, as large as the
+    // button can show it whole.
+    void fontButtonCaptionStaysWhole_data()
+    {
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("8 pt") << 8;
+        QTest::newRow("12 pt") << 12;
+        QTest::newRow("18 pt") << 18;
+        QTest::newRow("72 pt") << 72;
+    }
+    void fontButtonCaptionStaysWhole()
+    {
+        QFETCH(int, pointSize);
+        Editor editor(TeamName);
+        editor[Platz].FontSize = pointSize;
+        editor.Choose(Platz);
+        QCOMPARE(editor.dialog.bFont->font().pointSize(), 2 * pointSize);
+        const QImage face = editor.dialog.bFont->grab().toImage();
+        const QRect inside = face.rect().adjusted(2, 2, -2, -2);
+        QRect ink;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                if (qGray(face.pixel(x, y)) < 96)
+                    ink |= QRect(x, y, 1, 1);
+        QVERIFY2(inside.adjusted(1, 1, -1, -1).contains(ink),
+                 qPrintable(QStringLiteral("caption drawn over %1,%2 %3x%4")
+                                .arg(ink.x())
+                                .arg(ink.y())
+                                .arg(ink.width())
+                                .arg(ink.height())));
+        QVERIFY(ink.width() > face.width() / (pointSize < 12 ? 4 : 2));
+    }
+
     void clickOnThePagePlacesTheEntry_data()
     {
         QTest::addColumn<int>("zoom");
