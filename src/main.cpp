@@ -1,4 +1,5 @@
 // Program start: the application and the real platform.
+#include "app/ProgramApplication.h"
 #include "app/ProgramRun.h"
 #include "platform/QtPlatform.h"
 
@@ -23,7 +24,7 @@ void SendImagesOverTheConnection()
 int main(int argc, char *argv[])
 {
     SendImagesOverTheConnection();
-    QApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     QtPlatform platform;
     return RunProgram(app, platform);
 }

@@ -4,6 +4,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/HelpWindow.h"
+#include "app/ProgramApplication.h"
 #include "app/ProgramFolders.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
@@ -11,6 +12,7 @@
 #include "comms/Comms.h"
 #include "comms/SimSerialDevice.h"
 #include "protocol/ProtocolTable.h"
+#include "protocol/RegularFile.h"
 #include "settings/CertificateLayout.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
@@ -34,10 +36,9 @@
 
 namespace {
 
-// The stored bounds moved (and if need be shrunk) so that the whole window
-// lies on the screen that shows most of it: a window saved on a larger or a
-// second screen must never open out of reach.
-QRect FittedOnScreen(const QRect &bounds)
+// The available area of the screen that shows most of the bounds: a
+// window saved on a larger or a second screen must never open out of reach.
+QRect AvailableArea(const QRect &bounds)
 {
     const QScreen *best = QGuiApplication::primaryScreen();
     int bestArea = -1;
@@ -49,15 +50,33 @@ QRect FittedOnScreen(const QRect &bounds)
             bestArea = area;
         }
     }
-    if (!best)
-        return bounds;
-    const QRect available = best->availableGeometry();
+    return best ? best->availableGeometry() : bounds;
+}
+
+// The bounds moved (and if need be shrunk) so that the whole window lies
+// in the available area.
+QRect FittedIn(const QRect &bounds, const QRect &available)
+{
     QRect fitted(bounds.topLeft(), bounds.size().boundedTo(available.size()));
     fitted.moveLeft(
         std::clamp(fitted.left(), available.left(), available.right() - fitted.width() + 1));
     fitted.moveTop(
         std::clamp(fitted.top(), available.top(), available.bottom() - fitted.height() + 1));
     return fitted;
+}
+
+// What the status line says when the barriers' port does not open.
+QString OpenFailureNotice(const TComPort &port, const EComError &error)
+{
+    const QString device = port.DeviceName();
+    const auto *handle = dynamic_cast<const EComHandle *>(&error);
+    if (handle && IsSimDeviceName(device))
+        return SimSocketNotice(SimSocketPath(device), error.Code());
+    if (handle && handle->IsBusy())
+        return PortBusyNotice(port.Port());
+    if (handle && handle->IsPermissionDenied())
+        return PermissionDeniedNotice(device);
+    return PortOpenFailedNotice(port.Port(), error.Code());
 }
 } // namespace
 
@@ -76,6 +95,9 @@ void TFormMain::FormCreate()
 {
     DeriveNames();
     Journal = new RecoveryJournal(this, RecoveryJournal::DefaultFileName());
+    if (auto *application = qobject_cast<ProgramApplication *>(QCoreApplication::instance()))
+        connect(application, &ProgramApplication::InternalError, this,
+                &TFormMain::ShowInternalError);
     setWindowIcon(QIcon(QStringLiteral(":/duobahn.svg")));
     FileTypes = ReadFileTypeNames();
     ReadSettings();
@@ -120,7 +142,11 @@ void TFormMain::ReadSettings()
     QSettings store(QStringLiteral("Chronalt"), ApplicationTitle);
     ReadMainSettings(store, Settings);
     SharedCertificateLayout().Read(Settings.Nadpis);
-    const QRect bounds = FittedOnScreen(Settings.Bounds);
+    // A screen smaller than the designed window (or a large scale) gets a
+    // window that fits it; the layout shrinks with it.
+    const QRect available = AvailableArea(Settings.Bounds);
+    setMinimumSize(minimumSize().boundedTo(available.size()));
+    const QRect bounds = FittedIn(Settings.Bounds, available);
     resize(bounds.size());
     move(bounds.topLeft());
     TimerGesperrt1->setInterval(Settings.TimerGesperrt);
@@ -182,9 +208,30 @@ void TFormMain::CreateComPort()
     ComPort->SetPort(0);
     ComPort->OnDSR = [this](const ModemLineEvent &event) { Race->ComPortDSR(event); };
     ComPort->OnCTS = [this](const ModemLineEvent &event) { Race->ComPortCTS(event); };
-    ComPort->OnOpen = [this] { Race->ComPortOpen(); };
-    ComPort->OnClose = [this] { Race->ComPortClose(); };
-    ComPort->OnDisconnect = [this](int) { ShowNotice(BarrierDisconnectedNotice()); };
+    ComPort->OnOpen = [this] {
+        Race->ComPortOpen();
+        ShowBarrierState(BarrierConnectedText(ComPort->Port()), false);
+    };
+    ComPort->OnClose = [this] {
+        Race->ComPortClose();
+        ShowBarrierState(NoBarrierText(), false);
+    };
+    ComPort->OnDisconnect = [this](int) {
+        ShowNotice(BarrierDisconnectedNotice());
+        ShowBarrierState(BarrierUnpluggedText(), true);
+    };
+    LabelBarrier = new QLabel(NoBarrierText());
+    statusBar()->addPermanentWidget(LabelBarrier);
+}
+
+// A state that leaves the stops to the operator's hand shows in red.
+void TFormMain::ShowBarrierState(const QString &text, bool failed)
+{
+    LabelBarrier->setText(text);
+    QPalette palette = statusBar()->palette();
+    if (failed)
+        palette.setColor(QPalette::WindowText, Qt::red);
+    LabelBarrier->setPalette(palette);
 }
 
 // The stored device is looked up by name, so a renumbering after a reboot
@@ -193,11 +240,13 @@ void TFormMain::OpenStoredPort()
 {
     const int port = ResolveStoredPort(Settings.Port, Settings.PortDevice);
     if (port == 0) {
-        if (Settings.Port != 0)
-            ShowNotice(QStringLiteral("Lichtschranke: %1 nicht gefunden")
-                           .arg(Settings.PortDevice.isEmpty()
-                                    ? QStringLiteral("COM%1").arg(Settings.Port)
-                                    : Settings.PortDevice));
+        if (Settings.Port != 0) {
+            const QString stored = Settings.PortDevice.isEmpty()
+                                       ? QStringLiteral("COM%1").arg(Settings.Port)
+                                       : Settings.PortDevice;
+            ShowNotice(QStringLiteral("Lichtschranke: %1 nicht gefunden").arg(stored));
+            ShowBarrierState(BarrierFailedText(stored, QStringLiteral("nicht gefunden")), true);
+        }
         return;
     }
     ComPort->SetPort(static_cast<std::uint8_t>(port));
@@ -210,16 +259,11 @@ void TFormMain::OpenComPort()
         ComPort->Open();
         if (ComPort->CtsAlwaysOn() && Settings.CountBahn > 1)
             ShowNotice(CtsUnusableNotice(ComPort->Port()));
-    } catch (const EComHandle &error) {
-        const QString device = ComPort->DeviceName();
-        if (IsSimDeviceName(device))
-            ShowNotice(SimSocketNotice(SimSocketPath(device), error.Code()));
-        else if (error.IsBusy())
-            ShowNotice(PortBusyNotice(ComPort->Port()));
-        else if (error.IsPermissionDenied())
-            ShowNotice(PermissionDeniedNotice(ComPort->DeviceName()));
-    } catch (const EComError &) {
-        // The port stays closed; the barriers simply do not report.
+    } catch (const EComError &error) {
+        ShowNotice(OpenFailureNotice(*ComPort, error));
+        ShowBarrierState(
+            BarrierFailedText(PortDisplayName(ComPort->Port()), SystemErrorText(error.Code())),
+            true);
     }
 }
 
@@ -235,6 +279,12 @@ void TFormMain::CloseComPort()
 void TFormMain::ShowNotice(const QString &text)
 {
     statusBar()->showMessage(text);
+}
+
+void TFormMain::ShowInternalError(const QString &text)
+{
+    ShowNotice(QStringLiteral("Interner Fehler: ") + text);
+    Journal->Write();
 }
 
 void TFormMain::TimerDateTimer()

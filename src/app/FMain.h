@@ -147,8 +147,10 @@ public:
     TCfgDialog *CfgDialog = nullptr;
     TFDlgYesNo *FDlgYesNo = nullptr;
 
-    // The light barriers' serial port.
+    // The light barriers' serial port, and its state in a permanent field
+    // of the status bar.
     TComPort *ComPort = nullptr;
+    QLabel *LabelBarrier = nullptr;
 
     // The printer all printing uses.
     QPrinter Printer{QPrinter::HighResolution};
@@ -162,6 +164,8 @@ public:
 
     // Notices that must never stop a race go to the status line.
     void ShowNotice(const QString &text);
+    // A fault that left an event handler: told, and the race state saved.
+    void ShowInternalError(const QString &text);
 
     void ApplyLaneCount();
     void PanelResize();
@@ -179,8 +183,8 @@ public:
     void Drucker1Click();
     void bExitClick();
 
-    // Opens the port set in ComPort; a failure leaves it closed, and a port
-    // held by another program is named in the status line.
+    // Opens the port set in ComPort; a failure leaves it closed and is told
+    // in the status line with the port and the reason.
     void OpenComPort();
     void OpenStoredPort();
     void CloseComPort();
@@ -203,11 +207,13 @@ private:
     QWidget *CreateLaneBar();
     QWidget *CreateTimerBand();
     QWidget *CreateLaneDigits(int lane, TDigit *(&digits)[5]);
+    static void PlaceLaneDigits(QWidget *panel, double scale);
     QWidget *CreateLaneButtons(int lane);
     QWidget *CreateProtocolArea();
     void CreateKeyEntries();
     void CreateTimers();
     void CreateComPort();
+    void ShowBarrierState(const QString &text, bool failed);
     void WriteColumnTitles();
     int StoredPortItem() const;
     void TakeOverSettings(int rememberedPortItem);

@@ -35,6 +35,12 @@ constexpr int OneLaneRightWidth = 43;
 constexpr int DigitWidth = 45;
 constexpr int DigitHeight = 89;
 constexpr int DesignedWidth = 808;
+constexpr int LaneDigitsWidth[2] = {286, 284};
+// The room the lane buttons between the digits take at the designed width
+// (two lanes), and what one lane's buttons need to show their captions.
+constexpr int TwoLaneButtonsWidth = DesignedWidth - LaneDigitsWidth[0] - LaneDigitsWidth[1];
+constexpr int OneLaneButtonsWidth = 300;
+constexpr double LeastDigitScale = 0.4;
 constexpr int MinimumHeight = 445;
 
 const QColor TimerBandColour(Qt::black);
@@ -190,13 +196,14 @@ QWidget *TFormMain::CreateTimerBand()
     TDigit *digits2[5];
     PanelT1 = CreateLaneDigits(0, digits1);
     PanelT2 = CreateLaneDigits(1, digits2);
-    PanelT1->setFixedWidth(286);
-    PanelT2->setFixedWidth(284);
+    PanelT1->setFixedWidth(LaneDigitsWidth[0]);
+    PanelT2->setFixedWidth(LaneDigitsWidth[1]);
     std::tie(Digit1_1, Digit1_2, Digit1_3, Digit1_4, Digit1_5) =
         std::tie(digits1[0], digits1[1], digits1[2], digits1[3], digits1[4]);
     std::tie(Digit2_1, Digit2_2, Digit2_3, Digit2_4, Digit2_5) =
         std::tie(digits2[0], digits2[1], digits2[2], digits2[3], digits2[4]);
 
+    PanelTimer->installEventFilter(this);
     Panel7 = new QWidget;
     Panel7->installEventFilter(this);
     PanelLE = CreateLaneButtons(0);
@@ -242,34 +249,51 @@ QWidget *TFormMain::CreateLaneDigits(int lane, TDigit *(&digits)[5])
     auto *panel = new QWidget;
     panel->setProperty("Tag", lane);
     SetBackground(panel, TimerBandColour);
-    const int left = 12;
-    const int top = 10;
-    const int commaWidth = 22;
     for (int i = 0; i < 5; ++i) {
         digits[i] = new TDigit(panel);
         digits[i]->SetTag(lane);
-        const int x = left + i * DigitWidth + (i >= 3 ? commaWidth : 0);
-        digits[i]->setGeometry(x, top, DigitWidth, DigitHeight);
-        digits[i]->SetThickness(5);
         digits[i]->SetSeparation(1);
     }
-    const QColor yellow(255, 255, 0);
     auto *comma = new QLabel(QStringLiteral(","), panel);
-    comma->setFont(BoldArial(48));
-    SetTextColour(comma, yellow);
+    SetTextColour(comma, QColor(255, 255, 0));
     comma->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-    comma->setGeometry(left + 3 * DigitWidth, top, commaWidth, DigitHeight + 8);
     auto *seconds = new QLabel(QStringLiteral("Sek."), panel);
     auto *hundredths = new QLabel(QStringLiteral("100"), panel);
     for (QLabel *caption : {seconds, hundredths}) {
-        caption->setFont(BoldArial(14));
         SetTextColour(caption, QColor(192, 192, 192));
         caption->setAlignment(Qt::AlignCenter);
     }
-    seconds->setGeometry(left, top + DigitHeight + 8, 3 * DigitWidth, 20);
-    hundredths->setGeometry(left + 3 * DigitWidth + commaWidth, top + DigitHeight + 8,
-                            2 * DigitWidth, 20);
+    PlaceLaneDigits(panel, 1.0);
     return panel;
+}
+
+// The five digits, the comma and the captions of one lane at a scale of
+// their designed size: on a narrow window the digits shrink whole.
+void TFormMain::PlaceLaneDigits(QWidget *panel, double scale)
+{
+    const auto scaled = [scale](int designed) { return qRound(designed * scale); };
+    const int left = scaled(12);
+    const int top = scaled(10);
+    const int commaWidth = scaled(22);
+    const int digitWidth = scaled(DigitWidth);
+    const int digitHeight = scaled(DigitHeight);
+    const QList<TDigit *> digits = panel->findChildren<TDigit *>(Qt::FindDirectChildrenOnly);
+    for (int i = 0; i < int(digits.size()); ++i) {
+        const int x = left + i * digitWidth + (i >= 3 ? commaWidth : 0);
+        digits[i]->setGeometry(x, top, digitWidth, digitHeight);
+        digits[i]->SetThickness(std::max(2, scaled(5)));
+    }
+    const QList<QLabel *> labels = panel->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    QLabel *comma = labels.value(0);
+    comma->setFont(BoldArial(std::max(12, scaled(48))));
+    comma->setGeometry(left + 3 * digitWidth, top, commaWidth, digitHeight + scaled(8));
+    const QRect captions[] = {QRect(left, top + digitHeight + scaled(8), 3 * digitWidth, 20),
+                              QRect(left + 3 * digitWidth + commaWidth,
+                                    top + digitHeight + scaled(8), 2 * digitWidth, 20)};
+    for (int i = 0; i < 2; ++i) {
+        labels.value(i + 1)->setFont(BoldArial(std::max(9, scaled(14))));
+        labels.value(i + 1)->setGeometry(captions[i]);
+    }
 }
 
 QWidget *TFormMain::CreateLaneButtons(int lane)
@@ -495,6 +519,7 @@ void TFormMain::ApplyLaneCount()
         PanelLE->setMaximumWidth(QWIDGETSIZE_MAX);
         bSTOP1->setText(QStringLiteral("STOPP"));
     }
+    LayOutTimerBand();
     Panel7Resize();
     PanelResize();
     SortGrid1->InvalidateGrid();
@@ -523,6 +548,25 @@ void TFormMain::LayOutLaneBar()
     const int startTop = seObmen->isVisible() || Settings.CountBahn > 1 ? 19 : 6;
     bSTART->setGeometry(4, startTop, width - 8, LaneBarHeight - startTop - 3);
     bFSTART->setGeometry(bSTART->geometry());
+}
+
+// The digits keep their designed size while the lane buttons between them
+// have their room; on a narrower window they shrink to leave it.
+void TFormMain::LayOutTimerBand()
+{
+    const bool twoLanes = Settings.CountBahn > 1;
+    const int digitsWidth = LaneDigitsWidth[0] + (twoLanes ? LaneDigitsWidth[1] : 0);
+    const int buttonsWidth = twoLanes ? TwoLaneButtonsWidth : OneLaneButtonsWidth;
+    const double scale =
+        std::clamp(double(PanelTimer->width() - buttonsWidth) / digitsWidth, LeastDigitScale, 1.0);
+    for (int lane = 0; lane < 2; ++lane) {
+        QWidget *panel = lane == 0 ? PanelT1 : PanelT2;
+        const int width = qRound(LaneDigitsWidth[lane] * scale);
+        if (panel->minimumWidth() == width && panel->maximumWidth() == width)
+            continue;
+        panel->setFixedWidth(width);
+        PlaceLaneDigits(panel, scale);
+    }
 }
 
 void TFormMain::Panel7Resize()
@@ -563,6 +607,8 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Resize) {
         if (watched == Panel)
             PanelResize();
+        else if (watched == PanelTimer)
+            LayOutTimerBand();
         else if (watched == Panel7)
             Panel7Resize();
         else if (watched == SortGrid1->viewport())

@@ -67,7 +67,8 @@ void TFormMain::TakeOverSettings(int rememberedPortItem)
     if (port == 0)
         return; // the contact mode stays as it was
     Settings.Alg = dialog->cbAlg->currentIndex();
-    if (portChanged) {
+    // The same port chosen again after an unplug or a failed open: try again.
+    if (portChanged || !ComPort->Connected()) {
         ComPort->SetPort(static_cast<std::uint8_t>(port));
         OpenComPort();
     }

@@ -193,3 +193,14 @@ QString BarrierDisconnectedNotice(); // "Lichtschranke getrennt"
 QString PortBusyNotice(int port);
 QString PermissionDeniedNotice(const QString &device); // names the dialout remedy
 QString CtsUnusableNotice(int port);                   // when CtsAlwaysOn()
+// "COM1 (/dev/ttyUSB0)", "COM1" when the probe did not find it.
+QString PortDisplayName(int port);
+// Any other failure to open: the port and the system's reason.
+QString PortOpenFailedNotice(int port, int errorCode);
+
+// The barrier field of the status bar: no port chosen, open, unplugged,
+// and a port that could not be opened or found with the reason.
+QString NoBarrierText();
+QString BarrierConnectedText(int port);
+QString BarrierUnpluggedText();
+QString BarrierFailedText(const QString &port, const QString &reason);

@@ -3,6 +3,7 @@
 
 #include "comms/Comms.h"
 #include "comms/SimSerialDevice.h"
+#include "protocol/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -176,6 +177,39 @@ QString PermissionDeniedNotice(const QString &device)
 {
     return QStringLiteral("Keine Berechtigung für %1: Benutzer zur Gruppe dialout hinzufügen")
         .arg(device);
+}
+
+QString PortDisplayName(int port)
+{
+    const QString device = SerialDeviceName(port);
+    return device.isEmpty() ? QStringLiteral("COM%1").arg(port)
+                            : QStringLiteral("COM%1 (%2)").arg(port).arg(device);
+}
+
+QString PortOpenFailedNotice(int port, int errorCode)
+{
+    return QStringLiteral("%1 lässt sich nicht öffnen: %2")
+        .arg(PortDisplayName(port), SystemErrorText(errorCode));
+}
+
+QString NoBarrierText()
+{
+    return QStringLiteral("Keine Lichtschranke");
+}
+
+QString BarrierConnectedText(int port)
+{
+    return QStringLiteral("Lichtschranke: %1 verbunden").arg(PortDisplayName(port));
+}
+
+QString BarrierUnpluggedText()
+{
+    return QStringLiteral("Lichtschranke getrennt – Stopps nur von Hand");
+}
+
+QString BarrierFailedText(const QString &port, const QString &reason)
+{
+    return QStringLiteral("Lichtschranke: %1 – %2").arg(port, reason);
 }
 
 QString CtsUnusableNotice(int port)

@@ -692,8 +692,12 @@ void TSortGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect,
     QString text = Cells(col, row);
     if (header)
         text = ShortenedHeaderText(text, rect.width() - (sortHeader ? kArrowSpace : 1), fm);
-    const TCellTextCache::Laid &laid = m_textCache.LaidOut(text, format.Font);
-    const int textWidth = laid.width;
+    const TCellTextCache::Laid *laid = &m_textCache.LaidOut(text, format.Font);
+    // A text longer than its cell ends in "…"; its tooltip shows it whole.
+    const int room = CellTextRoom(rect);
+    if (!header && laid->width > room)
+        laid = &m_textCache.LaidOut(fm.elidedText(text, Qt::ElideRight, room), format.Font);
+    const int textWidth = laid->width;
     const int textHeight = fm.height();
     int x = format.AlignmentHorz == taRightJustify ? rect.width() - textWidth - 2
             : format.AlignmentHorz == taCenter     ? (rect.width() - textWidth) / 2
@@ -708,7 +712,7 @@ void TSortGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect,
     if (checkBox)
         DrawDecoration(painter, rect, col, row, true, false, false);
     else
-        painter.drawStaticText(rect.left() + x, rect.top() + y, laid.glyphs);
+        painter.drawStaticText(rect.left() + x, rect.top() + y, laid->glyphs);
     if (!header && (comboBox || ellipsis))
         DrawDecoration(painter, rect, col, row, false, comboBox, ellipsis);
     if (!header && format.Bevel != cbNone)

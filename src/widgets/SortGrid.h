@@ -181,10 +181,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void DoEnter() override;
     void DoExit() override;
 
 private:
+    // The width a cell's text may take before it is cut.
+    static int CellTextRoom(const QRect &cell);
+
     struct PendingEdit
     {
         int col = -1;

@@ -3,6 +3,7 @@
 // button ("Ja") and every message box written to the error output, so that
 // a test can kill and restart it and it recovers with nobody at the
 // keyboard. Built with the tests only; the shipped program has no such mode.
+#include "app/ProgramApplication.h"
 #include "app/ProgramRun.h"
 #include "platform/QtPlatform.h"
 
@@ -42,7 +43,7 @@ public:
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     UnattendedPlatform platform;
     return RunProgram(app, platform);
 }

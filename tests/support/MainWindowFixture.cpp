@@ -17,11 +17,22 @@ constexpr int NameColumn = 1;
 
 void MainWindowFixture::Open(bool forgetSettings)
 {
+    Start(forgetSettings, {});
+}
+
+void MainWindowFixture::OpenWithSerialDevices(const QStringList &devices)
+{
+    Start(true, devices);
+}
+
+void MainWindowFixture::Start(bool forgetSettings, const QStringList &serialDevices)
+{
     if (forgetSettings)
         m_folder.ForgetSettings();
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     m_platform = std::make_unique<ScopedFakePlatform>();
     m_platform->SetTick(1000000);
+    m_platform->serialDevices = serialDevices;
     m_windows = std::make_unique<ApplicationWindows>();
 }
 

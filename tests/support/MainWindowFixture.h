@@ -29,6 +29,8 @@ public:
     // A new program on first-run settings (forgetSettings = false keeps the
     // settings and the recovery journal of the previous one).
     void Open(bool forgetSettings = true);
+    // The same on a machine whose serial probe finds these devices (COM1, ...).
+    void OpenWithSerialDevices(const QStringList &devices);
     void Close();
     // Builds the program's windows once more on the same platform and
     // folder, as a restart does.
@@ -77,6 +79,8 @@ public:
     void EditCell(int column, int row, const QString &text);
 
 private:
+    void Start(bool forgetSettings, const QStringList &serialDevices);
+
     WindowTestFolder m_folder;
     std::unique_ptr<ScopedFakePlatform> m_platform;
     std::unique_ptr<ApplicationWindows> m_windows;
