@@ -135,6 +135,7 @@ public:
     QAction *mEinstellungen = nullptr;
     QAction *mHilfe = nullptr;
     QAction *mDrucker = nullptr;
+    QAction *mUndo = nullptr; // Ctrl+Z: takes back the protocol's last change
     QAction *mBeenden = nullptr;
 
     // Timers.

@@ -449,6 +449,7 @@ void TFormMain::CreateKeyEntries()
     mHilfe = entry(QStringLiteral("H&ilfe"),
                    {QKeySequence(Qt::ALT | Qt::Key_I), QKeySequence(Qt::Key_F1)}, true);
     mDrucker = entry(QStringLiteral("&Drucker"), {QKeySequence(Qt::ALT | Qt::Key_D)}, true);
+    mUndo = entry(QStringLiteral("Rückgängig"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, true);
     mBeenden = entry(QStringLiteral("&Beenden"), {QKeySequence(Qt::ALT | Qt::Key_B)}, true);
     connect(mEinstellungen, &QAction::triggered, bCFG, &QPushButton::click);
     connect(mHilfe, &QAction::triggered, this, &TFormMain::bHelpClick);

@@ -3,10 +3,11 @@
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/LaneSelectorModel.h"
+#include "app/ProtocolGrid.h"
+#include "app/ProtocolUndo.h"
 #include "app/StartOrder.h"
 #include "platform/Platform.h"
 #include "protocol/Penalties.h"
-#include "protocol/Ranking.h"
 #include "protocol/ResultText.h"
 #include "protocol/StarterList.h"
 #include "race/RaceTime.h"
@@ -28,25 +29,7 @@
 namespace {
 
 const QColor StartColour(0, 128, 0);
-// Whole rows selected, no range selection (it would paint over the red
-// lane rows), column borders draggable.
-const TGridOptions ProtocolGridOptions = goFixedVertLine | goFixedHorzLine | goVertLine |
-                                         goHorzLine | goDrawFocusSelected | goColSizing |
-                                         goRowSelect;
 const QColor LaneRowTextColour(255, 0, 0);
-
-TSortStyle GridSortStyle(ProtocolSortStyle style)
-{
-    switch (style) {
-    case ProtocolSortStyle::Numeric:
-        return ssNumeric;
-    case ProtocolSortStyle::Custom:
-        return ssCustom;
-    case ProtocolSortStyle::Normal:
-        break;
-    }
-    return ssNormal;
-}
 
 bool IsRightAligned(int column)
 {
@@ -55,56 +38,13 @@ bool IsRightAligned(int column)
 
 } // namespace
 
-// Groups the changes of one action into one notification.
-class ProtocolController::ChangeBatch
-{
-public:
-    explicit ChangeBatch(ProtocolController *controller) : m_controller(controller)
-    {
-        ++m_controller->m_batchDepth;
-    }
-    ~ChangeBatch()
-    {
-        if (--m_controller->m_batchDepth == 0 &&
-            std::exchange(m_controller->m_changePending, false))
-            m_controller->Notify();
-    }
-    ChangeBatch(const ChangeBatch &) = delete;
-    ChangeBatch &operator=(const ChangeBatch &) = delete;
-
-private:
-    ProtocolController *m_controller;
-};
-
 ProtocolController::ProtocolController(TFormMain *form)
-    : QObject(form), m_form(form), m_selectorItems(new LaneSelectorModel(form->SortGrid1, this))
+    : QObject(form), m_form(form), m_selectorItems(new LaneSelectorModel(form->SortGrid1, this)),
+      m_undo(new ProtocolUndo(this, form))
 {
-    ConfigureGrid();
+    ConfigureProtocolGrid(form->SortGrid1);
     ConfigureSelectors();
     Wire();
-}
-
-void ProtocolController::ConfigureGrid()
-{
-    TSortGrid *grid = m_form->SortGrid1;
-    grid->SetColCount(ProtocolColumnCount);
-    grid->SetRowCount(2);
-    grid->SetFixedRows(1);
-    grid->SetFixedCols(0);
-    TSortOptions &sort = grid->SortOptions();
-    sort.SetSortCol(ColKlasse);
-    sort.SetSecondaryIndex(QStringLiteral("8"));
-    sort.SetSortDirection(sdAscending);
-    sort.SetCanSort(true);
-    sort.SetSortCaseSensitive(true);
-    grid->SetOptions(ProtocolGridOptions);
-    grid->SetDefaultColWidth(32);
-    grid->SetDefaultRowHeight(19);
-    grid->SetScrollBars(ssVertical);
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(12);
-    grid->setFont(font);
 }
 
 // Both selectors show the one list of items; its items are all alike, so
@@ -229,6 +169,12 @@ void ProtocolController::RestoreProtocol(ProtocolTable rows, const std::vector<i
     WriteStartOrder(*m_form->SortGrid1, startOrder);
     m_form->SortGrid1->EndUpdate();
     FillSelectors();
+    PutLanesOn(lane1, lane2);
+    m_modified = modified;
+}
+
+void ProtocolController::PutLanesOn(int lane1, int lane2)
+{
     QComboBox *lanes[] = {m_form->cbBuhn1, m_form->cbBuhn2};
     const int count = lanes[0]->count();
     lanes[0]->setCurrentIndex(lane1 < count ? lane1 : -1);
@@ -238,7 +184,6 @@ void ProtocolController::RestoreProtocol(ProtocolTable rows, const std::vector<i
     RefreshControlStates();
     RefreshLaneButtons();
     m_form->FormResize();
-    m_modified = modified;
 }
 
 std::vector<int> ProtocolController::StartOrder() const
@@ -379,11 +324,13 @@ bool ProtocolController::RecordLaneTime(int column, int lane, const QString &tex
     if (row < 0)
         return false;
     const ChangeBatch batch(this);
+    const ProtocolRow before = ReadRow(row);
     TSortGrid *grid = m_form->SortGrid1;
     grid->SetCells(column, row, text);
     grid->SetCells(column + 1, row, FormatRaceTime(0));
     grid->SetCells(column + 2, row, text);
     NoteChange(Change::Row, row);
+    m_undo->TimeRecorded(row, column, before);
     RefreshControlStates();
     return true;
 }
@@ -409,27 +356,9 @@ bool ProtocolController::PutLanesOnNextTeams(int laneCount)
 
 void ProtocolController::SortGrid1GetSortStyle(int column, TSortStyle &style)
 {
-    style = GridSortStyle(ProtocolColumnSortStyle(column));
+    style = ProtocolGridSortStyle(column);
     if (style == ssCustom)
         m_form->SortGrid1->SortOptions().SortCompare = CompareResultText;
-}
-
-// Read where the grid keeps them, not copied: the columns are let go
-// before the grid moves its rows, which would otherwise copy them.
-RankedRows ProtocolController::RankGridRows() const
-{
-    const TSortGrid *grid = m_form->SortGrid1;
-    const auto dataRowsOf = [&](int column) {
-        QList<QString> texts = grid->ColumnTexts(column);
-        // Cells past the stored ones are empty.
-        if (texts.size() < grid->RowCount())
-            texts.resize(grid->RowCount());
-        return texts;
-    };
-    const QList<QString> classes = dataRowsOf(ColKlasse);
-    const QList<QString> totals = dataRowsOf(ColTotal);
-    const auto rows = std::size_t(grid->RowCount() - 1);
-    return RankRows(std::span(classes).subspan(1, rows), std::span(totals).subspan(1, rows));
 }
 
 // The rows are ranked where they stand: the grid moves them into their
@@ -441,9 +370,9 @@ void ProtocolController::RankProtocol()
     TSortGrid *grid = m_form->SortGrid1;
     const int current = grid->Row();
     grid->BeginUpdate();
-    const std::vector<int> newRow = PutRowsInRankedOrder();
+    const std::vector<int> newRow = PutRowsInRankedOrder(grid);
     grid->EndUpdate();
-    ShowRankedOrder();
+    ShowRankedOrder(grid);
     // The current row stays on its team.
     if (current >= 1 && current < int(newRow.size()))
         grid->SetRow(newRow[current]);
@@ -451,48 +380,6 @@ void ProtocolController::RankProtocol()
     for (int &marked : m_markedRows)
         marked = marked >= 1 && marked < int(newRow.size()) ? newRow[marked] : -1;
     FollowLaneRows();
-}
-
-std::vector<int> ProtocolController::PutRowsInRankedOrder()
-{
-    TSortGrid *grid = m_form->SortGrid1;
-    const RankedRows ranked = RankGridRows();
-    std::vector<int> order(ranked.previousIndex.size());
-    std::vector<int> newRow(order.size() + 1, -1);
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        order[k] = int(ranked.previousIndex[k]) + 1;
-        newRow[order[k]] = int(k) + 1;
-    }
-    grid->ReorderDataRows(order);
-    for (const auto &[row, place] : ChangedPlaces(ranked.places))
-        grid->SetCells(ColPlatz, row, place);
-    return newRow;
-}
-
-// Read from the column, let go before any place is written: a place
-// written while the column is shared would copy it.
-std::vector<std::pair<int, QString>>
-ProtocolController::ChangedPlaces(const std::vector<int> &places) const
-{
-    const QList<QString> before = m_form->SortGrid1->ColumnTexts(ColPlatz);
-    static const QString none;
-    std::vector<std::pair<int, QString>> changed;
-    for (std::size_t k = 0; k < places.size(); ++k) {
-        const qsizetype row = qsizetype(k) + 1;
-        const QString &old = row < before.size() ? before[row] : none;
-        QString place = PlaceText(places[k], old);
-        if (place != old)
-            changed.emplace_back(int(row), std::move(place));
-    }
-    return changed;
-}
-
-// As after a sort by "Klasse": the arrow shows it.
-void ProtocolController::ShowRankedOrder()
-{
-    TSortOptions &sort = m_form->SortGrid1->SortOptions();
-    sort.SetSortDirection(sdAscending);
-    sort.SetSortCol(ColKlasse);
 }
 
 // The blank row of an empty protocol is no team: a selector item for it
@@ -571,6 +458,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     }
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
+    m_undo->Forget();
     // The old rows' lanes mean nothing in the new list.
     MarkLaneRow(0, -1);
     MarkLaneRow(1, -1);
@@ -586,8 +474,8 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     // An empty list leaves the one blank row a grid needs below its header.
     grid->ReplaceDataRows(std::max(1, int(columns.rows)), columns.cells);
     NumberRowsInStartOrder(*grid);
-    PutRowsInRankedOrder();
-    ShowRankedOrder();
+    PutRowsInRankedOrder(grid);
+    ShowRankedOrder(grid);
     grid->EndUpdate();
     FollowLaneRows();
     // The row count changed inside the update bracket, which moves no
@@ -634,39 +522,36 @@ void ProtocolController::sbLoadClick()
 void ProtocolController::bStrafeClick(int number)
 {
     const PenaltyButton button = DecodePenaltyButton(number);
-    const int row = LaneRow(button.lane - 1);
-    if (row < 0)
-        return;
-    ProtocolRow cells = ReadRow(row);
     const std::uint32_t elapsed = LaneElapsed ? LaneElapsed(button.lane - 1) : 0;
-    WritePenalty(cells, elapsed, button.seconds);
-    const ChangeBatch batch(this);
-    WriteRow(row, cells);
-    NoteChange(Change::Row, row);
+    ChangeLaneRow(button.lane - 1, QStringLiteral("S%1").arg(button.seconds),
+                  [&](ProtocolRow &cells) { WritePenalty(cells, elapsed, button.seconds); });
 }
 
 void ProtocolController::bDisqulifikation1Click(int laneIndex)
 {
-    const int row = LaneRow(laneIndex);
-    if (row < 0)
-        return;
-    ProtocolRow cells = ReadRow(row);
-    WriteResultMark(cells, DisqualifiedMark);
-    const ChangeBatch batch(this);
-    WriteRow(row, cells);
-    NoteChange(Change::Row, row);
+    ChangeLaneRow(laneIndex, QStringLiteral("Disqulifikation"),
+                  [](ProtocolRow &cells) { WriteResultMark(cells, DisqualifiedMark); });
 }
 
 void ProtocolController::sb1delClick(int laneIndex)
 {
+    ChangeLaneRow(laneIndex, QStringLiteral("Ausfall"),
+                  [](ProtocolRow &cells) { WriteResultMark(cells, DropOutMark); });
+}
+
+void ProtocolController::ChangeLaneRow(int laneIndex, const QString &what,
+                                       const std::function<void(ProtocolRow &)> &change)
+{
     const int row = LaneRow(laneIndex);
     if (row < 0)
         return;
-    ProtocolRow cells = ReadRow(row);
-    WriteResultMark(cells, DropOutMark);
+    const ProtocolRow before = ReadRow(row);
+    ProtocolRow cells = before;
+    change(cells);
     const ChangeBatch batch(this);
     WriteRow(row, cells);
     NoteChange(Change::Row, row);
+    m_undo->RowChanged(what, row, before);
 }
 
 // Programmatic selection raises no change notification, so neither the
@@ -743,10 +628,12 @@ void ProtocolController::sbCLSClick(bool all)
         return;
     const ChangeBatch batch(this);
     NoteChange(Change::Content);
-    if (all)
+    if (all) {
+        m_undo->ProtocolCleared();
         m_form->SortGrid1->ClearRows();
-    else
+    } else {
         RemoveCurrentRow();
+    }
     // Removing the only row empties the protocol just as clearing it does.
     if (!HasProtocol())
         ClearSelectors();
@@ -769,6 +656,7 @@ void ProtocolController::RemoveCurrentRow()
     const int row = grid->Row();
     const int column = grid->Col();
     try {
+        m_undo->RowRemoved(row);
         WriteRow(row, ProtocolRow{});
         grid->DeleteRow(row);
         RankProtocol();

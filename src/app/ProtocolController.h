@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-struct RankedRows;
 class LaneSelectorModel;
+class ProtocolUndo;
 class QComboBox;
 class TFormMain;
 
@@ -102,6 +102,9 @@ signals:
     void protocolChanged(const ProtocolChange &change);
 
 private:
+    // Takes changes back through the same writes and notifications.
+    friend class ProtocolUndo;
+
     enum class Change {
         Content,     // cells anywhere
         Arrangement, // rows came, went or moved
@@ -114,7 +117,6 @@ private:
     void Notify();
     class ChangeBatch;
 
-    void ConfigureGrid();
     void ConfigureSelectors();
     void Wire();
     void SortGrid1GetSortStyle(int column, TSortStyle &style);
@@ -123,15 +125,6 @@ private:
     int LaneRow(int laneIndex) const;
     void WriteRow(int row, const ProtocolRow &cells);
     void WriteTable(ProtocolTable &table);
-    // The ranking of the grid's rows as they stand.
-    RankedRows RankGridRows() const;
-    // Moves the grid's rows into their ranked order and writes the places
-    // that change; inside the grid's update bracket. For each data row
-    // before, its row after.
-    std::vector<int> PutRowsInRankedOrder();
-    // The rows whose "Platz" the ranking's places change, with their new one.
-    std::vector<std::pair<int, QString>> ChangedPlaces(const std::vector<int> &places) const;
-    void ShowRankedOrder();
     // Both selectors get one item per row, none selected.
     void FillSelectors();
     bool TakeOverAvailable(int lane) const;
@@ -145,9 +138,16 @@ private:
     void RefreshLaneButtons();
     void RemoveCurrentRow();
     void ClearSelectors();
+    // Both selectors on these positions (-1: none), enabled as far as the
+    // rows allow, and the controls that depend on them refreshed.
+    void PutLanesOn(int lane1, int lane2);
+    // Writes `change` into the row of the lane's team, kept for taking back as `what`.
+    void ChangeLaneRow(int laneIndex, const QString &what,
+                       const std::function<void(ProtocolRow &)> &change);
 
     TFormMain *m_form;
     LaneSelectorModel *m_selectorItems;
+    ProtocolUndo *m_undo;
     std::array<QObject, 2> m_laneMarkers;
     // Where each marker was last seen: checked first, searched for only
     // after rows moved.
@@ -160,4 +160,25 @@ private:
     int m_batchDepth = 0;
     bool m_changePending = false;
     ProtocolChange m_pendingChange;
+};
+
+// Groups the changes of one action into one notification.
+class ProtocolController::ChangeBatch
+{
+public:
+    explicit ChangeBatch(ProtocolController *controller) : m_controller(controller)
+    {
+        ++m_controller->m_batchDepth;
+    }
+    ~ChangeBatch()
+    {
+        if (--m_controller->m_batchDepth == 0 &&
+            std::exchange(m_controller->m_changePending, false))
+            m_controller->Notify();
+    }
+    ChangeBatch(const ChangeBatch &) = delete;
+    ChangeBatch &operator=(const ChangeBatch &) = delete;
+
+private:
+    ProtocolController *m_controller;
 };

@@ -101,6 +101,15 @@ QStringList MainWindowFixture::TeamRow(const QString &teamName) const
     return QStringList(Form()->SortGrid1->ColCount(), QString());
 }
 
+void MainWindowFixture::PutOnLane(int lane, const QString &teamName)
+{
+    const qsizetype position = GridRows().indexOf(TeamRow(teamName));
+    QVERIFY2(position >= 0, qPrintable(teamName));
+    QComboBox *selector = lane == 1 ? Form()->cbBuhn1 : Form()->cbBuhn2;
+    selector->setCurrentIndex(int(position));
+    emit selector->activated(int(position));
+}
+
 QPair<QString, QString> MainWindowFixture::LaneTeams() const
 {
     const auto team = [this](const QComboBox *selector) {

@@ -60,6 +60,8 @@ public:
     QList<QStringList> GridRows() const;
     // The row of the team with this name ("" cells when there is none).
     QStringList TeamRow(const QString &teamName) const;
+    // Chooses the team in the lane's selector (1 or 2), as the operator does.
+    void PutOnLane(int lane, const QString &teamName);
     // The team names selected on lane 1 and lane 2 ("" for none).
     QPair<QString, QString> LaneTeams() const;
     QString StatusText() const;

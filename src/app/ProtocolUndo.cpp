@@ -1,0 +1,219 @@
+#include "app/ProtocolUndo.h"
+
+#include "app/FMain.h"
+#include "app/ProtocolController.h"
+#include "widgets/SortGrid.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QTimer>
+#include <algorithm>
+#include <span>
+
+namespace {
+
+// The cells that name the team: start number, name, class and drivers.
+constexpr int TeamColumns = ColBeifahrer2 + 1;
+
+bool ShowsTeam(const TSortGrid *grid, int row, const ProtocolRow &cells)
+{
+    for (int column = 0; column < TeamColumns; ++column) {
+        if (grid->Cells(column, row) != cells[column])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ProtocolUndo::ProtocolUndo(ProtocolController *protocol, TFormMain *form)
+    : QObject(protocol), m_protocol(protocol), m_form(form)
+{
+    connect(form->mUndo, &QAction::triggered, this, &ProtocolUndo::TakeBack);
+    // Told once per cell the operator typed into, when the edit is done.
+    form->SortGrid1->OnCellValidate = [this](QObject *, int column, int row, const QString &before,
+                                             QString &,
+                                             bool &) { CellEdited(column, row, before); };
+}
+
+void ProtocolUndo::Push(Entry entry)
+{
+    m_entries.push_back(std::move(entry));
+    if (m_entries.size() > Depth)
+        m_entries.pop_front();
+}
+
+void ProtocolUndo::RowChanged(const QString &what, int row, const ProtocolRow &before)
+{
+    Push({.what = what, .before = before, .after = m_protocol->ReadRow(row), .row = row});
+}
+
+void ProtocolUndo::TimeRecorded(int row, int column, const ProtocolRow &before)
+{
+    if (!IsBlankText(before[column]))
+        RowChanged(QStringLiteral("Zeit ersetzt"), row, before);
+}
+
+// Only what the in-place editor typed: a cell the program wrote while
+// edit mode was on is no edit of the operator's.
+void ProtocolUndo::CellEdited(int column, int row, const QString &before)
+{
+    if (!m_form->SortGrid1->EditorMode())
+        return;
+    Entry entry{.what = QStringLiteral("Zelle geändert"),
+                .before = m_protocol->ReadRow(row),
+                .after = m_protocol->ReadRow(row),
+                .row = row};
+    entry.before[column] = before;
+    Push(std::move(entry));
+}
+
+void ProtocolUndo::RowRemoved(int row)
+{
+    Entry entry{.kind = Kind::RemovedRow,
+                .what = QStringLiteral("Zeile entfernt"),
+                .before = m_protocol->ReadRow(row),
+                .row = row};
+    for (int laneIndex : {0, 1})
+        entry.lanes[laneIndex] = m_protocol->LaneRow(laneIndex) == row;
+    Push(std::move(entry));
+}
+
+void ProtocolUndo::ProtocolCleared()
+{
+    Push({.kind = Kind::Cleared,
+          .what = QStringLiteral("Protokoll gelöscht"),
+          .table = m_protocol->Columns(),
+          .lanes = {m_form->cbBuhn1->currentIndex(), m_form->cbBuhn2->currentIndex()},
+          .modified = m_protocol->ProtocolModified()});
+}
+
+void ProtocolUndo::Forget()
+{
+    m_entries.clear();
+}
+
+// "Ausfall Team 12 Blitz": the team as it is again.
+QString ProtocolUndo::Description(const Entry &entry) const
+{
+    if (entry.kind == Kind::Cleared)
+        return entry.what;
+    return QStringLiteral("%1 Team %2 %3")
+        .arg(entry.what, entry.before[ColNr], entry.before[ColTeamName]);
+}
+
+// From START until the reset, which ranks the protocol anew.
+bool ProtocolUndo::HeatInProgress() const
+{
+    return m_form->Clock->isActive() || m_form->mReset->isEnabled();
+}
+
+void ProtocolUndo::TakeBack()
+{
+    if (m_entries.empty()) {
+        m_form->ShowNotice(QStringLiteral("Nichts zurückzunehmen"));
+        return;
+    }
+    const Entry &entry = m_entries.back();
+    if (entry.kind != Kind::Cells && HeatInProgress()) {
+        m_form->ShowNotice(QStringLiteral("Erst nach dem Lauf zurückzunehmen: ") +
+                           Description(entry));
+        return;
+    }
+    const bool restored = Restore(entry);
+    m_form->ShowNotice((restored ? QStringLiteral("Zurückgenommen: ")
+                                 : QStringLiteral("Nicht mehr zurückzunehmen: ")) +
+                       Description(entry));
+    m_entries.pop_back();
+}
+
+bool ProtocolUndo::Restore(const Entry &entry)
+{
+    const ProtocolController::ChangeBatch batch(m_protocol);
+    switch (entry.kind) {
+    case Kind::Cells:
+        if (!RestoreCells(entry))
+            return false;
+        break;
+    case Kind::RemovedRow:
+        RestoreRemovedRow(entry);
+        break;
+    case Kind::Cleared:
+        RestoreClearedProtocol(entry);
+        return true;
+    }
+    // The places follow at once, but during a heat: its reset ranks.
+    if (!HeatInProgress())
+        m_protocol->RankProtocol();
+    m_protocol->RefreshControlStates();
+    return true;
+}
+
+// Only the cells the change wrote go back; the others may have changed
+// since (a place by the ranking).
+bool ProtocolUndo::RestoreCells(const Entry &entry)
+{
+    const int row = FindTeamRow(entry.after, entry.row);
+    if (row < 0)
+        return false;
+    TSortGrid *grid = m_form->SortGrid1;
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        if (entry.before[column] != entry.after[column])
+            grid->SetCells(column, row, entry.before[column]);
+    }
+    m_protocol->NoteChange(ProtocolController::Change::Row, row);
+    return true;
+}
+
+// The row comes back where it stood, and onto the lanes that lost it
+// when they have no team since.
+void ProtocolUndo::RestoreRemovedRow(const Entry &entry)
+{
+    m_protocol->NoteChange(ProtocolController::Change::Arrangement);
+    TSortGrid *grid = m_form->SortGrid1;
+    int row = 1;
+    if (m_protocol->HasProtocol()) {
+        grid->InsertRow(std::min(entry.row, grid->RowCount()));
+        row = grid->Row();
+    }
+    m_protocol->WriteRow(row, entry.before);
+    std::array<int, 2> positions{};
+    for (int laneIndex : {0, 1}) {
+        if (entry.lanes[laneIndex] && m_protocol->LaneRow(laneIndex) < 0)
+            m_protocol->MarkLaneRow(laneIndex, row);
+        const int marked = m_protocol->MarkedRow(laneIndex);
+        positions[laneIndex] = marked > 0 ? marked - 1 : -1;
+    }
+    m_protocol->FillSelectors();
+    m_protocol->PutLanesOn(positions[0], positions[1]);
+}
+
+void ProtocolUndo::RestoreClearedProtocol(const Entry &entry)
+{
+    m_protocol->NoteChange(ProtocolController::Change::Arrangement);
+    ProtocolColumns table = entry.table;
+    TSortGrid *grid = m_form->SortGrid1;
+    grid->BeginUpdate();
+    grid->ReplaceDataRows(std::max(1, int(table.rows)), std::span(table.cells));
+    grid->EndUpdate();
+    m_protocol->FillSelectors();
+    m_protocol->PutLanesOn(entry.lanes[0], entry.lanes[1]);
+    m_protocol->m_modified = entry.modified;
+}
+
+// A team's cells are searched by start number first: a long list is
+// gone through once, without asking the grid for each cell.
+int ProtocolUndo::FindTeamRow(const ProtocolRow &cells, int hint) const
+{
+    const TSortGrid *grid = m_form->SortGrid1;
+    if (hint > 0 && hint < grid->RowCount() && ShowsTeam(grid, hint, cells))
+        return hint;
+    const QList<QString> numbers = grid->ColumnTexts(ColNr);
+    static const QString none;
+    for (int row = 1; row < grid->RowCount(); ++row) {
+        const QString &number = row < numbers.size() ? numbers[row] : none;
+        if (number == cells[ColNr] && ShowsTeam(grid, row, cells))
+            return row;
+    }
+    return -1;
+}
