@@ -207,10 +207,7 @@ bool ProtocolController::ConfirmDiscardingChanges(const QString &action)
 
 ProtocolRow ProtocolController::ReadRow(int row) const
 {
-    ProtocolRow cells;
-    for (int column = 0; column < ProtocolColumnCount; ++column)
-        cells[column] = m_form->SortGrid1->Cells(column, row);
-    return cells;
+    return ProtocolGridRow(m_form->SortGrid1, row);
 }
 
 void ProtocolController::WriteRow(int row, const ProtocolRow &cells)

@@ -1,6 +1,5 @@
 #include "app/ProtocolGrid.h"
 
-#include "protocol/ProtocolTable.h"
 #include "protocol/Ranking.h"
 #include "protocol/ResultText.h"
 #include "widgets/SortGrid.h"
@@ -75,6 +74,14 @@ void ConfigureProtocolGrid(TSortGrid *grid)
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(12);
     grid->setFont(font);
+}
+
+ProtocolRow ProtocolGridRow(const TSortGrid *grid, int row)
+{
+    ProtocolRow cells;
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        cells[column] = grid->Cells(column, row);
+    return cells;
 }
 
 TSortStyle ProtocolGridSortStyle(int column)

@@ -3,6 +3,7 @@
 // lanes and the change notification.
 #pragma once
 
+#include "protocol/ProtocolTable.h"
 #include "widgets/SortCompare.h"
 
 #include <vector>
@@ -11,6 +12,9 @@ class TSortGrid;
 
 // Columns, header row, sort keys, options and font of the protocol grid.
 void ConfigureProtocolGrid(TSortGrid *grid);
+
+// The cells of one grid row.
+ProtocolRow ProtocolGridRow(const TSortGrid *grid, int row);
 
 // How a header click sorts the column.
 TSortStyle ProtocolGridSortStyle(int column);

@@ -2,6 +2,7 @@
 
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
+#include "app/ProtocolGrid.h"
 #include "widgets/SortGrid.h"
 
 #include <QAction>
@@ -31,9 +32,10 @@ ProtocolUndo::ProtocolUndo(ProtocolController *protocol, TFormMain *form)
 {
     connect(form->mUndo, &QAction::triggered, this, &ProtocolUndo::TakeBack);
     // Told once per cell the operator typed into, when the edit is done.
-    form->SortGrid1->OnCellValidate = [this](QObject *, int column, int row, const QString &before,
-                                             QString &,
-                                             bool &) { CellEdited(column, row, before); };
+    TSortGrid *grid = form->SortGrid1;
+    grid->OnCellValidate = [this, grid](QObject *, int column, int row, const QString &before,
+                                        QString &,
+                                        bool &) { CellEdited(grid, column, row, before); };
 }
 
 void ProtocolUndo::Push(Entry entry)
@@ -55,14 +57,16 @@ void ProtocolUndo::TimeRecorded(int row, int column, const ProtocolRow &before)
 }
 
 // Only what the in-place editor typed: a cell the program wrote while
-// edit mode was on is no edit of the operator's.
-void ProtocolUndo::CellEdited(int column, int row, const QString &before)
+// edit mode was on is no edit of the operator's. Read from the grid that
+// tells it: an editor that loses the focus as the window closes tells it
+// while the window is being taken down.
+void ProtocolUndo::CellEdited(const TSortGrid *grid, int column, int row, const QString &before)
 {
-    if (!m_form->SortGrid1->EditorMode())
+    if (!grid->EditorMode())
         return;
     Entry entry{.what = QStringLiteral("Zelle geändert"),
-                .before = m_protocol->ReadRow(row),
-                .after = m_protocol->ReadRow(row),
+                .before = ProtocolGridRow(grid, row),
+                .after = ProtocolGridRow(grid, row),
                 .row = row};
     entry.before[column] = before;
     Push(std::move(entry));

@@ -23,6 +23,7 @@
 
 class ProtocolController;
 class TFormMain;
+class TSortGrid;
 
 class ProtocolUndo : public QObject
 {
@@ -66,7 +67,7 @@ private:
 
     void Push(Entry entry);
     // Registered with the grid: a cell the operator typed into.
-    void CellEdited(int column, int row, const QString &before);
+    void CellEdited(const TSortGrid *grid, int column, int row, const QString &before);
     QString Description(const Entry &entry) const;
     bool HeatInProgress() const;
     // The grid row now showing the team of `cells`, the one at `hint` first; -1 when none.
