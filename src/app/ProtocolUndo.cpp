@@ -3,6 +3,7 @@
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
 #include "app/ProtocolGrid.h"
+#include "app/StartOrder.h"
 #include "widgets/SortGrid.h"
 
 #include <QAction>
@@ -77,7 +78,8 @@ void ProtocolUndo::RowRemoved(int row)
     Entry entry{.kind = Kind::RemovedRow,
                 .what = QStringLiteral("Zeile entfernt"),
                 .before = m_protocol->ReadRow(row),
-                .row = row};
+                .row = row,
+                .startPlace = m_form->SortGrid1->Cells(StartOrderColumn, row)};
     for (int laneIndex : {0, 1})
         entry.lanes[laneIndex] = m_protocol->LaneRow(laneIndex) == row;
     Push(std::move(entry));
@@ -88,6 +90,7 @@ void ProtocolUndo::ProtocolCleared()
     Push({.kind = Kind::Cleared,
           .what = QStringLiteral("Protokoll gelöscht"),
           .table = m_protocol->Columns(),
+          .startOrder = m_protocol->StartOrder(),
           .lanes = {m_form->cbBuhn1->currentIndex(), m_form->cbBuhn2->currentIndex()},
           .modified = m_protocol->ProtocolModified()});
 }
@@ -181,6 +184,7 @@ void ProtocolUndo::RestoreRemovedRow(const Entry &entry)
         row = grid->Row();
     }
     m_protocol->WriteRow(row, entry.before);
+    grid->SetCells(StartOrderColumn, row, entry.startPlace);
     std::array<int, 2> positions{};
     for (int laneIndex : {0, 1}) {
         if (entry.lanes[laneIndex] && m_protocol->LaneRow(laneIndex) < 0)
@@ -199,6 +203,7 @@ void ProtocolUndo::RestoreClearedProtocol(const Entry &entry)
     TSortGrid *grid = m_form->SortGrid1;
     grid->BeginUpdate();
     grid->ReplaceDataRows(std::max(1, int(table.rows)), std::span(table.cells));
+    WriteStartOrder(*grid, entry.startOrder);
     grid->EndUpdate();
     m_protocol->FillSelectors();
     m_protocol->PutLanesOn(entry.lanes[0], entry.lanes[1]);

@@ -5,7 +5,8 @@
 // its team's cells, which only an edit changes, and edits are kept too, so
 // the sorts and rankings in between do not matter. A removed row keeps its
 // cells, the cleared protocol its whole table (shared with the grid that
-// held it, not copied). Loading a list ends the history.
+// held it, not copied), each with its place in the start order, so who
+// runs next comes back too. Loading a list ends the history.
 //
 // Taking back goes through the protocol controller's change notification,
 // so the recovery journal writes what was restored. During a heat only
@@ -20,6 +21,7 @@
 #include <QString>
 #include <array>
 #include <deque>
+#include <vector>
 
 class ProtocolController;
 class TFormMain;
@@ -56,10 +58,13 @@ private:
     {
         Kind kind = Kind::Cells;
         QString what{};
-        ProtocolRow before{};    // the row before the change
-        ProtocolRow after{};     // the row as the change left it (Cells)
-        int row = -1;            // where the row stood
-        ProtocolColumns table{}; // the whole protocol (Cleared)
+        ProtocolRow before{}; // the row before the change
+        ProtocolRow after{};  // the row as the change left it (Cells)
+        int row = -1;         // where the row stood
+        // The row's place in the start order (RemovedRow).
+        QString startPlace{};
+        ProtocolColumns table{};       // the whole protocol (Cleared)
+        std::vector<int> startOrder{}; // and its start order (Cleared)
         // Selector positions (Cleared), or whether the lane stood on the row (RemovedRow).
         std::array<int, 2> lanes = {-1, -1};
         bool modified = false; // the cleared protocol was not saved

@@ -195,6 +195,7 @@ private slots:
         }
         const QList<QStringList> before = m_fixture.GridRows();
         const QPair<QString, QString> lanes = m_fixture.LaneTeams();
+        const std::vector<int> startOrder = Form()->Protocol->StartOrder();
 
         Make(change);
         QVERIFY(m_fixture.GridRows() != before);
@@ -204,6 +205,7 @@ private slots:
         QCOMPARE(m_fixture.StatusText(), status);
         QCOMPARE(m_fixture.GridRows(), before);
         QCOMPARE(m_fixture.LaneTeams(), lanes);
+        QCOMPARE(Form()->Protocol->StartOrder(), startOrder); // who runs next
         QCOMPARE(Form()->bSTART->isEnabled(), !InHeat(change));
     }
 
