@@ -94,6 +94,8 @@ TFormMain::~TFormMain()
 void TFormMain::FormCreate()
 {
     DeriveNames();
+    // The status line may cut a long notice off: its tooltip holds it whole.
+    connect(statusBar(), &QStatusBar::messageChanged, statusBar(), &QWidget::setToolTip);
     Journal = new RecoveryJournal(this, RecoveryJournal::DefaultFileName());
     if (auto *application = qobject_cast<ProgramApplication *>(QCoreApplication::instance()))
         connect(application, &ProgramApplication::InternalError, this,
@@ -328,11 +330,15 @@ void TFormMain::closeEvent(QCloseEvent *event)
     const QString question = QStringLiteral("Beenden?");
     if (FDlgYesNo)
         FDlgYesNo->Label1->setText(question);
+    // "Trotzdem beenden?" answered with "Ja" discards the results on purpose.
+    const bool discarding = !Clock->isActive() && FDlgYesNo && Protocol->ProtocolModified();
     const bool end = Clock->isActive() ? !FDlgYesNo || FDlgYesNo->Confirm(question)
                                        : Protocol->ConfirmDiscardingChanges();
     if (!end) {
         event->ignore();
         return;
     }
+    if (discarding)
+        Journal->DiscardOnPurpose();
     event->accept();
 }

@@ -5,6 +5,7 @@
 #include "app/FMain.h"
 #include "app/FreedMemory.h"
 #include "app/ProtocolController.h"
+#include "platform/Platform.h"
 #include "protocol/RegularFile.h"
 #include "protocol/StarterList.h"
 
@@ -40,35 +41,84 @@ QString RecoveryJournal::DefaultFileName()
 
 void RecoveryJournal::OfferRecovery(TFDlgYesNo *dialog)
 {
+    // Another running copy keeps its own state here: this one leaves it
+    // alone, even the files it is writing just now.
+    if (!m_journal.TakeFolder()) {
+        TellAtStart(QStringLiteral(
+            "Duobahn läuft bereits: dieses Fenster sichert nichts für die Wiederherstellung"));
+        return;
+    }
     // Snapshots a crash cut off before they replaced the last one.
     RemoveInterruptedWrites(m_journal.FileName());
-    JournalState state;
-    const Journal::Found found = m_journal.Read(state);
-    // A file that could not be kept aside is never overwritten: the
-    // journal then stays off for this run (and that is told).
-    if (found == Journal::Found::Damaged) {
-        const QString kept =
-            TellIfNotKept(m_journal.PutAside(QFileInfo(m_journal.FileName()).lastModified()));
-        if (kept.isEmpty())
-            return;
-        m_form->ShowNotice(QStringLiteral("Wiederherstellungsdatei unlesbar, aufbewahrt als ") +
-                           kept);
-    } else if (found == Journal::Found::Readable && WorthRecovering(state)) {
-        if (dialog && dialog->ConfirmWhole(RecoveryQuestion(state)))
-            Restore(state);
-        else if (TellIfNotKept(m_journal.KeepAside(state)).isEmpty())
-            return;
-    }
+    if (!TakeBack(dialog))
+        return;
     m_writing = true;
     Write();
 }
 
-QString RecoveryJournal::TellIfNotKept(const QString &kept)
+// A file that could not be put aside is never overwritten: the journal
+// then stays off for this run (and that is told).
+bool RecoveryJournal::TakeBack(TFDlgYesNo *dialog)
 {
+    JournalState state;
+    int unreadableEntry = 0;
+    const Journal::Found found = m_journal.Read(state, &unreadableEntry);
+    if (found == Journal::Found::Nothing)
+        return true;
+    if (found == Journal::Found::Damaged) {
+        const QString aside = m_journal.PutAside(LastWritten(m_journal.FileName()));
+        if (aside.isEmpty())
+            return TellNotAside(m_journal.FileName());
+        TellAtStart(QStringLiteral("Wiederherstellungsdatei unlesbar, aufbewahrt als ") + aside);
+        return true;
+    }
+    if (unreadableEntry > 0) {
+        const QString aside = m_journal.PutLogAside(LastWritten(m_journal.LogFileName()));
+        if (aside.isEmpty())
+            return TellNotAside(m_journal.LogFileName());
+        TellAtStart(
+            QStringLiteral("Änderungsprotokoll ab Eintrag %1 unlesbar: beiseitegelegt als %2")
+                .arg(unreadableEntry)
+                .arg(aside));
+    }
+    if (!WorthRecovering(state))
+        return true;
+    // Discarded at the last exit on purpose: kept, without a question.
+    if (!state.discarded && dialog &&
+        dialog->ConfirmWhole(RecoveryQuestion(state, m_journal.AsideName(state.stamp)))) {
+        Restore(state);
+        return true;
+    }
+    const QString kept = m_journal.KeepAside(state);
     if (kept.isEmpty())
-        m_form->ShowNotice(QStringLiteral("Wiederherstellungsdatei nicht beiseitegelegt: ") +
-                           m_journal.FileName());
-    return kept;
+        return TellNotAside(m_journal.FileName());
+    m_form->ShowNotice(QStringLiteral("Letzter Stand aufbewahrt unter ") + kept);
+    return true;
+}
+
+QDateTime RecoveryJournal::LastWritten(const QString &file)
+{
+    return QFileInfo(file).lastModified();
+}
+
+bool RecoveryJournal::TellNotAside(const QString &file)
+{
+    TellAtStart(QStringLiteral("Wiederherstellungsdatei nicht beiseitegelegt: ") + file);
+    return false;
+}
+
+// Before any race, in a box: a notice of the status line may soon give way
+// to the next.
+void RecoveryJournal::TellAtStart(const QString &text)
+{
+    m_form->ShowNotice(text);
+    CurrentPlatform().MessageBox(m_form, m_form->ApplicationTitle, text,
+                                 Platform::MessageKind::Warning);
+}
+
+void RecoveryJournal::DiscardOnPurpose()
+{
+    m_discarded = true;
 }
 
 void RecoveryJournal::Restore(const JournalState &state)
@@ -97,6 +147,7 @@ JournalNotes RecoveryJournal::CurrentNotes() const
     notes.lane1 = m_form->cbBuhn1->currentIndex();
     notes.lane2 = m_form->cbBuhn2->currentIndex();
     notes.unsaved = protocol->ProtocolModified();
+    notes.discarded = m_discarded;
     notes.stamp = QDateTime::currentDateTime();
     return notes;
 }

@@ -28,11 +28,17 @@ public:
     // "Wiederherstellung.txt" in the user's data folder of this program.
     static QString DefaultFileName();
 
-    // Asks whether to restore a journal worth recovering: yes restores
-    // protocol, event name, caption and lanes; no keeps that file under a
-    // dated name. Writing starts only after this, so nothing is
-    // overwritten before the operator has answered.
+    // Takes the journal's folder and asks whether to restore a journal
+    // worth recovering: yes restores protocol, event name, caption and
+    // lanes; no keeps that file under a dated name, which the question
+    // names. A state discarded on purpose at the last exit is kept so
+    // without asking. Writing starts only after this, so nothing is
+    // overwritten before the operator has answered. While another running
+    // copy holds the folder, this one writes nothing at all.
     void OfferRecovery(TFDlgYesNo *dialog);
+    // The operator ends the program without saving its results: the next
+    // start keeps them aside instead of offering them back.
+    void DiscardOnPurpose();
 
     // Writes a snapshot of the window's state now (also at a normal exit).
     // A failure is told once in the status line; the race goes on.
@@ -49,13 +55,18 @@ public:
 private:
     JournalNotes CurrentNotes() const;
     JournalChange ChangeOf(const ProtocolChange &change) const;
+    // Reads what the last run left and offers it back; false when a file
+    // that could not be put aside stays where the journal writes.
+    bool TakeBack(TFDlgYesNo *dialog);
     void Restore(const JournalState &state);
-    // Passes on the dated name a journal was kept under; "" is told.
-    QString TellIfNotKept(const QString &kept);
+    static QDateTime LastWritten(const QString &file);
+    bool TellNotAside(const QString &file);
+    void TellAtStart(const QString &text);
     void Report(bool written, const QString &error);
 
     TFormMain *m_form;
     Journal m_journal;
     bool m_writing = false;
+    bool m_discarded = false;
     bool m_failureTold = false;
 };

@@ -3,12 +3,35 @@
 
 #include "protocol/RegularFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSet>
+#include <QSysInfo>
 
 namespace {
+
+// The folder locks the journals of this process hold.
+struct HeldFolderLocks
+{
+    static inline std::mutex mutex;
+    static inline QSet<QString> names; // guarded by mutex
+};
+
+// A lock naming this very process that none of its journals holds was
+// left by a program that had the same process id before a reboot.
+bool TakeOverLeftLock(QLockFile &lock, const QString &name)
+{
+    qint64 process = 0;
+    QString host;
+    QString application;
+    return lock.error() == QLockFile::LockFailedError && !HeldFolderLocks::names.contains(name) &&
+           lock.getLockInfo(&process, &host, &application) &&
+           process == QCoreApplication::applicationPid() && host == QSysInfo::machineHostName() &&
+           lock.removeStaleLockFile() && lock.tryLock(0);
+}
 
 // A key for a new snapshot's log: never 0 (no log), never an earlier one's.
 quint64 NewLogKey()
@@ -35,6 +58,10 @@ Journal::~Journal()
     m_changed.notify_all();
     if (m_writer.joinable())
         m_writer.join();
+    if (m_folderLock) {
+        const std::lock_guard guard(HeldFolderLocks::mutex);
+        HeldFolderLocks::names.remove(m_folderLock->fileName());
+    }
 }
 
 bool Journal::WriteSnapshot(const SnapshotWriter &text, QString *error)
@@ -122,7 +149,7 @@ bool Journal::Append(const JournalChange &change)
     return m_log.HasRoom(payload) && m_log.Write(payload, nullptr);
 }
 
-Journal::Found Journal::Read(JournalState &state) const
+Journal::Found Journal::Read(JournalState &state, int *unreadableEntry) const
 {
     if (!QFileInfo::exists(m_fileName) && !QFileInfo(m_fileName).isSymLink())
         return Found::Nothing;
@@ -133,26 +160,59 @@ Journal::Found Journal::Read(JournalState &state) const
         read = ReadJournalText(file.bytes, &key);
     if (!read)
         return Found::Damaged;
-    const RegularFileRead log =
-        key != 0 ? ReadRegularFile(LogFileName(), MaxJournalBytes) : RegularFileRead{};
-    for (const QByteArrayView payload : JournalLogPayloads(log.bytes, key)) {
-        const std::optional<JournalChange> change = ReadJournalChangeText(payload);
-        if (!change || !ApplyJournalChange(*read, *change))
-            break;
-    }
+    const int unreadable = key != 0 ? ApplyLog(*read, key) : 0;
+    if (unreadableEntry)
+        *unreadableEntry = unreadable;
     state = std::move(*read);
     return Found::Readable;
 }
 
-QString Journal::DatedName(const QDateTime &stamp) const
+int Journal::ApplyLog(JournalState &state, quint64 key) const
+{
+    const QString name = LogFileName();
+    // A snapshot whose log could not be made has none: its changes went
+    // into snapshots.
+    if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
+        return 0;
+    const RegularFileRead log = ReadRegularFile(name, MaxJournalBytes);
+    if (!log.ok)
+        return 1;
+    bool damaged = false;
+    const std::vector<QByteArrayView> payloads = JournalLogPayloads(log.bytes, key, &damaged);
+    for (std::size_t entry = 0; entry < payloads.size(); ++entry) {
+        const std::optional<JournalChange> change = ReadJournalChangeText(payloads[entry]);
+        if (!change || !ApplyJournalChange(state, *change))
+            return int(entry) + 1;
+    }
+    return damaged ? int(payloads.size()) + 1 : 0;
+}
+
+bool Journal::TakeFolder()
+{
+    const QFileInfo info(m_fileName);
+    if (!QDir().mkpath(info.absolutePath()))
+        return true; // nothing can be written there either: that is told when it is tried
+    const QString name = info.dir().filePath(info.completeBaseName() + QStringLiteral(".lock"));
+    auto lock = std::make_unique<QLockFile>(name);
+    // Only a running program keeps its lock; a dead one's is taken over.
+    lock->setStaleLockTime(0);
+    const std::lock_guard guard(HeldFolderLocks::mutex);
+    if (!lock->tryLock(0) && !TakeOverLeftLock(*lock, name))
+        return lock->error() != QLockFile::LockFailedError;
+    HeldFolderLocks::names.insert(name);
+    m_folderLock = std::move(lock);
+    return true;
+}
+
+QString Journal::AsideName(const QDateTime &stamp, const QString &suffix) const
 {
     const QFileInfo info(m_fileName);
     const QString base =
         info.dir().filePath(info.completeBaseName() + QStringLiteral(" vom ") +
                             stamp.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
     for (int number = 1; number < 1000; ++number) {
-        const QString name = base + (number > 1 ? QStringLiteral(" (%1)").arg(number) : QString()) +
-                             QStringLiteral(".txt");
+        const QString name =
+            base + (number > 1 ? QStringLiteral(" (%1)").arg(number) : QString()) + suffix;
         if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
             return name;
     }
@@ -161,7 +221,7 @@ QString Journal::DatedName(const QDateTime &stamp) const
 
 QString Journal::KeepAside(const JournalState &state) const
 {
-    const QString name = DatedName(state.stamp);
+    const QString name = AsideName(state.stamp);
     const auto produce = [&](const ChunkWriter &write) {
         return WriteJournalText(state, 0, write);
     };
@@ -173,6 +233,15 @@ QString Journal::KeepAside(const JournalState &state) const
 
 QString Journal::PutAside(const QDateTime &stamp) const
 {
-    const QString name = DatedName(stamp);
-    return !name.isEmpty() && QFile::rename(m_fileName, name) ? name : QString();
+    return RenameAside(m_fileName, AsideName(stamp));
+}
+
+QString Journal::PutLogAside(const QDateTime &stamp) const
+{
+    return RenameAside(LogFileName(), AsideName(stamp, QStringLiteral(".log")));
+}
+
+QString Journal::RenameAside(const QString &file, const QString &name)
+{
+    return !name.isEmpty() && QFile::rename(file, name) ? name : QString();
 }

@@ -10,16 +10,23 @@
 // "Nr", which the list reader skips), plus the event name, list path,
 // caption, both lanes' rows, whether the results are in a saved file, the
 // moment it was written, each row's place in the start order (when it is
-// not the rows' own order), and the key of its change log.
+// not the rows' own order), and the key of its change log. Its last line
+// carries a checksum of all before it: a changed byte makes it damaged,
+// never a different result.
+//
+// One running program holds the journal's folder (a lock file beside the
+// snapshot); another copy started meanwhile must leave the files alone.
 #pragma once
 
 #include "protocol/JournalLog.h"
 #include "protocol/JournalText.h"
 #include "protocol/RegularFile.h"
 
+#include <QLockFile>
 #include <QString>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -67,9 +74,16 @@ public:
     // the write failed): a snapshot must hold the change instead.
     bool Append(const JournalChange &change);
 
+    // Takes the journal's folder for this program, until the journal goes.
+    // false when another running program holds it (the lock of one that
+    // died is taken over); a folder that cannot be made is not held.
+    bool TakeFolder();
+
     enum class Found { Nothing, Readable, Damaged };
-    // The snapshot with its change log applied.
-    Found Read(JournalState &state) const;
+    // The snapshot with its change log applied up to the first record
+    // that cannot be read: its number (from 1) goes to *unreadableEntry,
+    // 0 when the log was read whole.
+    Found Read(JournalState &state, int *unreadableEntry = nullptr) const;
 
     // Writes the state under "<name> vom <yyyy-MM-dd HH-mm-ss>.txt" beside
     // the snapshot (with a number added when that name is taken) and then
@@ -79,6 +93,10 @@ public:
     // Renames a snapshot that cannot be read to such a dated name; "" when
     // it could not be renamed.
     QString PutAside(const QDateTime &stamp) const;
+    // The same for a change log that cannot be read whole, "<...>.log".
+    QString PutLogAside(const QDateTime &stamp) const;
+    // The dated name a state of this moment is kept or put aside under.
+    QString AsideName(const QDateTime &stamp, const QString &suffix = QStringLiteral(".txt")) const;
 
 private:
     struct Picture
@@ -91,8 +109,10 @@ private:
     using SnapshotWriter = std::function<bool(quint64 key, const ChunkWriter &write)>;
     bool WriteSnapshot(const SnapshotWriter &text, QString *error);
     void WriteInTurn();
-    QString DatedName(const QDateTime &stamp) const;
+    int ApplyLog(JournalState &state, quint64 key) const;
+    static QString RenameAside(const QString &file, const QString &name);
 
+    std::unique_ptr<QLockFile> m_folderLock; // goes last, when nothing is written any more
     QString m_fileName;
     JournalLog m_log;
 

@@ -30,14 +30,6 @@ constexpr std::array<quint32, 256> Crc32Table = [] {
     return table;
 }();
 
-quint32 Crc32(quint32 crc, QByteArrayView bytes)
-{
-    crc = ~crc;
-    for (const char byte : bytes)
-        crc = Crc32Table[(crc ^ static_cast<unsigned char>(byte)) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
 quint64 ReadLittleEndian(QByteArrayView bytes, qsizetype at, int size)
 {
     quint64 value = 0;
@@ -73,6 +65,14 @@ bool WriteAllAt(int fd, QByteArrayView bytes, qint64 offset)
 
 } // namespace
 
+quint32 Crc32(quint32 crc, QByteArrayView bytes)
+{
+    crc = ~crc;
+    for (const char byte : bytes)
+        crc = Crc32Table[(crc ^ static_cast<unsigned char>(byte)) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
 QByteArray JournalLogRecord(quint64 key, QByteArrayView payload)
 {
     QByteArray record;
@@ -87,20 +87,34 @@ QByteArray JournalLogRecord(quint64 key, QByteArrayView payload)
     return record;
 }
 
-std::vector<QByteArrayView> JournalLogPayloads(QByteArrayView log, quint64 key)
+std::vector<QByteArrayView> JournalLogPayloads(QByteArrayView log, quint64 key, bool *damaged)
 {
     std::vector<QByteArrayView> payloads;
+    bool intact = true;
     while (log.size() >= HeaderSize) {
         const quint64 length = ReadLittleEndian(log, LengthAt, 4);
-        if (length == 0 || length > quint64(log.size() - HeaderSize))
+        if (length == 0) {
+            // The end mark, or the zeros of a log never written this far.
+            intact = log.first(HeaderSize).count('\0') == HeaderSize;
             break;
+        }
+        if (length > quint64(log.size() - HeaderSize)) {
+            intact = false;
+            break;
+        }
         const QByteArrayView record = log.first(HeaderSize + qsizetype(length));
-        if (ReadLittleEndian(record, CrcAt, 4) != RecordCrc(record) ||
-            ReadLittleEndian(record, KeyAt, 8) != key)
+        if (ReadLittleEndian(record, CrcAt, 4) != RecordCrc(record)) {
+            intact = false;
+            break;
+        }
+        // A whole record of an earlier snapshot's log: this one ends before it.
+        if (ReadLittleEndian(record, KeyAt, 8) != key)
             break;
         payloads.push_back(record.sliced(HeaderSize));
         log = log.sliced(record.size());
     }
+    if (damaged)
+        *damaged = !intact;
     return payloads;
 }
 
@@ -129,6 +143,9 @@ bool JournalLog::Open(QString *error)
             *error = QStringLiteral("%1 ist keine gewöhnliche Datei.").arg(m_fileName);
         return false;
     }
+    // A longer log would not be read back: it starts afresh at the capacity.
+    if (status.st_size > Capacity && ::ftruncate(m_fd, Capacity) < 0)
+        return Fail(errno, error);
     if (status.st_size >= Capacity)
         return true;
     const int code = Fill(status.st_size);
@@ -166,11 +183,14 @@ bool JournalLog::Write(QByteArrayView payload, QString *error)
         return Fail(EBADF, error);
     if (!HasRoom(payload))
         return Fail(ENOSPC, error);
-    const QByteArray record = JournalLogRecord(m_key, payload);
+    // The end mark behind it, in the same write, where the log has room.
+    QByteArray record = JournalLogRecord(m_key, payload);
+    const qint64 recordSize = record.size();
+    record.append(QByteArray(qMin(HeaderSize, Capacity - m_end - recordSize), '\0'));
     errno = 0;
     if (!WriteAllAt(m_fd, record, m_end) || ::fdatasync(m_fd) < 0)
         return Fail(errno ? errno : EIO, error);
-    m_end += record.size();
+    m_end += recordSize;
     return true;
 }
 

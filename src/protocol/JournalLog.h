@@ -7,9 +7,12 @@
 //
 // A record is the length of its payload and a CRC-32 over length, key and
 // payload (4 bytes each, little-endian), the key of the snapshot it belongs
-// to (8 bytes), then the payload. The log is read from its start up to the
-// first record that is cut off, damaged, of another key or zero: there the
-// last write ended, and what follows are the remains of an older log.
+// to (8 bytes), then the payload. Each record is written with an end mark
+// behind it (16 zero bytes, where the log has room), which the next record
+// overwrites. The log is read from its start up to the end mark, or up to a
+// whole record of another key (the first record of an older log, before
+// the new snapshot's first change). Anything else where a record should
+// be (a record cut off or failing its CRC) is damage.
 #pragma once
 
 #include <QByteArray>
@@ -17,10 +20,15 @@
 #include <QString>
 #include <vector>
 
+// The CRC-32 of the bytes, continued from the CRC of the bytes before them
+// (0 to begin with).
+quint32 Crc32(quint32 crc, QByteArrayView bytes);
 // One record as written to the log.
 QByteArray JournalLogRecord(quint64 key, QByteArrayView payload);
-// The payloads of the records of `key` at the start of `log`, in order.
-std::vector<QByteArrayView> JournalLogPayloads(QByteArrayView log, quint64 key);
+// The payloads of the records of `key` at the start of `log`, in order;
+// *damaged tells whether they end at damage rather than at the log's end.
+std::vector<QByteArrayView> JournalLogPayloads(QByteArrayView log, quint64 key,
+                                               bool *damaged = nullptr);
 
 class JournalLog
 {

@@ -1,6 +1,9 @@
 // The recovery journal's text: the snapshot and the change records.
 #include "protocol/JournalText.h"
 
+#include "protocol/JournalLog.h"
+
+#include <QDir>
 #include <QtGlobal>
 #include <algorithm>
 #include <climits>
@@ -17,6 +20,7 @@ const QByteArray ListKey = "Liste";
 const QByteArray CaptionKey = "Titel";
 const QByteArray LanesKey = "Rennspuren";
 const QByteArray UnsavedKey = "Ungesichert";
+const QByteArray DiscardedKey = "Verworfen";
 const QByteArray CellKey = "Zelle";
 const QByteArray EndKey = "Ende";
 const QByteArray LogKey = "Aenderungen";
@@ -24,8 +28,10 @@ const QByteArray RowKey = "Zeile";
 const QByteArray BlankKey = "Leerzellen";
 const QByteArray StartOrderKey = "Startfolge";
 // 2 added the columns whose blank cells read back as one blank, 3 the start
-// order; journals of 1 and 2 are still read.
+// order and the checksum; journals of 1 and 2 are still read.
 constexpr int FormatVersion = 3;
+// The first version whose end note carries the checksum of the text before it.
+constexpr int ChecksumVersion = 3;
 // Start order places per note line in the snapshot.
 constexpr std::size_t StartOrderPerNote = 1000;
 
@@ -147,9 +153,10 @@ QByteArray HeaderLine()
 // What the notes say while the text is read.
 struct NoteReading
 {
-    bool versionSeen = false;
+    qsizetype version = 0;
     bool ended = false;
     qsizetype endCount = -1;
+    QByteArrayView checksum; // empty when the end note carries none
     quint64 logKey = 0;
     std::array<bool, ProtocolColumnCount> blankIsOneBlank{};
     QList<std::tuple<qsizetype, int, QString>> exactCells;
@@ -241,6 +248,8 @@ void AppendStateNotes(QByteArray &text, const QByteArray &prefix, const JournalN
     append(CaptionKey, Escaped(notes.caption));
     append(LanesKey, QByteArray::number(notes.lane1) + '\t' + QByteArray::number(notes.lane2));
     append(UnsavedKey, notes.unsaved ? "1" : "0");
+    if (notes.discarded)
+        append(DiscardedKey, "1");
 }
 
 enum class NoteRead { Read, Bad, OtherKey };
@@ -271,8 +280,9 @@ NoteRead ReadStateNote(const QList<QByteArrayView> &parts, JournalNotes &notes)
         notes.lane2 = ok ? int(b) : -1;
         return result(ok);
     }
-    if (key == UnsavedKey) {
-        notes.unsaved = parts.size() == 2 && parts[1] == "1";
+    if (key == UnsavedKey || key == DiscardedKey) {
+        bool &value = key == UnsavedKey ? notes.unsaved : notes.discarded;
+        value = parts.size() == 2 && parts[1] == "1";
         return result(parts.size() == 2 && (parts[1] == "0" || parts[1] == "1"));
     }
     return NoteRead::OtherKey;
@@ -287,8 +297,8 @@ bool ReadNote(QByteArrayView line, JournalState &state, NoteReading &notes)
     qsizetype a = 0;
     qsizetype b = 0;
     if (key == VersionKey)
-        return notes.versionSeen =
-                   parts.size() == 2 && ReadInt(parts[1], a) && a >= 1 && a <= FormatVersion;
+        return parts.size() == 2 && ReadInt(parts[1], notes.version) && notes.version >= 1 &&
+               notes.version <= FormatVersion;
     if (key == StartOrderKey)
         return ReadStartOrderNote(parts, notes);
     if (key == LogKey && parts.size() == 2) {
@@ -306,8 +316,9 @@ bool ReadNote(QByteArrayView line, JournalState &state, NoteReading &notes)
         notes.exactCells.append({a, int(b), Unescaped(parts[3])});
         return true;
     }
-    if (key == EndKey && parts.size() == 2 && ReadInt(parts[1], a)) {
-        notes.endCount = a;
+    if (key == EndKey && (parts.size() == 2 || parts.size() == 3) &&
+        ReadInt(parts[1], notes.endCount)) {
+        notes.checksum = parts.size() == 3 ? parts[2] : QByteArrayView();
         return notes.ended = true;
     }
     return false;
@@ -384,6 +395,21 @@ bool AppendStartOrderNotes(QByteArray &text, std::size_t rows, const StartOrder 
     return true;
 }
 
+// The checksum as the end note writes it: eight hex digits.
+QByteArray ChecksumText(quint32 checksum)
+{
+    return QByteArray::number(checksum, 16).rightJustified(8, '0');
+}
+
+// Whether the text before the end note is the text the note's checksum was
+// taken of; a journal written before checksums has none to check.
+bool ChecksumHolds(QByteArrayView covered, const NoteReading &notes)
+{
+    if (notes.checksum.isEmpty())
+        return notes.version < ChecksumVersion;
+    return notes.checksum == ChecksumText(Crc32(0, covered));
+}
+
 // The text is handed on in pieces of about this size, so a snapshot of a
 // long list never sits whole in memory.
 constexpr qsizetype SnapshotPieceBytes = 256 * 1024;
@@ -412,10 +438,12 @@ bool WriteSnapshotText(const JournalNotes &notes, std::size_t rows, const CellOf
 {
     QByteArray text;
     text.reserve(SnapshotPieceBytes + 4096);
+    quint32 checksum = 0; // of the pieces handed on
     // Hands a full piece on.
     const auto flush = [&] {
         if (text.size() < SnapshotPieceBytes)
             return true;
+        checksum = Crc32(checksum, text);
         const bool written = write(text);
         text.resize(0); // keeps its room for the next piece
         return written;
@@ -449,7 +477,8 @@ bool WriteSnapshotText(const JournalNotes &notes, std::size_t rows, const CellOf
     }
     if (!AppendStartOrderNotes(text, rows, startOrder, flush))
         return false;
-    AppendNote(text, EndKey, QByteArray::number(qulonglong(rows)));
+    checksum = Crc32(checksum, text);
+    AppendNote(text, EndKey, QByteArray::number(qulonglong(rows)) + '\t' + ChecksumText(checksum));
     return write(text);
 }
 
@@ -500,8 +529,9 @@ std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey
         if (!ok)
             return std::nullopt;
     }
-    if (!notes.versionSeen || !notes.ended || !state.stamp.isValid() ||
-        notes.endCount != qsizetype(state.rows.size()))
+    if (notes.version == 0 || !notes.ended || !state.stamp.isValid() ||
+        notes.endCount != qsizetype(state.rows.size()) ||
+        !ChecksumHolds(text.first(lines.last().data() - text.data()), notes))
         return std::nullopt;
     static const QString oneBlank = QStringLiteral(" ");
     for (ProtocolRow &row : state.rows) {
@@ -585,10 +615,13 @@ bool WorthRecovering(const JournalState &state)
     return state.unsaved && TeamCount(state.rows) > 0;
 }
 
-QString RecoveryQuestion(const JournalState &state)
+QString RecoveryQuestion(const JournalState &state, const QString &aside)
 {
-    return QStringLiteral("Letzten Stand vom %1 wiederherstellen? (%2 Teams, %3 Zeiten)")
+    return QStringLiteral(
+               "Letzten Stand vom %1 wiederherstellen? (%2\u00a0Teams,\u00a0%3\u00a0Zeiten)"
+               "\nNein: der Stand wird aufbewahrt unter %4")
         .arg(state.stamp.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")))
         .arg(TeamCount(state.rows))
-        .arg(RecordedResultCount(state.rows));
+        .arg(RecordedResultCount(state.rows))
+        .arg(QDir::toNativeSeparators(aside));
 }

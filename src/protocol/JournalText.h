@@ -24,7 +24,8 @@ struct JournalNotes
     QString caption;
     int lane1 = -1; // selector positions, -1 for none
     int lane2 = -1;
-    bool unsaved = false; // results recorded that are in no saved file
+    bool unsaved = false;   // results recorded that are in no saved file
+    bool discarded = false; // the operator ended the program without saving them
     QDateTime stamp;
 
     bool operator==(const JournalNotes &) const = default;
@@ -82,5 +83,7 @@ int RecordedResultCount(const ProtocolTable &rows);
 int TeamCount(const ProtocolTable &rows);
 // The state holds teams whose results are in no saved file: worth asking for.
 bool WorthRecovering(const JournalState &state);
-// "Letzten Stand vom <Datum Uhrzeit> wiederherstellen? (<n> Teams, <m> Zeiten)"
-QString RecoveryQuestion(const JournalState &state);
+// "Letzten Stand vom <Datum Uhrzeit> wiederherstellen? (<n> Teams, <m> Zeiten)",
+// the counts never broken apart, and on a line of its own
+// "Nein: der Stand wird aufbewahrt unter <aside>".
+QString RecoveryQuestion(const JournalState &state, const QString &aside);

@@ -1,3 +1,4 @@
+// A second copy started meanwhile leaves the running one's journal alone.
 // The program killed with SIGKILL at random moments of a race day run by
 // the barrier simulator, restarted and recovered each time (a build of it
 // that answers the recovery question itself with "Ja"): no recorded result
@@ -75,6 +76,7 @@ class TestKillRecovery : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    QString m_program;
     QString m_journal;
     QString m_socket;
 
@@ -118,6 +120,44 @@ class TestKillRecovery : public QObject
         return state;
     }
 
+    // Settings, a journal of the first state, and the places of program,
+    // journal and barrier simulator.
+    void Prepare()
+    {
+        m_program = QCoreApplication::applicationDirPath() + '/' + Title;
+        QVERIFY2(QFileInfo(m_program).isExecutable(), qPrintable(m_program));
+        m_journal = m_dir.filePath("data/" + Title + "/Wiederherstellung.txt");
+        m_socket = m_dir.filePath("barrier.sock");
+        StoreSettings();
+        QString error;
+        QVERIFY2(Journal(m_journal).Write(FirstState(), &error), qPrintable(error));
+    }
+
+    // Starts the program; its message boxes go to `messages` when given.
+    void Launch(QProcess &child, bool messages = false)
+    {
+        child.setProcessEnvironment(ProgramEnvironment());
+        child.setWorkingDirectory(m_dir.path());
+        child.setProcessChannelMode(messages ? QProcess::SeparateChannels
+                                             : QProcess::ForwardedErrorChannel);
+        child.setStandardOutputFile(QProcess::nullDevice());
+        child.start(m_program, {});
+        QVERIFY(child.waitForStarted());
+    }
+
+    // Every file of the journal's folder (but the lock) with its bytes.
+    QMap<QString, QByteArray> FolderContents() const
+    {
+        const QDir folder = QFileInfo(m_journal).dir();
+        QMap<QString, QByteArray> contents;
+        for (const QString &name : folder.entryList(QDir::Files)) {
+            QFile file(folder.filePath(name));
+            if (!name.endsWith(".lock") && file.open(QIODevice::ReadOnly))
+                contents.insert(name, file.readAll());
+        }
+        return contents;
+    }
+
     // One barrier pulse: the line switched on and off again.
     void Pulse(int client, const char *line)
     {
@@ -127,16 +167,61 @@ class TestKillRecovery : public QObject
     }
 
 private slots:
+    // A second copy started by the same user while the first one races
+    // asks nothing and leaves every file of the journal's folder as it is,
+    // even a snapshot the first one is writing just then; the first one's
+    // stops after it are in its journal when it is killed.
+    void secondCopyLeavesTheFirstOnesJournalAlone()
+    {
+        Prepare();
+        const ino_t before = InodeOf(m_journal);
+        QProcess first;
+        Launch(first);
+        QTRY_VERIFY_WITH_TIMEOUT(InodeOf(m_journal) != before, 30000);
+        int client = -1;
+        QTRY_VERIFY_WITH_TIMEOUT((client = ConnectToSim(m_socket)) >= 0, 30000);
+        QFile writing(m_journal + ".Wk3pQz");
+        QVERIFY(writing.open(QIODevice::WriteOnly));
+        writing.write("Nr.\tTeamName\tim Schreiben");
+        writing.close();
+        const QMap<QString, QByteArray> contents = FolderContents();
+
+        QProcess second;
+        Launch(second, true);
+        QByteArray told;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (told += second.readAllStandardError())
+                .contains("Duobahn läuft bereits: dieses Fenster sichert nichts für die "
+                          "Wiederherstellung"),
+            30000);
+        second.kill();
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(FolderContents(), contents);
+
+        // Well after the lockout: a loaded machine may take the start late.
+        Pulse(client, "dsr");
+        QTest::qSleep(1500);
+        Pulse(client, "dsr");
+        QTest::qSleep(300);
+        Pulse(client, "cts");
+        QElapsedTimer waited;
+        waited.start();
+        while (LoggedChanges(m_journal) < 2 && waited.elapsed() < 5000)
+            QTest::qSleep(20);
+        first.kill();
+        QVERIFY(first.waitForFinished(10000));
+        ::close(client);
+        QVERIFY(LoggedChanges(m_journal) >= 1);
+        JournalState last;
+        QCOMPARE(Journal(m_journal).Read(last), Journal::Found::Readable);
+        QVERIFY(Results(last).size() >= 1);
+    }
+
     void raceDayKilledAndRecovered()
     {
-        const QString program = QCoreApplication::applicationDirPath() + '/' + Title;
-        QVERIFY2(QFileInfo(program).isExecutable(), qPrintable(program));
-        m_journal = m_dir.filePath("data/" + Title + "/Wiederherstellung.txt");
-        m_socket = m_dir.filePath("barrier.sock");
-        StoreSettings();
+        Prepare();
         JournalState known = FirstState();
         QString error;
-        QVERIFY2(Journal(m_journal).Write(known, &error), qPrintable(error));
         const quint32 start = QRandomGenerator::global()->generate();
         QRandomGenerator random(start);
         qInfo("kill moments from random start %u", start);
@@ -146,12 +231,7 @@ private slots:
         for (int kill = 0; kill < kills; ++kill) {
             const ino_t before = InodeOf(m_journal);
             QProcess child;
-            child.setProcessEnvironment(ProgramEnvironment());
-            child.setWorkingDirectory(m_dir.path());
-            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            child.setStandardOutputFile(QProcess::nullDevice());
-            child.start(program, {});
-            QVERIFY(child.waitForStarted());
+            Launch(child);
 
             // Recovered: the program answered its question and wrote the
             // restored state as its first journal.

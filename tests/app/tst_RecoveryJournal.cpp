@@ -338,9 +338,10 @@ private slots:
         QCOMPARE(m_platform->dialogsShown, 1);
         QVERIFY(wholeQuestionShown);
         QCOMPARE(m_windows->FDlgYesNo->size(), QSize(222, 94));
-        QCOMPARE(m_windows->FDlgYesNo->Label1->text(),
-                 QStringLiteral("Letzten Stand vom %1 wiederherstellen? (4 Teams, 4 Zeiten)")
-                     .arg(stamp.toString(QStringLiteral("dd.MM.yyyy HH:mm"))));
+        QVERIFY(m_windows->FDlgYesNo->Label1->text().startsWith(
+            QStringLiteral(
+                "Letzten Stand vom %1 wiederherstellen? (4\u00a0Teams,\u00a04\u00a0Zeiten)")
+                .arg(stamp.toString(QStringLiteral("dd.MM.yyyy HH:mm")))));
 
         const QStringList entries = QDir(QFileInfo(JournalPath()).path()).entryList(QDir::Files);
         if (answer == TFDlgYesNo::ResultYes) {
@@ -348,7 +349,8 @@ private slots:
             QCOMPARE(Snapshot(), shown);
             QVERIFY(m_form->bSTART->isEnabled() && m_form->cbBuhn2->isEnabled());
             QVERIFY(OnDisk().unsaved);
-            QCOMPARE(entries, QStringList({"Wiederherstellung.log", "Wiederherstellung.txt"}));
+            QCOMPARE(entries, QStringList({"Wiederherstellung.lock", "Wiederherstellung.log",
+                                           "Wiederherstellung.txt"}));
             // The next start asks again: the results are still in no saved file.
             Exit();
             m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
@@ -443,8 +445,8 @@ private slots:
         SetBytes(JournalPath() + ".alt", "eigene Kopie");
         Start();
         QCOMPARE(folder.entryList(QDir::Files),
-                 QStringList({"Wiederherstellung.log", "Wiederherstellung.txt",
-                              "Wiederherstellung.txt.alt"}));
+                 QStringList({"Wiederherstellung.lock", "Wiederherstellung.log",
+                              "Wiederherstellung.txt", "Wiederherstellung.txt.alt"}));
     }
 
     void damagedJournalIsKeptAside()

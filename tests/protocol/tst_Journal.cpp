@@ -3,6 +3,7 @@
 // a damaged or cut-off snapshot is never taken for a journal, a change log
 // is read up to its last whole record of its own snapshot, and a failed
 // write keeps the previous files.
+#include "JournalStates.h"
 #include "protocol/Journal.h"
 #include "protocol/StarterList.h"
 #include "protocol/TextDecoding.h"
@@ -18,72 +19,6 @@ Q_DECLARE_METATYPE(StartOrder)
 Q_DECLARE_METATYPE(StartOrderPlaces)
 
 namespace {
-
-ProtocolRow Row(const QStringList &cells)
-{
-    ProtocolRow row;
-    for (int i = 0; i < cells.size(); ++i)
-        row[i] = cells[i];
-    return row;
-}
-
-JournalState RaceDay()
-{
-    JournalState state;
-    state.rows = {
-        Row({"1", "Die Blitze", "1", "Anna", " ", "", "12,34", "0,00", "12,34", "1"}),
-        Row({"2", "Grüne Flöhe", "1", "Jürgen", "Eva", "Ida", "AUS", "AUS", "AUS", "AUS"}),
-        Row({"3", "Schnecken", "2", "Tim"})};
-    state.eventName = QStringLiteral("Mai 2024");
-    state.listPath = QStringLiteral("/daten/Mai 2024.txt");
-    state.caption = QStringLiteral("duobahn: Mai 2024");
-    state.lane1 = 2;
-    state.lane2 = 0;
-    state.unsaved = true;
-    state.stamp = QDateTime(QDate(2026, 12, 7), QTime(23, 1, 59, 123));
-    state.startOrder = {1, 2, 0};
-    return state;
-}
-
-JournalState WithRows(ProtocolTable rows)
-{
-    JournalState state = RaceDay();
-    state.rows = std::move(rows);
-    state.startOrder.clear();
-    return state;
-}
-
-JournalChange Change(std::vector<std::pair<std::size_t, ProtocolRow>> rows)
-{
-    JournalChange change;
-    change.notes = RaceDay();
-    change.notes.lane1 = 1;
-    change.notes.stamp = change.notes.stamp.addSecs(60);
-    change.rows = std::move(rows);
-    return change;
-}
-
-JournalState Applied(JournalState state, const QList<JournalChange> &changes)
-{
-    for (const JournalChange &change : changes) {
-        if (!ApplyJournalChange(state, change))
-            qFatal("change does not apply");
-    }
-    return state;
-}
-
-// The rows as the grid keeps them: one list per column, the header first.
-ProtocolColumns ColumnsOf(const ProtocolTable &rows)
-{
-    ProtocolColumns columns;
-    columns.rows = rows.size();
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
-        columns.cells[column] << ProtocolHeaders()[column];
-        for (const ProtocolRow &row : rows)
-            columns.cells[column] << row[column];
-    }
-    return columns;
-}
 
 QByteArray FileBytes(const QString &path)
 {
@@ -176,6 +111,7 @@ private slots:
             << QByteArray(good).replace("Nr:Wiederherstellung\t3", "Nr:Wiederherstellung\t4");
         QTest::newRow("start order beyond the rows")
             << QByteArray(good).replace("Nr:Startfolge\t0\t1", "Nr:Startfolge\t1\t1");
+        QTest::newRow("no checksum in this version") << good.left(good.lastIndexOf('\t')) + "\r\n";
         QTest::newRow("start order not a number")
             << QByteArray(good).replace("Nr:Startfolge\t0\t1", "Nr:Startfolge\t0\tx");
         QTest::newRow("blank note of no column")
@@ -209,6 +145,7 @@ private slots:
         earlier.replace("Nr:Wiederherstellung\t3",
                         "Nr:Wiederherstellung\t" + QByteArray::number(version));
         earlier.replace("Nr:Startfolge\t0\t1\t2\t0\r\n", "");
+        earlier = earlier.left(earlier.lastIndexOf('\t')) + "\r\n"; // no checksum yet
         const std::optional<JournalState> read = ReadJournalText(earlier);
         QVERIFY(read);
         QCOMPARE(read->rows, RaceDay().rows);
@@ -251,6 +188,22 @@ private slots:
         QVERIFY(ReadJournalText(good));
         for (qsizetype length = 0; length < good.size(); ++length)
             QVERIFY2(!ReadJournalText(good.left(length)), qPrintable(QString::number(length)));
+    }
+
+    // The checksum of the snapshot's text: whichever bit changes on the
+    // disk, the text is never read as a journal (a time 0,72 never comes
+    // back as 8,72).
+    void everyChangedBitIsRefused()
+    {
+        const QByteArray good = JournalText(RaceDay());
+        for (qsizetype at = 0; at < good.size(); ++at) {
+            for (int bit = 0; bit < 8; ++bit) {
+                QByteArray changed = good;
+                changed[at] = char(changed[at] ^ (1 << bit));
+                QVERIFY2(!ReadJournalText(changed),
+                         qPrintable(QStringLiteral("byte %1, bit %2").arg(at).arg(bit)));
+            }
+        }
     }
 
     void changeRoundTripIsExact_data()
@@ -318,50 +271,136 @@ private slots:
             log += JournalLogRecord(key, payload);
             ends << log.size();
         }
+        bool damaged = false;
         const auto read = [&](QByteArrayView bytes, quint64 readKey = 0x1234567890abcdefULL) {
             QList<QByteArray> found;
-            for (const QByteArrayView payload : JournalLogPayloads(bytes, readKey))
+            for (const QByteArrayView payload : JournalLogPayloads(bytes, readKey, &damaged))
                 found << payload.toByteArray();
             return found;
         };
         QCOMPARE(read(log + QByteArray(4096, '\0')), payloads);
+        QVERIFY(!damaged);
         for (qsizetype length = 0; length <= log.size(); ++length) {
             const qsizetype whole = std::count_if(ends.begin(), ends.end(),
                                                   [&](qsizetype end) { return end <= length; });
             QCOMPARE(read(log.left(length)), payloads.first(whole));
         }
+        // A changed bit is damage, told, not the log's end.
         for (qsizetype at = ends[0]; at < ends[1]; ++at) {
-            QByteArray flipped = log;
+            QByteArray flipped = log + QByteArray(16, '\0');
             flipped[at] = char(flipped[at] ^ 0x20);
             QCOMPARE(read(flipped), payloads.first(1));
+            QVERIFY2(damaged, qPrintable(QString::number(at)));
         }
+        QCOMPARE(read(log + QByteArray(15, '\0') + '\1'), payloads);
+        QVERIFY(damaged);
+        // The first record of an older log ends a log not written to yet.
         QCOMPARE(read(log, key + 1), QList<QByteArray>());
+        QVERIFY(!damaged);
         const QByteArray older = JournalLogRecord(key + 1, "alt\r\n");
         QCOMPARE(read(log.left(ends[0]) + older + log.mid(ends[0])), payloads.first(1));
     }
 
+    // A change log the reader cannot take whole (a bit changed, unreadable,
+    // over the reader's limit) says from which record on; the writer then
+    // starts a log that the reader takes again.
+    void damagedLogIsToldAndTheNextOneReads_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<int>("unreadableEntry");
+        QTest::newRow("bit of the second record") << "bit" << 2;
+        QTest::newRow("over the reader's limit") << "size" << 1;
+        QTest::newRow("a folder") << "folder" << 1;
+    }
+    void damagedLogIsToldAndTheNextOneReads()
+    {
+        QFETCH(QString, damage);
+        QTemporaryDir dir;
+        QString error;
+        const JournalChange first = Change({{0, Row({"1", "Erste"})}});
+        const JournalChange second = Change({{1, Row({"2", "Zweite"})}});
+        {
+            Journal journal(dir.filePath("Wiederherstellung.txt"));
+            QVERIFY(journal.Write(RaceDay(), &error));
+            QVERIFY(journal.Append(first));
+            QVERIFY(journal.Append(second));
+        }
+        Journal journal(dir.filePath("Wiederherstellung.txt"));
+        if (damage == "bit") {
+            QByteArray log = FileBytes(journal.LogFileName());
+            const qsizetype at = JournalLogRecord(1, JournalChangeText(first)).size() + 20;
+            log[at] = char(log[at] ^ 0x01);
+            WriteBytes(journal.LogFileName(), log);
+        } else if (damage == "size") {
+            QFile log(journal.LogFileName());
+            QVERIFY(log.resize(MaxJournalBytes + 1));
+        } else {
+            QVERIFY(QFile::remove(journal.LogFileName()));
+            QVERIFY(QDir().mkpath(journal.LogFileName()));
+        }
+        JournalState read;
+        int unreadable = 0;
+        QCOMPARE(journal.Read(read, &unreadable), Journal::Found::Readable);
+        QTEST(unreadable, "unreadableEntry");
+        QCOMPARE(read, Applied(RaceDay(), QList<JournalChange>{first}.first(unreadable - 1)));
+
+        if (damage == "folder")
+            QVERIFY(QDir(journal.LogFileName()).removeRecursively());
+        QVERIFY(journal.Write(RaceDay(), &error));
+        QVERIFY(journal.Append(second));
+        QCOMPARE(journal.Read(read, &unreadable), Journal::Found::Readable);
+        QCOMPARE(unreadable, 0);
+        QCOMPARE(read, Applied(RaceDay(), {second}));
+        QCOMPARE(QFileInfo(journal.LogFileName()).size(), JournalLog::Capacity);
+    }
+
+    // One running program holds the journal's folder; a lock left by one
+    // that is gone (even one of this very process id, from before a
+    // reboot) is taken over.
+    void oneProgramHoldsTheFolder()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath("Wiederherstellung.txt");
+        QByteArray lockLeft;
+        {
+            Journal holder(name);
+            QVERIFY(holder.TakeFolder());
+            QVERIFY(!Journal(name).TakeFolder());
+            lockLeft = FileBytes(dir.filePath("Wiederherstellung.lock"));
+            QVERIFY(!lockLeft.isEmpty());
+        }
+        QVERIFY(!QFileInfo::exists(dir.filePath("Wiederherstellung.lock")));
+        WriteBytes(dir.filePath("Wiederherstellung.lock"), lockLeft);
+        Journal next(name);
+        QVERIFY(next.TakeFolder());
+        QVERIFY(!Journal(name).TakeFolder());
+    }
+
+    // The counts never broken apart (joined by no-break spaces); where "Nein"
+    // keeps the state on a line of its own.
     void question_data()
     {
         QTest::addColumn<JournalState>("state");
         QTest::addColumn<bool>("worth");
-        QTest::addColumn<QString>("question");
-        QTest::newRow("unsaved race day")
-            << RaceDay() << true
-            << "Letzten Stand vom 07.12.2026 23:01 wiederherstellen? (3 Teams, 2 Zeiten)";
+        QTest::addColumn<QString>("counts");
+        QTest::newRow("unsaved race day") << RaceDay() << true << "3 Teams, 2 Zeiten";
         JournalState saved = RaceDay();
         saved.unsaved = false;
-        QTest::newRow("saved") << saved << false
-                               << "Letzten Stand vom 07.12.2026 23:01 wiederherstellen? (3 Teams, "
-                                  "2 Zeiten)";
+        QTest::newRow("saved") << saved << false << "3 Teams, 2 Zeiten";
         QTest::newRow("empty protocol")
-            << WithRows({ProtocolRow{}}) << false
-            << "Letzten Stand vom 07.12.2026 23:01 wiederherstellen? (0 Teams, 0 Zeiten)";
+            << WithRows({ProtocolRow{}}) << false << "0 Teams, 0 Zeiten";
     }
     void question()
     {
         QFETCH(JournalState, state);
+        QFETCH(QString, counts);
         QTEST(WorthRecovering(state), "worth");
-        QTEST(RecoveryQuestion(state), "question");
+        const QString aside =
+            QStringLiteral("/ablage/Wiederherstellung vom 2026-12-07 23-01-59.txt");
+        QCOMPARE(RecoveryQuestion(state, aside),
+                 QStringLiteral("Letzten Stand vom 07.12.2026 23:01 wiederherstellen? (%1)\n"
+                                "Nein: der Stand wird aufbewahrt unter %2")
+                     .arg(QString(counts).replace(u' ', QChar::Nbsp), aside));
     }
 
     void fileWrittenReadAndPutAside()

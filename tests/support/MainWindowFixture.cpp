@@ -1,11 +1,13 @@
 #include "MainWindowFixture.h"
 
 #include "app/FMain.h"
+#include "app/RecoveryJournal.h"
 #include "widgets/SortGrid.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QStatusBar>
 #include <QToolButton>
@@ -46,6 +48,28 @@ void MainWindowFixture::Restart()
 {
     m_windows.reset();
     m_windows = std::make_unique<ApplicationWindows>();
+}
+
+void MainWindowFixture::Kill()
+{
+    Form()->Journal->WaitUntilWritten();
+    const QDir folder = QFileInfo(RecoveryJournal::DefaultFileName()).dir();
+    QHash<QString, QByteArray> left;
+    for (const QString &name : folder.entryList(QDir::Files)) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        left.insert(name, file.readAll());
+    }
+    m_windows.reset();
+    for (const QString &name : folder.entryList(QDir::Files)) {
+        QFile file(folder.filePath(name));
+        if (!left.contains(name)) {
+            QVERIFY(file.remove());
+            continue;
+        }
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(left[name]), left[name].size());
+    }
 }
 
 QStringList MainWindowFixture::Teams(const QStringList &names, int teamClass)

@@ -35,6 +35,10 @@ public:
     // Builds the program's windows once more on the same platform and
     // folder, as a restart does.
     void Restart();
+    // Ends the program as a kill does: the windows go, and the recovery
+    // journal's files stay as its last change left them (a normal exit
+    // would write them once more). Restart() then starts it again.
+    void Kill();
 
     TFormMain *Form() const { return m_windows->FormMain; }
     ApplicationWindows &Windows() const { return *m_windows; }

@@ -1,0 +1,67 @@
+#include "JournalStates.h"
+
+ProtocolRow Row(const QStringList &cells)
+{
+    ProtocolRow row;
+    for (int i = 0; i < cells.size(); ++i)
+        row[i] = cells[i];
+    return row;
+}
+
+JournalState RaceDay()
+{
+    JournalState state;
+    state.rows = {
+        Row({"1", "Die Blitze", "1", "Anna", " ", "", "12,34", "0,00", "12,34", "1"}),
+        Row({"2", "Grüne Flöhe", "1", "Jürgen", "Eva", "Ida", "AUS", "AUS", "AUS", "AUS"}),
+        Row({"3", "Schnecken", "2", "Tim"})};
+    state.eventName = QStringLiteral("Mai 2024");
+    state.listPath = QStringLiteral("/daten/Mai 2024.txt");
+    state.caption = QStringLiteral("duobahn: Mai 2024");
+    state.lane1 = 2;
+    state.lane2 = 0;
+    state.unsaved = true;
+    state.stamp = QDateTime(QDate(2026, 12, 7), QTime(23, 1, 59, 123));
+    state.startOrder = {1, 2, 0};
+    return state;
+}
+
+JournalState WithRows(ProtocolTable rows)
+{
+    JournalState state = RaceDay();
+    state.rows = std::move(rows);
+    state.startOrder.clear();
+    return state;
+}
+
+JournalChange Change(std::vector<std::pair<std::size_t, ProtocolRow>> rows)
+{
+    JournalChange change;
+    change.notes = RaceDay();
+    change.notes.lane1 = 1;
+    change.notes.stamp = change.notes.stamp.addSecs(60);
+    change.rows = std::move(rows);
+    return change;
+}
+
+JournalState Applied(JournalState state, const QList<JournalChange> &changes)
+{
+    for (const JournalChange &change : changes) {
+        if (!ApplyJournalChange(state, change))
+            qFatal("change does not apply");
+    }
+    return state;
+}
+
+// The rows as the grid keeps them: one list per column, the header first.
+ProtocolColumns ColumnsOf(const ProtocolTable &rows)
+{
+    ProtocolColumns columns;
+    columns.rows = rows.size();
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        columns.cells[column] << ProtocolHeaders()[column];
+        for (const ProtocolRow &row : rows)
+            columns.cells[column] << row[column];
+    }
+    return columns;
+}
