@@ -92,7 +92,9 @@ bool RecoveryJournal::TakeBack(TFDlgYesNo *dialog)
     const QString kept = m_journal.KeepAside(state);
     if (kept.isEmpty())
         return TellNotAside(m_journal.FileName());
-    m_form->ShowNotice(QStringLiteral("Letzter Stand aufbewahrt unter ") + kept);
+    // After "Nein" the question has said where.
+    if (state.discarded)
+        m_form->ShowNotice(QStringLiteral("Letzter Stand aufbewahrt unter ") + kept);
     return true;
 }
 
