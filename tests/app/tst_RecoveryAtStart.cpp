@@ -149,7 +149,8 @@ private slots:
     // A snapshot whose digit changed on the disk, a change log with a bit
     // flipped, a log over the reader's limit: each is told in a box and in
     // the status line (whose tooltip keeps the whole text), and put aside
-    // as it is; what could be read is offered back, and the stops after it
+    // as it is; what could be read is offered back (all but lane 2's stop,
+    // the log's last record, when that is damaged), and the stops after it
     // are recovered after the next kill.
     void damagedFilesAreToldAndPutAside_data()
     {
@@ -161,7 +162,7 @@ private slots:
             << Damage::SnapshotDigit << "Wiederherstellungsdatei unlesbar, aufbewahrt als "
             << ".txt" << -1;
         QTest::newRow("bit of the second stop in the log")
-            << Damage::LogBit << "Änderungsprotokoll ab Eintrag 2 unlesbar: beiseitegelegt als "
+            << Damage::LogBit << "Änderungsprotokoll ab Eintrag %1 unlesbar: beiseitegelegt als "
             << ".log" << 1;
         QTest::newRow("log over the reader's limit")
             << Damage::LogOverTheLimit
@@ -188,8 +189,15 @@ private slots:
             SetBytes(JournalPath(), damaged.replace("\t12,34\t", "\t82,34\t"));
         } else if (damage == Damage::LogBit) {
             damaged = Bytes(LogPath());
-            const qsizetype second = 16 + LittleEndian32(damaged, 0);
-            damaged[second + 20] = char(damaged[second + 20] ^ 0x04);
+            qsizetype last = 0;
+            int records = 1;
+            for (qsizetype next = 16 + LittleEndian32(damaged, 0);
+                 LittleEndian32(damaged, next) != 0; next += 16 + LittleEndian32(damaged, next)) {
+                last = next;
+                ++records;
+            }
+            notice = notice.arg(records);
+            damaged[last + 20] = char(damaged[last + 20] ^ 0x04);
             SetBytes(LogPath(), damaged);
         } else {
             QFile log(LogPath());
