@@ -40,6 +40,7 @@ fuzz: setup
 	@for corpus in fuzz/corpus/*; do \
 		name=$$(basename $$corpus); mkdir -p build-fuzz/corpus/$$name; \
 		echo "== fuzz_$$name, $(FUZZ_SECONDS) s"; \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan-suppressions.txt \
 		build-fuzz/fuzz/fuzz_$$name -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 			-print_final_stats=1 build-fuzz/corpus/$$name $$corpus 2>&1 | \
 			grep -E "^(stat::|==|SUMMARY|Done)" ; \
