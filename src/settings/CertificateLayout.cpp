@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QPalette>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -77,6 +78,23 @@ void WriteEntry(char *at, const LayoutEntry &entry)
     WriteUInt32(at + FontColorAt, entry.FontColor);
 }
 
+// A value the editor could never have set is brought within its range:
+// positions and sizes clamped, unknown alignments left-aligned (as they are
+// drawn), unknown style bits dropped, a colour either plain or a system
+// colour index.
+void KeepWithinEditorRange(LayoutEntry &entry)
+{
+    if (entry.Alignment > laRight)
+        entry.Alignment = laLeft;
+    entry.Left = std::clamp(entry.Left, 0, LayoutEntry::MaxPosition);
+    entry.Top = std::clamp(entry.Top, 0, LayoutEntry::MaxPosition);
+    entry.FontStyle &= lfBold | lfItalic | lfUnderline | lfStrikeOut;
+    entry.FontSize = std::clamp(entry.FontSize, LayoutEntry::MinFontSize, LayoutEntry::MaxFontSize);
+    const bool systemColor =
+        (entry.FontColor & LayoutEntry::SystemColorFlag) == LayoutEntry::SystemColorFlag;
+    entry.FontColor &= systemColor ? LayoutEntry::SystemColorFlag | 0xFFu : 0x00FFFFFFu;
+}
+
 // numerator / denominator (denominator > 0), halves to the even neighbour.
 std::int64_t DivideHalfToEven(std::int64_t numerator, std::int64_t denominator)
 {
@@ -137,8 +155,11 @@ bool CertificateLayout::Read(const QByteArray &bytes)
     const bool readable = bytes.size() <= Size;
     if (readable)
         std::memcpy(m_image.data(), bytes.constData(), bytes.size());
-    for (int i = 0; i < EntryCount; ++i)
+    for (int i = 0; i < EntryCount; ++i) {
         Entries[i] = ReadEntry(m_image.constData() + i * LayoutEntry::Size);
+        if (!Entries[i].FontName.isEmpty())
+            KeepWithinEditorRange(Entries[i]);
+    }
     return readable;
 }
 

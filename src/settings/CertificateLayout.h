@@ -33,6 +33,11 @@ struct LayoutEntry
     // A colour with this bit set is a system colour, its low byte the index.
     static constexpr std::uint32_t SystemColorFlag = 0xFF000000u;
     static constexpr std::uint32_t WindowTextColor = SystemColorFlag | 8u;
+    // What the layout editor can set: positions in millimetres (within the
+    // largest paper there is) and font sizes in points.
+    static constexpr std::int32_t MaxPosition = 999;
+    static constexpr std::int32_t MinFontSize = 1;
+    static constexpr std::int32_t MaxFontSize = 500;
 
     std::uint8_t On = 0; // not 0 = printed
     std::uint8_t Alignment = laLeft;
@@ -64,6 +69,9 @@ public:
 
     // Reads a stored record over an all-zero one: a shorter value fills the
     // start, a longer one is not read at all (returns false, record zero).
+    // Every value of a set-up entry comes back within what the editor can
+    // set (a damaged or foreign record must not place a line beyond any
+    // paper); entries never set up get the defaults later anyway.
     bool Read(const QByteArray &bytes);
     // The record byte for byte: padding and the bytes after each string as
     // they were read, the fields as they are now.

@@ -73,11 +73,11 @@ QGroupBox *TCfgDialog::CreateLayoutGroup()
     Edit1 = new QLineEdit(group);
     Edit1->setGeometry(100, 58, 172, 24);
     AddLabel(QStringLiteral("Zeile:"), group, 12, 62, Edit1);
-    seLeft = AddNumberField(group, 0, 999, 0);
+    seLeft = AddNumberField(group, 0, LayoutEntry::MaxPosition, 0);
     seLeft->setGeometry(100, 90, 62, 24);
     AddLabel(QStringLiteral("Links:"), group, 12, 94, seLeft);
     AddLabel(QStringLiteral("mm"), group, 168, 94);
-    seTop = AddNumberField(group, 0, 999, 0);
+    seTop = AddNumberField(group, 0, LayoutEntry::MaxPosition, 0);
     seTop->setGeometry(100, 122, 62, 24);
     AddLabel(QStringLiteral("Oben:"), group, 12, 126, seTop);
     AddLabel(QStringLiteral("mm"), group, 168, 126);

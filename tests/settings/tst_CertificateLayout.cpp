@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <climits>
 
 namespace {
 
@@ -29,6 +30,21 @@ void PutString(QByteArray &bytes, int at, const QByteArray &text)
 {
     bytes[at] = static_cast<char>(text.size());
     bytes.replace(at + 1, text.size(), text);
+}
+
+// The fields of an entry over a record's bytes, the rest left as it is.
+void WriteFieldsOver(QByteArray &bytes, int index, const LayoutEntry &entry)
+{
+    const int at = index * LayoutEntry::Size;
+    bytes[at] = char(entry.On);
+    bytes[at + 1] = char(entry.Alignment);
+    PutUInt32(bytes, at + 4, quint32(entry.Left));
+    PutUInt32(bytes, at + 8, quint32(entry.Top));
+    PutString(bytes, at + 12, entry.Text.toLatin1());
+    PutString(bytes, at + 268, entry.FontName.toLatin1());
+    bytes[at + 524] = char(entry.FontStyle);
+    PutUInt32(bytes, at + 528, quint32(entry.FontSize));
+    PutUInt32(bytes, at + 532, entry.FontColor);
 }
 
 ProtocolRow SampleRow()
@@ -55,22 +71,96 @@ class TestCertificateLayout : public QObject
 private slots:
     // --- the stored record ---
 
+    // A record as the editor leaves it comes back byte for byte, padding
+    // and the bytes after each string included; any other record is brought
+    // within the editor's ranges once and then stays as it is.
     void storedBytesComeBackUnchanged_data()
     {
         QTest::addColumn<QByteArray>("stored");
-        QTest::newRow("zeros") << QByteArray(CertificateLayout::Size, '\0');
-        QTest::newRow("noise 1") << RandomRecord(1);
-        QTest::newRow("noise 2") << RandomRecord(77);
-        QTest::newRow("all 0xff") << QByteArray(CertificateLayout::Size, '\xff');
+        QTest::addColumn<bool>("asStored");
+        QByteArray edited = RandomRecord(5);
+        CertificateLayout editor;
+        editor.ApplyDefaults();
+        for (int i = 0; i < CertificateLayout::EntryCount; ++i)
+            WriteFieldsOver(edited, i, editor.Entries[i]);
+        QTest::newRow("zeros") << QByteArray(CertificateLayout::Size, '\0') << true;
+        QTest::newRow("editor's, noisy padding") << edited << true;
+        QTest::newRow("noise 1") << RandomRecord(1) << false;
+        QTest::newRow("noise 2") << RandomRecord(77) << false;
+        QTest::newRow("all 0xff") << QByteArray(CertificateLayout::Size, '\xff') << false;
     }
     void storedBytesComeBackUnchanged()
     {
         QFETCH(QByteArray, stored);
+        QFETCH(bool, asStored);
         CertificateLayout layout;
         QVERIFY(layout.Read(stored));
-        QCOMPARE(layout.ToBytes(), stored);
+        const QByteArray once = layout.ToBytes();
+        QCOMPARE(once == stored, asStored);
+        for (int i = 0; i < CertificateLayout::EntryCount; ++i) {
+            const int at = i * LayoutEntry::Size;
+            for (const int padding : {2, 3, 525, 526, 527})
+                QCOMPARE(once[at + padding], stored[at + padding]);
+        }
+        CertificateLayout again;
+        QVERIFY(again.Read(once));
+        QCOMPARE(again.ToBytes(), once);
         CertificateLayout copy = layout;
-        QCOMPARE(copy.ToBytes(), stored);
+        QCOMPARE(copy.ToBytes(), once);
+    }
+
+    // Stored values beyond what the editor can set come back within it.
+    void storedValuesWithinTheEditorsRanges_data()
+    {
+        QTest::addColumn<quint32>("position");
+        QTest::addColumn<quint32>("fontSize");
+        QTest::addColumn<quint8>("alignment");
+        QTest::addColumn<quint8>("style");
+        QTest::addColumn<quint32>("colour");
+        QTest::addColumn<QList<int>>("read"); // position, font size, alignment, style
+        QTest::addColumn<quint32>("readColour");
+        QTest::newRow("largest") << quint32(INT_MAX) << quint32(INT_MAX) << quint8(2)
+                                 << quint8(0x0F) << 0x00FFFFFFu << QList<int>{999, 500, 2, 0x0F}
+                                 << 0x00FFFFFFu;
+        QTest::newRow("smallest") << quint32(INT_MIN) << quint32(INT_MIN) << quint8(255)
+                                  << quint8(0xF0) << 0xFF000005u << QList<int>{0, 1, 0, 0}
+                                  << 0xFF000005u;
+        QTest::newRow("just beyond") << 1000u << 501u << quint8(3) << quint8(0x11) << 0x12345678u
+                                     << QList<int>{999, 500, 0, 0x01} << 0x00345678u;
+        QTest::newRow("negative") << quint32(-1) << 0u << quint8(1) << quint8(0x02) << 0xFF00FF10u
+                                  << QList<int>{0, 1, 1, 0x02} << 0xFF000010u;
+        QTest::newRow("editor's ends")
+            << 999u << 1u << quint8(0) << quint8(0x08) << 0u << QList<int>{999, 1, 0, 0x08} << 0u;
+    }
+    void storedValuesWithinTheEditorsRanges()
+    {
+        QFETCH(quint32, position);
+        QFETCH(quint32, fontSize);
+        QFETCH(quint8, alignment);
+        QFETCH(quint8, style);
+        QFETCH(quint32, colour);
+        QFETCH(QList<int>, read);
+        QFETCH(quint32, readColour);
+        QByteArray bytes(CertificateLayout::Size, '\0');
+        const int at = 7 * LayoutEntry::Size;
+        bytes[at + 1] = char(alignment);
+        PutUInt32(bytes, at + 4, position);
+        PutUInt32(bytes, at + 8, position);
+        PutString(bytes, at + 268, "Arial");
+        bytes[at + 524] = char(style);
+        PutUInt32(bytes, at + 528, fontSize);
+        PutUInt32(bytes, at + 532, colour);
+        CertificateLayout layout;
+        QVERIFY(layout.Read(bytes));
+        const LayoutEntry &entry = layout.Entries[7];
+        QCOMPARE(entry.Left, read[0]);
+        QCOMPARE(entry.Top, read[0]);
+        QCOMPARE(entry.FontSize, read[1]);
+        QCOMPARE(int(entry.Alignment), read[2]);
+        QCOMPARE(int(entry.FontStyle), read[3]);
+        QCOMPARE(entry.FontColor, readColour);
+        // An entry never set up keeps its zeros for the defaults.
+        QCOMPARE(layout.Entries[6].FontSize, 0);
     }
 
     void fieldsSitAtTheirOffsets()
@@ -80,7 +170,7 @@ private slots:
         bytes[at + 0] = 1;
         bytes[at + 1] = 2;
         PutUInt32(bytes, at + 4, 180);
-        PutUInt32(bytes, at + 8, quint32(-7));
+        PutUInt32(bytes, at + 8, 7);
         PutString(bytes, at + 12,
                   "Gr\xfc\xdf"
                   "e \x80");
@@ -95,7 +185,7 @@ private slots:
         QCOMPARE(entry.On, 1);
         QCOMPARE(entry.Alignment, laRight);
         QCOMPARE(entry.Left, 180);
-        QCOMPARE(entry.Top, -7);
+        QCOMPARE(entry.Top, 7);
         QCOMPARE(entry.Text, QString::fromUtf8("Grüße €"));
         QCOMPARE(entry.FontName, QString("Arial"));
         QCOMPARE(entry.FontStyle, lfBold | lfUnderline);
@@ -120,7 +210,7 @@ private slots:
         QTest::addColumn<bool>("read");
         QTest::addColumn<int>("entriesSetUp"); // entries whose font name was reached
         QTest::newRow("empty") << 0 << true << 0;
-        QTest::newRow("one entry and a half") << LayoutEntry::Size + 300 << true << 2;
+        QTest::newRow("one entry and most of the next") << LayoutEntry::Size + 532 << true << 2;
         QTest::newRow("all but one byte") << CertificateLayout::Size - 1 << true << 18;
         QTest::newRow("one byte too long") << CertificateLayout::Size + 1 << false << 0;
     }
@@ -130,8 +220,11 @@ private slots:
         QFETCH(bool, read);
         QFETCH(int, entriesSetUp);
         QByteArray stored(length, '\0');
-        for (int i = 0; i * LayoutEntry::Size + 268 + 2 < length; ++i)
+        // Set-up entries, as far as the value reaches them.
+        for (int i = 0; i * LayoutEntry::Size + 532 <= length; ++i) {
             PutString(stored, i * LayoutEntry::Size + 268, "Arial");
+            PutUInt32(stored, i * LayoutEntry::Size + 528, 12);
+        }
 
         CertificateLayout layout;
         layout.Entries[17].FontName = "left over";

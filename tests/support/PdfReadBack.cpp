@@ -24,7 +24,7 @@ QList<PdfWord> PdfWords(const QString &pdf)
 {
     const QString html = ToolOutput(QStringLiteral("pdftotext"), {"-bbox", pdf, "-"});
     static const QRegularExpression pageOrWord(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+        R"re(<page |<word xMin="(-?[\d.]+)" yMin="(-?[\d.]+)" xMax="(-?[\d.]+)" yMax="(-?[\d.]+)">([^<]*)</word>)re");
     constexpr double mm = 25.4 / 72;
     QList<PdfWord> words;
     int page = -1;
