@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -50,6 +51,17 @@ TFormPP::TFormPP(QPrinter *printer, QWidget *parent)
     setCentralWidget(central);
     setStatusBar(new QStatusBar(this));
     FitToScreen();
+    auto *closeView = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(closeView, &QShortcut::activated, this, &QWidget::close);
+}
+
+void TFormPP::SetPageCount(int pages)
+{
+    const QSignalBlocker keepPage(sePage);
+    sePage->setRange(1, pages);
+    sePage->setValue(1);
+    sePage->setSuffix(QStringLiteral(" von %1").arg(pages));
+    sePage->setEnabled(pages > 1);
 }
 
 QWidget *TFormPP::CreateToolBar()
@@ -70,9 +82,10 @@ QWidget *TFormPP::CreateToolBar()
         {"Ganze Seite", "Seitenbreite", "Seitenhohe", "25%", "50%", "75%", "100%", "200%"});
     row->addWidget(cbZoom);
 
-    row->addWidget(ToolLabel(QStringLiteral("Urkunde:"), bar));
+    // Says itself which certificate of how many: "Urkunde 3 von 7".
     sePage = new QSpinBox(bar);
-    sePage->setRange(1, 1);
+    sePage->setPrefix(QStringLiteral("Urkunde "));
+    SetPageCount(1);
     row->addWidget(sePage);
 
     row->addWidget(ToolLabel(QStringLiteral("Format:"), bar));
@@ -145,12 +158,13 @@ void TFormPP::ShowCertificates(const CertificateRun &run)
 QSize TFormPP::CertificatePaper() const
 {
     const bool landscape = m_printer->pageLayout().orientation() == QPageLayout::Landscape;
-    if (!CurrentPlatform().PrinterInstalled())
+    // A file has no edge the printer cannot reach: its page is the sheet
+    // chosen in the print dialog, with or without a printer installed.
+    const bool intoFile = PrintsIntoFile(*m_printer);
+    if (!intoFile && !CurrentPlatform().PrinterInstalled())
         return landscape ? A4Portrait.transposed() : A4Portrait;
-    // A file has no edge the printer cannot reach: its page is the sheet.
-    const QRect printable = (m_printer->outputFormat() == QPrinter::PdfFormat
-                                 ? m_printer->paperRect(QPrinter::DevicePixel)
-                                 : m_printer->pageRect(QPrinter::DevicePixel))
+    const QRect printable = (intoFile ? m_printer->paperRect(QPrinter::DevicePixel)
+                                      : m_printer->pageRect(QPrinter::DevicePixel))
                                 .toRect();
     return {printable.width() * 254 / m_printer->logicalDpiX(),
             printable.height() * 254 / m_printer->logicalDpiY()};
@@ -180,13 +194,7 @@ void TFormPP::BuildPages()
     }
     PrintPreview1->EndDoc();
 
-    const int pages = PrintPreview1->TotalPages();
-    {
-        const QSignalBlocker keepPage(sePage);
-        sePage->setRange(1, pages);
-        sePage->setValue(1);
-    }
-    sePage->setEnabled(pages > 1);
+    SetPageCount(PrintPreview1->TotalPages());
     if (rows.empty())
         statusBar()->showMessage(QStringLiteral("Keine Zeile im Bereich %1 bis %2 hat einen Platz.")
                                      .arg(m_run.firstRow)

@@ -1,7 +1,9 @@
 // The certificate window "Ansicht": one page per placed protocol row, laid
 // out by the shared certificate layout, shown in the print preview with
-// zoom, page and orientation choices, and printed on "Drucken". Without a
-// printer the preview works on A4 and "Drucken" writes one PDF file.
+// zoom, page and orientation choices (Escape closes it), and printed on
+// "Drucken": on the printer, or into the file and on the paper the print
+// dialog chose. Without a printer and without such a file the preview works
+// on A4 and "Drucken" asks for one PDF file.
 #pragma once
 
 #include "protocol/ProtocolTable.h"
@@ -54,9 +56,11 @@ private:
     QWidget *CreateToolBar();
     void CreatePreview();
     void FitToScreen();
-    // The certificate page in 0.1 mm: the printer's printable area (the
-    // whole sheet when it prints into a file), or an A4 sheet when no
-    // printer is installed.
+    // The page field on page 1 of `pages`, usable when there is more than one.
+    void SetPageCount(int pages);
+    // The certificate page in 0.1 mm: the printer's printable area, the
+    // whole sheet when it prints into a file, or an A4 sheet when there is
+    // neither a printer nor a file.
     QSize CertificatePaper() const;
     void ShowPrintProgress(int page, int progress);
     void EnableControls(bool enabled);

@@ -77,6 +77,11 @@ void PlayPage(QPainter &painter, const QPicture &page, const QRect &target)
     painter.restore();
 }
 
+bool PrintsIntoFile(const QPrinter &printer)
+{
+    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+}
+
 int ConvertUnits(int value, TUnits from, TUnits to, int dpi)
 {
     if (from == to)
@@ -193,8 +198,8 @@ void TPrintPreview::SetUnits(TUnits units)
 
 void TPrintPreview::RefreshPrinterData()
 {
-    m_printerInstalled = CurrentPlatform().PrinterInstalled();
-    if (!m_printerInstalled) {
+    m_printerReady = CurrentPlatform().PrinterInstalled() || PrintsIntoFile(*Printer());
+    if (!m_printerReady) {
         m_printerDpi = QSize(logicalDpiX(), logicalDpiY());
     } else if (Printer()->printerState() != QPrinter::Active) {
         Printer()->setPageOrientation(m_orientation);
@@ -576,14 +581,14 @@ void TPrintPreview::PrintPages(int fromPage, int toPage)
     if (m_state != TPreviewState::Idle || toPage < fromPage || toPage < 1)
         return;
     const int pages = toPage - fromPage + 1;
-    if (m_printerInstalled) {
+    if (m_printerReady) {
         QPrinter &printer = *Printer();
         PrintRange(printer, fromPage, toPage);
         if (m_aborted)
             return;
         // The print dialog may have sent the job into a file instead.
         const QString file = printer.outputFileName();
-        emit OnStatusText(this, file.isEmpty()
+        emit OnStatusText(this, !PrintsIntoFile(printer)
                                     ? QStringLiteral("%1 Seite(n) an den Drucker %2 gesendet")
                                           .arg(pages)
                                           .arg(printer.printerName())

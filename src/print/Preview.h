@@ -1,6 +1,7 @@
 // The print preview: records a document page by page as vector drawings,
 // shows one page at a time on a paper sheet that can be zoomed, scrolled and
-// dragged, and prints the pages, to a PDF file when no printer is installed.
+// dragged, and prints the pages: to the printer, or to the file the print
+// dialog chose, or to a PDF file it asks for when there is neither.
 #pragma once
 
 #include "print/MetaFileList.h"
@@ -35,6 +36,10 @@ int ConvertUnits(int value, TUnits from, TUnits to, int dpi);
 
 // Plays a stored page so that its frame (boundingRect) fills `target`.
 void PlayPage(QPainter &painter, const QPicture &page, const QRect &target);
+
+// Whether the printer writes into a file the print dialog chose (a PDF),
+// which needs no printer installed.
+bool PrintsIntoFile(const QPrinter &printer);
 
 class TPrintPreview : public QFrame
 {
@@ -163,7 +168,6 @@ private:
     void PaintPage(QPainter *canvas, const QRect &pageRect);
     void SheetMouseDown(Qt::MouseButton button, const QPoint &pos);
     void SheetMouseMove(Qt::MouseButtons buttons, const QPoint &pos);
-    bool PrinterReady();
     void PrintRange(QPrinter &printer, int fromPage, int toPage);
     // The paper as the printer is told it: upright, the orientation apart.
     QPageSize PrinterPageSize() const;
@@ -174,7 +178,9 @@ private:
     TPreviewState m_state = TPreviewState::Idle;
     int m_currentPage = 0;
     bool m_aborted = false;
-    bool m_printerInstalled = false;
+    // An installed printer, or a printer sent into a file by the print
+    // dialog; without either, printing asks for a PDF file.
+    bool m_printerReady = false;
     bool m_destroying = false;
     QSize m_printerDpi{96, 96};
     QSize m_paperPixels;

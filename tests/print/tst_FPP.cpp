@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
+#include <climits>
 #include <memory>
 
 namespace {
@@ -56,6 +57,11 @@ struct PlacedEntry
     int left; // mm
     int top;  // mm
 };
+
+QPageLayout::Orientation OrientationOf(int cbOriIndex)
+{
+    return cbOriIndex == 1 ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
 
 // Three lines, one of each alignment, in different fonts and sizes.
 const PlacedEntry PlacedEntries[] = {
@@ -396,6 +402,71 @@ private slots:
         QCOMPARE(m_form->Printer.pageLayout().orientation(), QPageLayout::Portrait);
     }
 
+    // The page field says which certificate of how many; Escape closes
+    // the window and leaves the main window as it was.
+    void pageFieldAndEscape()
+    {
+        SetPlaces({"1", "2", "3", "4", "5"});
+        OpenCertificates();
+        QVERIFY(QTest::qWaitForWindowActive(m_pp));
+        QCOMPARE(m_pp->sePage->text(), QString("Urkunde 1 von 5"));
+        m_pp->sePage->setValue(3);
+        QCOMPARE(m_pp->sePage->text(), QString("Urkunde 3 von 5"));
+        QCOMPARE(m_pp->PrintPreview1->CurrentPage(), 3);
+        m_pp->sePage->setFocus();
+        if (!qt_sendShortcutOverrideEvent(m_pp->sePage, 0, Qt::Key_Escape, Qt::NoModifier))
+            QTest::keyClick(m_pp->sePage, Qt::Key_Escape);
+        QVERIFY(!m_pp->isVisible());
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(m_form->SortGrid1->RowCount(), 6);
+    }
+
+    // A stored layout no editor could make (positions and sizes at the ends
+    // of the integer range) is read within the editor's ranges, so the pages
+    // build and print: the place at the top-left corner, the team name at
+    // 999 mm (beyond A4) in 500 points.
+    void storedLayoutBeyondAnyPaper()
+    {
+        CertificateLayout stored;
+        stored.ApplyDefaults();
+        for (LayoutEntry &entry : stored.Entries)
+            entry.On = 0;
+        const struct
+        {
+            int index;
+            qint32 position;
+            qint32 fontSize;
+            TLayoutAlignment alignment;
+        } extremes[] = {{0, INT_MIN, 12, laLeft}, {1, INT_MAX, INT_MAX, laRight}};
+        for (const auto &extreme : extremes) {
+            LayoutEntry &entry = stored.Entries[extreme.index];
+            entry.On = 1;
+            entry.Alignment = extreme.alignment;
+            entry.Left = entry.Top = extreme.position;
+            entry.FontSize = extreme.fontSize;
+        }
+        m_windows.reset();
+        ProgramSettingsStore().setValue("Nadpis", stored.ToBytes());
+        m_windows = std::make_unique<ApplicationWindows>();
+        m_form = m_windows->FormMain;
+        m_pp = m_windows->FormPP;
+        LoadTeams();
+        SetPlaces({"1", "2", "", "", ""});
+        OpenCertificates();
+        QCOMPARE(m_pp->PrintPreview1->TotalPages(), 2);
+        const LayoutEntry &place = SharedCertificateLayout().Entries[0];
+        const LayoutEntry &team = SharedCertificateLayout().Entries[1];
+        QCOMPARE(QList<int>({place.Left, place.Top, place.FontSize}), QList<int>({0, 0, 12}));
+        QCOMPARE(QList<int>({team.Left, team.Top, team.FontSize}), QList<int>({999, 999, 500}));
+        const QList<PdfWord> words = PdfWords(PrintToPdf("Extrem.pdf"));
+        for (int page = 0; page < 2; ++page) {
+            const QList<PdfWord> onPage = PdfPageWords(words, page);
+            QVERIFY(!onPage.isEmpty());
+            QCOMPARE(onPage[0].text, QString::number(page + 1));
+            QVERIFY(onPage[0].box.right() < 8 && onPage[0].box.bottom() < 8);
+        }
+    }
+
     // --- "Drucken" ---
 
     // No printer installed: one A4 PDF the operator names, each line where
@@ -455,6 +526,46 @@ private slots:
         QCOMPARE(m_platform->saveRequests.size(), 1);
         QCOMPARE(QDir(m_dir.Path()).entryList({"*.pdf"}), before);
         QVERIFY(m_pp->statusBar()->currentMessage().isEmpty());
+    }
+
+    // No printer installed, and the print dialog chose "In PDF-Datei
+    // drucken" with a file and a paper: "Drucken" writes that file on that
+    // paper without asking again.
+    void fileAndPaperOfThePrintDialog_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("A5 Hoch") << 0 << "420 x 595 pts (A5)";
+        QTest::newRow("A5 Quer") << 1 << "595 x 420 pts (A5)";
+    }
+    void fileAndPaperOfThePrintDialog()
+    {
+        QFETCH(int, orientation);
+        QFETCH(QString, size);
+        const QString pdf = m_dir.FilePath("Gewaehlt.pdf");
+        QFile::remove(pdf);
+        m_platform->printDialogChoice = [&](QPrinter *printer) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            printer->setPageSize(QPageSize(QPageSize::A5));
+            printer->setPageOrientation(OrientationOf(orientation));
+        };
+        SetPlaces({"1", "2", "", "", ""});
+        PlaceEntries();
+        OpenCertificates();
+        QCOMPARE(m_pp->cbOri->currentIndex(), orientation);
+        m_pp->Button1->click();
+        QVERIFY(m_platform->saveRequests.isEmpty());
+        QCOMPARE(m_pp->statusBar()->currentMessage(),
+                 "2 Seite(n) gespeichert in " + QDir::toNativeSeparators(pdf));
+        const QString info = PdfInfo(pdf);
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2\\n")), qPrintable(info));
+        QVERIFY2(
+            info.contains(QRegularExpression("Page size:\\s+" + QRegularExpression::escape(size))),
+            qPrintable(info));
+        // The layout's places hold on the sheet chosen.
+        const QRectF place = LineBox(PdfPageWords(PdfWords(pdf), 1), 30);
+        QVERIFY2(qAbs(place.left() - 20) <= 0.5, qPrintable(QString::number(place.left())));
     }
 
     // A printer is installed and its dialog chose "print to file": the

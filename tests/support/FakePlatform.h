@@ -72,14 +72,19 @@ public:
     int printerSetupsShown = 0;
 
     // Each range dialog records the pages it offers and gives the next
-    // queued answer; an empty queue cancels it.
-    std::optional<PageRange> PrintRangeDialog(QWidget *, QPrinter *, int lowest,
+    // queued answer; an empty queue cancels it. An answered dialog makes
+    // printDialogChoice's settings on the printer (file, paper, ...).
+    std::optional<PageRange> PrintRangeDialog(QWidget *, QPrinter *printer, int lowest,
                                               int highest) override
     {
         printRangeOffers << PageRange{lowest, highest};
-        return printRangeAnswers.isEmpty() ? std::nullopt
-                                           : std::optional(printRangeAnswers.dequeue());
+        if (printRangeAnswers.isEmpty())
+            return std::nullopt;
+        if (printDialogChoice)
+            printDialogChoice(printer);
+        return printRangeAnswers.dequeue();
     }
+    std::function<void(QPrinter *)> printDialogChoice;
     QQueue<PageRange> printRangeAnswers;
     QList<PageRange> printRangeOffers;
 
