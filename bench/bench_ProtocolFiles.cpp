@@ -105,7 +105,8 @@ int main(int argc, char *argv[])
 
     const QString pdf = dir.filePath(QStringLiteral("p.pdf"));
     Measure("printed protocol as PDF", Rounds, [&] {
-        ReplaceFileContents(pdf, ProtocolPagePdf(rows, QStringLiteral("duobahn")), nullptr);
+        ReplaceFileContents(pdf, ProtocolPagePdf(rows, {QStringLiteral("duobahn"), {}, {}}),
+                            nullptr);
         return pdf;
     });
 

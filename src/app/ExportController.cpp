@@ -6,7 +6,9 @@
 #include "app/ProtocolController.h"
 #include "platform/Platform.h"
 #include "protocol/Excel.h"
+#include "protocol/FixedNameFile.h"
 #include "protocol/ProtocolPrint.h"
+#include "protocol/SpreadsheetServer.h"
 #include "protocol/WordProcessorExport.h"
 #include "widgets/SortGrid.h"
 
@@ -20,6 +22,7 @@
 
 ExportController::ExportController(TFormMain *form) : QObject(form), m_form(form)
 {
+    RemoveOldWorkbooks(QDateTime::currentDateTime());
     connect(form->sbSave, &QToolButton::clicked, this, &ExportController::sbSaveClick);
     connect(form->sbInet, &QToolButton::clicked, this, [this] { sbInetClick(0); });
     connect(form->sbPrint, &QToolButton::clicked, this, [this] { sbInetClick(1); });
@@ -74,10 +77,12 @@ bool ExportController::SaveAs(int type, const QString &fileName)
     }
 }
 
-bool ExportController::WriteFile(const QString &fileName, const QByteArray &bytes)
+bool ExportController::WriteFile(const QString &fileName, const QByteArray &bytes,
+                                 NameChosenBy chooser)
 {
     QString reason;
-    if (ReplaceFileContents(fileName, bytes, &reason))
+    if (chooser == NameChosenBy::Program ? WriteFixedNameFile(fileName, bytes, &reason)
+                                         : ReplaceFileContents(fileName, bytes, &reason))
         return true;
     ShowWriteError(fileName, reason);
     return false;
@@ -115,7 +120,8 @@ void ExportController::sbInetClick(int tag)
     const CellRows rows = GridRows();
     // A page that could not be written now must not be replaced by an
     // older one of the same name in the browser or on paper.
-    if (!WriteFile(pageName, HtmlProtocolPage(rows, m_form->ApplicationTitle)))
+    if (!WriteFile(pageName, HtmlProtocolPage(rows, m_form->ApplicationTitle),
+                   NameChosenBy::Program))
         return;
     if (tag == 1)
         PrintProtocol(rows);
@@ -133,10 +139,15 @@ void ExportController::PrintProtocol(const CellRows &rows)
     }
     if (!platform.PrintDialog(m_form, &m_form->Printer))
         return;
-    const QString title = m_form->ApplicationTitle;
-    platform.PrintPages(&m_form->Printer, [&rows, &title](QPagedPaintDevice *printer) {
-        PaintProtocolPages(rows, title, printer);
+    const ProtocolHeading heading = PrintedHeading();
+    platform.PrintPages(&m_form->Printer, [&rows, &heading](QPagedPaintDevice *printer) {
+        PaintProtocolPages(rows, heading, printer);
     });
+}
+
+ProtocolHeading ExportController::PrintedHeading() const
+{
+    return {m_form->ApplicationTitle, m_form->Protocol->EventName, QDate::currentDate()};
 }
 
 void ExportController::SaveProtocolPdf(const CellRows &rows)
@@ -150,7 +161,7 @@ void ExportController::SaveProtocolPdf(const CellRows &rows)
     const Platform::FileDialogAnswer answer = CurrentPlatform().SaveFileDialog(m_form, request);
     if (!answer.accepted)
         return;
-    if (!WriteFile(answer.fileName, ProtocolPagePdf(rows, m_form->ApplicationTitle)))
+    if (!WriteFile(answer.fileName, ProtocolPagePdf(rows, PrintedHeading())))
         return;
     m_form->ShowNotice(QStringLiteral("Protokoll als PDF gespeichert: ") +
                        QDir::toNativeSeparators(answer.fileName));
@@ -162,6 +173,9 @@ void ExportController::sbExcelClick()
 {
     try {
         ExportToSpreadsheet(GridRows(), m_form);
+    } catch (const EAutomationNotShown &notShown) {
+        CurrentPlatform().MessageBox(m_form, m_form->ApplicationTitle, notShown.Message(),
+                                     Platform::MessageKind::Information);
     } catch (const EAutomationError &error) {
         ShowError(error.Message());
     }

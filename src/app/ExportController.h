@@ -4,6 +4,7 @@
 #pragma once
 
 #include "protocol/ProtocolFiles.h"
+#include "protocol/ProtocolPrint.h"
 #include "protocol/WordProcessorExport.h"
 
 #include <QObject>
@@ -45,11 +46,17 @@ public:
 
 private:
     bool SaveAs(int type, const QString &fileName);
+    // A name from the save dialog follows links; one the program made up
+    // itself never does.
+    enum class NameChosenBy { Operator, Program };
     // Replaces the file by the bytes; false after an error box naming it.
-    bool WriteFile(const QString &fileName, const QByteArray &bytes);
+    bool WriteFile(const QString &fileName, const QByteArray &bytes,
+                   NameChosenBy chooser = NameChosenBy::Operator);
     void ShowError(const QString &text);
     void ShowWriteError(const QString &fileName, const QString &reason = QString());
     void PrintProtocol(const CellRows &rows);
+    // The program's title, the loaded list's event and today.
+    ProtocolHeading PrintedHeading() const;
     void SaveProtocolPdf(const CellRows &rows);
 
     TFormMain *m_form;

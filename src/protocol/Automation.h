@@ -36,6 +36,15 @@ public:
     QString Message() const;
 };
 
+// The server did what was asked but could not show the result (no program
+// on the desktop for it); the message says where the result is. The
+// operator is told, but nothing failed.
+class EAutomationNotShown : public EAutomationError
+{
+public:
+    using EAutomationError::EAutomationError;
+};
+
 class AutomationObject
 {
 public:

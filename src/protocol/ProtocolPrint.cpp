@@ -1,8 +1,11 @@
 // Printing the protocol table page by page.
 #include "protocol/ProtocolPrint.h"
 
+#include "protocol/ProtocolTable.h"
+
 #include <QBuffer>
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -22,6 +25,7 @@ struct TableGeometry
     QList<qreal> columnWidths;
     qreal rowHeight = 0;
     qreal padding = 0;
+    qreal pageHeaderHeight = 0;
     qreal titleHeight = 0;
     qreal footerHeight = 0;
     int rowsOnFirstPage = 1;
@@ -42,9 +46,9 @@ QFont TitleFont()
     return font;
 }
 
-// Each column as wide as its widest text, at most a third of the page, and
-// narrowed in proportion when the table would still not fit (the texts are
-// then cut with an ellipsis).
+// Each column as wide as its widest text, at most a third of the page, then
+// all widened or narrowed in proportion so the table spans the page (texts
+// that still do not fit are cut with an ellipsis).
 QList<qreal> ColumnWidths(const CellRows &rows, QPaintDevice *device, qreal padding,
                           qreal pageWidth)
 {
@@ -64,10 +68,25 @@ QList<qreal> ColumnWidths(const CellRows &rows, QPaintDevice *device, qreal padd
     for (qreal &width : widths)
         width = std::min(width, pageWidth / 3);
     const qreal total = std::accumulate(widths.begin(), widths.end(), qreal(0));
-    if (total > pageWidth)
+    if (total > 0)
         for (qreal &width : widths)
             width *= pageWidth / total;
     return widths;
+}
+
+// Numbers line up at their last digit.
+bool RightAligned(qsizetype column)
+{
+    switch (column) {
+    case ColNr:
+    case ColZeit:
+    case ColStrafzeit:
+    case ColTotal:
+    case ColPlatz:
+        return true;
+    default:
+        return false;
+    }
 }
 
 TableGeometry MeasureTable(const CellRows &rows, QPagedPaintDevice *device)
@@ -76,11 +95,14 @@ TableGeometry MeasureTable(const CellRows &rows, QPagedPaintDevice *device)
     const QFontMetricsF cells(CellFont(false), device);
     geometry.padding = cells.height() / 4;
     geometry.rowHeight = cells.height() + 2 * geometry.padding;
+    geometry.pageHeaderHeight = geometry.rowHeight * 1.5;
     geometry.titleHeight = QFontMetricsF(TitleFont(), device).height() * 2;
     geometry.footerHeight = geometry.rowHeight * 1.5;
     geometry.columnWidths = ColumnWidths(rows, device, geometry.padding, device->width());
-    // Every page keeps room for the header row and the page footer.
-    const qreal tableHeight = device->height() - geometry.footerHeight - geometry.rowHeight;
+    // Every page keeps room for its header, the table's header row and the
+    // page footer.
+    const qreal tableHeight =
+        device->height() - geometry.pageHeaderHeight - geometry.footerHeight - geometry.rowHeight;
     geometry.rowsPerPage = std::max(1, int(tableHeight / geometry.rowHeight));
     geometry.rowsOnFirstPage =
         std::max(1, int((tableHeight - geometry.titleHeight) / geometry.rowHeight));
@@ -104,12 +126,15 @@ void PaintRowTexts(QPainter &painter, const QFontMetricsF &metrics, const QStrin
         if (column < texts.size() && !texts[column].isEmpty()) {
             const qreal room = width - 2 * geometry.padding;
             const QString &text = texts[column];
+            const QString shown = metrics.horizontalAdvance(text) <= room
+                                      ? text
+                                      : metrics.elidedText(text, Qt::ElideRight, room);
+            const qreal x = RightAligned(column)
+                                ? left + width - geometry.padding - metrics.horizontalAdvance(shown)
+                                : left + geometry.padding;
             // Plain text at its baseline: laying out a rectangle per cell is
             // what makes long protocols slow.
-            painter.drawText(QPointF(left + geometry.padding, baseline),
-                             metrics.horizontalAdvance(text) <= room
-                                 ? text
-                                 : metrics.elidedText(text, Qt::ElideRight, room));
+            painter.drawText(QPointF(x, baseline), shown);
         }
         left += width;
     }
@@ -135,6 +160,18 @@ void PaintTableRules(QPainter &painter, qreal top, int rows, const TableGeometry
     }
 }
 
+// The event on the left, the day on the right, above everything else.
+void PaintPageHeader(QPainter &painter, QPagedPaintDevice *device, const TableGeometry &geometry,
+                     const ProtocolHeading &heading)
+{
+    painter.setFont(CellFont(true));
+    painter.setPen(Qt::black);
+    const QRectF header(0, 0, device->width(), geometry.rowHeight);
+    painter.drawText(header, Qt::AlignVCenter | Qt::AlignLeft, heading.eventName);
+    painter.drawText(header, Qt::AlignVCenter | Qt::AlignRight,
+                     QLocale().toString(heading.date, QLocale::ShortFormat));
+}
+
 void PaintFooter(QPainter &painter, QPagedPaintDevice *device, const TableGeometry &geometry,
                  int page, int pages)
 {
@@ -150,7 +187,8 @@ void PaintFooter(QPainter &painter, QPagedPaintDevice *device, const TableGeomet
 
 } // namespace
 
-void PaintProtocolPages(const CellRows &rows, const QString &title, QPagedPaintDevice *device)
+void PaintProtocolPages(const CellRows &rows, const ProtocolHeading &heading,
+                        QPagedPaintDevice *device)
 {
     const TableGeometry geometry = MeasureTable(rows, device);
     const qsizetype bodyRows = std::max<qsizetype>(0, rows.size() - 1);
@@ -164,15 +202,16 @@ void PaintProtocolPages(const CellRows &rows, const QString &title, QPagedPaintD
     for (int page = 1; page <= pages; ++page) {
         if (page > 1)
             device->newPage();
-        qreal top = 0;
+        PaintPageHeader(painter, device, geometry, heading);
+        qreal top = geometry.pageHeaderHeight;
         int room = geometry.rowsPerPage;
         if (page == 1) {
             painter.setFont(TitleFont());
             painter.setPen(TitleColour);
-            painter.drawText(QRectF(0, 0, device->width(), geometry.titleHeight),
+            painter.drawText(QRectF(0, top, device->width(), geometry.titleHeight),
                              Qt::AlignLeft | Qt::AlignTop,
-                             title + QStringLiteral(" Zeitenprotokoll"));
-            top = geometry.titleHeight;
+                             heading.title + QStringLiteral(" Zeitenprotokoll"));
+            top += geometry.titleHeight;
             room = geometry.rowsOnFirstPage;
         }
         const int rowsHere = int(std::clamp<qsizetype>(rows.size() - next, 0, room));
@@ -189,19 +228,19 @@ void PaintProtocolPages(const CellRows &rows, const QString &title, QPagedPaintD
     }
 }
 
-QByteArray ProtocolPagePdf(const CellRows &rows, const QString &title)
+QByteArray ProtocolPagePdf(const CellRows &rows, const ProtocolHeading &heading)
 {
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setTitle(title);
+        writer.setTitle(heading.title);
         writer.setCreator(QStringLiteral("Duobahn"));
         writer.setResolution(300);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                          QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
-        PaintProtocolPages(rows, title, &writer);
+        PaintProtocolPages(rows, heading, &writer);
     }
     return pdf;
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -93,6 +94,27 @@ bool WriteAll(int fd, QByteArrayView bytes)
     return true;
 }
 
+// A new file "<target>.XXXXXX" (six random letters or digits, the name
+// RemoveInterruptedWrites looks for), made exclusively, so nothing of that
+// name (nor a link) is ever opened; its descriptor, or -1 with errno set.
+int CreateTemporaryBeside(const QByteArray &target, FileReaders readers, QByteArray &name)
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    // The kernel takes the user's umask off 0666.
+    const mode_t mode = readers == FileReaders::Owner ? 0600 : 0666;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + '.';
+        for (int i = 0; i < 6; ++i)
+            name += letters[QRandomGenerator::system()->bounded(int(sizeof letters) - 1)];
+        const int fd =
+            ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 } // namespace
 
 QString SystemErrorText(int code)
@@ -153,23 +175,25 @@ void RemoveInterruptedWrites(const QString &fileName)
         QFile::remove(leftover.filePath());
 }
 
-bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error)
+bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error,
+                         FileReaders readers)
 {
     return WriteFileAtomically(
-        fileName, [&](const ChunkWriter &write) { return write(bytes); }, error);
+        fileName, [&](const ChunkWriter &write) { return write(bytes); }, error, readers);
 }
 
 bool WriteFileAtomically(const QString &fileName,
-                         const std::function<bool(const ChunkWriter &)> &produce, QString *error)
+                         const std::function<bool(const ChunkWriter &)> &produce, QString *error,
+                         FileReaders readers)
 {
     const QByteArray target = QFile::encodeName(fileName);
-    QByteArray temporary = target + ".XXXXXX";
+    QByteArray temporary;
     const auto fail = [&](int code) {
         if (error)
             *error = SystemErrorText(code);
         return false;
     };
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    FileDescriptor fd(CreateTemporaryBeside(target, readers, temporary));
     if (fd.get() < 0)
         return fail(errno);
     int code = 0;

@@ -19,17 +19,26 @@ struct RegularFileRead
 // being opened; so is a file larger than maxBytes.
 RegularFileRead ReadRegularFile(const QString &fileName, qint64 maxBytes);
 
+// Who may read a file the program writes.
+enum class FileReaders {
+    Owner,  // the program's own records: the user alone
+    Anyone, // pages and documents for other programs: as the user's umask allows
+};
+
 // Writes the bytes to a temporary file beside the target, flushes it to the
-// disk, renames it over the target and flushes the folder. On failure the
-// old file stays as it was, the temporary file is removed and the error
-// holds the reason.
-bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error);
+// disk, renames it over the target and flushes the folder. The rename puts
+// the file in the name's place: a link of that name is replaced, never
+// followed. On failure the old file stays as it was, the temporary file is
+// removed and the error holds the reason.
+bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error,
+                         FileReaders readers = FileReaders::Owner);
 // The same for a text made piece by piece: produce hands each piece to the
 // writer it is given, which returns false once a write failed; produce
 // then returns false too.
 using ChunkWriter = std::function<bool(QByteArrayView piece)>;
 bool WriteFileAtomically(const QString &fileName,
-                         const std::function<bool(const ChunkWriter &)> &produce, QString *error);
+                         const std::function<bool(const ChunkWriter &)> &produce, QString *error,
+                         FileReaders readers = FileReaders::Owner);
 
 // Removes what writes of that file left behind when the program died
 // before their rename: the temporary files "<name>.XXXXXX" beside it.

@@ -3,6 +3,8 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <numeric>
 #include <vector>
 
@@ -34,17 +36,33 @@ void AppendCharacter(QByteArray &out, char16_t c)
     out += "\\u" + QByteArray::number(static_cast<qint16>(c)) + '?';
 }
 
+// The narrowest a column gets while the page has room: 1 cm.
+constexpr int MinColumnTwips = 567;
+// The sheets a template may describe: from 2 inches up to the largest
+// paper there is (34 x 44 inches).
+constexpr int MinPaperTwips = 2 * 1440;
+constexpr int MaxPaperTwips = 44 * 1440;
+// A text column never narrower than an inch.
+constexpr int MinTextWidthTwips = 1440;
+
+// Every column its minimum, the rest of the width shared in proportion to
+// the columns' longest texts; computed in 64 bits, so neither a huge text
+// nor a wide page overflows, and the columns never add up to more than the
+// width.
 std::vector<int> ColumnWidths(const QList<QStringList> &rows, int columns, int widthTwips)
 {
-    std::vector<int> weights(std::size_t(columns), 3);
+    std::vector<std::int64_t> weights(std::size_t(columns), 3);
     for (const QStringList &row : rows) {
         for (int c = 0; c < columns && c < row.size(); ++c)
-            weights[std::size_t(c)] = std::max(weights[std::size_t(c)], int(row[c].size()));
+            weights[std::size_t(c)] =
+                std::max(weights[std::size_t(c)], std::int64_t(row[c].size()));
     }
-    const int total = std::accumulate(weights.begin(), weights.end(), 0);
+    const std::int64_t total = std::accumulate(weights.begin(), weights.end(), std::int64_t(0));
+    const int minimum = std::min(MinColumnTwips, widthTwips / columns);
+    const std::int64_t spare = widthTwips - std::int64_t(minimum) * columns;
     std::vector<int> widths;
-    for (int weight : weights)
-        widths.push_back(widthTwips * weight / total);
+    for (const std::int64_t weight : weights)
+        widths.push_back(minimum + int(spare * weight / total));
     return widths;
 }
 
@@ -67,7 +85,14 @@ int ControlWord(const QByteArray &rtf, const char *word, int fallback)
 {
     const QRegularExpression pattern(QStringLiteral("\\\\%1(-?\\d+)").arg(QLatin1String(word)));
     const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(rtf));
-    return match.hasMatch() ? match.captured(1).toInt() : fallback;
+    if (!match.hasMatch())
+        return fallback;
+    // Too many digits for any number count as the farthest end.
+    bool fits = false;
+    const qint64 value = match.captured(1).toLongLong(&fits);
+    if (!fits)
+        return match.captured(1).startsWith(u'-') ? INT_MIN : INT_MAX;
+    return int(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 }
 
 } // namespace
@@ -117,9 +142,10 @@ std::optional<QByteArray> OpenRtfDocument(const QByteArray &rtf)
 
 int RtfTextWidth(const QByteArray &rtf)
 {
-    // The RTF defaults: US Letter, 1.25 inch margins.
-    const int paper = ControlWord(rtf, "paperw", 12240);
-    const int left = ControlWord(rtf, "margl", 1800);
-    const int right = ControlWord(rtf, "margr", 1800);
-    return std::max(paper - left - right, 1440);
+    // The RTF defaults: US Letter, 1.25 inch margins; whatever the template
+    // says is held to real paper.
+    const int paper = std::clamp(ControlWord(rtf, "paperw", 12240), MinPaperTwips, MaxPaperTwips);
+    const int left = std::clamp(ControlWord(rtf, "margl", 1800), 0, paper / 2);
+    const int right = std::clamp(ControlWord(rtf, "margr", 1800), 0, paper / 2);
+    return std::max(paper - left - right, MinTextWidthTwips);
 }

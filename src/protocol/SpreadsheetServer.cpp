@@ -2,14 +2,25 @@
 #include "protocol/SpreadsheetServer.h"
 
 #include "platform/Platform.h"
+#include "protocol/FixedNameFile.h"
+#include "protocol/RegularFile.h"
 #include "protocol/SpreadsheetFile.h"
 #include "protocol/UserTempFolder.h"
 
+#include <QDateTime>
 #include <QDir>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 #include <QUrl>
+#include <limits>
+#include <optional>
 
 namespace {
+
+// The workbooks' names: "Protokoll-<date and time to the millisecond>.xlsx".
+const QString WorkbookPrefix = QStringLiteral("Protokoll-");
+const QString WorkbookSuffix = QStringLiteral(".xlsx");
+// How long a workbook is kept for the spreadsheet program that opened it.
+constexpr int WorkbookDays = 7;
 
 // What all objects of one application share.
 struct Spreadsheet
@@ -107,22 +118,38 @@ private:
         const QString folder = UserTempFolder(&error);
         if (folder.isEmpty())
             throw EAutomationError(QStringLiteral("Error write file: ") + error);
-        QTemporaryFile file(QDir(folder).filePath(QStringLiteral("Protokoll-XXXXXX.xlsx")));
-        file.setAutoRemove(false);
-        if (!file.open())
-            throw EAutomationError(QStringLiteral("Error write file: ") + file.fileName() +
-                                   QStringLiteral("\n") + file.errorString());
-        const QString path = file.fileName();
-        file.close();
-        if (!WriteSpreadsheetFile(path, m_sheet->cells, &error)) {
-            QFile::remove(path);
+        const QString path = QDir(folder).filePath(
+            WorkbookPrefix +
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HH-mm-ss-zzz")) +
+            WorkbookSuffix);
+        const std::optional<QByteArray> workbook = WorkbookBytes(folder, &error);
+        if (!workbook || !WriteFixedNameFile(path, *workbook, &error))
             throw EAutomationError(QStringLiteral("Error write file: ") + error);
-        }
         if (m_sheet->visible && !CurrentPlatform().OpenUrl(QUrl::fromLocalFile(path)))
-            throw EAutomationError(
+            throw EAutomationNotShown(
                 QStringLiteral("Kein Tabellenprogramm gefunden; die Arbeitsmappe liegt hier: ") +
                 QDir::toNativeSeparators(path));
         return path;
+    }
+
+    // The library writes only into files of its own naming: it makes the
+    // workbook in a scratch folder, from where it is read back.
+    std::optional<QByteArray> WorkbookBytes(const QString &folder, QString *error) const
+    {
+        QTemporaryDir scratch(QDir(folder).filePath(QStringLiteral("arbeitsmappe-XXXXXX")));
+        if (!scratch.isValid()) {
+            *error = scratch.path() + QStringLiteral(": ") + scratch.errorString();
+            return std::nullopt;
+        }
+        const QString draft = scratch.filePath(QStringLiteral("Protokoll.xlsx"));
+        if (!WriteSpreadsheetFile(draft, m_sheet->cells, error))
+            return std::nullopt;
+        RegularFileRead read = ReadRegularFile(draft, std::numeric_limits<int>::max());
+        if (!read.ok) {
+            *error = draft + QStringLiteral(": ") + read.error;
+            return std::nullopt;
+        }
+        return std::move(read.bytes);
     }
 
     std::shared_ptr<Spreadsheet> m_sheet;
@@ -134,4 +161,18 @@ private:
 AutomationRef CreateSpreadsheetServer()
 {
     return std::make_shared<SpreadsheetObject>(std::make_shared<Spreadsheet>(), Role::Application);
+}
+
+void RemoveOldWorkbooks(const QDateTime &now)
+{
+    QString error;
+    const QString folder = UserTempFolder(&error);
+    if (folder.isEmpty())
+        return;
+    const QFileInfoList workbooks = QDir(folder).entryInfoList(
+        {WorkbookPrefix + QLatin1Char('*') + WorkbookSuffix}, QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo &workbook : workbooks) {
+        if (workbook.lastModified().addDays(WorkbookDays) < now)
+            QFile::remove(workbook.filePath());
+    }
 }

@@ -2,6 +2,7 @@
 #include "protocol/WordBasicServer.h"
 
 #include "platform/Platform.h"
+#include "protocol/FixedNameFile.h"
 #include "protocol/ProtocolFiles.h"
 #include "protocol/RtfDocument.h"
 #include "protocol/UserTempFolder.h"
@@ -204,8 +205,13 @@ QString WordBasicServer::FileSaveAs(const QString &fileName)
 {
     RequireDocument();
     const QString path = SavePath(fileName);
+    const QByteArray document = m_template + '\n' + DocumentContent() + "}\n";
+    // A name without a folder is one the caller made up (the date and time),
+    // placed in the documents folder: it is never written through a link.
+    const bool ownName = !QFileInfo(fileName).isAbsolute();
     QString error;
-    if (!ReplaceFileContents(path, m_template + '\n' + DocumentContent() + "}\n", &error))
+    if (!(ownName ? WriteFixedNameFile(path, document, &error)
+                  : ReplaceFileContents(path, document, &error)))
         throw EAutomationError(QStringLiteral("Error write file: ") + path + QStringLiteral("\n") +
                                error);
     if (m_showWhenSaved)

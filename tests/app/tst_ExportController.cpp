@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -291,6 +292,76 @@ private slots:
         QVERIFY(m_platform->saveRequests.isEmpty());
     }
 
+    // A link of a name the program chose (planted by someone else in a
+    // shared folder) is never written through, whether it points to a file
+    // or nowhere: a box says so and nothing is written. A name the
+    // operator picks in the save dialog still follows its link.
+    void linkInPlaceOfAnOwnName_data()
+    {
+        QTest::addColumn<QToolButton * TFormMain::*>("button");
+        QTest::addColumn<bool>("dangling");
+        const std::pair<const char *, QToolButton * TFormMain::*> buttons[] = {
+            {"web page", &TFormMain::sbInet},
+            {"printed page", &TFormMain::sbPrint},
+            {"document", &TFormMain::sbWord}};
+        for (const auto &[name, button] : buttons) {
+            QTest::addRow("%s, link to a file", name) << button << false;
+            QTest::addRow("%s, dangling link", name) << button << true;
+        }
+    }
+    void linkInPlaceOfAnOwnName()
+    {
+        QFETCH(QToolButton * TFormMain::*, button);
+        QFETCH(bool, dangling);
+        LoadRace();
+        m_platform->printerInstalled = true;
+        m_platform->printDialogAnswer = true;
+        m_platform->automation = FakePlatform::Automation::BuiltIn;
+        m_form->ProtocolTemplatePath =
+            qEnvironmentVariable("DUOBAHN_SOURCE_DIR") + "/examples/Protokollvorlage.doc";
+        m_form->Protocol->RefreshControlStates();
+        const QString victim = m_dir.FilePath(QStringLiteral("bashrc"));
+        QFile::remove(victim);
+        if (!dangling)
+            WriteAll(victim, "keep me");
+        // The document's name holds the minute: one link for this minute and the next.
+        const QDir documents(m_dir.FilePath(QStringLiteral("Documents")));
+        const QDateTime now = QDateTime::currentDateTime();
+        const QStringList links =
+            button == &TFormMain::sbWord
+                ? QStringList{documents.filePath(DateStampName(now) + ".doc"),
+                              documents.filePath(DateStampName(now.addSecs(60)) + ".doc")}
+                : QStringList{m_form->Export->HtmlPageName()};
+        QVERIFY(documents.mkpath("."));
+        for (const QString &link : links) {
+            QFile::remove(link);
+            QVERIFY(QFile::link(victim, link));
+        }
+        (m_form->*button)->click();
+        QCOMPARE(m_platform->messages.size(), 1);
+        const QString refused = MessageTexts()[0];
+        QVERIFY2(refused.contains(" ist ein Verweis auf eine andere Datei und wird nicht "
+                                  "überschrieben"),
+                 qPrintable(refused));
+        QVERIFY(std::any_of(links.begin(), links.end(), [&refused](const QString &link) {
+            return refused.contains(link + " ist ein Verweis");
+        }));
+        QCOMPARE(QFile::exists(victim), !dangling);
+        if (!dangling)
+            QCOMPARE(ReadAll(victim), QByteArray("keep me"));
+        for (const QString &link : links)
+            QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(m_platform->openedUrls.isEmpty());
+        QVERIFY(m_platform->printedPdfs.isEmpty());
+
+        // The same link chosen in the save dialog is written through.
+        SaveAs(links[0], ExportController::SaveWebPage);
+        QCOMPARE(m_platform->messages.size(), 1);
+        QVERIFY(ReadAll(victim).contains("Zeitenprotokoll"));
+        for (const QString &link : links)
+            QFile::remove(link);
+    }
+
     void printing_data()
     {
         QTest::addColumn<bool>("dialogAccepted");
@@ -335,6 +406,49 @@ private slots:
         QVERIFY(m_platform->messages.isEmpty());
     }
 
+    // The printed protocol (landscape A4, 12 mm margins) spans the page, its
+    // number columns end in one line whatever their length, and every page
+    // is headed by the loaded list's name and the day, in each locale.
+    void printedProtocolLayout_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany);
+        QTest::newRow("C") << QLocale::c();
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates);
+    }
+    void printedProtocolLayout()
+    {
+        QFETCH(QLocale, locale);
+        LoadRace();
+        QLocale::setDefault(locale);
+        const QStringList times{"12,30", "5,10", "100,00"};
+        for (int row = 1; row <= 3; ++row)
+            m_form->SortGrid1->SetCells(ColZeit, row, times[row - 1]);
+        const QString pdf = m_dir.FilePath(QStringLiteral("Layout.pdf"));
+        m_platform->saveAnswers.enqueue({true, pdf, 1});
+        m_form->sbPrint->click();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const QList<PdfWord> words = PdfWords(pdf);
+        const auto rightEdges = [&words](const QStringList &texts) {
+            QList<double> edges;
+            for (const PdfWord &word : words)
+                if (texts.contains(word.text))
+                    edges << word.box.right();
+            return edges;
+        };
+        const QList<double> zeit = rightEdges(times + QStringList{"Zeit"});
+        QCOMPARE(zeit.size(), 4);
+        for (const double edge : zeit)
+            QVERIFY2(qAbs(edge - zeit[0]) < 0.3, qPrintable(QString::number(edge)));
+        const QList<double> platz = rightEdges({"Platz"});
+        QCOMPARE(platz.size(), 1);
+        QVERIFY2(platz[0] > 297 - 12 - 3, qPrintable(QString::number(platz[0])));
+        const QString text = PdfText(ReadAll(pdf));
+        QVERIFY(text.contains(QStringLiteral("Rennen")));
+        QVERIFY2(text.contains(locale.toString(QDate::currentDate(), QLocale::ShortFormat)),
+                 qPrintable(text));
+    }
+
     void spreadsheetButton_data()
     {
         QTest::addColumn<int>("automation");
@@ -366,6 +480,56 @@ private slots:
             QVERIFY(log.contains(R"(Excel.Application.Cells[2, 5] = "Ann "Flash" Lee")"));
             QCOMPARE(log.last(), QStringLiteral("Excel.Application.Selection.Columns.Autofit()"));
         }
+    }
+
+    // Without a spreadsheet program the workbook is still written: an
+    // information names it, no error.
+    void workbookWithoutSpreadsheetProgram()
+    {
+        LoadRace();
+        m_platform->automation = FakePlatform::Automation::BuiltIn;
+        m_platform->desktopOpensUrls = false;
+        m_form->sbExcel->click();
+        QCOMPARE(m_platform->openedUrls.size(), 1);
+        const QString workbook = m_platform->openedUrls[0].toLocalFile();
+        QVERIFY(ReadAll(workbook).startsWith("PK"));
+        QCOMPARE(m_platform->messages.size(), 1);
+        QCOMPARE(m_platform->messages[0].kind, Platform::MessageKind::Information);
+        QCOMPARE(m_platform->messages[0].text,
+                 "Kein Tabellenprogramm gefunden; die Arbeitsmappe liegt hier: " +
+                     QDir::toNativeSeparators(workbook));
+    }
+
+    // At start the program's own workbooks older than seven days leave its
+    // temporary folder; younger ones and other files stay.
+    void oldWorkbooksRemovedAtStart()
+    {
+        LoadRace();
+        m_platform->automation = FakePlatform::Automation::BuiltIn;
+        m_form->sbExcel->click();
+        const QString folder = QFileInfo(m_platform->openedUrls[0].toLocalFile()).absolutePath();
+        const QDateTime now = QDateTime::currentDateTime();
+        const struct
+        {
+            const char *name;
+            int ageDays;
+            bool kept;
+        } files[] = {{"Protokoll-2020-01-01-10-00-00-000.xlsx", 8, false},
+                     {"Protokoll-2020-01-02-10-00-00-000.xlsx", 6, true},
+                     {"Notizen.xlsx", 30, true},
+                     {"Protokoll-alt.txt", 30, true}};
+        for (const auto &file : files) {
+            QFile made(WriteAll(QDir(folder).filePath(file.name), "x"));
+            QVERIFY(made.open(QIODevice::ReadWrite));
+            QVERIFY(
+                made.setFileTime(now.addDays(-file.ageDays), QFileDevice::FileModificationTime));
+        }
+        m_windows.reset();
+        m_windows = std::make_unique<ApplicationWindows>();
+        m_form = m_windows->FormMain;
+        for (const auto &file : files)
+            QVERIFY2(QFile::exists(QDir(folder).filePath(file.name)) == file.kept, file.name);
+        QVERIFY(QFile::exists(m_platform->openedUrls[0].toLocalFile()));
     }
 
     void wordButtonSavesADocumentAndShowsIt()

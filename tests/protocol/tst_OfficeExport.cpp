@@ -486,6 +486,55 @@ private slots:
         QVERIFY(m_platform->openedUrls.isEmpty());
     }
 
+    // Extreme texts and templates: the cell edges rise column by column,
+    // each column keeps its minimum width, and the table ends within the
+    // text width of real paper.
+    void documentTableWithinThePage_data()
+    {
+        QTest::addColumn<QByteArray>("page"); // the template's page settings
+        QTest::addColumn<int>("nameLength");
+        QTest::addColumn<int>("textWidth");
+        QTest::newRow("team name of 150 000 characters")
+            << QByteArray("\\paperw16838\\margl1134\\margr1134") << 150000 << 14570;
+        QTest::newRow("paper of 2 000 000 000 twips")
+            << QByteArray("\\paperw2000000000\\margl1134\\margr1134") << 20 << 63360 - 2268;
+        QTest::newRow("paper beyond any number")
+            << QByteArray("\\paperw99999999999999999999") << 20 << 63360 - 3600;
+        QTest::newRow("margins beyond the paper")
+            << QByteArray("\\paperw12240\\margl-2000000000\\margr2000000000") << 20 << 6120;
+        QTest::newRow("no paper, long name") << QByteArray("\\paperw0") << 150000 << 1440;
+    }
+    void documentTableWithinThePage()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(int, nameLength);
+        QFETCH(int, textWidth);
+        m_platform->automation = FakePlatform::Automation::BuiltIn;
+        QTemporaryDir dir;
+        const QByteArray templateRtf = "{\\rtf1" + page + " Zeitenprotokoll\\par}";
+        const QString templatePath = WriteAll(dir.filePath("Vorlage.rtf"), templateRtf);
+        QCOMPARE(RtfTextWidth(templateRtf), textWidth);
+        QStringList team = Team;
+        team[1] = QString(nameLength, u'W');
+        const QString target = dir.filePath(QStringLiteral("Protokoll.doc"));
+        ExportToWordProcessor({Header, team, Dropped}, WordProcessorMode::Background, templatePath,
+                              target);
+        const QString rtf = QString::fromLatin1(ReadAll(target));
+        const QString firstRow = rtf.section(QStringLiteral("\\trowd"), 1, 1);
+        static const QRegularExpression edge(QStringLiteral("\\\\cellx(-?\\d+)"));
+        QList<int> edges;
+        for (auto m = edge.globalMatch(firstRow); m.hasNext();)
+            edges << m.next().captured(1).toInt();
+        QCOMPARE(edges.size(), 10);
+        const int minimum = std::min(567, textWidth / 10);
+        int left = 0;
+        for (const int right : edges) {
+            QVERIFY2(right - left >= minimum, qPrintable(firstRow.left(2000)));
+            left = right;
+        }
+        QVERIFY2(edges.last() <= textWidth, qPrintable(QString::number(edges.last())));
+    }
+
     void rtfText_data()
     {
         QTest::addColumn<QString>("text");

@@ -1,5 +1,6 @@
-// The printed protocol: every row on exactly one page, the header row on
-// every page, nothing cut off at a page break, read back from the PDF.
+// The printed protocol: every row on exactly one page, the header row and
+// the page heading (event and day) on every page, nothing cut off at a page
+// break, read back from the PDF.
 #include "PdfReadBack.h"
 #include "protocol/ProtocolPrint.h"
 
@@ -43,7 +44,9 @@ private slots:
     void everyRowOnceAndTheHeaderOnEveryPage()
     {
         QFETCH(int, teams);
-        const QString text = PdfText(ProtocolPagePdf(Protocol(teams), "Bergrennen"));
+        const QDate day(2026, 5, 17);
+        const QString text =
+            PdfText(ProtocolPagePdf(Protocol(teams), {"Bergrennen", "Pfingstpokal", day}));
         QVERIFY(!text.isEmpty());
         QStringList pages = text.split(QLatin1Char('\f'));
         if (pages.last().trimmed().isEmpty())
@@ -52,6 +55,8 @@ private slots:
         QVERIFY(pages.first().contains("Bergrennen Zeitenprotokoll"));
         for (int page = 0; page < pages.size(); ++page) {
             QVERIFY2(pages[page].contains("TeamName"), qPrintable(QString::number(page)));
+            QVERIFY(pages[page].contains("Pfingstpokal"));
+            QVERIFY(pages[page].contains(QLocale().toString(day, QLocale::ShortFormat)));
             QVERIFY(pages[page].contains(
                 QStringLiteral("Seite %1 von %2").arg(page + 1).arg(pages.size())));
         }
@@ -65,7 +70,7 @@ private slots:
     {
         CellRows rows = Protocol(1);
         rows[1][1] = QString(400, QLatin1Char('W'));
-        const QString text = PdfText(ProtocolPagePdf(rows, "Bergrennen"));
+        const QString text = PdfText(ProtocolPagePdf(rows, {"Bergrennen", "", {}}));
         QVERIFY(text.contains("Jörg"));
         QVERIFY(text.contains("12,34"));
         QVERIFY(!text.contains(QString(400, QLatin1Char('W'))));
