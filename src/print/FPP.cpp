@@ -49,10 +49,28 @@ TFormPP::TFormPP(QPrinter *printer, QWidget *parent)
     CreatePreview();
     column->addWidget(PrintPreview1, 1);
     setCentralWidget(central);
-    setStatusBar(new QStatusBar(this));
+    CreateNoticeLine();
     FitToScreen();
     auto *closeView = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(closeView, &QShortcut::activated, this, &QWidget::close);
+}
+
+// A notice as long as a file's path wraps onto more lines instead of being
+// cut at the window's edge; the tooltip holds it too.
+void TFormPP::CreateNoticeLine()
+{
+    auto *line = new QStatusBar(this);
+    Notice = new QLabel(line);
+    Notice->setWordWrap(true);
+    Notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    line->addWidget(Notice, 1);
+    setStatusBar(line);
+}
+
+void TFormPP::ShowNotice(const QString &text)
+{
+    Notice->setText(text);
+    Notice->setToolTip(text);
 }
 
 void TFormPP::SetPageCount(int pages)
@@ -117,7 +135,7 @@ void TFormPP::CreatePreview()
     connect(PrintPreview1, &TPrintPreview::OnAfterPrint, this, [this] { EnableControls(true); });
     connect(PrintPreview1, &TPrintPreview::OnAbort, this, [this] {
         EnableControls(true);
-        statusBar()->showMessage(QStringLiteral("Drucken abgebrochen"));
+        ShowNotice(QStringLiteral("Drucken abgebrochen"));
     });
     connect(PrintPreview1, &TPrintPreview::OnPrintProgress, this,
             [this](TPrintPreview *, int page, int progress, bool &) {
@@ -129,7 +147,7 @@ void TFormPP::CreatePreview()
         sePage->setValue(PrintPreview1->CurrentPage());
     });
     connect(PrintPreview1, &TPrintPreview::OnStatusText, this,
-            [this](TPrintPreview *, const QString &text) { statusBar()->showMessage(text); });
+            [this](TPrintPreview *, const QString &text) { ShowNotice(text); });
 }
 
 // The whole height of the work area, half the screen wide, a quarter of the
@@ -196,11 +214,11 @@ void TFormPP::BuildPages()
 
     SetPageCount(PrintPreview1->TotalPages());
     if (rows.empty())
-        statusBar()->showMessage(QStringLiteral("Keine Zeile im Bereich %1 bis %2 hat einen Platz.")
-                                     .arg(m_run.firstRow)
-                                     .arg(m_run.lastRow));
+        ShowNotice(QStringLiteral("Keine Zeile im Bereich %1 bis %2 hat einen Platz.")
+                       .arg(m_run.firstRow)
+                       .arg(m_run.lastRow));
     else
-        statusBar()->clearMessage();
+        ShowNotice(QString());
 }
 
 void TFormPP::cbZoomChange()
@@ -244,10 +262,10 @@ void TFormPP::Button1Click()
 
 void TFormPP::ShowPrintProgress(int page, int progress)
 {
-    statusBar()->showMessage(QStringLiteral("Drucken: Urkunde %1 von %2 (%3 %)")
-                                 .arg(page)
-                                 .arg(PrintPreview1->TotalPages())
-                                 .arg(progress));
+    ShowNotice(QStringLiteral("Drucken: Urkunde %1 von %2 (%3 %)")
+                   .arg(page)
+                   .arg(PrintPreview1->TotalPages())
+                   .arg(progress));
 }
 
 void TFormPP::EnableControls(bool enabled)

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 class QComboBox;
+class QLabel;
 class QPrinter;
 class QPushButton;
 class QSpinBox;
@@ -39,6 +40,7 @@ public:
     QSpinBox *sePage = nullptr;
     QComboBox *cbOri = nullptr;
     TPrintPreview *PrintPreview1 = nullptr;
+    QLabel *Notice = nullptr; // the status line
 
     // Shows the window (not modal) with the pages of the run; a window that
     // is already open comes to the front with the new pages.
@@ -56,6 +58,8 @@ private:
     QWidget *CreateToolBar();
     void CreatePreview();
     void FitToScreen();
+    void CreateNoticeLine();
+    void ShowNotice(const QString &text);
     // The page field on page 1 of `pages`, usable when there is more than one.
     void SetPageCount(int pages);
     // The certificate page in 0.1 mm: the printer's printable area, the

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -255,7 +256,7 @@ private slots:
         QCOMPARE(m_pp->sePage->value(), 1);
         QCOMPARE(m_pp->sePage->isEnabled(), pages > 1);
         QCOMPARE(SharedCertificateLayout().Entries[1].Text, lastTeam);
-        QVERIFY(m_pp->statusBar()->currentMessage().isEmpty());
+        QVERIFY(m_pp->Notice->text().isEmpty());
     }
 
     void noPlacedRowGivesOneEmptyPageAndSaysSo()
@@ -264,12 +265,11 @@ private slots:
         OpenCertificates(2, 4);
         QCOMPARE(m_pp->PrintPreview1->TotalPages(), 1);
         QVERIFY(!m_pp->sePage->isEnabled());
-        QCOMPARE(m_pp->statusBar()->currentMessage(),
-                 QString("Keine Zeile im Bereich 2 bis 4 hat einen Platz."));
+        QCOMPARE(m_pp->Notice->text(), QString("Keine Zeile im Bereich 2 bis 4 hat einen Platz."));
         // A later run with places drops the notice.
         OpenCertificates(1, 5);
         QCOMPARE(m_pp->PrintPreview1->TotalPages(), 2);
-        QVERIFY(m_pp->statusBar()->currentMessage().isEmpty());
+        QVERIFY(m_pp->Notice->text().isEmpty());
     }
 
     // A race day as the operator runs it: two heats timed and ranked, the
@@ -494,7 +494,7 @@ private slots:
         QVERIFY2(
             info.contains(QRegularExpression("Page size:\\s+" + QRegularExpression::escape(size))),
             qPrintable(info));
-        QVERIFY(m_pp->statusBar()->currentMessage().contains(pdf));
+        QVERIFY(m_pp->Notice->text().contains(pdf));
         QVERIFY(m_pp->Button1->isEnabled());
 
         const QList<PdfWord> words = PdfWords(pdf);
@@ -525,7 +525,7 @@ private slots:
         m_pp->Button1->click(); // no answer queued: cancelled
         QCOMPARE(m_platform->saveRequests.size(), 1);
         QCOMPARE(QDir(m_dir.Path()).entryList({"*.pdf"}), before);
-        QVERIFY(m_pp->statusBar()->currentMessage().isEmpty());
+        QVERIFY(m_pp->Notice->text().isEmpty());
     }
 
     // No printer installed, and the print dialog chose "In PDF-Datei
@@ -556,7 +556,7 @@ private slots:
         QCOMPARE(m_pp->cbOri->currentIndex(), orientation);
         m_pp->Button1->click();
         QVERIFY(m_platform->saveRequests.isEmpty());
-        QCOMPARE(m_pp->statusBar()->currentMessage(),
+        QCOMPARE(m_pp->Notice->text(),
                  "2 Seite(n) gespeichert in " + QDir::toNativeSeparators(pdf));
         const QString info = PdfInfo(pdf);
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2\\n")), qPrintable(info));
@@ -566,6 +566,28 @@ private slots:
         // The layout's places hold on the sheet chosen.
         const QRectF place = LineBox(PdfPageWords(PdfWords(pdf), 1), 30);
         QVERIFY2(qAbs(place.left() - 20) <= 0.5, qPrintable(QString::number(place.left())));
+    }
+
+    // At half of a 1280 pixel screen a notice naming a file in a deep
+    // folder is shown whole, on more lines, not cut at the window's edge.
+    void longNoticeShownWhole()
+    {
+        const QString folder =
+            m_dir.FilePath("Urkunden der Jugendfeuerwehr Oberhausen vom Bergpreis am Sonntag");
+        QVERIFY(QDir().mkpath(folder));
+        SetPlaces({"1", "2", "", "", ""});
+        OpenCertificates();
+        m_pp->resize(640, 800);
+        m_platform->saveAnswers.enqueue({true, folder + "/Urkunden Bergpreis.pdf", 1});
+        m_pp->Button1->click();
+        QTest::qWait(0);
+        const QLabel *notice = m_pp->Notice;
+        QVERIFY(notice->text().endsWith("Urkunden Bergpreis.pdf"));
+        QVERIFY(notice->fontMetrics().horizontalAdvance(notice->text()) > 640);
+        QVERIFY(notice->geometry().right() < 640);
+        QVERIFY2(notice->height() >= notice->heightForWidth(notice->width()),
+                 qPrintable(QString::number(notice->height())));
+        QCOMPARE(notice->toolTip(), notice->text());
     }
 
     // A printer is installed and its dialog chose "print to file": the
@@ -588,7 +610,7 @@ private slots:
         QVERIFY(m_platform->saveRequests.isEmpty());
         QCOMPARE(progress, QList<int>({0, 50, 50, 100}));
         QVERIFY(m_pp->Button1->isEnabled() && m_pp->cbOri->isEnabled());
-        QCOMPARE(m_pp->statusBar()->currentMessage(),
+        QCOMPARE(m_pp->Notice->text(),
                  "2 Seite(n) gespeichert in " + QDir::toNativeSeparators(pdf));
         QVERIFY(PdfInfo(pdf).contains(QRegularExpression("Pages:\\s+2\\n")));
         const QRectF place = LineBox(PdfPageWords(PdfWords(pdf), 1), 30);
