@@ -1,0 +1,72 @@
+// What the audience sees, as plain data: the teams on the lanes and their
+// results, who starts next and the standings. The big-screen window and the
+// web page both show exactly this; the main window's side builds it anew
+// after every change and hands it to an AudienceFeed.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <cstdint>
+
+struct AudienceTeam
+{
+    QString nr;
+    QString teamName;
+    QString klasse;
+    QString fahrer;
+
+    bool operator==(const AudienceTeam &) const = default;
+};
+
+enum class AudienceLanePhase {
+    Empty,    // no team on this lane
+    Ready,    // the team waits for START
+    Running,  // the clock runs since startTick
+    Stopped,  // the lane has its time; the heat is not reset yet
+    Finished, // the heat was reset: the result stands with its place
+};
+
+struct AudienceLane
+{
+    int lane = 1; // 1 or 2, as the operator names them
+    AudienceTeam team;
+    AudienceLanePhase phase = AudienceLanePhase::Empty;
+    // Running: the tick (32-bit milliseconds of the program's clock) the
+    // lane started at; the viewer counts on from it.
+    std::uint32_t startTick = 0;
+    QString time;    // Stopped, Finished: exactly as the protocol writes it
+    QString penalty; // "+15", "+30", ... or ""
+    QString result;  // "AUS", "DIS" or ""
+    QString place;   // Finished: the team's place in its class, or ""
+
+    bool operator==(const AudienceLane &) const = default;
+};
+
+struct AudienceStandingsRow
+{
+    QString platz;
+    QString nr;
+    QString teamName;
+    QString total;
+
+    bool operator==(const AudienceStandingsRow &) const = default;
+};
+
+struct AudienceClassStandings
+{
+    QString klasse;
+    QList<AudienceStandingsRow> rows; // in order of place
+
+    bool operator==(const AudienceClassStandings &) const = default;
+};
+
+struct AudienceView
+{
+    QList<AudienceLane> lanes;         // one per racing lane (one-lane mode: one)
+    QList<QList<AudienceTeam>> nextUp; // per lane, the teams that start next
+    QList<AudienceClassStandings> standings;
+    // No heat has run for a while: the standings take the screen.
+    bool showStandings = false;
+
+    bool operator==(const AudienceView &) const = default;
+};
