@@ -47,18 +47,30 @@ void NumberRowsInStartOrder(TMyStringGrid &grid)
                       QString::number(place));
 }
 
+namespace {
+
+int StartPlaceIn(const QString &text)
+{
+    bool ok = false;
+    const int place = text.toInt(&ok);
+    return ok && place >= 0 ? place : -1;
+}
+
+} // namespace
+
+int StoredStartPlace(const TMyStringGrid &grid, int row)
+{
+    return StartPlaceIn(grid.Cells(StartOrderColumn, row));
+}
+
 std::vector<int> ReadStartOrder(const TMyStringGrid &grid)
 {
     const QList<QString> texts = DataRowTexts(grid, StartOrderColumn);
     std::vector<int> places(std::size_t(texts.size()), -1);
     int last = -1;
     for (std::size_t k = 0; k < places.size(); ++k) {
-        bool ok = false;
-        const int place = texts[qsizetype(k)].toInt(&ok);
-        if (ok && place >= 0) {
-            places[k] = place;
-            last = std::max(last, place);
-        }
+        places[k] = StartPlaceIn(texts[qsizetype(k)]);
+        last = std::max(last, places[k]);
     }
     for (int &place : places) {
         if (place < 0)

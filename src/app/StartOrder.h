@@ -26,6 +26,9 @@ void NumberRowsInStartOrder(TMyStringGrid &grid);
 // Each data row's place, the first data row's first. A row that holds no
 // place follows every row that does, in the order the rows stand.
 std::vector<int> ReadStartOrder(const TMyStringGrid &grid);
+// The place one data row holds itself; -1 when it holds none (its place
+// then depends on the other rows: ReadStartOrder gives it).
+int StoredStartPlace(const TMyStringGrid &grid, int row);
 // Gives the data rows these places (as read); with none given, the rows'
 // own order.
 void WriteStartOrder(TMyStringGrid &grid, const std::vector<int> &places);
