@@ -1,12 +1,10 @@
 // The protocol leaving the real main window: the save dialog and its four
 // file types, the files loaded back as starter lists, the web page for the
 // browser and the printer (a PDF without printer), and failed saves.
-#include "FakePlatform.h"
+#include "MainWindowFixture.h"
 #include "PdfReadBack.h"
 #include "TestFiles.h"
 #include "UnwritableTargets.h"
-#include "WindowTestFolder.h"
-#include "app/ApplicationWindows.h"
 #include "app/ExportController.h"
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
@@ -35,48 +33,33 @@ class TestExportController : public QObject
 {
     Q_OBJECT
 
-    WindowTestFolder m_dir;
-    std::unique_ptr<ScopedFakePlatform> m_platform;
-    std::unique_ptr<ApplicationWindows> m_windows;
+    MainWindowFixture m_program;
     TFormMain *m_form = nullptr;
-
-    void LoadList(const QString &path)
-    {
-        m_platform->openAnswers.enqueue({true, path, 1});
-        m_form->sbLoad->click();
-    }
 
     // Loads the race list and gives team 1 a time, the way a race day does.
     void LoadRace()
     {
-        LoadList(WriteAll(m_dir.FilePath(QStringLiteral("Rennen.txt")), RaceList));
+        m_program.Load(RaceList, QStringLiteral("Rennen.txt"));
         QVERIFY(m_form->Protocol->RecordLaneTime(6, 1, QStringLiteral("83,45")));
         m_form->Protocol->RankProtocol();
     }
 
+    // The protocol's rows as shown, "cell|cell|...", blanks around cells aside.
     QStringList ProtocolRows() const
     {
         QStringList rows;
-        const TSortGrid *grid = m_form->SortGrid1;
-        for (int row = 1; row < grid->RowCount(); ++row) {
-            QStringList cells;
-            for (int col = 0; col < grid->ColCount(); ++col)
-                cells << grid->Cells(col, row).trimmed();
-            rows << cells.join(QLatin1Char('|'));
+        for (QStringList row : m_program.GridRows()) {
+            for (QString &cell : row)
+                cell = cell.trimmed();
+            rows << row.join(QLatin1Char('|'));
         }
         return rows;
-    }
-
-    void SaveAs(const QString &path, int type)
-    {
-        m_platform->saveAnswers.enqueue({true, path, type});
-        m_form->sbSave->click();
     }
 
     QStringList MessageTexts() const
     {
         QStringList texts;
-        for (const FakePlatform::Message &message : m_platform->messages)
+        for (const FakePlatform::Message &message : m_program.Platform().messages)
             texts << message.text;
         return texts;
     }
@@ -84,56 +67,49 @@ class TestExportController : public QObject
 private slots:
     void initTestCase()
     {
-        m_dir.Enter();
+        m_program.Enter();
         // The documents folder the word processor saves into.
-        qputenv("HOME", m_dir.Path().toLocal8Bit());
-        qputenv("TMPDIR", m_dir.Path().toLocal8Bit());
+        qputenv("HOME", m_program.Folder().Path().toLocal8Bit());
+        qputenv("TMPDIR", m_program.Folder().Path().toLocal8Bit());
         qunsetenv("XDG_CONFIG_HOME");
     }
 
     void init()
     {
-        m_dir.ForgetSettings();
-        m_platform = std::make_unique<ScopedFakePlatform>();
-        m_windows = std::make_unique<ApplicationWindows>();
-        m_form = m_windows->FormMain;
+        m_program.Open();
+        m_form = m_program.Form();
         m_form->resize(1000, 700);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
     }
 
-    void cleanup()
-    {
-        m_windows.reset();
-        m_platform.reset();
-    }
+    void cleanup() { m_program.Close(); }
 
     void saveDialogProposals()
     {
         LoadRace();
         m_form->sbSave->click(); // cancelled: nothing written, nothing shown
-        QCOMPARE(m_platform->saveRequests.size(), 1);
-        const Platform::FileDialogRequest first = m_platform->saveRequests[0];
+        QCOMPARE(m_program.Platform().saveRequests.size(), 1);
+        const Platform::FileDialogRequest first = m_program.Platform().saveRequests[0];
         const QStringList patterns = first.filter.split(u'|');
         QCOMPARE(patterns.size(), 8);
         QCOMPARE((QStringList{patterns[1], patterns[3], patterns[5], patterns[7]}),
                  (QStringList{"*.csv", "*.doc", "*.html", "*.txt"}));
         QCOMPARE(first.defaultSuffix, QStringLiteral("txt"));
-        QCOMPARE(first.fileName, m_dir.FilePath(QStringLiteral("Rennen")));
-        QVERIFY(m_platform->messages.isEmpty());
-        QCOMPARE(QDir(m_dir.Path()).entryList({"Rennen.*"}, QDir::Files),
+        QCOMPARE(first.fileName, m_program.Folder().FilePath(QStringLiteral("Rennen")));
+        QVERIFY(m_program.Platform().messages.isEmpty());
+        QCOMPARE(QDir(m_program.Folder().Path()).entryList({"Rennen.*"}, QDir::Files),
                  QStringList{"Rennen.txt"});
 
         // The chosen type and place are proposed next time and kept for the next start.
-        const QString html = m_dir.FilePath(QStringLiteral("Ergebnis.html"));
-        SaveAs(html, ExportController::SaveWebPage);
+        const QString html = m_program.Folder().FilePath(QStringLiteral("Ergebnis.html"));
+        m_program.Save(html, ExportController::SaveWebPage);
         m_form->sbSave->click();
-        const Platform::FileDialogRequest second = m_platform->saveRequests.last();
+        const Platform::FileDialogRequest second = m_program.Platform().saveRequests.last();
         QCOMPARE(second.filterIndex, int(ExportController::SaveWebPage));
         QCOMPARE(second.fileName, html);
-        m_windows.reset();
-        m_windows = std::make_unique<ApplicationWindows>();
-        m_form = m_windows->FormMain;
+        m_program.Restart();
+        m_form = m_program.Form();
         QCOMPARE(m_form->SaveDialog1.filterIndex, int(ExportController::SaveWebPage));
         QCOMPARE(m_form->SaveDialog1.folder,
                  QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
@@ -171,9 +147,9 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, secondLine);
         LoadRace();
-        const QString path = m_dir.FilePath(name);
+        const QString path = m_program.Folder().FilePath(name);
         QVERIFY(m_form->Protocol->ProtocolModified());
-        SaveAs(path, type);
+        m_program.Save(path, type);
         QVERIFY(!m_form->Protocol->ProtocolModified());
         QVERIFY(MessageTexts().isEmpty());
         const QByteArray bytes = ReadAll(path);
@@ -194,13 +170,12 @@ private slots:
     {
         QFETCH(int, type);
         QFETCH(QString, name);
-        const QString list = WriteAll(m_dir.FilePath(QStringLiteral("Liste.txt")), RaceList);
-        LoadList(list);
+        m_program.Load(RaceList, QStringLiteral("Liste.txt"));
         QVERIFY(m_form->Protocol->RecordLaneTime(6, 2, QStringLiteral("61,02")));
         m_form->Protocol->RankProtocol();
         const QStringList before = ProtocolRows();
-        SaveAs(m_dir.FilePath(name), type);
-        LoadList(m_dir.FilePath(name));
+        m_program.Save(m_program.Folder().FilePath(name), type);
+        m_program.LoadFile(m_program.Folder().FilePath(name));
         QCOMPARE(ProtocolRows(), before);
     }
 
@@ -218,9 +193,9 @@ private slots:
         QFETCH(QString, box);
         LoadRace();
         // A folder of the chosen name stays a folder.
-        const QString folder = m_dir.FilePath(QStringLiteral("Ordner"));
+        const QString folder = m_program.Folder().FilePath(QStringLiteral("Ordner"));
         QVERIFY(QDir().mkpath(folder));
-        SaveAs(folder, type);
+        m_program.Save(folder, type);
         QVERIFY(m_form->Protocol->ProtocolModified());
         QVERIFY(QFileInfo(folder).isDir());
         QCOMPARE(MessageTexts().size(), 1);
@@ -237,7 +212,7 @@ private slots:
         ImmutableFolder guard;
         if (!guard.Lock(locked.path()))
             QSKIP("this file system cannot mark a folder immutable");
-        SaveAs(old, type);
+        m_program.Save(old, type);
         QCOMPARE(ReadAll(old), QByteArray("old"));
         QCOMPARE(MessageTexts().size(), 2);
         QVERIFY(MessageTexts()[1].startsWith(box + old));
@@ -249,20 +224,20 @@ private slots:
         m_form->sbInet->click();
         m_form->sbInet->click(); // the same page again, overwritten
         const QString page = QDir::current().absoluteFilePath(m_form->ApplicationTitle + ".html");
-        QCOMPARE(m_platform->openedUrls,
+        QCOMPARE(m_program.Platform().openedUrls,
                  (QList<QUrl>{QUrl::fromLocalFile(page), QUrl::fromLocalFile(page)}));
         QVERIFY(ReadAll(page).contains("<td>M\xC3\xBCller &amp; S\xC3\xB6hne"));
-        QVERIFY(m_platform->printedPdfs.isEmpty());
+        QVERIFY(m_program.Platform().printedPdfs.isEmpty());
     }
 
     // Without a browser the operator learns where the page is.
     void webPageWithoutBrowser()
     {
         LoadRace();
-        m_platform->desktopOpensUrls = false;
+        m_program.Platform().desktopOpensUrls = false;
         m_form->sbInet->click();
         const QString page = QDir::current().absoluteFilePath(m_form->ApplicationTitle + ".html");
-        QCOMPARE(m_platform->openedUrls.size(), 1);
+        QCOMPARE(m_program.Platform().openedUrls.size(), 1);
         QVERIFY(m_form->statusBar()->currentMessage().contains(QDir::toNativeSeparators(page)));
     }
 
@@ -278,8 +253,8 @@ private slots:
     {
         QFETCH(QToolButton * TFormMain::*, button);
         LoadRace();
-        m_platform->printerInstalled = true;
-        m_platform->printDialogAnswer = true;
+        m_program.Platform().printerInstalled = true;
+        m_program.Platform().printDialogAnswer = true;
         const QString page = QDir::current().absoluteFilePath(m_form->ApplicationTitle + ".html");
         QFile::remove(page);
         QVERIFY(QDir().mkpath(page));
@@ -287,9 +262,9 @@ private slots:
         QVERIFY(QDir().rmdir(page));
         QCOMPARE(MessageTexts().size(), 1);
         QVERIFY(MessageTexts()[0].startsWith("Error write file: " + page));
-        QVERIFY(m_platform->openedUrls.isEmpty());
-        QVERIFY(m_platform->printedPdfs.isEmpty());
-        QVERIFY(m_platform->saveRequests.isEmpty());
+        QVERIFY(m_program.Platform().openedUrls.isEmpty());
+        QVERIFY(m_program.Platform().printedPdfs.isEmpty());
+        QVERIFY(m_program.Platform().saveRequests.isEmpty());
     }
 
     // A link of a name the program chose (planted by someone else in a
@@ -314,18 +289,18 @@ private slots:
         QFETCH(QToolButton * TFormMain::*, button);
         QFETCH(bool, dangling);
         LoadRace();
-        m_platform->printerInstalled = true;
-        m_platform->printDialogAnswer = true;
-        m_platform->automation = FakePlatform::Automation::BuiltIn;
+        m_program.Platform().printerInstalled = true;
+        m_program.Platform().printDialogAnswer = true;
+        m_program.Platform().automation = FakePlatform::Automation::BuiltIn;
         m_form->ProtocolTemplatePath =
             qEnvironmentVariable("DUOBAHN_SOURCE_DIR") + "/examples/Protokollvorlage.doc";
         m_form->Protocol->RefreshControlStates();
-        const QString victim = m_dir.FilePath(QStringLiteral("bashrc"));
+        const QString victim = m_program.Folder().FilePath(QStringLiteral("bashrc"));
         QFile::remove(victim);
         if (!dangling)
             WriteAll(victim, "keep me");
         // The document's name holds the minute: one link for this minute and the next.
-        const QDir documents(m_dir.FilePath(QStringLiteral("Documents")));
+        const QDir documents(m_program.Folder().FilePath(QStringLiteral("Documents")));
         const QDateTime now = QDateTime::currentDateTime();
         const QStringList links =
             button == &TFormMain::sbWord
@@ -338,7 +313,7 @@ private slots:
             QVERIFY(QFile::link(victim, link));
         }
         (m_form->*button)->click();
-        QCOMPARE(m_platform->messages.size(), 1);
+        QCOMPARE(m_program.Platform().messages.size(), 1);
         const QString refused = MessageTexts()[0];
         QVERIFY2(refused.contains(" ist ein Verweis auf eine andere Datei und wird nicht "
                                   "überschrieben"),
@@ -351,12 +326,12 @@ private slots:
             QCOMPARE(ReadAll(victim), QByteArray("keep me"));
         for (const QString &link : links)
             QVERIFY(QFileInfo(link).isSymLink());
-        QVERIFY(m_platform->openedUrls.isEmpty());
-        QVERIFY(m_platform->printedPdfs.isEmpty());
+        QVERIFY(m_program.Platform().openedUrls.isEmpty());
+        QVERIFY(m_program.Platform().printedPdfs.isEmpty());
 
         // The same link chosen in the save dialog is written through.
-        SaveAs(links[0], ExportController::SaveWebPage);
-        QCOMPARE(m_platform->messages.size(), 1);
+        m_program.Save(links[0], ExportController::SaveWebPage);
+        QCOMPARE(m_program.Platform().messages.size(), 1);
         QVERIFY(ReadAll(victim).contains("Zeitenprotokoll"));
         for (const QString &link : links)
             QFile::remove(link);
@@ -374,27 +349,27 @@ private slots:
         QFETCH(bool, dialogAccepted);
         QFETCH(int, printed);
         LoadRace();
-        m_platform->printerInstalled = true;
-        m_platform->printDialogAnswer = dialogAccepted;
+        m_program.Platform().printerInstalled = true;
+        m_program.Platform().printDialogAnswer = dialogAccepted;
         m_form->sbPrint->click();
-        QCOMPARE(m_platform->printedPdfs.size(), printed);
+        QCOMPARE(m_program.Platform().printedPdfs.size(), printed);
         if (printed) {
-            const QString text = PdfText(m_platform->printedPdfs[0]);
+            const QString text = PdfText(m_program.Platform().printedPdfs[0]);
             for (const char *shown : {"Zeitenprotokoll", "Müller & Söhne", "<script>", "83,45"})
                 QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
         }
-        QVERIFY(m_platform->openedUrls.isEmpty());
-        QVERIFY(m_platform->saveRequests.isEmpty());
+        QVERIFY(m_program.Platform().openedUrls.isEmpty());
+        QVERIFY(m_program.Platform().saveRequests.isEmpty());
     }
 
     void printingWithoutPrinterWritesAPdf()
     {
         LoadRace();
-        const QString pdf = m_dir.FilePath(QStringLiteral("Protokoll.pdf"));
-        m_platform->saveAnswers.enqueue({true, pdf, 1});
+        const QString pdf = m_program.Folder().FilePath(QStringLiteral("Protokoll.pdf"));
+        m_program.Platform().saveAnswers.enqueue({true, pdf, 1});
         m_form->sbPrint->click();
-        QCOMPARE(m_platform->saveRequests.size(), 1);
-        QCOMPARE(m_platform->saveRequests[0].defaultSuffix, QStringLiteral("pdf"));
+        QCOMPARE(m_program.Platform().saveRequests.size(), 1);
+        QCOMPARE(m_program.Platform().saveRequests[0].defaultSuffix, QStringLiteral("pdf"));
         const QByteArray bytes = ReadAll(pdf);
         QVERIFY(bytes.startsWith("%PDF-"));
         QVERIFY(PdfText(bytes).contains(QStringLiteral("Müller & Söhne")));
@@ -402,8 +377,8 @@ private slots:
 
         // Cancelled: no file, no box.
         m_form->sbPrint->click();
-        QCOMPARE(m_platform->saveRequests.size(), 2);
-        QVERIFY(m_platform->messages.isEmpty());
+        QCOMPARE(m_program.Platform().saveRequests.size(), 2);
+        QVERIFY(m_program.Platform().messages.isEmpty());
     }
 
     // The printed protocol (landscape A4, 12 mm margins) spans the page, its
@@ -424,8 +399,8 @@ private slots:
         const QStringList times{"12,30", "5,10", "100,00"};
         for (int row = 1; row <= 3; ++row)
             m_form->SortGrid1->SetCells(ColZeit, row, times[row - 1]);
-        const QString pdf = m_dir.FilePath(QStringLiteral("Layout.pdf"));
-        m_platform->saveAnswers.enqueue({true, pdf, 1});
+        const QString pdf = m_program.Folder().FilePath(QStringLiteral("Layout.pdf"));
+        m_program.Platform().saveAnswers.enqueue({true, pdf, 1});
         m_form->sbPrint->click();
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const QList<PdfWord> words = PdfWords(pdf);
@@ -468,12 +443,12 @@ private slots:
         QFETCH(int, cellsPut);
         QFETCH(int, boxes);
         LoadRace();
-        m_platform->automation = FakePlatform::Automation(automation);
-        m_platform->automationLog->failingMember = failing;
+        m_program.Platform().automation = FakePlatform::Automation(automation);
+        m_program.Platform().automationLog->failingMember = failing;
         m_form->sbExcel->click();
-        const QStringList log = m_platform->automationLog->calls;
+        const QStringList log = m_program.Platform().automationLog->calls;
         QCOMPARE(log.filter(QStringLiteral(".Cells[")).size(), cellsPut);
-        QCOMPARE(m_platform->messages.size(), boxes);
+        QCOMPARE(m_program.Platform().messages.size(), boxes);
         if (cellsPut == 40) {
             QVERIFY(log.contains(R"(Excel.Application.Cells[1, 10] = "Platz")"));
             QVERIFY(log.contains(R"(Excel.Application.Cells[2, 7] = "83.45")"));
@@ -487,15 +462,15 @@ private slots:
     void workbookWithoutSpreadsheetProgram()
     {
         LoadRace();
-        m_platform->automation = FakePlatform::Automation::BuiltIn;
-        m_platform->desktopOpensUrls = false;
+        m_program.Platform().automation = FakePlatform::Automation::BuiltIn;
+        m_program.Platform().desktopOpensUrls = false;
         m_form->sbExcel->click();
-        QCOMPARE(m_platform->openedUrls.size(), 1);
-        const QString workbook = m_platform->openedUrls[0].toLocalFile();
+        QCOMPARE(m_program.Platform().openedUrls.size(), 1);
+        const QString workbook = m_program.Platform().openedUrls[0].toLocalFile();
         QVERIFY(ReadAll(workbook).startsWith("PK"));
-        QCOMPARE(m_platform->messages.size(), 1);
-        QCOMPARE(m_platform->messages[0].kind, Platform::MessageKind::Information);
-        QCOMPARE(m_platform->messages[0].text,
+        QCOMPARE(m_program.Platform().messages.size(), 1);
+        QCOMPARE(m_program.Platform().messages[0].kind, Platform::MessageKind::Information);
+        QCOMPARE(m_program.Platform().messages[0].text,
                  "Kein Tabellenprogramm gefunden; die Arbeitsmappe liegt hier: " +
                      QDir::toNativeSeparators(workbook));
     }
@@ -505,9 +480,10 @@ private slots:
     void oldWorkbooksRemovedAtStart()
     {
         LoadRace();
-        m_platform->automation = FakePlatform::Automation::BuiltIn;
+        m_program.Platform().automation = FakePlatform::Automation::BuiltIn;
         m_form->sbExcel->click();
-        const QString folder = QFileInfo(m_platform->openedUrls[0].toLocalFile()).absolutePath();
+        const QString folder =
+            QFileInfo(m_program.Platform().openedUrls[0].toLocalFile()).absolutePath();
         const QDateTime now = QDateTime::currentDateTime();
         const struct
         {
@@ -524,12 +500,11 @@ private slots:
             QVERIFY(
                 made.setFileTime(now.addDays(-file.ageDays), QFileDevice::FileModificationTime));
         }
-        m_windows.reset();
-        m_windows = std::make_unique<ApplicationWindows>();
-        m_form = m_windows->FormMain;
+        m_program.Restart();
+        m_form = m_program.Form();
         for (const auto &file : files)
             QVERIFY2(QFile::exists(QDir(folder).filePath(file.name)) == file.kept, file.name);
-        QVERIFY(QFile::exists(m_platform->openedUrls[0].toLocalFile()));
+        QVERIFY(QFile::exists(m_program.Platform().openedUrls[0].toLocalFile()));
     }
 
     void wordButtonSavesADocumentAndShowsIt()
@@ -540,21 +515,22 @@ private slots:
             qEnvironmentVariable("DUOBAHN_SOURCE_DIR") + "/examples/Protokollvorlage.doc";
         m_form->Protocol->RefreshControlStates();
         QVERIFY(m_form->sbWord->isEnabled());
-        m_platform->automation = FakePlatform::Automation::BuiltIn;
+        m_program.Platform().automation = FakePlatform::Automation::BuiltIn;
         const QDateTime before = QDateTime::currentDateTime();
         m_form->sbWord->click();
-        QCOMPARE(m_platform->openedUrls.size(), 1);
-        const QString saved = m_platform->openedUrls[0].toLocalFile();
+        QCOMPARE(m_program.Platform().openedUrls.size(), 1);
+        const QString saved = m_program.Platform().openedUrls[0].toLocalFile();
         const QString name = QFileInfo(saved).fileName();
         QVERIFY2(name == DateStampName(before) + ".doc" ||
                      name == DateStampName(QDateTime::currentDateTime()) + ".doc",
                  qPrintable(name));
-        QCOMPARE(QFileInfo(saved).absolutePath(), m_dir.FilePath(QStringLiteral("Documents")));
+        QCOMPARE(QFileInfo(saved).absolutePath(),
+                 m_program.Folder().FilePath(QStringLiteral("Documents")));
         const QByteArray rtf = ReadAll(saved);
         QVERIFY(rtf.contains("Zeitenprotokoll"));
         QCOMPARE(rtf.count("\\row\n"), 4);
         QVERIFY(m_form->statusBar()->currentMessage().contains(saved));
-        QVERIFY(m_platform->messages.isEmpty());
+        QVERIFY(m_program.Platform().messages.isEmpty());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
@@ -568,18 +544,19 @@ private slots:
     {
         QFETCH(bool, templateThere);
         LoadRace();
-        m_form->ProtocolTemplatePath = templateThere ? qEnvironmentVariable("DUOBAHN_SOURCE_DIR") +
-                                                           "/examples/Protokollvorlage.doc"
-                                                     : m_dir.FilePath(QStringLiteral("fehlt.doc"));
-        m_platform->automation = FakePlatform::Automation::BuiltIn;
-        const QString target = m_dir.FilePath(QStringLiteral("Protokoll.doc"));
+        m_form->ProtocolTemplatePath =
+            templateThere
+                ? qEnvironmentVariable("DUOBAHN_SOURCE_DIR") + "/examples/Protokollvorlage.doc"
+                : m_program.Folder().FilePath(QStringLiteral("fehlt.doc"));
+        m_program.Platform().automation = FakePlatform::Automation::BuiltIn;
+        const QString target = m_program.Folder().FilePath(QStringLiteral("Protokoll.doc"));
         QFile::remove(target);
-        SaveAs(target, ExportController::SaveDocument);
-        QVERIFY(m_platform->openedUrls.isEmpty()); // saved in the background
+        m_program.Save(target, ExportController::SaveDocument);
+        QVERIFY(m_program.Platform().openedUrls.isEmpty()); // saved in the background
         QCOMPARE(QFile::exists(target), templateThere);
         if (templateThere) {
             QCOMPARE(ReadAll(target).count("\\row\n"), 4);
-            QVERIFY(m_platform->messages.isEmpty());
+            QVERIFY(m_program.Platform().messages.isEmpty());
         } else {
             QCOMPARE(MessageTexts(),
                      QStringList{"Die Protokollvorlage kann nicht gelesen werden: " +

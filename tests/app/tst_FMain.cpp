@@ -1,6 +1,4 @@
-#include "FakePlatform.h"
-#include "WindowTestFolder.h"
-#include "app/ApplicationWindows.h"
+#include "MainWindowFixture.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
@@ -30,8 +28,7 @@ class TestFMain : public QObject
 {
     Q_OBJECT
 
-    WindowTestFolder m_folder;
-    ScopedFakePlatform m_platform;
+    MainWindowFixture m_program;
 
     static QSettings Store() { return ProgramSettingsStore(); }
 
@@ -48,24 +45,32 @@ class TestFMain : public QObject
         store.sync();
     }
 
-private slots:
-    void initTestCase() { m_folder.Enter(); }
-
-    void init() { Store().clear(); }
-
-    void firstRunStartsReadyWithDefaults()
+    // The first-run settings, and the window in its designed size within
+    // what the screen offers.
+    static void StartedWithDefaults(const TFormMain *form)
     {
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
         QCOMPARE(form->Settings.CountBahn, 2);
         QCOMPARE(form->Settings.Laps, 3);
         QCOMPARE(form->Settings.Alg, 0);
         QCOMPARE(form->Settings.Port, 0);
         QCOMPARE(form->TimerGesperrt1->interval(), 2000);
         QCOMPARE(form->TimerGesperrt2->interval(), 2000);
-        // The designed size, within what the screen offers.
         QCOMPARE(form->size(),
                  QSize(808, 541).boundedTo(form->screen()->availableGeometry().size()));
+    }
+
+private slots:
+    void initTestCase() { m_program.Enter(); }
+
+    void init() { m_program.PrepareMachine(); }
+
+    void cleanup() { m_program.Close(); }
+
+    void firstRunStartsReadyWithDefaults()
+    {
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
+        StartedWithDefaults(form);
         QVERIFY(form->windowTitle().endsWith(QStringLiteral(" 1.0")));
         QVERIFY(form->HelpFile.endsWith(form->ApplicationTitle + QStringLiteral(".hlp")));
         QVERIFY(form->ProtocolTemplatePath.endsWith(QStringLiteral("/Protokollvorlage.doc")));
@@ -86,12 +91,11 @@ private slots:
 
     void boundsAndSettingsWrittenAtExit()
     {
-        {
-            ApplicationWindows windows;
-            windows.FormMain->Settings.Laps = 7;
-            windows.FormMain->TimerGesperrt1->setInterval(5000);
-            windows.FormMain->resize(900, 600);
-        }
+        m_program.Restart();
+        m_program.Form()->Settings.Laps = 7;
+        m_program.Form()->TimerGesperrt1->setInterval(5000);
+        m_program.Form()->resize(900, 600);
+        m_program.Quit();
         QSettings store = Store();
         QCOMPARE(store.value("Width").toInt(), 900);
         QCOMPARE(store.value("Height").toInt(), 600);
@@ -99,9 +103,9 @@ private slots:
         QCOMPARE(store.value("TimerGesperrt").toInt(), 5000);
         QCOMPARE(store.value("Nadpis").toByteArray().size(), MainSettings::LayoutRecordSize);
 
-        ApplicationWindows again;
-        QCOMPARE(again.FormMain->Settings.Laps, 7);
-        QCOMPARE(again.FormMain->TimerGesperrt2->interval(), 5000);
+        m_program.Restart();
+        QCOMPARE(m_program.Form()->Settings.Laps, 7);
+        QCOMPARE(m_program.Form()->TimerGesperrt2->interval(), 5000);
     }
 
     // A hand-edited store: every value out of its range. The window starts
@@ -118,20 +122,12 @@ private slots:
                 store.setValue(key, value);
             store.setValue("Nadpis", QByteArray(9648, 'n'));
         }
-        {
-            ApplicationWindows windows;
-            TFormMain *form = windows.FormMain;
-            QCOMPARE(form->Settings.CountBahn, 2);
-            QCOMPARE(form->Settings.Laps, 3);
-            QCOMPARE(form->Settings.Alg, 0);
-            QCOMPARE(form->Settings.Port, 0);
-            QCOMPARE(form->SaveDialog1.filterIndex, 1);
-            QCOMPARE(form->TimerGesperrt1->interval(), 2000);
-            // The designed size, within what the screen offers.
-            QCOMPARE(form->size(),
-                     QSize(808, 541).boundedTo(form->screen()->availableGeometry().size()));
-            QVERIFY(form->cbBuhn2->parentWidget()->isVisibleTo(form));
-        }
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
+        StartedWithDefaults(form);
+        QCOMPARE(form->SaveDialog1.filterIndex, 1);
+        QVERIFY(form->cbBuhn2->parentWidget()->isVisibleTo(form));
+        m_program.Quit();
         QSettings store = Store();
         QCOMPARE(store.value("CountBahn").toInt(), 2);
         QCOMPARE(store.value("Laps").toInt(), 3);
@@ -143,18 +139,18 @@ private slots:
     // written by anyone.
     void unwritableSettingsAreTold()
     {
-        QFile blocker(m_folder.FilePath("Sperre"));
+        QFile blocker(m_program.Folder().FilePath("Sperre"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName());
-        m_platform.messages.clear();
-        {
-            ApplicationWindows windows;
-        }
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.Path());
-        QCOMPARE(m_platform.messages.size(), 1);
-        QVERIFY2(m_platform.messages[0].text.contains("Sperre/Chronalt"),
-                 qPrintable(m_platform.messages[0].text));
+        m_program.Platform().messages.clear();
+        m_program.Restart();
+        m_program.Quit();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           m_program.Folder().Path());
+        QCOMPARE(m_program.Platform().messages.size(), 1);
+        QVERIFY2(m_program.Platform().messages[0].text.contains("Sperre/Chronalt"),
+                 qPrintable(m_program.Platform().messages[0].text));
     }
 
     void laneCountShapesTheWindow_data()
@@ -167,8 +163,8 @@ private slots:
     {
         QFETCH(int, lanes);
         StoreLaneCount(lanes);
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         const bool two = lanes == 2;
@@ -217,17 +213,17 @@ private slots:
     {
         QFETCH(bool, running);
         QFETCH(int, answer);
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
         form->show();
         if (running)
             form->Clock->start();
-        m_platform.dialogsShown = 0;
-        m_platform.QueueDialogResult(answer);
+        m_program.Platform().dialogsShown = 0;
+        m_program.Platform().QueueDialogResult(answer);
         QTEST(form->close(), "closed");
-        QTEST(m_platform.dialogsShown, "questions");
-        QCOMPARE(windows.FDlgYesNo->Label1->text(), QStringLiteral("Beenden?"));
-        m_platform.dialogAnswers.clear();
+        QTEST(m_program.Platform().dialogsShown, "questions");
+        QCOMPARE(m_program.Windows().FDlgYesNo->Label1->text(), QStringLiteral("Beenden?"));
+        m_program.Platform().dialogAnswers.clear();
     }
 
     // With results not saved anywhere, closing asks first; a running race
@@ -250,17 +246,17 @@ private slots:
     {
         QFETCH(bool, recorded);
         QFETCH(int, answer);
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
         form->show();
-        QFile list(m_folder.FilePath(QStringLiteral("Liste.txt")));
+        QFile list(m_program.Folder().FilePath(QStringLiteral("Liste.txt")));
         QVERIFY(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
         list.write("1;A;1\n2;B;1\n");
         list.close();
         QVERIFY(form->Protocol->LoadStarterList(list.fileName()));
         if (recorded) {
             form->bSTART->click();
-            m_platform.AdvanceTick(5000);
+            m_program.Platform().AdvanceTick(5000);
             form->bSTOP1->click();
             form->bSTOP2->click();
             form->bRESET->click();
@@ -269,20 +265,20 @@ private slots:
         if (saved)
             form->Protocol->MarkProtocolSaved();
         QString asked;
-        m_platform.dialogAnswers.enqueue([&](QDialog *dialog) {
+        m_program.Platform().dialogAnswers.enqueue([&](QDialog *dialog) {
             asked = static_cast<TFDlgYesNo *>(dialog)->Label1->text();
             return answer;
         });
         QTEST(form->close(), "closed");
         QTEST(asked, "question");
-        m_platform.dialogAnswers.clear();
+        m_program.Platform().dialogAnswers.clear();
     }
 
     void datePanelShowsShortDateAndTime()
     {
-        ApplicationWindows windows;
+        m_program.Restart();
         const QLocale locale;
-        const QString text = windows.FormMain->PanelDate->text();
+        const QString text = m_program.Form()->PanelDate->text();
         QVERIFY(text.startsWith(locale.toString(QDate::currentDate(), QLocale::ShortFormat) +
                                 QStringLiteral("   ")));
     }
@@ -292,8 +288,8 @@ private slots:
     // zero ends above y = 2 * 5 + 1.
     void displaysAsDesigned()
     {
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
         for (TLed *led : {form->Led1, form->Led2}) {
             led->SetValue(true);
             const QImage image = led->grab().toImage();
@@ -315,32 +311,32 @@ private slots:
 
     void missingHelpFileIsReported()
     {
-        ApplicationWindows windows;
-        windows.FormMain->HelpFile = m_folder.FilePath("nichts.hlp");
-        m_platform.messages.clear();
-        windows.FormMain->mHilfe->trigger();
-        QCOMPARE(m_platform.messages.size(), 1);
-        QVERIFY(m_platform.messages[0].text.contains(QStringLiteral("nichts.hlp")));
+        m_program.Restart();
+        m_program.Form()->HelpFile = m_program.Folder().FilePath("nichts.hlp");
+        m_program.Platform().messages.clear();
+        m_program.Form()->mHilfe->trigger();
+        QCOMPARE(m_program.Platform().messages.size(), 1);
+        QVERIFY(m_program.Platform().messages[0].text.contains(QStringLiteral("nichts.hlp")));
     }
 
     // A help button anywhere asks the main window for its help.
     void helpButtonsOpenTheWindowsHelp()
     {
-        ApplicationWindows windows;
-        windows.FormMain->HelpFile = m_folder.FilePath("fehlt.hlp");
-        m_platform.messages.clear();
+        m_program.Restart();
+        m_program.Form()->HelpFile = m_program.Folder().FilePath("fehlt.hlp");
+        m_program.Platform().messages.clear();
         TBitBtnWithColor help(QStringLiteral("Hilfe"));
         help.SetKind(bkHelp);
         help.click();
-        QCOMPARE(m_platform.messages.size(), 1);
-        QVERIFY(m_platform.messages[0].text.contains(QStringLiteral("fehlt.hlp")));
+        QCOMPARE(m_program.Platform().messages.size(), 1);
+        QVERIFY(m_program.Platform().messages[0].text.contains(QStringLiteral("fehlt.hlp")));
     }
 
     // The icon is drawn, not just named: a missing image reader leaves it blank.
     void windowShowsProgramIcon()
     {
-        ApplicationWindows windows;
-        const QImage icon = windows.FormMain->windowIcon().pixmap(QSize(64, 64)).toImage();
+        m_program.Restart();
+        const QImage icon = m_program.Form()->windowIcon().pixmap(QSize(64, 64)).toImage();
         QCOMPARE(icon.size(), QSize(64, 64));
         QCOMPARE(icon.pixelColor(4, 4).alpha(), 0);          // outside the watch
         QCOMPARE(icon.pixelColor(32, 60).name(), "#1f4e79"); // its rim
@@ -369,9 +365,9 @@ private slots:
     {
         QFETCH(QString, device);
         QFETCH(int, openError);
-        m_platform.serialDevices = {device};
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
+        m_program.Platform().serialDevices = {device};
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
         FakeSerialDevice::Behaviour behaviour;
         behaviour.openError = openError;
         form->ComPort->SetDeviceFactory(

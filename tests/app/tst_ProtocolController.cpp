@@ -2,12 +2,9 @@
 // its buttons and keys on a fake tick, starter lists through the scripted
 // open dialog, penalties and marks, lane selection, edit mode and removing
 // rows. Nothing here waits for a timer.
-#include "FakePlatform.h"
 #include "MainWindowFixture.h"
 #include "PaintCounter.h"
 #include "TestFiles.h"
-#include "WindowTestFolder.h"
-#include "app/ApplicationWindows.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
@@ -64,52 +61,11 @@ class TestProtocolController : public QObject
 {
     Q_OBJECT
 
-    WindowTestFolder m_dir;
-    std::unique_ptr<ScopedFakePlatform> m_platform;
-    std::unique_ptr<ApplicationWindows> m_windows;
+    MainWindowFixture m_program;
     TFormMain *m_form = nullptr;
     TSortGrid *m_grid = nullptr;
     ProtocolController *m_protocol = nullptr;
     RaceController *m_race = nullptr;
-
-    QString WriteFile(const QString &name, const QByteArray &bytes)
-    {
-        return WriteAll(m_dir.FilePath(name), bytes);
-    }
-
-    // The operator picks the file in the open dialog of "Starterliste öffnen".
-    void LoadThroughDialog(const QString &path)
-    {
-        m_platform->openAnswers.enqueue({true, path, 1});
-        m_form->sbLoad->click();
-    }
-
-    QString Load(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = WriteFile(name, bytes);
-        LoadThroughDialog(path);
-        return path;
-    }
-
-    Rows Protocol() const
-    {
-        Rows rows;
-        for (int row = 1; row < m_grid->RowCount(); ++row) {
-            QStringList cells;
-            for (int col = 0; col < m_grid->ColCount(); ++col)
-                cells << m_grid->Cells(col, row);
-            rows << cells;
-        }
-        return rows;
-    }
-
-    QStringList Column(int col) const
-    {
-        QStringList cells;
-        for (int row = 1; row < m_grid->RowCount(); ++row)
-            cells << m_grid->Cells(col, row);
-        return cells;
-    }
 
     static QStringList Items(const QComboBox *list)
     {
@@ -163,14 +119,14 @@ class TestProtocolController : public QObject
     static constexpr std::uint32_t HeatStart = 500000;
     void StartHeat()
     {
-        m_platform->SetTick(HeatStart);
+        m_program.Platform().SetTick(HeatStart);
         m_form->bSTART->click();
         QVERIFY(m_form->Clock->isActive());
         QCOMPARE(StartState(), StartOff());
     }
     void StopAt(int lane, std::uint32_t elapsed, const std::function<void()> &stop)
     {
-        m_platform->SetTick(HeatStart + elapsed);
+        m_program.Platform().SetTick(HeatStart + elapsed);
         stop();
         QCOMPARE(m_race->LaneElapsed[lane], std::int32_t(elapsed));
     }
@@ -185,20 +141,12 @@ class TestProtocolController : public QObject
     QStringList Snapshot() const
     {
         QStringList state;
-        for (const QStringList &row : Protocol())
+        for (const QStringList &row : m_program.GridRows())
             state << row.join(QLatin1Char('|'));
         state << m_form->windowTitle() << m_protocol->EventName << Items(m_form->cbBuhn1).join('/')
               << Items(m_form->cbBuhn2).join('/')
               << QStringLiteral("%1,%2").arg(Positions().first).arg(Positions().second);
         return state;
-    }
-
-    // In edit mode: the operator opens the cell's editor, erases its text,
-    // types the new one and presses Return.
-    void EditCell(int col, int row, const QString &text)
-    {
-        QVERIFY(m_form->cbEditON->isChecked());
-        TypeIntoCell(m_grid, col, row, text);
     }
 
     void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -216,28 +164,19 @@ class TestProtocolController : public QObject
     QStringList TimesByTeam() const
     {
         QStringList times;
-        for (const QStringList &row : Protocol())
+        for (const QStringList &row : m_program.GridRows())
             times << row[1] + QLatin1Char(' ') + row[6];
         times.sort();
         return times;
     }
 
-    void ClickHeader(int col)
-    {
-        const QRect cell = m_grid->CellRect(col, 0);
-        QVERIFY(!cell.isEmpty());
-        QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, cell.center());
-    }
-
 private slots:
-    void initTestCase() { m_dir.Enter(); }
+    void initTestCase() { m_program.Enter(); }
 
     void init()
     {
-        m_dir.ForgetSettings();
-        m_platform = std::make_unique<ScopedFakePlatform>();
-        m_windows = std::make_unique<ApplicationWindows>();
-        m_form = m_windows->FormMain;
+        m_program.Open();
+        m_form = m_program.Form();
         m_grid = m_form->SortGrid1;
         m_protocol = m_form->Protocol;
         m_race = m_form->Race;
@@ -246,11 +185,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
     }
 
-    void cleanup()
-    {
-        m_windows.reset();
-        m_platform.reset();
-    }
+    void cleanup() { m_program.Close(); }
 
     void gridConfiguration()
     {
@@ -299,13 +234,14 @@ private slots:
 
     void raceDay()
     {
-        Load(QStringLiteral("Mai 2024.txt"), RaceDayList);
-        QCOMPARE(m_platform->openRequests.size(), 1);
-        QCOMPARE(m_platform->openRequests[0].title, QStringLiteral("Starterliste öffnen"));
+        m_program.Load(RaceDayList, QStringLiteral("Mai 2024.txt"));
+        QCOMPARE(m_program.Platform().openRequests.size(), 1);
+        QCOMPARE(m_program.Platform().openRequests[0].title, QStringLiteral("Starterliste öffnen"));
         QCOMPARE(m_protocol->EventName, QStringLiteral("Mai 2024"));
         QCOMPARE(m_form->windowTitle(), m_form->ApplicationTitle + QStringLiteral(": Mai 2024"));
-        QCOMPARE(m_form->SaveDialog1.fileName, m_dir.FilePath(QStringLiteral("Mai 2024")));
-        QCOMPARE(Column(0), QStringList({"2", "3", "5", "1", "4", "6"}));
+        QCOMPARE(m_form->SaveDialog1.fileName,
+                 m_program.Folder().FilePath(QStringLiteral("Mai 2024")));
+        QCOMPARE(m_program.GridColumn(0), QStringList({"2", "3", "5", "1", "4", "6"}));
         QCOMPARE(Items(m_form->cbBuhn1),
                  QStringList({"2 Grüne Flöhe 1", "3 Rote Raketen 1", "5 Wirbelwind 1",
                               "1 Die Blitze 2", "4 Schnecken 2", "6 Turbo Omas 2"}));
@@ -319,11 +255,11 @@ private slots:
         StopAt(1, 9990, [&] { m_form->bSTOP2->click(); });
         StopAt(0, 10000, [&] { m_form->bSTOP1->click(); });
         QCOMPARE(StartState(), StartOff());
-        QCOMPARE(Protocol()[0].mid(6), QStringList({"10,00", "0,00", "10,00", ""}));
-        QCOMPARE(Protocol()[1].mid(6), QStringList({"9,99", "0,00", "9,99", ""}));
+        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"10,00", "0,00", "10,00", ""}));
+        QCOMPARE(m_program.GridRows()[1].mid(6), QStringList({"9,99", "0,00", "9,99", ""}));
         m_form->bRESET->click();
-        QCOMPARE(Column(0), QStringList({"3", "2", "5", "1", "4", "6"}));
-        QCOMPARE(Column(9), QStringList({"1", "2", "", "", "", ""}));
+        QCOMPARE(m_program.GridColumn(0), QStringList({"3", "2", "5", "1", "4", "6"}));
+        QCOMPARE(m_program.GridColumn(9), QStringList({"1", "2", "", "", "", ""}));
         QCOMPARE(Positions(), qMakePair(2, 3));
         QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("5 Wirbelwind 1"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("1 Die Blitze 2"));
@@ -332,9 +268,9 @@ private slots:
 
         // A false start records nothing and keeps the lanes' teams.
         StartHeat();
-        m_platform->SetTick(HeatStart + 700);
+        m_program.Platform().SetTick(HeatStart + 700);
         m_form->bFSTART->click();
-        QCOMPARE(Column(6), QStringList({"9,99", "10,00", "", "", "", ""}));
+        QCOMPARE(m_program.GridColumn(6), QStringList({"9,99", "10,00", "", "", "", ""}));
         QCOMPARE(Positions(), qMakePair(2, 3));
         QCOMPARE(StartState(), StartOn());
 
@@ -344,11 +280,11 @@ private slots:
         StopAt(0, 9999, [&] { m_form->mSTOP1->trigger(); });
         StopAt(1, 20000, [&] { m_form->mStop2->trigger(); });
         m_form->bStrafe15_2->click();
-        QCOMPARE(Protocol()[3].mid(6), QStringList({"20,00", "15,00", "35,00", ""}));
+        QCOMPARE(m_program.GridRows()[3].mid(6), QStringList({"20,00", "15,00", "35,00", ""}));
         m_form->bStrafe30_2->click();
-        QCOMPARE(Protocol()[3].mid(6), QStringList({"20,00", "30,00", "50,00", ""}));
+        QCOMPARE(m_program.GridRows()[3].mid(6), QStringList({"20,00", "30,00", "50,00", ""}));
         m_form->mReset->trigger();
-        QCOMPARE(Column(0), QStringList({"3", "5", "2", "1", "4", "6"}));
+        QCOMPARE(m_program.GridColumn(0), QStringList({"3", "5", "2", "1", "4", "6"}));
         QCOMPARE(Positions(), qMakePair(4, 5));
 
         // Heat 3, stopped through the race controller: lane 1 disqualified,
@@ -370,7 +306,7 @@ private slots:
             Cells("6|Turbo Omas|2|Erna Huber|Gerda Huber|Hilde Huber|AUS|AUS|AUS|AUS"),
             Cells("4|Schnecken|2|Tim Bauer|Lea Bauer|Max Bauer|DIS|DIS|DIS|DIS"),
         };
-        QCOMPARE(Protocol(), expected);
+        QCOMPARE(m_program.GridRows(), expected);
         // Past the end of the list both lanes start over at the first
         // teams in start order.
         QCOMPARE(Positions(), qMakePair(2, 0));
@@ -391,7 +327,7 @@ private slots:
     void changesAreAnnouncedAndMarked()
     {
         QSignalSpy changes(m_protocol, &ProtocolController::protocolChanged);
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         QCOMPARE(changes.count(), 1);
         QVERIFY(!m_protocol->ProtocolModified());
 
@@ -401,7 +337,9 @@ private slots:
             std::function<void()> perform;
             bool modified;
         };
-        const auto confirmNext = [this] { m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); };
+        const auto confirmNext = [this] {
+            m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
+        };
         const Step steps[] = {
             {"lane chosen by key",
              [&] {
@@ -410,7 +348,7 @@ private slots:
              },
              false},
             {"lanes swapped", [&] { m_form->seObmen->click(); }, false},
-            {"header sort", [&] { ClickHeader(1); }, false},
+            {"header sort", [&] { m_program.ClickHeader(1); }, false},
             {"time recorded",
              [&] {
                  StartHeat();
@@ -459,7 +397,7 @@ private slots:
         QCOMPARE(m_grid->RowCount(), 2);
 
         // A new list is the saved state again, and so is a protocol after saving.
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         QVERIFY(!m_protocol->ProtocolModified());
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("1,00")));
         QVERIFY(m_protocol->ProtocolModified());
@@ -473,8 +411,9 @@ private slots:
     // Gamma, never Alpha, which carries Gamma's old number.
     void editModeAndRacingExcludeEachOther()
     {
-        Load(QStringLiteral("Liste.txt"), "1;Alpha;1;Anna\n2;Beta;1;Bert\n1;Gamma;2;Gina\n"
-                                          "2;Delta;2;Dora\n");
+        m_program.Load("1;Alpha;1;Anna\n2;Beta;1;Bert\n1;Gamma;2;Gina\n"
+                       "2;Delta;2;Dora\n",
+                       QStringLiteral("Liste.txt"));
         ActivateWindow();
         m_form->cbBuhn1->setFocus();
         Press(Qt::Key_Down);
@@ -485,35 +424,35 @@ private slots:
         QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("1 Gamma 2"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("2 Delta 2"));
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
-        EditCell(0, 3, QStringLiteral("3"));
+        m_program.EditCell(0, 3, QStringLiteral("3"));
         QCOMPARE(StartState(), StartOff());
-        const Rows before = Protocol();
-        m_platform->SetTick(HeatStart);
+        const Rows before = m_program.GridRows();
+        m_program.Platform().SetTick(HeatStart);
         Press(Qt::Key_F5);
         QVERIFY(!m_form->Clock->isActive());
         m_form->bSTART->click();
         QTest::mousePress(m_form->bSTART, Qt::LeftButton);
         QVERIFY(!m_form->Clock->isActive());
-        m_platform->SetTick(HeatStart + 15000);
+        m_program.Platform().SetTick(HeatStart + 15000);
         Press(Qt::Key_1, Qt::AltModifier);
         Press(Qt::Key_2, Qt::AltModifier);
         m_form->bStrafe15_1->click();
-        QCOMPARE(Protocol(), before);
+        QCOMPARE(m_program.GridRows(), before);
         QVERIFY(m_grid->Options().testFlag(goEditing));
 
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("3 Gamma 2"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("2 Delta 2"));
         QCOMPARE(StartState(), StartOn());
-        m_platform->SetTick(HeatStart);
+        m_program.Platform().SetTick(HeatStart);
         Press(Qt::Key_F5);
         QVERIFY(m_form->Clock->isActive());
         QVERIFY(!m_form->cbEditON->isEnabled());
-        m_platform->SetTick(HeatStart + 15000);
+        m_program.Platform().SetTick(HeatStart + 15000);
         Press(Qt::Key_1, Qt::AltModifier);
         m_form->bStrafe15_1->click();
         QCOMPARE(TimesByTeam(), QStringList({"Alpha ", "Beta ", "Delta ", "Gamma 15,00"}));
-        QCOMPARE(Protocol()[2].mid(6, 3), QStringList({"15,00", "15,00", "30,00"}));
+        QCOMPARE(m_program.GridRows()[2].mid(6, 3), QStringList({"15,00", "15,00", "30,00"}));
         QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
     }
 
@@ -544,7 +483,7 @@ private slots:
     {
         QFETCH(QString, action);
         const QByteArray twice = "5;Blitz;1\n6;Flink;1\n5;Blitz;1\n6;Flink;1\n";
-        Load(QStringLiteral("Liste.txt"), twice);
+        m_program.Load(twice, QStringLiteral("Liste.txt"));
         StartHeat();
         StopAt(0, 10000, [this] { m_form->bSTOP1->click(); });
         StopAt(1, 11000, [this] { m_form->bSTOP2->click(); });
@@ -553,29 +492,29 @@ private slots:
         QCOMPARE(RedRows(), QList<int>({3, 4}));
 
         if (action == "sort Total") {
-            ClickHeader(8);
+            m_program.ClickHeader(8);
         } else if (action == "sort Nr.") {
-            ClickHeader(0);
+            m_program.ClickHeader(0);
         } else if (action == "edit") {
             // Lane 1's Blitz is renamed and put in class 0, which ranks it first.
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
-            EditCell(1, 3, QStringLiteral("Blitz 2"));
-            EditCell(2, 3, QStringLiteral("0"));
+            m_program.EditCell(1, 3, QStringLiteral("Blitz 2"));
+            m_program.EditCell(2, 3, QStringLiteral("0"));
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
-            QCOMPARE(Column(1), QStringList({"Blitz 2", "Blitz", "Flink", "Flink"}));
+            QCOMPARE(m_program.GridColumn(1), QStringList({"Blitz 2", "Blitz", "Flink", "Flink"}));
         } else if (action == "rank") {
             m_protocol->RankProtocol();
         } else if (action == "remove") {
             m_grid->SetRow(1);
-            m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+            m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
             m_form->sbCLS->click();
         } else if (action == "load") {
-            m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); // heat 1 is not saved
-            Load(QStringLiteral("Liste.txt"), twice);
+            m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes); // heat 1 is not saved
+            m_program.Load(twice, QStringLiteral("Liste.txt"));
             m_form->cbBuhn1->setCurrentIndex(2);
             m_form->cbBuhn2->setCurrentIndex(3);
             m_protocol->RefreshControlStates();
-            ClickHeader(8);
+            m_program.ClickHeader(8);
         }
         QTEST(Positions(), "positions");
         QCOMPARE(RedRows(), QList<int>({Positions().first + 1, Positions().second + 1}));
@@ -591,10 +530,10 @@ private slots:
     // each racing lane: a removal can take one away.
     void startNeedsATeamOnEachLane()
     {
-        Load(QStringLiteral("Liste.txt"), "1;A;1\n2;B;1\n3;C;2\n");
+        m_program.Load("1;A;1\n2;B;1\n3;C;2\n", QStringLiteral("Liste.txt"));
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QCOMPARE(StartState(), StartOff());
-        EditCell(0, 1, QString());
+        m_program.EditCell(0, 1, QString());
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QCOMPARE(Items(m_form->cbBuhn1), QStringList({" A 1", "2 B 1", "3 C 2"}));
         QCOMPARE(Positions(), qMakePair(0, 1));
@@ -605,7 +544,7 @@ private slots:
         // Lane 2's team leaves the protocol: lane 2 has none until the
         // operator puts one on it.
         m_grid->SetRow(2);
-        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+        m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
         m_form->sbCLS->click();
         QCOMPARE(Positions(), qMakePair(0, -1));
         QCOMPARE(StartState(), StartOff());
@@ -630,7 +569,7 @@ private slots:
     {
         QFETCH(bool, recorded);
         QFETCH(int, answer);
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         if (recorded) {
             StartHeat();
             StopAt(0, 9000, [this] { m_form->bSTOP1->click(); });
@@ -639,15 +578,18 @@ private slots:
         }
         const QStringList before = Snapshot();
         QString question;
-        m_platform->dialogAnswers.enqueue([&](QDialog *dialog) {
+        m_program.Platform().dialogAnswers.enqueue([&](QDialog *dialog) {
             question = static_cast<TFDlgYesNo *>(dialog)->Label1->text();
             return answer;
         });
-        const qsizetype openRequests = m_platform->openRequests.size();
-        Load(QStringLiteral("Zweite.txt"), "1;Neu;1\n2;Neuer;1\n");
-        QTEST(int(m_platform->dialogAnswers.isEmpty()), "questions");
+        const qsizetype openRequests = m_program.Platform().openRequests.size();
+        // The open dialog comes only once the question is answered with "Ja".
+        m_program.Platform().openAnswers.enqueue(
+            {true, m_program.WriteFile(QStringLiteral("Zweite.txt"), "1;Neu;1\n2;Neuer;1\n"), 1});
+        m_form->sbLoad->click();
+        QTEST(int(m_program.Platform().dialogAnswers.isEmpty()), "questions");
         QFETCH(bool, loaded);
-        QCOMPARE(m_platform->openRequests.size(), openRequests + (loaded ? 1 : 0));
+        QCOMPARE(m_program.Platform().openRequests.size(), openRequests + (loaded ? 1 : 0));
         QCOMPARE(m_protocol->EventName,
                  loaded ? QStringLiteral("Zweite") : QStringLiteral("Liste"));
         if (!loaded)
@@ -655,12 +597,12 @@ private slots:
         if (recorded)
             QCOMPARE(question, QStringLiteral("Das Protokoll ist nicht gespeichert. Trotzdem neue "
                                               "Starterliste laden?"));
-        m_platform->dialogAnswers.clear();
+        m_program.Platform().dialogAnswers.clear();
     }
 
     void cellFormat()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         for (int col = 0; col < 10; ++col) {
             const bool right = col == 0 || col >= 6;
             QCOMPARE(m_grid->CellFormat(col, 1, TGridDrawState()).AlignmentHorz,
@@ -677,7 +619,7 @@ private slots:
     // selected one (lane 1's after a load) as red text on the selection colour.
     void redLaneRowsOnScreen()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         QCOMPARE(m_grid->Row(), 1);
         QCOMPARE(m_grid->CellRect(1, 2).height(), 19);
         QCOMPARE(m_grid->CellRect(1, 3).top() - m_grid->CellRect(1, 2).top(), 20);
@@ -705,8 +647,8 @@ private slots:
     // Dragging a column border in the header widens the column and sorts nothing.
     void columnBorderDrag()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
-        const QStringList order = Column(0);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
+        const QStringList order = m_program.GridColumn(0);
         const QRect header = m_grid->CellRect(3, 0);
         const int before = m_grid->ColWidths(3);
         QWidget *viewport = m_grid->viewport();
@@ -715,7 +657,7 @@ private slots:
         QTest::mouseMove(viewport, border + QPoint(25, 0));
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, border + QPoint(25, 0));
         QVERIFY(qAbs(m_grid->ColWidths(3) - (before + 25)) <= 1);
-        QCOMPARE(Column(0), order);
+        QCOMPARE(m_program.GridColumn(0), order);
         QCOMPARE(m_grid->SortOptions().SortCol(), 2);
     }
 
@@ -723,11 +665,12 @@ private slots:
     // first team is current, and a take-over puts it on the lane.
     void secondLoadStartsOnTheFirstTeam()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, m_grid->CellRect(1, 4).center());
         QCOMPARE(m_grid->Row(), 4);
-        Load(QStringLiteral("Zweite.txt"), "7;Adler;1\n8;Biber;1\n9;Dachse;1\n10;Elche;1\n"
-                                           "11;Falken;1\n");
+        m_program.Load("7;Adler;1\n8;Biber;1\n9;Dachse;1\n10;Elche;1\n"
+                       "11;Falken;1\n",
+                       QStringLiteral("Zweite.txt"));
         QCOMPARE(m_grid->Row(), 1);
         QCOMPARE(m_grid->Selection().Top, 1);
         m_form->sb2->click();
@@ -738,7 +681,7 @@ private slots:
     // their texts when the window has room, "TeamName" takes the rest.
     void columnWidthsAfterLoad()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         const int designed[10] = {47, 0, 40, 90, 90, 90, 60, 77, 60, 46};
         for (int col = 0; col < 10; ++col) {
             QVERIFY(m_grid->ColWidths(col) >= designed[col]);
@@ -806,8 +749,8 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(Rows, rows);
-        Load(QStringLiteral("Liste.csv"), file);
-        QCOMPARE(Protocol(), rows);
+        m_program.Load(file, QStringLiteral("Liste.csv"));
+        QCOMPARE(m_program.GridRows(), rows);
         QCOMPARE(m_form->cbBuhn1->count(), rows.size());
         QTEST(Positions(), "positions");
         QVERIFY(m_form->cbBuhn1->isEnabled());
@@ -827,18 +770,18 @@ private slots:
     // needs below the header, which stays; the next list fills the grid.
     void headerOnlyListLeavesOneBlankRow()
     {
-        Load(QStringLiteral("Liste.csv"), "8;Blitz;1\n9;Donner;2\n");
-        Load(QStringLiteral("Leer.csv"), "Nr.;TeamName;Klasse\r\n");
-        QCOMPARE(Protocol(), Rows{QStringList(10)});
+        m_program.Load("8;Blitz;1\n9;Donner;2\n", QStringLiteral("Liste.csv"));
+        m_program.Load("Nr.;TeamName;Klasse\r\n", QStringLiteral("Leer.csv"));
+        QCOMPARE(m_program.GridRows(), Rows{QStringList(10)});
         QCOMPARE(m_grid->Cells(ColKlasse, 0), QStringLiteral("Klasse"));
-        Load(QStringLiteral("Liste.csv"), "8;Blitz;1\n9;Donner;2\n");
-        QCOMPARE(Protocol(), (Rows{Cells("8|Blitz|1"), Cells("9|Donner|2")}));
+        m_program.Load("8;Blitz;1\n9;Donner;2\n", QStringLiteral("Liste.csv"));
+        QCOMPARE(m_program.GridRows(), (Rows{Cells("8|Blitz|1"), Cells("9|Donner|2")}));
         QCOMPARE(m_grid->Cells(ColNr, 0), QStringLiteral("Nr."));
     }
 
     void oneTeam()
     {
-        Load(QStringLiteral("Einer.txt"), "7\tSolo\t1\tAnna\n");
+        m_program.Load("7\tSolo\t1\tAnna\n", QStringLiteral("Einer.txt"));
         QCOMPARE(Items(m_form->cbBuhn1), QStringList{"7 Solo 1"});
         QCOMPARE(Items(m_form->cbBuhn2), QStringList{"7 Solo 1"});
         QVERIFY(m_form->cbBuhn1->isEnabled());
@@ -851,8 +794,8 @@ private slots:
     // A list without a single team leaves no team to race with.
     void listWithoutTeams()
     {
-        Load(QStringLiteral("Leer.txt"), "Nr.;TeamName;Klasse\r\n\r\n");
-        QCOMPARE(Protocol(), Rows{Cells("")});
+        m_program.Load("Nr.;TeamName;Klasse\r\n\r\n", QStringLiteral("Leer.txt"));
+        QCOMPARE(m_program.GridRows(), Rows{Cells("")});
         QCOMPARE(m_form->cbBuhn1->count(), 0);
         QCOMPARE(m_form->cbBuhn2->count(), 0);
         QVERIFY(!m_form->cbBuhn1->isEnabled() && !m_form->cbBuhn2->isEnabled());
@@ -864,12 +807,12 @@ private slots:
 
     void secondListReplacesTheFirst()
     {
-        Load(QStringLiteral("Erste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Erste.txt"));
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("11,11")));
         m_form->cbBuhn1->setCurrentIndex(4);
-        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); // the time is not saved
-        Load(QStringLiteral("Zweite.txt"), "20;Neu;3;Zoe\n21;Neuer;3;Yves\n");
-        QCOMPARE(Protocol(), Rows({Cells("20|Neu|3|Zoe"), Cells("21|Neuer|3|Yves")}));
+        m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes); // the time is not saved
+        m_program.Load("20;Neu;3;Zoe\n21;Neuer;3;Yves\n", QStringLiteral("Zweite.txt"));
+        QCOMPARE(m_program.GridRows(), Rows({Cells("20|Neu|3|Zoe"), Cells("21|Neuer|3|Yves")}));
         QCOMPARE(Items(m_form->cbBuhn1), QStringList({"20 Neu 3", "21 Neuer 3"}));
         QCOMPARE(Positions(), qMakePair(0, 1));
         QCOMPARE(m_protocol->EventName, QStringLiteral("Zweite"));
@@ -900,24 +843,26 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, reason);
-        QVERIFY(QDir(m_dir.Path()).mkpath(QStringLiteral("Ordner.txt")));
-        const QByteArray pipe = QFile::encodeName(m_dir.FilePath(QStringLiteral("Pipe.txt")));
+        QVERIFY(QDir(m_program.Folder().Path()).mkpath(QStringLiteral("Ordner.txt")));
+        const QByteArray pipe =
+            QFile::encodeName(m_program.Folder().FilePath(QStringLiteral("Pipe.txt")));
         QVERIFY(::mkfifo(pipe.constData(), 0600) == 0 || errno == EEXIST);
-        QFile::link(QStringLiteral("/dev/zero"), m_dir.FilePath(QStringLiteral("Null.txt")));
+        QFile::link(QStringLiteral("/dev/zero"),
+                    m_program.Folder().FilePath(QStringLiteral("Null.txt")));
         if (name == QStringLiteral("Million.txt"))
-            WriteFile(name, QByteArray("1;A;1\n").repeated(1000000));
-        Load(QStringLiteral("Mai.txt"), RaceDayList);
+            m_program.WriteFile(name, QByteArray("1;A;1\n").repeated(1000000));
+        m_program.Load(RaceDayList, QStringLiteral("Mai.txt"));
         QVERIFY(m_protocol->RecordLaneTime(6, 2, QStringLiteral("11,11")));
         m_form->cbBuhn1->setCurrentIndex(3);
         const QStringList before = Snapshot();
         const QString saveName = m_form->SaveDialog1.fileName;
 
-        const QString path = m_dir.FilePath(name);
-        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); // the time is not saved
-        LoadThroughDialog(path);
-        QCOMPARE(m_platform->messages.size(), 1);
-        QCOMPARE(m_platform->messages[0].kind, Platform::MessageKind::Error);
-        const QString text = m_platform->messages[0].text;
+        const QString path = m_program.Folder().FilePath(name);
+        m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes); // the time is not saved
+        m_program.LoadFile(path);
+        QCOMPARE(m_program.Platform().messages.size(), 1);
+        QCOMPARE(m_program.Platform().messages[0].kind, Platform::MessageKind::Error);
+        const QString text = m_program.Platform().messages[0].text;
         QVERIFY2(text.contains(path) && text.contains(reason), qPrintable(text));
         QCOMPARE(Snapshot(), before);
         QCOMPARE(m_form->SaveDialog1.fileName, saveName);
@@ -928,7 +873,7 @@ private slots:
     // over that cell and keeps every key typed.
     void typingIntoAClickedCell()
     {
-        Load(QStringLiteral("Mai.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Mai.txt"));
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         const QRect cell = m_grid->CellRect(ColFahrer, 3);
         QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -944,33 +889,33 @@ private slots:
     // must not write into the new one.
     void loadingWhileEditingACell()
     {
-        Load(QStringLiteral("Erste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Erste.txt"));
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         m_grid->SetRow(2);
         m_grid->SetCol(3);
         m_grid->setFocus();
         m_grid->SetEditorMode(true);
         QTest::keyClicks(m_grid->InplaceEditor(), QStringLiteral("Xaver"));
-        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes); // the edit is not saved
-        Load(QStringLiteral("Zweite.txt"), "20;Neu;3;Zoe\n21;Neuer;3;Yves\n");
+        m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes); // the edit is not saved
+        m_program.Load("20;Neu;3;Zoe\n21;Neuer;3;Yves\n", QStringLiteral("Zweite.txt"));
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QVERIFY(!m_form->cbEditON->isChecked());
-        QCOMPARE(Protocol(), Rows({Cells("20|Neu|3|Zoe"), Cells("21|Neuer|3|Yves")}));
+        QCOMPARE(m_program.GridRows(), Rows({Cells("20|Neu|3|Zoe"), Cells("21|Neuer|3|Yves")}));
     }
 
     void cancelledDialogChangesNothing()
     {
-        Load(QStringLiteral("Mai.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Mai.txt"));
         const QStringList before = Snapshot();
         m_form->sbLoad->click(); // no answer queued: cancelled
-        QCOMPARE(m_platform->openRequests.size(), 2);
+        QCOMPARE(m_program.Platform().openRequests.size(), 2);
         QCOMPARE(Snapshot(), before);
-        QVERIFY(m_platform->messages.isEmpty());
+        QVERIFY(m_program.Platform().messages.isEmpty());
     }
 
     void startNeedsTwoDifferentTeams()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         // The operator moves lane 2 onto lane 1's team with the keyboard.
         m_form->cbBuhn2->setFocus();
         QTest::keyClick(m_form->cbBuhn2, Qt::Key_Up);
@@ -994,7 +939,7 @@ private slots:
 
     void noEditModeWhileLanesRun()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         QVERIFY(m_form->cbEditON->isEnabled());
         StartHeat();
         QVERIFY(!m_form->cbEditON->isEnabled());
@@ -1006,17 +951,18 @@ private slots:
 
     void wordButtonNeedsTheTemplate()
     {
-        m_form->ProtocolTemplatePath = m_dir.FilePath(QStringLiteral("Protokollvorlage.doc"));
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_form->ProtocolTemplatePath =
+            m_program.Folder().FilePath(QStringLiteral("Protokollvorlage.doc"));
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         QVERIFY(!m_form->sbWord->isEnabled());
-        WriteFile(QStringLiteral("Protokollvorlage.doc"), "doc");
+        m_program.WriteFile(QStringLiteral("Protokollvorlage.doc"), "doc");
         m_protocol->RefreshControlStates();
         QVERIFY(m_form->sbWord->isEnabled());
     }
 
     void takeOverButtons()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         m_grid->SetRow(5);
         m_form->sb2->click();
         QCOMPARE(Positions(), qMakePair(0, 4));
@@ -1035,7 +981,7 @@ private slots:
     // drop-down offers whole; the team picked there goes onto the lane.
     void teamPickedFromTheDropDown()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         m_form->show();
         ActivateWindow();
         QCOMPARE(m_form->cbBuhn1->model(), m_form->cbBuhn2->model());
@@ -1047,9 +993,8 @@ private slots:
         for (int item = 0; item < list->model()->rowCount(); ++item)
             offered << list->model()->index(item, 0).data().toString();
         QStringList rows;
-        for (int row = 1; row < m_grid->RowCount(); ++row)
-            rows << m_grid->Cells(0, row) + ' ' + m_grid->Cells(1, row) + ' ' +
-                        m_grid->Cells(2, row);
+        for (const QStringList &row : m_program.GridRows())
+            rows << row.mid(0, 3).join(QLatin1Char(' '));
         QCOMPARE(offered, rows);
         for (int step = 0; step < 3; ++step)
             QTest::keyClick(list, Qt::Key_Down);
@@ -1066,7 +1011,7 @@ private slots:
 
     void laneSwap()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         m_form->seObmen->click();
         QCOMPARE(Positions(), qMakePair(1, 0));
         QCOMPARE(RedRows(), QList<int>({1, 2}));
@@ -1078,7 +1023,7 @@ private slots:
     void oneLaneDoubleClick()
     {
         UseLanes(1);
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         QCOMPARE(RedRows(), QList<int>{1});
         const QPoint cell = m_grid->CellRect(1, 4).center();
         QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, cell);
@@ -1087,13 +1032,13 @@ private slots:
         QCOMPARE(StartState(), StartOn());
 
         // During a race the lane keeps its team: its time must reach that row.
-        m_platform->SetTick(1000);
+        m_program.Platform().SetTick(1000);
         m_form->bSTART->click();
         QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, m_grid->CellRect(1, 2).center());
         QCOMPARE(m_form->cbBuhn1->currentIndex(), 3);
-        m_platform->SetTick(5000);
+        m_program.Platform().SetTick(5000);
         m_form->bSTOP1->click();
-        QCOMPARE(Protocol()[3].mid(6, 3), QStringList({"4,00", "0,00", "4,00"}));
+        QCOMPARE(m_program.GridRows()[3].mid(6, 3), QStringList({"4,00", "0,00", "4,00"}));
 
         // Two lanes: a double click changes nothing.
         m_form->bRESET->click();
@@ -1105,12 +1050,12 @@ private slots:
 
     void editModeReranks()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         // Class 1: 2 → 9,00, 3 → 9,50 (lane 1 on item 0, lane 2 on item 1).
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("9,00")));
         QVERIFY(m_protocol->RecordLaneTime(6, 2, QStringLiteral("9,50")));
         m_protocol->RankProtocol();
-        QCOMPARE(Column(9).mid(0, 3), QStringList({"1", "2", ""}));
+        QCOMPARE(m_program.GridColumn(9).mid(0, 3), QStringList({"1", "2", ""}));
 
         m_grid->SetCol(4);
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
@@ -1136,9 +1081,9 @@ private slots:
         QVERIFY(!m_grid->Options().testFlag(goEditing));
         QVERIFY(m_grid->Options().testFlag(goRowSelect));
         // Without a total, the empty cell sorts before the blank one.
-        QCOMPARE(Column(0), QStringList({"5", "3", "1", "2", "4", "6"}));
+        QCOMPARE(m_program.GridColumn(0), QStringList({"5", "3", "1", "2", "4", "6"}));
         // Team 2's old place 1 does not survive without a total.
-        QCOMPARE(Column(9), QStringList({"1", "2", "", "", "", ""}));
+        QCOMPARE(m_program.GridColumn(9), QStringList({"1", "2", "", "", "", ""}));
         QCOMPARE(Items(m_form->cbBuhn1).first(), QStringLiteral("5 Wirbelwind 1"));
         QCOMPARE(Items(m_form->cbBuhn1).at(2), QStringLiteral("1 Die Blitze 1"));
         // The lanes stay on their teams 2 and 3 wherever ranking put them.
@@ -1171,21 +1116,21 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(int, row);
         QFETCH(int, answer);
-        Load(QStringLiteral("Liste.txt"), file);
+        m_program.Load(file, QStringLiteral("Liste.txt"));
         m_grid->SetRow(row);
         m_grid->SetCol(2);
         QString question;
-        m_platform->dialogAnswers.enqueue([&](QDialog *dialog) {
+        m_program.Platform().dialogAnswers.enqueue([&](QDialog *dialog) {
             question = static_cast<TFDlgYesNo *>(dialog)->Label1->text();
             return answer;
         });
         m_form->sbCLS->click();
         QCOMPARE(question, QStringLiteral("Zeile entfernen?"));
-        QTEST(Column(0), "numbers");
+        QTEST(m_program.GridColumn(0), "numbers");
         QTEST(QPoint(m_grid->Col(), m_grid->Row()), "current");
 
         QStringList items;
-        for (const QString &number : Column(0)) {
+        for (const QString &number : m_program.GridColumn(0)) {
             if (!number.isEmpty())
                 items << QStringLiteral("%1 %2 1").arg(number, QChar('A' + number.toInt() - 1));
         }
@@ -1204,15 +1149,15 @@ private slots:
 
     void clearingTheProtocol()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         QString question;
-        m_platform->dialogAnswers.enqueue([&](QDialog *dialog) {
+        m_program.Platform().dialogAnswers.enqueue([&](QDialog *dialog) {
             question = static_cast<TFDlgYesNo *>(dialog)->Label1->text();
             return TFDlgYesNo::ResultYes;
         });
         m_form->sbCLSall->click();
         QCOMPARE(question, QStringLiteral("Zeitenprotokoll  löschen?"));
-        QCOMPARE(Protocol(), Rows{Cells("")});
+        QCOMPARE(m_program.GridRows(), Rows{Cells("")});
         QCOMPARE(m_form->cbBuhn1->count() + m_form->cbBuhn2->count(), 0);
         QVERIFY(!m_form->cbBuhn1->isEnabled() && !m_form->cbBuhn2->isEnabled());
         QVERIFY(!m_form->sb1->isEnabled() && !m_form->sb2->isEnabled());
@@ -1225,21 +1170,21 @@ private slots:
     // names the time it could not record.
     void recordingFindsTheStartNumber()
     {
-        Load(QStringLiteral("Liste.txt"), "07;Nullsieben;1\n");
-        m_platform->SetTick(1000);
+        m_program.Load("07;Nullsieben;1\n", QStringLiteral("Liste.txt"));
+        m_program.Platform().SetTick(1000);
         QCOMPARE(StartState(), StartOff()); // lane 2 has no team
         m_form->mStart->trigger();
-        m_platform->SetTick(24450);
+        m_program.Platform().SetTick(24450);
         m_form->bSTOP1->click();
-        QCOMPARE(Protocol()[0].mid(6, 3), QStringList({"23,45", "0,00", "23,45"}));
+        QCOMPARE(m_program.GridRows()[0].mid(6, 3), QStringList({"23,45", "0,00", "23,45"}));
         QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
 
-        const Rows before = Protocol();
-        m_platform->SetTick(26000);
+        const Rows before = m_program.GridRows();
+        m_program.Platform().SetTick(26000);
         m_form->bSTOP2->click();
         QCOMPARE(m_form->statusBar()->currentMessage(),
                  QStringLiteral("Rennspur 2: 25,00 nicht eingetragen"));
-        QCOMPARE(Protocol(), before);
+        QCOMPARE(m_program.GridRows(), before);
         QVERIFY(m_form->bRESET->isEnabled());
     }
 
@@ -1247,53 +1192,53 @@ private slots:
     // whatever number it carries, and a lane without a team writes nothing.
     void recordLaneTimeOnTheLanesRow()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         m_form->cbBuhn1->setCurrentIndex(4);
         m_form->cbBuhn2->setCurrentIndex(-1);
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("23,45")));
-        QCOMPARE(Protocol()[4].mid(6), QStringList({"23,45", "0,00", "23,45", ""}));
-        const Rows before = Protocol();
+        QCOMPARE(m_program.GridRows()[4].mid(6), QStringList({"23,45", "0,00", "23,45", ""}));
+        const Rows before = m_program.GridRows();
         QVERIFY(!m_protocol->RecordLaneTime(6, 2, QStringLiteral("1,00")));
-        QCOMPARE(Protocol(), before);
+        QCOMPARE(m_program.GridRows(), before);
         m_grid->SetCells(0, 5, QStringLiteral("1"));
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("1,00")));
-        QCOMPARE(Protocol()[4].mid(6), QStringList({"1,00", "0,00", "1,00", ""}));
-        QCOMPARE(Protocol()[3], before[3]); // the first row with number 1
+        QCOMPARE(m_program.GridRows()[4].mid(6), QStringList({"1,00", "0,00", "1,00", ""}));
+        QCOMPARE(m_program.GridRows()[3], before[3]); // the first row with number 1
     }
 
     void laneWithoutTeamWritesNothing()
     {
-        Load(QStringLiteral("Einer.txt"), "7;Solo;1\n");
-        m_platform->SetTick(1000);
+        m_program.Load("7;Solo;1\n", QStringLiteral("Einer.txt"));
+        m_program.Platform().SetTick(1000);
         m_form->mStart->trigger();
-        m_platform->SetTick(3000);
+        m_program.Platform().SetTick(3000);
         m_form->bSTOP2->click();
-        const Rows before = Protocol();
+        const Rows before = m_program.GridRows();
         for (TBitBtnWithColor *button : {m_form->bStrafe15_2, m_form->bStrafe30_2,
                                          m_form->bDisqulifikation2, m_form->sb2del}) {
             QVERIFY(button->isEnabled());
             button->click();
-            QCOMPARE(Protocol(), before);
+            QCOMPARE(m_program.GridRows(), before);
         }
     }
 
     void marksAndPenaltiesOverwrite()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
-        m_platform->SetTick(0);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
+        m_program.Platform().SetTick(0);
         m_form->bSTART->click();
-        m_platform->SetTick(83459);
+        m_program.Platform().SetTick(83459);
         m_form->bSTOP1->click();
         m_form->bDisqulifikation1->click();
-        QCOMPARE(Protocol()[0].mid(6), QStringList({"DIS", "DIS", "DIS", "DIS"}));
+        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"DIS", "DIS", "DIS", "DIS"}));
         m_form->bStrafe15_1->click();
-        QCOMPARE(Protocol()[0].mid(6), QStringList({"DIS", "15,00", "98,45", "DIS"}));
+        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"DIS", "15,00", "98,45", "DIS"}));
         m_form->bStrafe30_1->click();
         m_form->bStrafe30_1->click();
-        QCOMPARE(Protocol()[0].mid(6), QStringList({"DIS", "30,00", "113,45", "DIS"}));
+        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"DIS", "30,00", "113,45", "DIS"}));
         m_form->sb1del->click();
-        QCOMPARE(Protocol()[0].mid(6), QStringList({"AUS", "AUS", "AUS", "AUS"}));
-        QCOMPARE(Protocol()[1].mid(6), QStringList({"", "", "", ""}));
+        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"AUS", "AUS", "AUS", "AUS"}));
+        QCOMPARE(m_program.GridRows()[1].mid(6), QStringList({"", "", "", ""}));
     }
 
     // Start numbers counted per class: each lane's time reaches its own
@@ -1309,18 +1254,18 @@ private slots:
     void repeatedStartNumbers()
     {
         QFETCH(int, header);
-        Load(QStringLiteral("Liste.txt"), "1;A;1\n2;B;1\n1;X;2\n2;Y;2\n");
+        m_program.Load("1;A;1\n2;B;1\n1;X;2\n2;Y;2\n", QStringLiteral("Liste.txt"));
         m_form->cbBuhn1->setCurrentIndex(2);
         m_form->cbBuhn2->setCurrentIndex(3);
         if (header >= 0)
-            ClickHeader(header);
-        QTEST(Column(1), "order");
+            m_program.ClickHeader(header);
+        QTEST(m_program.GridColumn(1), "order");
         QTEST(Positions(), "positions");
         StartHeat();
         StopAt(0, 5000, [this] { m_form->bSTOP1->click(); });
         StopAt(1, 6000, [this] { m_form->bSTOP2->click(); });
         m_form->bStrafe15_1->click();
-        const Rows rows = Protocol();
+        const Rows rows = m_program.GridRows();
         for (int index = 0; index < rows.size(); ++index) {
             const QString team = rows[index][1];
             const QStringList expected = team == "X"   ? QStringList{"5,00", "15,00", "20,00"}
@@ -1334,7 +1279,7 @@ private slots:
     // lanes' penalty and mark buttons still write into their own teams.
     void editModeBeforeResetKeepsTheLanesTeams()
     {
-        Load(QStringLiteral("Liste.txt"), "1;A;1\n2;B;1\n3;C;1\n4;D;1\n");
+        m_program.Load("1;A;1\n2;B;1\n3;C;1\n4;D;1\n", QStringLiteral("Liste.txt"));
         m_form->cbBuhn1->setCurrentIndex(2);
         m_form->cbBuhn2->setCurrentIndex(3);
         m_protocol->RefreshControlStates();
@@ -1343,27 +1288,27 @@ private slots:
         StopAt(1, 6000, [this] { m_form->bSTOP2->click(); });
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
-        QCOMPARE(Column(0), QStringList({"3", "4", "1", "2"}));
+        QCOMPARE(m_program.GridColumn(0), QStringList({"3", "4", "1", "2"}));
         QCOMPARE(Positions(), qMakePair(0, 1));
         m_form->bStrafe15_1->click();
         m_form->sb2del->click();
-        QCOMPARE(Protocol()[0].mid(6), QStringList({"5,00", "15,00", "20,00", "1"}));
-        QCOMPARE(Protocol()[1].mid(6), QStringList({"AUS", "AUS", "AUS", "AUS"}));
-        QCOMPARE(Protocol()[2].mid(6), QStringList({"", "", "", ""}));
+        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"5,00", "15,00", "20,00", "1"}));
+        QCOMPARE(m_program.GridRows()[1].mid(6), QStringList({"AUS", "AUS", "AUS", "AUS"}));
+        QCOMPARE(m_program.GridRows()[2].mid(6), QStringList({"", "", "", ""}));
         m_form->bRESET->click();
         // On to the teams still to run, 1 and 2, behind team 3's time.
-        QCOMPARE(Column(0), QStringList({"3", "1", "2", "4"}));
+        QCOMPARE(m_program.GridColumn(0), QStringList({"3", "1", "2", "4"}));
         QCOMPARE(Positions(), qMakePair(1, 2));
     }
 
     // A header click sorts the rows; each lane stays on its team.
     void headerSortKeepsTheLanesTeams()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         m_form->cbBuhn1->setCurrentIndex(0); // team 2
         m_form->cbBuhn2->setCurrentIndex(4); // team 4
-        ClickHeader(0);
-        QCOMPARE(Column(0), QStringList({"1", "2", "3", "4", "5", "6"}));
+        m_program.ClickHeader(0);
+        QCOMPARE(m_program.GridColumn(0), QStringList({"1", "2", "3", "4", "5", "6"}));
         QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("2 Grüne Flöhe 1"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("4 Schnecken 2"));
         QCOMPARE(Positions(), qMakePair(1, 3));
@@ -1371,31 +1316,31 @@ private slots:
         QCOMPARE(Items(m_form->cbBuhn2), Items(m_form->cbBuhn1));
         QCOMPARE(RedRows(), QList<int>({2, 4}));
 
-        m_platform->SetTick(0);
+        m_program.Platform().SetTick(0);
         m_form->bSTART->click();
-        m_platform->SetTick(12340);
+        m_program.Platform().SetTick(12340);
         m_form->bSTOP1->click();
         m_form->bStrafe15_1->click();
-        QCOMPARE(Protocol()[1].mid(6), QStringList({"12,34", "15,00", "27,34", ""}));
+        QCOMPARE(m_program.GridRows()[1].mid(6), QStringList({"12,34", "15,00", "27,34", ""}));
         // Sorting again while the race waits for its reset still follows the teams.
-        ClickHeader(0);
-        QCOMPARE(Column(0), QStringList({"6", "5", "4", "3", "2", "1"}));
+        m_program.ClickHeader(0);
+        QCOMPARE(m_program.GridColumn(0), QStringList({"6", "5", "4", "3", "2", "1"}));
         QCOMPARE(Positions(), qMakePair(4, 2));
         m_form->bStrafe30_1->click();
-        QCOMPARE(Protocol()[4].mid(6), QStringList({"12,34", "30,00", "42,34", ""}));
-        m_platform->SetTick(13000);
+        QCOMPARE(m_program.GridRows()[4].mid(6), QStringList({"12,34", "30,00", "42,34", ""}));
+        m_program.Platform().SetTick(13000);
         m_form->bSTOP2->click();
-        QCOMPARE(Protocol()[2].mid(6, 3), QStringList({"13,00", "0,00", "13,00"}));
+        QCOMPARE(m_program.GridRows()[2].mid(6, 3), QStringList({"13,00", "0,00", "13,00"}));
     }
 
     // A lane whose start number an edit changed stays on its team.
     void headerSortWithAnEditedStartNumber()
     {
-        Load(QStringLiteral("Liste.txt"), RaceDayList);
+        m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         m_grid->SetCells(0, 1, QStringLiteral("20")); // lane 1's team, formerly 2
-        ClickHeader(1);
-        QCOMPARE(Column(1), QStringList({"Die Blitze", "Grüne Flöhe", "Rote Raketen", "Schnecken",
-                                         "Turbo Omas", "Wirbelwind"}));
+        m_program.ClickHeader(1);
+        QCOMPARE(m_program.GridColumn(1), QStringList({"Die Blitze", "Grüne Flöhe", "Rote Raketen",
+                                                       "Schnecken", "Turbo Omas", "Wirbelwind"}));
         QCOMPARE(Positions(), qMakePair(1, 2));
         QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("20 Grüne Flöhe 1"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("3 Rote Raketen 1"));
@@ -1437,8 +1382,8 @@ private slots:
                 QStringLiteral("%1;Team%1;%2;;;;%3\n").arg(fields[0], fields[1], results).toUtf8();
         }
         list += "98;zz1;Z\n99;zz2;Z\n";
-        Load(QStringLiteral("Klassen.txt"), list);
-        ClickHeader(1); // by team name, so the ranking has to move rows
+        m_program.Load(list, QStringLiteral("Klassen.txt"));
+        m_program.ClickHeader(1); // by team name, so the ranking has to move rows
         m_form->cbBuhn1->setCurrentIndex(m_form->cbBuhn1->findText(QStringLiteral("98 zz1 Z")));
         m_form->cbBuhn2->setCurrentIndex(m_form->cbBuhn2->findText(QStringLiteral("99 zz2 Z")));
         m_protocol->RefreshControlStates();
@@ -1448,16 +1393,16 @@ private slots:
         m_form->bRESET->click();
         const auto numbersAndPlaces = [this] {
             QStringList cells;
-            for (int row = 1; row < m_grid->RowCount(); ++row)
-                cells << m_grid->Cells(0, row) + ':' + m_grid->Cells(9, row);
+            for (const QStringList &row : m_program.GridRows())
+                cells << row[0] + ':' + row[9];
             return cells;
         };
         const QStringList ranked = numbersAndPlaces();
         QTEST(ranked, "ranked");
 
-        ClickHeader(1);
+        m_program.ClickHeader(1);
         QVERIFY(numbersAndPlaces() != ranked);
-        ClickHeader(2); // "Klasse" ascending, then "Total"
+        m_program.ClickHeader(2); // "Klasse" ascending, then "Total"
         QCOMPARE(m_grid->SortOptions().SortDirection(), sdAscending);
         QCOMPARE(numbersAndPlaces(), ranked);
     }
@@ -1465,15 +1410,16 @@ private slots:
     // Whatever direction the header clicks left, ranking orders ascending.
     void rankingAfterDescendingSort()
     {
-        Load(QStringLiteral("Liste.txt"),
-             "1;A;1;;;;12,34;0,00;12,34\n2;B;1;;;;13,00;0,00;13,00\n3;C;1;;;;12,34;0,00;12,34\n"
-             "4;D;2;;;;9,99;0,00;9,99\n5;E;2;;;;10,00;0,00;10,00\n");
-        ClickHeader(2); // "Klasse" was sorted ascending: now descending
+        m_program.Load(
+            "1;A;1;;;;12,34;0,00;12,34\n2;B;1;;;;13,00;0,00;13,00\n3;C;1;;;;12,34;0,00;12,34\n"
+            "4;D;2;;;;9,99;0,00;9,99\n5;E;2;;;;10,00;0,00;10,00\n",
+            QStringLiteral("Liste.txt"));
+        m_program.ClickHeader(2); // "Klasse" was sorted ascending: now descending
         QCOMPARE(m_grid->SortOptions().SortDirection(), sdDescending);
-        QCOMPARE(Column(2), QStringList({"2", "2", "1", "1", "1"}));
+        QCOMPARE(m_program.GridColumn(2), QStringList({"2", "2", "1", "1", "1"}));
         m_protocol->RankProtocol();
-        QCOMPARE(Column(0), QStringList({"1", "3", "2", "4", "5"}));
-        QCOMPARE(Column(9), QStringList({"1", "1", "3", "1", "2"}));
+        QCOMPARE(m_program.GridColumn(0), QStringList({"1", "3", "2", "4", "5"}));
+        QCOMPARE(m_program.GridColumn(9), QStringList({"1", "1", "3", "1", "2"}));
     }
 };
 

@@ -1,9 +1,7 @@
 // The race clock in the real main window: buttons, keys, mouse presses,
 // barrier events and timers, on a fake tick; no test waits for a timer.
-#include "FakePlatform.h"
+#include "MainWindowFixture.h"
 #include "PaintCounter.h"
-#include "WindowTestFolder.h"
-#include "app/ApplicationWindows.h"
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
@@ -52,9 +50,7 @@ class TestRaceController : public QObject
 {
     Q_OBJECT
 
-    WindowTestFolder m_dir;
-    std::unique_ptr<ScopedFakePlatform> m_platform;
-    std::unique_ptr<ApplicationWindows> m_windows;
+    MainWindowFixture m_program;
     TFormMain *m_form = nullptr;
     RaceController *m_race = nullptr;
 
@@ -64,14 +60,13 @@ class TestRaceController : public QObject
         m_form->ApplyLaneCount();
     }
 
+    // Teams "Team1" ... "Team<count>" of class 1.
     void LoadStarters(int count)
     {
-        QFile file(m_dir.FilePath(QStringLiteral("Liste.txt")));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QStringList names;
         for (int nr = 1; nr <= count; ++nr)
-            file.write(QStringLiteral("%1\tTeam%1\t1\tFahrer%1\n").arg(nr).toUtf8());
-        file.close();
-        QVERIFY(m_form->Protocol->LoadStarterList(file.fileName()));
+            names << QStringLiteral("Team%1").arg(nr);
+        m_program.Load(MainWindowFixture::Teams(names));
     }
 
     void SetPositions(int lane1, int lane2)
@@ -91,19 +86,17 @@ class TestRaceController : public QObject
     {
         const QComboBox *list = lane == 0 ? m_form->cbBuhn1 : m_form->cbBuhn2;
         const QString number = list->currentText().section(QLatin1Char(' '), 0, 0);
-        for (int row = 1; row < m_form->SortGrid1->RowCount(); ++row) {
-            if (m_form->SortGrid1->Cells(0, row) == number)
-                return m_form->SortGrid1->Cells(6, row);
+        for (const QStringList &row : m_program.GridRows()) {
+            if (row[0] == number)
+                return row[6];
         }
         return QStringLiteral("<no row>");
     }
 
     int RecordedCount() const
     {
-        int count = 0;
-        for (int row = 1; row < m_form->SortGrid1->RowCount(); ++row)
-            count += !m_form->SortGrid1->Cells(6, row).isEmpty();
-        return count;
+        const QStringList times = m_program.GridColumn(6);
+        return int(times.size() - times.count(QString()));
     }
 
     QList<TDigit *> Digits(int lane) const
@@ -162,7 +155,7 @@ class TestRaceController : public QObject
         LoadStarters(5);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowActive(m_form));
-        m_platform->SetTick(HeatStart);
+        m_program.Platform().SetTick(HeatStart);
         m_form->mStart->trigger();
     }
 
@@ -173,25 +166,21 @@ class TestRaceController : public QObject
     }
 
 private slots:
-    void initTestCase() { m_dir.Enter(); }
+    void initTestCase() { m_program.Enter(); }
 
     void init()
     {
         // Every test starts from the first-run settings.
-        m_dir.ForgetSettings();
-        m_platform = std::make_unique<ScopedFakePlatform>();
-        m_platform->SetTick(1000000);
-        m_windows = std::make_unique<ApplicationWindows>();
-        m_form = m_windows->FormMain;
+        m_program.Open();
+        m_form = m_program.Form();
         m_race = m_form->Race;
         QVERIFY(m_race);
     }
 
     void cleanup()
     {
-        m_windows.reset();
-        m_platform.reset();
-        QFile::remove(m_dir.FilePath(QStringLiteral("4.wav")));
+        m_program.Close();
+        QFile::remove(m_program.Folder().FilePath(QStringLiteral("4.wav")));
     }
 
     void stopShowsAndRecordsTime_data()
@@ -215,9 +204,9 @@ private slots:
         QFETCH(quint32, startTick);
         QFETCH(quint32, elapsed);
         LoadStarters(5);
-        m_platform->SetTick(startTick);
+        m_program.Platform().SetTick(startTick);
         m_form->bSTART->click();
-        m_platform->AdvanceTick(elapsed);
+        m_program.Platform().AdvanceTick(elapsed);
         (lane == 0 ? m_form->bSTOP1 : m_form->bSTOP2)->click();
 
         QTEST(Shown(lane), "shown");
@@ -251,14 +240,14 @@ private slots:
 
     void clockRefreshesRunningLanesOnly()
     {
-        m_platform->SetTick(0xFFFFFF00u);
+        m_program.Platform().SetTick(0xFFFFFF00u);
         m_form->mStart->trigger();
-        m_platform->AdvanceTick(5000);
+        m_program.Platform().AdvanceTick(5000);
         m_race->ClockTimer();
         QCOMPARE(Shown(0), QStringLiteral("005,00"));
         QCOMPARE(Shown(1), QStringLiteral("005,00"));
         m_form->mSTOP1->trigger();
-        m_platform->AdvanceTick(3007);
+        m_program.Platform().AdvanceTick(3007);
         m_race->ClockTimer();
         QCOMPARE(Shown(0), QStringLiteral("005,00"));
         QCOMPARE(Shown(1), QStringLiteral("008,00"));
@@ -284,7 +273,7 @@ private slots:
         QVERIFY(m_form->TimerGesperrt1->isActive() && m_form->TimerGesperrt2->isActive());
         QCOMPARE(m_form->LabC2->text(), QStringLiteral("0"));
 
-        m_platform->AdvanceTick(2000);
+        m_program.Platform().AdvanceTick(2000);
         m_form->mSTOP1->trigger();
         QCOMPARE(m_form->statusBar()->currentMessage(),
                  QStringLiteral("Rennspur 1: 2,00 nicht eingetragen"));
@@ -326,9 +315,9 @@ private slots:
         QVERIFY(!m_form->bSTART->isEnabled());
         m_form->mStart->trigger();
         QAction *stops[2] = {m_form->mSTOP1, m_form->mStop2};
-        m_platform->AdvanceTick(3000);
+        m_program.Platform().AdvanceTick(3000);
         stops[firstLane]->trigger();
-        m_platform->AdvanceTick(3000);
+        m_program.Platform().AdvanceTick(3000);
         stops[1 - firstLane]->trigger();
         QCOMPARE(RecordedTime(0), QStringLiteral("3,00"));
         QCOMPARE(RecordedCount(), 1);
@@ -357,7 +346,7 @@ private slots:
         QFETCH(QString, startSound);
         QFETCH(QStringList, stopSoundIn);
         QFETCH(QStringList, played);
-        const QString dataFolder = m_dir.FilePath(QStringLiteral("daten"));
+        const QString dataFolder = m_program.Folder().FilePath(QStringLiteral("daten"));
         QVERIFY(QDir().mkpath(dataFolder));
         m_form->DataFolder = dataFolder;
         QFile::remove(dataFolder + QStringLiteral("/4.wav"));
@@ -369,7 +358,7 @@ private slots:
         m_race->StartSoundFile = startSound;
         m_form->mStart->trigger();
         m_form->mSTOP1->trigger();
-        QCOMPARE(m_platform->soundsPlayed, played.replaceInStrings("DATA", dataFolder));
+        QCOMPARE(m_program.Platform().soundsPlayed, played.replaceInStrings("DATA", dataFolder));
     }
 
     // Five teams 1..5 at positions 0..4: the lanes move on to the first
@@ -402,7 +391,7 @@ private slots:
         SetPositions(before.first, before.second);
         QVERIFY(m_form->bSTART->isEnabled());
         m_form->bSTART->click();
-        m_platform->AdvanceTick(1000);
+        m_program.Platform().AdvanceTick(1000);
         if (resetBy == ResetBy::FalseStart) {
             m_form->bFSTART->click();
         } else {
@@ -433,7 +422,7 @@ private slots:
         m_form->Settings.Laps = 3;
         LoadStarters(2);
         const std::uint32_t start = 50000;
-        m_platform->SetTick(start);
+        m_program.Platform().SetTick(start);
         m_form->bSTART->click();
         Interrupt(0, start + 1000); // still locked out by the start
         QCOMPARE(m_race->LapCount[0], 0);
@@ -445,7 +434,7 @@ private slots:
         Interrupt(0, start + 4000);
         QCOMPARE(m_form->LabC1->text(), QStringLiteral("2"));
         QVERIFY(!m_form->TimerGesperrt1->isActive()); // laps do not lock out
-        m_platform->SetTick(start + 5100);            // the GUI thread is late
+        m_program.Platform().SetTick(start + 5100);   // the GUI thread is late
         Interrupt(0, start + 5000);
         QCOMPARE(m_race->LapCount[0], 3);
         QCOMPARE(m_race->LaneElapsed[0], 5000);
@@ -488,7 +477,7 @@ private slots:
         m_form->Settings.Laps = laps;
         m_form->mStart->trigger();
         EndLockouts();
-        Interrupt(1, m_platform->TickCount() + 700);
+        Interrupt(1, m_program.Platform().TickCount() + 700);
         QCOMPARE(m_race->LaneElapsed[1], 700);
         QVERIFY(!m_form->bSTOP2->isEnabled() && m_form->bSTOP1->isEnabled());
     }
@@ -504,16 +493,16 @@ private slots:
         };
         press(Qt::Key_Return); // START
         QVERIFY(m_form->Clock->isActive());
-        m_platform->AdvanceTick(1000);
+        m_program.Platform().AdvanceTick(1000);
         press(Qt::Key_Return); // false start
         QVERIFY(!m_form->Clock->isActive());
         QCOMPARE(CurrentPositions(), Positions(0, 1));
         QCOMPARE(QApplication::focusWidget(), m_form->bSTART);
         press(Qt::Key_Return);
-        m_platform->AdvanceTick(1000);
+        m_program.Platform().AdvanceTick(1000);
         press(Qt::Key_1, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), m_form->bSTOP2);
-        m_platform->AdvanceTick(1000);
+        m_program.Platform().AdvanceTick(1000);
         press(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), m_form->bRESET);
         QCOMPARE(RecordedTime(1), QStringLiteral("2,00"));
@@ -535,10 +524,10 @@ private slots:
         m_form->bSTART->click();
         QVERIFY(m_form->bSTOP2->isEnabled() && !m_form->bSTOP2->isVisibleTo(m_form));
         EndLockouts();
-        Interrupt(1, m_platform->TickCount() + 1000);
+        Interrupt(1, m_program.Platform().TickCount() + 1000);
         QCOMPARE(m_race->LapCount[1], 0);
         QVERIFY(m_form->bFSTART->isVisibleTo(m_form));
-        m_platform->AdvanceTick(4000);
+        m_program.Platform().AdvanceTick(4000);
         m_form->mStop2->trigger();
         QCOMPARE(RecordedCount(), 0);
         QVERIFY(m_form->bSTOP1->isEnabled() && !m_form->bRESET->isEnabled());
@@ -573,7 +562,7 @@ private slots:
         QFETCH(bool, disqualified);
         LoadStarters(6);
         m_form->bSTART->click();
-        m_platform->AdvanceTick(5000);
+        m_program.Platform().AdvanceTick(5000);
         m_form->bSTOP1->click();
         m_form->bSTOP2->click();
         const std::array<TBitBtnWithColor *, 2> marks =
@@ -594,9 +583,9 @@ private slots:
     {
         LoadStarters(2);
         m_form->bSTART->click();
-        m_platform->AdvanceTick(1000);
+        m_program.Platform().AdvanceTick(1000);
         m_form->bSTOP1->click();
-        m_platform->AdvanceTick(1000);
+        m_program.Platform().AdvanceTick(1000);
         m_form->bSTOP2->click();
         QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
         m_form->bRESET->click();
@@ -611,11 +600,11 @@ private slots:
                  QStringLiteral("Rennspur 1: Team 1 hat schon 1,00 – der neue Lauf ersetzt die "
                                 "Zeit   |   ") +
                      lane2Before);
-        m_platform->AdvanceTick(3000);
+        m_program.Platform().AdvanceTick(3000);
         m_form->bSTOP1->click();
         QCOMPARE(m_form->statusBar()->currentMessage(),
                  QStringLiteral("Team 1 Team1: 1,00 ersetzt durch 3,00   |   ") + lane2Before);
-        m_platform->AdvanceTick(1000);
+        m_program.Platform().AdvanceTick(1000);
         m_form->bSTOP2->click();
         QCOMPARE(m_form->statusBar()->currentMessage(),
                  QStringLiteral("Team 1 Team1: 1,00 ersetzt durch 3,00   |   "
@@ -633,14 +622,14 @@ private slots:
         for (const QString &lane1Team :
              {QStringLiteral("1 Team1 1"), QStringLiteral("2 Team2 1")}) {
             QCOMPARE(m_form->cbBuhn1->currentText(), lane1Team);
-            const std::uint32_t start = m_platform->TickCount();
+            const std::uint32_t start = m_program.Platform().TickCount();
             m_form->mStart->trigger();
-            m_platform->SetTick(start + 4000);
+            m_program.Platform().SetTick(start + 4000);
             m_form->mStop2->trigger();
             QCOMPARE(RecordedTime(1), QString());
             QCOMPARE(m_form->statusBar()->currentMessage(),
                      QStringLiteral("Rennspur 2 ist ausgeschaltet: Zeit nicht eingetragen"));
-            m_platform->SetTick(start + 5000);
+            m_program.Platform().SetTick(start + 5000);
             m_form->mSTOP1->trigger();
             QCOMPARE(RecordedTime(0), QStringLiteral("5,00"));
             m_form->mReset->trigger();
@@ -653,9 +642,9 @@ private slots:
     void laneNoticesStayUntilStart()
     {
         m_form->mStart->trigger();
-        m_platform->AdvanceTick(2000);
+        m_program.Platform().AdvanceTick(2000);
         m_form->mSTOP1->trigger();
-        m_platform->AdvanceTick(1000);
+        m_program.Platform().AdvanceTick(1000);
         m_form->mStop2->trigger();
         const QString both = QStringLiteral(
             "Rennspur 1: 2,00 nicht eingetragen   |   Rennspur 2: 3,00 nicht eingetragen");
@@ -681,7 +670,7 @@ private slots:
         press(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), m_form->bFSTART);
         EndLockouts();
-        Interrupt(0, m_platform->TickCount() + 3000);
+        Interrupt(0, m_program.Platform().TickCount() + 3000);
         QCOMPARE(m_race->LapCount[0], 1);
         QVERIFY(m_form->bFSTART->isHidden());
         press(Qt::Key_Return);
@@ -709,7 +698,7 @@ private slots:
         QFETCH(PressBy, by);
         QFETCH(quint32, stamp);
         StartActiveWindow();
-        m_platform->SetTick(Handled);
+        m_program.Platform().SetTick(Handled);
         PressStop(0, by, stamp);
         QTEST(int(m_race->LaneElapsed[0]), "elapsed");
         QVERIFY(!m_form->bSTOP1->isEnabled() && m_form->bSTOP2->isEnabled());
@@ -718,9 +707,9 @@ private slots:
     void stopsPressedOneMillisecondApartRecordTogether()
     {
         StartActiveWindow();
-        m_platform->SetTick(Handled);
+        m_program.Platform().SetTick(Handled);
         PressStop(0, PressBy::AltKey, Pressed);
-        m_platform->AdvanceTick(40); // the first stop's work
+        m_program.Platform().AdvanceTick(40); // the first stop's work
         PressStop(1, PressBy::AltKey, Pressed + 1);
         QCOMPARE(m_race->LaneElapsed[0], 5000);
         QCOMPARE(m_race->LaneElapsed[1], 5001);
@@ -733,7 +722,7 @@ private slots:
         LoadStarters(2);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowActive(m_form));
-        m_platform->SetTick(HeatStart);
+        m_program.Platform().SetTick(HeatStart);
         QVERIFY(qt_sendShortcutOverrideEvent(m_form, HeatStart - 200, Qt::Key_F5, {}));
         QVERIFY(m_form->Clock->isActive());
         QCOMPARE(m_race->StartTick, HeatStart - 200);
@@ -747,7 +736,7 @@ private slots:
         key.setTimestamp(Pressed);
         QApplication::sendEvent(m_form->SortGrid1, &key);
         QCoreApplication::processEvents();
-        m_platform->SetTick(Handled);
+        m_program.Platform().SetTick(Handled);
         m_form->bSTOP1->click();
         QCOMPARE(m_race->LaneElapsed[0], 5300);
     }
@@ -771,7 +760,7 @@ private slots:
         LoadStarters(2);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
-        m_platform->SetTick(HeatStart);
+        m_program.Platform().SetTick(HeatStart);
         m_form->mStart->trigger();
         QCoreApplication::processEvents();
         std::vector<std::unique_ptr<PaintCounter>> counters;
@@ -779,7 +768,7 @@ private slots:
             for (TDigit *digit : Digits(lane))
                 counters.push_back(std::make_unique<PaintCounter>(digit));
 
-        m_platform->AdvanceTick(elapsed);
+        m_program.Platform().AdvanceTick(elapsed);
         m_race->ClockTimer();
         const QImage screen = m_form->screen()->grabWindow(m_form->winId()).toImage();
         QCoreApplication::sendPostedEvents();
@@ -849,7 +838,7 @@ private slots:
             m_form->mSTOP1->trigger();
             StopSecondLaneIfArmed();
         }
-        m_platform->AdvanceTick(1000);
+        m_program.Platform().AdvanceTick(1000);
         QCoreApplication::sendPostedEvents();
         const QString laneTeam = m_form->cbBuhn1->currentText();
         PaintCounter gridPaints(m_form->SortGrid1->viewport());
@@ -870,20 +859,20 @@ private slots:
     void mousePressActsOnce()
     {
         LoadStarters(2);
-        const std::uint32_t start = m_platform->TickCount();
+        const std::uint32_t start = m_program.Platform().TickCount();
         QTest::mousePress(m_form->bSTART, Qt::RightButton);
-        m_platform->AdvanceTick(40);
+        m_program.Platform().AdvanceTick(40);
         QTest::mouseRelease(m_form->bSTART, Qt::RightButton);
         QCOMPARE(m_race->StartTick, start);
         QVERIFY(m_form->Clock->isActive());
 
-        m_platform->AdvanceTick(4960);
+        m_program.Platform().AdvanceTick(4960);
         QTest::mousePress(m_form->bSTOP1, Qt::LeftButton);
         QCOMPARE(m_race->LaneElapsed[0], 5000);
-        m_platform->AdvanceTick(300);
+        m_program.Platform().AdvanceTick(300);
         QTest::mouseRelease(m_form->bSTOP1, Qt::LeftButton);
         QCOMPARE(m_race->LaneElapsed[0], 5000);
-        QCOMPARE(m_platform->soundsPlayed, QStringList{"<default>"});
+        QCOMPARE(m_program.Platform().soundsPlayed, QStringList{"<default>"});
         QVERIFY(m_form->bSTOP2->isEnabled());
     }
 };

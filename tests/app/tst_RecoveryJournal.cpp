@@ -4,9 +4,7 @@
 // unsaved results is offered back at start (yes restores exactly, no keeps
 // the file aside), and a journal that cannot be written is told once while
 // the race goes on.
-#include "FakePlatform.h"
-#include "WindowTestFolder.h"
-#include "app/ApplicationWindows.h"
+#include "MainWindowFixture.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
@@ -54,20 +52,18 @@ class TestRecoveryJournal : public QObject
 {
     Q_OBJECT
 
-    WindowTestFolder m_dir;
-    std::unique_ptr<ScopedFakePlatform> m_platform;
-    std::unique_ptr<ApplicationWindows> m_windows;
+    MainWindowFixture m_program;
     TFormMain *m_form = nullptr;
 
     void Start()
     {
-        m_windows = std::make_unique<ApplicationWindows>();
-        m_form = m_windows->FormMain;
+        m_program.Restart();
+        m_form = m_program.Form();
     }
 
     void Exit()
     {
-        m_windows.reset();
+        m_program.Quit();
         m_form = nullptr;
     }
 
@@ -94,23 +90,15 @@ class TestRecoveryJournal : public QObject
     }
     QString LogPath() const { return m_form->Journal->LogFileName(); }
 
-    void LoadList()
-    {
-        QFile file(m_dir.FilePath(QStringLiteral("Mai.txt")));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(RaceDayList);
-        file.close();
-        m_platform->openAnswers.enqueue({true, file.fileName(), 1});
-        m_form->sbLoad->click();
-    }
+    void LoadList() { m_program.Load(RaceDayList, QStringLiteral("Mai.txt")); }
 
     void Heat(std::uint32_t lane1, std::uint32_t lane2)
     {
-        m_platform->SetTick(100000);
+        m_program.Platform().SetTick(100000);
         m_form->bSTART->click();
-        m_platform->SetTick(100000 + lane1);
+        m_program.Platform().SetTick(100000 + lane1);
         m_form->bSTOP1->click();
-        m_platform->SetTick(100000 + lane2);
+        m_program.Platform().SetTick(100000 + lane2);
         m_form->bSTOP2->click();
     }
 
@@ -118,19 +106,15 @@ class TestRecoveryJournal : public QObject
     QStringList Snapshot() const
     {
         QStringList state;
-        const TSortGrid *grid = m_form->SortGrid1;
-        for (int row = 1; row < grid->RowCount(); ++row) {
-            QStringList cells;
-            for (int col = 0; col < grid->ColCount(); ++col)
-                cells << grid->Cells(col, row);
-            state << cells.join(QLatin1Char('|'));
-        }
+        for (const QStringList &row : m_program.GridRows())
+            state << row.join(QLatin1Char('|'));
         for (const QComboBox *lane : {m_form->cbBuhn1, m_form->cbBuhn2}) {
             QStringList items;
             for (int i = 0; i < lane->count(); ++i)
                 items << lane->itemText(i);
             state << items.join(QLatin1Char('/')) << QString::number(lane->currentIndex());
         }
+        const TSortGrid *grid = m_form->SortGrid1;
         QStringList widths;
         for (int col = 0; col < grid->ColCount(); ++col)
             widths << QString::number(grid->ColWidths(col));
@@ -149,9 +133,9 @@ class TestRecoveryJournal : public QObject
         LoadList();
         if (change == Change::TakeOver)
             return;
-        m_platform->SetTick(0);
+        m_program.Platform().SetTick(0);
         m_form->bSTART->click();
-        m_platform->SetTick(9990);
+        m_program.Platform().SetTick(9990);
         m_form->bSTOP2->click();
         if (change != Change::Penalty && change != Change::DropOut && change != Change::Stop)
             m_form->bSTOP1->click();
@@ -176,7 +160,7 @@ class TestRecoveryJournal : public QObject
             LoadList();
             break;
         case Change::Stop:
-            m_platform->SetTick(12340);
+            m_program.Platform().SetTick(12340);
             m_form->bSTOP1->click();
             break;
         case Change::Penalty:
@@ -205,7 +189,7 @@ class TestRecoveryJournal : public QObject
             break;
         case Change::Remove:
             m_form->SortGrid1->SetRow(3);
-            m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+            m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
             m_form->sbCLS->click();
             break;
         case Change::Reset:
@@ -215,20 +199,15 @@ class TestRecoveryJournal : public QObject
     }
 
 private slots:
-    void initTestCase() { m_dir.Enter(); }
+    void initTestCase() { m_program.Enter(); }
 
     void init()
     {
-        m_dir.ForgetSettings();
-        m_platform = std::make_unique<ScopedFakePlatform>();
-        Start();
+        m_program.Open();
+        m_form = m_program.Form();
     }
 
-    void cleanup()
-    {
-        Exit();
-        m_platform.reset();
-    }
+    void cleanup() { m_program.Close(); }
 
     // Read straight after the click, before any event is processed: the
     // journal on disk already holds the window's new state. Changes of
@@ -322,11 +301,11 @@ private slots:
         // The process died instead: the journal is what the last change wrote.
         SetBytes(JournalPath(), killedWith);
         SetBytes(QFileInfo(JournalPath()).dir().filePath("Wiederherstellung.log"), killedLog);
-        m_platform->dialogsShown = 0;
+        m_program.Platform().dialogsShown = 0;
         // The question is longer than the box's designed three lines: it
         // grows so that the counts can be read, and shrinks back after.
         bool wholeQuestionShown = false;
-        m_platform->dialogAnswers.enqueue([&](QDialog *box) {
+        m_program.Platform().dialogAnswers.enqueue([&](QDialog *box) {
             const auto *dialog = static_cast<TFDlgYesNo *>(box);
             const QLabel *label = dialog->Label1;
             wholeQuestionShown = label->height() > 49 &&
@@ -335,10 +314,10 @@ private slots:
             return answer;
         });
         Start();
-        QCOMPARE(m_platform->dialogsShown, 1);
+        QCOMPARE(m_program.Platform().dialogsShown, 1);
         QVERIFY(wholeQuestionShown);
-        QCOMPARE(m_windows->FDlgYesNo->size(), QSize(222, 94));
-        QVERIFY(m_windows->FDlgYesNo->Label1->text().startsWith(
+        QCOMPARE(m_program.Windows().FDlgYesNo->size(), QSize(222, 94));
+        QVERIFY(m_program.Windows().FDlgYesNo->Label1->text().startsWith(
             QStringLiteral(
                 "Letzten Stand vom %1 wiederherstellen? (4\u00a0Teams,\u00a04\u00a0Zeiten)")
                 .arg(stamp.toString(QStringLiteral("dd.MM.yyyy HH:mm")))));
@@ -353,9 +332,9 @@ private slots:
                                            "Wiederherstellung.txt"}));
             // The next start asks again: the results are still in no saved file.
             Exit();
-            m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+            m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
             Start();
-            QCOMPARE(m_platform->dialogsShown, 2);
+            QCOMPARE(m_program.Platform().dialogsShown, 2);
             QCOMPARE(Snapshot(), shown);
         } else {
             QVERIFY(!m_form->Protocol->HasProtocol());
@@ -382,7 +361,7 @@ private slots:
         kept.startOrder = {2, 0, 3, 1};
         QString error;
         QVERIFY2(Journal(JournalPath()).Write(kept, &error), qPrintable(error));
-        m_platform->QueueDialogResult(TFDlgYesNo::ResultYes);
+        m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
         Start();
         QCOMPARE(m_form->Protocol->StartOrder(), kept.startOrder);
         const QByteArray snapshot = Bytes(JournalPath());
@@ -406,9 +385,9 @@ private slots:
         if (saved)
             m_form->Protocol->MarkProtocolSaved();
         Exit();
-        m_platform->dialogsShown = 0;
+        m_program.Platform().dialogsShown = 0;
         Start();
-        QTEST(m_platform->dialogsShown, "questions");
+        QTEST(m_program.Platform().dialogsShown, "questions");
     }
 
     // Root ignores permission bits: a data folder below a regular file
@@ -416,12 +395,12 @@ private slots:
     void unwritableJournalIsToldOnce()
     {
         Exit();
-        QFile blocker(m_dir.FilePath(QStringLiteral("Sperre")));
+        QFile blocker(m_program.Folder().FilePath(QStringLiteral("Sperre")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         qputenv("XDG_DATA_HOME", QFile::encodeName(blocker.fileName()));
-        const auto restore =
-            qScopeGuard([&] { qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.DataPath())); });
+        const auto restore = qScopeGuard(
+            [&] { qputenv("XDG_DATA_HOME", QFile::encodeName(m_program.Folder().DataPath())); });
         Start();
         LoadList();
         const QString notice = m_form->statusBar()->currentMessage();
@@ -431,7 +410,7 @@ private slots:
         m_form->statusBar()->clearMessage();
         Heat(12340, 13450);
         QCOMPARE(m_form->statusBar()->currentMessage(), QString());
-        QCOMPARE(m_form->SortGrid1->Cells(6, 2), QStringLiteral("13,45"));
+        QCOMPARE(m_program.GridRows()[1][6], QStringLiteral("13,45"));
     }
 
     // A snapshot cut off by a crash before its rename leaves its temporary
@@ -457,9 +436,9 @@ private slots:
         QVERIFY(journal.open(QIODevice::WriteOnly));
         journal.write("Nr.\tTeamName\tabgeschnitten");
         journal.close();
-        m_platform->dialogsShown = 0;
+        m_program.Platform().dialogsShown = 0;
         Start();
-        QCOMPARE(m_platform->dialogsShown, 0);
+        QCOMPARE(m_program.Platform().dialogsShown, 0);
         const QStringList entries = QDir(QFileInfo(JournalPath()).path())
                                         .entryList({QStringLiteral("Wiederherstellung vom *")});
         QCOMPARE(entries.size(), 1);

@@ -1,9 +1,7 @@
 // The main window's exchange with the settings dialog: what the dialog shows
 // when it opens, what OK takes over (lockout, laps, lane count, port and
 // contact mode) and what a cancel leaves alone. Ports are fake devices.
-#include "FakePlatform.h"
-#include "WindowTestFolder.h"
-#include "app/ApplicationWindows.h"
+#include "MainWindowFixture.h"
 #include "app/FMain.h"
 #include "comms/Comms.h"
 #include "comms/FakeSerialDevice.h"
@@ -50,8 +48,7 @@ class TestSettingsExchange : public QObject
 {
     Q_OBJECT
 
-    WindowTestFolder m_folder;
-    ScopedFakePlatform m_platform;
+    MainWindowFixture m_program;
 
     static QSettings Store() { return ProgramSettingsStore(); }
 
@@ -72,7 +69,7 @@ class TestSettingsExchange : public QObject
     // then OK or Abbrechen ends it.
     void Answer(int result, DialogAction action = {})
     {
-        m_platform.dialogAnswers.enqueue([result, action](QDialog *dialog) {
+        m_program.Platform().dialogAnswers.enqueue([result, action](QDialog *dialog) {
             auto *cfg = static_cast<TCfgDialog *>(dialog);
             if (action)
                 action(cfg);
@@ -82,35 +79,35 @@ class TestSettingsExchange : public QObject
     }
 
 private slots:
-    void initTestCase() { m_folder.Enter(); }
+    void initTestCase() { m_program.Enter(); }
 
     void init()
     {
-        Store().clear();
-        m_platform.serialDevices = FakeDevices;
-        m_platform.absentDevices.clear();
-        m_platform.dialogAnswers.clear();
+        m_program.PrepareMachine();
+        m_program.Platform().serialDevices = FakeDevices;
     }
+
+    void cleanup() { m_program.Close(); }
 
     void createdAfterTheMainWindowAndOpenedByAltE()
     {
-        ApplicationWindows windows;
-        QVERIFY(windows.CfgDialog);
-        QCOMPARE(windows.FormMain->CfgDialog, windows.CfgDialog);
-        QCOMPARE(windows.CfgDialog->parentWidget(), windows.FormMain);
-        QCOMPARE(windows.CfgDialog->cbPort->count(), 1 + FakeDevices.size());
-        windows.FormMain->show();
-        windows.FormMain->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(windows.FormMain));
+        m_program.Restart();
+        QVERIFY(m_program.Windows().CfgDialog);
+        QCOMPARE(m_program.Form()->CfgDialog, m_program.Windows().CfgDialog);
+        QCOMPARE(m_program.Windows().CfgDialog->parentWidget(), m_program.Form());
+        QCOMPARE(m_program.Windows().CfgDialog->cbPort->count(), 1 + FakeDevices.size());
+        m_program.Form()->show();
+        m_program.Form()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_program.Form()));
         QDialog *shown = nullptr;
-        m_platform.dialogAnswers.enqueue([&shown](QDialog *dialog) {
+        m_program.Platform().dialogAnswers.enqueue([&shown](QDialog *dialog) {
             shown = dialog;
             return int(QDialog::Rejected);
         });
-        QTest::keyClick(windows.FormMain, Qt::Key_E, Qt::AltModifier);
-        QCOMPARE(shown, windows.CfgDialog);
-        QTest::mouseClick(windows.FormMain->bCFG, Qt::LeftButton);
-        QCOMPARE(m_platform.dialogsShown, 2);
+        QTest::keyClick(m_program.Form(), Qt::Key_E, Qt::AltModifier);
+        QCOMPARE(shown, m_program.Windows().CfgDialog);
+        QTest::mouseClick(m_program.Form()->bCFG, Qt::LeftButton);
+        QCOMPARE(m_program.Platform().dialogsShown, 2);
     }
 
     void dialogFilledFromTheSettings_data()
@@ -144,14 +141,15 @@ private slots:
         QFETCH(int, seconds);
         QFETCH(bool, simulator);
         StoreSettings(port, device, alg, lockout);
-        const QString simDevice = QStringLiteral("sim:") + m_folder.FilePath("barrier.sock");
+        const QString simDevice =
+            QStringLiteral("sim:") + m_program.Folder().FilePath("barrier.sock");
         if (simulator) {
-            qputenv("DUOBAHN_BARRIER_SIM", m_folder.FilePath("barrier.sock").toUtf8());
-            m_platform.serialDevices.prepend(simDevice);
+            qputenv("DUOBAHN_BARRIER_SIM", m_program.Folder().FilePath("barrier.sock").toUtf8());
+            m_program.Platform().serialDevices.prepend(simDevice);
         }
         const auto restore = qScopeGuard([] { qunsetenv("DUOBAHN_BARRIER_SIM"); });
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
         form->Settings.Laps = 17;
         int shownItem = -2, shownAlg = -2, shownSeconds = -2, shownLaps = -2;
         bool shownAlgEnabled = !algEnabled;
@@ -185,8 +183,8 @@ private slots:
         QFETCH(int, laps);
         QFETCH(int, lanes);
         StoreSettings(0, "", 0, 2500);
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         Answer(QDialog::Accepted, [&](TCfgDialog *dialog) {
@@ -214,8 +212,8 @@ private slots:
     void cancelChangesNothing()
     {
         StoreSettings(2, FakeDevices[1], 1, 3000);
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
         DeviceLog log;
         log.Attach(form->ComPort);
         const QByteArray layout = SharedCertificateLayout().ToBytes();
@@ -275,10 +273,10 @@ private slots:
         QFETCH(int, alg);
         QFETCH(QStringList, opened);
         QFETCH(bool, connected);
-        m_platform.absentDevices = {FakeDevices[1], FakeDevices[2], FakeDevices[3]};
+        m_program.Platform().absentDevices = {FakeDevices[1], FakeDevices[2], FakeDevices[3]};
         StoreSettings(storedPort, storedDevice, 0, 2000);
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
+        m_program.Restart();
+        TFormMain *form = m_program.Form();
         DeviceLog log;
         log.Attach(form->ComPort);
         if (form->Settings.Port == 1) { // the barriers were on at start
@@ -305,7 +303,7 @@ private slots:
     void settingsSurviveARestart()
     {
         {
-            ApplicationWindows windows;
+            m_program.Restart();
             Answer(QDialog::Accepted, [](TCfgDialog *dialog) {
                 dialog->seTimeout->setValue(4);
                 dialog->seLaps->setValue(2);
@@ -314,14 +312,14 @@ private slots:
                 dialog->cbWho->setCurrentIndex(12);
                 dialog->Edit1->setText(QStringLiteral("Pokal"));
             });
-            windows.FormMain->bCFGClick();
+            m_program.Form()->bCFGClick();
         }
-        ApplicationWindows again;
-        QCOMPARE(again.FormMain->Settings.CountBahn, 1);
-        QCOMPARE(again.FormMain->Settings.Laps, 2);
-        QCOMPARE(again.FormMain->TimerGesperrt2->interval(), 4000);
-        QCOMPARE(again.FormMain->Settings.Port, 0);
-        QVERIFY(again.FormMain->LabelBahn2->isHidden());
+        m_program.Restart();
+        QCOMPARE(m_program.Form()->Settings.CountBahn, 1);
+        QCOMPARE(m_program.Form()->Settings.Laps, 2);
+        QCOMPARE(m_program.Form()->TimerGesperrt2->interval(), 4000);
+        QCOMPARE(m_program.Form()->Settings.Port, 0);
+        QVERIFY(m_program.Form()->LabelBahn2->isHidden());
         QCOMPARE(SharedCertificateLayout().Entries[12].Text, QStringLiteral("Pokal"));
     }
 };

@@ -1,8 +1,7 @@
 // A race run by the light barriers in the real main window: the port's own
 // watcher and queue deliver the pulses of the scripted device, or of the
 // barrier simulator over its socket, to the race clock.
-#include "FakePlatform.h"
-#include "app/ApplicationWindows.h"
+#include "MainWindowFixture.h"
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
@@ -21,10 +20,12 @@
 class TestBarrierRace : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
+    MainWindowFixture m_program;
 
 private slots:
-    void initTestCase();
+    void initTestCase() { m_program.Enter(); }
+    void init() { m_program.PrepareMachine(); }
+    void cleanup() { m_program.Close(); }
     void raceRunByBarriers_data();
     void raceRunByBarriers();
     void simulatorPathHoldingAFile();
@@ -33,23 +34,18 @@ private slots:
 
 private:
     // The window's port on the scripted device; the starter list has two teams.
-    std::shared_ptr<SimSerialDevice> OpenScriptedPort(TFormMain *form);
+    std::shared_ptr<SimSerialDevice> OpenScriptedPort();
     // Switches a line once, stamped with the tick, seen on its own.
     static void Switch(FakePlatform &platform, SimSerialDevice &device, const QString &line,
                        std::uint32_t tick);
 };
 
-std::shared_ptr<SimSerialDevice> TestBarrierRace::OpenScriptedPort(TFormMain *form)
+std::shared_ptr<SimSerialDevice> TestBarrierRace::OpenScriptedPort()
 {
-    QFile list(m_dir.filePath("Zwei.txt"));
-    if (!list.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return nullptr;
-    list.write("1\tBlitz\t1\n2\tDonner\t1\n");
-    list.close();
-    if (!form->Protocol->LoadStarterList(list.fileName()))
-        return nullptr;
+    m_program.Load(MainWindowFixture::Teams({"Blitz", "Donner"}));
+    TFormMain *form = m_program.Form();
     const auto device = std::make_shared<std::shared_ptr<SimSerialDevice>>();
-    const QString socket = m_dir.filePath("scripted.sock");
+    const QString socket = m_program.Folder().FilePath("scripted.sock");
     form->ComPort->SetDeviceFactory([device, socket](const QString &) {
         *device = std::make_shared<SimSerialDevice>(socket);
         return *device;
@@ -70,15 +66,6 @@ void TestBarrierRace::Switch(FakePlatform &platform, SimSerialDevice &device, co
     QCoreApplication::processEvents();
 }
 
-void TestBarrierRace::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
-    QVERIFY(QDir::setCurrent(m_dir.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath("data")));
-}
-
 void TestBarrierRace::raceRunByBarriers_data()
 {
     QTest::addColumn<bool>("throughSocket");
@@ -89,16 +76,12 @@ void TestBarrierRace::raceRunByBarriers_data()
 void TestBarrierRace::raceRunByBarriers()
 {
     QFETCH(bool, throughSocket);
-    ScopedFakePlatform platform;
-    ApplicationWindows windows;
-    TFormMain *form = windows.FormMain;
-    QFile list(m_dir.filePath("Liste.txt"));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("1\tBlitz\t1\tAnna\n2\tDonner\t1\tBernd\n");
-    list.close();
-    QVERIFY(form->Protocol->LoadStarterList(list.fileName()));
+    m_program.Restart();
+    FakePlatform &platform = m_program.Platform();
+    TFormMain *form = m_program.Form();
+    m_program.Load(MainWindowFixture::Teams({"Blitz", "Donner"}));
 
-    const QString socket = m_dir.filePath("barrier.sock");
+    const QString socket = m_program.Folder().FilePath("barrier.sock");
     std::shared_ptr<SimSerialDevice> device;
     form->ComPort->SetDeviceFactory([&](const QString &) {
         device = std::make_shared<SimSerialDevice>(socket);
@@ -153,22 +136,20 @@ void TestBarrierRace::raceRunByBarriers()
 // in the status line and leaves the file alone, also at exit.
 void TestBarrierRace::simulatorPathHoldingAFile()
 {
-    ScopedFakePlatform platform;
-    const QString path = m_dir.filePath("Ergebnisse.txt");
+    FakePlatform &platform = m_program.Platform();
+    const QString path = m_program.Folder().FilePath("Ergebnisse.txt");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1;Blitz;1\n") == 10);
     file.close();
     qputenv(BarrierSimEnvironmentVariable, QFile::encodeName(path));
     platform.serialDevices = {SimDeviceFromEnvironment()};
-    {
-        ApplicationWindows windows;
-        TFormMain *form = windows.FormMain;
-        QVERIFY(!form->ComPort->Connected());
-        QCOMPARE(form->statusBar()->currentMessage(),
-                 QStringLiteral("Lichtschranken-Simulator: %1 ist eine andere Datei und bleibt, "
-                                "wie sie ist")
-                     .arg(path));
-    }
+    m_program.Restart();
+    QVERIFY(!m_program.Form()->ComPort->Connected());
+    QCOMPARE(m_program.StatusText(),
+             QStringLiteral("Lichtschranken-Simulator: %1 ist eine andere Datei und bleibt, "
+                            "wie sie ist")
+                 .arg(path));
+    m_program.Quit();
     qunsetenv(BarrierSimEnvironmentVariable);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("1;Blitz;1\n"));
@@ -178,11 +159,11 @@ void TestBarrierRace::simulatorPathHoldingAFile()
 // counts one lap, so the lane stops at its third real lap.
 void TestBarrierRace::bouncingContactCountsOneLap()
 {
-    ScopedFakePlatform platform;
-    ApplicationWindows windows;
-    TFormMain *form = windows.FormMain;
+    m_program.Restart();
+    FakePlatform &platform = m_program.Platform();
+    TFormMain *form = m_program.Form();
     form->Settings.Laps = 3;
-    const std::shared_ptr<SimSerialDevice> device = OpenScriptedPort(form);
+    const std::shared_ptr<SimSerialDevice> device = OpenScriptedPort();
     QVERIFY(device);
     const std::uint32_t start = 2000000;
     Switch(platform, *device, "dsr", start);
@@ -214,14 +195,14 @@ void TestBarrierRace::bouncingContactCountsOneLap()
 // of that break starts nothing; the next break after it does.
 void TestBarrierRace::edgeAfterAQuickResetStartsNothing()
 {
-    ScopedFakePlatform platform;
-    ApplicationWindows windows;
-    TFormMain *form = windows.FormMain;
+    m_program.Restart();
+    FakePlatform &platform = m_program.Platform();
+    TFormMain *form = m_program.Form();
     form->Settings.Alg = 2;
     // Long enough that no real time runs a lockout out during the test.
     form->TimerGesperrt1->setInterval(600000);
     form->TimerGesperrt2->setInterval(600000);
-    const std::shared_ptr<SimSerialDevice> device = OpenScriptedPort(form);
+    const std::shared_ptr<SimSerialDevice> device = OpenScriptedPort();
     QVERIFY(device);
     const std::uint32_t start = 3000000;
     Switch(platform, *device, "dsr", start);

@@ -2,10 +2,8 @@
 // the scripted print dialog, the pages built from the protocol, zoom, page
 // and orientation, and "Drucken" writing a PDF that is read back with the
 // poppler tools (no printer here, or the printer's own print-to-file).
-#include "FakePlatform.h"
+#include "MainWindowFixture.h"
 #include "PdfReadBack.h"
-#include "WindowTestFolder.h"
-#include "app/ApplicationWindows.h"
 #include "app/FMain.h"
 #include "app/ProtocolController.h"
 #include "print/FPP.h"
@@ -77,22 +75,14 @@ class TestFPP : public QObject
 {
     Q_OBJECT
 
-    WindowTestFolder m_dir;
-    std::unique_ptr<ScopedFakePlatform> m_platform;
-    std::unique_ptr<ApplicationWindows> m_windows;
+    MainWindowFixture m_program;
     TFormMain *m_form = nullptr;
     TFormPP *m_pp = nullptr;
 
     void LoadTeams()
     {
-        const QString path = m_dir.FilePath("Bergpreis.txt");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(FiveTeams);
-        file.close();
-        m_platform->openAnswers.enqueue({true, path, 1});
-        m_form->sbLoad->click();
-        QCOMPARE(m_form->SortGrid1->RowCount(), 6);
+        m_program.Load(FiveTeams, QStringLiteral("Bergpreis.txt"));
+        QCOMPARE(m_program.GridRows().size(), 5);
     }
 
     // Places as the operator may have left them in edit mode; each team's
@@ -108,9 +98,9 @@ class TestFPP : public QObject
     // "Urkunden drucken", the dialog answered with rows from..to.
     void OpenCertificates(int from = 1, int to = 5)
     {
-        m_platform->printRangeAnswers.enqueue({from, to});
+        m_program.Platform().printRangeAnswers.enqueue({from, to});
         m_form->sbGramoty->click();
-        QVERIFY(m_platform->printRangeAnswers.isEmpty());
+        QVERIFY(m_program.Platform().printRangeAnswers.isEmpty());
     }
 
     void OnlyEntriesOn(std::initializer_list<int> entries)
@@ -139,9 +129,9 @@ class TestFPP : public QObject
 
     QString PrintToPdf(const QString &name)
     {
-        const QString path = m_dir.FilePath(name);
+        const QString path = m_program.Folder().FilePath(name);
         QFile::remove(path);
-        m_platform->saveAnswers.enqueue({true, path, 1});
+        m_program.Platform().saveAnswers.enqueue({true, path, 1});
         m_pp->Button1->click();
         return path;
     }
@@ -155,25 +145,19 @@ class TestFPP : public QObject
     }
 
 private slots:
-    void initTestCase() { m_dir.Enter(); }
+    void initTestCase() { m_program.Enter(); }
 
     void init()
     {
-        m_dir.ForgetSettings();
         SharedCertificateLayout() = CertificateLayout();
-        m_platform = std::make_unique<ScopedFakePlatform>();
-        m_windows = std::make_unique<ApplicationWindows>();
-        m_form = m_windows->FormMain;
-        m_pp = m_windows->FormPP;
+        m_program.Open();
+        m_form = m_program.Form();
+        m_pp = m_program.Windows().FormPP;
         m_form->show();
         LoadTeams();
     }
 
-    void cleanup()
-    {
-        m_windows.reset();
-        m_platform.reset();
-    }
+    void cleanup() { m_program.Close(); }
 
     // --- the window and the print dialog ---
 
@@ -208,9 +192,9 @@ private slots:
     {
         SetPlaces({"1", "2", "3", "4", "5"});
         m_form->sbGramoty->click(); // no answer queued: cancelled
-        QCOMPARE(m_platform->printRangeOffers.size(), 1);
-        QCOMPARE(m_platform->printRangeOffers[0].from, 1);
-        QCOMPARE(m_platform->printRangeOffers[0].to, 5);
+        QCOMPARE(m_program.Platform().printRangeOffers.size(), 1);
+        QCOMPARE(m_program.Platform().printRangeOffers[0].from, 1);
+        QCOMPARE(m_program.Platform().printRangeOffers[0].to, 5);
         QVERIFY(!m_pp->isVisible());
         QCOMPARE(m_pp->PrintPreview1->TotalPages(), 0);
         OpenCertificates();
@@ -279,13 +263,13 @@ private slots:
         const std::uint32_t stops[2][2] = {{62000, 63500}, {61000, 64000}};
         for (const auto &heat : stops) {
             m_form->mStart->trigger();
-            m_platform->AdvanceTick(heat[0]);
+            m_program.Platform().AdvanceTick(heat[0]);
             m_form->mSTOP1->trigger();
-            m_platform->AdvanceTick(heat[1] - heat[0]);
+            m_program.Platform().AdvanceTick(heat[1] - heat[0]);
             m_form->mStop2->trigger();
             m_form->mReset->trigger();
         }
-        QCOMPARE(m_form->SortGrid1->Cells(ColPlatz, 4), QString("4"));
+        QCOMPARE(m_program.GridRows()[3][ColPlatz], QString("4"));
         OpenCertificates(1, 5);
         QCOMPARE(m_pp->PrintPreview1->TotalPages(), 4);
         const auto &entries = SharedCertificateLayout().Entries;
@@ -445,11 +429,11 @@ private slots:
             entry.Left = entry.Top = extreme.position;
             entry.FontSize = extreme.fontSize;
         }
-        m_windows.reset();
+        m_program.Quit();
         ProgramSettingsStore().setValue("Nadpis", stored.ToBytes());
-        m_windows = std::make_unique<ApplicationWindows>();
-        m_form = m_windows->FormMain;
-        m_pp = m_windows->FormPP;
+        m_program.Restart();
+        m_form = m_program.Form();
+        m_pp = m_program.Windows().FormPP;
         LoadTeams();
         SetPlaces({"1", "2", "", "", ""});
         OpenCertificates();
@@ -487,8 +471,8 @@ private slots:
         OpenCertificates();
         m_pp->cbOri->setCurrentIndex(orientation);
         const QString pdf = PrintToPdf("Urkunden.pdf");
-        QCOMPARE(m_platform->saveRequests.size(), 1);
-        QCOMPARE(m_platform->saveRequests[0].fileName, QString("Urkunden Bergpreis.pdf"));
+        QCOMPARE(m_program.Platform().saveRequests.size(), 1);
+        QCOMPARE(m_program.Platform().saveRequests[0].fileName, QString("Urkunden Bergpreis.pdf"));
         const QString info = PdfInfo(pdf);
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+3\\n")), qPrintable(info));
         QVERIFY2(
@@ -521,10 +505,10 @@ private slots:
     {
         SetPlaces({"1", "2", "3", "4", "5"});
         OpenCertificates();
-        const QStringList before = QDir(m_dir.Path()).entryList({"*.pdf"});
+        const QStringList before = QDir(m_program.Folder().Path()).entryList({"*.pdf"});
         m_pp->Button1->click(); // no answer queued: cancelled
-        QCOMPARE(m_platform->saveRequests.size(), 1);
-        QCOMPARE(QDir(m_dir.Path()).entryList({"*.pdf"}), before);
+        QCOMPARE(m_program.Platform().saveRequests.size(), 1);
+        QCOMPARE(QDir(m_program.Folder().Path()).entryList({"*.pdf"}), before);
         QVERIFY(m_pp->Notice->text().isEmpty());
     }
 
@@ -542,9 +526,9 @@ private slots:
     {
         QFETCH(int, orientation);
         QFETCH(QString, size);
-        const QString pdf = m_dir.FilePath("Gewaehlt.pdf");
+        const QString pdf = m_program.Folder().FilePath("Gewaehlt.pdf");
         QFile::remove(pdf);
-        m_platform->printDialogChoice = [&](QPrinter *printer) {
+        m_program.Platform().printDialogChoice = [&](QPrinter *printer) {
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(pdf);
             printer->setPageSize(QPageSize(QPageSize::A5));
@@ -555,7 +539,7 @@ private slots:
         OpenCertificates();
         QCOMPARE(m_pp->cbOri->currentIndex(), orientation);
         m_pp->Button1->click();
-        QVERIFY(m_platform->saveRequests.isEmpty());
+        QVERIFY(m_program.Platform().saveRequests.isEmpty());
         QCOMPARE(m_pp->Notice->text(),
                  "2 Seite(n) gespeichert in " + QDir::toNativeSeparators(pdf));
         const QString info = PdfInfo(pdf);
@@ -572,13 +556,13 @@ private slots:
     // folder is shown whole, on more lines, not cut at the window's edge.
     void longNoticeShownWhole()
     {
-        const QString folder =
-            m_dir.FilePath("Urkunden der Jugendfeuerwehr Oberhausen vom Bergpreis am Sonntag");
+        const QString folder = m_program.Folder().FilePath(
+            "Urkunden der Jugendfeuerwehr Oberhausen vom Bergpreis am Sonntag");
         QVERIFY(QDir().mkpath(folder));
         SetPlaces({"1", "2", "", "", ""});
         OpenCertificates();
         m_pp->resize(640, 800);
-        m_platform->saveAnswers.enqueue({true, folder + "/Urkunden Bergpreis.pdf", 1});
+        m_program.Platform().saveAnswers.enqueue({true, folder + "/Urkunden Bergpreis.pdf", 1});
         m_pp->Button1->click();
         QTest::qWait(0);
         const QLabel *notice = m_pp->Notice;
@@ -594,8 +578,8 @@ private slots:
     // pages go there without another question, one per certificate.
     void printersOwnFileChoice()
     {
-        m_platform->printerInstalled = true;
-        const QString pdf = m_dir.FilePath("Drucker.pdf");
+        m_program.Platform().printerInstalled = true;
+        const QString pdf = m_program.Folder().FilePath("Drucker.pdf");
         m_form->Printer.setOutputFileName(pdf);
         SetPlaces({"1", "2", "", "", ""});
         PlaceEntries();
@@ -607,7 +591,7 @@ private slots:
                     QVERIFY(!m_pp->Button1->isEnabled() && !m_pp->cbOri->isEnabled());
                 });
         m_pp->Button1->click();
-        QVERIFY(m_platform->saveRequests.isEmpty());
+        QVERIFY(m_program.Platform().saveRequests.isEmpty());
         QCOMPARE(progress, QList<int>({0, 50, 50, 100}));
         QVERIFY(m_pp->Button1->isEnabled() && m_pp->cbOri->isEnabled());
         QCOMPARE(m_pp->Notice->text(),

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "TestFiles.h"
 #include "app/FMain.h"
 #include "app/RecoveryJournal.h"
 #include "widgets/SortGrid.h"
@@ -29,13 +30,20 @@ void MainWindowFixture::OpenWithSerialDevices(const QStringList &devices)
 
 void MainWindowFixture::Start(bool forgetSettings, const QStringList &serialDevices)
 {
+    PrepareMachine(forgetSettings);
+    m_platform->serialDevices = serialDevices;
+    m_windows = std::make_unique<ApplicationWindows>();
+}
+
+void MainWindowFixture::PrepareMachine(bool forgetSettings)
+{
+    m_windows.reset();
+    m_platform.reset();
     if (forgetSettings)
         m_folder.ForgetSettings();
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     m_platform = std::make_unique<ScopedFakePlatform>();
     m_platform->SetTick(1000000);
-    m_platform->serialDevices = serialDevices;
-    m_windows = std::make_unique<ApplicationWindows>();
 }
 
 void MainWindowFixture::Close()
@@ -72,6 +80,11 @@ void MainWindowFixture::Kill()
     }
 }
 
+void MainWindowFixture::Quit()
+{
+    m_windows.reset();
+}
+
 QStringList MainWindowFixture::Teams(const QStringList &names, int teamClass)
 {
     QStringList lines;
@@ -82,11 +95,17 @@ QStringList MainWindowFixture::Teams(const QStringList &names, int teamClass)
 
 void MainWindowFixture::Load(const QStringList &lines, const QString &fileName)
 {
-    QFile file(m_folder.FilePath(fileName));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
-    file.close();
-    LoadFile(file.fileName());
+    Load(lines.join(QLatin1Char('\n')).toUtf8() + '\n', fileName);
+}
+
+void MainWindowFixture::Load(const QByteArray &bytes, const QString &fileName)
+{
+    LoadFile(WriteFile(fileName, bytes));
+}
+
+QString MainWindowFixture::WriteFile(const QString &name, const QByteArray &bytes) const
+{
+    return WriteAll(m_folder.FilePath(name), bytes);
 }
 
 void MainWindowFixture::LoadFile(const QString &path)
@@ -114,6 +133,14 @@ QList<QStringList> MainWindowFixture::GridRows() const
         rows << cells;
     }
     return rows;
+}
+
+QStringList MainWindowFixture::GridColumn(int column) const
+{
+    QStringList cells;
+    for (const QStringList &row : GridRows())
+        cells << row.value(column);
+    return cells;
 }
 
 QStringList MainWindowFixture::TeamRow(const QString &teamName) const

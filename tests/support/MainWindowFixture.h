@@ -32,13 +32,20 @@ public:
     // The same on a machine whose serial probe finds these devices (COM1, ...).
     void OpenWithSerialDevices(const QStringList &devices);
     void Close();
+    // The fake platform and the folder of a new program, not started yet,
+    // so that a test can set up the machine first (stored settings, serial
+    // devices); Restart() then starts the program.
+    void PrepareMachine(bool forgetSettings = true);
     // Builds the program's windows once more on the same platform and
-    // folder, as a restart does.
+    // folder, as a restart does (or for the first time after PrepareMachine).
     void Restart();
     // Ends the program as a kill does: the windows go, and the recovery
     // journal's files stay as its last change left them (a normal exit
     // would write them once more). Restart() then starts it again.
     void Kill();
+    // Ends the program as the operator does: the windows go and write what
+    // they write at exit. Restart() then starts it again.
+    void Quit();
 
     TFormMain *Form() const { return m_windows->FormMain; }
     ApplicationWindows &Windows() const { return *m_windows; }
@@ -52,8 +59,12 @@ public:
     // Writes the lines as a starter list file and loads it through
     // "Starterliste öffnen" and its dialog, as the operator does.
     void Load(const QStringList &lines, const QString &fileName = QStringLiteral("Liste.txt"));
+    // The same with the file's bytes as they are (line ends, encoding).
+    void Load(const QByteArray &bytes, const QString &fileName);
     // Loads the file through "Starterliste öffnen" and its dialog.
     void LoadFile(const QString &path);
+    // Writes the bytes as a file of the test folder and returns its path.
+    QString WriteFile(const QString &name, const QByteArray &bytes) const;
     // Saves the protocol through the save button and its dialog, in the
     // dialog's file type (ExportController::SaveType).
     void Save(const QString &path, int fileType);
@@ -62,6 +73,8 @@ public:
 
     // The protocol's rows as shown, top to bottom, each its ten cells.
     QList<QStringList> GridRows() const;
+    // One column of the protocol as shown, top to bottom.
+    QStringList GridColumn(int column) const;
     // The row of the team with this name ("" cells when there is none).
     QStringList TeamRow(const QString &teamName) const;
     // Chooses the team in the lane's selector (1 or 2), as the operator does.
