@@ -8,16 +8,38 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QString>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <initializer_list>
 #include <random>
 #include <unistd.h>
 #include <vector>
 
 namespace bench {
+
+// `make test` runs every benchmark once at its smallest size, with the
+// environment variable DUOBAHN_BENCH_SMALLEST set, so that a benchmark that
+// no longer runs fails the tests; its figures mean nothing there.
+inline bool SmallestRun()
+{
+    return qEnvironmentVariableIsSet("DUOBAHN_BENCH_SMALLEST");
+}
+
+// A size or a number of rounds: the measured one, or the smallest.
+inline int Measured(int measured, int smallest)
+{
+    return SmallestRun() ? smallest : measured;
+}
+
+// The sizes to measure, smallest first: all of them, or the smallest.
+inline std::vector<int> SizesToMeasure(std::initializer_list<int> sizes)
+{
+    return SmallestRun() ? std::vector<int>{*sizes.begin()} : std::vector<int>(sizes);
+}
 
 struct Spread
 {

@@ -6,6 +6,7 @@
 //   hand-over - from the line change to the handler running on the GUI thread,
 //   recorded  - the tick the handler got minus the tick at the line change
 //               (what a lane time would be off by).
+#include "BenchSupport.h"
 #include "comms/Comms.h"
 #include "comms/FakeSerialDevice.h"
 #include "platform/QtPlatform.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-constexpr int Changes = 1000;
+const int Changes = bench::Measured(1000, 20);
 constexpr auto GuiBlock = std::chrono::milliseconds(200);
 constexpr auto GapWhileBlocked = std::chrono::milliseconds(2);
 

@@ -19,10 +19,10 @@
 
 namespace {
 
-constexpr int SnapshotRounds = 11;
-constexpr int ChangeRounds = 201;
+const int SnapshotRounds = bench::Measured(11, 1);
+const int ChangeRounds = bench::Measured(201, 1);
 // Changes in the log when the recovery is timed: a long heat's worth.
-constexpr int LoggedChanges = 200;
+const int LoggedChanges = bench::Measured(200, 2);
 
 JournalState RaceDay(int teams)
 {
@@ -141,8 +141,8 @@ int main(int argc, char **argv)
     QTemporaryDir dir(QDir::home().filePath(QStringLiteral(".duobahn-bench-XXXXXX")));
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
     std::printf("recovery journal in %s (min / median / max)\n", qPrintable(folder));
-    for (int teams : {500, 10000, 100000})
+    for (int teams : bench::SizesToMeasure({500, 10000, 100000}))
         Measure(folder, teams);
-    MeasureRecovery(folder, 100000);
+    MeasureRecovery(folder, bench::Measured(100000, 500));
     return 0;
 }

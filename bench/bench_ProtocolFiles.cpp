@@ -2,6 +2,7 @@
 // from the grid, the tab-separated text, the web page, the PDF of the page,
 // the .xlsx workbook and the RTF document, each from the cell texts to the
 // finished file on disk. Median of a few rounds.
+#include "BenchSupport.h"
 #include "protocol/Excel.h"
 #include "protocol/ProtocolFiles.h"
 #include "protocol/ProtocolPrint.h"
@@ -16,15 +17,14 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
 namespace {
 
-constexpr int TeamCount = 10000;
-constexpr int Rounds = 5;
+const int TeamCount = bench::Measured(10000, 100);
+const int Rounds = bench::Measured(5, 1);
 
 CellRows GeneratedProtocol()
 {
@@ -48,12 +48,6 @@ CellRows GeneratedProtocol()
     return rows;
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // The work returns the file it wrote.
 void Measure(const char *what, int rounds, const std::function<QString()> &work)
 {
@@ -65,7 +59,7 @@ void Measure(const char *what, int rounds, const std::function<QString()> &work)
         file = work();
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    std::printf("%-28s %9.1f ms   %8.1f KiB\n", what, Median(times),
+    std::printf("%-28s %9.1f ms   %8.1f KiB\n", what, bench::Median(times),
                 double(QFileInfo(file).size()) / 1024.0);
 }
 
@@ -130,8 +124,11 @@ int main(int argc, char *argv[])
     });
 
     const QString document = dir.filePath(QStringLiteral("p.doc"));
-    const QString templatePath = QCoreApplication::applicationDirPath() +
-                                 QStringLiteral("/../examples/Protokollvorlage.doc");
+    // The template of the source tree, wherever the benchmark was built.
+    const QString templatePath =
+        QStringLiteral(DUOBAHN_SOURCE_DIR "/examples/Protokollvorlage.doc");
+    if (!QFileInfo::exists(templatePath))
+        qFatal("no template at %s", qPrintable(templatePath));
     Measure("document (RTF)", Rounds, [&] {
         return ExportToWordProcessor(rows, WordProcessorMode::Background, templatePath, document);
     });

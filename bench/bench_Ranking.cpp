@@ -17,8 +17,8 @@ using namespace bench;
 
 namespace {
 
-constexpr int TeamCount = 100000;
-constexpr int Rounds = 7;
+const int TeamCount = Measured(100000, 100);
+const int Rounds = Measured(7, 1);
 
 double ProgramMillis(BenchWindow &window, const QString &list, const QString &result)
 {

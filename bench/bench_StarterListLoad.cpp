@@ -16,15 +16,13 @@
 
 #include <QApplication>
 
-#include <array>
 #include <cstdlib>
 
 using namespace bench;
 
 namespace {
 
-constexpr int Runs = 7;
-constexpr std::array<int, 2> TeamCounts = {10000, 100000};
+const int Runs = Measured(7, 1);
 
 struct Stage
 {
@@ -62,7 +60,7 @@ int main(int argc, char **argv)
     const double residentBefore = ResidentBytes();
     double listBytes = 0;
     // A team count as argument measures that size only (for a profiler).
-    std::vector<int> teamCounts(TeamCounts.begin(), TeamCounts.end());
+    std::vector<int> teamCounts = SizesToMeasure({10000, 100000});
     if (argc > 1)
         teamCounts = {std::atoi(argv[1])};
     for (int teams : teamCounts) {

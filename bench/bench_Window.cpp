@@ -15,19 +15,17 @@
 #include "app/RaceController.h"
 #include "app/RecoveryJournal.h"
 #include "widgets/ButtonWithColor.h"
+#include "widgets/DigitScreenBatch.h"
 #include "widgets/SortGrid.h"
 #include "widgets/Udigit.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QBackingStore>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QTimer>
 #include <QToolButton>
 
-#include <array>
-#include <dlfcn.h>
 #include <optional>
 #include <thread>
 
@@ -35,35 +33,15 @@ using namespace bench;
 
 namespace {
 
-constexpr int Runs = 5;
-constexpr std::array<int, 3> TeamCounts = {1000, 10000, 100000};
-constexpr int RaceTeams = 100000;
-constexpr int RaceSeconds = 3;
-constexpr int RaceRuns = 5;
+const int Runs = Measured(5, 1);
+const int RaceTeams = Measured(100000, 1000);
+const int RaceSeconds = Measured(3, 1);
+const int RaceRuns = Measured(5, 1);
 constexpr auto BusyBeforePresses = std::chrono::milliseconds(100);
 
-// Flushes made outside a paint pass (the race clock's digits, copied
-// straight into the window's surface) go through QBackingStore::flush. This
-// definition takes the place of Qt's in this program, counts them and hands
-// each on to Qt's own.
-int directFlushes = 0;
-
-} // namespace
-
-void QBackingStore::flush(const QRegion &region, QWindow *window, const QPoint &offset)
-{
-    using QtFlush = void (*)(QBackingStore *, const QRegion &, QWindow *, const QPoint &);
-    static const auto qtFlush = reinterpret_cast<QtFlush>(
-        dlsym(RTLD_NEXT, "_ZN13QBackingStore5flushERK7QRegionP7QWindowRK6QPoint"));
-    ++directFlushes;
-    qtFlush(this, region, window, offset);
-}
-
-namespace {
-
 // Counts what reaches the screen: a pass of a window's repaint manager that
-// paints anything ends in one flush of that window, and flushes outside it
-// are counted on their own.
+// paints anything ends in one flush of that window, and the race clock's
+// digits copied straight into the window's surface are flushed outside it.
 class CountingApplication : public QApplication
 {
 public:
@@ -86,7 +64,7 @@ public:
         flushes += paints > before;
         return handled;
     }
-    int Flushes() const { return flushes + directFlushes; }
+    int Flushes() const { return flushes + TDigitScreenBatch::DirectFlushes(); }
 };
 
 struct SizeFigures
@@ -340,7 +318,7 @@ struct BenchOptions
     bool withJournal = true;
     bool actions = true;
     bool race = true;
-    std::vector<int> teamCounts{TeamCounts.begin(), TeamCounts.end()};
+    std::vector<int> teamCounts = SizesToMeasure({1000, 10000, 100000});
 };
 
 BenchOptions OptionsOf(const QStringList &arguments)

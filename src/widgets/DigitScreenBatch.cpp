@@ -17,6 +17,7 @@ namespace {
 // Everything here runs on the GUI thread, as all widgets do.
 int openBatches = 0;
 std::vector<TDigit *> changedDigits;
+int directFlushes = 0;
 
 // Formats whose pixels an opaque face (Format_RGB32: 0xffRRGGBB) is,
 // byte for byte.
@@ -54,6 +55,11 @@ void TDigitScreenBatch::Add(TDigit *digit)
 void TDigitScreenBatch::Remove(TDigit *digit)
 {
     std::erase(changedDigits, digit);
+}
+
+int TDigitScreenBatch::DirectFlushes()
+{
+    return directFlushes;
 }
 
 // Window by window, in the order their first digit changed.
@@ -102,8 +108,10 @@ void TDigitScreenBatch::ShowInWindow(QWidget *window, const std::vector<TDigit *
             digit->update(area);
     }
     store->endPaint();
-    if (copyable)
+    if (copyable) {
         store->flush(flushed, handle);
+        ++directFlushes;
+    }
 }
 
 // The digit shows on its window's own surface, every pixel of the area is
