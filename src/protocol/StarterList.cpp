@@ -89,77 +89,30 @@ template <typename Fn> void ForEachField(QStringView line, Fn fn)
         fn(QStringView(), false);
 }
 
-// The cells of a parsed list are pieces of the list's own text rather than
-// copies of them: one block of memory for the whole list instead of one per
-// cell, which is most of a large list's load time. The pieces share the
-// text's storage and count as its owners; a piece that is edited gets its
-// own copy, as any shared text does, and the text goes when its last piece
-// does. A QString's characters end in a null, so each piece gets one written
-// over the character after it: a separator, a blank trimmed off or a line
-// end, none of which is read again once the line is split.
-class TextPieces
+// One text per class name: the cells of a class share it, which tells the
+// ranking they are alike without a look at their characters.
+class ClassTexts
 {
 public:
-    // Takes the text over; its characters may be written from now on.
-    explicit TextPieces(QString text) : m_text(std::move(text))
+    QString Of(QStringView field)
     {
-        m_text.detach();
-        m_chars = m_text.data_ptr().data();
-    }
-    ~TextPieces()
-    {
-        if (m_claimed > 0)
-            Storage()->ref_.fetchAndSubRelaxed(m_claimed);
-    }
-    TextPieces(const TextPieces &) = delete;
-    TextPieces &operator=(const TextPieces &) = delete;
-
-    QStringView Text() const { return m_text; }
-
-    // The same piece for every field of the same characters.
-    QString SharedPiece(QStringView field)
-    {
-        const auto found = m_shared.constFind(field);
-        if (found != m_shared.constEnd())
+        const auto found = m_texts.constFind(field);
+        if (found != m_texts.constEnd())
             return *found;
-        QString piece = Piece(field);
-        m_shared.insert(piece, piece);
-        return piece;
-    }
-
-    // field lies within Text() and is nothing but that piece of it.
-    QString Piece(QStringView field)
-    {
-        char16_t *begin = m_chars + (field.utf16() - m_chars);
-        begin[field.size()] = u'\0';
-        // Each piece is one more owner of the text. Owners are counted with
-        // an atomic step each, as a text may be shared across threads; the
-        // pieces take theirs from a stock claimed in one step, and what is
-        // left of it is given back when the parse is done.
-        if (m_claimed == 0) {
-            Storage()->ref_.fetchAndAddRelaxed(ClaimedAtOnce);
-            m_claimed = ClaimedAtOnce;
-        }
-        --m_claimed;
-        return QString(QString::DataPointer(Storage(), begin, field.size()));
+        const QString text = field.toString();
+        m_texts.insert(text, text); // the key views the characters its value holds
+        return text;
     }
 
 private:
-    static constexpr int ClaimedAtOnce = 4096;
-    QTypedArrayData<char16_t> *Storage() { return m_text.data_ptr().d_ptr(); }
-
-    QString m_text;
-    char16_t *m_chars = nullptr;
-    int m_claimed = 0;                    // owners counted that no piece has taken yet
-    QHash<QStringView, QString> m_shared; // the keys view their pieces
+    QHash<QStringView, QString> m_texts;
 };
 
-// Most lists leave many fields empty: they all share one blank text. A
-// class names a group of teams: its cells share one text too, which tells
-// the ranking they are alike without a look at their characters. A field
-// that was in quotes is taken as the quotes hold it, blanks included, each
-// doubled quote as one; such fields are rare and get a text of their own.
-QString FieldText(QStringView field, bool quoted, int column, TextPieces &pieces)
+// Most lists leave many fields empty: they all share one blank text, and
+// the cells of a class share one text of its name. A field that was in
+// quotes is taken as the quotes hold it, blanks included, each doubled
+// quote as one.
+QString FieldText(QStringView field, bool quoted, int column, ClassTexts &classes)
 {
     static const QString blank = QStringLiteral(" ");
     if (quoted)
@@ -172,13 +125,12 @@ QString FieldText(QStringView field, bool quoted, int column, TextPieces &pieces
         field = field.trimmed();
     if (field.isEmpty())
         return blank;
-    return column == ColKlasse ? pieces.SharedPiece(field) : pieces.Piece(field);
+    return column == ColKlasse ? classes.Of(field) : field.toString();
 }
 
 // The fields fill the columns from the left; fields beyond the tenth are
-// dropped, missing ones stay empty: each column gets one text per line. The
-// line is split before any piece is cut off, as cutting writes into the text.
-void AppendRow(ProtocolColumns &columns, QStringView line, TextPieces &pieces)
+// dropped, missing ones stay empty: each column gets one text per line.
+void AppendRow(ProtocolColumns &columns, QStringView line, ClassTexts &classes)
 {
     std::array<QStringView, ProtocolColumnCount> fields;
     std::array<bool, ProtocolColumnCount> quoted{};
@@ -192,7 +144,7 @@ void AppendRow(ProtocolColumns &columns, QStringView line, TextPieces &pieces)
     for (std::size_t column = 0; column < fields.size(); ++column) {
         QList<QString> &cells = columns.cells[column];
         if (column < count)
-            cells.append(FieldText(fields[column], quoted[column], int(column), pieces));
+            cells.append(FieldText(fields[column], quoted[column], int(column), classes));
         else
             cells.emplace_back();
     }
@@ -270,18 +222,18 @@ LineEndCounts CountLineEnds(QStringView text)
 
 bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams)
 {
-    TextPieces pieces(std::move(text));
+    ClassTexts classes;
     // Room for about every line: a column that grows past it moves once.
-    const qsizetype rows = std::min<qsizetype>(CountLineEnds(pieces.Text()).LinesAbout(), maxTeams);
+    const qsizetype rows = std::min<qsizetype>(CountLineEnds(text).LinesAbout(), maxTeams);
     columns = ProtocolColumns();
     for (QList<QString> &cells : columns.cells) {
         cells.reserve(rows + 1);
         cells.emplace_back(); // the header's place
     }
-    return ForEachTeamLine(pieces.Text(), [&](QStringView line) {
+    return ForEachTeamLine(text, [&](QStringView line) {
         if (columns.rows >= std::size_t(maxTeams))
             return false;
-        AppendRow(columns, line, pieces);
+        AppendRow(columns, line, classes);
         return true;
     });
 }

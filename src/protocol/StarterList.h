@@ -19,9 +19,10 @@ constexpr int MaxStarterListTeams = 100000;
 // spreadsheet programs and the protocol's ";" file write a cell holding ";"
 // or beginning with a quote); any other quote is an ordinary character. The
 // fields fill the columns from the left, fields beyond the tenth are
-// dropped, missing ones stay empty. Lines end in CR LF, LF or a lone CR. The cells keep the
-// text's memory (moved in, it is not copied) until the last of them goes.
-// The columns' header places are left empty, for the grid's own header.
+// dropped, missing ones stay empty. Lines end in CR LF, LF or a lone CR.
+// Each cell holds a copy of its field (the cells of one class share one);
+// the text itself goes when the parse is done. The columns' header places
+// are left empty, for the grid's own header.
 ProtocolColumns ParseStarterListColumns(QString text);
 // The same, stopping at maxTeams: false when the text holds more teams.
 bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams);
