@@ -32,17 +32,7 @@ ExportController::ExportController(TFormMain *form) : QObject(form), m_form(form
 
 CellRows ExportController::GridRows() const
 {
-    const TSortGrid *grid = m_form->SortGrid1;
-    CellRows rows;
-    rows.reserve(grid->RowCount());
-    for (int row = 0; row < grid->RowCount(); ++row) {
-        QStringList cells;
-        cells.reserve(grid->ColCount());
-        for (int col = 0; col < grid->ColCount(); ++col)
-            cells << grid->Cells(col, row);
-        rows << cells;
-    }
-    return rows;
+    return m_form->SortGrid1->TableRows();
 }
 
 // --- save dialog -----------------------------------------------------------------

@@ -1,7 +1,7 @@
 // The watcher thread of a TComPort.
 #include "comms/ComThread.h"
 
-#include "platform/Platform.h"
+#include "platform/TickClock.h"
 
 #include <cerrno>
 
@@ -88,7 +88,7 @@ void TComThread::Run()
                 break;
         }
         // Tick and levels first: they are what the handlers will go by.
-        const std::uint32_t tick = CurrentPlatform().TickCount();
+        const std::uint32_t tick = CurrentTickClock().TickCount();
         LineReading now;
         error = Read(now, polling);
         if (error)

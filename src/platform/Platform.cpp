@@ -15,4 +15,6 @@ Platform &CurrentPlatform()
 void SetCurrentPlatform(Platform *platform)
 {
     installedPlatform = platform;
+    SetCurrentTickClock(platform);
+    SetCurrentDesktop(platform);
 }

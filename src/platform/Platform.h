@@ -1,32 +1,27 @@
-// The program's one door to the operating system: clock, sounds, dialogs,
+// The window's door to the operating system: clock, sounds, dialogs,
 // message boxes and the desktop. The main window and the components reach
 // it through CurrentPlatform(); tests install a fake that answers dialogs
-// from a queue, so nothing ever blocks.
+// from a queue, so nothing ever blocks. The parts below the window see only
+// its clock and its desktop (TickClock, Desktop).
 #pragma once
+
+#include "platform/Desktop.h"
+#include "platform/TickClock.h"
 
 #include <QFont>
 #include <QString>
-#include <QUrl>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 
-class AutomationObject;
 class QDialog;
 class QPrinter;
 class QPagedPaintDevice;
 class QWidget;
 
-class Platform
+class Platform : public TickClock, public Desktop
 {
 public:
-    virtual ~Platform() = default;
-
-    // Milliseconds since some fixed moment, truncated to 32 bits (it wraps).
-    // Safe to call from any thread.
-    virtual std::uint32_t TickCount() const = 0;
-
     // Plays a sound file from the current folder without blocking the caller.
     virtual void PlaySoundFile(const QString &fileName) = 0;
     // The system's default sound, for when a sound file is missing.
@@ -85,17 +80,10 @@ public:
     // component); the result has one bit per port and the highest port in
     // the high half.
     virtual std::uint32_t ProbeSerialPorts() = 0;
-
-    // Hands a file or address to the desktop (browser, spreadsheet, ...).
-    virtual bool OpenUrl(const QUrl &url) = 0;
-
-    // Automation servers by class name ("Excel.Application", "Word.Basic"):
-    // a new instance, or the one already running; nullptr when there is none.
-    virtual std::shared_ptr<AutomationObject> CreateAutomationObject(const QString &className) = 0;
-    virtual std::shared_ptr<AutomationObject> RunningAutomationObject(const QString &className) = 0;
 };
 
 // The platform in use; the real one unless a test installed another.
 Platform &CurrentPlatform();
-// Installs a platform (nullptr restores the real one). The caller keeps ownership.
+// Installs a platform, its clock and its desktop for the parts below the
+// window too (nullptr restores the real ones). The caller keeps ownership.
 void SetCurrentPlatform(Platform *platform);

@@ -1,10 +1,8 @@
 #include "platform/QtPlatform.h"
 
 #include "comms/Comms.h"
-#include "protocol/AutomationServers.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -17,7 +15,6 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QSoundEffect>
-#include <chrono>
 
 QtPlatform::QtPlatform() = default;
 
@@ -28,9 +25,7 @@ QtPlatform::~QtPlatform()
 
 std::uint32_t QtPlatform::TickCount() const
 {
-    using namespace std::chrono;
-    const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-    return static_cast<std::uint32_t>(ms);
+    return SteadyTickCount();
 }
 
 void QtPlatform::PlaySoundFile(const QString &fileName)
@@ -191,16 +186,15 @@ std::uint32_t QtPlatform::ProbeSerialPorts()
 
 bool QtPlatform::OpenUrl(const QUrl &url)
 {
-    return QDesktopServices::openUrl(url);
+    return SystemDesktop().OpenUrl(url);
 }
 
 std::shared_ptr<AutomationObject> QtPlatform::CreateAutomationObject(const QString &className)
 {
-    return CreateBuiltInAutomationServer(className);
+    return SystemDesktop().CreateAutomationObject(className);
 }
 
-// The built-in servers live only as long as the export that made them.
-std::shared_ptr<AutomationObject> QtPlatform::RunningAutomationObject(const QString &)
+std::shared_ptr<AutomationObject> QtPlatform::RunningAutomationObject(const QString &className)
 {
-    return nullptr;
+    return SystemDesktop().RunningAutomationObject(className);
 }

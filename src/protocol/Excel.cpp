@@ -1,7 +1,7 @@
 // The spreadsheet export over automation.
 #include "protocol/Excel.h"
 
-#include "platform/Platform.h"
+#include "platform/Desktop.h"
 #include "text/NumericText.h"
 
 namespace {
@@ -14,11 +14,11 @@ TExcel::~TExcel() = default;
 
 bool TExcel::Connect()
 {
-    Platform &platform = CurrentPlatform();
+    Desktop &desktop = CurrentDesktop();
     if (!ExcelNew)
-        application = platform.RunningAutomationObject(ExcelClass);
+        application = desktop.RunningAutomationObject(ExcelClass);
     if (!application)
-        application = platform.CreateAutomationObject(ExcelClass);
+        application = desktop.CreateAutomationObject(ExcelClass);
     if (!application)
         return false;
     application->Put(QStringLiteral("visible"), true);

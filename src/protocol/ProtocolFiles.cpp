@@ -79,6 +79,20 @@ QString SemicolonFileCell(const QString &cell)
     return u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+QByteArray SemicolonProtocol(const CellRows &rows)
+{
+    QByteArray text;
+    for (const QStringList &cells : rows) {
+        for (qsizetype col = 0; col < cells.size(); ++col) {
+            if (col > 0)
+                text += ';';
+            text += SemicolonFileCell(cells[col]).toUtf8();
+        }
+        text += CrLf;
+    }
+    return text;
+}
+
 QString HtmlEscaped(const QString &text)
 {
     QString escaped;

@@ -20,6 +20,10 @@ QByteArray TabSeparatedProtocol(const CellRows &rows);
 // read such files and the starter-list reader takes them back.
 QString SemicolonFileCell(const QString &cell);
 
+// The ";" file: every row's cells as SemicolonFileCell gives them, joined
+// by ";", every row ended by CR LF; UTF-8.
+QByteArray SemicolonProtocol(const CellRows &rows);
+
 // &, <, > and " as entities, so a team name shows as typed and never
 // becomes markup.
 QString HtmlEscaped(const QString &text);

@@ -1,7 +1,7 @@
 // The built-in spreadsheet automation server.
 #include "protocol/SpreadsheetServer.h"
 
-#include "platform/Platform.h"
+#include "platform/Desktop.h"
 #include "protocol/FixedNameFile.h"
 #include "protocol/RegularFile.h"
 #include "protocol/SpreadsheetFile.h"
@@ -125,7 +125,7 @@ private:
         const std::optional<QByteArray> workbook = WorkbookBytes(folder, &error);
         if (!workbook || !WriteFixedNameFile(path, *workbook, &error))
             throw EAutomationError(QStringLiteral("Error write file: ") + error);
-        if (m_sheet->visible && !CurrentPlatform().OpenUrl(QUrl::fromLocalFile(path)))
+        if (m_sheet->visible && !CurrentDesktop().OpenUrl(QUrl::fromLocalFile(path)))
             throw EAutomationNotShown(
                 QStringLiteral("Kein Tabellenprogramm gefunden; die Arbeitsmappe liegt hier: ") +
                 QDir::toNativeSeparators(path));

@@ -1,7 +1,7 @@
 // The built-in word-processor automation server.
 #include "protocol/WordBasicServer.h"
 
-#include "platform/Platform.h"
+#include "platform/Desktop.h"
 #include "protocol/FixedNameFile.h"
 #include "protocol/ProtocolFiles.h"
 #include "protocol/RtfDocument.h"
@@ -215,6 +215,6 @@ QString WordBasicServer::FileSaveAs(const QString &fileName)
         throw EAutomationError(QStringLiteral("Error write file: ") + path + QStringLiteral("\n") +
                                error);
     if (m_showWhenSaved)
-        CurrentPlatform().OpenUrl(QUrl::fromLocalFile(path));
+        CurrentDesktop().OpenUrl(QUrl::fromLocalFile(path));
     return path;
 }

@@ -1,7 +1,7 @@
 // The word-processor export over automation.
 #include "protocol/WordProcessorExport.h"
 
-#include "platform/Platform.h"
+#include "platform/Desktop.h"
 #include "protocol/Automation.h"
 
 QString WordProcessorText(const CellRows &rows)
@@ -26,7 +26,7 @@ QString ExportToWordProcessor(const CellRows &rows, WordProcessorMode mode,
                               const QString &templatePath, const QString &fileName)
 {
     const AutomationRef word =
-        CurrentPlatform().CreateAutomationObject(QStringLiteral("Word.Basic"));
+        CurrentDesktop().CreateAutomationObject(QStringLiteral("Word.Basic"));
     if (!word)
         throw EAutomationError(QStringLiteral("Error write file: ") + fileName +
                                QStringLiteral("\nKein Textverarbeitungsprogramm gefunden"));

@@ -4,8 +4,8 @@
 
 #include "protocol/TextDecoding.h"
 
-#include <QApplication>
 #include <QDate>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QPalette>
 #include <algorithm>
@@ -272,7 +272,7 @@ int PlacedLeft(const LayoutEntry &entry, int textWidth)
 QColor LayoutColor(std::uint32_t value)
 {
     if ((value & LayoutEntry::SystemColorFlag) == LayoutEntry::SystemColorFlag)
-        return QApplication::palette().color(SystemColorRole(int(value & 0xFF)));
+        return QGuiApplication::palette().color(SystemColorRole(int(value & 0xFF)));
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 

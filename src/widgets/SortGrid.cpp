@@ -257,18 +257,23 @@ void TSortGrid::ClearRows()
         OnRowSelected(this);
 }
 
+CellRows TSortGrid::TableRows() const
+{
+    CellRows rows;
+    rows.reserve(RowCount());
+    for (int row = 0; row < RowCount(); ++row) {
+        QStringList cells;
+        cells.reserve(ColCount());
+        for (int col = 0; col < ColCount(); ++col)
+            cells << Cells(col, row);
+        rows << cells;
+    }
+    return rows;
+}
+
 bool TSortGrid::SaveToFile(const QString &fileName)
 {
-    QByteArray bytes;
-    for (int row = 0; row < RowCount(); ++row) {
-        for (int col = 0; col < ColCount(); ++col) {
-            if (col > 0)
-                bytes += ';';
-            bytes += SemicolonFileCell(Cells(col, row)).toUtf8();
-        }
-        bytes += "\r\n";
-    }
-    if (ReplaceFileContents(fileName, bytes, nullptr))
+    if (ReplaceFileContents(fileName, SemicolonProtocol(TableRows()), nullptr))
         return true;
     CurrentPlatform().MessageBox(this, QApplication::applicationDisplayName(),
                                  QStringLiteral("Can't write to file:\r") + fileName,

@@ -4,6 +4,7 @@
 // first letter, fits column widths and saves its cells as semicolon text.
 #pragma once
 
+#include "protocol/ProtocolFiles.h"
 #include "widgets/CellTextCache.h"
 #include "widgets/MyGrids.h"
 #include "widgets/SortCompare.h"
@@ -101,8 +102,9 @@ public:
 
     void SortByColumn(int col);
     void ClearRows();
-    // Writes every row, header included, as ";"-joined cells ending in CR LF,
-    // each cell as SemicolonFileCell gives it.
+    // Every row as shown, header row first, each with all its columns.
+    CellRows TableRows() const;
+    // Writes TableRows as the ";" file (SemicolonProtocol).
     // A failure shows "Can't write to file:\r" + name, leaves a previous
     // file of that name as it was and returns false; nothing is raised.
     bool SaveToFile(const QString &fileName);
