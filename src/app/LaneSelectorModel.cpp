@@ -2,7 +2,7 @@
 #include "app/LaneSelectorModel.h"
 
 #include "protocol/ProtocolTable.h"
-#include "widgets/MyGrids.h"
+#include "widgets/StringGrid.h"
 
 #include <QColor>
 

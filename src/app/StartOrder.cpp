@@ -2,7 +2,7 @@
 #include "app/StartOrder.h"
 
 #include "protocol/Ranking.h"
-#include "widgets/MyGrids.h"
+#include "widgets/StringGrid.h"
 
 #include <algorithm>
 #include <limits>

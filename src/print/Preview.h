@@ -6,6 +6,7 @@
 
 #include "print/MetaFileList.h"
 #include "print/PaperTypes.h"
+#include "print/PaperUnits.h"
 
 #include <QFont>
 #include <QFrame>
@@ -19,7 +20,6 @@
 class QScrollBar;
 class TPaperPreview;
 
-enum TUnits { mmPixel, mmLoMetric, mmHiMetric, mmLoEnglish, mmHiEnglish, mmTWIPS };
 enum TZoomState { zsZoomOther, zsZoomToWidth, zsZoomToHeight, zsZoomToFit };
 enum class TPreviewState { Idle, Building, Printing };
 
@@ -29,10 +29,6 @@ class EAbortPrint : public std::exception
 public:
     const char *what() const noexcept override { return ""; }
 };
-
-// value from one unit to another, a rounded multiply-divide; `dpi` is the
-// pixel resolution along the axis. LoEnglish is 0.01 in, HiEnglish 0.001 in.
-int ConvertUnits(int value, TUnits from, TUnits to, int dpi);
 
 // Plays a stored page so that its frame (boundingRect) fills `target`.
 void PlayPage(QPainter &painter, const QPicture &page, const QRect &target);

@@ -6,8 +6,8 @@
 
 #include "protocol/ProtocolFiles.h"
 #include "widgets/CellTextCache.h"
-#include "widgets/MyGrids.h"
 #include "widgets/SortCompare.h"
+#include "widgets/StringGrid.h"
 
 #include <QBrush>
 #include <QFont>
@@ -188,8 +188,11 @@ protected:
     void DoExit() override;
 
 private:
+    static constexpr int ArrowSpace = 12; // header pixels taken by the sort arrow
     // The width a cell's text may take before it is cut.
     static int CellTextRoom(const QRect &cell);
+    // Whether a check-box cell's text stands for a tick.
+    static bool IsChecked(const QString &text);
 
     struct PendingEdit
     {

@@ -1,7 +1,8 @@
 // The string grid base: the sparse store, texts kept beyond the counts, the
 // row and column views, moving and deleting rows, counts and their errors,
 // and the update bracket's effect on SizeChanged.
-#include "widgets/MyGrids.h"
+#include "widgets/StringGrid.h"
+#include "widgets/StringGridLineView.h"
 
 #include <QScrollBar>
 #include <QtTest>
