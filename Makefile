@@ -28,7 +28,7 @@ test: build-test
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory fuzz-short
 
-# libFuzzer runs of the readers of outside data, seeded from fuzz/corpus/
+# libFuzzer runs of the readers of outside data, starting from the inputs in fuzz/corpus/
 # (new inputs go to build-fuzz/corpus/, never into the repository).
 # `make test` runs each target FUZZ_SECONDS (short); by hand for longer:
 #   make fuzz FUZZ_SECONDS=1800

@@ -1,4 +1,5 @@
-// Out-of-line parts of the sparse storage: the list error and a column's cells.
+// Out-of-line parts of the grid's storage: the list error, the reordering
+// of cells and a column's (dense) cells.
 #include "widgets/SparseLists.h"
 
 namespace {

@@ -1,7 +1,9 @@
 // Storage behind the string grid: an index → item map made of fixed-size
-// sections allocated on first write, a list view over it that can insert,
-// delete, exchange and move items, and the cells of one row. Unwritten rows
-// read as empty, so a grid of 100 000 rows costs only what was written.
+// sections allocated on first write and a list view over it that can
+// insert, delete, exchange and move items (the grid's row and column views
+// live there), and the cells of one grid column, which TStringSparseList
+// keeps densely, in one array up to the highest row written, whatever its
+// name says. Unwritten items and cells read as empty.
 #pragma once
 
 #include <QList>

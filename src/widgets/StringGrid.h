@@ -1,5 +1,5 @@
-// The string grid: the draw grid that keeps its texts in sparse storage
-// which survives shrinking the counts.
+// The string grid: the draw grid that keeps its texts in one dense store
+// per column, which survives shrinking the counts.
 #pragma once
 
 #include "widgets/DrawGrid.h"
