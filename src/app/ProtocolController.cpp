@@ -2,7 +2,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
-#include "app/LaneSelectorModel.h"
+#include "app/LaneTeams.h"
 #include "app/ProtocolGrid.h"
 #include "app/ProtocolUndo.h"
 #include "app/StartOrder.h"
@@ -18,8 +18,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QListView>
-#include <QScopedValueRollback>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -39,23 +37,12 @@ bool IsRightAligned(int column)
 } // namespace
 
 ProtocolController::ProtocolController(TFormMain *form)
-    : QObject(form), m_form(form), m_selectorItems(new LaneSelectorModel(form->SortGrid1, this)),
+    : QObject(form), m_form(form),
+      m_lanes(new LaneTeams(form->SortGrid1, {form->cbBuhn1, form->cbBuhn2}, this)),
       m_undo(new ProtocolUndo(this, form))
 {
     ConfigureProtocolGrid(form->SortGrid1);
-    ConfigureSelectors();
     Wire();
-}
-
-// Both selectors show the one list of items; its items are all alike, so
-// the drop-down need not measure each of them.
-void ProtocolController::ConfigureSelectors()
-{
-    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2}) {
-        selector->setModel(m_selectorItems);
-        if (auto *list = qobject_cast<QListView *>(selector->view()))
-            list->setUniformItemSizes(true);
-    }
 }
 
 void ProtocolController::Wire()
@@ -93,14 +80,7 @@ void ProtocolController::Wire()
         else
             NoteChange(Change::Content);
     };
-    for (int laneIndex : {0, 1}) {
-        connect(Selector(laneIndex + 1), &QComboBox::currentIndexChanged, this,
-                [this, laneIndex](int position) {
-                    if (!m_followingRows)
-                        MarkLaneRow(laneIndex, position >= 0 ? position + 1 : -1);
-                    NoteChange(Change::Lanes);
-                });
-    }
+    connect(m_lanes, &LaneTeams::teamChanged, this, [this] { NoteChange(Change::Lanes); });
 
     connect(f->sbLoad, &QToolButton::clicked, this, &ProtocolController::sbLoadClick);
     connect(f->cbBuhn1, &QComboBox::activated, this, &ProtocolController::cbBuhnChange);
@@ -175,12 +155,7 @@ void ProtocolController::RestoreProtocol(ProtocolTable rows, const std::vector<i
 
 void ProtocolController::PutLanesOn(int lane1, int lane2)
 {
-    QComboBox *lanes[] = {m_form->cbBuhn1, m_form->cbBuhn2};
-    const int count = lanes[0]->count();
-    lanes[0]->setCurrentIndex(lane1 < count ? lane1 : -1);
-    lanes[1]->setCurrentIndex(lane2 < count ? lane2 : -1);
-    lanes[0]->setEnabled(count >= 1);
-    lanes[1]->setEnabled(count >= 2);
+    m_lanes->PutOn(lane1, lane2);
     RefreshControlStates();
     RefreshLaneButtons();
     m_form->FormResize();
@@ -264,60 +239,13 @@ bool ProtocolController::HasProtocol() const
     return false;
 }
 
-QComboBox *ProtocolController::Selector(int lane) const
-{
-    return lane == 1 ? m_form->cbBuhn1 : m_form->cbBuhn2;
-}
-
-// The grid row of the team on a lane, -1 when the lane has no team.
-int ProtocolController::LaneRow(int laneIndex) const
-{
-    return Selector(laneIndex + 1)->currentIndex() < 0 ? -1 : MarkedRow(laneIndex);
-}
-
-// Lane 1's marker rides in the "Nr." cell, lane 2's in the "TeamName"
-// cell, so both lanes may stand on one row.
-int ProtocolController::MarkedRow(int laneIndex) const
-{
-    const TSortGrid *grid = m_form->SortGrid1;
-    const QObject *marker = &m_laneMarkers[laneIndex];
-    int &row = m_markedRows[laneIndex];
-    if (row > 0 && row < grid->RowCount() && grid->Objects(laneIndex, row) == marker)
-        return row;
-    row = -1;
-    // A marker taken off, or gone with its row, is not searched for.
-    if (!m_markerPlaced[laneIndex])
-        return row;
-    for (int candidate = 1; candidate < grid->RowCount(); ++candidate) {
-        if (grid->Objects(laneIndex, candidate) == marker) {
-            row = candidate;
-            return row;
-        }
-    }
-    m_markerPlaced[laneIndex] = false;
-    return row;
-}
-
-void ProtocolController::MarkLaneRow(int laneIndex, int row)
-{
-    TSortGrid *grid = m_form->SortGrid1;
-    const int marked = MarkedRow(laneIndex);
-    if (marked > 0)
-        grid->SetObjects(laneIndex, marked, nullptr);
-    m_markerPlaced[laneIndex] = row > 0 && row < grid->RowCount();
-    if (m_markerPlaced[laneIndex]) {
-        grid->SetObjects(laneIndex, row, &m_laneMarkers[laneIndex]);
-        m_markedRows[laneIndex] = row;
-    }
-}
-
 // --- recording and ranking ------------------------------------------------------
 
 bool ProtocolController::RecordLaneTime(int column, int lane, const QString &text)
 {
     // The lane's row, never another row that happens to show the same
     // start number: numbers repeat across classes and edits change them.
-    const int row = LaneRow(lane - 1);
+    const int row = m_lanes->Row(lane - 1);
     if (row < 0)
         return false;
     const ChangeBatch batch(this);
@@ -334,21 +262,14 @@ bool ProtocolController::RecordLaneTime(int column, int lane, const QString &tex
 
 QString ProtocolController::LaneCell(int lane, int column) const
 {
-    const int row = LaneRow(lane - 1);
+    const int row = m_lanes->Row(lane - 1);
     return row < 0 ? QString() : m_form->SortGrid1->Cells(column, row);
 }
 
 bool ProtocolController::PutLanesOnNextTeams(int laneCount)
 {
     const ChangeBatch batch(this);
-    const NextTeams next = FindNextTeams(*m_form->SortGrid1, laneCount);
-    bool startedOver = false;
-    for (int laneIndex = 0; laneIndex < laneCount; ++laneIndex) {
-        Selector(laneIndex + 1)->setCurrentIndex(next.rows[laneIndex] - 1);
-        startedOver =
-            startedOver || (next.startedOver[laneIndex] && laneIndex < m_form->Settings.CountBahn);
-    }
-    return startedOver;
+    return m_lanes->PutOnNextTeams(laneCount, m_form->Settings.CountBahn);
 }
 
 void ProtocolController::SortGrid1GetSortStyle(int column, TSortStyle &style)
@@ -374,18 +295,20 @@ void ProtocolController::RankProtocol()
     if (current >= 1 && current < int(newRow.size()))
         grid->SetRow(newRow[current]);
     // The lanes' markers moved with their rows.
-    for (int &marked : m_markedRows)
-        marked = marked >= 1 && marked < int(newRow.size()) ? newRow[marked] : -1;
+    m_lanes->RowsMoved(newRow);
     FollowLaneRows();
 }
 
 // The blank row of an empty protocol is no team: a selector item for it
 // would offer START for nobody.
+int ProtocolController::TeamCount() const
+{
+    return HasProtocol() ? m_form->SortGrid1->RowCount() - 1 : 0;
+}
+
 void ProtocolController::FillSelectors()
 {
-    m_selectorItems->Rebuild(HasProtocol() ? m_form->SortGrid1->RowCount() - 1 : 0);
-    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2})
-        selector->setCurrentIndex(-1);
+    m_lanes->Fill(TeamCount());
 }
 
 // After the operator sorts by a header click the rows have moved: each lane
@@ -401,13 +324,7 @@ void ProtocolController::SortGrid1EndSort()
 
 void ProtocolController::FollowLaneRows()
 {
-    const QScopedValueRollback<bool> following(m_followingRows, true);
-    FillSelectors();
-    const int items = m_selectorItems->rowCount();
-    for (int laneIndex : {0, 1}) {
-        const int row = MarkedRow(laneIndex);
-        Selector(laneIndex + 1)->setCurrentIndex(row > 0 && row <= items ? row - 1 : -1);
-    }
+    m_lanes->Follow(TeamCount());
 }
 
 void ProtocolController::RefreshControlStates()
@@ -457,8 +374,8 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     NoteChange(Change::Arrangement);
     m_undo->Forget();
     // The old rows' lanes mean nothing in the new list.
-    MarkLaneRow(0, -1);
-    MarkLaneRow(1, -1);
+    m_lanes->Mark(0, -1);
+    m_lanes->Mark(1, -1);
     TSortGrid *grid = m_form->SortGrid1;
     grid->BeginUpdate();
     // The old rows go before the new ones are made, whose texts then take
@@ -481,10 +398,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     EventName = ::EventName(fileName);
     ListPath = fileName;
     m_form->setWindowTitle(m_form->ApplicationTitle + QStringLiteral(": ") + EventName);
-    QComboBox *lane1 = m_form->cbBuhn1;
-    QComboBox *lane2 = m_form->cbBuhn2;
-    lane1->setEnabled(lane1->count() >= 1);
-    lane2->setEnabled(lane2->count() >= 2);
+    m_lanes->EnableForTeams();
     // Both lanes, for a switch to two lanes later on.
     if (PutLanesOnNextTeams(2))
         m_form->ShowNotice(StartedOverNotice);
@@ -539,7 +453,7 @@ void ProtocolController::sb1delClick(int laneIndex)
 void ProtocolController::ChangeLaneRow(int laneIndex, const QString &what,
                                        const std::function<void(ProtocolRow &)> &change)
 {
-    const int row = LaneRow(laneIndex);
+    const int row = m_lanes->Row(laneIndex);
     if (row < 0)
         return;
     const ProtocolRow before = ReadRow(row);
@@ -556,9 +470,7 @@ void ProtocolController::ChangeLaneRow(int laneIndex, const QString &what,
 void ProtocolController::seObmenClick()
 {
     const ChangeBatch batch(this);
-    const int position1 = m_form->cbBuhn1->currentIndex();
-    m_form->cbBuhn1->setCurrentIndex(m_form->cbBuhn2->currentIndex());
-    m_form->cbBuhn2->setCurrentIndex(position1);
+    m_lanes->Swap();
 }
 
 // --- lane selection and editing ---------------------------------------------------
@@ -571,7 +483,7 @@ void ProtocolController::cbBuhnChange()
 
 void ProtocolController::sb1Click(int lane)
 {
-    Selector(lane)->setCurrentIndex(m_form->SortGrid1->Row() - 1);
+    m_lanes->Selector(lane - 1)->setCurrentIndex(m_form->SortGrid1->Row() - 1);
     cbBuhnChange();
 }
 
@@ -591,7 +503,7 @@ void ProtocolController::SortGrid1RowSelected()
 // The settings button is unavailable while a race runs.
 bool ProtocolController::TakeOverAvailable(int lane) const
 {
-    return m_form->bCFG->isEnabled() && Selector(lane)->count() > 0;
+    return m_form->bCFG->isEnabled() && m_lanes->Selector(lane - 1)->count() > 0;
 }
 
 void ProtocolController::RefreshLaneButtons()
@@ -640,9 +552,7 @@ void ProtocolController::sbCLSClick(bool all)
 
 void ProtocolController::ClearSelectors()
 {
-    m_selectorItems->Rebuild(0);
-    for (QComboBox *selector : {m_form->cbBuhn1, m_form->cbBuhn2})
-        selector->setEnabled(false);
+    m_lanes->Clear();
     m_form->sb1->setEnabled(false);
     m_form->sb2->setEnabled(false);
 }

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-class LaneSelectorModel;
+class LaneTeams;
 class ProtocolUndo;
 class QComboBox;
 class TFormMain;
@@ -117,24 +117,18 @@ private:
     void Notify();
     class ChangeBatch;
 
-    void ConfigureSelectors();
     void Wire();
     void SortGrid1GetSortStyle(int column, TSortStyle &style);
     void SortGrid1EndSort();
-    QComboBox *Selector(int lane) const;
-    int LaneRow(int laneIndex) const;
     void WriteRow(int row, const ProtocolRow &cells);
     void WriteTable(ProtocolTable &table);
-    // Both selectors get one item per row, none selected.
+    int TeamCount() const;
+    // Both selectors get one item per team, none selected.
     void FillSelectors();
     bool TakeOverAvailable(int lane) const;
     // Rebuilds the selectors' items after rows moved or went, each lane on
     // its marked row (none when the row went).
     void FollowLaneRows();
-    // A lane's team is the row that carries the lane's marker object; the
-    // grid's sorts carry it along with the row.
-    int MarkedRow(int laneIndex) const;
-    void MarkLaneRow(int laneIndex, int row);
     void RefreshLaneButtons();
     void RemoveCurrentRow();
     void ClearSelectors();
@@ -146,16 +140,8 @@ private:
                        const std::function<void(ProtocolRow &)> &change);
 
     TFormMain *m_form;
-    LaneSelectorModel *m_selectorItems;
+    LaneTeams *m_lanes;
     ProtocolUndo *m_undo;
-    std::array<QObject, 2> m_laneMarkers;
-    // Where each marker was last seen: checked first, searched for only
-    // after rows moved.
-    mutable std::array<int, 2> m_markedRows = {-1, -1};
-    // Whether each marker is in the grid, as far as this controller knows.
-    mutable std::array<bool, 2> m_markerPlaced = {false, false};
-    // The selectors are being rebuilt: their changes are not the operator's.
-    bool m_followingRows = false;
     bool m_modified = false;
     int m_batchDepth = 0;
     bool m_changePending = false;

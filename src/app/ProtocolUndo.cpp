@@ -1,13 +1,13 @@
 #include "app/ProtocolUndo.h"
 
 #include "app/FMain.h"
+#include "app/LaneTeams.h"
 #include "app/ProtocolController.h"
 #include "app/ProtocolGrid.h"
 #include "app/StartOrder.h"
 #include "widgets/SortGrid.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QTimer>
 #include <algorithm>
 #include <span>
@@ -81,7 +81,7 @@ void ProtocolUndo::RowRemoved(int row)
                 .row = row,
                 .startPlace = m_form->SortGrid1->Cells(StartOrderColumn, row)};
     for (int laneIndex : {0, 1})
-        entry.lanes[laneIndex] = m_protocol->LaneRow(laneIndex) == row;
+        entry.lanes[laneIndex] = m_protocol->m_lanes->Row(laneIndex) == row;
     Push(std::move(entry));
 }
 
@@ -91,7 +91,7 @@ void ProtocolUndo::ProtocolCleared()
           .what = QStringLiteral("Protokoll gelöscht"),
           .table = m_protocol->Columns(),
           .startOrder = m_protocol->StartOrder(),
-          .lanes = {m_form->cbBuhn1->currentIndex(), m_form->cbBuhn2->currentIndex()},
+          .lanes = {m_protocol->m_lanes->Position(0), m_protocol->m_lanes->Position(1)},
           .modified = m_protocol->ProtocolModified()});
 }
 
@@ -187,9 +187,9 @@ void ProtocolUndo::RestoreRemovedRow(const Entry &entry)
     grid->SetCells(StartOrderColumn, row, entry.startPlace);
     std::array<int, 2> positions{};
     for (int laneIndex : {0, 1}) {
-        if (entry.lanes[laneIndex] && m_protocol->LaneRow(laneIndex) < 0)
-            m_protocol->MarkLaneRow(laneIndex, row);
-        const int marked = m_protocol->MarkedRow(laneIndex);
+        if (entry.lanes[laneIndex] && m_protocol->m_lanes->Row(laneIndex) < 0)
+            m_protocol->m_lanes->Mark(laneIndex, row);
+        const int marked = m_protocol->m_lanes->MarkedRow(laneIndex);
         positions[laneIndex] = marked > 0 ? marked - 1 : -1;
     }
     m_protocol->FillSelectors();
