@@ -19,7 +19,8 @@ ApplicationWindows::ApplicationWindows()
     FormMain->FDlgYesNo = FDlgYesNo;
     FormMain->Journal->OfferRecovery(FDlgYesNo);
     FormPP = new TFormPP(&FormMain->Printer, FormMain);
-    new CertificateController(FormMain, FormPP);
+    new CertificateController({FormMain->sbGramoty, FormMain, &FormMain->Printer},
+                              *FormMain->Protocol, FormPP, FormMain);
 }
 
 ApplicationWindows::~ApplicationWindows()

@@ -1,16 +1,18 @@
 #include "app/CertificateController.h"
 
-#include "app/FMain.h"
 #include "app/ProtocolController.h"
 #include "platform/Platform.h"
 #include "print/FPP.h"
 
 #include <QToolButton>
 
-CertificateController::CertificateController(TFormMain *form, TFormPP *formPP)
-    : QObject(form), m_form(form), m_formPP(formPP)
+CertificateController::CertificateController(const Controls &controls,
+                                             const ProtocolController &protocol, TFormPP *formPP,
+                                             QObject *parent)
+    : QObject(parent), m_controls(controls), m_protocol(protocol), m_formPP(formPP)
 {
-    connect(form->sbGramoty, &QToolButton::clicked, this, &CertificateController::sbGramotyClick);
+    connect(controls.certificates, &QToolButton::clicked, this,
+            &CertificateController::sbGramotyClick);
 }
 
 // The print dialog's pages stand for protocol rows here; the dialog's
@@ -18,10 +20,10 @@ CertificateController::CertificateController(TFormMain *form, TFormPP *formPP)
 void CertificateController::sbGramotyClick()
 {
     CertificateRun run;
-    run.table = m_form->Protocol->Table();
-    run.eventName = m_form->Protocol->EventName;
-    const auto rows =
-        CurrentPlatform().PrintRangeDialog(m_form, &m_form->Printer, 1, int(run.table.size()));
+    run.table = m_protocol.Table();
+    run.eventName = m_protocol.EventName;
+    const auto rows = CurrentPlatform().PrintRangeDialog(m_controls.window, m_controls.printer, 1,
+                                                         int(run.table.size()));
     if (!rows)
         return;
     run.firstRow = rows->from;

@@ -4,7 +4,9 @@
 
 #include <QObject>
 
-class TFormMain;
+class ProtocolController;
+class QPrinter;
+class QToolButton;
 class TFormPP;
 
 class CertificateController : public QObject
@@ -12,12 +14,24 @@ class CertificateController : public QObject
     Q_OBJECT
 
 public:
-    // Connects the main window's certificate button; a child of the window.
-    CertificateController(TFormMain *form, TFormPP *formPP);
+    // The window's controls and records the certificates use.
+    struct Controls
+    {
+        QToolButton *certificates = nullptr;
+        // The print dialog's parent.
+        QWidget *window = nullptr;
+        QPrinter *printer = nullptr;
+    };
+
+    // Connects the certificate button; the protocol is read for its rows
+    // and its event name.
+    CertificateController(const Controls &controls, const ProtocolController &protocol,
+                          TFormPP *formPP, QObject *parent);
 
     void sbGramotyClick();
 
 private:
-    TFormMain *m_form;
+    Controls m_controls;
+    const ProtocolController &m_protocol;
     TFormPP *m_formPP;
 };

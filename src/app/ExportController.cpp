@@ -2,7 +2,6 @@
 // writers and the office exports.
 #include "app/ExportController.h"
 
-#include "app/FMain.h"
 #include "app/ProtocolController.h"
 #include "platform/Platform.h"
 #include "protocol/Excel.h"
@@ -17,30 +16,34 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
 
-ExportController::ExportController(TFormMain *form) : QObject(form), m_form(form)
+ExportController::ExportController(const Controls &controls, const ProtocolController &protocol,
+                                   QObject *parent)
+    : QObject(parent), m_controls(controls), m_protocol(protocol)
 {
     RemoveOldWorkbooks(QDateTime::currentDateTime());
-    connect(form->sbSave, &QToolButton::clicked, this, &ExportController::sbSaveClick);
-    connect(form->sbInet, &QToolButton::clicked, this, [this] { sbInetClick(0); });
-    connect(form->sbPrint, &QToolButton::clicked, this, [this] { sbInetClick(1); });
-    connect(form->sbExcel, &QToolButton::clicked, this, &ExportController::sbExcelClick);
-    connect(form->sbWord, &QToolButton::clicked, this, &ExportController::sbWordClick);
+    connect(controls.save, &QToolButton::clicked, this, &ExportController::sbSaveClick);
+    connect(controls.webPage, &QToolButton::clicked, this, [this] { sbInetClick(0); });
+    connect(controls.print, &QToolButton::clicked, this, [this] { sbInetClick(1); });
+    connect(controls.spreadsheet, &QToolButton::clicked, this, &ExportController::sbExcelClick);
+    connect(controls.document, &QToolButton::clicked, this, &ExportController::sbWordClick);
 }
 
 CellRows ExportController::GridRows() const
 {
-    return m_form->SortGrid1->TableRows();
+    return m_controls.grid->TableRows();
 }
 
 // --- save dialog -----------------------------------------------------------------
 
 void ExportController::sbSaveClick()
 {
-    Platform::FileDialogRequest &dialog = m_form->SaveDialog1;
-    const Platform::FileDialogAnswer answer = CurrentPlatform().SaveFileDialog(m_form, dialog);
+    Platform::FileDialogRequest &dialog = *m_controls.saveDialog;
+    const Platform::FileDialogAnswer answer =
+        CurrentPlatform().SaveFileDialog(m_controls.window, dialog);
     if (!answer.accepted)
         return;
     dialog.filterIndex = answer.filterIndex;
@@ -48,16 +51,16 @@ void ExportController::sbSaveClick()
     dialog.fileName = answer.fileName;
     if (!SaveAs(answer.filterIndex, answer.fileName))
         return;
-    m_form->Protocol->MarkProtocolSaved();
-    m_form->ShowNotice(QStringLiteral("Protokoll gespeichert: ") +
-                       QDir::toNativeSeparators(answer.fileName));
+    emit protocolSaved();
+    ShowNotice(QStringLiteral("Protokoll gespeichert: ") +
+               QDir::toNativeSeparators(answer.fileName));
 }
 
 bool ExportController::SaveAs(int type, const QString &fileName)
 {
     switch (type) {
     case SaveCsv:
-        return m_form->SortGrid1->SaveToFile(fileName);
+        return m_controls.grid->SaveToFile(fileName);
     case SaveDocument:
         return !ExportDocument(WordProcessorMode::Background, fileName).isEmpty();
     case SaveWebPage:
@@ -80,8 +83,12 @@ bool ExportController::WriteFile(const QString &fileName, const QByteArray &byte
 
 void ExportController::ShowError(const QString &text)
 {
-    CurrentPlatform().MessageBox(m_form, m_form->ApplicationTitle, text,
-                                 Platform::MessageKind::Error);
+    CurrentPlatform().MessageBox(m_controls.window, Title(), text, Platform::MessageKind::Error);
+}
+
+void ExportController::ShowNotice(const QString &text)
+{
+    m_controls.statusLine->showMessage(text);
 }
 
 void ExportController::ShowWriteError(const QString &fileName, const QString &reason)
@@ -96,12 +103,12 @@ void ExportController::ShowWriteError(const QString &fileName, const QString &re
 
 QString ExportController::HtmlPageName() const
 {
-    return QDir::current().absoluteFilePath(m_form->ApplicationTitle + QStringLiteral(".html"));
+    return QDir::current().absoluteFilePath(Title() + QStringLiteral(".html"));
 }
 
 bool ExportController::WriteHtmlProtocol(const QString &fileName)
 {
-    return WriteFile(fileName, HtmlProtocolPage(GridRows(), m_form->ApplicationTitle));
+    return WriteFile(fileName, HtmlProtocolPage(GridRows(), Title()));
 }
 
 void ExportController::sbInetClick(int tag)
@@ -110,14 +117,13 @@ void ExportController::sbInetClick(int tag)
     const CellRows rows = GridRows();
     // A page that could not be written now must not be replaced by an
     // older one of the same name in the browser or on paper.
-    if (!WriteFile(pageName, HtmlProtocolPage(rows, m_form->ApplicationTitle),
-                   NameChosenBy::Program))
+    if (!WriteFile(pageName, HtmlProtocolPage(rows, Title()), NameChosenBy::Program))
         return;
     if (tag == 1)
         PrintProtocol(rows);
     else if (!CurrentPlatform().OpenUrl(QUrl::fromLocalFile(pageName)))
-        m_form->ShowNotice(QStringLiteral("Kein Browser gefunden; die Seite liegt hier: ") +
-                           QDir::toNativeSeparators(pageName));
+        ShowNotice(QStringLiteral("Kein Browser gefunden; die Seite liegt hier: ") +
+                   QDir::toNativeSeparators(pageName));
 }
 
 void ExportController::PrintProtocol(const CellRows &rows)
@@ -127,17 +133,17 @@ void ExportController::PrintProtocol(const CellRows &rows)
         SaveProtocolPdf(rows);
         return;
     }
-    if (!platform.PrintDialog(m_form, &m_form->Printer))
+    if (!platform.PrintDialog(m_controls.window, m_controls.printer))
         return;
     const ProtocolHeading heading = PrintedHeading();
-    platform.PrintPages(&m_form->Printer, [&rows, &heading](QPagedPaintDevice *printer) {
+    platform.PrintPages(m_controls.printer, [&rows, &heading](QPagedPaintDevice *printer) {
         PaintProtocolPages(rows, heading, printer);
     });
 }
 
 ProtocolHeading ExportController::PrintedHeading() const
 {
-    return {m_form->ApplicationTitle, m_form->Protocol->EventName, QDate::currentDate()};
+    return {Title(), m_protocol.EventName, QDate::currentDate()};
 }
 
 void ExportController::SaveProtocolPdf(const CellRows &rows)
@@ -145,16 +151,17 @@ void ExportController::SaveProtocolPdf(const CellRows &rows)
     Platform::FileDialogRequest request;
     request.title = QStringLiteral("Kein Drucker eingerichtet: Protokoll als PDF speichern");
     request.folder = QDir::currentPath();
-    request.fileName = m_form->ApplicationTitle + QStringLiteral(".pdf");
+    request.fileName = Title() + QStringLiteral(".pdf");
     request.filter = QStringLiteral("PDF-Dokument (*.pdf)|*.pdf");
     request.defaultSuffix = QStringLiteral("pdf");
-    const Platform::FileDialogAnswer answer = CurrentPlatform().SaveFileDialog(m_form, request);
+    const Platform::FileDialogAnswer answer =
+        CurrentPlatform().SaveFileDialog(m_controls.window, request);
     if (!answer.accepted)
         return;
     if (!WriteFile(answer.fileName, ProtocolPagePdf(rows, PrintedHeading())))
         return;
-    m_form->ShowNotice(QStringLiteral("Protokoll als PDF gespeichert: ") +
-                       QDir::toNativeSeparators(answer.fileName));
+    ShowNotice(QStringLiteral("Protokoll als PDF gespeichert: ") +
+               QDir::toNativeSeparators(answer.fileName));
 }
 
 // --- office programs -------------------------------------------------------------
@@ -162,9 +169,9 @@ void ExportController::SaveProtocolPdf(const CellRows &rows)
 void ExportController::sbExcelClick()
 {
     try {
-        ExportToSpreadsheet(GridRows(), m_form);
+        ExportToSpreadsheet(GridRows(), m_controls.window);
     } catch (const EAutomationNotShown &notShown) {
-        CurrentPlatform().MessageBox(m_form, m_form->ApplicationTitle, notShown.Message(),
+        CurrentPlatform().MessageBox(m_controls.window, Title(), notShown.Message(),
                                      Platform::MessageKind::Information);
     } catch (const EAutomationError &error) {
         ShowError(error.Message());
@@ -177,8 +184,7 @@ void ExportController::sbWordClick()
         ExportDocument(WordProcessorMode::Visible,
                        DateStampName(QDateTime::currentDateTime()) + QStringLiteral(".doc"));
     if (!saved.isEmpty())
-        m_form->ShowNotice(QStringLiteral("Dokument gespeichert: ") +
-                           QDir::toNativeSeparators(saved));
+        ShowNotice(QStringLiteral("Dokument gespeichert: ") + QDir::toNativeSeparators(saved));
 }
 
 QString ExportController::ExportDocument(WordProcessorMode mode, const QString &fileName)
@@ -186,7 +192,7 @@ QString ExportController::ExportDocument(WordProcessorMode mode, const QString &
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString saved;
     try {
-        saved = ExportToWordProcessor(GridRows(), mode, m_form->ProtocolTemplatePath, fileName);
+        saved = ExportToWordProcessor(GridRows(), mode, *m_controls.templatePath, fileName);
         if (saved.isEmpty())
             saved = fileName;
     } catch (const EAutomationError &error) {

@@ -3,6 +3,7 @@
 // no printer), the spreadsheet and the word-processor document.
 #pragma once
 
+#include "platform/Platform.h"
 #include "protocol/ProtocolFiles.h"
 #include "protocol/ProtocolPrint.h"
 #include "protocol/WordProcessorExport.h"
@@ -10,14 +11,38 @@
 #include <QObject>
 #include <QString>
 
-class TFormMain;
+class ProtocolController;
+class QPrinter;
+class QStatusBar;
+class QToolButton;
+class TSortGrid;
 
 class ExportController : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit ExportController(TFormMain *form);
+    // The window's controls and records the exports use.
+    struct Controls
+    {
+        QToolButton *save = nullptr;
+        QToolButton *webPage = nullptr;
+        QToolButton *print = nullptr;
+        QToolButton *spreadsheet = nullptr;
+        QToolButton *document = nullptr;
+        TSortGrid *grid = nullptr;
+        QStatusBar *statusLine = nullptr;
+        // The dialogs' parent.
+        QWidget *window = nullptr;
+        QPrinter *printer = nullptr;
+        Platform::FileDialogRequest *saveDialog = nullptr;
+        // Known once the window has found its names.
+        const QString *applicationTitle = nullptr;
+        const QString *templatePath = nullptr;
+    };
+
+    // Wires the export buttons; the protocol is read for its event name.
+    ExportController(const Controls &controls, const ProtocolController &protocol, QObject *parent);
 
     // The save dialog's file types, in the dialog's order.
     enum SaveType { SaveCsv = 1, SaveDocument = 2, SaveWebPage = 3, SaveText = 4 };
@@ -44,6 +69,10 @@ public:
     // The table as shown, header row first.
     CellRows GridRows() const;
 
+signals:
+    // The protocol went into a file the operator chose in the save dialog.
+    void protocolSaved();
+
 private:
     bool SaveAs(int type, const QString &fileName);
     // A name from the save dialog follows links; one the program made up
@@ -59,5 +88,9 @@ private:
     ProtocolHeading PrintedHeading() const;
     void SaveProtocolPdf(const CellRows &rows);
 
-    TFormMain *m_form;
+    void ShowNotice(const QString &text);
+    const QString &Title() const { return *m_controls.applicationTitle; }
+
+    Controls m_controls;
+    const ProtocolController &m_protocol;
 };

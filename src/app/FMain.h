@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/FileTypeNames.h"
+#include "app/LanePenalties.h"
 #include "app/MainSettings.h"
 #include "app/ProtocolColumnWidths.h"
 #include "app/SpeedButtonGlyphs.h"
@@ -93,10 +94,12 @@ public:
     QWidget *Panel6 = nullptr;
     TBitBtnWithColor *bSTOP1 = nullptr;
     TBitBtnWithColor *bSTOP2 = nullptr;
-    TBitBtnWithColor *bStrafe15_1 = nullptr;
-    TBitBtnWithColor *bStrafe30_1 = nullptr;
-    TBitBtnWithColor *bStrafe15_2 = nullptr;
-    TBitBtnWithColor *bStrafe30_2 = nullptr;
+    // Each lane's penalty buttons, in the order of LanePenalties.
+    std::array<LanePenaltyButtons, 2> PenaltyButtons{};
+    TBitBtnWithColor *&bStrafe15_1 = PenaltyButtons[0][LanePenaltyIndex(15)];
+    TBitBtnWithColor *&bStrafe30_1 = PenaltyButtons[0][LanePenaltyIndex(30)];
+    TBitBtnWithColor *&bStrafe15_2 = PenaltyButtons[1][LanePenaltyIndex(15)];
+    TBitBtnWithColor *&bStrafe30_2 = PenaltyButtons[1][LanePenaltyIndex(30)];
     TBitBtnWithColor *bDisqulifikation1 = nullptr;
     TBitBtnWithColor *bDisqulifikation2 = nullptr;
     TBitBtnWithColor *sb1del = nullptr;
@@ -212,6 +215,8 @@ private:
     QWidget *CreateLaneButtons(int lane);
     QWidget *CreateProtocolArea();
     void CreateKeyEntries();
+    // The controllers, each with the controls it drives, and their connections.
+    void CreateControllers();
     void CreateTimers();
     void CreateComPort();
     void ShowBarrierState(const QString &text, bool failed);

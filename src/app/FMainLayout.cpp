@@ -2,9 +2,7 @@
 // keep the layout in step with the lane count and the window size.
 #include "app/FMain.h"
 
-#include "app/ExportController.h"
-#include "app/ProtocolController.h"
-#include "app/RaceController.h"
+#include "app/LanePenalties.h"
 #include "app/SpeedButtonGlyphs.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/Dmn_led.h"
@@ -96,13 +94,8 @@ void TFormMain::CreateControls()
     resize(DesignedWidth, 541);
     CreateKeyEntries();
     CreateTimers();
-    Protocol = new ProtocolController(this);
-    Race = new RaceController(this);
-    Export = new ExportController(this);
+    CreateControllers();
     CreateComPort();
-    Protocol->LaneElapsed = [this](int laneIndex) {
-        return static_cast<std::uint32_t>(Race->LaneElapsed[laneIndex]);
-    };
 }
 
 QWidget *TFormMain::CreateTopStrip()
@@ -304,18 +297,24 @@ QWidget *TFormMain::CreateLaneButtons(int lane)
         MakeRaceButton(first ? QStringLiteral("STOPP &1") : QStringLiteral("STOPP &2"), 21, panel);
     stop->setToolTip(first ? QStringLiteral("Alt+1") : QStringLiteral("Alt+2"));
     stop->setShortcut(QKeySequence()); // Alt+1 / Alt+2 belong to the key entries
-    auto *strafe15 = MakeRaceButton(QStringLiteral("S15"), 15, panel);
-    auto *strafe30 = MakeRaceButton(QStringLiteral("S30"), 15, panel);
+    auto *penalties = new QHBoxLayout;
+    penalties->setSpacing(2);
+    LanePenaltyButtons &penaltyButtons = PenaltyButtons[std::size_t(lane)];
+    for (std::size_t i = 0; i < LanePenalties.size(); ++i) {
+        const LanePenalty &penalty = LanePenalties[i];
+        penaltyButtons[i] = MakeRaceButton(QStringLiteral("S%1").arg(penalty.seconds), 15, panel);
+        penaltyButtons[i]->setToolTip(
+            QStringLiteral("%1. Zeitstrafe %2").arg(lane + 1).arg(penalty.seconds));
+        if (penalty.darkFace)
+            SetButtonTextColour(penaltyButtons[i], Qt::white);
+        penalties->addWidget(penaltyButtons[i]);
+    }
     auto *disqualify = MakeRaceButton(QStringLiteral("Disqulifikation"), 15, panel);
-    strafe15->setToolTip(first ? QStringLiteral("1. Zeitstrafe 15")
-                               : QStringLiteral("2. Zeitstrafe 15"));
-    strafe30->setToolTip(first ? QStringLiteral("1. Zeitstrafe 30")
-                               : QStringLiteral("2. Zeitstrafe 30"));
+    SetButtonTextColour(disqualify, Qt::white);
     // Enter keeps offering the next step of the race after a click here.
-    for (TBitBtnWithColor *button : {strafe15, strafe30, disqualify})
+    for (TBitBtnWithColor *button : penaltyButtons)
         button->setFocusPolicy(Qt::NoFocus);
-    for (TBitBtnWithColor *darkFace : {strafe30, disqualify})
-        SetButtonTextColour(darkFace, Qt::white);
+    disqualify->setFocusPolicy(Qt::NoFocus);
 
     auto *ledPanel = new QWidget(panel);
     ledPanel->setFixedWidth(26);
@@ -345,10 +344,6 @@ QWidget *TFormMain::CreateLaneButtons(int lane)
         stopRow->addWidget(ledPanel);
         stopRow->addWidget(stop, 1);
     }
-    auto *penalties = new QHBoxLayout;
-    penalties->setSpacing(2);
-    penalties->addWidget(strafe15);
-    penalties->addWidget(strafe30);
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
@@ -357,11 +352,11 @@ QWidget *TFormMain::CreateLaneButtons(int lane)
     column->addWidget(disqualify, 1);
 
     if (first) {
-        bSTOP1 = stop, bStrafe15_1 = strafe15, bStrafe30_1 = strafe30;
-        bDisqulifikation1 = disqualify, PanelLed1 = ledPanel, Led1 = led, LabC1 = laps;
+        bSTOP1 = stop, bDisqulifikation1 = disqualify;
+        PanelLed1 = ledPanel, Led1 = led, LabC1 = laps;
     } else {
-        bSTOP2 = stop, bStrafe15_2 = strafe15, bStrafe30_2 = strafe30;
-        bDisqulifikation2 = disqualify, PanelLed2 = ledPanel, Led2 = led, LabC2 = laps;
+        bSTOP2 = stop, bDisqulifikation2 = disqualify;
+        PanelLed2 = ledPanel, Led2 = led, LabC2 = laps;
     }
     return panel;
 }

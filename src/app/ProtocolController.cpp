@@ -91,11 +91,12 @@ void ProtocolController::Wire()
     connect(f->sbCLS, &QToolButton::clicked, this, [this] { sbCLSClick(false); });
     connect(f->sbCLSall, &QToolButton::clicked, this, [this] { sbCLSClick(true); });
     connect(f->seObmen, &QToolButton::clicked, this, &ProtocolController::seObmenClick);
-    const std::pair<TBitBtnWithColor *, int> penalties[] = {
-        {f->bStrafe15_1, -15}, {f->bStrafe30_1, -30}, {f->bStrafe15_2, 15}, {f->bStrafe30_2, 30}};
-    for (const auto &[button, number] : penalties)
-        connect(button, &QPushButton::clicked, this, [this, n = number] { bStrafeClick(n); });
     for (int lane : {0, 1}) {
+        // Lane 1's penalties carry negative numbers, lane 2's positive ones.
+        const int sign = lane == 0 ? -1 : 1;
+        for (std::size_t i = 0; i < LanePenalties.size(); ++i)
+            connect(f->PenaltyButtons[std::size_t(lane)][i], &QPushButton::clicked, this,
+                    [this, number = sign * LanePenalties[i].seconds] { bStrafeClick(number); });
         connect(lane == 0 ? f->bDisqulifikation1 : f->bDisqulifikation2, &QPushButton::clicked,
                 this, [this, lane] { bDisqulifikation1Click(lane); });
         connect(lane == 0 ? f->sb1del : f->sb2del, &QPushButton::clicked, this,

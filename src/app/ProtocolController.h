@@ -4,6 +4,7 @@
 // START and of the protocol buttons up to date.
 #pragma once
 
+#include "app/RaceController.h"
 #include "protocol/ProtocolChange.h"
 #include "protocol/ProtocolTable.h"
 #include "widgets/SortCompare.h"
@@ -21,7 +22,7 @@ class ProtocolUndo;
 class QComboBox;
 class TFormMain;
 
-class ProtocolController : public QObject
+class ProtocolController : public QObject, public HeatResults
 {
     Q_OBJECT
 
@@ -40,18 +41,18 @@ public:
 
     // Fills "Zeit", "Strafzeit" and "Total" (column, +1, +2) of the team on
     // the lane (1 or 2). false when the lane has no team; nothing is written then.
-    bool RecordLaneTime(int column, int lane, const QString &text);
+    bool RecordLaneTime(int column, int lane, const QString &text) override;
     // A cell of the team on the lane (1 or 2); a null text when the lane has no team.
-    QString LaneCell(int lane, int column) const;
+    QString LaneCell(int lane, int column) const override;
     // Sorts by class and total and writes the places per class, then gives
     // both selectors one item per row; each lane stays on its team's row.
-    void RankProtocol();
+    void RankProtocol() override;
     void RefreshControlStates();
     bool HasProtocol() const;
     // Puts lane 1 (and lane 2, with two lanes) on the next teams in start
     // order. true when a racing lane found no team left to run and went
     // back to the first teams.
-    bool PutLanesOnNextTeams(int laneCount);
+    bool PutLanesOnNextTeams(int laneCount) override;
 
     // Replaces the protocol by the rows of a starter list. false (and an
     // error box, the protocol untouched) when the file cannot be read.

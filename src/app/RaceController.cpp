@@ -1,9 +1,8 @@
 // The race clock and the lane state machine of the main window.
 #include "app/RaceController.h"
 
-#include "app/FMain.h"
+#include "app/MainSettings.h"
 #include "app/ProgramFolders.h"
-#include "app/ProtocolController.h"
 #include "app/StartOrder.h"
 #include "platform/Platform.h"
 #include "protocol/ProtocolTable.h"
@@ -11,7 +10,6 @@
 #include "widgets/ButtonWithColor.h"
 #include "widgets/DigitScreenBatch.h"
 #include "widgets/Dmn_led.h"
-#include "widgets/SortGrid.h"
 #include "widgets/Udigit.h"
 
 #include <QAction>
@@ -23,16 +21,14 @@
 #include <QStatusBar>
 #include <QStyleHints>
 #include <QTimer>
-#include <QToolButton>
 
 namespace {
 
 const QColor StartGreen(0, 128, 0);
 const QColor StopRed(255, 0, 0);
 const QColor ResetDarkRed(176, 0, 0);
-// Ausfall, S15, S30, Disqulifikation, in the order of LaneControls::resultButtons.
-const std::array<QColor, 4> ResultButtonColours = {QColor(255, 255, 0), QColor(0, 240, 240),
-                                                   QColor(0, 0, 255), QColor(0, 0, 0)};
+const QColor DropOutYellow(255, 255, 0);
+const QColor DisqualifyBlack(0, 0, 0);
 // On-segment colour of a digit by significance: a leading zero is drawn dim.
 const std::array<QColor, 2> DigitColours = {QColor(64, 64, 64), QColor(255, 255, 0)};
 
@@ -50,42 +46,29 @@ bool IsButtonKey(int key)
 
 } // namespace
 
-RaceController::RaceController(TFormMain *form)
-    : QObject(form), m_form(form), m_falseStartKeys(new QTimer(this))
+RaceController::RaceController(const Controls &controls, const MainSettings &settings,
+                               HeatResults &results, QObject *parent)
+    : QObject(parent), m_controls(controls), m_settings(settings), m_results(results),
+      m_falseStartKeys(new QTimer(this))
 {
-    m_lanes[0] = {form->bSTOP1,
-                  form->mSTOP1,
-                  {form->sb1del, form->bStrafe15_1, form->bStrafe30_1, form->bDisqulifikation1},
-                  {form->Digit1_1, form->Digit1_2, form->Digit1_3, form->Digit1_4, form->Digit1_5},
-                  form->TimerGesperrt1,
-                  form->Led1,
-                  form->LabC1,
-                  form->PanelLed1};
-    m_lanes[1] = {form->bSTOP2,
-                  form->mStop2,
-                  {form->sb2del, form->bStrafe15_2, form->bStrafe30_2, form->bDisqulifikation2},
-                  {form->Digit2_1, form->Digit2_2, form->Digit2_3, form->Digit2_4, form->Digit2_5},
-                  form->TimerGesperrt2,
-                  form->Led2,
-                  form->LabC2,
-                  form->PanelLed2};
     WireControls();
 }
 
 void RaceController::WireControls()
 {
-    TFormMain *form = m_form;
+    const Controls &form = m_controls;
     // Enter on the focused button must offer the next step of the race.
     for (TBitBtnWithColor *button :
-         {form->bSTART, form->bFSTART, form->bSTOP1, form->bSTOP2, form->bRESET})
+         {form.start, form.falseStart, form.lanes[0].stop, form.lanes[1].stop, form.reset})
         button->setAutoDefault(true);
 
     // The buttons' clicks serve the keyboard (accelerator, Space, Enter); a
     // mouse press acts at once and leaves the button unavailable, so its
     // release clicks nothing. Each takes the tick of its press.
-    connect(form->bSTART, &QPushButton::clicked, this, [this] { mStartClick(m_pressTime.Tick()); });
-    connect(form->mStart, &QAction::triggered, this, [this] { mStartClick(m_pressTime.Tick()); });
-    connect(form->bSTART, &TBitBtnWithColor::OnMouseDown, this,
+    connect(form.start, &QPushButton::clicked, this, [this] { mStartClick(m_pressTime.Tick()); });
+    connect(form.startEntry, &QAction::triggered, this,
+            [this] { mStartClick(m_pressTime.Tick()); });
+    connect(form.start, &TBitBtnWithColor::OnMouseDown, this,
             [this] { PerformStart(m_pressTime.Tick()); });
 
     for (int lane = 0; lane < 2; ++lane) {
@@ -100,25 +83,25 @@ void RaceController::WireControls()
                 [this, lane] { TimerGesperrtTimer(lane); });
     }
 
-    connect(form->bFSTART, &QPushButton::pressed, this,
+    connect(form.falseStart, &QPushButton::pressed, this,
             [this] { m_falseStartPressTick = m_pressTime.Tick(); });
-    connect(form->bFSTART, &QPushButton::clicked, this, &RaceController::FalseStartButtonClicked);
-    connect(form->mFSTART, &QAction::triggered, this, &RaceController::bFSTARTClick);
-    form->bFSTART->installEventFilter(this);
+    connect(form.falseStart, &QPushButton::clicked, this, &RaceController::FalseStartButtonClicked);
+    connect(form.falseStartEntry, &QAction::triggered, this, &RaceController::bFSTARTClick);
+    form.falseStart->installEventFilter(this);
     m_falseStartKeys->setSingleShot(true);
     m_falseStartKeys->setInterval(int(FalseStartKeysMs));
     connect(m_falseStartKeys, &QTimer::timeout, this, &RaceController::FalseStartKeysTimer);
 
-    connect(form->bRESET, &QPushButton::clicked, this, [this] { mResetClick(true); });
-    connect(form->mReset, &QAction::triggered, this, [this] { mResetClick(true); });
-    connect(form->bRESET, &TBitBtnWithColor::OnMouseDown, this, [this] { PerformReset(); });
+    connect(form.reset, &QPushButton::clicked, this, [this] { mResetClick(true); });
+    connect(form.resetEntry, &QAction::triggered, this, [this] { mResetClick(true); });
+    connect(form.reset, &TBitBtnWithColor::OnMouseDown, this, [this] { PerformReset(); });
 
-    connect(form->Clock, &QTimer::timeout, this, &RaceController::ClockTimer);
+    connect(form.clock, &QTimer::timeout, this, &RaceController::ClockTimer);
 }
 
 void RaceController::PerformStart(std::optional<std::uint32_t> startTick)
 {
-    if (m_form->mStart->isEnabled())
+    if (m_controls.startEntry->isEnabled())
         mStartClick(startTick);
 }
 
@@ -130,23 +113,23 @@ void RaceController::PerformStop(int lane, std::optional<std::uint32_t> stopTick
 
 void RaceController::PerformReset()
 {
-    if (m_form->mReset->isEnabled())
+    if (m_controls.resetEntry->isEnabled())
         mResetClick(true);
 }
 
 void RaceController::mStartClick(std::optional<std::uint32_t> startTick)
 {
-    TFormMain *form = m_form;
+    const Controls &form = m_controls;
     // Edit mode may change the rows the lanes stand on: no start of any
     // kind (button, F5, barrier) until it ends.
-    if (form->cbEditON->isChecked())
+    if (form.editMode->isChecked())
         return;
     ClearRaceNotices();
     // The sound request does not block, so it may come before the time stamp.
     if (!StartSoundFile.isEmpty())
         CurrentPlatform().PlaySoundFile(StartSoundFile);
     StartTick = startTick.value_or(CurrentPlatform().TickCount());
-    form->bFSTART->show();
+    form.falseStart->show();
     for (int lane = 0; lane < 2; ++lane) {
         LapCount[lane] = 0;
         m_lapCounted[lane] = false;
@@ -157,18 +140,19 @@ void RaceController::mStartClick(std::optional<std::uint32_t> startTick)
     // itself must not count as a lap of either lane.
     LockOut(0);
     LockOut(1);
-    form->Clock->start();
+    form.clock->start();
 
-    for (QWidget *widget :
-         std::initializer_list<QWidget *>{form->cbBuhn1, form->cbBuhn2, form->bCFG, form->sbLoad})
+    for (QWidget *widget : std::initializer_list<QWidget *>{
+             form.laneSelectors[0], form.laneSelectors[1], form.settingsButton, form.loadButton})
         widget->setEnabled(false);
-    MakeUnavailable(form->bSTART);
-    form->mStart->setEnabled(false);
-    form->bFSTART->setEnabled(true);
-    form->mFSTART->setEnabled(true);
-    MakeUnavailable(form->bRESET);
-    form->mReset->setEnabled(false);
-    for (QWidget *widget : std::initializer_list<QWidget *>{form->cbEditON, form->sb1, form->sb2})
+    MakeUnavailable(form.start);
+    form.startEntry->setEnabled(false);
+    form.falseStart->setEnabled(true);
+    form.falseStartEntry->setEnabled(true);
+    MakeUnavailable(form.reset);
+    form.resetEntry->setEnabled(false);
+    for (QWidget *widget : std::initializer_list<QWidget *>{form.editMode, form.takeOverButtons[0],
+                                                            form.takeOverButtons[1]})
         widget->setEnabled(false);
 
     // One-lane mode arms the hidden lane 2 as well; the first stop disarms it.
@@ -176,25 +160,25 @@ void RaceController::mStartClick(std::optional<std::uint32_t> startTick)
         MakeAvailable(controls.stop, StopRed);
         controls.stopEntry->setEnabled(true);
     }
-    form->bFSTART->setFocus();
+    form.falseStart->setFocus();
     m_falseStartKeys->start();
-    form->Protocol->RefreshControlStates();
     AnnounceReRuns();
+    emit heatStarted();
 }
 
 void RaceController::AnnounceReRuns()
 {
-    const ProtocolController *protocol = m_form->Protocol;
-    for (int lane = 0; lane < m_form->Settings.CountBahn; ++lane) {
-        const QString time = protocol->LaneCell(lane + 1, ColZeit);
+    const HeatResults &protocol = m_results;
+    for (int lane = 0; lane < m_settings.CountBahn; ++lane) {
+        const QString time = protocol.LaneCell(lane + 1, ColZeit);
         if (IsBlankText(time))
             continue;
-        const QString total = protocol->LaneCell(lane + 1, ColTotal);
+        const QString total = protocol.LaneCell(lane + 1, ColTotal);
         SetLaneNotice(
             lane, QStringLiteral("Rennspur %1: Team %2 hat schon %3 – der neue Lauf "
                                  "ersetzt die Zeit")
                       .arg(lane + 1)
-                      .arg(protocol->LaneCell(lane + 1, ColNr), IsBlankText(total) ? time : total));
+                      .arg(protocol.LaneCell(lane + 1, ColNr), IsBlankText(total) ? time : total));
     }
 }
 
@@ -222,28 +206,29 @@ void RaceController::mSTOPClick(int lane, std::optional<std::uint32_t> stopTick)
     PlayStopSound();
     const std::uint32_t elapsed = ElapsedMs(StartTick, tick);
 
-    TFormMain *form = m_form;
+    const Controls &form = m_controls;
     const LaneControls &controls = m_lanes[lane];
     DisarmLane(lane);
-    for (std::size_t i = 0; i < controls.resultButtons.size(); ++i)
-        MakeAvailable(controls.resultButtons[i], ResultButtonColours[i]);
-    form->bFSTART->hide();
-    form->bFSTART->setEnabled(false);
-    form->mFSTART->setEnabled(false);
+    MakeResultsAvailable(controls);
+    form.falseStart->hide();
+    form.falseStart->setEnabled(false);
+    form.falseStartEntry->setEnabled(false);
     ShowLaneTime(lane, elapsed);
     RecordTime(lane, elapsed);
     LaneElapsed[lane] = std::int32_t(elapsed);
-    if (form->Settings.CountBahn == 1)
+    if (m_settings.CountBahn == 1)
         DisarmLane(1);
-    const bool finished = !form->mSTOP1->isEnabled() && !form->mStop2->isEnabled();
-    form->bRESET->setEnabled(finished);
-    form->mReset->setEnabled(finished);
+    const bool finished =
+        !form.lanes[0].stopEntry->isEnabled() && !form.lanes[1].stopEntry->isEnabled();
+    form.reset->setEnabled(finished);
+    form.resetEntry->setEnabled(finished);
     FocusNextStep();
+    emit laneStopped(lane);
 }
 
 void RaceController::PlayStopSound()
 {
-    const QString stopSound = FindSoundFile(QStringLiteral("4.wav"), m_form->DataFolder);
+    const QString stopSound = FindSoundFile(QStringLiteral("4.wav"), DataFolder);
     if (!stopSound.isEmpty())
         CurrentPlatform().PlaySoundFile(stopSound);
     else
@@ -255,17 +240,17 @@ void RaceController::RecordTime(int lane, std::uint32_t elapsed)
     // A lane without a team keeps its time on the digits only; the race
     // goes on, the operator just learns about it. A re-run replaces the
     // team's time, but never unannounced.
-    ProtocolController *protocol = m_form->Protocol;
+    HeatResults &protocol = m_results;
     const QString text = FormatRaceTime(elapsed);
-    const QString before = protocol->LaneCell(lane + 1, ColZeit);
+    const QString before = protocol.LaneCell(lane + 1, ColZeit);
     const bool replaces = !IsBlankText(before);
-    if (OtherLaneRecordedThisTeam(lane) || !protocol->RecordLaneTime(ColZeit, lane + 1, text))
+    if (OtherLaneRecordedThisTeam(lane) || !protocol.RecordLaneTime(ColZeit, lane + 1, text))
         SetLaneNotice(lane,
                       QStringLiteral("Rennspur %1: %2 nicht eingetragen").arg(lane + 1).arg(text));
     else if (replaces)
         SetLaneNotice(lane, QStringLiteral("Team %1 %2: %3 ersetzt durch %4")
-                                .arg(protocol->LaneCell(lane + 1, ColNr),
-                                     protocol->LaneCell(lane + 1, ColTeamName), before, text));
+                                .arg(protocol.LaneCell(lane + 1, ColNr),
+                                     protocol.LaneCell(lane + 1, ColTeamName), before, text));
 }
 
 // Each lane's notice stays readable until the next START, next to the
@@ -284,7 +269,7 @@ void RaceController::ShowRaceNotices()
             shown << notice;
     }
     m_shownRaceNotices = shown.join(QStringLiteral("   |   "));
-    m_form->ShowNotice(m_shownRaceNotices);
+    m_controls.statusLine->showMessage(m_shownRaceNotices);
 }
 
 // Other notices (the barrier port's) that came since stay.
@@ -293,8 +278,8 @@ void RaceController::ClearRaceNotices()
     for (QString &notice : m_raceNotices)
         notice.clear();
     if (!m_shownRaceNotices.isEmpty() &&
-        m_form->statusBar()->currentMessage() == m_shownRaceNotices)
-        m_form->statusBar()->clearMessage();
+        m_controls.statusLine->currentMessage() == m_shownRaceNotices)
+        m_controls.statusLine->clearMessage();
     m_shownRaceNotices.clear();
 }
 
@@ -302,10 +287,10 @@ void RaceController::ClearRaceNotices()
 // other lane already wrote into that team's row in this heat stays.
 bool RaceController::OtherLaneRecordedThisTeam(int lane) const
 {
-    const int position = m_form->cbBuhn1->currentIndex();
-    return m_form->Settings.CountBahn > 1 && position >= 0 &&
-           position == m_form->cbBuhn2->currentIndex() &&
-           m_lanes[1 - lane].resultButtons[0]->isEnabled();
+    const int position = m_controls.laneSelectors[0]->currentIndex();
+    return m_settings.CountBahn > 1 && position >= 0 &&
+           position == m_controls.laneSelectors[1]->currentIndex() &&
+           m_lanes[1 - lane].dropOut->isEnabled();
 }
 
 void RaceController::DisarmLane(int lane)
@@ -323,22 +308,22 @@ void RaceController::DisarmLane(int lane)
 // reset once every lane has stopped.
 void RaceController::FocusNextStep()
 {
-    TFormMain *form = m_form;
-    if (form->bSTOP1->isEnabled()) {
-        form->bSTOP1->setFocus();
-    } else if (form->bSTOP2->isEnabled()) {
-        form->bSTOP2->setFocus();
-    } else if (form->bRESET->isEnabled()) {
-        form->Clock->stop();
-        form->bRESET->setFocus();
-        form->bRESET->SetColor(ResetDarkRed);
-        form->cbEditON->setEnabled(true);
+    const Controls &form = m_controls;
+    if (form.lanes[0].stop->isEnabled()) {
+        form.lanes[0].stop->setFocus();
+    } else if (form.lanes[1].stop->isEnabled()) {
+        form.lanes[1].stop->setFocus();
+    } else if (form.reset->isEnabled()) {
+        form.clock->stop();
+        form.reset->setFocus();
+        form.reset->SetColor(ResetDarkRed);
+        form.editMode->setEnabled(true);
     }
 }
 
 bool RaceController::LaneSwitchedOff(int lane) const
 {
-    return lane == 1 && m_form->Settings.CountBahn == 1;
+    return lane == 1 && m_settings.CountBahn == 1;
 }
 
 void RaceController::TellLaneSwitchedOff()
@@ -357,7 +342,7 @@ void RaceController::FalseStartButtonClicked()
 
 void RaceController::bFSTARTClick()
 {
-    m_form->Clock->stop();
+    m_controls.clock->stop();
     DisarmLane(0);
     DisarmLane(1);
     mResetClick(false);
@@ -380,15 +365,15 @@ void RaceController::FalseStartKeysTimer()
 // nothing. F6 and a click still declare the false start.
 void RaceController::TakeFocusOffFalseStart()
 {
-    if (m_form->bFSTART->hasFocus())
-        m_form->PanelTimer->setFocus();
+    if (m_controls.falseStart->hasFocus())
+        m_controls.timerBand->setFocus();
 }
 
 // A held key repeats: never a false start. Only key presses are looked
 // at: the window is being taken down when other events come last.
 bool RaceController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || watched != m_form->bFSTART)
+    if (event->type() != QEvent::KeyPress || watched != m_controls.falseStart)
         return false;
     const auto *key = static_cast<const QKeyEvent *>(event);
     if (!IsButtonKey(key->key()) || (!key->isAutoRepeat() && FalseStartKeysActive()))
@@ -399,42 +384,40 @@ bool RaceController::eventFilter(QObject *watched, QEvent *event)
 
 void RaceController::mResetClick(bool moveListsOn)
 {
-    TFormMain *form = m_form;
+    const Controls &form = m_controls;
     // A running lockout runs out (its LED stays lit until then): the rest of
     // a beam interruption or a car still in the beam must not start a race.
     for (LaneControls &controls : m_lanes)
         controls.laps->clear();
     ShowLaneTime(0, 0);
     ShowLaneTime(1, 0);
-    form->Protocol->RankProtocol();
+    m_results.RankProtocol();
     if (moveListsOn)
         MoveListsOn();
-    form->bCFG->setEnabled(true);
-    form->sbLoad->setEnabled(true);
-    MakeAvailable(form->bSTART, StartGreen);
+    form.settingsButton->setEnabled(true);
+    form.loadButton->setEnabled(true);
+    MakeAvailable(form.start, StartGreen);
     // Straight to the next step, before the buttons that had the focus go:
     // not by way of the grid next in the tab order, which would repaint.
-    form->bSTART->setFocus();
-    form->mStart->setEnabled(true);
-    MakeUnavailable(form->bRESET);
-    form->mReset->setEnabled(false);
-    for (LaneControls &controls : m_lanes) {
-        for (TBitBtnWithColor *button : controls.resultButtons)
-            MakeUnavailable(button);
-    }
-    form->bFSTART->hide();
-    form->bFSTART->setEnabled(false);
-    form->mFSTART->setEnabled(false);
-    form->cbBuhn1->setEnabled(true);
-    form->cbBuhn2->setEnabled(true);
-    form->Protocol->RefreshControlStates();
+    form.start->setFocus();
+    form.startEntry->setEnabled(true);
+    MakeUnavailable(form.reset);
+    form.resetEntry->setEnabled(false);
+    for (const LaneControls &controls : m_lanes)
+        MakeResultsUnavailable(controls);
+    form.falseStart->hide();
+    form.falseStart->setEnabled(false);
+    form.falseStartEntry->setEnabled(false);
+    form.laneSelectors[0]->setEnabled(true);
+    form.laneSelectors[1]->setEnabled(true);
+    emit heatReset(moveListsOn);
 }
 
 // On to the next teams in start order; past the end of the list the
 // first teams run again, and their next times replace the old ones.
 void RaceController::MoveListsOn()
 {
-    if (m_form->Protocol->PutLanesOnNextTeams(m_form->Settings.CountBahn)) {
+    if (m_results.PutLanesOnNextTeams(m_settings.CountBahn)) {
         m_raceNotices[2] = StartedOverNotice;
         ShowRaceNotices();
     }
@@ -464,7 +447,7 @@ void RaceController::ComPortCTS(const ModemLineEvent &event)
 
 void RaceController::BarrierEvent(int lane, const ModemLineEvent &event)
 {
-    if (LineState[lane].IsPulse(event.modemStatus, m_form->Settings.Alg))
+    if (LineState[lane].IsPulse(event.modemStatus, m_settings.Alg))
         BarrierPulse(lane, event.tick);
 }
 
@@ -474,7 +457,7 @@ void RaceController::BarrierPulse(int lane, std::uint32_t tick)
     LaneControls &controls = m_lanes[lane];
     if (controls.lockout->isActive())
         return;
-    if (m_form->bSTART->isEnabled()) {
+    if (m_controls.start->isEnabled()) {
         PerformStart(tick);
         LockOut(lane);
     } else if (LaneSwitchedOff(lane)) {
@@ -490,11 +473,11 @@ void RaceController::BarrierPulse(int lane, std::uint32_t tick)
         controls.laps->setText(QString::number(LapCount[lane]));
         // The car is on its way round: no false start to show any more, but
         // F6 still works.
-        if (m_form->bFSTART->isEnabled()) {
+        if (m_controls.falseStart->isEnabled()) {
             TakeFocusOffFalseStart();
-            m_form->bFSTART->hide();
+            m_controls.falseStart->hide();
         }
-        if (LapCount[lane] >= m_form->Settings.Laps) {
+        if (LapCount[lane] >= m_settings.Laps) {
             PerformStop(lane, tick);
             LockOut(lane);
         }
@@ -524,6 +507,22 @@ void RaceController::ShowLaneTime(int lane, std::uint32_t ms)
         digit->SetValue(split.values[i]);
         digit->SetColorOn(DigitColours[split.significant[i]]);
     }
+}
+
+void RaceController::MakeResultsAvailable(const LaneControls &lane)
+{
+    MakeAvailable(lane.dropOut, DropOutYellow);
+    for (std::size_t i = 0; i < LanePenalties.size(); ++i)
+        MakeAvailable(lane.penalties[i], QColor(LanePenalties[i].face));
+    MakeAvailable(lane.disqualify, DisqualifyBlack);
+}
+
+void RaceController::MakeResultsUnavailable(const LaneControls &lane)
+{
+    MakeUnavailable(lane.dropOut);
+    for (TBitBtnWithColor *penalty : lane.penalties)
+        MakeUnavailable(penalty);
+    MakeUnavailable(lane.disqualify);
 }
 
 void RaceController::MakeAvailable(TBitBtnWithColor *button, const QColor &colour)

@@ -1,9 +1,11 @@
 // The race clock: starts one or two lanes together, stops them one by one
 // (button, key, mouse press or light barrier), false start and reset. The
 // race state lives in the main window's controls (which buttons are
-// available, their colours, the clock timer); this class only drives them.
+// available, their colours, the clock timer); this class only drives them,
+// and it reaches the protocol only through HeatResults and its signals.
 #pragma once
 
+#include "app/LanePenalties.h"
 #include "app/PressTime.h"
 #include "comms/ModemLineEvent.h"
 #include "race/BarrierLineFilter.h"
@@ -16,26 +18,86 @@
 #include <optional>
 
 class QAction;
+class QCheckBox;
+class QComboBox;
 class QLabel;
+class QStatusBar;
 class QTimer;
 class QWidget;
 class TBitBtnWithColor;
 class TDigit;
-class TFormMain;
 class TLed;
+struct MainSettings;
+
+// What the race asks of the protocol: the teams on the lanes, their times,
+// and at a heat's end the ranking and the next teams.
+class HeatResults
+{
+public:
+    // A cell of the team on the lane (1 or 2); a null text when the lane has no team.
+    virtual QString LaneCell(int lane, int column) const = 0;
+    // Writes the time into the column and the two beside it of the lane's
+    // (1 or 2) team; false when the lane has no team.
+    virtual bool RecordLaneTime(int column, int lane, const QString &text) = 0;
+    virtual void RankProtocol() = 0;
+    // true when a racing lane went back to the first teams.
+    virtual bool PutLanesOnNextTeams(int laneCount) = 0;
+
+protected:
+    ~HeatResults() = default;
+};
 
 class RaceController : public QObject
 {
     Q_OBJECT
 
 public:
-    // Wires the window's race buttons, key entries and timers to this
-    // controller; the window must have created its controls.
-    explicit RaceController(TFormMain *form);
+    // One lane's controls.
+    struct LaneControls
+    {
+        TBitBtnWithColor *stop = nullptr;
+        QAction *stopEntry = nullptr;
+        // The stopped lane's results: "Ausfall", the penalties, "Disqulifikation".
+        TBitBtnWithColor *dropOut = nullptr;
+        LanePenaltyButtons penalties{};
+        TBitBtnWithColor *disqualify = nullptr;
+        std::array<TDigit *, 5> digits{};
+        QTimer *lockout = nullptr;
+        TLed *led = nullptr;
+        QLabel *laps = nullptr;
+        QWidget *ledPanel = nullptr;
+    };
+    // The window's controls the race drives.
+    struct Controls
+    {
+        TBitBtnWithColor *start = nullptr;
+        TBitBtnWithColor *falseStart = nullptr;
+        TBitBtnWithColor *reset = nullptr;
+        QAction *startEntry = nullptr;
+        QAction *falseStartEntry = nullptr;
+        QAction *resetEntry = nullptr;
+        std::array<LaneControls, 2> lanes{};
+        QTimer *clock = nullptr;
+        // Unavailable while a heat runs.
+        std::array<QComboBox *, 2> laneSelectors{};
+        QWidget *settingsButton = nullptr;
+        QWidget *loadButton = nullptr;
+        QCheckBox *editMode = nullptr;
+        std::array<QWidget *, 2> takeOverButtons{};
+        // Takes the focus that must leave "Fehlstart".
+        QWidget *timerBand = nullptr;
+        QStatusBar *statusLine = nullptr;
+    };
+
+    // Wires the race buttons, key entries and timers to this controller.
+    RaceController(const Controls &controls, const MainSettings &settings, HeatResults &results,
+                   QObject *parent);
 
     // The start sound "3.wav" found when the program started (working
     // folder first, then the data folder); "" for a silent start.
     QString StartSoundFile;
+    // Where the stop sound "4.wav" is looked for after the working folder.
+    QString DataFolder;
 
     // Tick at START, shared by both lanes.
     std::uint32_t StartTick = 0;
@@ -77,23 +139,19 @@ public:
     // Puts a time on a lane's five digits; any other lane number does nothing.
     void ShowLaneTime(int lane, std::uint32_t ms);
 
+signals:
+    // The course of a heat, told once the controls have followed it: START,
+    // a lane's stop (0 or 1), and the way back to ready: heatRan after the
+    // operator's reset, not after a false start, whose teams start again.
+    void heatStarted();
+    void laneStopped(int lane);
+    void heatReset(bool heatRan);
+
 protected:
     // Enter and Space on "Fehlstart" once its first seconds are over.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct LaneControls
-    {
-        TBitBtnWithColor *stop = nullptr;
-        QAction *stopEntry = nullptr;
-        std::array<TBitBtnWithColor *, 4> resultButtons{}; // Ausfall, S15, S30, Disqulifikation
-        std::array<TDigit *, 5> digits{};
-        QTimer *lockout = nullptr;
-        TLed *led = nullptr;
-        QLabel *laps = nullptr;
-        QWidget *ledPanel = nullptr;
-    };
-
     void WireControls();
     // The action of a key entry performed from elsewhere (a mouse press or
     // a barrier): like the key itself, it acts only while the entry is enabled.
@@ -124,12 +182,16 @@ private:
     void SetLaneNotice(int lane, const QString &text);
     void ShowRaceNotices();
     void ClearRaceNotices();
+    void MakeResultsAvailable(const LaneControls &lane);
+    static void MakeResultsUnavailable(const LaneControls &lane);
 
     static void MakeAvailable(TBitBtnWithColor *button, const QColor &colour);
     static void MakeUnavailable(TBitBtnWithColor *button);
 
-    TFormMain *m_form = nullptr;
-    std::array<LaneControls, 2> m_lanes;
+    Controls m_controls;
+    const MainSettings &m_settings;
+    HeatResults &m_results;
+    std::array<LaneControls, 2> &m_lanes = m_controls.lanes;
     // Notices of the heat: lane 1's, lane 2's and the reset's.
     std::array<QString, 3> m_raceNotices;
     QString m_shownRaceNotices;
