@@ -96,7 +96,11 @@ void TFormMain::FormCreate()
     DeriveNames();
     // The status line may cut a long notice off: its tooltip holds it whole.
     connect(statusBar(), &QStatusBar::messageChanged, statusBar(), &QWidget::setToolTip);
-    Journal = new RecoveryJournal(this, RecoveryJournal::DefaultFileName());
+    Journal =
+        new RecoveryJournal({this, statusBar(), &ApplicationTitle, &OpenDialog1, &SaveDialog1},
+                            *Protocol, RecoveryJournal::DefaultFileName(), this);
+    connect(Journal, &RecoveryJournal::restored, this,
+            qOverload<>(&TFormMain::FitProtocolColumnsToTexts));
     if (auto *application = qobject_cast<ProgramApplication *>(QCoreApplication::instance()))
         connect(application, &ProgramApplication::InternalError, this,
                 &TFormMain::ShowInternalError);

@@ -14,6 +14,37 @@
 
 namespace {
 
+ProtocolController::Controls ProtocolControls(TFormMain &form)
+{
+    ProtocolController::Controls controls;
+    controls.grid = form.SortGrid1;
+    controls.laneSelectors = {form.cbBuhn1, form.cbBuhn2};
+    controls.load = form.sbLoad;
+    controls.takeOverButtons = {form.sb1, form.sb2};
+    controls.editMode = form.cbEditON;
+    controls.removeRow = form.sbCLS;
+    controls.clearAll = form.sbCLSall;
+    controls.swapLanes = form.seObmen;
+    controls.dropOut = {form.sb1del, form.sb2del};
+    controls.penalties = form.PenaltyButtons;
+    controls.disqualify = {form.bDisqulifikation1, form.bDisqulifikation2};
+    controls.undoEntry = form.mUndo;
+    controls.start = form.bSTART;
+    controls.needProtocol = {form.sbSave, form.sbExcel, form.sbPrint, form.sbInet, form.sbGramoty};
+    controls.document = form.sbWord;
+    controls.clock = form.Clock;
+    controls.resetEntry = form.mReset;
+    controls.settingsButton = form.bCFG;
+    controls.statusLine = form.statusBar();
+    controls.window = &form;
+    controls.openDialog = &form.OpenDialog1;
+    controls.saveDialog = &form.SaveDialog1;
+    controls.applicationTitle = &form.ApplicationTitle;
+    controls.templatePath = &form.ProtocolTemplatePath;
+    controls.questions = &form.FDlgYesNo;
+    return controls;
+}
+
 RaceController::Controls RaceControls(TFormMain &form)
 {
     RaceController::Controls controls;
@@ -78,7 +109,10 @@ ExportController::Controls ExportControls(TFormMain &form)
 
 void TFormMain::CreateControllers()
 {
-    Protocol = new ProtocolController(this);
+    Protocol = new ProtocolController(ProtocolControls(*this), Settings, this);
+    connect(Protocol, &ProtocolController::textsArriving, this,
+            qOverload<const ProtocolColumns &>(&TFormMain::FitProtocolColumnsToTexts));
+    connect(Protocol, &ProtocolController::rowCountChanged, this, &TFormMain::FormResize);
     Race = new RaceController(RaceControls(*this), Settings, *Protocol, this);
     Export = new ExportController(ExportControls(*this), *Protocol, this);
     connect(Export, &ExportController::protocolSaved, Protocol,

@@ -1,8 +1,8 @@
 #include "app/ProtocolController.h"
 
 #include "app/DlgYesNo.h"
-#include "app/FMain.h"
 #include "app/LaneTeams.h"
+#include "app/MainSettings.h"
 #include "app/ProtocolGrid.h"
 #include "app/ProtocolUndo.h"
 #include "app/StartOrder.h"
@@ -14,10 +14,12 @@
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -36,19 +38,20 @@ bool IsRightAligned(int column)
 
 } // namespace
 
-ProtocolController::ProtocolController(TFormMain *form)
-    : QObject(form), m_form(form),
-      m_lanes(new LaneTeams(form->SortGrid1, {form->cbBuhn1, form->cbBuhn2}, this)),
-      m_undo(new ProtocolUndo(this, form))
+ProtocolController::ProtocolController(const Controls &controls, const MainSettings &settings,
+                                       QObject *parent)
+    : QObject(parent), m_controls(controls), m_settings(settings),
+      m_lanes(new LaneTeams(controls.grid, controls.laneSelectors, this)),
+      m_undo(new ProtocolUndo(this, controls.grid, controls.undoEntry))
 {
-    ConfigureProtocolGrid(form->SortGrid1);
+    ConfigureProtocolGrid(controls.grid);
     Wire();
 }
 
 void ProtocolController::Wire()
 {
-    TFormMain *f = m_form;
-    TSortGrid *grid = f->SortGrid1;
+    const Controls &f = m_controls;
+    TSortGrid *grid = f.grid;
     grid->OnGetSortStyle = [this](QObject *, int column, TSortStyle &style) {
         SortGrid1GetSortStyle(column, style);
     };
@@ -59,8 +62,8 @@ void ProtocolController::Wire()
             return;
         if (IsRightAligned(column))
             format.AlignmentHorz = taRightJustify;
-        if (row == m_form->cbBuhn1->currentIndex() + 1 ||
-            (m_form->Settings.CountBahn >= 2 && row == m_form->cbBuhn2->currentIndex() + 1))
+        if (row == m_lanes->Position(0) + 1 ||
+            (m_settings.CountBahn >= 2 && row == m_lanes->Position(1) + 1))
             format.FontColor = LaneRowTextColour;
     };
     grid->OnSelectCell = [this](QObject *, int column, int, bool &canSelect) {
@@ -71,7 +74,7 @@ void ProtocolController::Wire()
     grid->OnDblClick = [this](QObject *) { SortGrid1DblClick(); };
     // Outside edit mode the grid only changes through this controller.
     grid->OnModified = [this](QObject *) {
-        const TSortGrid *grid = m_form->SortGrid1;
+        const TSortGrid *grid = m_controls.grid;
         if (!grid->Options().testFlag(goEditing))
             return;
         // A key typed into a cell changes that cell's row only.
@@ -82,24 +85,24 @@ void ProtocolController::Wire()
     };
     connect(m_lanes, &LaneTeams::teamChanged, this, [this] { NoteChange(Change::Lanes); });
 
-    connect(f->sbLoad, &QToolButton::clicked, this, &ProtocolController::sbLoadClick);
-    connect(f->cbBuhn1, &QComboBox::activated, this, &ProtocolController::cbBuhnChange);
-    connect(f->cbBuhn2, &QComboBox::activated, this, &ProtocolController::cbBuhnChange);
-    connect(f->sb1, &QToolButton::clicked, this, [this] { sb1Click(1); });
-    connect(f->sb2, &QToolButton::clicked, this, [this] { sb1Click(2); });
-    connect(f->cbEditON, &QCheckBox::clicked, this, &ProtocolController::cbEditONClick);
-    connect(f->sbCLS, &QToolButton::clicked, this, [this] { sbCLSClick(false); });
-    connect(f->sbCLSall, &QToolButton::clicked, this, [this] { sbCLSClick(true); });
-    connect(f->seObmen, &QToolButton::clicked, this, &ProtocolController::seObmenClick);
+    connect(f.load, &QToolButton::clicked, this, &ProtocolController::sbLoadClick);
+    for (QComboBox *selector : f.laneSelectors)
+        connect(selector, &QComboBox::activated, this, &ProtocolController::cbBuhnChange);
+    connect(f.takeOverButtons[0], &QToolButton::clicked, this, [this] { sb1Click(1); });
+    connect(f.takeOverButtons[1], &QToolButton::clicked, this, [this] { sb1Click(2); });
+    connect(f.editMode, &QCheckBox::clicked, this, &ProtocolController::cbEditONClick);
+    connect(f.removeRow, &QToolButton::clicked, this, [this] { sbCLSClick(false); });
+    connect(f.clearAll, &QToolButton::clicked, this, [this] { sbCLSClick(true); });
+    connect(f.swapLanes, &QToolButton::clicked, this, &ProtocolController::seObmenClick);
     for (int lane : {0, 1}) {
         // Lane 1's penalties carry negative numbers, lane 2's positive ones.
         const int sign = lane == 0 ? -1 : 1;
         for (std::size_t i = 0; i < LanePenalties.size(); ++i)
-            connect(f->PenaltyButtons[std::size_t(lane)][i], &QPushButton::clicked, this,
+            connect(f.penalties[std::size_t(lane)][i], &QPushButton::clicked, this,
                     [this, number = sign * LanePenalties[i].seconds] { bStrafeClick(number); });
-        connect(lane == 0 ? f->bDisqulifikation1 : f->bDisqulifikation2, &QPushButton::clicked,
-                this, [this, lane] { bDisqulifikation1Click(lane); });
-        connect(lane == 0 ? f->sb1del : f->sb2del, &QPushButton::clicked, this,
+        connect(f.disqualify[std::size_t(lane)], &QPushButton::clicked, this,
+                [this, lane] { bDisqulifikation1Click(lane); });
+        connect(f.dropOut[std::size_t(lane)], &QPushButton::clicked, this,
                 [this, lane] { sb1delClick(lane); });
     }
 }
@@ -145,10 +148,10 @@ void ProtocolController::RestoreProtocol(ProtocolTable rows, const std::vector<i
 {
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
-    m_form->SortGrid1->BeginUpdate();
+    m_controls.grid->BeginUpdate();
     WriteTable(rows);
-    WriteStartOrder(*m_form->SortGrid1, startOrder);
-    m_form->SortGrid1->EndUpdate();
+    WriteStartOrder(*m_controls.grid, startOrder);
+    m_controls.grid->EndUpdate();
     FillSelectors();
     PutLanesOn(lane1, lane2);
     m_modified = modified;
@@ -159,12 +162,12 @@ void ProtocolController::PutLanesOn(int lane1, int lane2)
     m_lanes->PutOn(lane1, lane2);
     RefreshControlStates();
     RefreshLaneButtons();
-    m_form->FormResize();
+    emit rowCountChanged();
 }
 
 std::vector<int> ProtocolController::StartOrder() const
 {
-    std::vector<int> places = ReadStartOrder(*m_form->SortGrid1);
+    std::vector<int> places = ReadStartOrder(*m_controls.grid);
     for (std::size_t k = 0; k < places.size(); ++k) {
         if (places[k] != int(k))
             return places;
@@ -172,31 +175,51 @@ std::vector<int> ProtocolController::StartOrder() const
     return {};
 }
 
+int ProtocolController::StoredStartPlace(int row) const
+{
+    return ::StoredStartPlace(*m_controls.grid, row);
+}
+
 bool ProtocolController::ConfirmDiscardingChanges(const QString &action)
 {
-    return !ProtocolModified() || !m_form->FDlgYesNo ||
-           m_form->FDlgYesNo->Confirm(
-               QStringLiteral("Das Protokoll ist nicht gespeichert. Trotzdem %1?").arg(action));
+    return !ProtocolModified() || !*m_controls.questions ||
+           Confirm(QStringLiteral("Das Protokoll ist nicht gespeichert. Trotzdem %1?").arg(action));
+}
+
+bool ProtocolController::HeatInProgress() const
+{
+    return m_controls.clock->isActive() || m_controls.resetEntry->isEnabled();
+}
+
+bool ProtocolController::Confirm(const QString &question) const
+{
+    TFDlgYesNo *questions = *m_controls.questions;
+    return questions && questions->Confirm(question);
+}
+
+void ProtocolController::ShowNotice(const QString &text)
+{
+    m_controls.statusLine->showMessage(text);
 }
 
 // --- table access -------------------------------------------------------------
 
 ProtocolRow ProtocolController::ReadRow(int row) const
 {
-    return ProtocolGridRow(m_form->SortGrid1, row);
+    return ProtocolGridRow(m_controls.grid, row);
 }
 
 void ProtocolController::WriteRow(int row, const ProtocolRow &cells)
 {
     for (int column = 0; column < ProtocolColumnCount; ++column)
-        if (m_form->SortGrid1->Cells(column, row) != cells[column])
-            m_form->SortGrid1->SetCells(column, row, cells[column]);
+        if (m_controls.grid->Cells(column, row) != cells[column])
+            m_controls.grid->SetCells(column, row, cells[column]);
 }
 
 ProtocolTable ProtocolController::Table() const
 {
     ProtocolTable table;
-    const int rowCount = m_form->SortGrid1->RowCount();
+    const int rowCount = m_controls.grid->RowCount();
     table.reserve(std::max(0, rowCount - 1));
     for (int row = 1; row < rowCount; ++row)
         table.push_back(ReadRow(row));
@@ -206,7 +229,7 @@ ProtocolTable ProtocolController::Table() const
 ProtocolColumns ProtocolController::Columns() const
 {
     ProtocolColumns columns;
-    const TSortGrid *grid = m_form->SortGrid1;
+    const TSortGrid *grid = m_controls.grid;
     columns.rows = std::size_t(std::max(0, grid->RowCount() - 1));
     for (int column = 0; column < ProtocolColumnCount; ++column)
         columns.cells[column] = grid->ColumnTexts(column);
@@ -219,7 +242,7 @@ ProtocolColumns ProtocolController::Columns() const
 void ProtocolController::WriteTable(ProtocolTable &table)
 {
     const int rows = static_cast<int>(table.size());
-    m_form->SortGrid1->ReplaceDataRows(
+    m_controls.grid->ReplaceDataRows(
         std::max(1, rows), ProtocolColumnCount, [&](int column, int k) {
             return k < rows ? std::move(table[std::size_t(k)][column]) : QString();
         });
@@ -230,7 +253,7 @@ void ProtocolController::WriteTable(ProtocolTable &table)
 // hide the table's results from saving, editing and racing.
 bool ProtocolController::HasProtocol() const
 {
-    const TSortGrid *grid = m_form->SortGrid1;
+    const TSortGrid *grid = m_controls.grid;
     for (int row = 1; row < grid->RowCount(); ++row) {
         for (int column = 0; column < ProtocolColumnCount; ++column) {
             if (!grid->Cells(column, row).isEmpty())
@@ -251,7 +274,7 @@ bool ProtocolController::RecordLaneTime(int column, int lane, const QString &tex
         return false;
     const ChangeBatch batch(this);
     const ProtocolRow before = ReadRow(row);
-    TSortGrid *grid = m_form->SortGrid1;
+    TSortGrid *grid = m_controls.grid;
     grid->SetCells(column, row, text);
     grid->SetCells(column + 1, row, FormatRaceTime(0));
     grid->SetCells(column + 2, row, text);
@@ -264,20 +287,20 @@ bool ProtocolController::RecordLaneTime(int column, int lane, const QString &tex
 QString ProtocolController::LaneCell(int lane, int column) const
 {
     const int row = m_lanes->Row(lane - 1);
-    return row < 0 ? QString() : m_form->SortGrid1->Cells(column, row);
+    return row < 0 ? QString() : m_controls.grid->Cells(column, row);
 }
 
 bool ProtocolController::PutLanesOnNextTeams(int laneCount)
 {
     const ChangeBatch batch(this);
-    return m_lanes->PutOnNextTeams(laneCount, m_form->Settings.CountBahn);
+    return m_lanes->PutOnNextTeams(laneCount, m_settings.CountBahn);
 }
 
 void ProtocolController::SortGrid1GetSortStyle(int column, TSortStyle &style)
 {
     style = ProtocolGridSortStyle(column);
     if (style == ssCustom)
-        m_form->SortGrid1->SortOptions().SortCompare = CompareResultText;
+        m_controls.grid->SortOptions().SortCompare = CompareResultText;
 }
 
 // The rows are ranked where they stand: the grid moves them into their
@@ -286,7 +309,7 @@ void ProtocolController::RankProtocol()
 {
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
-    TSortGrid *grid = m_form->SortGrid1;
+    TSortGrid *grid = m_controls.grid;
     const int current = grid->Row();
     grid->BeginUpdate();
     const std::vector<int> newRow = PutRowsInRankedOrder(grid);
@@ -304,7 +327,7 @@ void ProtocolController::RankProtocol()
 // would offer START for nobody.
 int ProtocolController::TeamCount() const
 {
-    return HasProtocol() ? m_form->SortGrid1->RowCount() - 1 : 0;
+    return HasProtocol() ? m_controls.grid->RowCount() - 1 : 0;
 }
 
 void ProtocolController::FillSelectors()
@@ -320,7 +343,7 @@ void ProtocolController::SortGrid1EndSort()
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     FollowLaneRows();
-    m_form->SortGrid1->InvalidateGrid();
+    m_controls.grid->InvalidateGrid();
 }
 
 void ProtocolController::FollowLaneRows()
@@ -330,32 +353,31 @@ void ProtocolController::FollowLaneRows()
 
 void ProtocolController::RefreshControlStates()
 {
-    TFormMain *f = m_form;
-    const bool clockOff = !f->Clock->isActive();
+    const Controls &f = m_controls;
+    const bool clockOff = !f.clock->isActive();
     // A heat waiting for its reset is not over yet.
-    const int position1 = f->cbBuhn1->currentIndex();
-    const int position2 = f->cbBuhn2->currentIndex();
-    const bool twoLanes = f->Settings.CountBahn == 2;
-    const bool ready = f->cbBuhn1->count() > 0 && clockOff && !f->mReset->isEnabled() &&
-                       (!twoLanes || (f->cbBuhn2->count() > 0 && position1 != position2));
+    const int position1 = m_lanes->Position(0);
+    const int position2 = m_lanes->Position(1);
+    const bool twoLanes = m_settings.CountBahn == 2;
+    const bool ready = f.laneSelectors[0]->count() > 0 && !HeatInProgress() &&
+                       (!twoLanes || (f.laneSelectors[1]->count() > 0 && position1 != position2));
     // Each racing lane needs a team; edits may change the very rows the
     // lanes point at, so no race meanwhile.
     const bool lanesHaveTeams = position1 >= 0 && (!twoLanes || position2 >= 0);
-    const bool startAvailable = ready && lanesHaveTeams && !f->cbEditON->isChecked();
-    f->bSTART->setEnabled(startAvailable);
-    f->bSTART->SetColor(startAvailable ? StartColour : TBitBtnWithColor::ButtonFace());
+    const bool startAvailable = ready && lanesHaveTeams && !f.editMode->isChecked();
+    f.start->setEnabled(startAvailable);
+    f.start->SetColor(startAvailable ? StartColour : TBitBtnWithColor::ButtonFace());
 
     const bool hasProtocol = HasProtocol();
-    for (QWidget *control : std::initializer_list<QWidget *>{f->sbSave, f->sbExcel, f->sbPrint,
-                                                             f->sbInet, f->sbGramoty})
+    for (QWidget *control : f.needProtocol)
         control->setEnabled(hasProtocol);
     // Leaving edit mode re-sorts the rows, which must not happen while the
     // lanes' selectors still point at the teams on the track.
-    f->cbEditON->setEnabled(hasProtocol && clockOff);
-    f->sbWord->setEnabled(hasProtocol && QFile::exists(f->ProtocolTemplatePath));
-    f->sbCLS->setEnabled(ready && hasProtocol);
-    f->sbCLSall->setEnabled(ready && hasProtocol);
-    f->seObmen->setEnabled(ready);
+    f.editMode->setEnabled(hasProtocol && clockOff);
+    f.document->setEnabled(hasProtocol && QFile::exists(*f.templatePath));
+    f.removeRow->setEnabled(ready && hasProtocol);
+    f.clearAll->setEnabled(ready && hasProtocol);
+    f.swapLanes->setEnabled(ready);
 }
 
 // --- starter lists --------------------------------------------------------------
@@ -365,7 +387,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     StarterListText list = ReadStarterList(fileName);
     if (!list.ok) {
         CurrentPlatform().MessageBox(
-            m_form, m_form->ApplicationTitle,
+            m_controls.window, Title(),
             QStringLiteral("Die Starterliste kann nicht gelesen werden:\n") + fileName +
                 QStringLiteral("\n") + list.error,
             Platform::MessageKind::Error);
@@ -377,7 +399,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     // The old rows' lanes mean nothing in the new list.
     m_lanes->Mark(0, -1);
     m_lanes->Mark(1, -1);
-    TSortGrid *grid = m_form->SortGrid1;
+    TSortGrid *grid = m_controls.grid;
     grid->BeginUpdate();
     // The old rows go before the new ones are made, whose texts then take
     // the memory the old ones freed: the program does not grow by a list.
@@ -385,7 +407,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     ProtocolColumns columns = ParseStarterListColumns(std::exchange(list.text, {}));
     // Measured while the texts lie in the order they were read, quicker
     // than through the grid's ranked rows.
-    m_form->FitProtocolColumnsToTexts(columns);
+    emit textsArriving(columns);
     // An empty list leaves the one blank row a grid needs below its header.
     grid->ReplaceDataRows(std::max(1, int(columns.rows)), columns.cells);
     NumberRowsInStartOrder(*grid);
@@ -395,19 +417,19 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     FollowLaneRows();
     // The row count changed inside the update bracket, which moves no
     // cursor: the take-over buttons and edit mode start on the first team.
-    m_form->SortGrid1->GoToCell(0, 1, true);
+    m_controls.grid->GoToCell(0, 1, true);
     EventName = ::EventName(fileName);
     ListPath = fileName;
-    m_form->setWindowTitle(m_form->ApplicationTitle + QStringLiteral(": ") + EventName);
+    m_controls.window->setWindowTitle(Title() + QStringLiteral(": ") + EventName);
     m_lanes->EnableForTeams();
     // Both lanes, for a switch to two lanes later on.
     if (PutLanesOnNextTeams(2))
-        m_form->ShowNotice(StartedOverNotice);
+        ShowNotice(StartedOverNotice);
     RefreshControlStates();
     // The list on disk holds everything shown now.
     MarkProtocolSaved();
     if (list.controlsRemoved > 0)
-        m_form->ShowNotice(ControlsRemovedNotice(list.controlsRemoved));
+        ShowNotice(ControlsRemovedNotice(list.controlsRemoved));
     return true;
 }
 
@@ -416,15 +438,15 @@ void ProtocolController::sbLoadClick()
     if (!ConfirmDiscardingChanges(QStringLiteral("neue Starterliste laden")))
         return;
     const Platform::FileDialogAnswer answer =
-        CurrentPlatform().OpenFileDialog(m_form, m_form->OpenDialog1);
+        CurrentPlatform().OpenFileDialog(m_controls.window, *m_controls.openDialog);
     if (!answer.accepted)
         return;
-    m_form->OpenDialog1.filterIndex = answer.filterIndex;
-    m_form->OpenDialog1.folder = QFileInfo(answer.fileName).absolutePath();
+    m_controls.openDialog->filterIndex = answer.filterIndex;
+    m_controls.openDialog->folder = QFileInfo(answer.fileName).absolutePath();
     if (!LoadStarterList(answer.fileName))
         return;
-    m_form->SaveDialog1.fileName = PathWithoutExtension(answer.fileName);
-    TSortGrid *grid = m_form->SortGrid1;
+    m_controls.saveDialog->fileName = PathWithoutExtension(answer.fileName);
+    TSortGrid *grid = m_controls.grid;
     grid->SetSelection({0, grid->Row(), grid->ColCount() - 1, grid->Row()});
     RefreshLaneButtons();
 }
@@ -479,12 +501,12 @@ void ProtocolController::seObmenClick()
 void ProtocolController::cbBuhnChange()
 {
     RefreshControlStates();
-    m_form->SortGrid1->InvalidateGrid();
+    m_controls.grid->InvalidateGrid();
 }
 
 void ProtocolController::sb1Click(int lane)
 {
-    m_lanes->Selector(lane - 1)->setCurrentIndex(m_form->SortGrid1->Row() - 1);
+    m_lanes->Selector(lane - 1)->setCurrentIndex(m_controls.grid->Row() - 1);
     cbBuhnChange();
 }
 
@@ -492,7 +514,7 @@ void ProtocolController::sb1Click(int lane)
 // running race keeps its team on the lane, or its time would go to another.
 void ProtocolController::SortGrid1DblClick()
 {
-    if (m_form->Settings.CountBahn == 1 && TakeOverAvailable(1))
+    if (m_settings.CountBahn == 1 && TakeOverAvailable(1))
         sb1Click(1);
 }
 
@@ -504,20 +526,20 @@ void ProtocolController::SortGrid1RowSelected()
 // The settings button is unavailable while a race runs.
 bool ProtocolController::TakeOverAvailable(int lane) const
 {
-    return m_form->bCFG->isEnabled() && m_lanes->Selector(lane - 1)->count() > 0;
+    return m_controls.settingsButton->isEnabled() && m_lanes->Selector(lane - 1)->count() > 0;
 }
 
 void ProtocolController::RefreshLaneButtons()
 {
-    m_form->sb1->setEnabled(TakeOverAvailable(1));
-    m_form->sb2->setEnabled(TakeOverAvailable(2));
+    m_controls.takeOverButtons[0]->setEnabled(TakeOverAvailable(1));
+    m_controls.takeOverButtons[1]->setEnabled(TakeOverAvailable(2));
 }
 
 void ProtocolController::cbEditONClick()
 {
     const ChangeBatch batch(this);
-    TSortGrid *grid = m_form->SortGrid1;
-    if (m_form->cbEditON->isChecked()) {
+    TSortGrid *grid = m_controls.grid;
+    if (m_controls.editMode->isChecked()) {
         grid->SetOptions((grid->Options() | goEditing) & ~TGridOptions(goRowSelect));
         grid->SetSelection({LastSelectedColumn, grid->Row(), LastSelectedColumn, grid->Row()});
         grid->SetCol(LastSelectedColumn);
@@ -534,33 +556,33 @@ void ProtocolController::sbCLSClick(bool all)
 {
     const QString question =
         all ? QStringLiteral("Zeitenprotokoll  löschen?") : QStringLiteral("Zeile entfernen?");
-    if (!m_form->FDlgYesNo || !m_form->FDlgYesNo->Confirm(question))
+    if (!Confirm(question))
         return;
     const ChangeBatch batch(this);
     NoteChange(Change::Content);
     if (all) {
         m_undo->ProtocolCleared();
-        m_form->SortGrid1->ClearRows();
+        m_controls.grid->ClearRows();
     } else {
         RemoveCurrentRow();
     }
     // Removing the only row empties the protocol just as clearing it does.
     if (!HasProtocol())
         ClearSelectors();
-    m_form->FormResize();
+    emit rowCountChanged();
     RefreshControlStates();
 }
 
 void ProtocolController::ClearSelectors()
 {
     m_lanes->Clear();
-    m_form->sb1->setEnabled(false);
-    m_form->sb2->setEnabled(false);
+    for (QToolButton *takeOver : m_controls.takeOverButtons)
+        takeOver->setEnabled(false);
 }
 
 void ProtocolController::RemoveCurrentRow()
 {
-    TSortGrid *grid = m_form->SortGrid1;
+    TSortGrid *grid = m_controls.grid;
     const int row = grid->Row();
     const int column = grid->Col();
     try {

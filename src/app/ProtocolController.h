@@ -4,7 +4,9 @@
 // START and of the protocol buttons up to date.
 #pragma once
 
+#include "app/LanePenalties.h"
 #include "app/RaceController.h"
+#include "platform/Platform.h"
 #include "protocol/ProtocolChange.h"
 #include "protocol/ProtocolTable.h"
 #include "widgets/SortCompare.h"
@@ -19,15 +21,58 @@
 
 class LaneTeams;
 class ProtocolUndo;
+class QAction;
+class QCheckBox;
 class QComboBox;
-class TFormMain;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class TBitBtnWithColor;
+class TFDlgYesNo;
+class TSortGrid;
+struct MainSettings;
 
 class ProtocolController : public QObject, public HeatResults
 {
     Q_OBJECT
 
 public:
-    explicit ProtocolController(TFormMain *form);
+    // The window's controls and records the protocol uses.
+    struct Controls
+    {
+        TSortGrid *grid = nullptr;
+        std::array<QComboBox *, 2> laneSelectors{};
+        QToolButton *load = nullptr;
+        std::array<QToolButton *, 2> takeOverButtons{};
+        QCheckBox *editMode = nullptr;
+        QToolButton *removeRow = nullptr;
+        QToolButton *clearAll = nullptr;
+        QToolButton *swapLanes = nullptr;
+        // Each lane's result buttons: "Ausfall", the penalties, "Disqulifikation".
+        std::array<TBitBtnWithColor *, 2> dropOut{};
+        std::array<LanePenaltyButtons, 2> penalties{};
+        std::array<TBitBtnWithColor *, 2> disqualify{};
+        QAction *undoEntry = nullptr;
+        // Available as far as the protocol allows.
+        TBitBtnWithColor *start = nullptr;
+        std::vector<QWidget *> needProtocol; // save, print, exports, certificates
+        QToolButton *document = nullptr;     // also needs the template
+        // The race's state, only read: a heat runs from START until its reset.
+        const QTimer *clock = nullptr;
+        const QAction *resetEntry = nullptr;
+        const QWidget *settingsButton = nullptr;
+        QStatusBar *statusLine = nullptr;
+        // The window: its title names the event; the dialogs' parent.
+        QWidget *window = nullptr;
+        Platform::FileDialogRequest *openDialog = nullptr;
+        Platform::FileDialogRequest *saveDialog = nullptr;
+        // Known once the window has found its names, made its dialogs.
+        const QString *applicationTitle = nullptr;
+        const QString *templatePath = nullptr;
+        TFDlgYesNo *const *questions = nullptr;
+    };
+
+    ProtocolController(const Controls &controls, const MainSettings &settings, QObject *parent);
 
     // The lane's stopped time, read by the penalty buttons; set by the owner.
     std::function<std::uint32_t(int laneIndex)> LaneElapsed;
@@ -74,6 +119,9 @@ public:
     // Removes the current row (all = false) or the whole protocol.
     void sbCLSClick(bool all);
 
+    // The teams on the lanes.
+    const LaneTeams &Lanes() const { return *m_lanes; }
+
     // The protocol as plain rows (grid rows 1 .. RowCount - 1).
     ProtocolTable Table() const;
     // The same rows shared with the grid: taken at once at any list size.
@@ -88,6 +136,9 @@ public:
     // Each row's place in the start order, row 0 first, as the recovery
     // journal keeps it; empty while it is the rows' own order.
     std::vector<int> StartOrder() const;
+    // The place the data row holds itself; -1 when it holds none (its place
+    // then depends on the other rows: StartOrder gives it).
+    int StoredStartPlace(int row) const;
     // Puts back a protocol kept by the recovery journal: its rows, their
     // start order (none: the rows' own order), both lanes' teams (selector
     // positions) and its not-saved mark.
@@ -101,6 +152,10 @@ signals:
     // Any change of the rows, their cells, order or places, or of the teams
     // on the lanes; one notification per operator action, saying what it covers.
     void protocolChanged(const ProtocolChange &change);
+    // A list's texts are about to be shown: the columns may widen for them.
+    void textsArriving(const ProtocolColumns &columns);
+    // Rows came or went: the columns share the grid's width anew.
+    void rowCountChanged();
 
 private:
     // Takes changes back through the same writes and notifications.
@@ -140,7 +195,15 @@ private:
     void ChangeLaneRow(int laneIndex, const QString &what,
                        const std::function<void(ProtocolRow &)> &change);
 
-    TFormMain *m_form;
+    // A heat runs from START until its reset.
+    bool HeatInProgress() const;
+    // Asks the operator; false when the window has no dialog to ask with.
+    bool Confirm(const QString &question) const;
+    void ShowNotice(const QString &text);
+    const QString &Title() const { return *m_controls.applicationTitle; }
+
+    Controls m_controls;
+    const MainSettings &m_settings;
     LaneTeams *m_lanes;
     ProtocolUndo *m_undo;
     bool m_modified = false;

@@ -1,6 +1,5 @@
 #include "app/ProtocolUndo.h"
 
-#include "app/FMain.h"
 #include "app/LaneTeams.h"
 #include "app/ProtocolController.h"
 #include "app/ProtocolGrid.h"
@@ -8,7 +7,6 @@
 #include "widgets/SortGrid.h"
 
 #include <QAction>
-#include <QTimer>
 #include <algorithm>
 #include <span>
 
@@ -28,12 +26,11 @@ bool ShowsTeam(const TSortGrid *grid, int row, const ProtocolRow &cells)
 
 } // namespace
 
-ProtocolUndo::ProtocolUndo(ProtocolController *protocol, TFormMain *form)
-    : QObject(protocol), m_protocol(protocol), m_form(form)
+ProtocolUndo::ProtocolUndo(ProtocolController *protocol, TSortGrid *grid, QAction *undoEntry)
+    : QObject(protocol), m_protocol(protocol), m_grid(grid)
 {
-    connect(form->mUndo, &QAction::triggered, this, &ProtocolUndo::TakeBack);
+    connect(undoEntry, &QAction::triggered, this, &ProtocolUndo::TakeBack);
     // Told once per cell the operator typed into, when the edit is done.
-    TSortGrid *grid = form->SortGrid1;
     grid->OnCellValidate = [this, grid](QObject *, int column, int row, const QString &before,
                                         QString &,
                                         bool &) { CellEdited(grid, column, row, before); };
@@ -79,7 +76,7 @@ void ProtocolUndo::RowRemoved(int row)
                 .what = QStringLiteral("Zeile entfernt"),
                 .before = m_protocol->ReadRow(row),
                 .row = row,
-                .startPlace = m_form->SortGrid1->Cells(StartOrderColumn, row)};
+                .startPlace = m_grid->Cells(StartOrderColumn, row)};
     for (int laneIndex : {0, 1})
         entry.lanes[laneIndex] = m_protocol->m_lanes->Row(laneIndex) == row;
     Push(std::move(entry));
@@ -110,27 +107,22 @@ QString ProtocolUndo::Description(const Entry &entry) const
 }
 
 // From START until the reset, which ranks the protocol anew.
-bool ProtocolUndo::HeatInProgress() const
-{
-    return m_form->Clock->isActive() || m_form->mReset->isEnabled();
-}
-
 void ProtocolUndo::TakeBack()
 {
     if (m_entries.empty()) {
-        m_form->ShowNotice(QStringLiteral("Nichts zurückzunehmen"));
+        m_protocol->ShowNotice(QStringLiteral("Nichts zurückzunehmen"));
         return;
     }
     const Entry &entry = m_entries.back();
-    if (entry.kind != Kind::Cells && HeatInProgress()) {
-        m_form->ShowNotice(QStringLiteral("Erst nach dem Lauf zurückzunehmen: ") +
-                           Description(entry));
+    if (entry.kind != Kind::Cells && m_protocol->HeatInProgress()) {
+        m_protocol->ShowNotice(QStringLiteral("Erst nach dem Lauf zurückzunehmen: ") +
+                               Description(entry));
         return;
     }
     const bool restored = Restore(entry);
-    m_form->ShowNotice((restored ? QStringLiteral("Zurückgenommen: ")
-                                 : QStringLiteral("Nicht mehr zurückzunehmen: ")) +
-                       Description(entry));
+    m_protocol->ShowNotice((restored ? QStringLiteral("Zurückgenommen: ")
+                                     : QStringLiteral("Nicht mehr zurückzunehmen: ")) +
+                           Description(entry));
     m_entries.pop_back();
 }
 
@@ -150,7 +142,7 @@ bool ProtocolUndo::Restore(const Entry &entry)
         return true;
     }
     // The places follow at once, but during a heat: its reset ranks.
-    if (!HeatInProgress())
+    if (!m_protocol->HeatInProgress())
         m_protocol->RankProtocol();
     m_protocol->RefreshControlStates();
     return true;
@@ -163,7 +155,7 @@ bool ProtocolUndo::RestoreCells(const Entry &entry)
     const int row = FindTeamRow(entry.after, entry.row);
     if (row < 0)
         return false;
-    TSortGrid *grid = m_form->SortGrid1;
+    TSortGrid *grid = m_grid;
     for (int column = 0; column < ProtocolColumnCount; ++column) {
         if (entry.before[column] != entry.after[column])
             grid->SetCells(column, row, entry.before[column]);
@@ -177,7 +169,7 @@ bool ProtocolUndo::RestoreCells(const Entry &entry)
 void ProtocolUndo::RestoreRemovedRow(const Entry &entry)
 {
     m_protocol->NoteChange(ProtocolController::Change::Arrangement);
-    TSortGrid *grid = m_form->SortGrid1;
+    TSortGrid *grid = m_grid;
     int row = 1;
     if (m_protocol->HasProtocol()) {
         grid->InsertRow(std::min(entry.row, grid->RowCount()));
@@ -200,7 +192,7 @@ void ProtocolUndo::RestoreClearedProtocol(const Entry &entry)
 {
     m_protocol->NoteChange(ProtocolController::Change::Arrangement);
     ProtocolColumns table = entry.table;
-    TSortGrid *grid = m_form->SortGrid1;
+    TSortGrid *grid = m_grid;
     grid->BeginUpdate();
     grid->ReplaceDataRows(std::max(1, int(table.rows)), std::span(table.cells));
     WriteStartOrder(*grid, entry.startOrder);
@@ -214,7 +206,7 @@ void ProtocolUndo::RestoreClearedProtocol(const Entry &entry)
 // gone through once, without asking the grid for each cell.
 int ProtocolUndo::FindTeamRow(const ProtocolRow &cells, int hint) const
 {
-    const TSortGrid *grid = m_form->SortGrid1;
+    const TSortGrid *grid = m_grid;
     if (hint > 0 && hint < grid->RowCount() && ShowsTeam(grid, hint, cells))
         return hint;
     const QList<QString> numbers = grid->ColumnTexts(ColNr);

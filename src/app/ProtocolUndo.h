@@ -24,7 +24,7 @@
 #include <vector>
 
 class ProtocolController;
-class TFormMain;
+class QAction;
 class TSortGrid;
 
 class ProtocolUndo : public QObject
@@ -35,7 +35,8 @@ public:
     // How many changes can be taken back.
     static constexpr std::size_t Depth = 50;
 
-    ProtocolUndo(ProtocolController *protocol, TFormMain *form);
+    // Takes back on the undo entry's key.
+    ProtocolUndo(ProtocolController *protocol, TSortGrid *grid, QAction *undoEntry);
 
     // The row's cells were changed by `what` ("S15", "Ausfall", ...);
     // before holds them as they were, the grid as they are now.
@@ -74,7 +75,6 @@ private:
     // Registered with the grid: a cell the operator typed into.
     void CellEdited(const TSortGrid *grid, int column, int row, const QString &before);
     QString Description(const Entry &entry) const;
-    bool HeatInProgress() const;
     // The grid row now showing the team of `cells`, the one at `hint` first; -1 when none.
     int FindTeamRow(const ProtocolRow &cells, int hint) const;
     bool Restore(const Entry &entry);
@@ -83,6 +83,6 @@ private:
     void RestoreClearedProtocol(const Entry &entry);
 
     ProtocolController *m_protocol;
-    TFormMain *m_form;
+    TSortGrid *m_grid;
     std::deque<Entry> m_entries;
 };

@@ -2,25 +2,25 @@
 #include "app/RecoveryJournal.h"
 
 #include "app/DlgYesNo.h"
-#include "app/FMain.h"
 #include "app/FreedMemory.h"
+#include "app/LaneTeams.h"
 #include "app/ProtocolController.h"
-#include "app/StartOrder.h"
 #include "platform/Platform.h"
 #include "protocol/RegularFile.h"
 #include "protocol/StarterList.h"
-#include "widgets/SortGrid.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <algorithm>
+#include <optional>
 
-RecoveryJournal::RecoveryJournal(TFormMain *form, const QString &fileName)
-    : QObject(form), m_form(form), m_journal(fileName)
+RecoveryJournal::RecoveryJournal(const Window &window, ProtocolController &protocol,
+                                 const QString &fileName, QObject *parent)
+    : QObject(parent), m_window(window), m_protocol(protocol), m_journal(fileName)
 {
-    connect(form->Protocol, &ProtocolController::protocolChanged, this, &RecoveryJournal::Update);
+    connect(&protocol, &ProtocolController::protocolChanged, this, &RecoveryJournal::Update);
     m_journal.SetBackgroundOutcome([this](bool written, const QString &error) {
         // Off the GUI thread: the rows a load or ranking replaced are freed
         // by now, and handing their pages back keeps reloads from growing.
@@ -96,7 +96,7 @@ bool RecoveryJournal::TakeBack(TFDlgYesNo *dialog)
         return TellNotAside(m_journal.FileName());
     // After "Nein" the question has said where.
     if (state.discarded)
-        m_form->ShowNotice(QStringLiteral("Letzter Stand aufbewahrt unter ") + kept);
+        ShowNotice(QStringLiteral("Letzter Stand aufbewahrt unter ") + kept);
     return true;
 }
 
@@ -115,8 +115,8 @@ bool RecoveryJournal::TellNotAside(const QString &file)
 // to the next.
 void RecoveryJournal::TellAtStart(const QString &text)
 {
-    m_form->ShowNotice(text);
-    CurrentPlatform().MessageBox(m_form, m_form->ApplicationTitle, text,
+    ShowNotice(text);
+    CurrentPlatform().MessageBox(m_window.window, *m_window.applicationTitle, text,
                                  Platform::MessageKind::Warning);
 }
 
@@ -127,30 +127,28 @@ void RecoveryJournal::DiscardOnPurpose()
 
 void RecoveryJournal::Restore(const JournalState &state)
 {
-    ProtocolController *protocol = m_form->Protocol;
-    protocol->RestoreProtocol(state.rows, state.startOrder, state.lane1, state.lane2,
-                              state.unsaved);
-    protocol->EventName = state.eventName;
-    protocol->ListPath = state.listPath;
-    m_form->setWindowTitle(state.caption);
+    m_protocol.RestoreProtocol(state.rows, state.startOrder, state.lane1, state.lane2,
+                               state.unsaved);
+    m_protocol.EventName = state.eventName;
+    m_protocol.ListPath = state.listPath;
+    m_window.window->setWindowTitle(state.caption);
     // As after the list was loaded: every column wide enough for its texts.
-    m_form->FitProtocolColumnsToTexts();
+    emit restored();
     if (!state.listPath.isEmpty()) {
-        m_form->SaveDialog1.fileName = PathWithoutExtension(state.listPath);
-        m_form->OpenDialog1.folder = QFileInfo(state.listPath).absolutePath();
+        m_window.saveDialog->fileName = PathWithoutExtension(state.listPath);
+        m_window.openDialog->folder = QFileInfo(state.listPath).absolutePath();
     }
 }
 
 JournalNotes RecoveryJournal::CurrentNotes() const
 {
-    const ProtocolController *protocol = m_form->Protocol;
     JournalNotes notes;
-    notes.eventName = protocol->EventName;
-    notes.listPath = protocol->ListPath;
-    notes.caption = m_form->windowTitle();
-    notes.lane1 = m_form->cbBuhn1->currentIndex();
-    notes.lane2 = m_form->cbBuhn2->currentIndex();
-    notes.unsaved = protocol->ProtocolModified();
+    notes.eventName = m_protocol.EventName;
+    notes.listPath = m_protocol.ListPath;
+    notes.caption = m_window.window->windowTitle();
+    notes.lane1 = m_protocol.Lanes().Position(0);
+    notes.lane2 = m_protocol.Lanes().Position(1);
+    notes.unsaved = m_protocol.ProtocolModified();
     notes.discarded = m_discarded;
     notes.stamp = QDateTime::currentDateTime();
     return notes;
@@ -160,8 +158,8 @@ JournalState RecoveryJournal::CurrentState() const
 {
     JournalState state;
     static_cast<JournalNotes &>(state) = CurrentNotes();
-    state.rows = m_form->Protocol->Table();
-    state.startOrder = m_form->Protocol->StartOrder();
+    state.rows = m_protocol.Table();
+    state.startOrder = m_protocol.StartOrder();
     return state;
 }
 
@@ -175,16 +173,16 @@ JournalChange RecoveryJournal::ChangeOf(const ProtocolChange &change) const
     // A stop or a penalty changes one row: its own start place is read
     // rather than the whole column's (a whole read costs milliseconds at
     // 100 000 teams), unless a changed row holds none.
-    std::vector<int> startOrder;
+    std::optional<std::vector<int>> startOrder;
     for (const int row : rows) {
         const std::size_t index = std::size_t(row - 1);
-        int place = StoredStartPlace(*m_form->SortGrid1, row);
+        int place = m_protocol.StoredStartPlace(row);
         if (place < 0) {
-            if (startOrder.empty())
-                startOrder = ReadStartOrder(*m_form->SortGrid1);
-            place = index < startOrder.size() ? startOrder[index] : int(index);
+            if (!startOrder)
+                startOrder = m_protocol.StartOrder();
+            place = index < startOrder->size() ? (*startOrder)[index] : int(index);
         }
-        recorded.rows.emplace_back(index, m_form->Protocol->ReadRow(row));
+        recorded.rows.emplace_back(index, m_protocol.ReadRow(row));
         recorded.startOrder.emplace_back(index, place);
     }
     return recorded;
@@ -212,12 +210,16 @@ void RecoveryJournal::Update(const ProtocolChange &change)
     if (!m_writing)
         return;
     if (change.wholeTable && !change.cellsEdited)
-        m_journal.WriteInBackground(CurrentNotes(), m_form->Protocol->Columns(),
-                                    m_form->Protocol->StartOrder());
+        m_journal.WriteInBackground(CurrentNotes(), m_protocol.Columns(), m_protocol.StartOrder());
     else if (change.wholeTable || !m_journal.Append(ChangeOf(change)))
         Write();
     else
         Report(true, {});
+}
+
+void RecoveryJournal::ShowNotice(const QString &text)
+{
+    m_window.statusLine->showMessage(text);
 }
 
 void RecoveryJournal::Report(bool written, const QString &error)
@@ -229,6 +231,6 @@ void RecoveryJournal::Report(bool written, const QString &error)
     if (m_failureTold)
         return;
     m_failureTold = true;
-    m_form->ShowNotice(QStringLiteral("Wiederherstellungsdatei nicht geschrieben: %1 (%2)")
-                           .arg(m_journal.FileName(), error));
+    ShowNotice(QStringLiteral("Wiederherstellungsdatei nicht geschrieben: %1 (%2)")
+                   .arg(m_journal.FileName(), error));
 }

@@ -8,20 +8,36 @@
 // in no saved file is offered back.
 #pragma once
 
+#include "platform/Platform.h"
 #include "protocol/Journal.h"
 #include "protocol/ProtocolChange.h"
 
 #include <QObject>
 
+class ProtocolController;
+class QStatusBar;
 class TFDlgYesNo;
-class TFormMain;
 
 class RecoveryJournal : public QObject
 {
     Q_OBJECT
 
 public:
-    RecoveryJournal(TFormMain *form, const QString &fileName);
+    // What the journal keeps of the window besides the protocol, and tells in.
+    struct Window
+    {
+        // Its title is kept; the boxes' parent.
+        QWidget *window = nullptr;
+        QStatusBar *statusLine = nullptr;
+        const QString *applicationTitle = nullptr;
+        // A restored list's folder and name are offered again.
+        Platform::FileDialogRequest *openDialog = nullptr;
+        Platform::FileDialogRequest *saveDialog = nullptr;
+    };
+
+    // Follows every change of the protocol.
+    RecoveryJournal(const Window &window, ProtocolController &protocol, const QString &fileName,
+                    QObject *parent);
     // Every snapshot asked for is written before the window goes.
     ~RecoveryJournal() override;
 
@@ -52,6 +68,10 @@ public:
     QString FileName() const { return m_journal.FileName(); }
     QString LogFileName() const { return m_journal.LogFileName(); }
 
+signals:
+    // A protocol was put back: its columns may widen for its texts.
+    void restored();
+
 private:
     JournalNotes CurrentNotes() const;
     JournalChange ChangeOf(const ProtocolChange &change) const;
@@ -64,7 +84,10 @@ private:
     void TellAtStart(const QString &text);
     void Report(bool written, const QString &error);
 
-    TFormMain *m_form;
+    void ShowNotice(const QString &text);
+
+    Window m_window;
+    ProtocolController &m_protocol;
     Journal m_journal;
     bool m_writing = false;
     bool m_discarded = false;
