@@ -113,7 +113,6 @@ void TFormMain::FormCreate()
     BuildDialogs();
     ApplyLaneCount();
     Race->StartSoundFile = FindSoundFile(QStringLiteral("3.wav"), DataFolder);
-    Race->DataFolder = DataFolder;
     Race->ShowLaneTime(0, 0);
     Race->ShowLaneTime(1, 0);
     // Help buttons in any window open this window's help.

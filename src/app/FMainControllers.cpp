@@ -113,7 +113,7 @@ void TFormMain::CreateControllers()
     connect(Protocol, &ProtocolController::textsArriving, this,
             qOverload<const ProtocolColumns &>(&TFormMain::FitProtocolColumnsToTexts));
     connect(Protocol, &ProtocolController::rowCountChanged, this, &TFormMain::FormResize);
-    Race = new RaceController(RaceControls(*this), Settings, *Protocol, this);
+    Race = new RaceController(RaceControls(*this), Settings, DataFolder, *Protocol, this);
     Export = new ExportController(ExportControls(*this), *Protocol, this);
     connect(Export, &ExportController::protocolSaved, Protocol,
             &ProtocolController::MarkProtocolSaved);

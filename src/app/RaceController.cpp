@@ -47,9 +47,9 @@ bool IsButtonKey(int key)
 } // namespace
 
 RaceController::RaceController(const Controls &controls, const MainSettings &settings,
-                               HeatResults &results, QObject *parent)
-    : QObject(parent), m_controls(controls), m_settings(settings), m_results(results),
-      m_falseStartKeys(new QTimer(this))
+                               const QString &dataFolder, HeatResults &results, QObject *parent)
+    : QObject(parent), m_controls(controls), m_settings(settings), m_dataFolder(dataFolder),
+      m_results(results), m_falseStartKeys(new QTimer(this))
 {
     WireControls();
 }
@@ -228,7 +228,7 @@ void RaceController::mSTOPClick(int lane, std::optional<std::uint32_t> stopTick)
 
 void RaceController::PlayStopSound()
 {
-    const QString stopSound = FindSoundFile(QStringLiteral("4.wav"), DataFolder);
+    const QString stopSound = FindSoundFile(QStringLiteral("4.wav"), m_dataFolder);
     if (!stopSound.isEmpty())
         CurrentPlatform().PlaySoundFile(stopSound);
     else

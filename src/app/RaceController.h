@@ -90,14 +90,14 @@ public:
     };
 
     // Wires the race buttons, key entries and timers to this controller.
-    RaceController(const Controls &controls, const MainSettings &settings, HeatResults &results,
-                   QObject *parent);
+    // The stop sound "4.wav" is looked for in the working folder, then in
+    // the data folder (as the window finds it, when the sound is played).
+    RaceController(const Controls &controls, const MainSettings &settings,
+                   const QString &dataFolder, HeatResults &results, QObject *parent);
 
     // The start sound "3.wav" found when the program started (working
     // folder first, then the data folder); "" for a silent start.
     QString StartSoundFile;
-    // Where the stop sound "4.wav" is looked for after the working folder.
-    QString DataFolder;
 
     // Tick at START, shared by both lanes.
     std::uint32_t StartTick = 0;
@@ -190,6 +190,7 @@ private:
 
     Controls m_controls;
     const MainSettings &m_settings;
+    const QString &m_dataFolder;
     HeatResults &m_results;
     std::array<LaneControls, 2> &m_lanes = m_controls.lanes;
     // Notices of the heat: lane 1's, lane 2's and the reset's.
