@@ -412,10 +412,6 @@ QWidget *TFormMain::CreateProtocolArea()
 
     SortGrid1 = new TSortGrid(PanelProtocol);
     SortGrid1->viewport()->installEventFilter(this);
-    SortGrid1->SetColCount(10);
-    SortGrid1->SetRowCount(2);
-    SortGrid1->SetFixedCols(0);
-    SortGrid1->SetFixedRows(1);
     auto *column = new QVBoxLayout(PanelProtocol);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -584,17 +580,21 @@ void TFormMain::FormResize()
 
 void TFormMain::FitProtocolColumnsToTexts()
 {
-    for (int column = 1; column <= 5; ++column)
-        m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(column);
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        if (WidthFollowsText(column))
+            m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(column);
+    }
     FormResize();
 }
 
 void TFormMain::FitProtocolColumnsToTexts(const ProtocolColumns &columns)
 {
-    for (int column = 1; column <= 5; ++column)
-        m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(
-            column, int(columns.rows),
-            [&](int k) -> const QString & { return columns.Cell(std::size_t(k), column); });
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        if (WidthFollowsText(column))
+            m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(
+                column, int(columns.rows),
+                [&](int k) -> const QString & { return columns.Cell(std::size_t(k), column); });
+    }
     FormResize();
 }
 

@@ -1,19 +1,23 @@
-// Widths of the protocol's ten columns in the main window: the designed
-// widths as the least each column gets, the class and name columns widened
-// to their longest text where the window has room, and "TeamName" taking
-// whatever width is left.
+// Widths of the protocol's columns in the main window: the designed
+// widths as the least each column gets, the columns that fit their texts
+// widened to their longest text where the window has room, and the one
+// column that takes the rest ("TeamName") taking whatever width is left.
 #pragma once
+
+#include "protocol/ProtocolTable.h"
 
 #include <array>
 
-using ProtocolColumnWidthList = std::array<int, 10>;
+using ProtocolColumnWidthList = std::array<int, ProtocolColumnCount>;
 
-// Column 1 ("TeamName") has no designed width: it takes the rest.
-inline constexpr ProtocolColumnWidthList DesignedProtocolColumnWidths = {47, 0,  40, 90, 90,
-                                                                         90, 60, 77, 60, 46};
+// Whether the width the column's longest text needs counts.
+constexpr bool WidthFollowsText(int column)
+{
+    return DescriptionOf(column).sizing != ColumnSizing::Designed;
+}
 
 // textWidths: the width each column's longest text needs (0 where it does
-// not count); clientWidth: the grid's client width. The team name keeps
-// the room its own text needs before the other columns are widened.
+// not count); clientWidth: the grid's client width. The column that takes
+// the rest keeps the room its own text needs before the others are widened.
 ProtocolColumnWidthList ProtocolColumnWidths(const ProtocolColumnWidthList &textWidths,
                                              int clientWidth);

@@ -31,11 +31,6 @@ namespace {
 const QColor StartColour(0, 128, 0);
 const QColor LaneRowTextColour(255, 0, 0);
 
-bool IsRightAligned(int column)
-{
-    return column == ColNr || column >= ColZeit;
-}
-
 } // namespace
 
 ProtocolController::ProtocolController(const Controls &controls, const MainSettings &settings,

@@ -62,7 +62,7 @@ void ConfigureProtocolGrid(TSortGrid *grid)
     grid->SetFixedCols(0);
     TSortOptions &sort = grid->SortOptions();
     sort.SetSortCol(ColKlasse);
-    sort.SetSecondaryIndex(QStringLiteral("8"));
+    sort.SetSecondaryIndex(QString::number(ColTotal));
     sort.SetSortDirection(sdAscending);
     sort.SetCanSort(true);
     sort.SetSortCaseSensitive(true);
@@ -86,7 +86,7 @@ ProtocolRow ProtocolGridRow(const TSortGrid *grid, int row)
 
 TSortStyle ProtocolGridSortStyle(int column)
 {
-    switch (ProtocolColumnSortStyle(column)) {
+    switch (DescriptionOf(column).sortStyle) {
     case ProtocolSortStyle::Numeric:
         return ssNumeric;
     case ProtocolSortStyle::Custom:

@@ -12,13 +12,12 @@
 
 namespace {
 
-// The cells that name the team: start number, name, class and drivers.
-constexpr int TeamColumns = ColBeifahrer2 + 1;
-
+// The cells that name the team (start number, name, class and drivers)
+// are those the race does not write.
 bool ShowsTeam(const TSortGrid *grid, int row, const ProtocolRow &cells)
 {
-    for (int column = 0; column < TeamColumns; ++column) {
-        if (grid->Cells(column, row) != cells[column])
+    for (const ProtocolColumnDescription &column : ProtocolColumnTable) {
+        if (!column.holdsResult && grid->Cells(column.column, row) != cells[column.column])
             return false;
     }
     return true;

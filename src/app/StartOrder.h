@@ -1,8 +1,8 @@
 // The start order: each team's place right after its list was loaded and
 // ranked, by class, then in the list's own order. Who runs next follows
 // it, never the rows as they stand: a header sort, an edited cell, a
-// ranking or a removed row leave it alone. Each row keeps its place in a
-// column of the grid beyond the ten shown ones, so every move of a row
+// ranking or a removed row leave it alone. Each row keeps its place in the
+// grid's StartOrderColumn beyond the shown ones, so every move of a row
 // (sort, ranking, removal) carries it along.
 #pragma once
 
@@ -13,9 +13,6 @@
 #include <vector>
 
 class TMyStringGrid;
-
-// The grid column that holds each row's place; no header, never shown.
-inline constexpr int StartOrderColumn = ProtocolColumnCount;
 
 inline const QString StartedOverNotice =
     QStringLiteral("Ende der Starterliste: wieder die ersten Teams");

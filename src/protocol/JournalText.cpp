@@ -338,7 +338,7 @@ bool ReadRow(QByteArrayView line, ProtocolTable &rows)
     return true;
 }
 
-// "Zeile", the row's position, its ten cells escaped: one line of a change.
+// "Zeile", the row's position, its cells escaped: one line of a change.
 QByteArray ChangedRowLine(std::size_t index, const ProtocolRow &row)
 {
     QByteArray line = RowKey + '\t' + QByteArray::number(qulonglong(index));

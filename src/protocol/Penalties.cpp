@@ -21,8 +21,10 @@ void WritePenalty(ProtocolRow &row, std::uint32_t laneElapsedMs, int penaltySeco
 
 void WriteResultMark(ProtocolRow &row, const QString &mark)
 {
-    for (int column : {ColZeit, ColStrafzeit, ColTotal, ColPlatz})
-        row[column] = mark;
+    for (const ProtocolColumnDescription &column : ProtocolColumnTable) {
+        if (column.holdsResult)
+            row[column.column] = mark;
+    }
 }
 
 PenaltyButton DecodePenaltyButton(int number)

@@ -10,10 +10,24 @@ namespace {
 
 const QByteArray CrLf = QByteArrayLiteral("\r\n");
 
-// The header cells of the team, driver and co-driver columns get the room.
-bool IsWideHeaderColumn(qsizetype column)
+QByteArray PageAlignmentAttribute(ColumnAlignment alignment)
 {
-    return column == 1 || column == 3 || column == 4 || column == 5;
+    switch (alignment) {
+    case ColumnAlignment::Right:
+        return " align=right";
+    case ColumnAlignment::Center:
+        return " align=center";
+    case ColumnAlignment::Left:
+        break;
+    }
+    return {};
+}
+
+QByteArray PageHeaderCell(qsizetype column)
+{
+    const int percent =
+        column < ProtocolColumnCount ? DescriptionOf(int(column)).pageHeaderPercent : 0;
+    return percent > 0 ? "<th width=" + QByteArray::number(percent) + "% nowrap>" : "<th>";
 }
 
 void AppendPageHead(QByteArray &page, const QByteArray &title)
@@ -36,12 +50,13 @@ void AppendTableHead(QByteArray &page, const QStringList &headers)
 {
     page += "</b><table style=\"BORDER-COLLAPSE: collapse\" bgcolor=#FFFFFF borderColor=#E0E0E0 "
             "border=1 cellpadding=4 width=100%>\r\n";
-    page += "<colgroup valign=top> <col align=right> <col> <col align=center> <col> <col> <col> "
-            "<col align=right> <col align=right> <col align=right> <col align=right></colgroup>"
-            "\r\n";
+    page += "<colgroup valign=top>";
+    for (const ProtocolColumnDescription &column : ProtocolColumnTable)
+        page += " <col" + PageAlignmentAttribute(column.pageAlignment) + '>';
+    page += "</colgroup>\r\n";
     page += "<thead bgcolor=#B0A786><tr>\r\n<thead align=left bgcolor=#91B5FF>\r\n<tr>\r\n";
     for (qsizetype column = 0; column < headers.size(); ++column) {
-        page += IsWideHeaderColumn(column) ? "<th width=15% nowrap>" : "<th>";
+        page += PageHeaderCell(column);
         page += HtmlEscaped(headers[column]).toUtf8() + CrLf;
     }
     page += "</tr></thead>\r\n";

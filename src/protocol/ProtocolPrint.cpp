@@ -74,21 +74,6 @@ QList<qreal> ColumnWidths(const CellRows &rows, QPaintDevice *device, qreal padd
     return widths;
 }
 
-// Numbers line up at their last digit.
-bool RightAligned(qsizetype column)
-{
-    switch (column) {
-    case ColNr:
-    case ColZeit:
-    case ColStrafzeit:
-    case ColTotal:
-    case ColPlatz:
-        return true;
-    default:
-        return false;
-    }
-}
-
 TableGeometry MeasureTable(const CellRows &rows, QPagedPaintDevice *device)
 {
     TableGeometry geometry;
@@ -129,7 +114,7 @@ void PaintRowTexts(QPainter &painter, const QFontMetricsF &metrics, const QStrin
             const QString shown = metrics.horizontalAdvance(text) <= room
                                       ? text
                                       : metrics.elidedText(text, Qt::ElideRight, room);
-            const qreal x = RightAligned(column)
+            const qreal x = IsRightAligned(column)
                                 ? left + width - geometry.padding - metrics.horizontalAdvance(shown)
                                 : left + geometry.padding;
             // Plain text at its baseline: laying out a rectangle per cell is

@@ -28,5 +28,5 @@ struct ProtocolHeading
 void PaintProtocolPages(const CellRows &rows, const ProtocolHeading &heading,
                         QPagedPaintDevice *device);
 
-// The protocol as a PDF on landscape A4, where the ten columns have room.
+// The protocol as a PDF on landscape A4, where the columns have room.
 QByteArray ProtocolPagePdf(const CellRows &rows, const ProtocolHeading &heading);

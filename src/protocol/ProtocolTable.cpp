@@ -3,11 +3,12 @@
 
 const QStringList &ProtocolHeaders()
 {
-    static const QStringList headers = {QStringLiteral("Nr."),        QStringLiteral("TeamName"),
-                                        QStringLiteral("Klasse"),     QStringLiteral("Fahrer"),
-                                        QStringLiteral("Beifahrer1"), QStringLiteral("Beifahrer2"),
-                                        QStringLiteral("Zeit"),       QStringLiteral("Strafzeit"),
-                                        QStringLiteral("Total"),      QStringLiteral("Platz")};
+    static const QStringList headers = [] {
+        QStringList texts;
+        for (const ProtocolColumnDescription &column : ProtocolColumnTable)
+            texts << QString::fromLatin1(column.header);
+        return texts;
+    }();
     return headers;
 }
 

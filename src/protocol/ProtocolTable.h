@@ -1,4 +1,4 @@
-// The results protocol as plain data: one row of ten texts per team, in
+// The results protocol as plain data: one row of texts per team, in
 // table order. The grid shows these rows below its header row, so row k
 // here is grid row k + 1 and lane selector item k.
 #pragma once
@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <iterator>
 #include <vector>
 
 enum ProtocolColumn : int {
@@ -22,6 +23,80 @@ enum ProtocolColumn : int {
     ColPlatz,
     ProtocolColumnCount
 };
+
+// The grid column beyond the shown ones that holds each row's place in the
+// start order: no header, never shown, saved or exported.
+inline constexpr int StartOrderColumn = ProtocolColumnCount;
+
+enum class ColumnAlignment { Left, Center, Right };
+
+// How a header click sorts a column: as plain text, by NumericTextKeyOf
+// ("1" and "01" are one class, "1a" and "U12" follow the numbered ones) or
+// by CompareResultText.
+enum class ProtocolSortStyle { Normal, Numeric, Custom };
+
+// How a column's width in the window is found.
+enum class ColumnSizing {
+    Designed,  // its designed width
+    FitsText,  // its designed width at least, widened to its longest text where there is room
+    TakesRest, // whatever the other columns leave, its own text first
+};
+
+struct ProtocolColumnDescription
+{
+    ProtocolColumn column;
+    const char *header;
+    int designedWidth; // pixels in the window; 0 for the column that takes the rest
+    ColumnSizing sizing;
+    ColumnAlignment alignment;     // in the window and on paper
+    ColumnAlignment pageAlignment; // on the web page
+    int pageHeaderPercent;         // the share of the web page's width its header claims, 0: none
+    ProtocolSortStyle sortStyle;
+    bool holdsResult; // written by the race; the other columns name the team
+};
+
+// Everything the program knows about each column, in the columns' order.
+inline constexpr ProtocolColumnDescription ProtocolColumnTable[] = {
+    // clang-format off
+    // column        header        width sizing                   alignment               page alignment           page % sort style                   result
+    {ColNr,         "Nr.",         47, ColumnSizing::Designed,  ColumnAlignment::Right, ColumnAlignment::Right,  0,  ProtocolSortStyle::Numeric, false},
+    {ColTeamName,   "TeamName",    0,  ColumnSizing::TakesRest, ColumnAlignment::Left,  ColumnAlignment::Left,   15, ProtocolSortStyle::Normal,  false},
+    {ColKlasse,     "Klasse",      40, ColumnSizing::FitsText,  ColumnAlignment::Left,  ColumnAlignment::Center, 0,  ProtocolSortStyle::Numeric, false},
+    {ColFahrer,     "Fahrer",      90, ColumnSizing::FitsText,  ColumnAlignment::Left,  ColumnAlignment::Left,   15, ProtocolSortStyle::Normal,  false},
+    {ColBeifahrer1, "Beifahrer1",  90, ColumnSizing::FitsText,  ColumnAlignment::Left,  ColumnAlignment::Left,   15, ProtocolSortStyle::Normal,  false},
+    {ColBeifahrer2, "Beifahrer2",  90, ColumnSizing::FitsText,  ColumnAlignment::Left,  ColumnAlignment::Left,   15, ProtocolSortStyle::Normal,  false},
+    {ColZeit,       "Zeit",        60, ColumnSizing::Designed,  ColumnAlignment::Right, ColumnAlignment::Right,  0,  ProtocolSortStyle::Custom,  true},
+    {ColStrafzeit,  "Strafzeit",   77, ColumnSizing::Designed,  ColumnAlignment::Right, ColumnAlignment::Right,  0,  ProtocolSortStyle::Custom,  true},
+    {ColTotal,      "Total",       60, ColumnSizing::Designed,  ColumnAlignment::Right, ColumnAlignment::Right,  0,  ProtocolSortStyle::Custom,  true},
+    {ColPlatz,      "Platz",       46, ColumnSizing::Designed,  ColumnAlignment::Right, ColumnAlignment::Right,  0,  ProtocolSortStyle::Custom,  true},
+    // clang-format on
+};
+
+constexpr bool ColumnTableFollowsEnum()
+{
+    if (std::size(ProtocolColumnTable) != std::size_t(ProtocolColumnCount))
+        return false;
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        if (ProtocolColumnTable[column].column != column)
+            return false;
+    }
+    return true;
+}
+static_assert(ColumnTableFollowsEnum(), "one entry per column, in the enum's order");
+
+// The entry of a shown column.
+constexpr const ProtocolColumnDescription &DescriptionOf(int column)
+{
+    return ProtocolColumnTable[column];
+}
+
+// Right-aligned in the window and on paper; a column past the shown ones
+// (any column of a foreign table) is not.
+constexpr bool IsRightAligned(qsizetype column)
+{
+    return column >= 0 && column < ProtocolColumnCount &&
+           DescriptionOf(int(column)).alignment == ColumnAlignment::Right;
+}
 
 using ProtocolRow = std::array<QString, ProtocolColumnCount>;
 using ProtocolTable = std::vector<ProtocolRow>;
@@ -47,7 +122,7 @@ struct ProtocolColumns
 // The teams' rows of the columns, sharing their texts.
 ProtocolTable RowsOf(const ProtocolColumns &columns);
 
-// "Nr.", "TeamName", ... "Platz", the header texts of the ten columns.
+// "Nr.", "TeamName", ... "Platz", the header texts of the columns.
 const QStringList &ProtocolHeaders();
 
 // Marks written into the result columns of a team without a place.

@@ -1,4 +1,4 @@
-// Sort orders of the protocol columns.
+// The order of result texts.
 #include "protocol/ResultText.h"
 
 #include "protocol/ProtocolTable.h"
@@ -19,20 +19,4 @@ ResultTextKey ResultTextKeyOf(const QString &text)
 int CompareResultText(const QString &a, const QString &b)
 {
     return CompareResultKeys(ResultTextKeyOf(a), a, ResultTextKeyOf(b), b);
-}
-
-ProtocolSortStyle ProtocolColumnSortStyle(int column)
-{
-    switch (column) {
-    case ColNr:
-    case ColKlasse:
-        return ProtocolSortStyle::Numeric;
-    case ColZeit:
-    case ColStrafzeit:
-    case ColTotal:
-    case ColPlatz:
-        return ProtocolSortStyle::Custom;
-    default:
-        return ProtocolSortStyle::Normal;
-    }
 }

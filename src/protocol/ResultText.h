@@ -1,6 +1,6 @@
-// Order of the result columns ("Zeit", "Strafzeit", "Total", "Platz") and
-// of the class column, and the sort style of every protocol column, shared
-// by the ranking and by the grid when the operator sorts by a header click.
+// Order of the result columns ("Zeit", "Strafzeit", "Total", "Platz"),
+// shared by the ranking and by the grid when the operator sorts by a
+// header click.
 #pragma once
 
 #include "text/NumericText.h"
@@ -36,10 +36,3 @@ inline int CompareResultKeys(const ResultTextKey &keyA, QStringView a, const Res
 }
 // The same order for two texts: "9,99" before "10,00", "12,5" equal to "12,50".
 int CompareResultText(const QString &a, const QString &b);
-
-enum class ProtocolSortStyle { Normal, Numeric, Custom };
-
-// "Nr." and "Klasse" sort as numbers (NumericTextKeyOf: "1" and "01" are
-// one class, "1a" and "U12" follow the numbered classes), the result columns by
-// CompareResultText (Custom), the name columns as plain text.
-ProtocolSortStyle ProtocolColumnSortStyle(int column);

@@ -128,7 +128,7 @@ QString FieldText(QStringView field, bool quoted, int column, ClassTexts &classe
     return column == ColKlasse ? classes.Of(field) : field.toString();
 }
 
-// The fields fill the columns from the left; fields beyond the tenth are
+// The fields fill the columns from the left; fields beyond the last column are
 // dropped, missing ones stay empty: each column gets one text per line.
 void AppendRow(ProtocolColumns &columns, QStringView line, ClassTexts &classes)
 {

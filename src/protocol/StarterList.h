@@ -18,7 +18,7 @@ constexpr int MaxStarterListTeams = 100000;
 // is what the quotes hold, untrimmed, each doubled quote one quote (as
 // spreadsheet programs and the protocol's ";" file write a cell holding ";"
 // or beginning with a quote); any other quote is an ordinary character. The
-// fields fill the columns from the left, fields beyond the tenth are
+// fields fill the columns from the left, fields beyond the last column are
 // dropped, missing ones stay empty. Lines end in CR LF, LF or a lone CR.
 // Each cell holds a copy of its field (the cells of one class share one);
 // the text itself goes when the parse is done. The columns' header places

@@ -3,6 +3,7 @@
 
 #include "platform/Desktop.h"
 #include "protocol/Automation.h"
+#include "protocol/ProtocolTable.h"
 
 QString WordProcessorText(const CellRows &rows)
 {
@@ -35,8 +36,9 @@ QString ExportToWordProcessor(const CellRows &rows, WordProcessorMode mode,
     word->Call(QStringLiteral("FileOpen"), {templatePath});
     word->Call(QStringLiteral("Insert"), {WordProcessorText(rows)});
     word->Call(QStringLiteral("LineUp"), {int(rows.size()) + 1, 1});
-    word->Call(QStringLiteral("TextToTable"), {},
-               {{QStringLiteral("ConvertFrom"), 1}, {QStringLiteral("NumColumns"), 10}});
+    word->Call(
+        QStringLiteral("TextToTable"), {},
+        {{QStringLiteral("ConvertFrom"), 1}, {QStringLiteral("NumColumns"), ProtocolColumnCount}});
     const QString savedAs = word->Call(QStringLiteral("FileSaveAs"), {fileName}).value.toString();
     if (!visible)
         word->Call(QStringLiteral("AppClose"));
