@@ -49,25 +49,27 @@ void ExportController::sbSaveClick()
     dialog.filterIndex = answer.filterIndex;
     dialog.folder = QFileInfo(answer.fileName).absolutePath();
     dialog.fileName = answer.fileName;
-    if (!SaveAs(answer.filterIndex, answer.fileName))
+    if (!SaveAs(SaveDialogType(answer.filterIndex), answer.fileName))
         return;
     emit protocolSaved();
     ShowNotice(QStringLiteral("Protokoll gespeichert: ") +
                QDir::toNativeSeparators(answer.fileName));
 }
 
-bool ExportController::SaveAs(int type, const QString &fileName)
+// Each file type of the dialog's table is written here.
+bool ExportController::SaveAs(FileType type, const QString &fileName)
 {
     switch (type) {
-    case SaveCsv:
+    case FileType::SemicolonList:
         return m_controls.grid->SaveToFile(fileName);
-    case SaveDocument:
+    case FileType::Document:
         return !ExportDocument(WordProcessorMode::Background, fileName).isEmpty();
-    case SaveWebPage:
+    case FileType::WebPage:
         return WriteHtmlProtocol(fileName);
-    default:
-        return WriteFile(fileName, TabSeparatedProtocol(GridRows()));
+    case FileType::TabText:
+        break;
     }
+    return WriteFile(fileName, TabSeparatedProtocol(GridRows()));
 }
 
 bool ExportController::WriteFile(const QString &fileName, const QByteArray &bytes,

@@ -1,8 +1,9 @@
-// The protocol leaving the program: the save dialog with its four file
+// The protocol leaving the program: the save dialog with its file
 // types, the web page shown in the browser or printed (a PDF when there is
 // no printer), the spreadsheet and the word-processor document.
 #pragma once
 
+#include "app/FileTypeNames.h"
 #include "platform/Platform.h"
 #include "protocol/ProtocolFiles.h"
 #include "protocol/ProtocolPrint.h"
@@ -44,9 +45,6 @@ public:
     // Wires the export buttons; the protocol is read for its event name.
     ExportController(const Controls &controls, const ProtocolController &protocol, QObject *parent);
 
-    // The save dialog's file types, in the dialog's order.
-    enum SaveType { SaveCsv = 1, SaveDocument = 2, SaveWebPage = 3, SaveText = 4 };
-
     void sbSaveClick();
     // Tag 0 shows the page in the browser, tag 1 prints it.
     void sbInetClick(int tag);
@@ -74,7 +72,7 @@ signals:
     void protocolSaved();
 
 private:
-    bool SaveAs(int type, const QString &fileName);
+    bool SaveAs(FileType type, const QString &fileName);
     // A name from the save dialog follows links; one the program made up
     // itself never does.
     enum class NameChosenBy { Operator, Program };

@@ -1,30 +1,63 @@
-// Display names of the four file types the protocol dialogs offer, taken
-// from the desktop's type database where it knows them, and the dialog
-// filters built from them.
+// The file types the protocol's dialogs offer, in one table, and their
+// display names: the desktop's own descriptions of the types where it
+// knows them, built-in German names otherwise.
 #pragma once
 
 #include <QString>
+#include <array>
 #include <functional>
+#include <iterator>
 #include <optional>
 
-struct FileTypeNames
+// What a file of the type holds; the save dialog writes each its own way.
+enum class FileType { SemicolonList, Document, WebPage, TabText };
+
+struct FileTypeDescription
 {
-    QString text = QStringLiteral("Textdatei");
-    QString html = QStringLiteral("Webseite");
-    QString word = QStringLiteral("MS Word");
-    QString csv = QStringLiteral("MS Excel");
+    FileType type;
+    const char *mimeType; // the desktop type whose description names it
+    const char *builtInName;
+    const char *suffix; // "csv": the dialogs' pattern is "*.csv"
+};
+
+// In the save dialog's order: its filter index 1 is the first entry, as is
+// the stored "FilterInd".
+inline constexpr FileTypeDescription SaveDialogFileTypes[] = {
+    {FileType::SemicolonList, "text/csv", "MS Excel", "csv"},
+    {FileType::Document, "application/msword", "MS Word", "doc"},
+    {FileType::WebPage, "text/html", "Webseite", "html"},
+    {FileType::TabText, "text/plain", "Textdatei", "txt"},
+};
+inline constexpr int SaveDialogTypeCount = int(std::size(SaveDialogFileTypes));
+
+// Starter lists: 1 txt, 2 csv (the reader takes either whatever is chosen).
+inline constexpr FileType OpenDialogFileTypes[] = {FileType::TabText, FileType::SemicolonList};
+
+// The save dialog's filter index of the type.
+int SaveDialogIndex(FileType type);
+// The type behind a filter index; an index the dialog does not offer
+// writes tab-separated text.
+FileType SaveDialogType(int filterIndex);
+
+class FileTypeNames
+{
+public:
+    FileTypeNames(); // the built-in names
+    const QString &operator[](FileType type) const;
+    QString &operator[](FileType type);
+
+private:
+    std::array<QString, SaveDialogTypeCount> m_names;
 };
 
 // Looks up the description of a MIME type; nullopt when the type is unknown.
 using MimeDescriptionLookup = std::function<std::optional<QString>(const QString &mimeType)>;
 std::optional<QString> DesktopMimeDescription(const QString &mimeType);
 
-// Replaces the built-in names by the descriptions, in the order web page,
-// text, word processor, spreadsheet text; an unknown type keeps its
-// built-in name.
+// Replaces the built-in names by the descriptions; an unknown type keeps
+// its built-in name.
 FileTypeNames ReadFileTypeNames(const MimeDescriptionLookup &lookup = DesktopMimeDescription);
 
-// Starter lists: 1 txt, 2 csv.
+// "<name> (*.<suffix>)|*.<suffix>" per type, joined by "|", in the dialogs' orders.
 QString OpenDialogFilter(const FileTypeNames &names);
-// Protocol files: 1 csv, 2 doc, 3 html, 4 txt.
 QString SaveDialogFilter(const FileTypeNames &names);

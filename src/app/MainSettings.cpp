@@ -1,5 +1,7 @@
 #include "app/MainSettings.h"
 
+#include "app/FileTypeNames.h"
+
 #include <QSettings>
 #include <optional>
 
@@ -69,7 +71,7 @@ constexpr IntegerValue ValuesBeforeLayout[] = {
      [](MainSettings &s, int v) { s.Bounds.setWidth(v); }},
     {"Height", 1, MaxWindowCoordinate, [](const MainSettings &s) { return s.Bounds.height(); },
      [](MainSettings &s, int v) { s.Bounds.setHeight(v); }},
-    {"FilterInd", 1, 4, [](const MainSettings &s) { return s.FilterInd; },
+    {"FilterInd", 1, SaveDialogTypeCount, [](const MainSettings &s) { return s.FilterInd; },
      [](MainSettings &s, int v) { s.FilterInd = v; }},
     {"CountBahn", 1, 2, [](const MainSettings &s) { return s.CountBahn; },
      [](MainSettings &s, int v) { s.CountBahn = v; }},
