@@ -103,14 +103,14 @@ private slots:
 
         // The chosen type and place are proposed next time and kept for the next start.
         const QString html = m_program.Folder().FilePath(QStringLiteral("Ergebnis.html"));
-        m_program.Save(html, ExportController::SaveWebPage);
+        m_program.Save(html, SaveDialogIndex(FileType::WebPage));
         m_form->sbSave->click();
         const Platform::FileDialogRequest second = m_program.Platform().saveRequests.last();
-        QCOMPARE(second.filterIndex, int(ExportController::SaveWebPage));
+        QCOMPARE(second.filterIndex, SaveDialogIndex(FileType::WebPage));
         QCOMPARE(second.fileName, html);
         m_program.Restart();
         m_form = m_program.Form();
-        QCOMPARE(m_form->SaveDialog1.filterIndex, int(ExportController::SaveWebPage));
+        QCOMPARE(m_form->SaveDialog1.filterIndex, SaveDialogIndex(FileType::WebPage));
         QCOMPARE(m_form->SaveDialog1.folder,
                  QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
         QCOMPARE(m_form->SaveDialog1.fileName, m_form->ApplicationTitle + QStringLiteral(".txt"));
@@ -122,11 +122,11 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("secondLine");
         QTest::newRow("semicolons")
-            << int(ExportController::SaveCsv) << "p.csv"
+            << SaveDialogIndex(FileType::SemicolonList) << "p.csv"
             << QByteArray(
                    "1;M\xC3\xBC"
                    "ller & S\xC3\xB6hne;1;<script>;Ann \"Flash\" Lee; ;83,45;0,00;83,45;1\r\n");
-        QTest::newRow("tabs") << int(ExportController::SaveText) << "p.txt"
+        QTest::newRow("tabs") << SaveDialogIndex(FileType::TabText) << "p.txt"
                               << QByteArray("1\tM\xC3\xBC"
                                             "ller & S\xC3\xB6hne\t1\t<script>\tAnn \"Flash\" Lee\t "
                                             "\t83,45\t0,00\t83,45\t1\t\r\n");
@@ -136,7 +136,7 @@ private slots:
                           "ller & S\xC3\xB6hne\t1\t<script>\tAnn \"Flash\" Lee\t "
                           "\t83,45\t0,00\t83,45\t1\t\r\n");
         QTest::newRow("web page")
-            << int(ExportController::SaveWebPage) << "p.html"
+            << SaveDialogIndex(FileType::WebPage) << "p.html"
             << QByteArray("<tr><td>1<td>M\xC3\xBC"
                           "ller &amp; S\xC3\xB6hne<td>1<td>&lt;script&gt;<td>Ann &quot;Flash&quot; "
                           "Lee<td>&nbsp;<td>83,45<td>0,00<td>83,45<td>1</tr>\r\n");
@@ -163,8 +163,8 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("name");
-        QTest::newRow("semicolons") << int(ExportController::SaveCsv) << "back.csv";
-        QTest::newRow("tabs") << int(ExportController::SaveText) << "back.txt";
+        QTest::newRow("semicolons") << SaveDialogIndex(FileType::SemicolonList) << "back.csv";
+        QTest::newRow("tabs") << SaveDialogIndex(FileType::TabText) << "back.txt";
     }
     void savedTextLoadsBack()
     {
@@ -183,9 +183,10 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("box");
-        QTest::newRow("semicolons") << int(ExportController::SaveCsv) << "Can't write to file:\r";
-        QTest::newRow("tabs") << int(ExportController::SaveText) << "Error write file: ";
-        QTest::newRow("web page") << int(ExportController::SaveWebPage) << "Error write file: ";
+        QTest::newRow("semicolons")
+            << SaveDialogIndex(FileType::SemicolonList) << "Can't write to file:\r";
+        QTest::newRow("tabs") << SaveDialogIndex(FileType::TabText) << "Error write file: ";
+        QTest::newRow("web page") << SaveDialogIndex(FileType::WebPage) << "Error write file: ";
     }
     void failedSaves()
     {
@@ -330,7 +331,7 @@ private slots:
         QVERIFY(m_program.Platform().printedPdfs.isEmpty());
 
         // The same link chosen in the save dialog is written through.
-        m_program.Save(links[0], ExportController::SaveWebPage);
+        m_program.Save(links[0], SaveDialogIndex(FileType::WebPage));
         QCOMPARE(m_program.Platform().messages.size(), 1);
         QVERIFY(ReadAll(victim).contains("Zeitenprotokoll"));
         for (const QString &link : links)
@@ -551,7 +552,7 @@ private slots:
         m_program.Platform().automation = FakePlatform::Automation::BuiltIn;
         const QString target = m_program.Folder().FilePath(QStringLiteral("Protokoll.doc"));
         QFile::remove(target);
-        m_program.Save(target, ExportController::SaveDocument);
+        m_program.Save(target, SaveDialogIndex(FileType::Document));
         QVERIFY(m_program.Platform().openedUrls.isEmpty()); // saved in the background
         QCOMPARE(QFile::exists(target), templateThere);
         if (templateThere) {

@@ -83,8 +83,8 @@ private slots:
         QVERIFY(!form->bSTART->isEnabled());
         QVERIFY(!form->sbSave->isEnabled());
         QVERIFY(!form->cbBuhn1->isEnabled());
-        QCOMPARE(form->SortGrid1->Cells(0, 0), QStringLiteral("Nr."));
-        QCOMPARE(form->SortGrid1->Cells(9, 0), QStringLiteral("Platz"));
+        QCOMPARE(form->SortGrid1->Cells(ColNr, 0), QStringLiteral("Nr."));
+        QCOMPARE(form->SortGrid1->Cells(ColPlatz, 0), QStringLiteral("Platz"));
         QCOMPARE(form->cbEditON->text(), QStringLiteral("Änderungen vornehmen"));
         QCOMPARE(form->sbCLSall->toolTip(), QStringLiteral("Protokoll  löschen"));
     }

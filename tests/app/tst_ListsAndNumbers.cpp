@@ -134,7 +134,7 @@ private slots:
         m_window.Load(lines);
         const QList<QStringList> before = m_window.GridRows();
         const QString path = m_window.Folder().FilePath(QStringLiteral("Protokoll.csv"));
-        m_window.Save(path, ExportController::SaveCsv);
+        m_window.Save(path, SaveDialogIndex(FileType::SemicolonList));
         const QByteArray file = ReadAll(path);
         QVERIFY2(file.contains("\r\n1;\"Rot;Weiß\";3;"), file.constData());
         QVERIFY2(file.contains(";\"\"\"Blitz\"\" Team\";"), file.constData());
@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(Column(ColTeamName), QStringList({"xy", "B"}));
 
         const QString path = m_window.Folder().FilePath(QStringLiteral("Protokoll.txt"));
-        m_window.Save(path, ExportController::SaveText);
+        m_window.Save(path, SaveDialogIndex(FileType::TabText));
         for (const char byte : ReadAll(path)) {
             const auto code = static_cast<unsigned char>(byte);
             QVERIFY2(code >= 0x20 || byte == '\t' || byte == '\r' || byte == '\n',

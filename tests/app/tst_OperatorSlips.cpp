@@ -3,6 +3,7 @@
 // penalty, a stray lane-2 signal in one-lane mode, a re-run. None of them
 // may cost a run or surprise anyone.
 #include "MainWindowFixture.h"
+#include "ProtocolCells.h"
 #include "app/FMain.h"
 #include "app/RaceController.h"
 #include "widgets/ButtonWithColor.h"
@@ -204,8 +205,8 @@ private slots:
         QVERIFY(Running());
         m_fixture.Platform().SetTick(start + 10000);
         m_fixture.Key(Qt::Key_1, Qt::AltModifier);
-        QCOMPARE(m_fixture.TeamRow("A").mid(6, 3), QStringList({"10,00", "0,00", "10,00"}));
-        QCOMPARE(m_fixture.TeamRow("B").mid(6, 3), QStringList({"", "", ""}));
+        QCOMPARE(TimeCellsOf(m_fixture.TeamRow("A")), QStringList({"10,00", "0,00", "10,00"}));
+        QCOMPARE(TimeCellsOf(m_fixture.TeamRow("B")), QStringList({"", "", ""}));
         QCOMPARE(m_fixture.StatusText(), notice);
     }
 

@@ -4,6 +4,7 @@
 // rows. Nothing here waits for a timer.
 #include "MainWindowFixture.h"
 #include "PaintCounter.h"
+#include "ProtocolCells.h"
 #include "TestFiles.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
@@ -165,7 +166,7 @@ class TestProtocolController : public QObject
     {
         QStringList times;
         for (const QStringList &row : m_program.GridRows())
-            times << row[1] + QLatin1Char(' ') + row[6];
+            times << row[ColTeamName] + QLatin1Char(' ') + row[ColZeit];
         times.sort();
         return times;
     }
@@ -241,7 +242,7 @@ private slots:
         QCOMPARE(m_form->windowTitle(), m_form->ApplicationTitle + QStringLiteral(": Mai 2024"));
         QCOMPARE(m_form->SaveDialog1.fileName,
                  m_program.Folder().FilePath(QStringLiteral("Mai 2024")));
-        QCOMPARE(m_program.GridColumn(0), QStringList({"2", "3", "5", "1", "4", "6"}));
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"2", "3", "5", "1", "4", "6"}));
         QCOMPARE(Items(m_form->cbBuhn1),
                  QStringList({"2 Grüne Flöhe 1", "3 Rote Raketen 1", "5 Wirbelwind 1",
                               "1 Die Blitze 2", "4 Schnecken 2", "6 Turbo Omas 2"}));
@@ -255,11 +256,12 @@ private slots:
         StopAt(1, 9990, [&] { m_form->bSTOP2->click(); });
         StopAt(0, 10000, [&] { m_form->bSTOP1->click(); });
         QCOMPARE(StartState(), StartOff());
-        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"10,00", "0,00", "10,00", ""}));
-        QCOMPARE(m_program.GridRows()[1].mid(6), QStringList({"9,99", "0,00", "9,99", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[0]),
+                 QStringList({"10,00", "0,00", "10,00", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[1]), QStringList({"9,99", "0,00", "9,99", ""}));
         m_form->bRESET->click();
-        QCOMPARE(m_program.GridColumn(0), QStringList({"3", "2", "5", "1", "4", "6"}));
-        QCOMPARE(m_program.GridColumn(9), QStringList({"1", "2", "", "", "", ""}));
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"3", "2", "5", "1", "4", "6"}));
+        QCOMPARE(m_program.GridColumn(ColPlatz), QStringList({"1", "2", "", "", "", ""}));
         QCOMPARE(Positions(), qMakePair(2, 3));
         QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("5 Wirbelwind 1"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("1 Die Blitze 2"));
@@ -270,7 +272,7 @@ private slots:
         StartHeat();
         m_program.Platform().SetTick(HeatStart + 700);
         m_form->bFSTART->click();
-        QCOMPARE(m_program.GridColumn(6), QStringList({"9,99", "10,00", "", "", "", ""}));
+        QCOMPARE(m_program.GridColumn(ColZeit), QStringList({"9,99", "10,00", "", "", "", ""}));
         QCOMPARE(Positions(), qMakePair(2, 3));
         QCOMPARE(StartState(), StartOn());
 
@@ -280,11 +282,13 @@ private slots:
         StopAt(0, 9999, [&] { m_form->mSTOP1->trigger(); });
         StopAt(1, 20000, [&] { m_form->mStop2->trigger(); });
         m_form->bStrafe15_2->click();
-        QCOMPARE(m_program.GridRows()[3].mid(6), QStringList({"20,00", "15,00", "35,00", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[3]),
+                 QStringList({"20,00", "15,00", "35,00", ""}));
         m_form->bStrafe30_2->click();
-        QCOMPARE(m_program.GridRows()[3].mid(6), QStringList({"20,00", "30,00", "50,00", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[3]),
+                 QStringList({"20,00", "30,00", "50,00", ""}));
         m_form->mReset->trigger();
-        QCOMPARE(m_program.GridColumn(0), QStringList({"3", "5", "2", "1", "4", "6"}));
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"3", "5", "2", "1", "4", "6"}));
         QCOMPARE(Positions(), qMakePair(4, 5));
 
         // Heat 3, stopped through the race controller: lane 1 disqualified,
@@ -348,7 +352,7 @@ private slots:
              },
              false},
             {"lanes swapped", [&] { m_form->seObmen->click(); }, false},
-            {"header sort", [&] { m_program.ClickHeader(1); }, false},
+            {"header sort", [&] { m_program.ClickHeader(ColTeamName); }, false},
             {"time recorded",
              [&] {
                  StartHeat();
@@ -424,7 +428,7 @@ private slots:
         QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("1 Gamma 2"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("2 Delta 2"));
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
-        m_program.EditCell(0, 3, QStringLiteral("3"));
+        m_program.EditCell(ColNr, 3, QStringLiteral("3"));
         QCOMPARE(StartState(), StartOff());
         const Rows before = m_program.GridRows();
         m_program.Platform().SetTick(HeatStart);
@@ -452,7 +456,7 @@ private slots:
         Press(Qt::Key_1, Qt::AltModifier);
         m_form->bStrafe15_1->click();
         QCOMPARE(TimesByTeam(), QStringList({"Alpha ", "Beta ", "Delta ", "Gamma 15,00"}));
-        QCOMPARE(m_program.GridRows()[2].mid(6, 3), QStringList({"15,00", "15,00", "30,00"}));
+        QCOMPARE(TimeCellsOf(m_program.GridRows()[2]), QStringList({"15,00", "15,00", "30,00"}));
         QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
     }
 
@@ -492,16 +496,17 @@ private slots:
         QCOMPARE(RedRows(), QList<int>({3, 4}));
 
         if (action == "sort Total") {
-            m_program.ClickHeader(8);
+            m_program.ClickHeader(ColTotal);
         } else if (action == "sort Nr.") {
-            m_program.ClickHeader(0);
+            m_program.ClickHeader(ColNr);
         } else if (action == "edit") {
             // Lane 1's Blitz is renamed and put in class 0, which ranks it first.
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
-            m_program.EditCell(1, 3, QStringLiteral("Blitz 2"));
-            m_program.EditCell(2, 3, QStringLiteral("0"));
+            m_program.EditCell(ColTeamName, 3, QStringLiteral("Blitz 2"));
+            m_program.EditCell(ColKlasse, 3, QStringLiteral("0"));
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
-            QCOMPARE(m_program.GridColumn(1), QStringList({"Blitz 2", "Blitz", "Flink", "Flink"}));
+            QCOMPARE(m_program.GridColumn(ColTeamName),
+                     QStringList({"Blitz 2", "Blitz", "Flink", "Flink"}));
         } else if (action == "rank") {
             m_protocol->RankProtocol();
         } else if (action == "remove") {
@@ -514,7 +519,7 @@ private slots:
             m_form->cbBuhn1->setCurrentIndex(2);
             m_form->cbBuhn2->setCurrentIndex(3);
             m_protocol->RefreshControlStates();
-            m_program.ClickHeader(8);
+            m_program.ClickHeader(ColTotal);
         }
         QTEST(Positions(), "positions");
         QCOMPARE(RedRows(), QList<int>({Positions().first + 1, Positions().second + 1}));
@@ -533,7 +538,7 @@ private slots:
         m_program.Load("1;A;1\n2;B;1\n3;C;2\n", QStringLiteral("Liste.txt"));
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QCOMPARE(StartState(), StartOff());
-        m_program.EditCell(0, 1, QString());
+        m_program.EditCell(ColNr, 1, QString());
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QCOMPARE(Items(m_form->cbBuhn1), QStringList({" A 1", "2 B 1", "3 C 2"}));
         QCOMPARE(Positions(), qMakePair(0, 1));
@@ -648,7 +653,7 @@ private slots:
     void columnBorderDrag()
     {
         m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
-        const QStringList order = m_program.GridColumn(0);
+        const QStringList order = m_program.GridColumn(ColNr);
         const QRect header = m_grid->CellRect(3, 0);
         const int before = m_grid->ColWidths(3);
         QWidget *viewport = m_grid->viewport();
@@ -657,7 +662,7 @@ private slots:
         QTest::mouseMove(viewport, border + QPoint(25, 0));
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, border + QPoint(25, 0));
         QVERIFY(qAbs(m_grid->ColWidths(3) - (before + 25)) <= 1);
-        QCOMPARE(m_program.GridColumn(0), order);
+        QCOMPARE(m_program.GridColumn(ColNr), order);
         QCOMPARE(m_grid->SortOptions().SortCol(), 2);
     }
 
@@ -1038,7 +1043,7 @@ private slots:
         QCOMPARE(m_form->cbBuhn1->currentIndex(), 3);
         m_program.Platform().SetTick(5000);
         m_form->bSTOP1->click();
-        QCOMPARE(m_program.GridRows()[3].mid(6, 3), QStringList({"4,00", "0,00", "4,00"}));
+        QCOMPARE(TimeCellsOf(m_program.GridRows()[3]), QStringList({"4,00", "0,00", "4,00"}));
 
         // Two lanes: a double click changes nothing.
         m_form->bRESET->click();
@@ -1055,7 +1060,7 @@ private slots:
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("9,00")));
         QVERIFY(m_protocol->RecordLaneTime(6, 2, QStringLiteral("9,50")));
         m_protocol->RankProtocol();
-        QCOMPARE(m_program.GridColumn(9).mid(0, 3), QStringList({"1", "2", ""}));
+        QCOMPARE(m_program.GridColumn(ColPlatz).mid(0, 3), QStringList({"1", "2", ""}));
 
         m_grid->SetCol(4);
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
@@ -1074,16 +1079,16 @@ private slots:
         m_grid->SetEditorMode(true);
         QVERIFY(m_grid->InplaceEditor() && m_grid->InplaceEditor()->isVisible());
         QTest::keyClicks(m_grid->InplaceEditor(), QStringLiteral("8,00"));
-        m_grid->SetCells(8, 1, QStringLiteral("  "));
-        m_grid->SetCells(2, 4, QStringLiteral("1"));
+        m_grid->SetCells(ColTotal, 1, QStringLiteral("  "));
+        m_grid->SetCells(ColKlasse, 4, QStringLiteral("1"));
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QVERIFY(!m_form->cbEditON->isChecked());
         QVERIFY(!m_grid->Options().testFlag(goEditing));
         QVERIFY(m_grid->Options().testFlag(goRowSelect));
         // Without a total, the empty cell sorts before the blank one.
-        QCOMPARE(m_program.GridColumn(0), QStringList({"5", "3", "1", "2", "4", "6"}));
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"5", "3", "1", "2", "4", "6"}));
         // Team 2's old place 1 does not survive without a total.
-        QCOMPARE(m_program.GridColumn(9), QStringList({"1", "2", "", "", "", ""}));
+        QCOMPARE(m_program.GridColumn(ColPlatz), QStringList({"1", "2", "", "", "", ""}));
         QCOMPARE(Items(m_form->cbBuhn1).first(), QStringLiteral("5 Wirbelwind 1"));
         QCOMPARE(Items(m_form->cbBuhn1).at(2), QStringLiteral("1 Die Blitze 1"));
         // The lanes stay on their teams 2 and 3 wherever ranking put them.
@@ -1126,11 +1131,11 @@ private slots:
         });
         m_form->sbCLS->click();
         QCOMPARE(question, QStringLiteral("Zeile entfernen?"));
-        QTEST(m_program.GridColumn(0), "numbers");
+        QTEST(m_program.GridColumn(ColNr), "numbers");
         QTEST(QPoint(m_grid->Col(), m_grid->Row()), "current");
 
         QStringList items;
-        for (const QString &number : m_program.GridColumn(0)) {
+        for (const QString &number : m_program.GridColumn(ColNr)) {
             if (!number.isEmpty())
                 items << QStringLiteral("%1 %2 1").arg(number, QChar('A' + number.toInt() - 1));
         }
@@ -1176,7 +1181,7 @@ private slots:
         m_form->mStart->trigger();
         m_program.Platform().SetTick(24450);
         m_form->bSTOP1->click();
-        QCOMPARE(m_program.GridRows()[0].mid(6, 3), QStringList({"23,45", "0,00", "23,45"}));
+        QCOMPARE(TimeCellsOf(m_program.GridRows()[0]), QStringList({"23,45", "0,00", "23,45"}));
         QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
 
         const Rows before = m_program.GridRows();
@@ -1196,13 +1201,14 @@ private slots:
         m_form->cbBuhn1->setCurrentIndex(4);
         m_form->cbBuhn2->setCurrentIndex(-1);
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("23,45")));
-        QCOMPARE(m_program.GridRows()[4].mid(6), QStringList({"23,45", "0,00", "23,45", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[4]),
+                 QStringList({"23,45", "0,00", "23,45", ""}));
         const Rows before = m_program.GridRows();
         QVERIFY(!m_protocol->RecordLaneTime(6, 2, QStringLiteral("1,00")));
         QCOMPARE(m_program.GridRows(), before);
-        m_grid->SetCells(0, 5, QStringLiteral("1"));
+        m_grid->SetCells(ColNr, 5, QStringLiteral("1"));
         QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("1,00")));
-        QCOMPARE(m_program.GridRows()[4].mid(6), QStringList({"1,00", "0,00", "1,00", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[4]), QStringList({"1,00", "0,00", "1,00", ""}));
         QCOMPARE(m_program.GridRows()[3], before[3]); // the first row with number 1
     }
 
@@ -1230,15 +1236,17 @@ private slots:
         m_program.Platform().SetTick(83459);
         m_form->bSTOP1->click();
         m_form->bDisqulifikation1->click();
-        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"DIS", "DIS", "DIS", "DIS"}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[0]), QStringList({"DIS", "DIS", "DIS", "DIS"}));
         m_form->bStrafe15_1->click();
-        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"DIS", "15,00", "98,45", "DIS"}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[0]),
+                 QStringList({"DIS", "15,00", "98,45", "DIS"}));
         m_form->bStrafe30_1->click();
         m_form->bStrafe30_1->click();
-        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"DIS", "30,00", "113,45", "DIS"}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[0]),
+                 QStringList({"DIS", "30,00", "113,45", "DIS"}));
         m_form->sb1del->click();
-        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"AUS", "AUS", "AUS", "AUS"}));
-        QCOMPARE(m_program.GridRows()[1].mid(6), QStringList({"", "", "", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[0]), QStringList({"AUS", "AUS", "AUS", "AUS"}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[1]), QStringList({"", "", "", ""}));
     }
 
     // Start numbers counted per class: each lane's time reaches its own
@@ -1259,7 +1267,7 @@ private slots:
         m_form->cbBuhn2->setCurrentIndex(3);
         if (header >= 0)
             m_program.ClickHeader(header);
-        QTEST(m_program.GridColumn(1), "order");
+        QTEST(m_program.GridColumn(ColTeamName), "order");
         QTEST(Positions(), "positions");
         StartHeat();
         StopAt(0, 5000, [this] { m_form->bSTOP1->click(); });
@@ -1267,11 +1275,11 @@ private slots:
         m_form->bStrafe15_1->click();
         const Rows rows = m_program.GridRows();
         for (int index = 0; index < rows.size(); ++index) {
-            const QString team = rows[index][1];
+            const QString team = rows[index][ColTeamName];
             const QStringList expected = team == "X"   ? QStringList{"5,00", "15,00", "20,00"}
                                          : team == "Y" ? QStringList{"6,00", "0,00", "6,00"}
                                                        : QStringList{"", "", ""};
-            QCOMPARE(rows[index].mid(6, 3), expected);
+            QCOMPARE(TimeCellsOf(rows[index]), expected);
         }
     }
 
@@ -1288,16 +1296,17 @@ private slots:
         StopAt(1, 6000, [this] { m_form->bSTOP2->click(); });
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
         QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
-        QCOMPARE(m_program.GridColumn(0), QStringList({"3", "4", "1", "2"}));
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"3", "4", "1", "2"}));
         QCOMPARE(Positions(), qMakePair(0, 1));
         m_form->bStrafe15_1->click();
         m_form->sb2del->click();
-        QCOMPARE(m_program.GridRows()[0].mid(6), QStringList({"5,00", "15,00", "20,00", "1"}));
-        QCOMPARE(m_program.GridRows()[1].mid(6), QStringList({"AUS", "AUS", "AUS", "AUS"}));
-        QCOMPARE(m_program.GridRows()[2].mid(6), QStringList({"", "", "", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[0]),
+                 QStringList({"5,00", "15,00", "20,00", "1"}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[1]), QStringList({"AUS", "AUS", "AUS", "AUS"}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[2]), QStringList({"", "", "", ""}));
         m_form->bRESET->click();
         // On to the teams still to run, 1 and 2, behind team 3's time.
-        QCOMPARE(m_program.GridColumn(0), QStringList({"3", "1", "2", "4"}));
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"3", "1", "2", "4"}));
         QCOMPARE(Positions(), qMakePair(1, 2));
     }
 
@@ -1307,8 +1316,8 @@ private slots:
         m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         m_form->cbBuhn1->setCurrentIndex(0); // team 2
         m_form->cbBuhn2->setCurrentIndex(4); // team 4
-        m_program.ClickHeader(0);
-        QCOMPARE(m_program.GridColumn(0), QStringList({"1", "2", "3", "4", "5", "6"}));
+        m_program.ClickHeader(ColNr);
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"1", "2", "3", "4", "5", "6"}));
         QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("2 Grüne Flöhe 1"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("4 Schnecken 2"));
         QCOMPARE(Positions(), qMakePair(1, 3));
@@ -1321,26 +1330,29 @@ private slots:
         m_program.Platform().SetTick(12340);
         m_form->bSTOP1->click();
         m_form->bStrafe15_1->click();
-        QCOMPARE(m_program.GridRows()[1].mid(6), QStringList({"12,34", "15,00", "27,34", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[1]),
+                 QStringList({"12,34", "15,00", "27,34", ""}));
         // Sorting again while the race waits for its reset still follows the teams.
-        m_program.ClickHeader(0);
-        QCOMPARE(m_program.GridColumn(0), QStringList({"6", "5", "4", "3", "2", "1"}));
+        m_program.ClickHeader(ColNr);
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"6", "5", "4", "3", "2", "1"}));
         QCOMPARE(Positions(), qMakePair(4, 2));
         m_form->bStrafe30_1->click();
-        QCOMPARE(m_program.GridRows()[4].mid(6), QStringList({"12,34", "30,00", "42,34", ""}));
+        QCOMPARE(ResultCellsOf(m_program.GridRows()[4]),
+                 QStringList({"12,34", "30,00", "42,34", ""}));
         m_program.Platform().SetTick(13000);
         m_form->bSTOP2->click();
-        QCOMPARE(m_program.GridRows()[2].mid(6, 3), QStringList({"13,00", "0,00", "13,00"}));
+        QCOMPARE(TimeCellsOf(m_program.GridRows()[2]), QStringList({"13,00", "0,00", "13,00"}));
     }
 
     // A lane whose start number an edit changed stays on its team.
     void headerSortWithAnEditedStartNumber()
     {
         m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
-        m_grid->SetCells(0, 1, QStringLiteral("20")); // lane 1's team, formerly 2
-        m_program.ClickHeader(1);
-        QCOMPARE(m_program.GridColumn(1), QStringList({"Die Blitze", "Grüne Flöhe", "Rote Raketen",
-                                                       "Schnecken", "Turbo Omas", "Wirbelwind"}));
+        m_grid->SetCells(ColNr, 1, QStringLiteral("20")); // lane 1's team, formerly 2
+        m_program.ClickHeader(ColTeamName);
+        QCOMPARE(m_program.GridColumn(ColTeamName),
+                 QStringList({"Die Blitze", "Grüne Flöhe", "Rote Raketen", "Schnecken",
+                              "Turbo Omas", "Wirbelwind"}));
         QCOMPARE(Positions(), qMakePair(1, 2));
         QCOMPARE(m_form->cbBuhn1->currentText(), QStringLiteral("20 Grüne Flöhe 1"));
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("3 Rote Raketen 1"));
@@ -1383,7 +1395,7 @@ private slots:
         }
         list += "98;zz1;Z\n99;zz2;Z\n";
         m_program.Load(list, QStringLiteral("Klassen.txt"));
-        m_program.ClickHeader(1); // by team name, so the ranking has to move rows
+        m_program.ClickHeader(ColTeamName); // by team name, so the ranking has to move rows
         m_form->cbBuhn1->setCurrentIndex(m_form->cbBuhn1->findText(QStringLiteral("98 zz1 Z")));
         m_form->cbBuhn2->setCurrentIndex(m_form->cbBuhn2->findText(QStringLiteral("99 zz2 Z")));
         m_protocol->RefreshControlStates();
@@ -1394,15 +1406,15 @@ private slots:
         const auto numbersAndPlaces = [this] {
             QStringList cells;
             for (const QStringList &row : m_program.GridRows())
-                cells << row[0] + ':' + row[9];
+                cells << row[ColNr] + ':' + row[ColPlatz];
             return cells;
         };
         const QStringList ranked = numbersAndPlaces();
         QTEST(ranked, "ranked");
 
-        m_program.ClickHeader(1);
+        m_program.ClickHeader(ColTeamName);
         QVERIFY(numbersAndPlaces() != ranked);
-        m_program.ClickHeader(2); // "Klasse" ascending, then "Total"
+        m_program.ClickHeader(ColKlasse); // "Klasse" ascending, then "Total"
         QCOMPARE(m_grid->SortOptions().SortDirection(), sdAscending);
         QCOMPARE(numbersAndPlaces(), ranked);
     }
@@ -1414,12 +1426,12 @@ private slots:
             "1;A;1;;;;12,34;0,00;12,34\n2;B;1;;;;13,00;0,00;13,00\n3;C;1;;;;12,34;0,00;12,34\n"
             "4;D;2;;;;9,99;0,00;9,99\n5;E;2;;;;10,00;0,00;10,00\n",
             QStringLiteral("Liste.txt"));
-        m_program.ClickHeader(2); // "Klasse" was sorted ascending: now descending
+        m_program.ClickHeader(ColKlasse); // "Klasse" was sorted ascending: now descending
         QCOMPARE(m_grid->SortOptions().SortDirection(), sdDescending);
-        QCOMPARE(m_program.GridColumn(2), QStringList({"2", "2", "1", "1", "1"}));
+        QCOMPARE(m_program.GridColumn(ColKlasse), QStringList({"2", "2", "1", "1", "1"}));
         m_protocol->RankProtocol();
-        QCOMPARE(m_program.GridColumn(0), QStringList({"1", "3", "2", "4", "5"}));
-        QCOMPARE(m_program.GridColumn(9), QStringList({"1", "1", "3", "1", "2"}));
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"1", "3", "2", "4", "5"}));
+        QCOMPARE(m_program.GridColumn(ColPlatz), QStringList({"1", "1", "3", "1", "2"}));
     }
 };
 

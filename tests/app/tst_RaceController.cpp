@@ -87,15 +87,15 @@ class TestRaceController : public QObject
         const QComboBox *list = lane == 0 ? m_form->cbBuhn1 : m_form->cbBuhn2;
         const QString number = list->currentText().section(QLatin1Char(' '), 0, 0);
         for (const QStringList &row : m_program.GridRows()) {
-            if (row[0] == number)
-                return row[6];
+            if (row[ColNr] == number)
+                return row[ColZeit];
         }
         return QStringLiteral("<no row>");
     }
 
     int RecordedCount() const
     {
-        const QStringList times = m_program.GridColumn(6);
+        const QStringList times = m_program.GridColumn(ColZeit);
         return int(times.size() - times.count(QString()));
     }
 

@@ -181,7 +181,7 @@ class TestRecoveryJournal : public QObject
             break;
         case Change::Edit:
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
-            m_form->SortGrid1->SetCells(1, 3, QStringLiteral("Umbenannt"));
+            m_form->SortGrid1->SetCells(ColTeamName, 3, QStringLiteral("Umbenannt"));
             QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
             break;
         case Change::Typed:
@@ -410,7 +410,7 @@ private slots:
         m_form->statusBar()->clearMessage();
         Heat(12340, 13450);
         QCOMPARE(m_form->statusBar()->currentMessage(), QString());
-        QCOMPARE(m_program.GridRows()[1][6], QStringLiteral("13,45"));
+        QCOMPARE(m_program.GridRows()[1][ColZeit], QStringLiteral("13,45"));
     }
 
     // A snapshot cut off by a crash before its rename leaves its temporary

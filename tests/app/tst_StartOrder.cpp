@@ -24,7 +24,7 @@ int GridRowOf(const MainWindowFixture &fixture, const QString &teamName)
 {
     const QList<QStringList> rows = fixture.GridRows();
     for (int k = 0; k < rows.size(); ++k) {
-        if (rows[k][1] == teamName)
+        if (rows[k][ColTeamName] == teamName)
             return k + 1;
     }
     return -1;
@@ -63,14 +63,14 @@ private slots:
         const Lanes ab("A", "B");
         QTest::newRow("nothing") << Action([](MainWindowFixture &) {}) << ab;
         QTest::newRow("TeamName descending") << Action([](MainWindowFixture &f) {
-            f.ClickHeader(1);
-            f.ClickHeader(1);
+            f.ClickHeader(ColTeamName);
+            f.ClickHeader(ColTeamName);
         }) << ab;
         QTest::newRow("sorted by Zeit")
-            << Action([](MainWindowFixture &f) { f.ClickHeader(6); }) << ab;
+            << Action([](MainWindowFixture &f) { f.ClickHeader(ColZeit); }) << ab;
         QTest::newRow("A moved to class 3") << Action([](MainWindowFixture &f) {
             QTest::mouseClick(f.Form()->cbEditON, Qt::LeftButton);
-            f.EditCell(2, GridRowOf(f, QStringLiteral("A")), QStringLiteral("3"));
+            f.EditCell(ColKlasse, GridRowOf(f, QStringLiteral("A")), QStringLiteral("3"));
             QTest::mouseClick(f.Form()->cbEditON, Qt::LeftButton);
         }) << ab;
         QTest::newRow("B removed after the reset") << Action([](MainWindowFixture &f) {
@@ -132,9 +132,9 @@ private slots:
     {
         m_fixture.Load(MainWindowFixture::Teams({"A", "B", "C", "D", "E", "F"}));
         m_fixture.Heat(20000, 21000);
-        m_fixture.ClickHeader(1);
-        m_fixture.ClickHeader(1);
-        QCOMPARE(m_fixture.GridRows().first()[1], QStringLiteral("F"));
+        m_fixture.ClickHeader(ColTeamName);
+        m_fixture.ClickHeader(ColTeamName);
+        QCOMPARE(m_fixture.GridRows().first()[ColTeamName], QStringLiteral("F"));
         m_fixture.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
         m_fixture.Restart();
         QVERIFY(m_fixture.Platform().dialogAnswers.isEmpty());

@@ -4,6 +4,7 @@
 // is read up to its last whole record of its own snapshot, and a failed
 // write keeps the previous files.
 #include "JournalStates.h"
+#include "ProtocolCells.h"
 #include "protocol/Journal.h"
 #include "protocol/StarterList.h"
 #include "protocol/TextDecoding.h"
@@ -32,6 +33,18 @@ QString WriteBytes(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+// The third team of the race day after its first heat.
+ProtocolRow SchneckenTimed()
+{
+    return Row({{ColNr, "3"},
+                {ColTeamName, "Schnecken"},
+                {ColKlasse, "2"},
+                {ColFahrer, "Tim"},
+                {ColZeit, "9,99"},
+                {ColStrafzeit, "0,00"},
+                {ColTotal, "9,99"}});
 }
 
 } // namespace
@@ -444,8 +457,7 @@ private slots:
         journal.WriteInBackground(RaceDay(), columns, RaceDay().startOrder);
         columns.cells[ColZeit][1] = QStringLiteral("99,99");
         columns.cells[ColTeamName].removeLast();
-        const JournalChange change =
-            Change({{2, Row({"3", "Schnecken", "2", "Tim", "", "", "9,99", "0,00", "9,99"})}});
+        const JournalChange change = Change({{2, SchneckenTimed()}});
         QVERIFY(journal.Append(change));
         QVERIFY(written >= 1);
         JournalState read;
@@ -486,9 +498,8 @@ private slots:
         QString error;
         QVERIFY2(journal.Write(RaceDay(), &error), qPrintable(error));
         const QByteArray snapshot = FileBytes(journal.FileName());
-        const QList<JournalChange> changes = {
-            Change({{2, Row({"3", "Schnecken", "2", "Tim", "", "", "9,99", "0,00", "9,99"})}}),
-            Change({}), Change({{0, ProtocolRow{}}})};
+        const QList<JournalChange> changes = {Change({{2, SchneckenTimed()}}), Change({}),
+                                              Change({{0, ProtocolRow{}}})};
         JournalState read;
         for (qsizetype count = 1; count <= changes.size(); ++count) {
             QVERIFY(journal.Append(changes[count - 1]));
@@ -584,8 +595,7 @@ private slots:
         }
         filler.close();
 
-        const JournalChange stop =
-            Change({{2, Row({"3", "Schnecken", "2", "Tim", "", "", "9,99", "0,00", "9,99"})}});
+        const JournalChange stop = Change({{2, SchneckenTimed()}});
         QVERIFY(journal.Append(stop));
         JournalState big = RaceDay();
         big.rows.assign(20000, Row({"1", "Ein recht langer Teamname", "1", "Fahrerin"}));

@@ -2,6 +2,7 @@
 // page, escaping, loading the text back as a starter list, and saves that
 // fail without harming the file that was there.
 #include "LoadedStarterList.h"
+#include "ProtocolCells.h"
 #include "TestFiles.h"
 #include "UnwritableTargets.h"
 #include "protocol/ProtocolFiles.h"
@@ -13,8 +14,16 @@ namespace {
 
 const QStringList &Header = ProtocolHeaderRow;
 const QStringList &Tricky = TrickyTeamRow;
-const QStringList Plain = {"12",       "Die Blitze", "2",    "Jörg Weiß", "Eva Roth",
-                           "Tim Kuhn", "61,02",      "0,00", "61,02",     "1"};
+const QStringList Plain = RowTexts({{ColNr, "12"},
+                                    {ColTeamName, "Die Blitze"},
+                                    {ColKlasse, "2"},
+                                    {ColFahrer, "Jörg Weiß"},
+                                    {ColBeifahrer1, "Eva Roth"},
+                                    {ColBeifahrer2, "Tim Kuhn"},
+                                    {ColZeit, "61,02"},
+                                    {ColStrafzeit, "0,00"},
+                                    {ColTotal, "61,02"},
+                                    {ColPlatz, "1"}});
 
 QStringList Rows(const ProtocolTable &table)
 {
@@ -132,7 +141,7 @@ private slots:
         QFETCH(QString, cell);
         QFETCH(QByteArray, written);
         QStringList row = Plain;
-        row[5] = cell;
+        row[ColBeifahrer2] = cell;
         const QByteArray page = HtmlProtocolPage({Header, row}, QStringLiteral("t"));
         QVERIFY2(page.contains("<td>Eva Roth" + written + "<td>61,02"), page.constData());
     }

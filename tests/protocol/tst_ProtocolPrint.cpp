@@ -2,6 +2,7 @@
 // the page heading (event and day) on every page, nothing cut off at a page
 // break, read back from the PDF.
 #include "PdfReadBack.h"
+#include "ProtocolCells.h"
 #include "protocol/ProtocolPrint.h"
 
 #include <QRegularExpression>
@@ -11,19 +12,16 @@ namespace {
 
 CellRows Protocol(int teams)
 {
-    CellRows rows{{"Nr.", "TeamName", "Klasse", "Fahrer", "Beifahrer1", "Beifahrer2", "Zeit",
-                   "Strafzeit", "Total", "Platz"}};
+    CellRows rows{ProtocolHeaders()};
     for (int team = 1; team <= teams; ++team)
-        rows << QStringList{QString::number(team),
-                            QStringLiteral("Rennteam%1x").arg(team),
-                            "A",
-                            "Jörg",
-                            "",
-                            "",
-                            "12,34",
-                            "0,00",
-                            "12,34",
-                            QString::number(team)};
+        rows << RowTexts({{ColNr, QString::number(team)},
+                          {ColTeamName, QStringLiteral("Rennteam%1x").arg(team)},
+                          {ColKlasse, "A"},
+                          {ColFahrer, "Jörg"},
+                          {ColZeit, "12,34"},
+                          {ColStrafzeit, "0,00"},
+                          {ColTotal, "12,34"},
+                          {ColPlatz, QString::number(team)}});
     return rows;
 }
 
@@ -69,7 +67,7 @@ private slots:
     void wideTextsStayOnThePage()
     {
         CellRows rows = Protocol(1);
-        rows[1][1] = QString(400, QLatin1Char('W'));
+        rows[1][ColTeamName] = QString(400, QLatin1Char('W'));
         const QString text = PdfText(ProtocolPagePdf(rows, {"Bergrennen", "", {}}));
         QVERIFY(text.contains("Jörg"));
         QVERIFY(text.contains("12,34"));

@@ -1,5 +1,7 @@
 #include "JournalStates.h"
 
+#include "ProtocolCells.h"
+
 ProtocolRow Row(const QStringList &cells)
 {
     ProtocolRow row;
@@ -11,10 +13,26 @@ ProtocolRow Row(const QStringList &cells)
 JournalState RaceDay()
 {
     JournalState state;
-    state.rows = {
-        Row({"1", "Die Blitze", "1", "Anna", " ", "", "12,34", "0,00", "12,34", "1"}),
-        Row({"2", "Grüne Flöhe", "1", "Jürgen", "Eva", "Ida", "AUS", "AUS", "AUS", "AUS"}),
-        Row({"3", "Schnecken", "2", "Tim"})};
+    state.rows = {Row({{ColNr, "1"},
+                       {ColTeamName, "Die Blitze"},
+                       {ColKlasse, "1"},
+                       {ColFahrer, "Anna"},
+                       {ColBeifahrer1, " "},
+                       {ColZeit, "12,34"},
+                       {ColStrafzeit, "0,00"},
+                       {ColTotal, "12,34"},
+                       {ColPlatz, "1"}}),
+                  Row({{ColNr, "2"},
+                       {ColTeamName, "Grüne Flöhe"},
+                       {ColKlasse, "1"},
+                       {ColFahrer, "Jürgen"},
+                       {ColBeifahrer1, "Eva"},
+                       {ColBeifahrer2, "Ida"},
+                       {ColZeit, "AUS"},
+                       {ColStrafzeit, "AUS"},
+                       {ColTotal, "AUS"},
+                       {ColPlatz, "AUS"}}),
+                  Row({"3", "Schnecken", "2", "Tim"})};
     state.eventName = QStringLiteral("Mai 2024");
     state.listPath = QStringLiteral("/daten/Mai 2024.txt");
     state.caption = QStringLiteral("duobahn: Mai 2024");

@@ -66,7 +66,7 @@ public:
     // Writes the bytes as a file of the test folder and returns its path.
     QString WriteFile(const QString &name, const QByteArray &bytes) const;
     // Saves the protocol through the save button and its dialog, in the
-    // dialog's file type (ExportController::SaveType).
+    // dialog's filter index of the file type (SaveDialogIndex).
     void Save(const QString &path, int fileType);
     // Teams "nr\tname\tclass\tFahrer<nr>" of one class, numbered from 1.
     static QStringList Teams(const QStringList &names, int teamClass = 1);

@@ -1,6 +1,8 @@
 // Small file helpers for tests.
 #include "TestFiles.h"
 
+#include "ProtocolCells.h"
+
 #include <QFile>
 #include <QProcess>
 
@@ -32,5 +34,12 @@ const QStringList ProtocolHeaderRow = {"Nr.",        "TeamName",   "Klasse", "Fa
                                        "Beifahrer1", "Beifahrer2", "Zeit",   "Strafzeit",
                                        "Total",      "Platz"};
 
-const QStringList TrickyTeamRow = {"7", "Müller & Söhne", "1",     "<script>", "Ann \"Flash\" Lee",
-                                   "",  "83,45",          "15,00", "98,45",    "1"};
+const QStringList TrickyTeamRow = RowTexts({{ColNr, "7"},
+                                            {ColTeamName, "Müller & Söhne"},
+                                            {ColKlasse, "1"},
+                                            {ColFahrer, "<script>"},
+                                            {ColBeifahrer1, "Ann \"Flash\" Lee"},
+                                            {ColZeit, "83,45"},
+                                            {ColStrafzeit, "15,00"},
+                                            {ColTotal, "98,45"},
+                                            {ColPlatz, "1"}});
