@@ -101,6 +101,7 @@ void TFormMain::FormCreate()
                             *Protocol, RecoveryJournal::DefaultFileName(), this);
     connect(Journal, &RecoveryJournal::restored, this,
             qOverload<>(&TFormMain::FitProtocolColumnsToTexts));
+    CreateAudience();
     if (auto *application = qobject_cast<ProgramApplication *>(QCoreApplication::instance()))
         connect(application, &ProgramApplication::InternalError, this,
                 &TFormMain::ShowInternalError);
@@ -190,6 +191,7 @@ void TFormMain::FormDestroy()
     Settings.TimerGesperrt = TimerGesperrt1->interval();
     Settings.FilterInd = SaveDialog1.filterIndex;
     Settings.Nadpis = SharedCertificateLayout().ToBytes();
+    RememberAudienceScreen();
     QSettings store(QStringLiteral("Chronalt"), ApplicationTitle);
     // At exit the box is the only way left to tell; nothing else waits on it.
     if (!WriteMainSettings(store, Settings))

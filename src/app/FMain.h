@@ -34,6 +34,9 @@ class ProtocolController;
 class RecoveryJournal;
 class ExportController;
 class HelpWindow;
+class AudienceFeed;
+class AudienceSource;
+class AudienceWindow;
 
 class TFormMain : public QMainWindow
 {
@@ -64,6 +67,7 @@ public:
     QPushButton *bCFG = nullptr;
     QPushButton *bHelp = nullptr;
     QPushButton *bBeenden = nullptr;
+    QPushButton *bAnzeige = nullptr; // opens the audience window
     QLabel *PanelDate = nullptr;
 
     // Lane bar.
@@ -140,6 +144,7 @@ public:
     QAction *mDrucker = nullptr;
     QAction *mUndo = nullptr; // Ctrl+Z: takes back the protocol's last change
     QAction *mBeenden = nullptr;
+    QAction *mAnzeige = nullptr; // F7: the audience window
 
     // Timers.
     QTimer *Clock = nullptr;
@@ -165,6 +170,12 @@ public:
     // Writes the protocol to disk after every change; offers it back at start.
     RecoveryJournal *Journal = nullptr;
     ExportController *Export = nullptr;
+    // What the audience sees (the audience window, the live page), built
+    // anew after every change of the race or the protocol.
+    AudienceFeed *Audience = nullptr;
+    AudienceSource *AudienceBuilder = nullptr;
+    // The big screen for the audience, made when first opened.
+    AudienceWindow *AudienceScreen = nullptr;
 
     // Notices that must never stop a race go to the status line.
     void ShowNotice(const QString &text);
@@ -186,6 +197,8 @@ public:
     void bHelpClick();
     void Drucker1Click();
     void bExitClick();
+    // Opens the audience window (on its remembered screen), or raises it.
+    void bAnzeigeClick();
 
     // Opens the port set in ComPort; a failure leaves it closed and is told
     // in the status line with the port and the reason.
@@ -219,6 +232,9 @@ private:
     void CreateControllers();
     void CreateTimers();
     void CreateComPort();
+    void CreateAudience();
+    // The audience window's screen and state go into the settings.
+    void RememberAudienceScreen();
     void ShowBarrierState(const QString &text, bool failed);
     void WriteColumnTitles();
     int StoredPortItem() const;

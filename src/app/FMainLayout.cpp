@@ -107,7 +107,9 @@ QWidget *TFormMain::CreateTopStrip()
     bCFG = new QPushButton(QStringLiteral("&Einstellungen"));
     bHelp = new QPushButton(QStringLiteral("H&ilfe"));
     bBeenden = new QPushButton(QStringLiteral("&Beenden"));
-    for (QPushButton *button : {bCFG, bHelp, bBeenden}) {
+    bAnzeige = new QPushButton(QStringLiteral("Anzeige"));
+    bAnzeige->setToolTip(QStringLiteral("F7"));
+    for (QPushButton *button : {bCFG, bHelp, bBeenden, bAnzeige}) {
         button->setShortcut(QKeySequence()); // the key entries own Alt+E, Alt+I, Alt+B
         button->setAutoDefault(false);
         row->addWidget(button);
@@ -123,6 +125,7 @@ QWidget *TFormMain::CreateTopStrip()
     connect(bCFG, &QPushButton::clicked, this, &TFormMain::bCFGClick);
     connect(bHelp, &QPushButton::clicked, this, &TFormMain::bHelpClick);
     connect(bBeenden, &QPushButton::clicked, this, &TFormMain::bExitClick);
+    connect(bAnzeige, &QPushButton::clicked, this, &TFormMain::bAnzeigeClick);
     return PanelTop;
 }
 
@@ -445,7 +448,9 @@ void TFormMain::CreateKeyEntries()
     connect(mEinstellungen, &QAction::triggered, bCFG, &QPushButton::click);
     connect(mHilfe, &QAction::triggered, this, &TFormMain::bHelpClick);
     connect(mDrucker, &QAction::triggered, this, &TFormMain::Drucker1Click);
+    mAnzeige = entry(QStringLiteral("Anzeige"), {QKeySequence(Qt::Key_F7)}, true);
     connect(mBeenden, &QAction::triggered, this, &TFormMain::bExitClick);
+    connect(mAnzeige, &QAction::triggered, this, &TFormMain::bAnzeigeClick);
 }
 
 void TFormMain::CreateTimers()

@@ -4,6 +4,7 @@
 // edits the certificate layout in place, so a cancel puts the copy back.
 #include "app/FMain.h"
 
+#include "app/AudienceSource.h"
 #include "app/ProtocolController.h"
 #include "comms/Comms.h"
 #include "settings/CertificateLayout.h"
@@ -55,6 +56,7 @@ void TFormMain::TakeOverSettings(int rememberedPortItem)
     Settings.Laps = dialog->seLaps->value();
     Settings.CountBahn = dialog->rgBahnIndex() + 1;
     ApplyLaneCount();
+    AudienceBuilder->Refresh();
     // Whether START is possible depends on the lane count.
     Protocol->RefreshControlStates();
 

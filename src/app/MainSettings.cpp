@@ -80,6 +80,9 @@ constexpr IntegerValue ValuesBeforeLayout[] = {
 };
 constexpr IntegerValue LapsValue = {"Laps", 0, 100, [](const MainSettings &s) { return s.Laps; },
                                     [](MainSettings &s, int v) { s.Laps = v; }};
+constexpr IntegerValue AudienceFullScreenValue = {
+    "AnzeigeVollbild", 0, 1, [](const MainSettings &s) { return s.AudienceFullScreen; },
+    [](MainSettings &s, int v) { s.AudienceFullScreen = v; }};
 
 // false when the value is missing or no integer, which ends the reading.
 bool ReadCheckedInteger(const QSettings &store, const IntegerValue &entry, MainSettings &settings)
@@ -100,7 +103,8 @@ bool ReadGuardedBlock(const QSettings &store, MainSettings &settings)
             return false;
     }
     return ReadLayoutRecord(store, settings.Nadpis) &&
-           ReadCheckedInteger(store, LapsValue, settings);
+           ReadCheckedInteger(store, LapsValue, settings) &&
+           ReadCheckedInteger(store, AudienceFullScreenValue, settings);
 }
 
 } // namespace
@@ -113,6 +117,7 @@ void ReadMainSettings(QSettings &store, MainSettings &settings)
     // The device name sits beside the port number and is not part of the
     // guarded block: a store from before it existed still reads in full.
     settings.PortDevice = store.value(QStringLiteral("PortDevice")).toString();
+    settings.AudienceScreen = store.value(QStringLiteral("AnzeigeBildschirm")).toString();
 }
 
 bool WriteMainSettings(QSettings &store, const MainSettings &settings)
@@ -129,6 +134,8 @@ bool WriteMainSettings(QSettings &store, const MainSettings &settings)
     store.setValue(QStringLiteral("TimerGesperrt"), settings.TimerGesperrt);
     store.setValue(QStringLiteral("Nadpis"), settings.Nadpis);
     store.setValue(QStringLiteral("Laps"), settings.Laps);
+    store.setValue(QStringLiteral("AnzeigeVollbild"), settings.AudienceFullScreen);
+    store.setValue(QStringLiteral("AnzeigeBildschirm"), settings.AudienceScreen);
     store.sync();
     return store.status() == QSettings::NoError;
 }

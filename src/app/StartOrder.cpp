@@ -88,17 +88,21 @@ void WriteStartOrder(TMyStringGrid &grid, const std::vector<int> &places)
     }
 }
 
-NextTeams FindNextTeams(const TMyStringGrid &grid, int laneCount)
+NextTeams FindNextTeams(const TMyStringGrid &grid, int laneCount,
+                        const std::vector<int> &runningRows)
 {
     const std::vector<int> places = ReadStartOrder(grid);
     const QList<QString> times = DataRowTexts(grid, ColZeit);
+    const auto waiting = [&](int row) {
+        return IsBlankText(times[row - 1]) &&
+               std::find(runningRows.begin(), runningRows.end(), row) == runningRows.end();
+    };
     NextTeams next;
     for (int lane = 0; lane < std::min(laneCount, 2); ++lane) {
         const int otherLane = lane == 0 ? -1 : next.rows[0];
         const auto free = [&](int row) { return row != otherLane; };
-        int row = FirstInStartOrder(places, [&](int candidate) {
-            return free(candidate) && IsBlankText(times[candidate - 1]);
-        });
+        int row = FirstInStartOrder(
+            places, [&](int candidate) { return free(candidate) && waiting(candidate); });
         if (row < 0) {
             row = FirstInStartOrder(places, free);
             next.startedOver[lane] = row > 0;

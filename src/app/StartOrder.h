@@ -41,5 +41,7 @@ struct NextTeams
 // The first teams in start order that have no result yet (nothing in
 // "Zeit": no time, "AUS" or "DIS"), one for each of the first laneCount
 // lanes, never both lanes on one team. A lane that finds none takes the
-// first team in start order that the other lane does not have.
-NextTeams FindNextTeams(const TMyStringGrid &grid, int laneCount);
+// first team in start order that the other lane does not have. The rows
+// given as running count as having a result: the teams that follow them.
+NextTeams FindNextTeams(const TMyStringGrid &grid, int laneCount,
+                        const std::vector<int> &runningRows = {});

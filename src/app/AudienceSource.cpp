@@ -1,0 +1,228 @@
+// The audience view built from the main window's race and protocol.
+#include "app/AudienceSource.h"
+
+#include "app/StartOrder.h"
+#include "display/AudienceFeed.h"
+#include "platform/Platform.h"
+#include "protocol/Ranking.h"
+#include "race/RaceTime.h"
+#include "text/NumericText.h"
+#include "widgets/StringGrid.h"
+
+#include <QComboBox>
+#include <QTimer>
+#include <cmath>
+
+namespace {
+
+// How often the idle time is looked at (ms).
+constexpr int IdleCheckMs = 1000;
+
+std::vector<QString> ColumnOf(const ProtocolColumns &columns, int column)
+{
+    std::vector<QString> texts;
+    texts.reserve(columns.rows);
+    for (std::size_t row = 0; row < columns.rows; ++row)
+        texts.push_back(columns.Cell(row, column));
+    return texts;
+}
+
+bool SameClass(const QString &a, const QString &b)
+{
+    return CompareNumericTextKeys(NumericTextKeyOf(a), a, NumericTextKeyOf(b), b) == 0;
+}
+
+} // namespace
+
+AudienceTeam AudienceTeamOf(const ProtocolColumns &columns, std::size_t row)
+{
+    return {columns.Cell(row, ColNr), columns.Cell(row, ColTeamName), columns.Cell(row, ColKlasse),
+            columns.Cell(row, ColFahrer)};
+}
+
+QString AudiencePenaltyText(const QString &strafzeit)
+{
+    const std::optional<double> seconds = ReadRaceNumber(strafzeit);
+    if (!seconds || *seconds <= 0)
+        return {};
+    const double whole = std::round(*seconds);
+    return QLatin1Char('+') +
+           (whole == *seconds ? QString::number(qint64(whole)) : strafzeit.trimmed());
+}
+
+QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns)
+{
+    const std::vector<QString> classes = ColumnOf(columns, ColKlasse);
+    const std::vector<QString> totals = ColumnOf(columns, ColTotal);
+    const RankedRows ranked = RankRows(classes, totals);
+    QList<AudienceClassStandings> standings;
+    for (const std::size_t row : ranked.previousIndex) {
+        if (IsBlankText(totals[row]))
+            continue;
+        if (standings.isEmpty() || !SameClass(standings.last().klasse, classes[row]))
+            standings.append(AudienceClassStandings{classes[row], {}});
+        standings.last().rows.append(
+            AudienceStandingsRow{columns.Cell(row, ColPlatz), columns.Cell(row, ColNr),
+                                 columns.Cell(row, ColTeamName), totals[row]});
+    }
+    return standings;
+}
+
+AudienceSource::AudienceSource(Inputs inputs, AudienceFeed *feed, QObject *parent)
+    : QObject(parent), m_in(std::move(inputs)), m_feed(feed), m_publishSoon(new QTimer(this)),
+      m_idleCheck(new QTimer(this))
+{
+    m_lastActivity = CurrentPlatform().TickCount();
+    m_publishSoon->setSingleShot(true);
+    m_publishSoon->setInterval(0);
+    connect(m_publishSoon, &QTimer::timeout, this, &AudienceSource::Publish);
+    m_idleCheck->setInterval(IdleCheckMs);
+    connect(m_idleCheck, &QTimer::timeout, this, &AudienceSource::CheckIdle);
+    m_idleCheck->start();
+    Refresh();
+}
+
+void AudienceSource::HeatStarted()
+{
+    const std::vector<int> places = ReadStartOrder(*m_in.grid);
+    for (int lane = 0; lane < 2; ++lane) {
+        const int row = SelectedRow(lane);
+        m_heatTeams[lane] = row > 0 ? places[std::size_t(row - 1)] : -1;
+    }
+    m_heat = Heat::Running;
+    m_stopped = {false, false};
+    NoteActivity();
+}
+
+void AudienceSource::LaneStopped(int lane)
+{
+    m_stopped[std::size_t(lane)] = true;
+    NoteActivity();
+}
+
+void AudienceSource::HeatReset(bool heatRan)
+{
+    m_heat = heatRan ? Heat::Finished : Heat::Ready;
+    NoteActivity();
+}
+
+// Penalties, drop-outs and disqualifications come between the stop and
+// the reset; other changes of the protocol leave the standings alone.
+void AudienceSource::ProtocolChanged()
+{
+    if (m_heat == Heat::Running && (m_stopped[0] || m_stopped[1]))
+        NoteActivity();
+    else
+        Refresh();
+}
+
+void AudienceSource::NoteActivity()
+{
+    m_lastActivity = CurrentPlatform().TickCount();
+    m_idle = false;
+    Refresh();
+}
+
+void AudienceSource::CheckIdle()
+{
+    if (m_idle || ClockRunning() ||
+        ElapsedMs(m_lastActivity, CurrentPlatform().TickCount()) < StandingsAfterMs)
+        return;
+    m_idle = true;
+    Refresh();
+}
+
+void AudienceSource::Refresh()
+{
+    m_publishSoon->start();
+}
+
+void AudienceSource::Publish()
+{
+    m_feed->Publish(BuildView());
+}
+
+bool AudienceSource::ClockRunning() const
+{
+    const int lanes = m_in.laneCount();
+    return m_heat == Heat::Running && (!m_stopped[0] || (lanes > 1 && !m_stopped[1]));
+}
+
+AudienceView AudienceSource::BuildView() const
+{
+    const ProtocolColumns columns = m_in.columns();
+    AudienceView view;
+    for (int lane = 0; lane < m_in.laneCount(); ++lane)
+        view.lanes.append(LaneView(lane, columns));
+    view.nextUp = NextUp(columns);
+    view.standings = AudienceStandings(columns);
+    view.showStandings = m_idle && !view.standings.isEmpty();
+    return view;
+}
+
+int AudienceSource::SelectedRow(int laneIndex) const
+{
+    const int item = m_in.laneSelectors[std::size_t(laneIndex)]->currentIndex();
+    return item >= 0 && item + 1 < m_in.grid->RowCount() ? item + 1 : -1;
+}
+
+int AudienceSource::RowOfStartPlace(int place) const
+{
+    if (place < 0)
+        return -1;
+    const std::vector<int> places = ReadStartOrder(*m_in.grid);
+    const auto found = std::find(places.begin(), places.end(), place);
+    return found == places.end() ? -1 : int(found - places.begin()) + 1;
+}
+
+AudienceLane AudienceSource::LaneView(int laneIndex, const ProtocolColumns &columns) const
+{
+    AudienceLane lane;
+    lane.lane = laneIndex + 1;
+    const int row =
+        m_heat == Heat::Finished ? RowOfStartPlace(m_heatTeams[laneIndex]) : SelectedRow(laneIndex);
+    if (row < 0)
+        return lane;
+    const std::size_t team = std::size_t(row - 1);
+    lane.team = AudienceTeamOf(columns, team);
+    if (m_heat == Heat::Ready) {
+        lane.phase = AudienceLanePhase::Ready;
+        return lane;
+    }
+    if (m_heat == Heat::Running && !m_stopped[std::size_t(laneIndex)]) {
+        lane.phase = AudienceLanePhase::Running;
+        lane.startTick = m_in.startTick();
+        return lane;
+    }
+    lane.phase =
+        m_heat == Heat::Finished ? AudienceLanePhase::Finished : AudienceLanePhase::Stopped;
+    const QString &time = columns.Cell(team, ColZeit);
+    if (IsResultMark(time)) {
+        lane.result = time;
+        return lane;
+    }
+    lane.time = time;
+    lane.penalty = AudiencePenaltyText(columns.Cell(team, ColStrafzeit));
+    if (lane.phase == AudienceLanePhase::Finished)
+        lane.place = columns.Cell(team, ColPlatz);
+    return lane;
+}
+
+// Before the reset the teams that follow the ones on the lanes, after it
+// the teams now on the lanes.
+QList<QList<AudienceTeam>> AudienceSource::NextUp(const ProtocolColumns &columns) const
+{
+    const int laneCount = m_in.laneCount();
+    std::array<int, 2> rows = {SelectedRow(0), laneCount > 1 ? SelectedRow(1) : -1};
+    // The blank row of an empty protocol is no team.
+    const bool hasTeams = m_in.laneSelectors[0]->count() > 0;
+    if (m_heat != Heat::Finished && hasTeams)
+        rows = FindNextTeams(*m_in.grid, laneCount, {rows[0], rows[1]}).rows;
+    QList<QList<AudienceTeam>> next;
+    for (int lane = 0; lane < laneCount; ++lane) {
+        const int row = rows[std::size_t(lane)];
+        next.append(row > 0 ? QList<AudienceTeam>{AudienceTeamOf(columns, std::size_t(row - 1))}
+                            : QList<AudienceTeam>{});
+    }
+    return next;
+}

@@ -1,0 +1,86 @@
+// Builds what the audience sees from the running program: the teams on the
+// lanes (the lane selectors' rows, or after the reset the heat that just
+// ran), the state of the heat, the results as the protocol holds them, who
+// starts next by the start order and the standings per class. A new view
+// is built once per pass of the event loop after any change, so the steps
+// of one operator action never show on their own, and handed to the feed.
+#pragma once
+
+#include "display/AudienceView.h"
+#include "protocol/ProtocolTable.h"
+
+#include <QObject>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class AudienceFeed;
+class QComboBox;
+class QTimer;
+class TMyStringGrid;
+
+class AudienceSource : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What the view is read from.
+    struct Inputs
+    {
+        const TMyStringGrid *grid = nullptr;
+        std::array<const QComboBox *, 2> laneSelectors{};
+        std::function<ProtocolColumns()> columns;
+        std::function<int()> laneCount;
+        // The tick the running heat started at.
+        std::function<std::uint32_t()> startTick;
+    };
+
+    // After this long without a start, stop, penalty or reset, and no
+    // clock running, the standings take the screen (ms).
+    static constexpr std::uint32_t StandingsAfterMs = 20000;
+
+    AudienceSource(Inputs inputs, AudienceFeed *feed, QObject *parent = nullptr);
+
+    void HeatStarted();
+    void LaneStopped(int lane);
+    void HeatReset(bool heatRan);
+    void ProtocolChanged();
+    // Something else the view shows changed (the lane count): a new view
+    // follows in this pass of the event loop.
+    void Refresh();
+
+    // The view of this moment.
+    AudienceView BuildView() const;
+
+private:
+    enum class Heat { Ready, Running, Finished };
+
+    void Publish();
+    // A start, stop, penalty or reset: the heat takes the screen again.
+    void NoteActivity();
+    void CheckIdle();
+    bool ClockRunning() const;
+    int SelectedRow(int laneIndex) const;
+    // The grid row whose start-order place is this one; -1 when none is.
+    int RowOfStartPlace(int place) const;
+    AudienceLane LaneView(int laneIndex, const ProtocolColumns &columns) const;
+    QList<QList<AudienceTeam>> NextUp(const ProtocolColumns &columns) const;
+
+    Inputs m_in;
+    AudienceFeed *m_feed;
+    Heat m_heat = Heat::Ready;
+    std::array<bool, 2> m_stopped = {false, false};
+    // The start-order places of the teams that ran the last heat.
+    std::array<int, 2> m_heatTeams = {-1, -1};
+    std::uint32_t m_lastActivity = 0;
+    bool m_idle = false;
+    QTimer *m_publishSoon;
+    QTimer *m_idleCheck;
+};
+
+// The cells of a team as the audience sees them; row 0 is the first team.
+AudienceTeam AudienceTeamOf(const ProtocolColumns &columns, std::size_t row);
+// "+15" for a penalty of 15 s ("15,00" or "15.00"); "" for none.
+QString AudiencePenaltyText(const QString &strafzeit);
+// The teams with a result, class by class in ranked order.
+QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns);

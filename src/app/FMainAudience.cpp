@@ -1,0 +1,51 @@
+// The main window's side of what the audience sees: the feed of views and
+// the source that builds them from the race and the protocol.
+#include "app/FMain.h"
+
+#include "app/AudienceSource.h"
+#include "app/ProtocolController.h"
+#include "app/RaceController.h"
+#include "display/AudienceFeed.h"
+#include "display/AudienceWindow.h"
+#include "widgets/SortGrid.h"
+
+#include <QComboBox>
+
+void TFormMain::CreateAudience()
+{
+    Audience = new AudienceFeed(this);
+    AudienceSource::Inputs inputs;
+    inputs.grid = SortGrid1;
+    inputs.laneSelectors = {cbBuhn1, cbBuhn2};
+    inputs.columns = [this] { return Protocol->Columns(); };
+    inputs.laneCount = [this] { return Settings.CountBahn; };
+    inputs.startTick = [this] { return Race->StartTick; };
+    AudienceBuilder = new AudienceSource(std::move(inputs), Audience, this);
+    connect(Race, &RaceController::heatStarted, AudienceBuilder, &AudienceSource::HeatStarted);
+    connect(Race, &RaceController::laneStopped, AudienceBuilder, &AudienceSource::LaneStopped);
+    connect(Race, &RaceController::heatReset, AudienceBuilder, &AudienceSource::HeatReset);
+    connect(Protocol, &ProtocolController::protocolChanged, AudienceBuilder,
+            &AudienceSource::ProtocolChanged);
+}
+
+void TFormMain::bAnzeigeClick()
+{
+    if (!AudienceScreen) {
+        AudienceScreen = new AudienceWindow(Audience, this);
+        AudienceScreen->ShowOn(Settings.AudienceScreen, Settings.AudienceFullScreen != 0, this);
+    } else if (AudienceScreen->isHidden()) {
+        AudienceScreen->ShowOn(AudienceScreen->ScreenName(), AudienceScreen->isFullScreen(), this);
+    } else {
+        AudienceScreen->raise();
+        AudienceScreen->activateWindow();
+    }
+}
+
+// A window never opened leaves what the settings held.
+void TFormMain::RememberAudienceScreen()
+{
+    if (!AudienceScreen)
+        return;
+    Settings.AudienceScreen = AudienceScreen->ScreenName();
+    Settings.AudienceFullScreen = AudienceScreen->isFullScreen() ? 1 : 0;
+}

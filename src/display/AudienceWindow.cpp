@@ -1,0 +1,548 @@
+// The audience window: labels placed and sized by the window's own size.
+#include "display/AudienceWindow.h"
+
+#include "display/AudienceFeed.h"
+#include "platform/Platform.h"
+#include "race/RaceTime.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The window is designed for 1920 x 1080; everything scales with it.
+constexpr double DesignedWidth = 1920.0;
+constexpr double DesignedHeight = 1080.0;
+// Font pixel sizes at the designed size.
+constexpr int TimePx = 290; // digits over 200 pixels high
+constexpr int TeamPx = 72;
+constexpr int TextPx = 48;
+constexpr int ResultPx = 84;
+constexpr int TitlePx = 56;
+constexpr int AddressPx = 28;
+constexpr int QrPx = 180;
+constexpr int MarginPx = 24;
+constexpr QSize WindowedSize(960, 540);
+
+const QColor Background(Qt::black);
+const QColor TextColour(Qt::white);
+const QColor DetailColour(210, 210, 210);
+const QColor TimeColour(255, 255, 0);
+const QColor PenaltyColour(255, 120, 64);
+const QColor PlaceColour(96, 255, 96);
+const QColor TitleColour(0, 220, 255);
+
+const QString Separator = QStringLiteral(" · ");
+
+QFont AudienceFont(int pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(std::max(1, pixelSize));
+    font.setBold(bold);
+    return font;
+}
+
+int LineHeight(int pixelSize, bool bold = true)
+{
+    return QFontMetrics(AudienceFont(pixelSize, bold)).height();
+}
+
+// The label's text in the largest font up to pixelSize that fits its rect.
+void FitText(QLabel *label, int pixelSize)
+{
+    QFont font = AudienceFont(pixelSize, label->font().bold());
+    const QRect room = label->contentsRect();
+    const QString text = label->text();
+    for (int size = pixelSize; size > 6; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        if (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height())
+            break;
+        // Far too wide: straight to about the size that fits.
+        const int width = metrics.horizontalAdvance(text);
+        if (width > 2 * room.width() && room.width() > 0)
+            size = std::max(7, size * room.width() / width + 1);
+    }
+    label->setFont(font);
+}
+
+void Place(QLabel *label, int x, int y, int width, int pixelSize)
+{
+    label->setGeometry(x, y, std::max(0, width), LineHeight(pixelSize));
+    FitText(label, pixelSize);
+}
+
+QString TeamLine(const AudienceTeam &team)
+{
+    return team.nr + QStringLiteral("  ") + team.teamName;
+}
+
+QString LaneName(int lane)
+{
+    return QStringLiteral("Rennspur %1").arg(lane);
+}
+
+} // namespace
+
+AudienceWindow::AudienceWindow(const AudienceFeed *feed, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_feed(feed), m_frame(new QTimer(this)),
+      m_pageTurn(new QTimer(this))
+{
+    setWindowTitle(QStringLiteral("Anzeige"));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Background);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    resize(WindowedSize);
+    for (LaneLabels &lane : m_lanes) {
+        lane.team = MakeLabel(TextColour, Qt::AlignLeft | Qt::AlignVCenter);
+        lane.details = MakeLabel(DetailColour, Qt::AlignLeft | Qt::AlignVCenter);
+        lane.driver = MakeLabel(TextColour, Qt::AlignLeft | Qt::AlignVCenter);
+        lane.time = MakeLabel(TimeColour, Qt::AlignRight | Qt::AlignVCenter);
+        lane.penalty = MakeLabel(PenaltyColour, Qt::AlignLeft | Qt::AlignVCenter);
+        lane.place = MakeLabel(PlaceColour, Qt::AlignLeft | Qt::AlignVCenter);
+        lane.details->setFont(AudienceFont(TextPx, false));
+        lane.driver->setFont(AudienceFont(TextPx, false));
+    }
+    m_nextTitle = MakeLabel(TitleColour, Qt::AlignLeft | Qt::AlignVCenter);
+    m_nextTitle->setText(QStringLiteral("Als Nächstes"));
+    for (QLabel *&next : m_next)
+        next = MakeLabel(TextColour, Qt::AlignLeft | Qt::AlignVCenter);
+    m_standingsTitle = MakeLabel(TitleColour, Qt::AlignLeft | Qt::AlignVCenter);
+    m_standingsTitle->setText(QStringLiteral("Wertung"));
+    m_address = MakeLabel(DetailColour, Qt::AlignRight | Qt::AlignBottom);
+    m_address->setFont(AudienceFont(AddressPx, false));
+    m_qr = new QLabel(this);
+    m_qr->hide();
+
+    m_frame->setInterval(FrameMs);
+    m_frame->setTimerType(Qt::PreciseTimer);
+    connect(m_frame, &QTimer::timeout, this, &AudienceWindow::ShowRunningTimes);
+    m_pageTurn->setInterval(PageMs);
+    connect(m_pageTurn, &QTimer::timeout, this, &AudienceWindow::ShowNextPage);
+    connect(feed, &AudienceFeed::ViewChanged, this, &AudienceWindow::ShowView);
+    ShowView();
+}
+
+QLabel *AudienceWindow::MakeLabel(const QColor &colour, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(this);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(alignment);
+    label->setFont(AudienceFont(TextPx, true));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+// --- what is shown ---------------------------------------------------------
+
+void AudienceWindow::ShowView()
+{
+    m_view = m_feed->View();
+    for (int lane = 0; lane < int(m_lanes.size()); ++lane)
+        ShowLane(lane, lane < m_view.lanes.size() ? m_view.lanes[lane] : AudienceLane{});
+    ShowNextUpTeams();
+    const bool running = std::any_of(m_view.lanes.begin(), m_view.lanes.end(), [](const auto &l) {
+        return l.phase == AudienceLanePhase::Running;
+    });
+    if (running && !m_view.showStandings)
+        m_frame->start();
+    else
+        m_frame->stop();
+    ShowRunningTimes();
+    m_page = 0;
+    LayOut();
+}
+
+void AudienceWindow::ShowLane(int laneIndex, const AudienceLane &lane)
+{
+    const LaneLabels &labels = m_lanes[std::size_t(laneIndex)];
+    const bool empty = lane.phase == AudienceLanePhase::Empty;
+    labels.team->setText(empty ? QString() : TeamLine(lane.team));
+    labels.details->setText(empty ? LaneName(lane.lane)
+                                  : LaneName(lane.lane) + Separator + QStringLiteral("Klasse ") +
+                                        lane.team.klasse);
+    labels.driver->setText(lane.team.fahrer);
+    QString time;
+    if (lane.phase == AudienceLanePhase::Ready)
+        time = FormatRaceTime(0);
+    else if (!lane.result.isEmpty())
+        time = lane.result;
+    else
+        time = lane.time;
+    labels.time->setText(time);
+    labels.penalty->setText(lane.penalty);
+    labels.place->setText(lane.place.isEmpty() ? QString() : QStringLiteral("Platz ") + lane.place);
+}
+
+void AudienceWindow::ShowNextUpTeams()
+{
+    for (int lane = 0; lane < int(m_next.size()); ++lane) {
+        const QList<AudienceTeam> teams =
+            lane < m_view.nextUp.size() ? m_view.nextUp[lane] : QList<AudienceTeam>{};
+        QStringList names;
+        for (const AudienceTeam &team : teams)
+            names << TeamLine(team);
+        m_next[std::size_t(lane)]->setText(
+            LaneName(lane + 1) + QStringLiteral(":  ") +
+            (names.isEmpty() ? QStringLiteral("–") : names.join(QStringLiteral(", "))));
+    }
+}
+
+// The same tick and the same text as the operator's clock and protocol.
+void AudienceWindow::ShowRunningTimes()
+{
+    const std::uint32_t now = CurrentPlatform().TickCount();
+    for (int lane = 0; lane < m_view.lanes.size() && lane < int(m_lanes.size()); ++lane) {
+        const AudienceLane &shown = m_view.lanes[lane];
+        if (shown.phase != AudienceLanePhase::Running)
+            continue;
+        QLabel *time = m_lanes[std::size_t(lane)].time;
+        const QString text = FormatRaceTime(ElapsedMs(shown.startTick, now));
+        if (text == time->text())
+            continue;
+        const int pixelSize = time->property("fullPixelSize").toInt();
+        time->setText(text);
+        if (pixelSize > 0)
+            FitText(time, pixelSize);
+    }
+}
+
+QList<QList<AudienceWindow::StandingsLine>> AudienceWindow::StandingsPages() const
+{
+    const int perPage = std::max(2, StandingsLinesPerPage());
+    QList<QList<StandingsLine>> pages;
+    for (const AudienceClassStandings &standings : m_view.standings) {
+        const StandingsLine heading{{QStringLiteral("Klasse ") + standings.klasse}, true};
+        for (const AudienceStandingsRow &row : standings.rows) {
+            // A page starts with its class, and a class never ends on its heading.
+            if (pages.isEmpty() || pages.last().size() >= perPage ||
+                (row == standings.rows.first() && pages.last().size() + 2 > perPage))
+                pages.append(QList<StandingsLine>());
+            if (pages.last().isEmpty() || row == standings.rows.first())
+                pages.last().append(heading);
+            pages.last().append(StandingsLine{{row.platz, row.nr, row.teamName, row.total}, false});
+        }
+    }
+    return pages;
+}
+
+void AudienceWindow::ShowStandingsPage()
+{
+    const QList<QList<StandingsLine>> pages = StandingsPages();
+    if (pages.size() > 1 && m_view.showStandings) {
+        if (!m_pageTurn->isActive())
+            m_pageTurn->start();
+    } else {
+        m_pageTurn->stop();
+    }
+    const QList<StandingsLine> page =
+        pages.isEmpty() ? QList<StandingsLine>{} : pages[m_page % pages.size()];
+    for (int line = 0; line < m_standingsLines.size(); ++line) {
+        const StandingsLine shown = line < page.size() ? page[line] : StandingsLine{};
+        const std::array<QLabel *, 4> &labels = m_standingsLines[line];
+        for (int cell = 0; cell < 4; ++cell) {
+            labels[std::size_t(cell)]->setText(cell < shown.cells.size() ? shown.cells[cell]
+                                                                         : QString());
+            labels[std::size_t(cell)]->setVisible(m_view.showStandings &&
+                                                  (cell == 0 || !shown.heading));
+        }
+        QPalette palette = labels[0]->palette();
+        palette.setColor(QPalette::WindowText, shown.heading ? TitleColour : TextColour);
+        labels[0]->setPalette(palette);
+    }
+}
+
+void AudienceWindow::ShowNextPage()
+{
+    ++m_page;
+    LayOut();
+}
+
+void AudienceWindow::SetNetworkAddress(const QString &address, const QImage &qr)
+{
+    m_address->setText(address);
+    m_qrImage = address.isEmpty() ? QImage() : qr;
+    LayOut();
+}
+
+// --- layout ------------------------------------------------------------------
+
+void AudienceWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void AudienceWindow::LayOut()
+{
+    const double unit = std::min(width() / DesignedWidth, height() / DesignedHeight);
+    const bool standings = m_view.showStandings;
+    for (const LaneLabels &lane : m_lanes) {
+        for (QLabel *label :
+             {lane.team, lane.details, lane.driver, lane.time, lane.penalty, lane.place})
+            label->setVisible(!standings);
+    }
+    for (QLabel *label : {m_nextTitle, m_next[0], m_next[1]})
+        label->setVisible(!standings);
+    m_standingsTitle->setVisible(standings);
+    PlaceNetworkAddress(unit);
+    if (standings)
+        LayOutStandings(unit);
+    else
+        LayOutHeat(unit);
+}
+
+void AudienceWindow::PlaceNetworkAddress(double unit)
+{
+    const bool shown = !m_address->text().isEmpty();
+    m_address->setVisible(shown);
+    m_qr->setVisible(shown && !m_qrImage.isNull());
+    if (!shown)
+        return;
+    const int margin = int(MarginPx * unit);
+    const int qrSide = m_qrImage.isNull() ? 0 : int(QrPx * unit);
+    if (!m_qrImage.isNull()) {
+        // Whole pixels per module keep the code sharp for a camera.
+        const int scale = std::max(1, qrSide / std::max(1, m_qrImage.width()));
+        const QImage sharp =
+            m_qrImage.scaled(m_qrImage.size() * scale, Qt::KeepAspectRatio, Qt::FastTransformation);
+        m_qr->setPixmap(QPixmap::fromImage(sharp));
+        m_qr->setGeometry(width() - margin - sharp.width(), height() - margin - sharp.height(),
+                          sharp.width(), sharp.height());
+    }
+    const int lines = int(m_address->text().count(QLatin1Char('\n'))) + 1;
+    const int addressHeight = lines * LineHeight(int(AddressPx * unit), false);
+    const int addressWidth = int(width() * 0.3);
+    m_address->setGeometry(width() - margin - qrSide - margin - addressWidth,
+                           height() - margin - addressHeight, addressWidth, addressHeight);
+    FitText(m_address, int(AddressPx * unit));
+}
+
+// Per lane the team across the width, below it the time on the left and
+// the lane, class, driver, penalty and place on the right; then who is next.
+void AudienceWindow::LayOutHeat(double unit)
+{
+    const int margin = int(MarginPx * unit);
+    const int timePx = int(TimePx * unit);
+    const int textPx = int(TextPx * unit);
+    const int timeWidth = width() / 2 - margin;
+    const int infoLeft = timeWidth + 2 * margin;
+    const int infoWidth = width() - infoLeft - margin;
+    const int lanes = std::clamp(int(m_view.lanes.size()), 1, 2);
+    int y = margin;
+    for (int lane = 0; lane < 2; ++lane) {
+        const LaneLabels &labels = m_lanes[std::size_t(lane)];
+        if (lane >= lanes) {
+            for (QLabel *label : {labels.team, labels.details, labels.driver, labels.time,
+                                  labels.penalty, labels.place})
+                label->hide();
+            continue;
+        }
+        Place(labels.team, margin, y, width() - 2 * margin, int(TeamPx * unit));
+        y += labels.team->height();
+        labels.time->setProperty("fullPixelSize", timePx);
+        Place(labels.time, margin, y, timeWidth, timePx);
+        int infoY = y + int(8 * unit);
+        Place(labels.details, infoLeft, infoY, infoWidth, textPx);
+        infoY += labels.details->height();
+        Place(labels.driver, infoLeft, infoY, infoWidth, textPx);
+        infoY += labels.driver->height() + int(8 * unit);
+        Place(labels.penalty, infoLeft, infoY, infoWidth / 3, int(ResultPx * unit));
+        Place(labels.place, infoLeft + infoWidth / 3, infoY, infoWidth - infoWidth / 3,
+              int(ResultPx * unit));
+        y += labels.time->height() + int(16 * unit);
+    }
+    // The live page's address keeps its corner.
+    const int nextWidth =
+        width() - 2 * margin -
+        (m_address->isVisible() ? width() - m_address->geometry().left() + margin : 0);
+    Place(m_nextTitle, margin, y, nextWidth, textPx);
+    y += m_nextTitle->height();
+    for (int lane = 0; lane < 2; ++lane) {
+        m_next[std::size_t(lane)]->setVisible(lane < lanes);
+        Place(m_next[std::size_t(lane)], margin + int(24 * unit), y, nextWidth - int(24 * unit),
+              textPx);
+        y += m_next[std::size_t(lane)]->height();
+    }
+    for (const std::array<QLabel *, 4> &line : m_standingsLines) {
+        for (QLabel *label : line)
+            label->hide();
+    }
+    m_pageTurn->stop();
+}
+
+int AudienceWindow::StandingsLinesPerPage() const
+{
+    const double unit = std::min(width() / DesignedWidth, height() / DesignedHeight);
+    const int top = int(MarginPx * unit) + LineHeight(int(TitlePx * unit));
+    const int bottom = int(MarginPx * unit) + (m_address->text().isEmpty() ? 0 : int(QrPx * unit));
+    return std::max(1, (height() - top - bottom) / LineHeight(int(TextPx * unit)));
+}
+
+void AudienceWindow::LayOutStandings(double unit)
+{
+    const int margin = int(MarginPx * unit);
+    Place(m_standingsTitle, margin, margin, width() - 2 * margin, int(TitlePx * unit));
+    const int perPage = StandingsLinesPerPage();
+    while (m_standingsLines.size() < perPage) {
+        std::array<QLabel *, 4> line{};
+        for (int cell = 0; cell < 4; ++cell)
+            line[std::size_t(cell)] = MakeLabel(
+                TextColour, (cell == 3 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        m_standingsLines.append(line);
+    }
+    while (m_standingsLines.size() > perPage) {
+        for (QLabel *label : m_standingsLines.takeLast())
+            delete label;
+    }
+    // The cells of a line stand in their columns; a class heading spans them.
+    const int inner = width() - 2 * margin;
+    const std::array<int, 5> columnLeft = {0, inner * 12 / 100, inner * 24 / 100, inner * 76 / 100,
+                                           inner};
+    ShowStandingsPage();
+    const int textPx = int(TextPx * unit);
+    int y = m_standingsTitle->geometry().bottom() + 1;
+    for (const std::array<QLabel *, 4> &line : m_standingsLines) {
+        const bool heading = line[1]->isHidden();
+        for (int cell = 0; cell < 4; ++cell) {
+            const int right = heading && cell == 0 ? inner : columnLeft[std::size_t(cell) + 1];
+            Place(line[std::size_t(cell)], margin + columnLeft[std::size_t(cell)], y,
+                  right - columnLeft[std::size_t(cell)] - int(16 * unit), textPx);
+        }
+        y += LineHeight(textPx);
+    }
+}
+
+// --- the window itself ---------------------------------------------------------
+
+void AudienceWindow::ShowOn(const QString &screenName, bool fullScreen,
+                            const QWidget *operatorWindow)
+{
+    const QScreen *operatorScreen =
+        operatorWindow ? operatorWindow->screen() : QGuiApplication::primaryScreen();
+    QScreen *target = nullptr;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (QScreen *screen : screens) {
+        if (screen->name() == screenName && !screenName.isEmpty())
+            target = screen;
+    }
+    // A screen not (or no longer) known: another screen than the
+    // operator's, full screen; without one a window beside the operator's.
+    if (!target) {
+        for (QScreen *screen : screens) {
+            if (screen != operatorScreen && !target)
+                target = screen;
+        }
+        fullScreen = target != nullptr;
+    }
+    if (!target)
+        target = const_cast<QScreen *>(operatorScreen);
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
+    if (target) {
+        const QRect available = target->availableGeometry();
+        QRect bounds(QPoint(), WindowedSize.boundedTo(available.size()));
+        bounds.moveCenter(available.center());
+        setGeometry(bounds);
+        create();
+        windowHandle()->setScreen(target);
+    }
+    if (fullScreen)
+        showFullScreen();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+QString AudienceWindow::ScreenName() const
+{
+    return screen() ? screen()->name() : QString();
+}
+
+void AudienceWindow::ToggleFullScreen()
+{
+    if (isFullScreen())
+        showNormal();
+    else
+        showFullScreen();
+}
+
+void AudienceWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F11)
+        ToggleFullScreen();
+    else if (event->key() == Qt::Key_Escape && isFullScreen())
+        showNormal();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void AudienceWindow::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    ToggleFullScreen();
+    event->accept();
+}
+
+// --- for checks ------------------------------------------------------------------
+
+AudienceWindow::LaneTexts AudienceWindow::ShownLane(int laneIndex) const
+{
+    const LaneLabels &labels = m_lanes[std::size_t(laneIndex)];
+    if (!labels.time->isVisibleTo(this))
+        return {};
+    return {labels.team->text(), labels.details->text(), labels.driver->text(),
+            labels.time->text(), labels.penalty->text(), labels.place->text()};
+}
+
+QStringList AudienceWindow::ShownNextUp() const
+{
+    QStringList shown;
+    for (const QLabel *next : m_next) {
+        if (next->isVisibleTo(this))
+            shown << next->text();
+    }
+    return shown;
+}
+
+QStringList AudienceWindow::ShownStandings() const
+{
+    QStringList shown;
+    for (const std::array<QLabel *, 4> &line : m_standingsLines) {
+        QStringList cells;
+        for (const QLabel *label : line) {
+            if (label->isVisibleTo(this))
+                cells << label->text();
+        }
+        while (!cells.isEmpty() && cells.last().isEmpty())
+            cells.removeLast();
+        if (!cells.isEmpty())
+            shown << cells.join(QStringLiteral(" | "));
+    }
+    return shown;
+}
+
+QList<const QLabel *> AudienceWindow::ShownLabels() const
+{
+    QList<const QLabel *> shown;
+    for (const QLabel *label : findChildren<QLabel *>()) {
+        if (label->isVisibleTo(this) && !label->text().isEmpty())
+            shown << label;
+    }
+    return shown;
+}
+
+int AudienceWindow::DigitHeight() const
+{
+    return QFontMetrics(m_lanes[0].time->font())
+        .tightBoundingRect(QStringLiteral("0123456789"))
+        .height();
+}

@@ -1,0 +1,110 @@
+// The audience window: the race for everyone watching, on a big screen.
+// It shows the feed's view without any operator control, in large light
+// text on black, scaled to the window: per lane the team and its time (the
+// running time in step with the operator's clock), its penalty, AUS/DIS
+// and after the reset its place; below it who starts next. When the
+// standings take the screen they are shown class by class, a page at a
+// time. F11 or a double click toggles full screen, Escape leaves it.
+#pragma once
+
+#include "display/AudienceView.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <array>
+
+class AudienceFeed;
+class QLabel;
+class QTimer;
+
+class AudienceWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // How often the running time is redrawn (ms), and how long a page of
+    // the standings stays (ms).
+    static constexpr int FrameMs = 20;
+    static constexpr int PageMs = 10000;
+
+    explicit AudienceWindow(const AudienceFeed *feed, QWidget *parent = nullptr);
+
+    // The live page's address and its QR code, shown in a corner; an
+    // empty address hides both.
+    void SetNetworkAddress(const QString &address, const QImage &qr);
+
+    // Shows the window on the screen of this name (another screen than
+    // the operator's when there is none or it is gone), full screen or not.
+    void ShowOn(const QString &screenName, bool fullScreen, const QWidget *operatorWindow);
+    QString ScreenName() const;
+    void ToggleFullScreen();
+
+    // What the window shows, for checks: per lane its texts (team line,
+    // lane and class, driver, time, penalty, place) ...
+    struct LaneTexts
+    {
+        QString team, details, driver, time, penalty, place;
+    };
+    LaneTexts ShownLane(int laneIndex) const;
+    // ... "Als Nächstes" per lane, and the standings page's lines, each
+    // its texts joined by " | ".
+    QStringList ShownNextUp() const;
+    QStringList ShownStandings() const;
+    // Every label the window shows now.
+    QList<const QLabel *> ShownLabels() const;
+    // The height of the running time's digits on the screen (pixels).
+    int DigitHeight() const;
+    void ShowNextPage();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct LaneLabels
+    {
+        QLabel *team = nullptr;
+        QLabel *details = nullptr;
+        QLabel *driver = nullptr;
+        QLabel *time = nullptr;
+        QLabel *penalty = nullptr;
+        QLabel *place = nullptr;
+    };
+    // One line of the standings: a class heading, or a team's four cells.
+    struct StandingsLine
+    {
+        QStringList cells;
+        bool heading = false;
+    };
+
+    QLabel *MakeLabel(const QColor &colour, Qt::Alignment alignment);
+    void ShowView();
+    void ShowLane(int laneIndex, const AudienceLane &lane);
+    void ShowNextUpTeams();
+    void ShowRunningTimes();
+    void ShowStandingsPage();
+    void LayOut();
+    void LayOutHeat(double unit);
+    void LayOutStandings(double unit);
+    void PlaceNetworkAddress(double unit);
+    int StandingsLinesPerPage() const;
+    QList<QList<StandingsLine>> StandingsPages() const;
+
+    const AudienceFeed *m_feed;
+    AudienceView m_view;
+    std::array<LaneLabels, 2> m_lanes;
+    QLabel *m_nextTitle;
+    std::array<QLabel *, 2> m_next{};
+    QLabel *m_standingsTitle;
+    // Per line of a standings page: Platz, Nr., TeamName, Total.
+    QList<std::array<QLabel *, 4>> m_standingsLines;
+    QLabel *m_address;
+    QLabel *m_qr;
+    QImage m_qrImage;
+    QTimer *m_frame;
+    QTimer *m_pageTurn;
+    int m_page = 0;
+};

@@ -1,0 +1,204 @@
+// The audience window opened with F7 beside the real main window: it
+// follows every step of a heat the operator takes, and it stays readable
+// across a hall and whole on a smaller screen.
+#include "MainWindowFixture.h"
+#include "app/AudienceSource.h"
+#include "app/DlgYesNo.h"
+#include "app/FMain.h"
+#include "display/AudienceWindow.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/SortGrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QToolButton>
+#include <QtTest>
+
+class TestAudienceWindow : public QObject
+{
+    Q_OBJECT
+
+    MainWindowFixture m_window;
+
+    AudienceWindow *OpenAudience()
+    {
+        m_window.Form()->show();
+        if (!QTest::qWaitForWindowActive(m_window.Form()))
+            return nullptr;
+        m_window.Key(Qt::Key_F7);
+        return m_window.Form()->AudienceScreen;
+    }
+
+    // What one lane of the audience window shows: team, time, penalty, place.
+    static QStringList Lane(const AudienceWindow *audience, int laneIndex)
+    {
+        const AudienceWindow::LaneTexts lane = audience->ShownLane(laneIndex);
+        return {lane.team, lane.time, lane.penalty, lane.place};
+    }
+
+    // The grid row of the team.
+    int RowOf(const QString &teamName) const
+    {
+        const TSortGrid *grid = m_window.Form()->SortGrid1;
+        for (int row = 1; row < grid->RowCount(); ++row) {
+            if (grid->Cells(ColTeamName, row) == teamName)
+                return row;
+        }
+        return -1;
+    }
+
+private slots:
+    void initTestCase() { m_window.Enter(); }
+    void init() { m_window.Open(); }
+    void cleanup() { m_window.Close(); }
+
+    void followsAWholeHeat_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("point");
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << ",";
+        QTest::newRow("C") << QLocale::c() << ".";
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << ".";
+    }
+
+    void followsAWholeHeat()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, point);
+        const auto t = [&](const char *text) {
+            return QString::fromLatin1(text).replace(',', point);
+        };
+        m_window.Load(MainWindowFixture::Teams({"Blitz", "Donner", "Hagel", "Regen"}));
+        MainWindowFixture::UseLocale(locale);
+        TFormMain *form = m_window.Form();
+        ScopedFakePlatform &clock = m_window.Platform();
+        AudienceWindow *audience = OpenAudience();
+        QVERIFY(audience && audience->isVisible());
+        QCOMPARE(audience->windowTitle(), QStringLiteral("Anzeige"));
+
+        QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("0,00"), "", ""}));
+        QCOMPARE(audience->ShownLane(0).details, QStringLiteral("Rennspur 1 · Klasse 1"));
+        QCOMPARE(audience->ShownLane(0).driver, QStringLiteral("Fahrer1"));
+        QCOMPARE(audience->ShownNextUp(),
+                 QStringList({"Rennspur 1:  3  Hagel", "Rennspur 2:  4  Regen"}));
+
+        // The running time goes with the operator's clock.
+        form->mStart->trigger();
+        clock.AdvanceTick(1234);
+        QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("1,23"), "", ""}));
+        clock.AdvanceTick(2222);
+        QTRY_COMPARE(audience->ShownLane(1).time, t("3,45"));
+        form->mSTOP1->trigger();
+        clock.AdvanceTick(544);
+        QTRY_COMPARE(audience->ShownLane(1).time, t("4,00"));
+        form->mStop2->trigger();
+        QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("3,45"), "", ""}));
+        QCOMPARE(Lane(audience, 1), QStringList({"2  Donner", t("4,00"), "", ""}));
+
+        // Penalty and drop-out, then the reset: the heat stays with its places.
+        form->bStrafe15_2->click();
+        QTRY_COMPARE(audience->ShownLane(1).penalty, QStringLiteral("+15"));
+        form->sb1del->click();
+        QTRY_COMPARE(audience->ShownLane(0).time, QStringLiteral("AUS"));
+        form->mReset->trigger();
+        QTRY_COMPARE(Lane(audience, 1), QStringList({"2  Donner", t("4,00"), "+15", "Platz 1"}));
+        QCOMPARE(Lane(audience, 0), QStringList({"1  Blitz", "AUS", "", ""}));
+        QCOMPARE(audience->ShownNextUp(),
+                 QStringList({"Rennspur 1:  3  Hagel", "Rennspur 2:  4  Regen"}));
+
+        // A re-run: Blitz again on lane 1; its new time replaces the old result.
+        m_window.PutOnLane(1, QStringLiteral("Blitz"));
+        form->mStart->trigger();
+        QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("0,00"), "", ""}));
+        clock.AdvanceTick(2500);
+        form->mSTOP1->trigger();
+        clock.AdvanceTick(3000);
+        form->mStop2->trigger();
+        form->mReset->trigger();
+        QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("2,50"), "", "Platz 1"}));
+        QCOMPARE(Lane(audience, 1), QStringList({"4  Regen", t("5,50"), "", "Platz 2"}));
+
+        // A corrected time shows at once; a removed row leaves its lane empty.
+        QTest::mouseClick(form->cbEditON, Qt::LeftButton);
+        m_window.EditCell(ColZeit, RowOf(QStringLiteral("Blitz")), t("9,87"));
+        QTRY_COMPARE(audience->ShownLane(0).time, t("9,87"));
+        form->SortGrid1->SetRow(RowOf(QStringLiteral("Regen")));
+        m_window.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
+        form->sbCLS->click();
+        QTRY_COMPARE(Lane(audience, 1), QStringList({"", "", "", ""}));
+
+        // A while without a heat: the standings, ranked per class.
+        QTest::mouseClick(form->cbEditON, Qt::LeftButton);
+        clock.AdvanceTick(AudienceSource::StandingsAfterMs);
+        QTRY_COMPARE(audience->ShownStandings(), QStringList({"Klasse 1", t("1 | 1 | Blitz | 2,50"),
+                                                              t("2 | 2 | Donner | 19,00")}));
+        QVERIFY(form->mStart->isEnabled());
+        form->mStart->trigger();
+        QTRY_VERIFY(audience->ShownStandings().isEmpty());
+    }
+
+    void readableAcrossAHallAndWholeOnASmallerScreen_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("standings");
+        for (const QSize size : {QSize(1920, 1080), QSize(1280, 720)}) {
+            const QByteArray name =
+                QByteArray::number(size.width()) + "x" + QByteArray::number(size.height());
+            QTest::newRow(name + " heat") << size << false;
+            QTest::newRow(name + " standings") << size << true;
+        }
+    }
+
+    void readableAcrossAHallAndWholeOnASmallerScreen()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, standings);
+        QStringList teams;
+        for (int i = 0; i < 40; ++i)
+            teams << QStringLiteral("%1\tDie Wilden Hühner vom Oberdorf %1\t%2\tMaximiliane "
+                                    "Müller-Lüdenscheidt")
+                         .arg(i + 1)
+                         .arg(i % 3 + 1);
+        m_window.Load(teams);
+        TFormMain *form = m_window.Form();
+        AudienceWindow *audience = OpenAudience();
+        QVERIFY(audience);
+        audience->resize(size);
+        for (int heat = 0; heat < 8; ++heat)
+            m_window.Heat(123456, 99990);
+        if (standings) {
+            m_window.Platform().AdvanceTick(AudienceSource::StandingsAfterMs);
+            QTRY_VERIFY(audience->ShownStandings().size() > 10);
+        } else {
+            QTRY_COMPARE(audience->ShownLane(0).time, QStringLiteral("123,45"));
+            form->mStart->trigger();
+            m_window.Platform().AdvanceTick(100000);
+            QTRY_COMPARE(audience->ShownLane(0).time, QStringLiteral("100,00"));
+            if (size.width() >= 1920)
+                QVERIFY2(audience->DigitHeight() >= 200,
+                         qPrintable(QString::number(audience->DigitHeight())));
+        }
+        const QRect window = audience->rect();
+        const QList<const QLabel *> shown = audience->ShownLabels();
+        for (const QLabel *label : shown) {
+            const QFontMetrics metrics(label->font());
+            const QRect room = label->contentsRect();
+            const QString what =
+                label->text() + QStringLiteral(" at ") + QString::number(label->font().pixelSize());
+            QVERIFY2(window.contains(label->geometry()), qPrintable(what));
+            QVERIFY2(metrics.horizontalAdvance(label->text()) <= room.width() &&
+                         metrics.height() <= room.height(),
+                     qPrintable(what + " is cut off"));
+            if (size.width() >= 1920 && (label->text().contains(QStringLiteral("Wilden")) ||
+                                         label->text().contains(QStringLiteral("Müller"))))
+                QVERIFY2(label->font().pixelSize() >= 48, qPrintable(what));
+            for (const QLabel *other : shown)
+                QVERIFY2(other == label || !other->geometry().intersects(label->geometry()),
+                         qPrintable(what + " overlaps " + other->text()));
+        }
+    }
+};
+
+QTEST_MAIN(TestAudienceWindow)
+#include "tst_AudienceWindow.moc"
