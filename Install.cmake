@@ -52,8 +52,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The package carries the program without its debugging symbols.
 set(CPACK_STRIP_FILES ON)
-# Loaded at run time, so the library scan cannot see them: the window
-# system plugins, the SVG icon reader and the fonts the layout is sized for.
+# The libraries the program links (Qt and its WebSockets, qrencode,
+# xlsxwriter) come from the library scan above. Loaded at run time, so the
+# scan cannot see them: the window system plugins, the SVG icon reader and
+# the fonts the layout is sized for.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)
