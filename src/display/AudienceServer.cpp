@@ -22,9 +22,11 @@ struct PageFile
     const char *type;
 };
 
+const char PageResource[] = ":/live/index.html";
+
 // Everything the server answers with; any other path is not found.
 constexpr PageFile PageFiles[] = {
-    {"/", ":/live/index.html", "text/html; charset=utf-8"},
+    {"/", PageResource, "text/html; charset=utf-8"},
     {"/live.css", ":/live/live.css", "text/css; charset=utf-8"},
     {"/live.js", ":/live/live.js", "text/javascript; charset=utf-8"},
 };
@@ -35,6 +37,22 @@ const PageFile *FindPageFile(const QByteArray &path)
         if (path == file.path)
             return &file;
     return nullptr;
+}
+
+// The page itself carries the state it was loaded with, so it shows the
+// race before its WebSocket is open.
+QByteArray FileContent(const PageFile &file, const AudienceView &view, std::uint32_t nowTick)
+{
+    QFile resource(QString::fromLatin1(file.resource));
+    resource.open(QIODevice::ReadOnly);
+    QByteArray content = resource.readAll();
+    if (file.resource == PageResource) {
+        // Inside the page's markup no text may close the element it is in.
+        const QByteArray state =
+            AudienceMessages::WholeState(view, nowTick).replace("<", "\\u003c");
+        content.replace("@STATE@", state);
+    }
+    return content;
 }
 
 QByteArray Response(const QByteArray &status, const QByteArray &type, const QByteArray &body)
@@ -183,9 +201,8 @@ void AudienceServer::Answer(QTcpSocket *connection, const QByteArray &head)
         m_upgrader->handleConnection(connection);
         return;
     } else if (const PageFile *file = FindPageFile(path)) {
-        QFile resource(QString::fromLatin1(file->resource));
-        resource.open(QIODevice::ReadOnly);
-        connection->write(Response("200 OK", file->type, resource.readAll()));
+        connection->write(
+            Response("200 OK", file->type, FileContent(*file, m_feed.View(), m_ticks())));
     } else {
         connection->write(ErrorResponse("404 Not Found"));
     }

@@ -202,7 +202,7 @@
         frame(animate);
     }
 
-    checkOverflow();
+    take(JSON.parse(document.getElementById('state').textContent));
     connect();
     setInterval(watch, 5000);
     frame(animate);
