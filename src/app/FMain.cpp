@@ -124,6 +124,7 @@ void TFormMain::FormCreate()
     CurrentPlatform().ProbeSerialPorts();
     TimerDateTimer();
     OpenStoredPort();
+    ApplyLiveResults();
     WriteColumnTitles();
     Protocol->RefreshControlStates();
 }

@@ -37,6 +37,7 @@ class HelpWindow;
 class AudienceFeed;
 class AudienceSource;
 class AudienceWindow;
+class AudienceServer;
 
 class TFormMain : public QMainWindow
 {
@@ -176,6 +177,11 @@ public:
     AudienceSource *AudienceBuilder = nullptr;
     // The big screen for the audience, made when first opened.
     AudienceWindow *AudienceScreen = nullptr;
+    // Serves it on the race network while the settings ask for it.
+    AudienceServer *LiveServer = nullptr;
+    // Starts, moves or stops the live results as the settings say; the
+    // status line tells the addresses or why the port could not be had.
+    void ApplyLiveResults();
 
     // Notices that must never stop a race go to the status line.
     void ShowNotice(const QString &text);

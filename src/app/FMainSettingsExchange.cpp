@@ -11,6 +11,7 @@
 #include "settings/Cfg.h"
 #include "widgets/SortGrid.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QSpinBox>
 #include <QTimer>
@@ -27,6 +28,8 @@ void TFormMain::bCFGClick()
     dialog->seTimeout->setValue(TimerGesperrt1->interval() / 1000);
     const CertificateLayout layoutCopy = SharedCertificateLayout();
     dialog->seLaps->setValue(Settings.Laps);
+    dialog->cbAnzeigeNetz->setChecked(Settings.AnzeigeNetz != 0);
+    dialog->seAnzeigePort->setValue(Settings.AnzeigePort);
     dialog->CountBahn = Settings.CountBahn;
     dialog->EventName = Protocol->EventName;
     if (dialog->Execute() == QDialog::Accepted)
@@ -56,6 +59,9 @@ void TFormMain::TakeOverSettings(int rememberedPortItem)
     Settings.Laps = dialog->seLaps->value();
     Settings.CountBahn = dialog->rgBahnIndex() + 1;
     ApplyLaneCount();
+    Settings.AnzeigeNetz = dialog->cbAnzeigeNetz->isChecked() ? 1 : 0;
+    Settings.AnzeigePort = dialog->seAnzeigePort->value();
+    ApplyLiveResults();
     AudienceBuilder->Refresh();
     // Whether START is possible depends on the lane count.
     Protocol->RefreshControlStates();

@@ -80,9 +80,15 @@ constexpr IntegerValue ValuesBeforeLayout[] = {
 };
 constexpr IntegerValue LapsValue = {"Laps", 0, 100, [](const MainSettings &s) { return s.Laps; },
                                     [](MainSettings &s, int v) { s.Laps = v; }};
-constexpr IntegerValue AudienceFullScreenValue = {
-    "AnzeigeVollbild", 0, 1, [](const MainSettings &s) { return s.AudienceFullScreen; },
-    [](MainSettings &s, int v) { s.AudienceFullScreen = v; }};
+// After the values older programs wrote, so their settings still read.
+constexpr IntegerValue ValuesAfterLaps[] = {
+    {"AnzeigeVollbild", 0, 1, [](const MainSettings &s) { return s.AudienceFullScreen; },
+     [](MainSettings &s, int v) { s.AudienceFullScreen = v; }},
+    {"AnzeigeNetz", 0, 1, [](const MainSettings &s) { return s.AnzeigeNetz; },
+     [](MainSettings &s, int v) { s.AnzeigeNetz = v; }},
+    {"AnzeigePort", 1, 65535, [](const MainSettings &s) { return s.AnzeigePort; },
+     [](MainSettings &s, int v) { s.AnzeigePort = v; }},
+};
 
 // false when the value is missing or no integer, which ends the reading.
 bool ReadCheckedInteger(const QSettings &store, const IntegerValue &entry, MainSettings &settings)
@@ -102,9 +108,14 @@ bool ReadGuardedBlock(const QSettings &store, MainSettings &settings)
         if (!ReadCheckedInteger(store, entry, settings))
             return false;
     }
-    return ReadLayoutRecord(store, settings.Nadpis) &&
-           ReadCheckedInteger(store, LapsValue, settings) &&
-           ReadCheckedInteger(store, AudienceFullScreenValue, settings);
+    if (!ReadLayoutRecord(store, settings.Nadpis) ||
+        !ReadCheckedInteger(store, LapsValue, settings))
+        return false;
+    for (const IntegerValue &entry : ValuesAfterLaps) {
+        if (!ReadCheckedInteger(store, entry, settings))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -136,6 +147,8 @@ bool WriteMainSettings(QSettings &store, const MainSettings &settings)
     store.setValue(QStringLiteral("Laps"), settings.Laps);
     store.setValue(QStringLiteral("AnzeigeVollbild"), settings.AudienceFullScreen);
     store.setValue(QStringLiteral("AnzeigeBildschirm"), settings.AudienceScreen);
+    store.setValue(QStringLiteral("AnzeigeNetz"), settings.AnzeigeNetz);
+    store.setValue(QStringLiteral("AnzeigePort"), settings.AnzeigePort);
     store.sync();
     return store.status() == QSettings::NoError;
 }

@@ -23,6 +23,8 @@ struct MainSettings
     int Laps = 3;                              // barrier pulses that stop a lane
     QString AudienceScreen;                    // the audience window's screen ("": none yet)
     int AudienceFullScreen = 1;                // ... shown full screen (1) or as a window (0)
+    int AnzeigeNetz = 0;                       // live results on the race network: 1 on
+    int AnzeigePort = 8080;                    // ... on this port
 };
 
 // Reads the values in their fixed order. The first integer value that is
@@ -30,10 +32,10 @@ struct MainSettings
 // they had. An integer outside its range (lanes 1-2, laps 0-100, lockout
 // 1-600 s, contact mode 0-2, file type 1-4, port 0-255, window position
 // within +-1 000 000 and size 1-1 000 000 pixels) takes its default and the
-// reading goes on (the audience window's full screen is 0 or 1). A
-// missing "Nadpis" is skipped; one that is not bytes or longer
-// than the record ends the reading; a shorter one fills the record's start.
-// A store that cannot be read leaves everything as it was.
+// reading goes on (the audience window's full screen 0-1, live results on the network 0-1, their
+// port 1-65535). A missing "Nadpis" is skipped; one that is not bytes or longer than the record
+// ends the reading; a shorter one fills the record's start. A store that cannot be read leaves
+// everything as it was.
 void ReadMainSettings(QSettings &store, MainSettings &settings);
 
 // Writes every value in the order the program has always written them;

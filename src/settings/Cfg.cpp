@@ -11,6 +11,7 @@
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -62,6 +63,13 @@ TCfgDialog::TCfgDialog(CertificateLayout &layout, QWidget *parent)
     seLaps = AddNumberField(this, 0, 100, 3);
     seLaps->setGeometry(380, 64, 60, 24);
     AddLabel(QStringLiteral("Runden:"), this, 320, 68, seLaps);
+
+    cbAnzeigeNetz = new QCheckBox(QStringLiteral("Anzeige im Netz"), this);
+    cbAnzeigeNetz->setGeometry(320, 96, 118, 22);
+    seAnzeigePort = AddNumberField(this, 1, 65535, 8080);
+    seAnzeigePort->setGeometry(440, 95, 85, 24);
+    seAnzeigePort->setPrefix(QStringLiteral("Port "));
+    seAnzeigePort->setToolTip(QStringLiteral("Port der Anzeige im Netz"));
 
     GroupUrkunde = CreateLayoutGroup();
     GroupUrkunde->setGeometry(8, 124, 519, 340);

@@ -38,6 +38,9 @@ public:
 
     QGroupBox *rgBahn = nullptr; // "1", "2"
     QSpinBox *seLaps = nullptr;
+    // Live results on the race network, and their port.
+    QCheckBox *cbAnzeigeNetz = nullptr;
+    QSpinBox *seAnzeigePort = nullptr;
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 

@@ -16,9 +16,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
+#include <QTcpServer>
 #include <QTimer>
 #include <QToolButton>
+#include <QWebSocket>
 #include <QtTest>
 
 namespace {
@@ -321,6 +324,47 @@ private slots:
         QCOMPARE(m_program.Form()->Settings.Port, 0);
         QVERIFY(m_program.Form()->LabelBahn2->isHidden());
         QCOMPARE(SharedCertificateLayout().Entries[12].Text, QStringLiteral("Pokal"));
+    }
+
+    // "Anzeige im Netz" switched on: the live page is served on its port
+    // from then on and after a restart, and the status line names it; a
+    // port another program holds is told there instead.
+    void liveResultsFollowTheSettings_data()
+    {
+        QTest::addColumn<bool>("portTaken");
+        QTest::newRow("free port") << false;
+        QTest::newRow("port taken") << true;
+    }
+    void liveResultsFollowTheSettings()
+    {
+        QFETCH(bool, portTaken);
+        QTcpServer other;
+        QVERIFY(other.listen(QHostAddress::Any, 0));
+        const quint16 port = other.serverPort();
+        if (!portTaken)
+            other.close();
+        m_program.Restart();
+        Answer(QDialog::Accepted, [&](TCfgDialog *dialog) {
+            QVERIFY(!dialog->cbAnzeigeNetz->isChecked());
+            QCOMPARE(dialog->seAnzeigePort->value(), 8080);
+            dialog->cbAnzeigeNetz->setChecked(true);
+            dialog->seAnzeigePort->setValue(port);
+        });
+        m_program.Form()->bCFGClick();
+        if (portTaken) {
+            QCOMPARE(m_program.StatusText(),
+                     QStringLiteral("Anzeige im Netz: Port %1 belegt").arg(port));
+            return;
+        }
+        m_program.Restart(); // the settings keep it on
+        QCOMPARE(m_program.Form()->Settings.AnzeigePort, int(port));
+        QVERIFY2(m_program.StatusText().startsWith(QStringLiteral("Anzeige im Netz: http://")) &&
+                     m_program.StatusText().endsWith(QStringLiteral(":%1/").arg(port)),
+                 qPrintable(m_program.StatusText()));
+        QWebSocket page;
+        QSignalSpy received(&page, &QWebSocket::textMessageReceived);
+        page.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
+        QTRY_COMPARE(received.count(), 1);
     }
 };
 
