@@ -11,9 +11,11 @@
 // --only=race one of the two parts.
 #include "BenchSupport.h"
 #include "BenchWindow.h"
+#include "app/AudienceSource.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
 #include "app/RecoveryJournal.h"
+#include "display/AudienceFeed.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/DigitScreenBatch.h"
 #include "widgets/SortGrid.h"
@@ -71,6 +73,9 @@ struct SizeFigures
 {
     int teams = 0;
     std::vector<double> load, stop, laneButton, reset, headerSort;
+    // Building the audience's view and showing it, after a stop, a penalty
+    // and a reset (done once per pass of the event loop after the action).
+    std::vector<double> audience;
     // Wall time from the end of a load, reset or sort until the journal's
     // snapshot of it, written on the journal's thread, is on the disk.
     std::vector<double> snapshotLanded;
@@ -90,6 +95,8 @@ public:
         if (!withJournal)
             QObject::disconnect(m_form->Protocol, nullptr, m_form->Journal, nullptr);
         m_residentBefore = ResidentBytes();
+        // The audience window is open on a race day; its share shows apart.
+        m_form->bAnzeigeClick();
     }
 
     SizeFigures Measure(int teams)
@@ -202,13 +209,19 @@ private:
         Press(Qt::Key_F5);
         Settle();
         figures.stop.push_back(Busy([&] { Press(Qt::Key_1, Qt::AltModifier); }));
+        figures.audience.push_back(Busy([&] { ShowAudience(); }));
         figures.stop.push_back(Busy([&] { Press(Qt::Key_2, Qt::AltModifier); }));
         figures.laneButton.push_back(Busy([&] { m_form->bStrafe15_1->click(); }));
+        figures.audience.push_back(Busy([&] { ShowAudience(); }));
         figures.laneButton.push_back(Busy([&] { m_form->bDisqulifikation2->click(); }));
         figures.reset.push_back(Busy([&] { Press(Qt::Key_0, Qt::AltModifier); }));
+        figures.audience.push_back(Busy([&] { ShowAudience(); }));
         // The next heat starts long after the snapshot of the ranking landed.
         AwaitJournal(figures);
     }
+
+    // What the pass of the event loop after an action does for the audience.
+    void ShowAudience() { m_form->Audience->Publish(m_form->AudienceBuilder->BuildView()); }
 
     void AwaitJournal(SizeFigures &figures)
     {
@@ -356,6 +369,9 @@ void PrintActions(const std::vector<SizeFigures> &sizes, bool withJournal)
     PrintTimedRow(QStringLiteral("Alt+1 / Alt+2 stop"), sizes, &SizeFigures::stop, 1);
     PrintTimedRow(QStringLiteral("S15 penalty / DIS click"), sizes, &SizeFigures::laneButton, 1);
     PrintTimedRow(QStringLiteral("Alt+0 reset (ranking)"), sizes, &SizeFigures::reset, 150);
+    // One frame of the audience window.
+    PrintTimedRow(QStringLiteral("audience view after stop / penalty / reset"), sizes,
+                  &SizeFigures::audience, 20);
     PrintTimedRow(QStringLiteral("header click sort"), sizes, &SizeFigures::headerSort, 150);
     PrintTimedRow(QStringLiteral("list load until shown"), sizes, &SizeFigures::load, 500);
     QStringList landed;

@@ -29,7 +29,8 @@ std::vector<QString> ColumnOf(const ProtocolColumns &columns, int column)
 
 bool SameClass(const QString &a, const QString &b)
 {
-    return CompareNumericTextKeys(NumericTextKeyOf(a), a, NumericTextKeyOf(b), b) == 0;
+    // Rows of one class mostly carry the same text: no keys to work out.
+    return a == b || CompareNumericTextKeys(NumericTextKeyOf(a), a, NumericTextKeyOf(b), b) == 0;
 }
 
 } // namespace
@@ -56,11 +57,17 @@ QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns)
     const std::vector<QString> totals = ColumnOf(columns, ColTotal);
     const RankedRows ranked = RankRows(classes, totals);
     QList<AudienceClassStandings> standings;
+    int shown = 0;
     for (const std::size_t row : ranked.previousIndex) {
         if (IsBlankText(totals[row]))
             continue;
+        if (shown == AudienceStandingsInAll)
+            break;
         if (standings.isEmpty() || !SameClass(standings.last().klasse, classes[row]))
             standings.append(AudienceClassStandings{classes[row], {}});
+        if (standings.last().rows.size() == AudienceStandingsPerClass)
+            continue;
+        ++shown;
         standings.last().rows.append(
             AudienceStandingsRow{columns.Cell(row, ColPlatz), columns.Cell(row, ColNr),
                                  columns.Cell(row, ColTeamName), totals[row]});

@@ -82,5 +82,6 @@ private:
 AudienceTeam AudienceTeamOf(const ProtocolColumns &columns, std::size_t row);
 // "+15" for a penalty of 15 s ("15,00" or "15.00"); "" for none.
 QString AudiencePenaltyText(const QString &strafzeit);
-// The teams with a result, class by class in ranked order.
+// The teams with a result, class by class in ranked order, at most
+// AudienceStandingsPerClass per class and AudienceStandingsInAll in all.
 QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns);

@@ -182,6 +182,10 @@ public:
     // Starts, moves or stops the live results as the settings say; the
     // status line tells the addresses or why the port could not be had.
     void ApplyLiveResults();
+    // Where the live page is reached while it is served; empty otherwise.
+    QStringList LivePageAddresses;
+    // The audience window shows those addresses and the first one's QR code.
+    void ShowLiveAddressOnScreen();
 
     // Notices that must never stop a race go to the status line.
     void ShowNotice(const QString &text);

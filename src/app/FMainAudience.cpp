@@ -32,6 +32,7 @@ void TFormMain::bAnzeigeClick()
 {
     if (!AudienceScreen) {
         AudienceScreen = new AudienceWindow(Audience, this);
+        ShowLiveAddressOnScreen();
         AudienceScreen->ShowOn(Settings.AudienceScreen, Settings.AudienceFullScreen != 0, this);
     } else if (AudienceScreen->isHidden()) {
         AudienceScreen->ShowOn(AudienceScreen->ScreenName(), AudienceScreen->isFullScreen(), this);

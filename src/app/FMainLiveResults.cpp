@@ -3,28 +3,41 @@
 #include "app/FMain.h"
 
 #include "display/AudienceServer.h"
+#include "display/AudienceWindow.h"
 #include "display/LiveAddress.h"
 #include "platform/Platform.h"
 
 void TFormMain::ApplyLiveResults()
 {
+    LivePageAddresses.clear();
     if (!Settings.AnzeigeNetz) {
         delete LiveServer;
         LiveServer = nullptr;
+        ShowLiveAddressOnScreen();
         return;
     }
     const auto port = quint16(Settings.AnzeigePort);
     if (!LiveServer)
         LiveServer = new AudienceServer(
             *Audience, [] { return CurrentPlatform().TickCount(); }, this);
-    else if (LiveServer->IsListening() && LiveServer->Port() == port)
-        return;
-    if (!LiveServer->Listen(QHostAddress::Any, port)) {
+    if (!(LiveServer->IsListening() && LiveServer->Port() == port) &&
+        !LiveServer->Listen(QHostAddress::Any, port)) {
         ShowNotice(QStringLiteral("Anzeige im Netz: Port %1 belegt").arg(port));
+        ShowLiveAddressOnScreen();
         return;
     }
-    QStringList addresses = LiveAddresses(port);
-    if (addresses.isEmpty())
-        addresses = {QStringLiteral("http://127.0.0.1:%1/").arg(port)};
-    ShowNotice(QStringLiteral("Anzeige im Netz: ") + addresses.join(QStringLiteral("  ")));
+    LivePageAddresses = LiveAddresses(port);
+    if (LivePageAddresses.isEmpty())
+        LivePageAddresses = {QStringLiteral("http://127.0.0.1:%1/").arg(port)};
+    ShowNotice(QStringLiteral("Anzeige im Netz: ") + LivePageAddresses.join(QStringLiteral("  ")));
+    ShowLiveAddressOnScreen();
+}
+
+void TFormMain::ShowLiveAddressOnScreen()
+{
+    if (!AudienceScreen)
+        return;
+    const QString first = LivePageAddresses.value(0);
+    AudienceScreen->SetNetworkAddress(LivePageAddresses.join(QLatin1Char('\n')),
+                                      first.isEmpty() ? QImage() : QrCodeImage(first));
 }

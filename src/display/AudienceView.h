@@ -60,6 +60,12 @@ struct AudienceClassStandings
     bool operator==(const AudienceClassStandings &) const = default;
 };
 
+// The standings the audience sees are the top of each class: a big screen
+// pages through them and a phone receives them whole, so a list of any
+// size gives a message of bounded size (well below what a page may queue).
+inline constexpr int AudienceStandingsPerClass = 100;
+inline constexpr int AudienceStandingsInAll = 2000;
+
 struct AudienceView
 {
     QList<AudienceLane> lanes;         // one per racing lane (one-lane mode: one)

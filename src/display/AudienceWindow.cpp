@@ -53,7 +53,15 @@ int LineHeight(int pixelSize, bool bold = true)
     return QFontMetrics(AudienceFont(pixelSize, bold)).height();
 }
 
-// The label's text in the largest font up to pixelSize that fits its rect.
+// The room the text takes: its longest line by its lines.
+QSize TextSize(const QFontMetrics &metrics, const QString &text)
+{
+    return {metrics.size(0, text).width(),
+            metrics.height() * int(text.count(QLatin1Char('\n')) + 1)};
+}
+
+// The label's text (one line or more) in the largest font up to pixelSize
+// that fits its rect.
 void FitText(QLabel *label, int pixelSize)
 {
     QFont font = AudienceFont(pixelSize, label->font().bold());
@@ -61,11 +69,11 @@ void FitText(QLabel *label, int pixelSize)
     const QString text = label->text();
     for (int size = pixelSize; size > 6; --size) {
         font.setPixelSize(size);
-        const QFontMetrics metrics(font);
-        if (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height())
+        const QSize need = TextSize(QFontMetrics(font), text);
+        const int width = need.width();
+        if (width <= room.width() && need.height() <= room.height())
             break;
         // Far too wide: straight to about the size that fits.
-        const int width = metrics.horizontalAdvance(text);
         if (width > 2 * room.width() && room.width() > 0)
             size = std::max(7, size * room.width() / width + 1);
     }
@@ -319,9 +327,11 @@ void AudienceWindow::PlaceNetworkAddress(double unit)
         m_qr->setGeometry(width() - margin - sharp.width(), height() - margin - sharp.height(),
                           sharp.width(), sharp.height());
     }
-    const int lines = int(m_address->text().count(QLatin1Char('\n'))) + 1;
-    const int addressHeight = lines * LineHeight(int(AddressPx * unit), false);
-    const int addressWidth = int(width() * 0.3);
+    // As large as its lines, so "Als Nächstes" keeps the rest of the width.
+    const QSize need =
+        TextSize(QFontMetrics(AudienceFont(int(AddressPx * unit), false)), m_address->text());
+    const int addressHeight = need.height();
+    const int addressWidth = std::min(int(width() * 0.3), need.width() + 1);
     m_address->setGeometry(width() - margin - qrSide - margin - addressWidth,
                            height() - margin - addressHeight, addressWidth, addressHeight);
     FitText(m_address, int(AddressPx * unit));
@@ -461,6 +471,18 @@ void AudienceWindow::ShowOn(const QString &screenName, bool fullScreen,
         show();
     raise();
     activateWindow();
+    // Connected after the window is placed: only a move by hand counts.
+    m_operatorWindow = operatorWindow;
+    connect(windowHandle(), &QWindow::screenChanged, this, &AudienceWindow::MovedToScreen,
+            Qt::UniqueConnection);
+}
+
+void AudienceWindow::MovedToScreen(QScreen *screen)
+{
+    const QScreen *operatorScreen =
+        m_operatorWindow ? m_operatorWindow->screen() : QGuiApplication::primaryScreen();
+    if (screen && screen != operatorScreen && !isFullScreen())
+        showFullScreen();
 }
 
 QString AudienceWindow::ScreenName() const
@@ -538,6 +560,11 @@ QList<const QLabel *> AudienceWindow::ShownLabels() const
             shown << label;
     }
     return shown;
+}
+
+QRect AudienceWindow::ShownQrCode() const
+{
+    return m_qr->isVisibleTo(this) ? m_qr->geometry() : QRect();
 }
 
 int AudienceWindow::DigitHeight() const

@@ -11,12 +11,14 @@
 
 #include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <array>
 
 class AudienceFeed;
 class QLabel;
+class QScreen;
 class QTimer;
 
 class AudienceWindow : public QWidget
@@ -40,6 +42,8 @@ public:
     void ShowOn(const QString &screenName, bool fullScreen, const QWidget *operatorWindow);
     QString ScreenName() const;
     void ToggleFullScreen();
+    // Moved by hand to a screen other than the operator's: full screen there.
+    void MovedToScreen(QScreen *screen);
 
     // What the window shows, for checks: per lane its texts (team line,
     // lane and class, driver, time, penalty, place) ...
@@ -52,8 +56,10 @@ public:
     // its texts joined by " | ".
     QStringList ShownNextUp() const;
     QStringList ShownStandings() const;
-    // Every label the window shows now.
+    // Every label the window shows now, and where the QR code is (empty
+    // when none is shown).
     QList<const QLabel *> ShownLabels() const;
+    QRect ShownQrCode() const;
     // The height of the running time's digits on the screen (pixels).
     int DigitHeight() const;
     void ShowNextPage();
@@ -106,5 +112,6 @@ private:
     QImage m_qrImage;
     QTimer *m_frame;
     QTimer *m_pageTurn;
+    QPointer<const QWidget> m_operatorWindow;
     int m_page = 0;
 };

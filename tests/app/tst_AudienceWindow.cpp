@@ -1,6 +1,7 @@
-// The audience window opened with F7 beside the real main window: it
-// follows every step of a heat the operator takes, and it stays readable
-// across a hall and whole on a smaller screen.
+// The audience window opened with F7 beside the real main window, and a
+// spectator's live page on the race network: both follow every step of a
+// heat the operator takes, and the window stays readable across a hall and
+// whole on a smaller screen.
 #include "MainWindowFixture.h"
 #include "app/AudienceSource.h"
 #include "app/DlgYesNo.h"
@@ -11,9 +12,56 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
+#include <QStatusBar>
+#include <QTcpServer>
 #include <QToolButton>
+#include <QWebSocket>
 #include <QtTest>
+
+namespace {
+
+// A spectator's page: the whole state on connect, then each change merged
+// in, section by section, as the page's script does.
+class SpectatorPage : public QObject
+{
+public:
+    explicit SpectatorPage(quint16 port)
+    {
+        connect(&m_socket, &QWebSocket::textMessageReceived, this, [this](const QString &text) {
+            const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
+            for (auto section = message.begin(); section != message.end(); ++section)
+                m_state.insert(section.key(), section.value());
+        });
+        m_socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
+    }
+
+    // Team, time (or AUS/DIS), penalty and place of a lane.
+    QStringList Lane(int laneIndex) const
+    {
+        const QJsonObject lane = m_state[QStringLiteral("lanes")][laneIndex].toObject();
+        const QString result = lane[QStringLiteral("result")].toString();
+        return {lane[QStringLiteral("team")][QStringLiteral("teamName")].toString(),
+                result.isEmpty() ? lane[QStringLiteral("time")].toString() : result,
+                lane[QStringLiteral("penalty")].toString(),
+                lane[QStringLiteral("place")].toString()};
+    }
+
+private:
+    QWebSocket m_socket;
+    QJsonObject m_state;
+};
+
+quint16 FreePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
+}
+
+} // namespace
 
 class TestAudienceWindow : public QObject
 {
@@ -28,6 +76,16 @@ class TestAudienceWindow : public QObject
             return nullptr;
         m_window.Key(Qt::Key_F7);
         return m_window.Form()->AudienceScreen;
+    }
+
+    // Live results on, as the settings dialog switches them on.
+    quint16 ServeLivePage()
+    {
+        TFormMain *form = m_window.Form();
+        form->Settings.AnzeigeNetz = 1;
+        form->Settings.AnzeigePort = FreePort();
+        form->ApplyLiveResults();
+        return quint16(form->Settings.AnzeigePort);
     }
 
     // What one lane of the audience window shows: team, time, penalty, place.
@@ -73,9 +131,17 @@ private slots:
         MainWindowFixture::UseLocale(locale);
         TFormMain *form = m_window.Form();
         ScopedFakePlatform &clock = m_window.Platform();
+        const quint16 port = ServeLivePage();
         AudienceWindow *audience = OpenAudience();
         QVERIFY(audience && audience->isVisible());
         QCOMPARE(audience->windowTitle(), QStringLiteral("Anzeige"));
+        SpectatorPage page(port);
+        // Where spectators find the page, on the big screen too.
+        const QString address = QStringLiteral(":%1/").arg(port);
+        const QList<const QLabel *> shown = audience->ShownLabels();
+        QVERIFY(std::any_of(shown.begin(), shown.end(),
+                            [&](const QLabel *label) { return label->text().contains(address); }));
+        QVERIFY(form->statusBar()->currentMessage().contains(address));
 
         QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("0,00"), "", ""}));
         QCOMPARE(audience->ShownLane(0).details, QStringLiteral("Rennspur 1 · Klasse 1"));
@@ -95,6 +161,7 @@ private slots:
         form->mStop2->trigger();
         QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("3,45"), "", ""}));
         QCOMPARE(Lane(audience, 1), QStringList({"2  Donner", t("4,00"), "", ""}));
+        QTRY_COMPARE(page.Lane(1), QStringList({"Donner", t("4,00"), "", ""}));
 
         // Penalty and drop-out, then the reset: the heat stays with its places.
         form->bStrafe15_2->click();
@@ -104,6 +171,8 @@ private slots:
         form->mReset->trigger();
         QTRY_COMPARE(Lane(audience, 1), QStringList({"2  Donner", t("4,00"), "+15", "Platz 1"}));
         QCOMPARE(Lane(audience, 0), QStringList({"1  Blitz", "AUS", "", ""}));
+        QTRY_COMPARE(page.Lane(1), QStringList({"Donner", t("4,00"), "+15", "1"}));
+        QCOMPARE(page.Lane(0), QStringList({"Blitz", "AUS", "", ""}));
         QCOMPARE(audience->ShownNextUp(),
                  QStringList({"Rennspur 1:  3  Hagel", "Rennspur 2:  4  Regen"}));
 
@@ -123,10 +192,12 @@ private slots:
         QTest::mouseClick(form->cbEditON, Qt::LeftButton);
         m_window.EditCell(ColZeit, RowOf(QStringLiteral("Blitz")), t("9,87"));
         QTRY_COMPARE(audience->ShownLane(0).time, t("9,87"));
+        QTRY_COMPARE(page.Lane(0), QStringList({"Blitz", t("9,87"), "", "1"}));
         form->SortGrid1->SetRow(RowOf(QStringLiteral("Regen")));
         m_window.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
         form->sbCLS->click();
         QTRY_COMPARE(Lane(audience, 1), QStringList({"", "", "", ""}));
+        QTRY_COMPARE(page.Lane(1), QStringList({"", "", "", ""}));
 
         // A while without a heat: the standings, ranked per class.
         QTest::mouseClick(form->cbEditON, Qt::LeftButton);
@@ -162,6 +233,8 @@ private slots:
                          .arg(i % 3 + 1);
         m_window.Load(teams);
         TFormMain *form = m_window.Form();
+        // The page's address and QR code take a corner of the screen.
+        ServeLivePage();
         AudienceWindow *audience = OpenAudience();
         QVERIFY(audience);
         audience->resize(size);
@@ -180,6 +253,7 @@ private slots:
                          qPrintable(QString::number(audience->DigitHeight())));
         }
         const QRect window = audience->rect();
+        QVERIFY(window.contains(audience->ShownQrCode()));
         const QList<const QLabel *> shown = audience->ShownLabels();
         for (const QLabel *label : shown) {
             const QFontMetrics metrics(label->font());
@@ -187,8 +261,9 @@ private slots:
             const QString what =
                 label->text() + QStringLiteral(" at ") + QString::number(label->font().pixelSize());
             QVERIFY2(window.contains(label->geometry()), qPrintable(what));
-            QVERIFY2(metrics.horizontalAdvance(label->text()) <= room.width() &&
-                         metrics.height() <= room.height(),
+            const qsizetype lines = label->text().count(QLatin1Char('\n')) + 1;
+            QVERIFY2(metrics.size(0, label->text()).width() <= room.width() &&
+                         metrics.height() * lines <= room.height(),
                      qPrintable(what + " is cut off"));
             if (size.width() >= 1920 && (label->text().contains(QStringLiteral("Wilden")) ||
                                          label->text().contains(QStringLiteral("Müller"))))
@@ -196,6 +271,8 @@ private slots:
             for (const QLabel *other : shown)
                 QVERIFY2(other == label || !other->geometry().intersects(label->geometry()),
                          qPrintable(what + " overlaps " + other->text()));
+            QVERIFY2(!audience->ShownQrCode().intersects(label->geometry()),
+                     qPrintable(what + " overlaps the QR code"));
         }
     }
 };
