@@ -32,13 +32,14 @@ void TFormMain::bAnzeigeClick()
 {
     if (!AudienceScreen) {
         AudienceScreen = new AudienceWindow(Audience, this);
+        // Clicked on (for full screen, say), it must not swallow a stop.
+        AudienceScreen->addActions({mStart, mFSTART, mSTOP1, mStop2, mReset});
         ShowLiveAddressOnScreen();
         AudienceScreen->ShowOn(Settings.AudienceScreen, Settings.AudienceFullScreen != 0, this);
     } else if (AudienceScreen->isHidden()) {
         AudienceScreen->ShowOn(AudienceScreen->ScreenName(), AudienceScreen->isFullScreen(), this);
     } else {
         AudienceScreen->raise();
-        AudienceScreen->activateWindow();
     }
 }
 

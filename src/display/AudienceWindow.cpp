@@ -107,6 +107,8 @@ AudienceWindow::AudienceWindow(const AudienceFeed *feed, QWidget *parent)
     palette.setColor(QPalette::Window, Background);
     setPalette(palette);
     setAutoFillBackground(true);
+    // The operator's keys stay with the operator's window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     resize(WindowedSize);
     for (LaneLabels &lane : m_lanes) {
         lane.team = MakeLabel(TextColour, Qt::AlignLeft | Qt::AlignVCenter);
@@ -470,7 +472,6 @@ void AudienceWindow::ShowOn(const QString &screenName, bool fullScreen,
     else
         show();
     raise();
-    activateWindow();
     // Connected after the window is placed: only a move by hand counts.
     m_operatorWindow = operatorWindow;
     connect(windowHandle(), &QWindow::screenChanged, this, &AudienceWindow::MovedToScreen,
