@@ -44,13 +44,13 @@
     function laneBox(lane) {
         var box = element('div', 'lane ' + lane.phase);
         box.setAttribute('data-lane', lane.lane);
-        box.appendChild(element('div', 'lane-head', 'Bahn ' + lane.lane));
+        box.appendChild(element('div', 'lane-head', 'Rennspur ' + lane.lane));
         if (lane.phase === 'empty') {
             box.appendChild(element('div', 'team', '–'));
             return box;
         }
         box.appendChild(element('div', 'team', teamLine(lane.team)));
-        var detail = [lane.team.klasse, lane.team.fahrer].filter(function (t) { return t; });
+        var detail = [lane.team.klasse ? 'Klasse ' + lane.team.klasse : '', lane.team.fahrer].filter(function (t) { return t; });
         box.appendChild(element('div', 'detail', detail.join(' · ')));
         var time = element('div', 'time', lane.phase === 'ready' ? formatTime(0) : lane.time);
         box.appendChild(time);
@@ -82,7 +82,7 @@
             if (!teams.length)
                 continue;
             any = true;
-            next.appendChild(element('h2', '', 'Als Nächstes – Bahn ' + (i + 1)));
+            next.appendChild(element('h2', '', 'Als Nächstes – Rennspur ' + (i + 1)));
             var list = element('ol');
             for (var j = 0; j < teams.length; ++j)
                 list.appendChild(element('li', '', teamLine(teams[j])));
@@ -100,7 +100,7 @@
         clear(standings);
         for (var i = 0; i < state.standings.length; ++i) {
             var klasse = state.standings[i];
-            standings.appendChild(element('h2', '', klasse.klasse));
+            standings.appendChild(element('h2', '', 'Klasse ' + klasse.klasse));
             var table = element('table');
             var head = element('tr');
             cell(head, 'th', 'num', 'Platz');
