@@ -228,18 +228,24 @@ void AudienceWindow::ShowRunningTimes()
 
 QList<QList<AudienceWindow::StandingsLine>> AudienceWindow::StandingsPages() const
 {
-    const int perPage = std::max(2, StandingsLinesPerPage());
+    const int perPage = std::max(3, StandingsLinesPerPage());
+    const StandingsLine captions{{QStringLiteral("Platz"), QStringLiteral("Nr."),
+                                  QStringLiteral("TeamName"), QStringLiteral("Total")},
+                                 LineKind::Captions};
     QList<QList<StandingsLine>> pages;
     for (const AudienceClassStandings &standings : m_view.standings) {
-        const StandingsLine heading{{QStringLiteral("Klasse ") + standings.klasse}, true};
+        const StandingsLine heading{{QStringLiteral("Klasse ") + standings.klasse},
+                                    LineKind::Heading};
         for (const AudienceStandingsRow &row : standings.rows) {
-            // A page starts with its class, and a class never ends on its heading.
+            // A page starts with the captions and its class, and a class
+            // never ends on its heading.
+            const bool first = &row == &standings.rows.first();
             if (pages.isEmpty() || pages.last().size() >= perPage ||
-                (row == standings.rows.first() && pages.last().size() + 2 > perPage))
-                pages.append(QList<StandingsLine>());
-            if (pages.last().isEmpty() || row == standings.rows.first())
+                (first && pages.last().size() + 2 > perPage))
+                pages.append({captions});
+            if (pages.last().size() == 1 || first)
                 pages.last().append(heading);
-            pages.last().append(StandingsLine{{row.platz, row.nr, row.teamName, row.total}, false});
+            pages.last().append({{row.platz, row.nr, row.teamName, row.total}, LineKind::Team});
         }
     }
     return pages;
@@ -263,11 +269,16 @@ void AudienceWindow::ShowStandingsPage()
             labels[std::size_t(cell)]->setText(cell < shown.cells.size() ? shown.cells[cell]
                                                                          : QString());
             labels[std::size_t(cell)]->setVisible(m_view.showStandings &&
-                                                  (cell == 0 || !shown.heading));
+                                                  (cell == 0 || shown.kind != LineKind::Heading));
         }
-        QPalette palette = labels[0]->palette();
-        palette.setColor(QPalette::WindowText, shown.heading ? TitleColour : TextColour);
-        labels[0]->setPalette(palette);
+        const QColor colour = shown.kind == LineKind::Heading    ? TitleColour
+                              : shown.kind == LineKind::Captions ? DetailColour
+                                                                 : TextColour;
+        for (QLabel *label : labels) {
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, colour);
+            label->setPalette(palette);
+        }
     }
 }
 

@@ -79,11 +79,13 @@ private:
         QLabel *penalty = nullptr;
         QLabel *place = nullptr;
     };
-    // One line of the standings: a class heading, or a team's four cells.
+    // One line of the standings: the column captions a page starts with, a
+    // class heading, or a team's four cells.
+    enum class LineKind { Captions, Heading, Team };
     struct StandingsLine
     {
         QStringList cells;
-        bool heading = false;
+        LineKind kind = LineKind::Team;
     };
 
     QLabel *MakeLabel(const QColor &colour, Qt::Alignment alignment);

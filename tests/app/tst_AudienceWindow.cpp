@@ -207,8 +207,9 @@ private slots:
         // A while without a heat: the standings, ranked per class.
         QTest::mouseClick(form->cbEditON, Qt::LeftButton);
         clock.AdvanceTick(AudienceSource::StandingsAfterMs);
-        QTRY_COMPARE(audience->ShownStandings(), QStringList({"Klasse 1", t("1 | 1 | Blitz | 2,50"),
-                                                              t("2 | 2 | Donner | 19,00")}));
+        QTRY_COMPARE(audience->ShownStandings(),
+                     QStringList({"Platz | Nr. | TeamName | Total", "Klasse 1",
+                                  t("1 | 1 | Blitz | 2,50"), t("2 | 2 | Donner | 19,00")}));
         QVERIFY(form->mStart->isEnabled());
         form->mStart->trigger();
         QTRY_VERIFY(audience->ShownStandings().isEmpty());
