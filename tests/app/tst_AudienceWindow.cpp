@@ -16,10 +16,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTcpServer>
 #include <QToolButton>
 #include <QWebSocket>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -213,6 +215,40 @@ private slots:
         QVERIFY(form->mStart->isEnabled());
         form->mStart->trigger();
         QTRY_VERIFY(audience->ShownStandings().isEmpty());
+    }
+
+    // With one screen a window beside the operator's; with a second one it
+    // fills that one, fills any screen but the operator's it is moved to,
+    // and opens next time as it was left.
+    void fillsTheOtherScreenAndKeepsIt()
+    {
+        m_window.Form()->Settings.AudienceScreen.clear();
+        AudienceWindow *audience = OpenAudience();
+        QVERIFY(audience);
+        QScreen *operatorScreen = m_window.Form()->screen();
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        if (screens.size() < 2) {
+            QVERIFY(!audience->isFullScreen());
+            return;
+        }
+        QScreen *hall = screens[screens[0] == operatorScreen ? 1 : 0];
+        QTRY_VERIFY(audience->isFullScreen());
+        QCOMPARE(audience->screen(), hall);
+        QTest::keyClick(audience, Qt::Key_Escape);
+        QTRY_VERIFY(!audience->isFullScreen());
+        audience->windowHandle()->setScreen(operatorScreen);
+        QVERIFY(!audience->isFullScreen());
+        audience->windowHandle()->setScreen(hall);
+        QTRY_VERIFY(audience->isFullScreen());
+        QTest::keyClick(audience, Qt::Key_F11);
+        QTRY_VERIFY(!audience->isFullScreen());
+
+        m_window.Close();
+        m_window.Open(false);
+        audience = OpenAudience();
+        QVERIFY(audience);
+        QCOMPARE(audience->screen(), hall);
+        QVERIFY(!audience->isFullScreen());
     }
 
     void readableAcrossAHallAndWholeOnASmallerScreen_data()
