@@ -18,13 +18,28 @@ namespace {
 // How often the idle time is looked at (ms).
 constexpr int IdleCheckMs = 1000;
 
-std::vector<QString> ColumnOf(const ProtocolColumns &columns, int column)
+// The rows with a total and their classes and totals. Only they are in
+// the standings, and during a race day most rows have none yet: ranking
+// just these is the same order (the ranking is stable) at a fraction of
+// the work on a long list.
+struct RowsWithTotal
 {
-    std::vector<QString> texts;
-    texts.reserve(columns.rows);
-    for (std::size_t row = 0; row < columns.rows; ++row)
-        texts.push_back(columns.Cell(row, column));
-    return texts;
+    std::vector<std::size_t> rows;
+    std::vector<QString> classes, totals;
+};
+
+RowsWithTotal RowsWithTotalOf(const ProtocolColumns &columns)
+{
+    RowsWithTotal found;
+    for (std::size_t row = 0; row < columns.rows; ++row) {
+        const QString &total = columns.Cell(row, ColTotal);
+        if (IsBlankText(total))
+            continue;
+        found.rows.push_back(row);
+        found.classes.push_back(columns.Cell(row, ColKlasse));
+        found.totals.push_back(total);
+    }
+    return found;
 }
 
 bool SameClass(const QString &a, const QString &b)
@@ -53,24 +68,23 @@ QString AudiencePenaltyText(const QString &strafzeit)
 
 QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns)
 {
-    const std::vector<QString> classes = ColumnOf(columns, ColKlasse);
-    const std::vector<QString> totals = ColumnOf(columns, ColTotal);
-    const RankedRows ranked = RankRows(classes, totals);
+    const RowsWithTotal found = RowsWithTotalOf(columns);
+    const RankedRows ranked = RankRows(found.classes, found.totals);
     QList<AudienceClassStandings> standings;
     int shown = 0;
-    for (const std::size_t row : ranked.previousIndex) {
-        if (IsBlankText(totals[row]))
-            continue;
+    for (const std::size_t index : ranked.previousIndex) {
         if (shown == AudienceStandingsInAll)
             break;
-        if (standings.isEmpty() || !SameClass(standings.last().klasse, classes[row]))
-            standings.append(AudienceClassStandings{classes[row], {}});
+        const QString &klasse = found.classes[index];
+        if (standings.isEmpty() || !SameClass(standings.last().klasse, klasse))
+            standings.append(AudienceClassStandings{klasse, {}});
         if (standings.last().rows.size() == AudienceStandingsPerClass)
             continue;
         ++shown;
+        const std::size_t row = found.rows[index];
         standings.last().rows.append(
             AudienceStandingsRow{columns.Cell(row, ColPlatz), columns.Cell(row, ColNr),
-                                 columns.Cell(row, ColTeamName), totals[row]});
+                                 columns.Cell(row, ColTeamName), found.totals[index]});
     }
     return standings;
 }

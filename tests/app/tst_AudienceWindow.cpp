@@ -6,6 +6,7 @@
 #include "app/AudienceSource.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
+#include "display/AudienceFeed.h"
 #include "display/AudienceWindow.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
@@ -215,6 +216,35 @@ private slots:
         QVERIFY(form->mStart->isEnabled());
         form->mStart->trigger();
         QTRY_VERIFY(audience->ShownStandings().isEmpty());
+    }
+
+    // A long list: the top of each class, best first, teams without a
+    // result left out, whatever the order of the rows.
+    void standingsShowTheTopOfEachClass()
+    {
+        QStringList lines;
+        const auto team = [&](int nr, int klasse, const QString &total) {
+            lines << QStringLiteral("%1\tTeam %1\t%2\tFahrer\t\t\t%3\t0,00\t%3\t")
+                         .arg(nr)
+                         .arg(klasse)
+                         .arg(total);
+        };
+        for (int nr = 1; nr <= 130; ++nr)
+            team(nr, 1, QStringLiteral("%1,00").arg(200 - nr));
+        team(131, 2, QStringLiteral("9,50"));
+        team(132, 1, QString());
+        team(133, 2, QStringLiteral("DIS"));
+        team(134, 2, QStringLiteral("8,25"));
+        m_window.Load(lines);
+        const AudienceFeed *feed = m_window.Form()->Audience;
+        QTRY_COMPARE(feed->View().standings.size(), 2);
+        const AudienceClassStandings &first = feed->View().standings[0];
+        QCOMPARE(first.rows.size(), AudienceStandingsPerClass);
+        QCOMPARE(first.rows.first(), (AudienceStandingsRow{"1", "130", "Team 130", "70,00"}));
+        QCOMPARE(first.rows.last().nr, QStringLiteral("31"));
+        const QList<AudienceStandingsRow> second = feed->View().standings[1].rows;
+        QCOMPARE(second.size(), 3);
+        QCOMPARE(second[0].nr + second[1].nr + second[2].nr, QStringLiteral("134131133"));
     }
 
     // With one screen a window beside the operator's; with a second one it
