@@ -156,6 +156,12 @@ QLabel *AudienceWindow::MakeLabel(const QColor &colour, Qt::Alignment alignment)
 
 void AudienceWindow::ShowView()
 {
+    // A closed window does nothing until it is shown again.
+    if (!isVisible()) {
+        m_frame->stop();
+        m_pageTurn->stop();
+        return;
+    }
     m_view = m_feed->View();
     for (int lane = 0; lane < int(m_lanes.size()); ++lane)
         ShowLane(lane, lane < m_view.lanes.size() ? m_view.lanes[lane] : AudienceLane{});
@@ -296,6 +302,18 @@ void AudienceWindow::SetNetworkAddress(const QString &address, const QImage &qr)
 }
 
 // --- layout ------------------------------------------------------------------
+
+void AudienceWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    ShowView();
+}
+
+void AudienceWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    ShowView();
+}
 
 void AudienceWindow::resizeEvent(QResizeEvent *event)
 {

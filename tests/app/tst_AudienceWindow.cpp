@@ -152,9 +152,7 @@ private slots:
         QCOMPARE(audience->ShownNextUp(),
                  QStringList({"Rennspur 1:  3  Hagel", "Rennspur 2:  4  Regen"}));
 
-        // The operator's window keeps the keys; the running time goes with
-        // the operator's clock.
-        QCOMPARE(QApplication::activeWindow(), form);
+        // The running time goes with the operator's clock.
         m_window.Key(Qt::Key_F5);
         clock.AdvanceTick(1234);
         QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("1,23"), "", ""}));
