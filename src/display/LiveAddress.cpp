@@ -6,11 +6,24 @@
 
 QStringList LiveAddresses(quint16 port)
 {
-    QStringList addresses;
-    for (const QHostAddress &address : QNetworkInterface::allAddresses())
-        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
-            addresses.append(QStringLiteral("http://%1:%2/").arg(address.toString()).arg(port));
-    return addresses;
+    // The race network's cable or Wi-Fi first: the first address is the
+    // one in the QR code, and a bridge of virtual machines or containers
+    // reaches no phone.
+    QStringList network, virtualOnes;
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        const auto flags = interface.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) ||
+            !flags.testFlag(QNetworkInterface::IsRunning) ||
+            flags.testFlag(QNetworkInterface::IsLoopBack))
+            continue;
+        QStringList &list = interface.type() == QNetworkInterface::Virtual ? virtualOnes : network;
+        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
+            const QHostAddress address = entry.ip();
+            if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+                list.append(QStringLiteral("http://%1:%2/").arg(address.toString()).arg(port));
+        }
+    }
+    return network + virtualOnes;
 }
 
 QImage QrCodeImage(const QString &text)

@@ -5,7 +5,8 @@
 #include <QImage>
 #include <QStringList>
 
-// http://A:PORT/ for every IPv4 address of the machine that is not loopback.
+// http://A:PORT/ for every IPv4 address of the machine's running network
+// interfaces but loopback, those of virtual interfaces last.
 QStringList LiveAddresses(quint16 port);
 
 // The text as a black-on-white QR code, one pixel per module, with the quiet
