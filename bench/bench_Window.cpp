@@ -15,7 +15,6 @@
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
 #include "app/RecoveryJournal.h"
-#include "display/AudienceFeed.h"
 #include "display/AudienceWindow.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/DigitScreenBatch.h"
@@ -233,7 +232,7 @@ private:
     }
 
     // What the pass of the event loop after an action does for the audience.
-    void ShowAudience() { m_form->Audience->Publish(m_form->AudienceBuilder->BuildView()); }
+    void ShowAudience() { m_form->AudienceBuilder->Publish(); }
 
     void AwaitJournal(SizeFigures &figures)
     {

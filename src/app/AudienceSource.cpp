@@ -173,8 +173,9 @@ AudienceView AudienceSource::BuildView() const
 {
     const ProtocolColumns columns = m_in.columns();
     AudienceView view;
+    const std::array<int, 2> rows = LaneRows();
     for (int lane = 0; lane < m_in.laneCount(); ++lane)
-        view.lanes.append(LaneView(lane, columns));
+        view.lanes.append(LaneView(lane, rows[std::size_t(lane)], columns));
     view.nextUp = NextUp(columns);
     view.standings = AudienceStandings(columns);
     view.showStandings = m_idle && !view.standings.isEmpty();
@@ -187,21 +188,25 @@ int AudienceSource::SelectedRow(int laneIndex) const
     return item >= 0 && item + 1 < m_in.grid->RowCount() ? item + 1 : -1;
 }
 
-int AudienceSource::RowOfStartPlace(int place) const
+std::array<int, 2> AudienceSource::LaneRows() const
 {
-    if (place < 0)
-        return -1;
+    if (m_heat != Heat::Finished)
+        return {SelectedRow(0), SelectedRow(1)};
+    // The rows may have moved since the heat (ranking, sort): found by place.
     const std::vector<int> places = ReadStartOrder(*m_in.grid);
-    const auto found = std::find(places.begin(), places.end(), place);
-    return found == places.end() ? -1 : int(found - places.begin()) + 1;
+    std::array<int, 2> rows = {-1, -1};
+    for (std::size_t lane = 0; lane < rows.size(); ++lane) {
+        const auto found = std::find(places.begin(), places.end(), m_heatTeams[lane]);
+        if (m_heatTeams[lane] >= 0 && found != places.end())
+            rows[lane] = int(found - places.begin()) + 1;
+    }
+    return rows;
 }
 
-AudienceLane AudienceSource::LaneView(int laneIndex, const ProtocolColumns &columns) const
+AudienceLane AudienceSource::LaneView(int laneIndex, int row, const ProtocolColumns &columns) const
 {
     AudienceLane lane;
     lane.lane = laneIndex + 1;
-    const int row =
-        m_heat == Heat::Finished ? RowOfStartPlace(m_heatTeams[laneIndex]) : SelectedRow(laneIndex);
     if (row < 0)
         return lane;
     const std::size_t team = std::size_t(row - 1);

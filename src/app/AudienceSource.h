@@ -51,19 +51,22 @@ public:
 
     // The view of this moment.
     AudienceView BuildView() const;
+    // Builds the view and hands it to the feed (once per pass of the event
+    // loop after changes).
+    void Publish();
 
 private:
     enum class Heat { Ready, Running, Finished };
 
-    void Publish();
     // A start, stop, penalty or reset: the heat takes the screen again.
     void NoteActivity();
     void CheckIdle();
     bool ClockRunning() const;
     int SelectedRow(int laneIndex) const;
-    // The grid row whose start-order place is this one; -1 when none is.
-    int RowOfStartPlace(int place) const;
-    AudienceLane LaneView(int laneIndex, const ProtocolColumns &columns) const;
+    // The grid rows of the teams the lanes show (-1: none): the selected
+    // ones, or after the reset those that ran the heat.
+    std::array<int, 2> LaneRows() const;
+    AudienceLane LaneView(int laneIndex, int row, const ProtocolColumns &columns) const;
     QList<QList<AudienceTeam>> NextUp(const ProtocolColumns &columns) const;
 
     Inputs m_in;

@@ -468,8 +468,8 @@ void AudienceWindow::LayOutStandings(double unit)
 void AudienceWindow::ShowOn(const QString &screenName, bool fullScreen,
                             const QWidget *operatorWindow)
 {
-    const QScreen *operatorScreen =
-        operatorWindow ? operatorWindow->screen() : QGuiApplication::primaryScreen();
+    m_operatorWindow = operatorWindow;
+    QScreen *operatorScreen = OperatorScreen();
     QScreen *target = nullptr;
     const QList<QScreen *> screens = QGuiApplication::screens();
     for (QScreen *screen : screens) {
@@ -486,7 +486,7 @@ void AudienceWindow::ShowOn(const QString &screenName, bool fullScreen,
         fullScreen = target != nullptr;
     }
     if (!target)
-        target = const_cast<QScreen *>(operatorScreen);
+        target = operatorScreen;
     setWindowState(windowState() & ~Qt::WindowFullScreen);
     if (target) {
         const QRect available = target->availableGeometry();
@@ -502,17 +502,19 @@ void AudienceWindow::ShowOn(const QString &screenName, bool fullScreen,
         show();
     raise();
     // Connected after the window is placed: only a move by hand counts.
-    m_operatorWindow = operatorWindow;
     connect(windowHandle(), &QWindow::screenChanged, this, &AudienceWindow::MovedToScreen,
             Qt::UniqueConnection);
 }
 
 void AudienceWindow::MovedToScreen(QScreen *screen)
 {
-    const QScreen *operatorScreen =
-        m_operatorWindow ? m_operatorWindow->screen() : QGuiApplication::primaryScreen();
-    if (screen && screen != operatorScreen && !isFullScreen())
+    if (screen && screen != OperatorScreen() && !isFullScreen())
         showFullScreen();
+}
+
+QScreen *AudienceWindow::OperatorScreen() const
+{
+    return m_operatorWindow ? m_operatorWindow->screen() : QGuiApplication::primaryScreen();
 }
 
 QString AudienceWindow::ScreenName() const

@@ -101,6 +101,8 @@ private:
     void LayOutStandings(double unit);
     void PlaceNetworkAddress(double unit);
     int StandingsLinesPerPage() const;
+    // The screen of the operator's window (the primary one without it).
+    QScreen *OperatorScreen() const;
     QList<QList<StandingsLine>> StandingsPages() const;
 
     const AudienceFeed *m_feed;

@@ -2,6 +2,7 @@
 // spectator's live page on the race network: both follow every step of a
 // heat the operator takes, and the window stays readable across a hall and
 // whole on a smaller screen.
+#include "LivePageClient.h"
 #include "MainWindowFixture.h"
 #include "app/AudienceSource.h"
 #include "app/DlgYesNo.h"
@@ -14,49 +15,26 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTcpServer>
 #include <QToolButton>
-#include <QWebSocket>
 #include <QWindow>
 #include <QtTest>
 
 namespace {
 
-// A spectator's page: the whole state on connect, then each change merged
-// in, section by section, as the page's script does.
-class SpectatorPage : public QObject
+// Team, time (or AUS/DIS), penalty and place of a lane on a live page.
+QStringList PageLane(const LivePageClient &page, int laneIndex)
 {
-public:
-    explicit SpectatorPage(quint16 port)
-    {
-        connect(&m_socket, &QWebSocket::textMessageReceived, this, [this](const QString &text) {
-            const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
-            for (auto section = message.begin(); section != message.end(); ++section)
-                m_state.insert(section.key(), section.value());
-        });
-        m_socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
-    }
-
-    // Team, time (or AUS/DIS), penalty and place of a lane.
-    QStringList Lane(int laneIndex) const
-    {
-        const QJsonObject lane = m_state[QStringLiteral("lanes")][laneIndex].toObject();
-        const QString result = lane[QStringLiteral("result")].toString();
-        return {lane[QStringLiteral("team")][QStringLiteral("teamName")].toString(),
-                result.isEmpty() ? lane[QStringLiteral("time")].toString() : result,
-                lane[QStringLiteral("penalty")].toString(),
-                lane[QStringLiteral("place")].toString()};
-    }
-
-private:
-    QWebSocket m_socket;
-    QJsonObject m_state;
-};
+    const QJsonObject lane = page.State()[QStringLiteral("lanes")][laneIndex].toObject();
+    const QString result = lane[QStringLiteral("result")].toString();
+    return {lane[QStringLiteral("team")][QStringLiteral("teamName")].toString(),
+            result.isEmpty() ? lane[QStringLiteral("time")].toString() : result,
+            lane[QStringLiteral("penalty")].toString(), lane[QStringLiteral("place")].toString()};
+}
 
 quint16 FreePort()
 {
@@ -138,7 +116,7 @@ private slots:
         AudienceWindow *audience = OpenAudience();
         QVERIFY(audience && audience->isVisible());
         QCOMPARE(audience->windowTitle(), QStringLiteral("Anzeige"));
-        SpectatorPage page(port);
+        LivePageClient page(port);
         // Where spectators find the page, on the big screen too.
         const QString address = QStringLiteral(":%1/").arg(port);
         const QList<const QLabel *> shown = audience->ShownLabels();
@@ -167,7 +145,7 @@ private slots:
         form->mStop2->trigger();
         QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("3,45"), "", ""}));
         QCOMPARE(Lane(audience, 1), QStringList({"2  Donner", t("4,00"), "", ""}));
-        QTRY_COMPARE(page.Lane(1), QStringList({"Donner", t("4,00"), "", ""}));
+        QTRY_COMPARE(PageLane(page, 1), QStringList({"Donner", t("4,00"), "", ""}));
 
         // Penalty and drop-out, then the reset: the heat stays with its places.
         form->bStrafe15_2->click();
@@ -177,8 +155,8 @@ private slots:
         form->mReset->trigger();
         QTRY_COMPARE(Lane(audience, 1), QStringList({"2  Donner", t("4,00"), "+15", "Platz 1"}));
         QCOMPARE(Lane(audience, 0), QStringList({"1  Blitz", "AUS", "", ""}));
-        QTRY_COMPARE(page.Lane(1), QStringList({"Donner", t("4,00"), "+15", "1"}));
-        QCOMPARE(page.Lane(0), QStringList({"Blitz", "AUS", "", ""}));
+        QTRY_COMPARE(PageLane(page, 1), QStringList({"Donner", t("4,00"), "+15", "1"}));
+        QCOMPARE(PageLane(page, 0), QStringList({"Blitz", "AUS", "", ""}));
         QCOMPARE(audience->ShownNextUp(),
                  QStringList({"Rennspur 1:  3  Hagel", "Rennspur 2:  4  Regen"}));
 
@@ -198,12 +176,12 @@ private slots:
         QTest::mouseClick(form->cbEditON, Qt::LeftButton);
         m_window.EditCell(ColZeit, RowOf(QStringLiteral("Blitz")), t("9,87"));
         QTRY_COMPARE(audience->ShownLane(0).time, t("9,87"));
-        QTRY_COMPARE(page.Lane(0), QStringList({"Blitz", t("9,87"), "", "1"}));
+        QTRY_COMPARE(PageLane(page, 0), QStringList({"Blitz", t("9,87"), "", "1"}));
         form->SortGrid1->SetRow(RowOf(QStringLiteral("Regen")));
         m_window.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
         form->sbCLS->click();
         QTRY_COMPARE(Lane(audience, 1), QStringList({"", "", "", ""}));
-        QTRY_COMPARE(page.Lane(1), QStringList({"", "", "", ""}));
+        QTRY_COMPARE(PageLane(page, 1), QStringList({"", "", "", ""}));
 
         // A while without a heat: the standings, ranked per class.
         QTest::mouseClick(form->cbEditON, Qt::LeftButton);

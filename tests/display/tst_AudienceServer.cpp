@@ -2,6 +2,7 @@
 // it: a page gets the whole state, then each change; a restarted server is
 // found again; and nothing but its own page is ever answered, within every
 // limit.
+#include "LivePageClient.h"
 #include "display/AudienceFeed.h"
 #include "display/AudienceServer.h"
 
@@ -15,29 +16,6 @@
 #include <memory>
 
 namespace {
-
-// A page's side of the WebSocket: every message it received, parsed.
-class PageClient
-{
-public:
-    explicit PageClient(quint16 port)
-    {
-        QObject::connect(&m_socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
-            m_messages.append(QJsonDocument::fromJson(text.toUtf8()).object());
-        });
-        m_socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
-    }
-
-    bool Connected() { return m_socket.state() == QAbstractSocket::ConnectedState; }
-    bool Closed() { return m_socket.state() == QAbstractSocket::UnconnectedState; }
-    const QList<QJsonObject> &Messages() const { return m_messages; }
-    QJsonObject Last() const { return m_messages.value(m_messages.size() - 1); }
-    QWebSocket &Socket() { return m_socket; }
-
-private:
-    QWebSocket m_socket;
-    QList<QJsonObject> m_messages;
-};
 
 AudienceLane Lane(int number, const QString &teamName, AudienceLanePhase phase)
 {
@@ -121,7 +99,7 @@ void tst_AudienceServer::pageGetsWholeStateThenEachChangeAsText()
     view.standings = {{QStringLiteral("Damen"), {{"1", "7", markup, "41,20"}}}};
     m_feed->Publish(view);
 
-    PageClient page(m_port);
+    LivePageClient page(m_port);
     QTRY_COMPARE(page.Messages().size(), 1);
     const QJsonObject whole = page.Last();
     QVERIFY(whole["whole"].toBool());
@@ -156,7 +134,7 @@ void tst_AudienceServer::pageFindsRestartedServerWithChangesMadeMeanwhile()
     AudienceView view;
     view.lanes = {Lane(1, QStringLiteral("Blitz"), AudienceLanePhase::Ready)};
     m_feed->Publish(view);
-    PageClient before(m_port);
+    LivePageClient before(m_port);
     QTRY_COMPARE(before.Messages().size(), 1);
 
     m_server->Close();
@@ -170,7 +148,7 @@ void tst_AudienceServer::pageFindsRestartedServerWithChangesMadeMeanwhile()
     AudienceServer other(*m_feed, [this] { return m_tick; });
     QVERIFY(!other.Listen(QHostAddress::LocalHost, m_port));
 
-    PageClient after(m_port);
+    LivePageClient after(m_port);
     QTRY_COMPARE(after.Messages().size(), 1);
     QCOMPARE(after.Last()["lanes"][0]["place"].toString(), QStringLiteral("2"));
 }
@@ -205,14 +183,14 @@ void tst_AudienceServer::onlyOwnFilesAreAnswered()
 
 void tst_AudienceServer::connectionBeyondLimitIsRefused()
 {
-    std::vector<std::unique_ptr<PageClient>> pages;
+    std::vector<std::unique_ptr<LivePageClient>> pages;
     for (int i = 0; i < AudienceServer::ConnectionLimit; ++i)
-        pages.push_back(std::make_unique<PageClient>(m_port));
+        pages.push_back(std::make_unique<LivePageClient>(m_port));
     QTRY_VERIFY_WITH_TIMEOUT(std::all_of(pages.begin(), pages.end(),
                                          [](auto &page) { return page->Messages().size() == 1; }),
                              30000);
 
-    PageClient refused(m_port);
+    LivePageClient refused(m_port);
     QTRY_VERIFY(refused.Closed());
     QVERIFY(refused.Messages().isEmpty());
     QCOMPARE(m_server->PageCount(), AudienceServer::ConnectionLimit);
@@ -221,13 +199,13 @@ void tst_AudienceServer::connectionBeyondLimitIsRefused()
     pages.pop_back();
     QTRY_COMPARE(m_server->PageCount(), AudienceServer::ConnectionLimit - 1);
     QTRY_COMPARE(m_server->ConnectionCount(), AudienceServer::ConnectionLimit - 1);
-    PageClient next(m_port);
+    LivePageClient next(m_port);
     QTRY_COMPARE(next.Messages().size(), 1);
 }
 
 void tst_AudienceServer::pageThatStopsReadingIsDropped()
 {
-    PageClient reading(m_port);
+    LivePageClient reading(m_port);
     QTcpSocket stalled;
     stalled.setReadBufferSize(1);
     stalled.connectToHost(QHostAddress::LocalHost, m_port);
