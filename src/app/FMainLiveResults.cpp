@@ -27,8 +27,6 @@ void TFormMain::ApplyLiveResults()
         return;
     }
     LivePageAddresses = LiveAddresses(port);
-    if (LivePageAddresses.isEmpty())
-        LivePageAddresses = {QStringLiteral("http://127.0.0.1:%1/").arg(port)};
     ShowNotice(QStringLiteral("Anzeige im Netz: ") + LivePageAddresses.join(QStringLiteral("  ")));
     ShowLiveAddressOnScreen();
 }

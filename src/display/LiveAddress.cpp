@@ -9,6 +9,9 @@ QStringList LiveAddresses(quint16 port)
     // The race network's cable or Wi-Fi first: the first address is the
     // one in the QR code, and a bridge of virtual machines or containers
     // reaches no phone.
+    const auto pageAt = [port](const QHostAddress &address) {
+        return QStringLiteral("http://%1:%2/").arg(address.toString()).arg(port);
+    };
     QStringList network, virtualOnes;
     for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
         const auto flags = interface.flags();
@@ -20,9 +23,12 @@ QStringList LiveAddresses(quint16 port)
         for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
             const QHostAddress address = entry.ip();
             if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
-                list.append(QStringLiteral("http://%1:%2/").arg(address.toString()).arg(port));
+                list.append(pageAt(address));
         }
     }
+    // Without any network the page is still there on this machine.
+    if (network.isEmpty() && virtualOnes.isEmpty())
+        return {pageAt(QHostAddress(QHostAddress::LocalHost))};
     return network + virtualOnes;
 }
 

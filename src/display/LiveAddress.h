@@ -6,7 +6,8 @@
 #include <QStringList>
 
 // http://A:PORT/ for every IPv4 address of the machine's running network
-// interfaces but loopback, those of virtual interfaces last.
+// interfaces but loopback, those of virtual interfaces last; the loopback
+// address when there is none.
 QStringList LiveAddresses(quint16 port);
 
 // The text as a black-on-white QR code, one pixel per module, with the quiet
