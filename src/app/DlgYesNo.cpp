@@ -83,16 +83,17 @@ TFDlgYesNo::TFDlgYesNo(QWidget *parent, const QString &title) : QDialog(parent)
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(ResultCancel); });
 
     setTabOrder(OKBtn, CancelBtn);
-    PlaceControls(0);
+    PlaceControls(0, 0);
 }
 
-// The designed places, with the label and the box `extra` pixels taller.
-void TFDlgYesNo::PlaceControls(int extra)
+// The designed places, with the label and the box wider and taller by the
+// extra pixels; the buttons stay centred below the label.
+void TFDlgYesNo::PlaceControls(int extraWidth, int extraHeight)
 {
-    setFixedSize(222, 94 + extra);
-    Label1->setGeometry(40, 6, 169, 49 + extra);
-    OKBtn->setGeometry(39, 60 + extra, 75, 25);
-    CancelBtn->setGeometry(135, 60 + extra, 75, 25);
+    setFixedSize(222 + extraWidth, 94 + extraHeight);
+    Label1->setGeometry(40, 6, 169 + extraWidth, 49 + extraHeight);
+    OKBtn->setGeometry(39 + extraWidth / 2, 60 + extraHeight, 75, 25);
+    CancelBtn->setGeometry(135 + extraWidth / 2, 60 + extraHeight, 75, 25);
 }
 
 QPixmap TFDlgYesNo::QuestionPicture()
@@ -157,12 +158,24 @@ bool TFDlgYesNo::Confirm(const QString &question)
     return CurrentPlatform().ExecDialog(this) == ResultYes;
 }
 
+// As wide as the question's longest line (a path stays on one line) as
+// far as the screen allows, then as tall as its wrapped lines need.
 bool TFDlgYesNo::ConfirmWhole(const QString &question)
 {
     Label1->setText(question);
-    PlaceControls(std::max(0, Label1->heightForWidth(Label1->width()) - Label1->height()));
+    int longest = 0;
+    for (const QString &line : question.split(QLatin1Char('\n')))
+        longest = std::max(longest, Label1->fontMetrics().horizontalAdvance(line));
+    const QScreen *screen =
+        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const int widest = screen ? screen->availableGeometry().width() - width() - 40 : 0;
+    const int extraWidth =
+        std::clamp(longest + 2 * Label1->margin() + 4 - Label1->width(), 0, std::max(0, widest));
+    PlaceControls(extraWidth, 0);
+    PlaceControls(extraWidth,
+                  std::max(0, Label1->heightForWidth(Label1->width()) - Label1->height()));
     const bool yes = Confirm(question);
-    PlaceControls(0);
+    PlaceControls(0, 0);
     return yes;
 }
 

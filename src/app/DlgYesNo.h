@@ -28,9 +28,10 @@ public:
     // Sets Label1 to the question, centres the box over its parent (or the
     // active window) and runs it through the platform; true for "Ja".
     bool Confirm(const QString &question);
-    // As Confirm, for a question that must be read whole: the box grows
-    // downwards until every line of it shows, and takes its designed size
-    // again afterwards.
+    // As Confirm, for a question that must be read whole: the box widens
+    // to its longest line (as far as the screen allows) and grows downwards
+    // until every line of it shows, and takes its designed size again
+    // afterwards.
     bool ConfirmWhole(const QString &question);
 
     // Moves the box to the centre of its parent's window, or of the active
@@ -47,5 +48,5 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void PlaceControls(int extra);
+    void PlaceControls(int extraWidth, int extraHeight);
 };

@@ -188,20 +188,28 @@ void TFormMain::FormDestroy()
     m_settingsWritten = true;
     // A normal exit after saving leaves nothing to ask at the next start.
     Journal->Write();
+    // At exit the box is the only way left to tell; nothing else waits on it.
+    if (!WriteSettings())
+        CurrentPlatform().MessageBox(nullptr, ApplicationTitle, SettingsNotWrittenText(),
+                                     Platform::MessageKind::Warning);
+    CloseComPort();
+}
+
+bool TFormMain::WriteSettings()
+{
     Settings.Bounds = QRect(pos(), size());
     Settings.TimerGesperrt = TimerGesperrt1->interval();
     Settings.FilterInd = SaveDialog1.filterIndex;
     Settings.Nadpis = SharedCertificateLayout().ToBytes();
     RememberAudienceScreen();
     QSettings store(QStringLiteral("Chronalt"), ApplicationTitle);
-    // At exit the box is the only way left to tell; nothing else waits on it.
-    if (!WriteMainSettings(store, Settings))
-        CurrentPlatform().MessageBox(
-            nullptr, ApplicationTitle,
-            QStringLiteral("Die Einstellungen können nicht gespeichert werden:\n") +
-                store.fileName(),
-            Platform::MessageKind::Warning);
-    CloseComPort();
+    return WriteMainSettings(store, Settings);
+}
+
+QString TFormMain::SettingsNotWrittenText() const
+{
+    return QStringLiteral("Die Einstellungen können nicht gespeichert werden:\n") +
+           QSettings(QStringLiteral("Chronalt"), ApplicationTitle).fileName();
 }
 
 void TFormMain::CreateComPort()

@@ -218,6 +218,9 @@ public:
 
     // Writes the settings (called once, when the window is destroyed).
     void FormDestroy();
+    // Writes the window's settings to their file now; false when it failed.
+    bool WriteSettings();
+    QString SettingsNotWrittenText() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

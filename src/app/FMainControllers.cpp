@@ -124,4 +124,6 @@ void TFormMain::CreateControllers()
     connect(Race, &RaceController::heatStarted, Protocol,
             &ProtocolController::RefreshControlStates);
     connect(Race, &RaceController::heatReset, Protocol, &ProtocolController::RefreshControlStates);
+    connect(Protocol, &ProtocolController::protocolChanged, Race,
+            &RaceController::ForgetNoticesOfTakenBackTimes);
 }

@@ -7,6 +7,7 @@
 #include "app/AudienceSource.h"
 #include "app/ProtocolController.h"
 #include "comms/Comms.h"
+#include "comms/SimSerialDevice.h"
 #include "settings/CertificateLayout.h"
 #include "settings/Cfg.h"
 #include "widgets/SortGrid.h"
@@ -32,11 +33,17 @@ void TFormMain::bCFGClick()
     dialog->seAnzeigePort->setValue(Settings.AnzeigePort);
     dialog->CountBahn = Settings.CountBahn;
     dialog->EventName = Protocol->EventName;
-    if (dialog->Execute() == QDialog::Accepted)
-        TakeOverSettings(rememberedPortItem);
-    else
+    if (dialog->Execute() != QDialog::Accepted) {
         SharedCertificateLayout() = layoutCopy;
-    SortGrid1->setFocus();
+        SortGrid1->setFocus();
+        return;
+    }
+    TakeOverSettings(rememberedPortItem);
+    // Confirmed values outlive a crash.
+    if (!WriteSettings())
+        ShowNotice(SettingsNotWrittenText().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    if (!Protocol->FocusStartWhenReady())
+        SortGrid1->setFocus();
 }
 
 // The item of the port the barriers are on: the stored one, found by its
@@ -70,8 +77,12 @@ void TFormMain::TakeOverSettings(int rememberedPortItem)
     if (portChanged)
         CloseComPort();
     const int port = dialog->SelectedPort();
-    Settings.Port = port;
-    Settings.PortDevice = SerialDeviceName(port);
+    // The barrier simulator is a developer's stand-in for this run only:
+    // the barriers' own port stays stored for the next normal start.
+    if (!IsSimDeviceName(SerialDeviceName(port))) {
+        Settings.Port = port;
+        Settings.PortDevice = SerialDeviceName(port);
+    }
     if (port == 0)
         return; // the contact mode stays as it was
     Settings.Alg = dialog->cbAlg->currentIndex();

@@ -41,6 +41,8 @@ ProtocolController::ProtocolController(const Controls &controls, const MainSetti
 {
     ConfigureProtocolGrid(controls.grid);
     Wire();
+    // No protocol yet: times follow the locale.
+    SetRaceTimeDecimalMark(std::nullopt);
 }
 
 void ProtocolController::Wire()
@@ -147,6 +149,7 @@ void ProtocolController::RestoreProtocol(ProtocolTable rows, const std::vector<i
     WriteTable(rows);
     WriteStartOrder(*m_controls.grid, startOrder);
     m_controls.grid->EndUpdate();
+    FollowDecimalMarkOfTimes();
     FillSelectors();
     PutLanesOn(lane1, lane2);
     m_modified = modified;
@@ -181,6 +184,11 @@ bool ProtocolController::ConfirmDiscardingChanges(const QString &action)
            Confirm(QStringLiteral("Das Protokoll ist nicht gespeichert. Trotzdem %1?").arg(action));
 }
 
+bool ProtocolController::UnsavedResultsKept()
+{
+    return !ProtocolModified() || !KeepUnsavedResults || KeepUnsavedResults();
+}
+
 bool ProtocolController::HeatInProgress() const
 {
     return m_controls.clock->isActive() || m_controls.resetEntry->isEnabled();
@@ -195,6 +203,12 @@ bool ProtocolController::Confirm(const QString &question) const
 void ProtocolController::ShowNotice(const QString &text)
 {
     m_controls.statusLine->showMessage(text);
+}
+
+void ProtocolController::ShowListNotice(const QString &text)
+{
+    m_listNotice = text;
+    ShowNotice(text);
 }
 
 // --- table access -------------------------------------------------------------
@@ -346,6 +360,29 @@ void ProtocolController::FollowLaneRows()
     m_lanes->Follow(TeamCount());
 }
 
+void ProtocolController::FollowDecimalMarkOfTimes()
+{
+    const ProtocolColumns columns = Columns();
+    for (std::size_t row = 0; row < columns.rows; ++row) {
+        for (const int column : {ColZeit, ColStrafzeit, ColTotal}) {
+            if (const std::optional<QChar> mark =
+                    DecimalMarkOfRaceTime(columns.Cell(row, column))) {
+                SetRaceTimeDecimalMark(mark);
+                return;
+            }
+        }
+    }
+    SetRaceTimeDecimalMark(std::nullopt);
+}
+
+bool ProtocolController::FocusStartWhenReady()
+{
+    if (!m_controls.start->isEnabled())
+        return false;
+    m_controls.start->setFocus();
+    return true;
+}
+
 void ProtocolController::RefreshControlStates()
 {
     const Controls &f = m_controls;
@@ -388,6 +425,11 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
             Platform::MessageKind::Error);
         return false;
     }
+    // What the old list told no longer holds.
+    if (!m_listNotice.isEmpty() && m_controls.statusLine->currentMessage() == m_listNotice)
+        m_controls.statusLine->clearMessage();
+    if (!UnsavedResultsKept())
+        return false;
     const ChangeBatch batch(this);
     NoteChange(Change::Arrangement);
     m_undo->Forget();
@@ -409,6 +451,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     PutRowsInRankedOrder(grid);
     ShowRankedOrder(grid);
     grid->EndUpdate();
+    FollowDecimalMarkOfTimes();
     FollowLaneRows();
     // The row count changed inside the update bracket, which moves no
     // cursor: the take-over buttons and edit mode start on the first team.
@@ -419,12 +462,12 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     m_lanes->EnableForTeams();
     // Both lanes, for a switch to two lanes later on.
     if (PutLanesOnNextTeams(2))
-        ShowNotice(StartedOverNotice);
+        ShowListNotice(StartedOverNotice);
     RefreshControlStates();
     // The list on disk holds everything shown now.
     MarkProtocolSaved();
     if (list.controlsRemoved > 0)
-        ShowNotice(ControlsRemovedNotice(list.controlsRemoved));
+        ShowListNotice(ControlsRemovedNotice(list.controlsRemoved));
     return true;
 }
 
@@ -444,6 +487,7 @@ void ProtocolController::sbLoadClick()
     TSortGrid *grid = m_controls.grid;
     grid->SetSelection({0, grid->Row(), grid->ColCount() - 1, grid->Row()});
     RefreshLaneButtons();
+    FocusStartWhenReady();
 }
 
 // --- lane buttons ---------------------------------------------------------------
@@ -551,7 +595,7 @@ void ProtocolController::sbCLSClick(bool all)
 {
     const QString question =
         all ? QStringLiteral("Zeitenprotokoll  löschen?") : QStringLiteral("Zeile entfernen?");
-    if (!Confirm(question))
+    if (!Confirm(question) || (all && !UnsavedResultsKept()))
         return;
     const ChangeBatch batch(this);
     NoteChange(Change::Content);

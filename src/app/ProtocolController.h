@@ -74,6 +74,11 @@ public:
 
     ProtocolController(const Controls &controls, const MainSettings &settings, QObject *parent);
 
+    // Keeps the unsaved results in a copy of their own before the protocol
+    // is cleared or replaced; false when they could not be kept, and then
+    // nothing may replace them. Set by the recovery journal.
+    std::function<bool()> KeepUnsavedResults;
+
     // The lane's stopped time, read by the penalty buttons; set by the owner.
     std::function<std::uint32_t(int laneIndex)> LaneElapsed;
 
@@ -93,6 +98,9 @@ public:
     // both selectors one item per row; each lane stays on its team's row.
     void RankProtocol() override;
     void RefreshControlStates();
+    // START takes the focus when a heat can start, so that Enter starts it,
+    // as after a reset; false when it cannot.
+    bool FocusStartWhenReady();
     bool HasProtocol() const;
     // Puts lane 1 (and lane 2, with two lanes) on the next teams in start
     // order. true when a racing lane found no team left to run and went
@@ -179,6 +187,8 @@ private:
     void WriteRow(int row, const ProtocolRow &cells);
     void WriteTable(ProtocolTable &table);
     int TeamCount() const;
+    // New times take the decimal mark of the first time in the protocol.
+    void FollowDecimalMarkOfTimes();
     // Both selectors get one item per team, none selected.
     void FillSelectors();
     bool TakeOverAvailable(int lane) const;
@@ -197,9 +207,13 @@ private:
 
     // A heat runs from START until its reset.
     bool HeatInProgress() const;
+    // true when nothing unsaved is in the protocol, or it has been kept.
+    bool UnsavedResultsKept();
     // Asks the operator; false when the window has no dialog to ask with.
     bool Confirm(const QString &question) const;
     void ShowNotice(const QString &text);
+    // A notice about the loaded list, which goes with the list.
+    void ShowListNotice(const QString &text);
     const QString &Title() const { return *m_controls.applicationTitle; }
 
     Controls m_controls;
@@ -207,6 +221,7 @@ private:
     LaneTeams *m_lanes;
     ProtocolUndo *m_undo;
     bool m_modified = false;
+    QString m_listNotice;
     int m_batchDepth = 0;
     bool m_changePending = false;
     ProtocolChange m_pendingChange;

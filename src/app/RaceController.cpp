@@ -247,10 +247,31 @@ void RaceController::RecordTime(int lane, std::uint32_t elapsed)
     if (OtherLaneRecordedThisTeam(lane) || !protocol.RecordLaneTime(ColZeit, lane + 1, text))
         SetLaneNotice(lane,
                       QStringLiteral("Rennspur %1: %2 nicht eingetragen").arg(lane + 1).arg(text));
-    else if (replaces)
+    else if (replaces) {
         SetLaneNotice(lane, QStringLiteral("Team %1 %2: %3 ersetzt durch %4")
                                 .arg(protocol.LaneCell(lane + 1, ColNr),
                                      protocol.LaneCell(lane + 1, ColTeamName), before, text));
+        m_replacingTimes[lane] = text;
+    }
+}
+
+void RaceController::ForgetNoticesOfTakenBackTimes()
+{
+    bool forgotten = false;
+    for (int lane : {0, 1}) {
+        QString &time = m_replacingTimes[lane];
+        if (time.isEmpty() || m_results.LaneCell(lane + 1, ColZeit) == time)
+            continue;
+        time.clear();
+        m_raceNotices[lane].clear();
+        forgotten = true;
+    }
+    if (!forgotten)
+        return;
+    // Only what the race shows is taken down; another notice stays.
+    if (!m_shownRaceNotices.isEmpty() &&
+        m_controls.statusLine->currentMessage() == m_shownRaceNotices)
+        ShowRaceNotices();
 }
 
 // Each lane's notice stays readable until the next START, next to the
@@ -258,6 +279,7 @@ void RaceController::RecordTime(int lane, std::uint32_t elapsed)
 void RaceController::SetLaneNotice(int lane, const QString &text)
 {
     m_raceNotices[lane] = text;
+    m_replacingTimes[lane].clear();
     ShowRaceNotices();
 }
 
@@ -277,6 +299,7 @@ void RaceController::ClearRaceNotices()
 {
     for (QString &notice : m_raceNotices)
         notice.clear();
+    m_replacingTimes = {};
     if (!m_shownRaceNotices.isEmpty() &&
         m_controls.statusLine->currentMessage() == m_shownRaceNotices)
         m_controls.statusLine->clearMessage();
@@ -391,6 +414,8 @@ void RaceController::mResetClick(bool moveListsOn)
         controls.laps->clear();
     ShowLaneTime(0, 0);
     ShowLaneTime(1, 0);
+    // The lanes move on: their teams' times are no longer theirs to check.
+    m_replacingTimes = {};
     m_results.RankProtocol();
     if (moveListsOn)
         MoveListsOn();

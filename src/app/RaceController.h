@@ -139,6 +139,11 @@ public:
     // Puts a time on a lane's five digits; any other lane number does nothing.
     void ShowLaneTime(int lane, std::uint32_t ms);
 
+    // After any change of the protocol during a heat: a lane's notice that
+    // its time replaced another goes when that time is no longer there
+    // (taken back by Ctrl+Z).
+    void ForgetNoticesOfTakenBackTimes();
+
 signals:
     // The course of a heat, told once the controls have followed it: START,
     // a lane's stop (0 or 1), and the way back to ready: heatRan after the
@@ -196,6 +201,9 @@ private:
     // Notices of the heat: lane 1's, lane 2's and the reset's.
     std::array<QString, 3> m_raceNotices;
     QString m_shownRaceNotices;
+    // The time each lane's notice says replaced an earlier one, until the
+    // reset moves the lanes on.
+    std::array<QString, 2> m_replacingTimes;
     // The tick of each lane's last counted lap, once one was counted.
     std::array<bool, 2> m_lapCounted = {false, false};
     std::array<std::uint32_t, 2> m_lapTick = {0, 0};

@@ -21,6 +21,7 @@ RecoveryJournal::RecoveryJournal(const Window &window, ProtocolController &proto
     : QObject(parent), m_window(window), m_protocol(protocol), m_journal(fileName)
 {
     connect(&protocol, &ProtocolController::protocolChanged, this, &RecoveryJournal::Update);
+    protocol.KeepUnsavedResults = [this] { return KeepUnsavedCopy(); };
     m_journal.SetBackgroundOutcome([this](bool written, const QString &error) {
         // Off the GUI thread: the rows a load or ranking replaced are freed
         // by now, and handing their pages back keeps reloads from growing.
@@ -87,7 +88,7 @@ bool RecoveryJournal::TakeBack(TFDlgYesNo *dialog)
         return true;
     // Discarded at the last exit on purpose: kept, without a question.
     if (!state.discarded && dialog &&
-        dialog->ConfirmWhole(RecoveryQuestion(state, m_journal.AsideName(state.stamp)))) {
+        dialog->ConfirmWhole(RecoveryQuestion(state, m_journal.KeptName(state)))) {
         Restore(state);
         return true;
     }
@@ -138,6 +139,7 @@ void RecoveryJournal::Restore(const JournalState &state)
         m_window.saveDialog->fileName = PathWithoutExtension(state.listPath);
         m_window.openDialog->folder = QFileInfo(state.listPath).absolutePath();
     }
+    m_protocol.FocusStartWhenReady();
 }
 
 JournalNotes RecoveryJournal::CurrentNotes() const
@@ -215,6 +217,22 @@ void RecoveryJournal::Update(const ProtocolChange &change)
         Write();
     else
         Report(true, {});
+}
+
+// Results the operator clears or loads over without saving them are kept
+// just as those left unsaved at the last exit.
+bool RecoveryJournal::KeepUnsavedCopy()
+{
+    const JournalState state = CurrentState();
+    const QString kept = m_journal.KeepCopy(state);
+    if (kept.isEmpty()) {
+        ShowNotice(QStringLiteral("Nicht ausgeführt: der letzte Stand kann nicht aufbewahrt "
+                                  "werden unter ") +
+                   m_journal.KeptName(state));
+        return false;
+    }
+    ShowNotice(QStringLiteral("Letzter Stand aufbewahrt unter ") + kept);
+    return true;
 }
 
 void RecoveryJournal::ShowNotice(const QString &text)

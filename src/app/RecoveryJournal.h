@@ -85,6 +85,9 @@ private:
     void Report(bool written, const QString &error);
 
     void ShowNotice(const QString &text);
+    // Keeps the current state under a dated name of its event before the
+    // protocol is cleared or replaced, and says where.
+    bool KeepUnsavedCopy();
 
     Window m_window;
     ProtocolController &m_protocol;

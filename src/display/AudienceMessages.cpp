@@ -100,7 +100,7 @@ QByteArray WholeState(const AudienceView &view, std::uint32_t nowTick)
 {
     return Message({{"whole", true},
                     // The running clock writes its seconds as the protocol does.
-                    {"decimalPoint", QString(QLocale().decimalPoint())},
+                    {"decimalPoint", QString(RaceTimeDecimalMark())},
                     {"lanes", LanesArray(view.lanes)},
                     {"nextUp", NextUpArray(view.nextUp)},
                     {"standings", StandingsArray(view.standings)},

@@ -85,18 +85,23 @@ public:
     // 0 when the log was read whole.
     Found Read(JournalState &state, int *unreadableEntry = nullptr) const;
 
-    // Writes the state under "<name> vom <yyyy-MM-dd HH-mm-ss>.txt" beside
-    // the snapshot (with a number added when that name is taken) and then
-    // removes the snapshot: nothing of it is lost. Returns the new name, or
-    // "" when it could not be written (the snapshot then stays).
+    // Writes the state under "<event> – aufbewahrt <yyyy-MM-dd HH-mm-ss>.txt"
+    // beside the snapshot (with a number added when that name is taken), a
+    // file that loads back as a list of the same event. Returns the new
+    // name, or "" when it could not be written.
+    QString KeepCopy(const JournalState &state) const;
+    // The same, and then removes the snapshot: nothing of it is lost. The
+    // snapshot stays when the copy could not be written.
     QString KeepAside(const JournalState &state) const;
     // Renames a snapshot that cannot be read to such a dated name; "" when
     // it could not be renamed.
     QString PutAside(const QDateTime &stamp) const;
     // The same for a change log that cannot be read whole, "<...>.log".
     QString PutLogAside(const QDateTime &stamp) const;
-    // The dated name a state of this moment is kept or put aside under.
+    // The dated name a file of this moment is put aside under.
     QString AsideName(const QDateTime &stamp, const QString &suffix = QStringLiteral(".txt")) const;
+    // The name KeepCopy would give the state now.
+    QString KeptName(const JournalState &state) const;
 
 private:
     struct Picture
@@ -111,6 +116,7 @@ private:
     void WriteInTurn();
     int ApplyLog(JournalState &state, quint64 key) const;
     static QString RenameAside(const QString &file, const QString &name);
+    QString FreeName(const QString &base, const QString &suffix) const;
 
     std::unique_ptr<QLockFile> m_folderLock; // goes last, when nothing is written any more
     QString m_fileName;

@@ -2,6 +2,8 @@
 // dated names.
 #include "protocol/Journal.h"
 
+#include "protocol/StarterList.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -47,27 +49,47 @@ int Journal::ApplyLog(JournalState &state, quint64 key) const
 QString Journal::AsideName(const QDateTime &stamp, const QString &suffix) const
 {
     const QFileInfo info(m_fileName);
-    const QString base =
-        info.dir().filePath(info.completeBaseName() + QStringLiteral(" vom ") +
-                            stamp.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+    return FreeName(info.completeBaseName() + QStringLiteral(" vom ") +
+                        stamp.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")),
+                    suffix);
+}
+
+QString Journal::KeptName(const JournalState &state) const
+{
+    return FreeName(KeptCopyName(state.eventName, state.stamp), QStringLiteral(".txt"));
+}
+
+// The first of "<base><suffix>", "<base> (2)<suffix>", ... beside the
+// snapshot that names no file yet.
+QString Journal::FreeName(const QString &base, const QString &suffix) const
+{
+    const QString path = QFileInfo(m_fileName).dir().filePath(base);
     for (int number = 1; number < 1000; ++number) {
         const QString name =
-            base + (number > 1 ? QStringLiteral(" (%1)").arg(number) : QString()) + suffix;
+            path + (number > 1 ? QStringLiteral(" (%1)").arg(number) : QString()) + suffix;
         if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
             return name;
     }
     return {};
 }
 
-QString Journal::KeepAside(const JournalState &state) const
+QString Journal::KeepCopy(const JournalState &state) const
 {
-    const QString name = AsideName(state.stamp);
+    const QString name = KeptName(state);
     const auto produce = [&](const ChunkWriter &write) {
         return WriteJournalText(state, 0, write);
     };
-    if (name.isEmpty() || !WriteFileAtomically(name, produce, nullptr))
+    if (name.isEmpty() || !QDir().mkpath(QFileInfo(name).absolutePath()) ||
+        !WriteFileAtomically(name, produce, nullptr))
         return {};
-    QFile::remove(m_fileName);
+    return name;
+}
+
+QString Journal::KeepAside(const JournalState &state) const
+{
+    const QString name = KeepCopy(state);
+    if (!name.isEmpty())
+        QFile::remove(m_fileName);
     return name;
 }
 

@@ -619,7 +619,7 @@ QString RecoveryQuestion(const JournalState &state, const QString &aside)
 {
     return QStringLiteral(
                "Letzten Stand vom %1 wiederherstellen? (%2\u00a0Teams,\u00a0%3\u00a0Zeiten)"
-               "\nNein: der Stand wird aufbewahrt unter %4")
+               "\nNein: der Stand wird aufbewahrt unter\n%4")
         .arg(state.stamp.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")))
         .arg(TeamCount(state.rows))
         .arg(RecordedResultCount(state.rows))

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 #include <algorithm>
 #include <limits>
 
@@ -295,13 +296,32 @@ StarterListText ReadStarterList(const QString &fileName)
     return result;
 }
 
+namespace {
+const QString KeptCopyMark = QStringLiteral(" – aufbewahrt ");
+const QString KeptCopyStampFormat = QStringLiteral("yyyy-MM-dd HH-mm-ss");
+} // namespace
+
 QString EventName(const QString &fileName)
 {
-    return QFileInfo(fileName).completeBaseName();
+    const QString name = QFileInfo(fileName).completeBaseName();
+    static const QRegularExpression keptCopy(
+        QStringLiteral("^(.+)%1\\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d( \\(\\d+\\))?$")
+            .arg(QRegularExpression::escape(KeptCopyMark)));
+    const QRegularExpressionMatch match = keptCopy.match(name);
+    return match.hasMatch() ? match.captured(1) : name;
+}
+
+QString KeptCopyName(const QString &eventName, const QDateTime &stamp)
+{
+    // The event name comes from a file name, but a journal's may hold anything.
+    QString event = eventName.trimmed();
+    event.replace(QLatin1Char('/'), QLatin1Char('-'));
+    if (event.isEmpty() || event.startsWith(QLatin1Char('.')))
+        event.prepend(QStringLiteral("Wiederherstellung"));
+    return event + KeptCopyMark + stamp.toLocalTime().toString(KeptCopyStampFormat);
 }
 
 QString PathWithoutExtension(const QString &fileName)
 {
-    const QFileInfo info(fileName);
-    return info.dir().filePath(info.completeBaseName());
+    return QFileInfo(fileName).dir().filePath(EventName(fileName));
 }

@@ -3,6 +3,8 @@
 
 #include "protocol/ProtocolTable.h"
 
+#include <QDateTime>
+
 // A list is a file of a few hundred teams; these limits keep a wrong pick
 // (a disk image, a log, a list of a million lines) from freezing the window
 // or eating the memory the running protocol needs.
@@ -54,8 +56,15 @@ QString ControlsRemovedNotice(qsizetype count);
 // names the reason in German.
 StarterListText ReadStarterList(const QString &fileName);
 
-// The file name without folder and extension: "Mai" for /any/Mai.txt.
+// The file name without folder and extension: "Mai" for /any/Mai.txt. A
+// copy the recovery journal kept of an event is named after the event
+// again: "Mai" for "Mai – aufbewahrt 2026-05-01 10-00-00 (2).txt".
 QString EventName(const QString &fileName);
 
-// The full path without extension, proposed when the protocol is saved.
+// The name, without folder and extension, under which the recovery journal
+// keeps a copy of the event's protocol written at the stamp.
+QString KeptCopyName(const QString &eventName, const QDateTime &stamp);
+
+// The full path without extension, proposed when the protocol is saved; a
+// kept copy proposes its event's name.
 QString PathWithoutExtension(const QString &fileName);

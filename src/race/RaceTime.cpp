@@ -2,6 +2,7 @@
 #include "race/RaceTime.h"
 
 #include <QLocale>
+#include <atomic>
 #include <cstdlib>
 
 namespace {
@@ -20,7 +21,34 @@ SecondsAndHundredths SplitMs(std::uint32_t ms)
     return {centiseconds / 100, centiseconds % 100};
 }
 
+// 0: the locale's. Atomic, as the live results format on a thread of their own.
+std::atomic<char16_t> g_decimalMark{0};
+
 } // namespace
+
+void SetRaceTimeDecimalMark(std::optional<QChar> mark)
+{
+    g_decimalMark.store(mark ? mark->unicode() : char16_t(0));
+}
+
+QChar RaceTimeDecimalMark()
+{
+    const char16_t mark = g_decimalMark.load();
+    return mark != 0 ? QChar(mark) : QLocale().decimalPoint().front();
+}
+
+std::optional<QChar> DecimalMarkOfRaceTime(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    const qsizetype mark = trimmed.size() - 3;
+    if (mark < 1 || (trimmed[mark] != u',' && trimmed[mark] != u'.'))
+        return std::nullopt;
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        if (i != mark && !trimmed[i].isDigit())
+            return std::nullopt;
+    }
+    return trimmed[mark];
+}
 
 std::uint32_t ElapsedMs(std::uint32_t startTick, std::uint32_t nowTick)
 {
@@ -39,7 +67,7 @@ std::uint32_t PressTick(std::optional<std::uint32_t> eventTime, std::uint32_t no
 QString FormatRaceTime(std::uint32_t ms)
 {
     const SecondsAndHundredths time = SplitMs(ms);
-    return QString::number(time.seconds) + QLocale().decimalPoint() +
+    return QString::number(time.seconds) + RaceTimeDecimalMark() +
            QStringLiteral("%1").arg(time.hundredths, 2, 10, QLatin1Char('0'));
 }
 

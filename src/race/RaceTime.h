@@ -20,10 +20,20 @@ std::uint32_t ElapsedMs(std::uint32_t startTick, std::uint32_t nowTick);
 // gives the tick at handling.
 std::uint32_t PressTick(std::optional<std::uint32_t> eventTime, std::uint32_t now);
 
-// Whole seconds without leading zeros, the locale's decimal separator and
-// two digits of hundredths; hundredths are truncated, never rounded
-// (83 459 ms is "83,45" with a German locale).
+// Whole seconds without leading zeros, the decimal mark and two digits of
+// hundredths; hundredths are truncated, never rounded (83 459 ms is "83,45"
+// with a German locale).
 QString FormatRaceTime(std::uint32_t ms);
+
+// The decimal mark of every time the program writes. A protocol whose
+// times already use one keeps it, so that a protocol saved under one
+// locale and timed on under another never mixes "2,80" and "2.82"; with
+// none set (nullopt), the locale's.
+void SetRaceTimeDecimalMark(std::optional<QChar> mark);
+QChar RaceTimeDecimalMark();
+
+// The decimal mark of a text that reads as a race time ("12,34", "0.00").
+std::optional<QChar> DecimalMarkOfRaceTime(QStringView text);
 
 // What a lane's five digits show: hundreds, tens and units of seconds,
 // tenths and hundredths. A leading zero of the hundreds or tens digit is

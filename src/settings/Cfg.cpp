@@ -64,12 +64,18 @@ TCfgDialog::TCfgDialog(CertificateLayout &layout, QWidget *parent)
     seLaps->setGeometry(380, 64, 60, 24);
     AddLabel(QStringLiteral("Runden:"), this, 320, 68, seLaps);
 
-    cbAnzeigeNetz = new QCheckBox(QStringLiteral("Anzeige im Netz"), this);
-    cbAnzeigeNetz->setGeometry(320, 96, 118, 22);
     seAnzeigePort = AddNumberField(this, 1, 65535, 8080);
-    seAnzeigePort->setGeometry(440, 95, 85, 24);
     seAnzeigePort->setPrefix(QStringLiteral("Port "));
     seAnzeigePort->setToolTip(QStringLiteral("Port der Anzeige im Netz"));
+    // A port is typed, never stepped through: without the arrows the field
+    // has room for "Port 65535" beside its check box. As wide as that needs
+    // in this style and font, right-aligned with the lane group; the check
+    // box takes what is left of the row.
+    seAnzeigePort->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    const int portWidth = seAnzeigePort->sizeHint().width();
+    seAnzeigePort->setGeometry(525 - portWidth, 95, portWidth, 24);
+    cbAnzeigeNetz = new QCheckBox(QStringLiteral("Anzeige im Netz"), this);
+    cbAnzeigeNetz->setGeometry(320, 96, 525 - portWidth - 4 - 320, 22);
 
     GroupUrkunde = CreateLayoutGroup();
     GroupUrkunde->setGeometry(8, 124, 519, 340);

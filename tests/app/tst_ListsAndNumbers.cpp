@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "app/ExportController.h"
 #include "app/FMain.h"
+#include "app/FileTypeNames.h"
 #include "protocol/ProtocolTable.h"
 #include "widgets/SortGrid.h"
 
@@ -64,7 +65,8 @@ private slots:
     // A protocol saved under a point locale, with totals typed under a
     // comma one, timed on under the locale of this machine: every time
     // counts by its value, in the places and in each result column's
-    // header sort, and new times are written in the locale's way.
+    // header sort, and new times are written with the protocol's first
+    // time's decimal mark.
     void totalsOfEitherSeparatorRankAndSort_data() { AddLocales(); }
     void totalsOfEitherSeparatorRankAndSort()
     {
@@ -82,7 +84,8 @@ private slots:
         PutOnLane(m_window.Form()->cbBuhn1, "E");
         PutOnLane(m_window.Form()->cbBuhn2, "F");
         m_window.Heat(3350, 40000);
-        const QString point = locale.decimalPoint();
+        // The first time of the protocol, A's "3.12", sets the mark.
+        const QString point = ".";
         QCOMPARE(m_window.TeamRow("E")[ColZeit], "3" + point + "35");
         QCOMPARE(m_window.TeamRow("F")[ColTotal], "40" + point + "00");
         QCOMPARE(Column(ColTeamName), QStringList({"A", "E", "C", "D", "B", "F"}));
@@ -96,6 +99,44 @@ private slots:
         for (const auto &[column, order] : sorts) {
             m_window.ClickHeader(column);
             QCOMPARE(Column(ColTeamName), order);
+        }
+    }
+
+    // A protocol saved under one locale and timed on under another keeps
+    // the decimal mark of its times in every new time; a list without times
+    // takes the locale's.
+    void newTimesKeepTheProtocolsDecimalMark_data()
+    {
+        QTest::addColumn<QLocale>("savedUnder");
+        QTest::addColumn<QLocale>("timedUnder");
+        QTest::addColumn<bool>("timesSaved");
+        QTest::addColumn<QString>("mark");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        QTest::newRow("German, then C") << german << QLocale::c() << true << ",";
+        QTest::newRow("C, then German") << QLocale::c() << german << true << ".";
+        QTest::newRow("no times, then C") << german << QLocale::c() << false << ".";
+    }
+    void newTimesKeepTheProtocolsDecimalMark()
+    {
+        QFETCH(QLocale, savedUnder);
+        QFETCH(QLocale, timedUnder);
+        QFETCH(bool, timesSaved);
+        QFETCH(QString, mark);
+        MainWindowFixture::UseLocale(savedUnder);
+        m_window.Load(MainWindowFixture::Teams({"A", "B", "C", "D"}));
+        if (timesSaved)
+            m_window.Heat(2800, 2820);
+        const QString saved = m_window.Folder().FilePath("Gespeichert.txt");
+        m_window.Save(saved, SaveDialogIndex(FileType::TabText));
+        MainWindowFixture::UseLocale(timedUnder);
+        m_window.LoadFile(saved);
+        PutOnLane(m_window.Form()->cbBuhn1, "C");
+        PutOnLane(m_window.Form()->cbBuhn2, "D");
+        m_window.Heat(3350, 40000);
+        for (const QString &team : {"C", "D"}) {
+            const QStringList row = m_window.TeamRow(team);
+            for (const int column : {ColZeit, ColStrafzeit, ColTotal})
+                QCOMPARE(row[column].at(row[column].size() - 3), mark.at(0));
         }
     }
 

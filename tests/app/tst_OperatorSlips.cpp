@@ -4,8 +4,10 @@
 // may cost a run or surprise anyone.
 #include "MainWindowFixture.h"
 #include "ProtocolCells.h"
+#include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/RaceController.h"
+#include "settings/Cfg.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 
@@ -67,6 +69,38 @@ private slots:
         ShowWindow();
     }
     void cleanup() { m_fixture.Close(); }
+
+    // Whenever the program becomes ready with teams on the lanes, START has
+    // the focus: Enter starts the first heat, as after every reset.
+    void enterStartsWhenReady_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("after a list load") << "load";
+        QTest::newRow("after a recovery") << "recovery";
+        QTest::newRow("after the settings") << "settings";
+    }
+    void enterStartsWhenReady()
+    {
+        QFETCH(QString, way);
+        if (way == "load") {
+            m_fixture.Load(MainWindowFixture::Teams({"E", "F", "G"}));
+        } else if (way == "recovery") {
+            m_fixture.Heat(5000, 6000);
+            m_fixture.Kill();
+            m_fixture.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
+            m_fixture.Restart();
+            ShowWindow();
+        } else {
+            Form()->SortGrid1->setFocus();
+            m_fixture.Platform().dialogAnswers.enqueue([](QDialog *dialog) {
+                static_cast<TCfgDialog *>(dialog)->OKBtn->click();
+                return dialog->result();
+            });
+            Form()->bCFGClick();
+        }
+        Press(Qt::Key_Return);
+        QVERIFY(Running());
+    }
 
     // The second press of a double-click on START lands on "Fehlstart":
     // it is ignored within the double-click interval, later it aborts;

@@ -527,7 +527,11 @@ private slots:
         StopAt(0, 12000, [this] { m_form->bSTOP1->click(); });
         StopAt(1, 13000, [this] { m_form->bSTOP2->click(); });
         QTEST(TimesByTeam(), "times");
-        QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
+        // The second list kept the first one's unsaved heat aside and said so.
+        const QString message = m_form->statusBar()->currentMessage();
+        QVERIFY2(message.isEmpty() ||
+                     (action == "load" && message.startsWith("Letzter Stand aufbewahrt unter ")),
+                 qPrintable(message));
     }
 
     // Leaving edit mode refreshes START; a row whose number an edit

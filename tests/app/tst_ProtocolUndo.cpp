@@ -283,6 +283,39 @@ private slots:
         QCOMPARE(m_fixture.GridRows().size(), RaceDay.size());
     }
 
+    // A notice goes with its cause: a replaced time taken back during its
+    // heat is not announced again beside the other lane's, and the old
+    // list's notice goes with the list.
+    void noticesGoWithTheirCause_data()
+    {
+        QTest::addColumn<bool>("reRun");
+        QTest::newRow("replaced time taken back") << true;
+        QTest::newRow("the old list's notice") << false;
+    }
+    void noticesGoWithTheirCause()
+    {
+        QFETCH(bool, reRun);
+        if (!reRun) {
+            m_fixture.Load(QByteArray("1\tA\x01\t1\tF\n2\tB\t1\tF\n"), QStringLiteral("Alt.txt"));
+            QCOMPARE(m_fixture.StatusText(),
+                     QStringLiteral("Starterliste: 1 Steuerzeichen entfernt"));
+            m_fixture.Load(RaceDay);
+            QCOMPARE(m_fixture.StatusText(), QString());
+            return;
+        }
+        RaceDayAfterOneHeat();
+        m_fixture.PutOnLane(1, QStringLiteral("Blitz"));
+        m_fixture.PutOnLane(2, QStringLiteral("Wind"));
+        Form()->mStart->trigger();
+        m_fixture.Platform().AdvanceTick(30000);
+        Form()->mSTOP1->trigger();
+        QVERIFY(m_fixture.StatusText().contains(QStringLiteral("Blitz")));
+        Undo();
+        m_fixture.Platform().AdvanceTick(1000);
+        Form()->mStop2->trigger();
+        QCOMPARE(m_fixture.StatusText(), QStringLiteral("Team 15 Wind: 45,67 ersetzt durch 31,00"));
+    }
+
 private:
     // The journal on the disk holds the rows and lanes the window shows.
     bool JournalShowsWindow() const

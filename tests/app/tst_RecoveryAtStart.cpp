@@ -256,27 +256,78 @@ private slots:
         QCOMPARE(Journal(JournalPath()).Read(killed), Journal::Found::Readable);
         m_program.Kill();
         const QString aside =
-            JournalFolder().filePath(QStringLiteral("Wiederherstellung vom %1.txt")
+            JournalFolder().filePath(QStringLiteral("Liste – aufbewahrt %1.txt")
                                          .arg(killed.stamp.toString("yyyy-MM-dd HH-mm-ss")));
         QString question;
         bool whole = false;
+        bool oneLinePerLine = false;
         m_program.Platform().dialogAnswers.enqueue([&](QDialog *box) {
             QLabel *label = static_cast<TFDlgYesNo *>(box)->Label1;
             question = label->text();
             whole =
                 label->height() >= label->heightForWidth(label->width()) && !InkAtTheSides(label);
+            // Each line of the question on a line of its own, the path unbroken.
+            oneLinePerLine =
+                label->heightForWidth(label->width()) == 3 * label->fontMetrics().lineSpacing();
             return TFDlgYesNo::ResultCancel;
         });
         m_program.Restart();
         QCOMPARE(question,
                  QStringLiteral("Letzten Stand vom %1 wiederherstellen? "
                                 "(15\u00a0Teams,\u00a02\u00a0Zeiten)\nNein: der Stand wird "
-                                "aufbewahrt unter %2")
+                                "aufbewahrt unter\n%2")
                      .arg(killed.stamp.toString("dd.MM.yyyy HH:mm"), aside));
         QVERIFY(whole);
+        QVERIFY(oneLinePerLine);
         JournalState kept;
         QCOMPARE(Journal(aside).Read(kept), Journal::Found::Readable);
         QCOMPARE(kept.rows, killed.rows);
+    }
+
+    // "Protokoll löschen" or a second list over unsaved results, each with
+    // Enter on the question: the results are kept under a dated name of
+    // their event first, as at the exit, and a kill after it loses none; the
+    // kept copy loads back as the same event.
+    void resultsClearedOrLoadedOverAreKept_data()
+    {
+        QTest::addColumn<bool>("clear");
+        QTest::newRow("Protokoll löschen") << true;
+        QTest::newRow("second list") << false;
+    }
+    void resultsClearedOrLoadedOverAreKept()
+    {
+        QFETCH(bool, clear);
+        m_program.Load(MainWindowFixture::Teams({"Blitz", "Flöhe", "Raketen", "Schnecken"}),
+                       QStringLiteral("Pokal.txt"));
+        m_program.Heat(12340, 13450);
+        m_program.Heat(9990, 10000);
+        const QList<QStringList> timed = m_program.GridRows();
+        m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
+        if (clear)
+            m_program.Form()->sbCLSall->click();
+        else
+            m_program.Load(MainWindowFixture::Teams({"Zweite"}), QStringLiteral("Zweite.txt"));
+        QVERIFY(m_program.Platform().dialogAnswers.isEmpty());
+        const QString notice = QStringLiteral("Letzter Stand aufbewahrt unter ");
+        const QString status = m_program.StatusText();
+        QVERIFY2(status.startsWith(notice), qPrintable(status));
+        const QString kept = status.mid(notice.size());
+        QCOMPARE(QFileInfo(kept).dir(), JournalFolder());
+        QVERIFY2(QFileInfo(kept).fileName().startsWith(QStringLiteral("Pokal – aufbewahrt ")),
+                 qPrintable(kept));
+
+        m_program.Kill();
+        const int dialogs = m_program.Platform().dialogsShown;
+        m_program.Restart();
+        QCOMPARE(m_program.Platform().dialogsShown, dialogs);
+        m_program.LoadFile(kept);
+        // The copy writes an empty cell as a blank, which reads as empty.
+        QList<QStringList> loaded = m_program.GridRows();
+        for (QStringList &row : loaded)
+            row.replaceInStrings(QRegularExpression("^ $"), QString());
+        QCOMPARE(loaded, timed);
+        QCOMPARE(m_program.Form()->windowTitle(), m_program.Form()->ApplicationTitle + ": Pokal");
+        QCOMPARE(m_program.Form()->SaveDialog1.fileName, JournalFolder().filePath("Pokal"));
     }
 
     // "Trotzdem beenden? Ja" discards the results on purpose: the next start

@@ -303,12 +303,13 @@ private slots:
         SetBytes(QFileInfo(JournalPath()).dir().filePath("Wiederherstellung.log"), killedLog);
         m_program.Platform().dialogsShown = 0;
         // The question is longer than the box's designed three lines: it
-        // grows so that the counts can be read, and shrinks back after.
+        // grows (wider for its path, taller for its lines) so that the
+        // counts can be read, and shrinks back after.
         bool wholeQuestionShown = false;
         m_program.Platform().dialogAnswers.enqueue([&](QDialog *box) {
             const auto *dialog = static_cast<TFDlgYesNo *>(box);
             const QLabel *label = dialog->Label1;
-            wholeQuestionShown = label->height() > 49 &&
+            wholeQuestionShown = (label->height() > 49 || label->width() > 169) &&
                                  label->height() >= label->heightForWidth(label->width()) &&
                                  dialog->OKBtn->y() > label->geometry().bottom();
             return answer;
@@ -339,7 +340,7 @@ private slots:
         } else {
             QVERIFY(!m_form->Protocol->HasProtocol());
             QVERIFY(!m_form->bSTART->isEnabled());
-            const QString kept = QStringLiteral("Wiederherstellung vom %1.txt")
+            const QString kept = QStringLiteral("Mai – aufbewahrt %1.txt")
                                      .arg(stamp.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
             QVERIFY2(entries.contains(kept), qPrintable(entries.join(',')));
             JournalState aside;

@@ -303,6 +303,40 @@ private slots:
             QCOMPARE(int(form->ComPort->Port()), port);
     }
 
+    // OK writes what it confirmed at once, so that a crash later in the day
+    // keeps it; the barrier simulator, a stand-in for this run, never
+    // becomes the stored port.
+    void okWritesTheSettingsAtOnce_data()
+    {
+        QTest::addColumn<bool>("simulator");
+        QTest::newRow("barriers on COM2") << false;
+        QTest::newRow("barrier simulator running") << true;
+    }
+    void okWritesTheSettingsAtOnce()
+    {
+        QFETCH(bool, simulator);
+        StoreSettings(2, FakeDevices[1], 1, 2000);
+        if (simulator) {
+            qputenv("DUOBAHN_BARRIER_SIM", m_program.Folder().FilePath("barrier.sock").toUtf8());
+            m_program.Platform().serialDevices.prepend(QStringLiteral("sim:") +
+                                                       m_program.Folder().FilePath("barrier.sock"));
+        }
+        const auto restore = qScopeGuard([] { qunsetenv("DUOBAHN_BARRIER_SIM"); });
+        m_program.Restart();
+        Answer(QDialog::Accepted, [](TCfgDialog *dialog) {
+            dialog->seLaps->setValue(7);
+            dialog->SetRgBahnIndex(0);
+            dialog->seAnzeigePort->setValue(18060);
+        });
+        m_program.Form()->bCFGClick();
+        QSettings store = Store();
+        QCOMPARE(store.value("Laps").toInt(), 7);
+        QCOMPARE(store.value("CountBahn").toInt(), 1);
+        QCOMPARE(store.value("AnzeigePort").toInt(), 18060);
+        QCOMPARE(store.value("Port").toInt(), 2);
+        QCOMPARE(store.value("PortDevice").toString(), FakeDevices[1]);
+    }
+
     void settingsSurviveARestart()
     {
         {

@@ -10,10 +10,13 @@
 #include "widgets/Udigit.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QToolTip>
 #include <QtTest>
 
@@ -117,6 +120,27 @@ private slots:
         QCOMPARE(form->width(), std::min(808, available.width()));
         const QStringList cut = ControlsCutOff(form, form->SortGrid1);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("\n"))));
+    }
+
+    // Texts that must be read whole: the live page's port at five digits
+    // beside "Anzeige im Netz", and a notice too long for the status line,
+    // which stops before the barrier field instead of running under it.
+    void textsShowWhole()
+    {
+        m_window.Open();
+        TFormMain *form = ShowWindow();
+        QVERIFY(form);
+        TCfgDialog *dialog = form->CfgDialog;
+        dialog->seAnzeigePort->setValue(18060);
+        QVERIFY(dialog->seAnzeigePort->width() >= dialog->seAnzeigePort->sizeHint().width());
+        QVERIFY(dialog->cbAnzeigeNetz->width() >= dialog->cbAnzeigeNetz->sizeHint().width());
+        QVERIFY(!dialog->cbAnzeigeNetz->geometry().intersects(dialog->seAnzeigePort->geometry()));
+
+        QStatusBar *line = form->statusBar();
+        const QRect barrier = form->LabelBarrier->geometry();
+        const QImage alone = line->grab(barrier).toImage();
+        line->showMessage(QStringLiteral("Lichtschranke ") + QString(300, QLatin1Char('W')));
+        QCOMPARE(line->grab(barrier).toImage(), alone);
     }
 
     // A name too long for its cell ends in "…" where the cell ends; its

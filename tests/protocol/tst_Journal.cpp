@@ -412,7 +412,7 @@ private slots:
             QStringLiteral("/ablage/Wiederherstellung vom 2026-12-07 23-01-59.txt");
         QCOMPARE(RecoveryQuestion(state, aside),
                  QStringLiteral("Letzten Stand vom 07.12.2026 23:01 wiederherstellen? (%1)\n"
-                                "Nein: der Stand wird aufbewahrt unter %2")
+                                "Nein: der Stand wird aufbewahrt unter\n%2")
                      .arg(QString(counts).replace(u' ', QChar::Nbsp), aside));
     }
 
@@ -619,8 +619,14 @@ private slots:
         JournalState read;
         QCOMPARE(journal.Read(read), Journal::Found::Readable);
         const QString kept = journal.KeepAside(read);
-        QCOMPARE(QFileInfo(kept).fileName(), "Wiederherstellung vom 2026-12-07 23-02-59.txt");
+        QCOMPARE(QFileInfo(kept).fileName(), "Mai 2024 – aufbewahrt 2026-12-07 23-02-59.txt");
         QVERIFY(!QFileInfo::exists(journal.FileName()));
+        // A second copy of the same moment gets a number; both name the event.
+        const QString second = journal.KeepCopy(read);
+        QCOMPARE(QFileInfo(second).fileName(),
+                 "Mai 2024 – aufbewahrt 2026-12-07 23-02-59 (2).txt");
+        QCOMPARE(EventName(kept), "Mai 2024");
+        QCOMPARE(EventName(second), "Mai 2024");
         JournalState aside;
         QCOMPARE(Journal(kept).Read(aside), Journal::Found::Readable);
         QCOMPARE(aside, read);
