@@ -64,8 +64,11 @@ void TFormMain::TakeOverSettings(int rememberedPortItem)
     TimerGesperrt1->setInterval(lockout);
     TimerGesperrt2->setInterval(lockout);
     Settings.Laps = dialog->seLaps->value();
+    const int lanesBefore = Settings.CountBahn;
     Settings.CountBahn = dialog->rgBahnIndex() + 1;
     ApplyLaneCount();
+    if (Settings.CountBahn != lanesBefore)
+        Protocol->LaneCountChanged();
     Settings.AnzeigeNetz = dialog->cbAnzeigeNetz->isChecked() ? 1 : 0;
     Settings.AnzeigePort = dialog->seAnzeigePort->value();
     ApplyLiveResults();

@@ -67,6 +67,16 @@ void ProtocolController::Wire()
         LastSelectedColumn = column;
         canSelect = true;
     };
+    // Told once per cell the operator typed into, when the edit is done.
+    // Only what the in-place editor typed counts: a cell the program wrote
+    // while edit mode was on is no edit of the operator's. Asked of the grid
+    // that tells it, as an editor that loses the focus while the window
+    // closes tells it after this controller went.
+    grid->OnCellValidate = [this, grid](QObject *, int column, int row, const QString &before,
+                                        QString &, bool &) {
+        if (grid->EditorMode())
+            CellTyped(column, row, before);
+    };
     grid->OnRowSelected = [this](QObject *) { SortGrid1RowSelected(); };
     grid->OnDblClick = [this](QObject *) { SortGrid1DblClick(); };
     // Outside edit mode the grid only changes through this controller.
@@ -297,6 +307,16 @@ QString ProtocolController::LaneCell(int lane, int column) const
 {
     const int row = m_lanes->Row(lane - 1);
     return row < 0 ? QString() : m_controls.grid->Cells(column, row);
+}
+
+void ProtocolController::LaneCountChanged()
+{
+    if (!HasProtocol() || HeatInProgress())
+        return;
+    if (PutLanesOnNextTeams(m_settings.CountBahn))
+        ShowNotice(StartedOverNotice);
+    RefreshLaneButtons();
+    RefreshControlStates();
 }
 
 bool ProtocolController::PutLanesOnNextTeams(int laneCount)
@@ -589,6 +609,20 @@ void ProtocolController::cbEditONClick()
     RefreshControlStates();
 }
 
+// A typed "Zeit" or "Strafzeit" sets "Total" as the race would have; the
+// places follow when edit mode is left.
+void ProtocolController::CellTyped(int column, int row, const QString &before)
+{
+    ProtocolRow previous = ReadRow(row);
+    previous[column] = before;
+    ProtocolRow cells = ReadRow(row);
+    DeriveTotalAfterHandEdit(cells, column);
+    const ChangeBatch batch(this);
+    WriteRow(row, cells);
+    NoteChange(Change::Row, row);
+    m_undo->RowChanged(QStringLiteral("Zelle geändert"), row, previous);
+}
+
 // --- removing rows ------------------------------------------------------------------
 
 void ProtocolController::sbCLSClick(bool all)
@@ -603,7 +637,7 @@ void ProtocolController::sbCLSClick(bool all)
         m_undo->ProtocolCleared();
         m_controls.grid->ClearRows();
     } else {
-        RemoveCurrentRow();
+        RemoveCurrentRowAndMoveItsLanes();
     }
     // Removing the only row empties the protocol just as clearing it does.
     if (!HasProtocol())
@@ -617,6 +651,35 @@ void ProtocolController::ClearSelectors()
     m_lanes->Clear();
     for (QToolButton *takeOver : m_controls.takeOverButtons)
         takeOver->setEnabled(false);
+}
+
+// A lane whose team was removed goes on with the next team in start order
+// that has no result, and the status line says so.
+void ProtocolController::RemoveCurrentRowAndMoveItsLanes()
+{
+    const TSortGrid *grid = m_controls.grid;
+    const int row = grid->Row();
+    const QString removed = grid->Cells(ColNr, row);
+    const std::array<bool, 2> lost = {m_lanes->Row(0) == row, m_lanes->Row(1) == row};
+    RemoveCurrentRow();
+    if (!HasProtocol() || (!lost[0] && !lost[1]))
+        return;
+    std::array<int, 2> positions = {m_lanes->Position(0), m_lanes->Position(1)};
+    QStringList notices;
+    for (int lane : {0, 1}) {
+        const int other = positions[std::size_t(1 - lane)];
+        const int next = lost[std::size_t(lane)] ? NextTeamBeside(*grid, other + 1) : -1;
+        if (next < 0)
+            continue;
+        positions[std::size_t(lane)] = next - 1;
+        if (lane < m_settings.CountBahn)
+            notices << QStringLiteral("Rennspur %1: Team %2 entfernt – jetzt Team %3")
+                           .arg(lane + 1)
+                           .arg(removed, grid->Cells(ColNr, next));
+    }
+    PutLanesOn(positions[0], positions[1]);
+    if (!notices.isEmpty())
+        ShowNotice(notices.join(QStringLiteral("   |   ")));
 }
 
 void ProtocolController::RemoveCurrentRow()

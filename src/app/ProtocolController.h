@@ -107,6 +107,10 @@ public:
     // back to the first teams.
     bool PutLanesOnNextTeams(int laneCount) override;
 
+    // After the lane count changed: each shown lane holds the next team in
+    // start order that has no result and is not on the other lane.
+    void LaneCountChanged();
+
     // Replaces the protocol by the rows of a starter list. false (and an
     // error box, the protocol untouched) when the file cannot be read.
     bool LoadStarterList(const QString &fileName);
@@ -197,6 +201,9 @@ private:
     void FollowLaneRows();
     void RefreshLaneButtons();
     void RemoveCurrentRow();
+    void RemoveCurrentRowAndMoveItsLanes();
+    // A cell the operator typed into, which held `before`.
+    void CellTyped(int column, int row, const QString &before);
     void ClearSelectors();
     // Both selectors on these positions (-1: none), enabled as far as the
     // rows allow, and the controls that depend on them refreshed.

@@ -1,5 +1,7 @@
 #include "app/ProtocolGrid.h"
 
+#include "app/StartOrder.h"
+
 #include "protocol/Ranking.h"
 #include "protocol/ResultText.h"
 #include "widgets/SortGrid.h"
@@ -30,7 +32,9 @@ RankedRows RankGridRows(const TSortGrid *grid)
     const QList<QString> classes = dataRowsOf(ColKlasse);
     const QList<QString> totals = dataRowsOf(ColTotal);
     const auto rows = std::size_t(grid->RowCount() - 1);
-    return RankRows(std::span(classes).subspan(1, rows), std::span(totals).subspan(1, rows));
+    const std::vector<int> startPlaces = ReadStartOrder(*grid);
+    return RankRows(std::span(classes).subspan(1, rows), std::span(totals).subspan(1, rows),
+                    startPlaces);
 }
 
 // The rows whose "Platz" the ranking's places change, with their new one.

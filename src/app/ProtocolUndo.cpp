@@ -29,10 +29,6 @@ ProtocolUndo::ProtocolUndo(ProtocolController *protocol, TSortGrid *grid, QActio
     : QObject(protocol), m_protocol(protocol), m_grid(grid)
 {
     connect(undoEntry, &QAction::triggered, this, &ProtocolUndo::TakeBack);
-    // Told once per cell the operator typed into, when the edit is done.
-    grid->OnCellValidate = [this, grid](QObject *, int column, int row, const QString &before,
-                                        QString &,
-                                        bool &) { CellEdited(grid, column, row, before); };
 }
 
 void ProtocolUndo::Push(Entry entry)
@@ -51,22 +47,6 @@ void ProtocolUndo::TimeRecorded(int row, int column, const ProtocolRow &before)
 {
     if (!IsBlankText(before[column]))
         RowChanged(QStringLiteral("Zeit ersetzt"), row, before);
-}
-
-// Only what the in-place editor typed: a cell the program wrote while
-// edit mode was on is no edit of the operator's. Read from the grid that
-// tells it: an editor that loses the focus as the window closes tells it
-// while the window is being taken down.
-void ProtocolUndo::CellEdited(const TSortGrid *grid, int column, int row, const QString &before)
-{
-    if (!grid->EditorMode())
-        return;
-    Entry entry{.what = QStringLiteral("Zelle geändert"),
-                .before = ProtocolGridRow(grid, row),
-                .after = ProtocolGridRow(grid, row),
-                .row = row};
-    entry.before[column] = before;
-    Push(std::move(entry));
 }
 
 void ProtocolUndo::RowRemoved(int row)
@@ -163,8 +143,8 @@ bool ProtocolUndo::RestoreCells(const Entry &entry)
     return true;
 }
 
-// The row comes back where it stood, and onto the lanes that lost it
-// when they have no team since.
+// The row comes back where it stood, and onto the lanes that lost it (and
+// went on to the next team).
 void ProtocolUndo::RestoreRemovedRow(const Entry &entry)
 {
     m_protocol->NoteChange(ProtocolController::Change::Arrangement);
@@ -178,7 +158,7 @@ void ProtocolUndo::RestoreRemovedRow(const Entry &entry)
     grid->SetCells(StartOrderColumn, row, entry.startPlace);
     std::array<int, 2> positions{};
     for (int laneIndex : {0, 1}) {
-        if (entry.lanes[laneIndex] && m_protocol->m_lanes->Row(laneIndex) < 0)
+        if (entry.lanes[laneIndex])
             m_protocol->m_lanes->Mark(laneIndex, row);
         const int marked = m_protocol->m_lanes->MarkedRow(laneIndex);
         positions[laneIndex] = marked > 0 ? marked - 1 : -1;

@@ -72,8 +72,6 @@ private:
     };
 
     void Push(Entry entry);
-    // Registered with the grid: a cell the operator typed into.
-    void CellEdited(const TSortGrid *grid, int column, int row, const QString &before);
     QString Description(const Entry &entry) const;
     // The grid row now showing the team of `cells`, the one at `hint` first; -1 when none.
     int FindTeamRow(const ProtocolRow &cells, int hint) const;

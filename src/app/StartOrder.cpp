@@ -111,3 +111,11 @@ NextTeams FindNextTeams(const TMyStringGrid &grid, int laneCount,
     }
     return next;
 }
+
+int NextTeamBeside(const TMyStringGrid &grid, int otherLaneRow)
+{
+    const std::vector<int> places = ReadStartOrder(grid);
+    const QList<QString> times = DataRowTexts(grid, ColZeit);
+    return FirstInStartOrder(
+        places, [&](int row) { return row != otherLaneRow && IsBlankText(times[row - 1]); });
+}

@@ -45,3 +45,7 @@ struct NextTeams
 // given as running count as having a result: the teams that follow them.
 NextTeams FindNextTeams(const TMyStringGrid &grid, int laneCount,
                         const std::vector<int> &runningRows = {});
+
+// The grid row of the first team in start order that has no result and is
+// not on the other lane (otherLaneRow; -1 for none); -1 when there is none.
+int NextTeamBeside(const TMyStringGrid &grid, int otherLaneRow);

@@ -2,7 +2,9 @@
 #include "protocol/Penalties.h"
 
 #include "race/RaceTime.h"
+#include "text/NumericText.h"
 
+#include <cmath>
 #include <cstdlib>
 
 void WriteLaneTime(ProtocolRow &row, const QString &timeText)
@@ -25,6 +27,37 @@ void WriteResultMark(ProtocolRow &row, const QString &mark)
         if (column.holdsResult)
             row[column.column] = mark;
     }
+}
+
+namespace {
+
+// A typed time in milliseconds; none for a text that is no time.
+std::optional<std::uint32_t> TypedTimeMs(const QString &text)
+{
+    constexpr double LongestSeconds = 4.0e6; // within the 32-bit milliseconds of a time
+    const std::optional<double> seconds = ReadRaceNumber(text);
+    if (!seconds || *seconds < 0 || *seconds > LongestSeconds)
+        return std::nullopt;
+    return std::uint32_t(std::llround(*seconds * 1000.0));
+}
+
+} // namespace
+
+void DeriveTotalAfterHandEdit(ProtocolRow &row, int editedColumn)
+{
+    if (editedColumn != ColZeit && editedColumn != ColStrafzeit)
+        return;
+    if (editedColumn == ColZeit && IsResultMark(row[ColZeit])) {
+        WriteResultMark(row, QString(row[ColZeit]));
+        return;
+    }
+    const std::optional<std::uint32_t> time = TypedTimeMs(row[ColZeit]);
+    if (!time)
+        return;
+    if (IsBlankText(row[ColStrafzeit]))
+        row[ColStrafzeit] = FormatRaceTime(0);
+    if (const std::optional<std::uint32_t> penalty = TypedTimeMs(row[ColStrafzeit]))
+        row[ColTotal] = FormatRaceTime(*time + *penalty);
 }
 
 PenaltyButton DecodePenaltyButton(int number)

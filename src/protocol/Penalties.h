@@ -17,6 +17,13 @@ void WritePenalty(ProtocolRow &row, std::uint32_t laneElapsedMs, int penaltySeco
 // order.
 void WriteResultMark(ProtocolRow &row, const QString &mark);
 
+// After the operator typed into "Zeit" or "Strafzeit" (editedColumn): a
+// mark typed into "Zeit" goes into the result cells as its button writes
+// it; a time in "Zeit" gets a zero penalty when "Strafzeit" is empty, and
+// "Total" becomes their sum when both read as times. Other cells and texts
+// stay as typed.
+void DeriveTotalAfterHandEdit(ProtocolRow &row, int editedColumn);
+
 // A penalty button carries a signed number: negative for lane 1, positive
 // for lane 2, the magnitude in seconds.
 struct PenaltyButton

@@ -95,9 +95,39 @@ std::vector<int> Places(const RankedColumn<NumericTextKey> &classes,
     return places;
 }
 
+// Each run of rows of one class without a total, in start order. A run
+// already in that order (every ranking after the first) is only looked at.
+void PutUntimedRowsInStartOrder(std::vector<std::size_t> &ranked,
+                                const RankedColumn<NumericTextKey> &classes,
+                                const RankedColumn<ResultTextKey> &totals,
+                                std::span<const int> startPlaces)
+{
+    const auto untimed = [&](std::size_t row) {
+        return totals.KeyOfRow(row).group == ResultTextKey::Empty;
+    };
+    const auto byStartPlace = [&](std::size_t a, std::size_t b) {
+        return startPlaces[a] < startPlaces[b];
+    };
+    for (std::size_t first = 0; first < ranked.size();) {
+        std::size_t end = first + 1;
+        if (untimed(ranked[first])) {
+            const int classRank = classes.RankOfRow(ranked[first]);
+            while (end < ranked.size() && untimed(ranked[end]) &&
+                   classes.RankOfRow(ranked[end]) == classRank)
+                ++end;
+            const auto begin = ranked.begin() + std::ptrdiff_t(first);
+            const auto stop = ranked.begin() + std::ptrdiff_t(end);
+            if (!std::is_sorted(begin, stop, byStartPlace))
+                std::stable_sort(begin, stop, byStartPlace);
+        }
+        first = end;
+    }
+}
+
 } // namespace
 
-RankedRows RankRows(std::span<const QString> classes, std::span<const QString> totals)
+RankedRows RankRows(std::span<const QString> classes, std::span<const QString> totals,
+                    std::span<const int> startPlaces)
 {
     const auto classColumn = RankColumn<NumericTextKey>(
         classes, [](const QString &text) { return NumericTextKeyOf(text); },
@@ -109,6 +139,8 @@ RankedRows RankRows(std::span<const QString> classes, std::span<const QString> t
     rows = StablyByRank(rows, totalColumn);
     RankedRows ranked;
     ranked.previousIndex = StablyByRank(rows, classColumn);
+    if (startPlaces.size() == classes.size())
+        PutUntimedRowsInStartOrder(ranked.previousIndex, classColumn, totalColumn, startPlaces);
     ranked.places = Places(classColumn, totalColumn, ranked.previousIndex);
     return ranked;
 }

@@ -27,8 +27,12 @@ struct RankedRows
 // position in the class (1, 1, 3). Classes that read as the same number
 // ("1", "01") are one class. A row without a total gets an empty "Platz",
 // so no stale place survives an edit; "AUS" and "DIS" rows keep theirs.
-// classes[i] and totals[i] are the cells of row i.
-RankedRows RankRows(std::span<const QString> classes, std::span<const QString> totals);
+// classes[i] and totals[i] are the cells of row i. Given each row's place
+// in the start order (startPlaces[i]), the rows of a class without a total
+// follow in start order rather than as they stood, so that the protocol
+// returns to the start order at every ranking.
+RankedRows RankRows(std::span<const QString> classes, std::span<const QString> totals,
+                    std::span<const int> startPlaces = {});
 
 // The "Platz" text a place of RankRows gives a row whose "Platz" was before.
 QString PlaceText(int place, const QString &before);

@@ -172,7 +172,8 @@ private slots:
         QTRY_COMPARE(Lane(audience, 0), QStringList({"1  Blitz", t("2,50"), "", "Platz 1"}));
         QCOMPARE(Lane(audience, 1), QStringList({"4  Regen", t("5,50"), "", "Platz 2"}));
 
-        // A corrected time shows at once; a removed row leaves its lane empty.
+        // A corrected time shows at once and counts in the standings; a
+        // removed row leaves the heat that ran.
         QTest::mouseClick(form->cbEditON, Qt::LeftButton);
         m_window.EditCell(ColZeit, RowOf(QStringLiteral("Blitz")), t("9,87"));
         QTRY_COMPARE(audience->ShownLane(0).time, t("9,87"));
@@ -188,7 +189,7 @@ private slots:
         clock.AdvanceTick(AudienceSource::StandingsAfterMs);
         QTRY_COMPARE(audience->ShownStandings(),
                      QStringList({"Platz | Nr. | TeamName | Total", "Klasse 1",
-                                  t("1 | 1 | Blitz | 2,50"), t("2 | 2 | Donner | 19,00")}));
+                                  t("1 | 1 | Blitz | 9,87"), t("2 | 2 | Donner | 19,00")}));
         QVERIFY(form->mStart->isEnabled());
         form->mStart->trigger();
         QTRY_VERIFY(audience->ShownStandings().isEmpty());

@@ -534,6 +534,39 @@ private slots:
                  qPrintable(message));
     }
 
+    // A time typed in edit mode counts as a timed one: "Total" is the sum
+    // of "Zeit" and "Strafzeit" and the place follows when edit mode is
+    // left; a mark typed into "Zeit" fills the result cells as its button.
+    void typedResultsAreTotalledAndRanked_data()
+    {
+        QTest::addColumn<QString>("team");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("results"); // Zeit, Strafzeit, Total, Platz
+        QTest::newRow("time of a team without one")
+            << "C" << int(ColZeit) << "12,34" << QStringList{"12,34", "0,00", "12,34", "2"};
+        QTest::newRow("time of a timed team")
+            << "A" << int(ColZeit) << "30,00" << QStringList{"30,00", "0,00", "30,00", "2"};
+        QTest::newRow("penalty") << "A" << int(ColStrafzeit) << "15,00"
+                                 << QStringList{"10,00", "15,00", "25,00", "2"};
+        QTest::newRow("AUS") << "B" << int(ColZeit) << "AUS"
+                             << QStringList{"AUS", "AUS", "AUS", "AUS"};
+    }
+    void typedResultsAreTotalledAndRanked()
+    {
+        QFETCH(QString, team);
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, results);
+        m_program.Load(MainWindowFixture::Teams({"A", "B", "C", "D"}));
+        m_program.Heat(10000, 20000);
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        m_program.EditCell(column, int(m_program.GridColumn(ColTeamName).indexOf(team)) + 1, typed);
+        QTest::mouseClick(m_form->cbEditON, Qt::LeftButton);
+        const QStringList row = m_program.TeamRow(team);
+        QCOMPARE(row.mid(ColZeit, 4), results);
+    }
+
     // Leaving edit mode refreshes START; a row whose number an edit
     // emptied is still a team and still a protocol. START needs a team on
     // each racing lane: a removal can take one away.
@@ -550,13 +583,13 @@ private slots:
         for (QWidget *control : ProtocolButtons())
             QVERIFY(control->isEnabled());
 
-        // Lane 2's team leaves the protocol: lane 2 has none until the
-        // operator puts one on it.
+        // Lane 2's team leaves the protocol: lane 2 goes on with the next
+        // team without a result.
         m_grid->SetRow(2);
         m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
         m_form->sbCLS->click();
-        QCOMPARE(Positions(), qMakePair(0, -1));
-        QCOMPARE(StartState(), StartOff());
+        QCOMPARE(Positions(), qMakePair(0, 1));
+        QCOMPARE(StartState(), StartOn());
         m_grid->SetRow(2);
         m_form->sb2->click();
         QCOMPARE(m_form->cbBuhn2->currentText(), QStringLiteral("3 C 2"));
@@ -1089,14 +1122,14 @@ private slots:
         QVERIFY(!m_form->cbEditON->isChecked());
         QVERIFY(!m_grid->Options().testFlag(goEditing));
         QVERIFY(m_grid->Options().testFlag(goRowSelect));
-        // Without a total, the empty cell sorts before the blank one.
-        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"5", "3", "1", "2", "4", "6"}));
+        // Without a total, the rows of a class follow the start order.
+        QCOMPARE(m_program.GridColumn(ColNr), QStringList({"5", "3", "2", "1", "4", "6"}));
         // Team 2's old place 1 does not survive without a total.
         QCOMPARE(m_program.GridColumn(ColPlatz), QStringList({"1", "2", "", "", "", ""}));
         QCOMPARE(Items(m_form->cbBuhn1).first(), QStringLiteral("5 Wirbelwind 1"));
-        QCOMPARE(Items(m_form->cbBuhn1).at(2), QStringLiteral("1 Die Blitze 1"));
+        QCOMPARE(Items(m_form->cbBuhn1).at(3), QStringLiteral("1 Die Blitze 1"));
         // The lanes stay on their teams 2 and 3 wherever ranking put them.
-        QCOMPARE(Positions(), qMakePair(3, 1));
+        QCOMPARE(Positions(), qMakePair(2, 1));
     }
 
     void removingRows_data()
@@ -1108,9 +1141,9 @@ private slots:
         QTest::addColumn<QPoint>("current"); // column, row
         QTest::addColumn<bool>("start");
         const QByteArray three = "1;A;1\n2;B;1\n3;C;1\n";
-        // Lane 2's team goes: no START until lane 2 has one again.
+        // Lane 2's team goes: lane 2 goes on with the next team.
         QTest::newRow("a middle row")
-            << three << 2 << 6 << QStringList{"1", "3"} << QPoint(2, 2) << false;
+            << three << 2 << 6 << QStringList{"1", "3"} << QPoint(2, 2) << true;
         // The last row no longer exists to be selected again: the grid's own
         // choice after a deletion stands.
         QTest::newRow("the last row")

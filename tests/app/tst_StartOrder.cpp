@@ -4,6 +4,9 @@
 #include "MainWindowFixture.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
+#include "app/FileTypeNames.h"
+#include "settings/Cfg.h"
+#include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
 
 #include <QCheckBox>
@@ -28,6 +31,15 @@ int GridRowOf(const MainWindowFixture &fixture, const QString &teamName)
             return k + 1;
     }
     return -1;
+}
+
+void SetLaneCount(MainWindowFixture &fixture, int lanes)
+{
+    fixture.Platform().dialogAnswers.enqueue([lanes](QDialog *dialog) {
+        static_cast<TCfgDialog *>(dialog)->SetRgBahnIndex(lanes - 1);
+        return int(QDialog::Accepted);
+    });
+    fixture.Form()->bCFGClick();
 }
 
 } // namespace
@@ -124,6 +136,57 @@ private slots:
         m_fixture.Load(lines);
         QTEST(m_fixture.LaneTeams(), "lanes");
         QTEST(m_fixture.StatusText(), "status");
+    }
+
+    // A lane never keeps a team it cannot run: whenever the lane count
+    // changes, each shown lane holds the next team without a result that
+    // is not on the other lane (B, which ran on lane 1 meanwhile, is not
+    // offered again); a removed lane team hands its lane to the next team.
+    void lanesMoveOffTeamsTheyCannotRun_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<Lanes>("lanes");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("one lane, two heats, two lanes again") << Action([](MainWindowFixture &f) {
+            SetLaneCount(f, 1);
+            f.Heat(3620, std::nullopt);
+            f.Heat(4000, std::nullopt);
+            SetLaneCount(f, 2);
+        }) << Lanes("C", "D") << QString();
+        QTest::newRow("lane 2's team removed") << Action([](MainWindowFixture &f) {
+            f.Form()->SortGrid1->SetRow(GridRowOf(f, QStringLiteral("B")));
+            f.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
+            f.Form()->sbCLS->click();
+        }) << Lanes("A", "C") << "Rennspur 2: Team 2 entfernt – jetzt Team 3";
+    }
+    void lanesMoveOffTeamsTheyCannotRun()
+    {
+        QFETCH(Action, action);
+        m_fixture.Load(MainWindowFixture::Teams({"A", "B", "C", "D", "E", "F"}));
+        action(m_fixture);
+        QTEST(m_fixture.LaneTeams(), "lanes");
+        QTEST(m_fixture.StatusText(), "status");
+        QVERIFY(Form()->bSTART->isEnabled());
+        // B keeps what it ran (or stays removed): START ran the lanes' teams.
+        const QStringList b = m_fixture.TeamRow(QStringLiteral("B"));
+        m_fixture.Heat(5000, 6000);
+        QCOMPARE(m_fixture.TeamRow(QStringLiteral("B")), b);
+    }
+
+    // At every reset the teams without a result return to start order, so
+    // a protocol saved after a name sort and the heats after it loads back
+    // with the same next teams.
+    void savedAfterASortGoesOnWithTheSameTeams()
+    {
+        m_fixture.Load(MainWindowFixture::Teams({"Zeta", "Yak", "Xeno", "Wolf", "Vier", "Uhu"}));
+        m_fixture.Heat(20000, 21000);
+        m_fixture.ClickHeader(ColTeamName);
+        m_fixture.Heat(10000, 11000);
+        QCOMPARE(m_fixture.LaneTeams(), Lanes("Vier", "Uhu"));
+        const QString saved = m_fixture.Folder().FilePath(QStringLiteral("Gespeichert.txt"));
+        m_fixture.Save(saved, SaveDialogIndex(FileType::TabText));
+        m_fixture.LoadFile(saved);
+        QCOMPARE(m_fixture.LaneTeams(), Lanes("Vier", "Uhu"));
     }
 
     // The recovery journal keeps the start order: a race day taken up again
