@@ -127,6 +127,13 @@ void AudienceSource::HeatReset(bool heatRan)
     NoteActivity();
 }
 
+void AudienceSource::ProtocolReplaced()
+{
+    m_heat = Heat::Ready;
+    m_heatTeams = {-1, -1};
+    Refresh();
+}
+
 // Penalties, drop-outs and disqualifications come between the stop and
 // the reset; other changes of the protocol leave the standings alone.
 void AudienceSource::ProtocolChanged()

@@ -45,6 +45,9 @@ public:
     void LaneStopped(int lane);
     void HeatReset(bool heatRan);
     void ProtocolChanged();
+    // Other teams took the protocol's place: the lanes show the selectors'
+    // teams again, not those of the heat that ran before.
+    void ProtocolReplaced();
     // Something else the view shows changed (the lane count): a new view
     // follows in this pass of the event loop.
     void Refresh();

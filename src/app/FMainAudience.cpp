@@ -26,6 +26,8 @@ void TFormMain::CreateAudience()
     connect(Race, &RaceController::heatReset, AudienceBuilder, &AudienceSource::HeatReset);
     connect(Protocol, &ProtocolController::protocolChanged, AudienceBuilder,
             &AudienceSource::ProtocolChanged);
+    connect(Protocol, &ProtocolController::protocolReplaced, AudienceBuilder,
+            &AudienceSource::ProtocolReplaced);
 }
 
 void TFormMain::bAnzeigeClick()

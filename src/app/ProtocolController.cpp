@@ -163,6 +163,7 @@ void ProtocolController::RestoreProtocol(ProtocolTable rows, const std::vector<i
     FillSelectors();
     PutLanesOn(lane1, lane2);
     m_modified = modified;
+    emit protocolReplaced();
 }
 
 void ProtocolController::PutLanesOn(int lane1, int lane2)
@@ -488,6 +489,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     MarkProtocolSaved();
     if (list.controlsRemoved > 0)
         ShowListNotice(ControlsRemovedNotice(list.controlsRemoved));
+    emit protocolReplaced();
     return true;
 }
 
@@ -636,6 +638,7 @@ void ProtocolController::sbCLSClick(bool all)
     if (all) {
         m_undo->ProtocolCleared();
         m_controls.grid->ClearRows();
+        emit protocolReplaced();
     } else {
         RemoveCurrentRowAndMoveItsLanes();
     }

@@ -164,6 +164,9 @@ signals:
     // Any change of the rows, their cells, order or places, or of the teams
     // on the lanes; one notification per operator action, saying what it covers.
     void protocolChanged(const ProtocolChange &change);
+    // Other teams took the protocol's place (a list loaded, a protocol put
+    // back, the protocol cleared): no heat that ran before concerns them.
+    void protocolReplaced();
     // A list's texts are about to be shown: the columns may widen for them.
     void textsArriving(const ProtocolColumns &columns);
     // Rows came or went: the columns share the grid's width anew.

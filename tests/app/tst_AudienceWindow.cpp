@@ -195,6 +195,23 @@ private slots:
         QTRY_VERIFY(audience->ShownStandings().isEmpty());
     }
 
+    // A new list after a heat and its reset: the lanes show the new list's
+    // teams, as the operator's lanes do, never the old heat's places.
+    void followsANewList()
+    {
+        m_window.Load(MainWindowFixture::Teams({"Blitz", "Donner", "Hagel", "Regen"}));
+        AudienceWindow *audience = OpenAudience();
+        QVERIFY(audience);
+        m_window.Heat(1000, 2000);
+        m_window.Heat(3000, 4000);
+        QTRY_COMPARE(Lane(audience, 0).first(), QStringLiteral("3  Hagel"));
+        m_window.Platform().QueueDialogResult(TFDlgYesNo::ResultYes);
+        m_window.Load(MainWindowFixture::Teams({"Eins", "Zwei", "Drei", "Vier", "Fünf"}),
+                      QStringLiteral("Zweite.txt"));
+        QTRY_COMPARE(Lane(audience, 0).first(), QStringLiteral("1  Eins"));
+        QCOMPARE(Lane(audience, 1).first(), QStringLiteral("2  Zwei"));
+    }
+
     // A long list: the top of each class, best first, teams without a
     // result left out, whatever the order of the rows.
     void standingsShowTheTopOfEachClass()
