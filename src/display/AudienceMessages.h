@@ -12,8 +12,12 @@
 
 namespace AudienceMessages {
 
-// Every section of the view, for a page that just connected.
-QByteArray WholeState(const AudienceView &view, std::uint32_t nowTick);
+// Every section of the view, for a page that just connected: built once
+// per view, without the clocks.
+QByteArray WholeSections(const AudienceView &view);
+// A message built without the clocks (`{...}`) with the running clocks of
+// nowTick added, as each message is sent.
+QByteArray WithClock(const QByteArray &message, const AudienceView &view, std::uint32_t nowTick);
 
 // The sections of `after` that differ from `before`; empty when the page
 // would show nothing new.
