@@ -14,6 +14,7 @@
 #include "BenchWindow.h"
 #include "display/AudienceFeed.h"
 #include "display/AudienceServer.h"
+#include "display/WebSocketFrames.h"
 #include "widgets/ButtonWithColor.h"
 
 #include <QAction>
@@ -27,6 +28,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -34,24 +36,39 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The pages' side: sockets living in their own thread, each noting when
-// its messages arrive.
+const QByteArray Upgrade = "GET /live HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+                           "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                           "Sec-WebSocket-Version: 13\r\n\r\n";
+
+// A small masked text frame, as a browser sends one.
+QByteArray TextFrame()
+{
+    QByteArray frame("\x81\x85\x01\x02\x03\x04", 6);
+    for (int i = 0; i < 5; ++i)
+        frame.append(char("hallo"[i] ^ (i + 1)));
+    return frame;
+}
+
+// The pages' side: WebSockets living in their own thread, a few from each
+// loopback address, each noting when its messages arrive.
 class Pages : public QObject
 {
 public:
     void Open(int count, quint16 port)
     {
         for (int i = 0; i < count; ++i) {
-            auto socket = std::make_unique<QWebSocket>();
-            connect(socket.get(), &QWebSocket::textMessageReceived, this,
-                    [this](const QString &) { Arrived(); });
-            socket->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
+            auto socket = std::make_unique<QTcpSocket>();
+            QTcpSocket *page = socket.get();
+            connect(page, &QTcpSocket::connected, this, [page] { page->write(Upgrade); });
+            connect(page, &QTcpSocket::readyRead, this, [this, page] { Read(page); });
+            page->bind(QHostAddress(QStringLiteral("127.0.3.%1").arg(1 + i / 4)));
+            page->connectToHost(QHostAddress::LocalHost, port);
             m_sockets.push_back(std::move(socket));
         }
     }
     void Close() { m_sockets.clear(); }
 
-    int Received() const { return m_received; }
+    int Received() const { return m_arrived; }
     // Arrival times since the last Reset.
     std::vector<Clock::time_point> Arrivals()
     {
@@ -65,15 +82,32 @@ public:
     }
 
 private:
+    void Read(QTcpSocket *page)
+    {
+        QByteArray &received = m_received[page];
+        received += page->readAll();
+        if (received.startsWith("HTTP/")) {
+            const qsizetype end = received.indexOf("\r\n\r\n");
+            if (end < 0)
+                return;
+            received.remove(0, end + 4);
+        }
+        while (const auto frame = WebSocketFrames::ReadFrame(received, 1 << 30)) {
+            received.remove(0, frame->size);
+            Arrived();
+        }
+    }
+
     void Arrived()
     {
-        ++m_received;
+        ++m_arrived;
         std::lock_guard lock(m_mutex);
         m_arrivals.push_back(Clock::now());
     }
 
-    std::vector<std::unique_ptr<QWebSocket>> m_sockets;
-    std::atomic<int> m_received = 0;
+    std::vector<std::unique_ptr<QTcpSocket>> m_sockets;
+    std::map<QTcpSocket *, QByteArray> m_received;
+    std::atomic<int> m_arrived = 0;
     std::mutex m_mutex;
     std::vector<Clock::time_point> m_arrivals;
 };
@@ -202,19 +236,6 @@ const char *StormName(Storm storm)
         return "2 pages sending frames";
     }
     return "";
-}
-
-const QByteArray Upgrade = "GET /live HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
-                           "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
-                           "Sec-WebSocket-Version: 13\r\n\r\n";
-
-// A small masked text frame, as a browser sends one.
-QByteArray TextFrame()
-{
-    QByteArray frame("\x81\x85\x01\x02\x03\x04", 6);
-    for (int i = 0; i < 5; ++i)
-        frame.append(char("hallo"[i] ^ (i + 1)));
-    return frame;
 }
 
 // The attackers: raw connections in a thread of their own, each from an
