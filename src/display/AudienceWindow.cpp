@@ -520,14 +520,18 @@ void AudienceWindow::ShowOn(const QString &screenName, bool fullScreen,
         const QRect available = target->availableGeometry();
         QRect bounds(QPoint(), WindowedSize.boundedTo(available.size()));
         bounds.moveCenter(available.center());
+        // Placed with its frame, which is taken to be as the operator's.
+        if (target == operatorScreen && operatorWindow) {
+            const QRect frame = operatorWindow->frameGeometry();
+            const QRect inner = operatorWindow->geometry();
+            bounds = PlaceBesideOperator(available, frame, keepClear, WindowedSize)
+                         .marginsRemoved(QMargins(
+                             inner.left() - frame.left(), inner.top() - frame.top(),
+                             frame.right() - inner.right(), frame.bottom() - inner.bottom()));
+        }
+        setGeometry(bounds);
         create();
         windowHandle()->setScreen(target);
-        // Placed with its frame.
-        if (target == operatorScreen && operatorWindow)
-            bounds = PlaceBesideOperator(available, operatorWindow->frameGeometry(), keepClear,
-                                         WindowedSize)
-                         .marginsRemoved(windowHandle()->frameMargins());
-        setGeometry(bounds);
     }
     if (fullScreen)
         showFullScreen();
