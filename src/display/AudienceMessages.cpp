@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocale>
 
 namespace {
 
@@ -96,11 +95,11 @@ QByteArray Message(QJsonObject message, const AudienceView &view, std::uint32_t 
 
 namespace AudienceMessages {
 
-QByteArray WholeSections(const AudienceView &view)
+QByteArray WholeSections(const AudienceView &view, const QString &decimalPoint)
 {
     const QJsonObject whole{{"whole", true},
                             // The running clock writes its seconds as the protocol does.
-                            {"decimalPoint", QString(QLocale().decimalPoint())},
+                            {"decimalPoint", decimalPoint},
                             {"lanes", LanesArray(view.lanes)},
                             {"nextUp", NextUpArray(view.nextUp)},
                             {"standings", StandingsArray(view.standings)},

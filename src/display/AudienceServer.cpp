@@ -3,8 +3,21 @@
 #include "display/AudienceFeed.h"
 #include "display/AudienceService.h"
 
+#include <QLocale>
+
+namespace {
+
+// The program's number format is read on its own thread.
+QString DecimalPoint()
+{
+    return QLocale().decimalPoint();
+}
+
+} // namespace
+
 AudienceServer::AudienceServer(const AudienceFeed &feed, TickSource ticks, QObject *parent)
-    : QObject(parent), m_service(new AudienceService(feed.View(), std::move(ticks), [this] {
+    : QObject(parent),
+      m_service(new AudienceService(feed.View(), DecimalPoint(), std::move(ticks), [this] {
           QMetaObject::invokeMethod(
               this, [this] { emit StateTooLarge(); }, Qt::QueuedConnection);
       }))
@@ -16,8 +29,9 @@ AudienceServer::AudienceServer(const AudienceFeed &feed, TickSource ticks, QObje
     m_thread.start();
     // Each view travels as a value (its lists are shared, not copied).
     connect(&feed, &AudienceFeed::ViewChanged, this, [this, &feed] {
-        QMetaObject::invokeMethod(
-            m_service, [service = m_service, view = feed.View()] { service->Show(view); });
+        QMetaObject::invokeMethod(m_service,
+                                  [service = m_service, view = feed.View(),
+                                   point = DecimalPoint()] { service->Show(view, point); });
     });
 }
 

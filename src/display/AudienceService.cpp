@@ -54,7 +54,8 @@ QByteArray HeaderValue(const QList<QByteArray> &headerLines, const QByteArray &n
 
 } // namespace
 
-AudienceService::AudienceService(AudienceView view, AudienceServer::TickSource ticks,
+AudienceService::AudienceService(AudienceView view, const QString &decimalPoint,
+                                 AudienceServer::TickSource ticks,
                                  std::function<void()> stateTooLarge)
     : m_ticks(std::move(ticks)), m_stateTooLarge(std::move(stateTooLarge)),
       m_listener(new QTcpServer(this)), m_keepAlive(this)
@@ -73,7 +74,7 @@ AudienceService::AudienceService(AudienceView view, AudienceServer::TickSource t
         SendToPages(WebSocketFrames::Frame(WebSocketFrames::Text,
                                            AudienceMessages::KeepAlive(m_view, m_ticks())));
     });
-    Show(view);
+    Show(view, decimalPoint);
 }
 
 AudienceService::~AudienceService()
@@ -101,11 +102,11 @@ void AudienceService::Close()
         Drop(socket);
 }
 
-void AudienceService::Show(const AudienceView &view)
+void AudienceService::Show(const AudienceView &view, const QString &decimalPoint)
 {
     const QByteArray changes = AudienceMessages::Changes(m_view, view, m_ticks());
     m_view = view;
-    m_whole = AudienceMessages::WholeSections(view);
+    m_whole = AudienceMessages::WholeSections(view, decimalPoint);
     m_wholeInPage = QByteArray(m_whole).replace("<", "\\u003c");
     const bool fits = m_whole.size() + 1024 < AudienceServer::QueueLimit;
     if (m_wholeFits && !fits)

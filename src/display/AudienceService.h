@@ -20,14 +20,14 @@ class QTcpSocket;
 class AudienceService : public QObject
 {
 public:
-    AudienceService(AudienceView view, AudienceServer::TickSource ticks,
-                    std::function<void()> stateTooLarge);
+    AudienceService(AudienceView view, const QString &decimalPoint,
+                    AudienceServer::TickSource ticks, std::function<void()> stateTooLarge);
     ~AudienceService() override;
 
     bool Listen(const QHostAddress &address, quint16 port);
     void Close();
-    // The next view; pages get what changed.
-    void Show(const AudienceView &view);
+    // The next view and the program's decimal point; pages get what changed.
+    void Show(const AudienceView &view, const QString &decimalPoint);
 
     // Read on any thread.
     std::atomic<bool> listening = false;
