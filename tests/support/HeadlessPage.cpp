@@ -51,9 +51,19 @@ HeadlessPage::HeadlessPage(const QString &url, QSize window) : m_url(url), m_win
     });
 }
 
+// The browser runs behind a shell script: ended through its DevTools it
+// ends with all its processes, where killing the script would leave them.
 HeadlessPage::~HeadlessPage()
 {
     m_devTools.abort();
+    if (!m_browserUrl.isEmpty()) {
+        QWebSocket browser;
+        browser.open(QUrl(m_browserUrl));
+        if (QTest::qWaitFor([&] { return browser.state() == QAbstractSocket::ConnectedState; },
+                            5000))
+            browser.sendTextMessage(QStringLiteral("{\"id\":1,\"method\":\"Browser.close\"}"));
+        QTest::qWaitFor([&] { return m_browser.state() == QProcess::NotRunning; }, 10000);
+    }
     m_browser.kill();
     m_browser.waitForFinished();
 }
@@ -67,14 +77,17 @@ bool HeadlessPage::Open()
          "--user-data-dir=" + m_profile.path(), "--remote-debugging-port=0",
          QStringLiteral("--window-size=%1,%2").arg(m_window.width()).arg(m_window.height()),
          m_url});
-    // "DevTools listening on ws://127.0.0.1:PORT/devtools/browser/..."
-    const QRegularExpression listening(QStringLiteral("ws://127\\.0\\.0\\.1:(\\d+)/"));
+    // "DevTools listening on ws://127.0.0.1:PORT/devtools/browser/ID"
+    const QRegularExpression listening(
+        QStringLiteral("ws://127\\.0\\.0\\.1:(\\d+)/devtools/browser/\\S+"));
     QByteArray said;
     quint16 port = 0;
     QTest::qWaitFor(
         [&] {
             said += m_browser.readAllStandardError();
-            port = quint16(listening.match(QString::fromUtf8(said)).captured(1).toUInt());
+            const QRegularExpressionMatch match = listening.match(QString::fromUtf8(said));
+            m_browserUrl = match.captured(0);
+            port = quint16(match.captured(1).toUInt());
             return port != 0 || m_browser.state() == QProcess::NotRunning;
         },
         30000);

@@ -30,6 +30,7 @@ private:
     QProcess m_browser;
     QWebSocket m_devTools;
     QString m_url;
+    QString m_browserUrl;
     QSize m_window;
     int m_lastId = 0;
     QJsonValue m_answer;
