@@ -6,9 +6,10 @@
 // window with a long list serves its live page to one reading page while
 // clients from many loopback addresses storm the server (50 parallel
 // `GET /` loops, 100 pages reconnecting over and over, two pages sending
-// frames as fast as they can): how late a stop, a penalty and a reset are
-// handled on the operator's thread against the same without a storm, and
-// the longest gap between two ticks of the race clock (10 ms) meanwhile.
+// frames as fast as they can, three sending pings and never reading): how
+// late a stop, a penalty and a reset are handled on the operator's thread
+// against the same without a storm, the longest gap between two ticks of
+// the race clock (10 ms) meanwhile, and how much the program's memory grew.
 // Figures only; nothing here is asserted against a time.
 #include "BenchSupport.h"
 #include "BenchWindow.h"
@@ -221,7 +222,7 @@ void ManyPages()
 
 // --- The race beside a storm ----------------------------------------------
 
-enum class Storm { None, GetLoops, Reconnecting, FrameFlood };
+enum class Storm { None, GetLoops, Reconnecting, FrameFlood, PingFlood };
 
 const char *StormName(Storm storm)
 {
@@ -234,6 +235,8 @@ const char *StormName(Storm storm)
         return "100 pages reconnecting";
     case Storm::FrameFlood:
         return "2 pages sending frames";
+    case Storm::PingFlood:
+        return "3 pages sending pings, never reading";
     }
     return "";
 }
@@ -253,6 +256,7 @@ public:
         const int count = storm == Storm::GetLoops       ? 50
                           : storm == Storm::Reconnecting ? 100
                           : storm == Storm::FrameFlood   ? 2
+                          : storm == Storm::PingFlood    ? 3
                                                          : 0;
         for (int i = 0; i < count; ++i)
             Round(QHostAddress(QStringLiteral("127.0.%1.%2").arg(1 + i / 200).arg(1 + i % 200)));
@@ -289,23 +293,30 @@ private:
                                                                   "127.0.0.1\r\n\r\n")
                                                      : Upgrade);
         });
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+        const bool flood = m_storm == Storm::FrameFlood || m_storm == Storm::PingFlood;
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, flood] {
+            // A ping flooder reads the handshake and nothing after it.
+            if (m_storm == Storm::PingFlood)
+                socket->setReadBufferSize(1);
             socket->readAll();
             if (m_storm == Storm::Reconnecting)
                 socket->abort();
-            else if (m_storm == Storm::FrameFlood)
+            else if (flood)
                 Flood(socket);
         });
-        if (m_storm == Storm::FrameFlood)
+        if (flood)
             connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { Flood(socket); });
         socket->connectToHost(QHostAddress::LocalHost, m_port);
     }
 
     void Flood(QTcpSocket *socket)
     {
-        static const QByteArray frames = TextFrame().repeated(1000);
+        static const QByteArray texts = TextFrame().repeated(1000);
+        static const QByteArray pings =
+            WebSocketFrames::Frame(WebSocketFrames::Ping, QByteArray(125, 'p'), 0x01020304)
+                .repeated(400);
         if (m_running && socket->bytesToWrite() < 64 * 1024)
-            socket->write(frames);
+            socket->write(m_storm == Storm::PingFlood ? pings : texts);
     }
 
     Storm m_storm = Storm::None;
@@ -338,6 +349,7 @@ struct RaceFigures
     double longestTickGap = 0;
     int attackerRounds = 0;
     int pageMessages = 0;
+    double memoryGrowthMb = 0;
 };
 
 class RaceUnderStorm
@@ -383,6 +395,7 @@ public:
         QMetaObject::invokeMethod(&m_attackers,
                                   [this, storm] { m_attackers.Start(storm, m_port); });
         const int pageBefore = m_page.Received();
+        const double residentBefore = bench::ResidentBytes();
         // The storm in full swing.
         WaitFor([] { return false; }, 500);
         for (int heat = 0; heat < heats; ++heat) {
@@ -401,6 +414,7 @@ public:
             WaitFor([] { return false; }, 50);
         }
         figures.pageMessages = m_page.Received() - pageBefore;
+        figures.memoryGrowthMb = (bench::ResidentBytes() - residentBefore) / 1e6;
         QMetaObject::invokeMethod(
             &m_attackers, [this] { m_attackers.Stop(); }, Qt::BlockingQueuedConnection);
         figures.attackerRounds = m_attackers.Rounds();
@@ -454,15 +468,16 @@ void RaceBesideStorms()
                 "/ max\n",
                 heats);
     std::printf("| storm | stop | penalty | reset | longest clock tick gap | attacker rounds | "
-                "page messages |\n|---|---|---|---|---|---|---|\n");
-    for (const Storm storm :
-         {Storm::None, Storm::GetLoops, Storm::Reconnecting, Storm::FrameFlood, Storm::None}) {
+                "page messages | memory growth |\n|---|---|---|---|---|---|---|---|\n");
+    for (const Storm storm : {Storm::None, Storm::GetLoops, Storm::Reconnecting, Storm::FrameFlood,
+                              Storm::PingFlood, Storm::None}) {
         const RaceFigures figures = race.Measure(storm, heats);
-        std::printf("| %s | %s | %s | %s | %.1f ms | %d | %d |\n", StormName(storm),
+        std::printf("| %s | %s | %s | %s | %.1f ms | %d | %d | %.0f MB |\n", StormName(storm),
                     qPrintable(bench::SpreadText(bench::SpreadOf(figures.stop), 2)),
                     qPrintable(bench::SpreadText(bench::SpreadOf(figures.penalty), 2)),
                     qPrintable(bench::SpreadText(bench::SpreadOf(figures.reset), 2)),
-                    figures.longestTickGap, figures.attackerRounds, figures.pageMessages);
+                    figures.longestTickGap, figures.attackerRounds, figures.pageMessages,
+                    figures.memoryGrowthMb);
         std::fflush(stdout);
     }
 }

@@ -104,7 +104,10 @@ void AudienceService::Close()
 
 void AudienceService::Show(const AudienceView &view, const QString &decimalPoint)
 {
+    // The open pages first, then what the next ones get.
     const QByteArray changes = AudienceMessages::Changes(m_view, view, m_ticks());
+    if (!changes.isEmpty())
+        SendToPages(WebSocketFrames::Frame(WebSocketFrames::Text, changes));
     m_view = view;
     m_whole = AudienceMessages::WholeSections(view, decimalPoint);
     m_wholeInPage = QByteArray(m_whole).replace("<", "\\u003c");
@@ -112,8 +115,6 @@ void AudienceService::Show(const AudienceView &view, const QString &decimalPoint
     if (m_wholeFits && !fits)
         m_stateTooLarge();
     m_wholeFits = fits;
-    if (!changes.isEmpty())
-        SendToPages(WebSocketFrames::Frame(WebSocketFrames::Text, changes));
 }
 
 void AudienceService::Accept()
