@@ -65,8 +65,12 @@ class TestAudienceWindow : public QObject
     {
         TFormMain *form = m_window.Form();
         form->Settings.AnzeigeNetz = 1;
-        form->Settings.AnzeigePort = FreePort();
-        form->ApplyLiveResults();
+        // A port found free may be taken by another program (a test running
+        // beside this one) before the server has it: then another one.
+        for (int attempt = 0; attempt < 5 && form->LivePageAddresses.isEmpty(); ++attempt) {
+            form->Settings.AnzeigePort = FreePort();
+            form->ApplyLiveResults();
+        }
         return quint16(form->Settings.AnzeigePort);
     }
 
