@@ -50,10 +50,21 @@ bool SameClass(const QString &a, const QString &b)
 
 } // namespace
 
+QString AudienceText(const QString &text)
+{
+    if (text.size() <= AudienceTextLimit)
+        return text;
+    qsizetype kept = AudienceTextLimit - 1;
+    // A character beyond the basic plane stays whole or goes whole.
+    if (text.at(kept - 1).isHighSurrogate())
+        --kept;
+    return text.left(kept) + QChar(0x2026);
+}
+
 AudienceTeam AudienceTeamOf(const ProtocolColumns &columns, std::size_t row)
 {
-    return {columns.Cell(row, ColNr), columns.Cell(row, ColTeamName), columns.Cell(row, ColKlasse),
-            columns.Cell(row, ColFahrer)};
+    return {AudienceText(columns.Cell(row, ColNr)), AudienceText(columns.Cell(row, ColTeamName)),
+            AudienceText(columns.Cell(row, ColKlasse)), AudienceText(columns.Cell(row, ColFahrer))};
 }
 
 QString AudiencePenaltyText(const QString &strafzeit)
@@ -66,7 +77,8 @@ QString AudiencePenaltyText(const QString &strafzeit)
            (whole == *seconds ? QString::number(qint64(whole)) : strafzeit.trimmed());
 }
 
-QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns)
+QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns,
+                                                std::span<const std::size_t> unranked)
 {
     const RowsWithTotal found = RowsWithTotalOf(columns);
     const RankedRows ranked = RankRows(found.classes, found.totals);
@@ -77,14 +89,16 @@ QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns)
             break;
         const QString &klasse = found.classes[index];
         if (standings.isEmpty() || !SameClass(standings.last().klasse, klasse))
-            standings.append(AudienceClassStandings{klasse, {}});
+            standings.append(AudienceClassStandings{AudienceText(klasse), {}});
         if (standings.last().rows.size() == AudienceStandingsPerClass)
             continue;
         ++shown;
         const std::size_t row = found.rows[index];
-        standings.last().rows.append(
-            AudienceStandingsRow{columns.Cell(row, ColPlatz), columns.Cell(row, ColNr),
-                                 columns.Cell(row, ColTeamName), found.totals[index]});
+        const bool ranked = std::find(unranked.begin(), unranked.end(), row) == unranked.end();
+        standings.last().rows.append(AudienceStandingsRow{
+            ranked ? AudienceText(columns.Cell(row, ColPlatz)) : QString(),
+            AudienceText(columns.Cell(row, ColNr)), AudienceText(columns.Cell(row, ColTeamName)),
+            AudienceText(found.totals[index])});
     }
     return standings;
 }
@@ -106,9 +120,11 @@ AudienceSource::AudienceSource(Inputs inputs, AudienceFeed *feed, QObject *paren
 void AudienceSource::HeatStarted()
 {
     const std::vector<int> places = ReadStartOrder(*m_in.grid);
+    const ProtocolColumns columns = m_in.columns();
     for (int lane = 0; lane < 2; ++lane) {
         const int row = SelectedRow(lane);
         m_heatTeams[lane] = row > 0 ? places[std::size_t(row - 1)] : -1;
+        m_rankedTotals[lane] = row > 0 ? columns.Cell(std::size_t(row - 1), ColTotal) : QString();
     }
     m_heat = Heat::Running;
     m_stopped = {false, false};
@@ -184,7 +200,16 @@ AudienceView AudienceSource::BuildView() const
     for (int lane = 0; lane < m_in.laneCount(); ++lane)
         view.lanes.append(LaneView(lane, rows[std::size_t(lane)], columns));
     view.nextUp = NextUp(columns);
-    view.standings = AudienceStandings(columns);
+    // In a running heat (up to the reset, which ranks again) a team whose
+    // total changed has not earned a place with it yet.
+    std::vector<std::size_t> unranked;
+    for (int lane = 0; m_heat == Heat::Running && lane < m_in.laneCount(); ++lane) {
+        const int row = rows[std::size_t(lane)];
+        if (row > 0 &&
+            columns.Cell(std::size_t(row - 1), ColTotal) != m_rankedTotals[std::size_t(lane)])
+            unranked.push_back(std::size_t(row - 1));
+    }
+    view.standings = AudienceStandings(columns, unranked);
     view.showStandings = m_idle && !view.standings.isEmpty();
     return view;
 }
@@ -234,10 +259,10 @@ AudienceLane AudienceSource::LaneView(int laneIndex, int row, const ProtocolColu
         lane.result = time;
         return lane;
     }
-    lane.time = time;
-    lane.penalty = AudiencePenaltyText(columns.Cell(team, ColStrafzeit));
+    lane.time = AudienceText(time);
+    lane.penalty = AudienceText(AudiencePenaltyText(columns.Cell(team, ColStrafzeit)));
     if (lane.phase == AudienceLanePhase::Finished)
-        lane.place = columns.Cell(team, ColPlatz);
+        lane.place = AudienceText(columns.Cell(team, ColPlatz));
     return lane;
 }
 

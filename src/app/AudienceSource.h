@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 class AudienceFeed;
 class QComboBox;
@@ -76,18 +77,27 @@ private:
     AudienceFeed *m_feed;
     Heat m_heat = Heat::Ready;
     std::array<bool, 2> m_stopped = {false, false};
-    // The start-order places of the teams that ran the last heat.
+    // The start-order places of the teams that ran the last heat, and
+    // their totals when it started (those their places were ranked by).
     std::array<int, 2> m_heatTeams = {-1, -1};
+    std::array<QString, 2> m_rankedTotals;
     std::uint32_t m_lastActivity = 0;
     bool m_idle = false;
     QTimer *m_publishSoon;
     QTimer *m_idleCheck;
 };
 
+// Every text the audience sees is cut to this many characters ("…" last),
+// so that no cell of the protocol can make the view too large to send.
+inline constexpr qsizetype AudienceTextLimit = 200;
+QString AudienceText(const QString &text);
 // The cells of a team as the audience sees them; row 0 is the first team.
 AudienceTeam AudienceTeamOf(const ProtocolColumns &columns, std::size_t row);
 // "+15" for a penalty of 15 s ("15,00" or "15.00"); "" for none.
 QString AudiencePenaltyText(const QString &strafzeit);
 // The teams with a result, class by class in ranked order, at most
-// AudienceStandingsPerClass per class and AudienceStandingsInAll in all.
-QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns);
+// AudienceStandingsPerClass per class and AudienceStandingsInAll in all;
+// the rows `unranked` (whose total changed since the last ranking) without
+// their place.
+QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns,
+                                                std::span<const std::size_t> unranked = {});

@@ -186,6 +186,9 @@ public:
     QStringList LivePageAddresses;
     // The audience window shows those addresses and the first one's QR code.
     void ShowLiveAddressOnScreen();
+    // On the screen: everything above the protocol, which the audience
+    // window never covers.
+    QRect RaceControlsOnScreen() const;
 
     // Notices that must never stop a race go to the status line.
     void ShowNotice(const QString &text);

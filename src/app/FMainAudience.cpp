@@ -37,9 +37,11 @@ void TFormMain::bAnzeigeClick()
         // Clicked on (for full screen, say), it must not swallow a stop.
         AudienceScreen->addActions({mStart, mFSTART, mSTOP1, mStop2, mReset});
         ShowLiveAddressOnScreen();
-        AudienceScreen->ShowOn(Settings.AudienceScreen, Settings.AudienceFullScreen != 0, this);
+        AudienceScreen->ShowOn(Settings.AudienceScreen, Settings.AudienceFullScreen != 0, this,
+                               RaceControlsOnScreen());
     } else if (AudienceScreen->isHidden()) {
-        AudienceScreen->ShowOn(AudienceScreen->ScreenName(), AudienceScreen->isFullScreen(), this);
+        AudienceScreen->ShowOn(AudienceScreen->ScreenName(), AudienceScreen->isFullScreen(), this,
+                               RaceControlsOnScreen());
     } else {
         AudienceScreen->raise();
     }
@@ -52,4 +54,13 @@ void TFormMain::RememberAudienceScreen()
         return;
     Settings.AudienceScreen = AudienceScreen->ScreenName();
     Settings.AudienceFullScreen = AudienceScreen->isFullScreen() ? 1 : 0;
+}
+
+// Everything above the protocol: the buttons, the lane selectors, the
+// digits and the lane buttons, which the audience window never covers.
+QRect TFormMain::RaceControlsOnScreen() const
+{
+    return QRect(
+        PanelTop->mapToGlobal(QPoint()),
+        PanelTimer->mapToGlobal(QPoint(PanelTimer->width() - 1, PanelTimer->height() - 1)));
 }

@@ -17,11 +17,17 @@ void TFormMain::ApplyLiveResults()
         return;
     }
     const auto port = quint16(Settings.AnzeigePort);
-    if (!LiveServer)
+    if (!LiveServer) {
         LiveServer = new AudienceServer(
             *Audience, [] { return CurrentPlatform().TickCount(); }, this);
+        connect(LiveServer, &AudienceServer::StateTooLarge, this, [this] {
+            ShowNotice(QStringLiteral("Anzeige im Netz: Stand zu groß für die Seiten"));
+        });
+    }
+    // IPv4 only: the addresses shown and the QR code name IPv4, and a
+    // global IPv6 address would reach beyond the race network.
     if (!(LiveServer->IsListening() && LiveServer->Port() == port) &&
-        !LiveServer->Listen(QHostAddress::Any, port)) {
+        !LiveServer->Listen(QHostAddress::AnyIPv4, port)) {
         ShowNotice(QStringLiteral("Anzeige im Netz: Port %1 belegt").arg(port));
         ShowLiveAddressOnScreen();
         return;

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocale>
 
 namespace {
 
@@ -88,24 +87,32 @@ QJsonArray ClockArray(const QList<AudienceLane> &lanes, std::uint32_t nowTick)
 
 QByteArray Message(QJsonObject message, const AudienceView &view, std::uint32_t nowTick)
 {
-    message.insert("clock", ClockArray(view.lanes, nowTick));
-    return QJsonDocument(message).toJson(QJsonDocument::Compact);
+    return AudienceMessages::WithClock(QJsonDocument(message).toJson(QJsonDocument::Compact), view,
+                                       nowTick);
 }
 
 } // namespace
 
 namespace AudienceMessages {
 
-QByteArray WholeState(const AudienceView &view, std::uint32_t nowTick)
+QByteArray WholeSections(const AudienceView &view, const QString &decimalPoint)
 {
-    return Message({{"whole", true},
-                    // The running clock writes its seconds as the protocol does.
-                    {"decimalPoint", QString(RaceTimeDecimalMark())},
-                    {"lanes", LanesArray(view.lanes)},
-                    {"nextUp", NextUpArray(view.nextUp)},
-                    {"standings", StandingsArray(view.standings)},
-                    {"showStandings", view.showStandings}},
-                   view, nowTick);
+    const QJsonObject whole{{"whole", true},
+                            // The running clock writes its seconds as the protocol does.
+                            {"decimalPoint", decimalPoint},
+                            {"lanes", LanesArray(view.lanes)},
+                            {"nextUp", NextUpArray(view.nextUp)},
+                            {"standings", StandingsArray(view.standings)},
+                            {"showStandings", view.showStandings}};
+    return QJsonDocument(whole).toJson(QJsonDocument::Compact);
+}
+
+QByteArray WithClock(const QByteArray &message, const AudienceView &view, std::uint32_t nowTick)
+{
+    const QByteArray clock =
+        "\"clock\":" +
+        QJsonDocument(ClockArray(view.lanes, nowTick)).toJson(QJsonDocument::Compact);
+    return message.chopped(1) + (message.size() > 2 ? "," : "") + clock + "}";
 }
 
 QByteArray Changes(const AudienceView &before, const AudienceView &after, std::uint32_t nowTick)

@@ -12,8 +12,13 @@
 
 namespace AudienceMessages {
 
-// Every section of the view, for a page that just connected.
-QByteArray WholeState(const AudienceView &view, std::uint32_t nowTick);
+// Every section of the view, for a page that just connected: built once
+// per view, without the clocks; the running clocks write their seconds with
+// the decimal point (the program's, as the protocol writes times).
+QByteArray WholeSections(const AudienceView &view, const QString &decimalPoint);
+// A message built without the clocks (`{...}`) with the running clocks of
+// nowTick added, as each message is sent.
+QByteArray WithClock(const QByteArray &message, const AudienceView &view, std::uint32_t nowTick);
 
 // The sections of `after` that differ from `before`; empty when the page
 // would show nothing new.

@@ -1,26 +1,23 @@
 // Serves the audience view on the race network: the live page (its own
 // embedded files, nothing else) and a WebSocket that gives each open page
 // the whole state once and then every change. Read-only and safe on an
-// open network: only its own few paths are answered, a request larger than
-// RequestLimit or a connection beyond ConnectionLimit is refused, and a
-// page that stops reading is dropped before its queue passes QueueLimit, so
-// no client can slow the race.
+// open network: only its own few paths are answered, and every client is
+// bounded (see the limits below), so no spectator can take memory, places
+// or time from the others or from the race.
+//
+// The server runs in a thread of its own. This object, on the owner's
+// thread, hands it each new view of the feed as a value and never waits for
+// it; only Listen and Close wait until the server did what they ask.
 #pragma once
-
-#include "display/AudienceView.h"
 
 #include <QHostAddress>
 #include <QObject>
-#include <QPointer>
-#include <QTimer>
+#include <QThread>
 #include <cstdint>
 #include <functional>
 
 class AudienceFeed;
-class QTcpServer;
-class QTcpSocket;
-class QWebSocket;
-class QWebSocketServer;
+class AudienceService;
 
 class AudienceServer : public QObject
 {
@@ -28,12 +25,20 @@ class AudienceServer : public QObject
 
 public:
     // The program's tick count (32-bit milliseconds); the running clocks
-    // are sent as time elapsed on it.
+    // are sent as time elapsed on it. Called on the server's thread.
     using TickSource = std::function<std::uint32_t()>;
 
+    // A request larger than this is refused.
     static constexpr qint64 RequestLimit = 8 * 1024;
+    // Connections of every kind, pages included, in all and per client
+    // address (a phone needs one or two); one more is refused.
     static constexpr int ConnectionLimit = 200;
+    static constexpr int ConnectionsPerAddress = 8;
+    // A connection whose queued output passes this is dropped at once.
     static constexpr qint64 QueueLimit = 1024 * 1024;
+    // A page only listens: one that sends more frames than this in any
+    // second is dropped.
+    static constexpr int FramesPerSecond = 20;
     static constexpr int KeepAliveMs = 15000;
     // A request that is not complete by then is closed.
     static constexpr int RequestTimeoutMs = 10000;
@@ -48,32 +53,16 @@ public:
     quint16 Port() const;
 
     // Open live pages.
-    int PageCount() const { return int(m_pages.size()); }
-    // Open connections of every kind, pages included.
+    int PageCount() const;
+    // Connections of every kind the server keeps, pages included.
     int ConnectionCount() const;
 
-private:
-    void AcceptConnections();
-    void ReadRequest(QTcpSocket *connection);
-    void Answer(QTcpSocket *connection, const QByteArray &request);
-    void OpenPage();
-    void SendChanges();
-    void AdoptConnection(QWebSocket *page);
-    void SendToAll(const QByteArray &message);
-    // Drops a page whose queue would pass QueueLimit by these bytes instead
-    // of sending to it.
-    void Send(QWebSocket *page, const QString &message, qint64 bytes);
-    void DropPage(QWebSocket *page);
+signals:
+    // The whole state passed QueueLimit: no page can be given it. Told once
+    // each time it stops fitting.
+    void StateTooLarge();
 
-    const AudienceFeed &m_feed;
-    TickSource m_ticks;
-    QTcpServer *m_listener = nullptr;
-    QWebSocketServer *m_upgrader = nullptr;
-    QList<QPointer<QTcpSocket>> m_requests;  // connections still sending their request
-    QList<QPointer<QTcpSocket>> m_upgrading; // handed to the WebSocket handshake
-    QList<QWebSocket *> m_pages;
-    QList<QPointer<QTcpSocket>> m_connections; // every one accepted and not yet gone
-    // What the pages were sent last: the changes are taken against it.
-    AudienceView m_sent;
-    QTimer m_keepAlive;
+private:
+    QThread m_thread;
+    AudienceService *m_service;
 };

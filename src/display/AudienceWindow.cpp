@@ -465,8 +465,36 @@ void AudienceWindow::LayOutStandings(double unit)
 
 // --- the window itself ---------------------------------------------------------
 
+QRect PlaceBesideOperator(const QRect &available, const QRect &operatorFrame,
+                          const QRect &keepClear, QSize wanted)
+{
+    const int LeastWidth = AudienceWindow::LeastRoom.width();
+    const int LeastHeight = AudienceWindow::LeastRoom.height();
+    QRect place(QPoint(), wanted.boundedTo(available.size()));
+    const int right = available.right() - operatorFrame.right();
+    const int left = operatorFrame.left() - available.left();
+    if (std::max(left, right) >= LeastWidth) {
+        place.setWidth(std::min(place.width(), std::max(left, right)));
+        place.moveLeft(right >= left ? operatorFrame.right() + 1
+                                     : operatorFrame.left() - place.width());
+        place.moveTop(std::clamp(operatorFrame.top(), available.top(),
+                                 available.bottom() + 1 - place.height()));
+        return place;
+    }
+    // Over the operator's window: above what must stay clear, or where
+    // there is no room for that, below it.
+    const int above = keepClear.top() - available.top();
+    const bool up = above >= LeastHeight || keepClear.isEmpty();
+    const int room = up ? (keepClear.isEmpty() ? available.height() : above)
+                        : available.bottom() - keepClear.bottom();
+    place.setHeight(std::clamp(room, 1, place.height()));
+    place.moveTop(up ? available.top() : keepClear.bottom() + 1);
+    place.moveLeft(available.left() + (available.width() - place.width()) / 2);
+    return place;
+}
+
 void AudienceWindow::ShowOn(const QString &screenName, bool fullScreen,
-                            const QWidget *operatorWindow)
+                            const QWidget *operatorWindow, const QRect &keepClear)
 {
     m_operatorWindow = operatorWindow;
     QScreen *operatorScreen = OperatorScreen();
@@ -492,6 +520,15 @@ void AudienceWindow::ShowOn(const QString &screenName, bool fullScreen,
         const QRect available = target->availableGeometry();
         QRect bounds(QPoint(), WindowedSize.boundedTo(available.size()));
         bounds.moveCenter(available.center());
+        // Placed with its frame, which is taken to be as the operator's.
+        if (target == operatorScreen && operatorWindow) {
+            const QRect frame = operatorWindow->frameGeometry();
+            const QRect inner = operatorWindow->geometry();
+            bounds = PlaceBesideOperator(available, frame, keepClear, WindowedSize)
+                         .marginsRemoved(QMargins(
+                             inner.left() - frame.left(), inner.top() - frame.top(),
+                             frame.right() - inner.right(), frame.bottom() - inner.bottom()));
+        }
         setGeometry(bounds);
         create();
         windowHandle()->setScreen(target);

@@ -26,6 +26,10 @@ class AudienceWindow : public QWidget
     Q_OBJECT
 
 public:
+    // Less room than this beside the operator's window (width) or above
+    // its race controls (height) is no room for the audience.
+    static constexpr QSize LeastRoom{320, 180};
+
     // How often the running time is redrawn (ms), and how long a page of
     // the standings stays (ms).
     static constexpr int FrameMs = 20;
@@ -39,7 +43,10 @@ public:
 
     // Shows the window on the screen of this name (another screen than
     // the operator's when there is none or it is gone), full screen or not.
-    void ShowOn(const QString &screenName, bool fullScreen, const QWidget *operatorWindow);
+    // On the operator's screen it never covers keepClear (global, the
+    // operator's race controls): see PlaceBesideOperator.
+    void ShowOn(const QString &screenName, bool fullScreen, const QWidget *operatorWindow,
+                const QRect &keepClear = {});
     QString ScreenName() const;
     void ToggleFullScreen();
     // Moved by hand to a screen other than the operator's: full screen there.
@@ -121,3 +128,10 @@ private:
     QPointer<const QWidget> m_operatorWindow;
     int m_page = 0;
 };
+
+// Where an audience window of the wanted size goes on the screen it shares
+// with the operator's window (frame and keepClear in global coordinates):
+// beside that window where the screen has room, else over its upper part
+// down to keepClear, and only where there is no room above it, below it.
+QRect PlaceBesideOperator(const QRect &available, const QRect &operatorFrame,
+                          const QRect &keepClear, QSize wanted);

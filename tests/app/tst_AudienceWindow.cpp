@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QToolButton>
 #include <QWindow>
 #include <QtTest>
@@ -64,8 +65,12 @@ class TestAudienceWindow : public QObject
     {
         TFormMain *form = m_window.Form();
         form->Settings.AnzeigeNetz = 1;
-        form->Settings.AnzeigePort = FreePort();
-        form->ApplyLiveResults();
+        // A port found free may be taken by another program (a test running
+        // beside this one) before the server has it: then another one.
+        for (int attempt = 0; attempt < 5 && form->LivePageAddresses.isEmpty(); ++attempt) {
+            form->Settings.AnzeigePort = FreePort();
+            form->ApplyLiveResults();
+        }
         return quint16(form->Settings.AnzeigePort);
     }
 
@@ -273,6 +278,76 @@ private slots:
         QVERIFY(audience);
         QCOMPARE(audience->screen(), hall);
         QVERIFY(!audience->isFullScreen());
+    }
+
+    // On one screen beside the operator's window where the screen has room
+    // (run on a wide screen too), and never over the race controls.
+    void oneScreenLeavesTheRaceControlsFree()
+    {
+        TFormMain *form = m_window.Form();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        const QRect available = form->screen()->availableGeometry();
+        form->setGeometry(
+            QRect(available.topLeft(), QSize(form->minimumWidth(), available.height())));
+        AudienceWindow *audience = OpenAudience();
+        QVERIFY(audience);
+        QVERIFY(!audience->isFullScreen());
+        const QRect shown = audience->frameGeometry();
+        QVERIFY(available.contains(shown));
+        QVERIFY(!shown.intersects(form->RaceControlsOnScreen()));
+        if (available.right() - form->frameGeometry().right() >= AudienceWindow::LeastRoom.width())
+            QVERIFY(!shown.intersects(form->frameGeometry()));
+    }
+
+    // A re-run: its new total shows without a place until the reset ranks.
+    void placeOnlyWithTheTotalThatEarnedIt()
+    {
+        m_window.Load(MainWindowFixture::Teams({"Blitz", "Donner", "Hagel", "Regen"}));
+        const AudienceFeed *feed = m_window.Form()->Audience;
+        const auto standings = [feed] {
+            QStringList rows;
+            for (const AudienceClassStandings &klasse : feed->View().standings)
+                for (const AudienceStandingsRow &row : klasse.rows)
+                    rows << row.platz + " " + row.teamName + " " + row.total;
+            return rows;
+        };
+        m_window.Heat(5000, 6000);
+        QTRY_COMPARE(standings(), QStringList({"1 Blitz 5,00", "2 Donner 6,00"}));
+        m_window.PutOnLane(2, QStringLiteral("Donner"));
+        m_window.Heat(7000, 4000, false);
+        QTRY_COMPARE(standings(), QStringList({" Donner 4,00", "1 Blitz 5,00", " Hagel 7,00"}));
+        m_window.Form()->mReset->trigger();
+        QTRY_COMPARE(standings(), QStringList({"1 Donner 4,00", "2 Blitz 5,00", "3 Hagel 7,00"}));
+    }
+
+    // The live page on IPv4 alone, its texts cut to what a page can take,
+    // and a state still too large for the pages told on the status line.
+    void livePageStaysWithinItsBounds()
+    {
+        QStringList lines;
+        for (int nr = 1; nr <= 15; ++nr)
+            lines << QStringLiteral("%1\t%2\t1\tFahrer").arg(nr).arg(QString(100000, u'W'));
+        m_window.Load(lines);
+        const quint16 port = ServeLivePage();
+        QTcpSocket ipv6;
+        ipv6.connectToHost(QHostAddress::LocalHostIPv6, port);
+        QVERIFY(!ipv6.waitForConnected(5000));
+        LivePageClient page(port);
+        QTRY_COMPARE(page.Messages().size(), 1);
+        QCOMPARE(PageLane(page, 0)[0], QString(AudienceTextLimit - 1, u'W') + QChar(0x2026));
+
+        // 1200 teams in 20 classes, numbers and names of three-byte characters.
+        const QString wide(AudienceTextLimit, QChar(0x20AC));
+        lines.clear();
+        for (int nr = 1; nr <= 1200; ++nr)
+            lines << QStringLiteral("%1%2\t%2\t%3\tFahrer\t\t\t10,00\t0,00\t10,00\t")
+                         .arg(nr)
+                         .arg(wide)
+                         .arg(nr % 20);
+        m_window.Load(lines);
+        QTRY_COMPARE(m_window.StatusText(),
+                     QStringLiteral("Anzeige im Netz: Stand zu groß für die Seiten"));
     }
 
     void readableAcrossAHallAndWholeOnASmallerScreen_data()

@@ -133,7 +133,7 @@ private slots:
         PutOnLane(m_window.Form()->cbBuhn1, "C");
         PutOnLane(m_window.Form()->cbBuhn2, "D");
         m_window.Heat(3350, 40000);
-        for (const QString &team : {"C", "D"}) {
+        for (const char *team : {"C", "D"}) {
             const QStringList row = m_window.TeamRow(team);
             for (const int column : {ColZeit, ColStrafzeit, ColTotal})
                 QCOMPARE(row[column].at(row[column].size() - 3), mark.at(0));

@@ -13,7 +13,12 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QWebSocket>
+#include <arpa/inet.h>
+#include <atomic>
+#include <cerrno>
 #include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +49,42 @@ QByteArray Exchange(quint16 port, const QByteArray &request)
     return answer + socket.readAll();
 }
 
+struct BlockingReply
+{
+    QByteArray answer;
+    bool reset = false;
+};
+
+// The same without this thread's event loop: a plain blocking socket that
+// reads until the server ends the connection (at most 10 s). Qt reads a
+// reset as an orderly end; the socket's own error tells them apart.
+BlockingReply BlockingExchange(quint16 port, const QByteArray &request)
+{
+    BlockingReply reply;
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const timeval timeout{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(port);
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&server), sizeof server) == 0 &&
+        ::send(fd, request.constData(), size_t(request.size()), 0) == request.size()) {
+        char buffer[4096];
+        ssize_t got = 0;
+        while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+            reply.answer.append(buffer, got);
+        reply.reset = got < 0 && errno == ECONNRESET;
+    }
+    ::close(fd);
+    return reply;
+}
+
+QHostAddress Loopback(int number)
+{
+    return QHostAddress(QStringLiteral("127.0.%1.%2").arg(number / 250).arg(number % 250 + 1));
+}
+
 } // namespace
 
 class tst_AudienceServer : public QObject
@@ -59,11 +100,17 @@ private slots:
     void onlyOwnFilesAreAnswered();
     void connectionBeyondLimitIsRefused();
     void pageThatStopsReadingIsDropped();
+    void answersInFullWhileOwnersThreadIsBusy_data();
+    void answersInFullWhileOwnersThreadIsBusy();
+    void oneAddressHoldsAtMostEightPlaces();
+    void pageBreakingTheRulesIsDropped_data();
+    void pageBreakingTheRulesIsDropped();
 
 private:
     void Listen();
 
-    std::uint32_t m_tick = 1000000;
+    // Read on the server's thread.
+    std::atomic<std::uint32_t> m_tick = 1000000;
     std::unique_ptr<AudienceFeed> m_feed;
     std::unique_ptr<AudienceServer> m_server;
     quint16 m_port = 0;
@@ -72,7 +119,7 @@ private:
 void tst_AudienceServer::init()
 {
     m_feed = std::make_unique<AudienceFeed>();
-    m_server = std::make_unique<AudienceServer>(*m_feed, [this] { return m_tick; });
+    m_server = std::make_unique<AudienceServer>(*m_feed, [this] { return m_tick.load(); });
     Listen();
 }
 
@@ -145,7 +192,7 @@ void tst_AudienceServer::pageFindsRestartedServerWithChangesMadeMeanwhile()
 
     // A second server cannot take the port while the first one has it.
     Listen();
-    AudienceServer other(*m_feed, [this] { return m_tick; });
+    AudienceServer other(*m_feed, [this] { return m_tick.load(); });
     QVERIFY(!other.Listen(QHostAddress::LocalHost, m_port));
 
     LivePageClient after(m_port);
@@ -184,8 +231,9 @@ void tst_AudienceServer::onlyOwnFilesAreAnswered()
 void tst_AudienceServer::connectionBeyondLimitIsRefused()
 {
     std::vector<std::unique_ptr<LivePageClient>> pages;
+    // A few pages from each of many addresses.
     for (int i = 0; i < AudienceServer::ConnectionLimit; ++i)
-        pages.push_back(std::make_unique<LivePageClient>(m_port));
+        pages.push_back(std::make_unique<LivePageClient>(m_port, Loopback(i / 4)));
     QTRY_VERIFY_WITH_TIMEOUT(std::all_of(pages.begin(), pages.end(),
                                          [](auto &page) { return page->Messages().size() == 1; }),
                              30000);
@@ -199,7 +247,7 @@ void tst_AudienceServer::connectionBeyondLimitIsRefused()
     pages.pop_back();
     QTRY_COMPARE(m_server->PageCount(), AudienceServer::ConnectionLimit - 1);
     QTRY_COMPARE(m_server->ConnectionCount(), AudienceServer::ConnectionLimit - 1);
-    LivePageClient next(m_port);
+    LivePageClient next(m_port, Loopback(1000));
     QTRY_COMPARE(next.Messages().size(), 1);
 }
 
@@ -232,6 +280,105 @@ void tst_AudienceServer::pageThatStopsReadingIsDropped()
     QCOMPARE(m_server->PageCount(), 1);
     QVERIFY(reading.Connected());
     QTRY_COMPARE(m_server->ConnectionCount(), 1);
+}
+
+void tst_AudienceServer::answersInFullWhileOwnersThreadIsBusy_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("status");
+    const QByteArray head = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    QTest::newRow("page") << head << QByteArray("200");
+    QTest::newRow("bytes after the head") << head + QByteArray(20000, 'x') << QByteArray("200");
+    QTest::newRow("30 000 bytes") << QByteArray(30000, 'a') << QByteArray("431");
+}
+
+// The owner's thread waits in the exchange and runs no event loop.
+void tst_AudienceServer::answersInFullWhileOwnersThreadIsBusy()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, status);
+    const BlockingReply reply = BlockingExchange(m_port, request);
+    QVERIFY2(reply.answer.startsWith("HTTP/1.1 " + status + " "), reply.answer.left(200));
+    const qsizetype body = reply.answer.indexOf("\r\n\r\n") + 4;
+    QVERIFY(
+        reply.answer.contains("Content-Length: " + QByteArray::number(reply.answer.size() - body)));
+    QVERIFY(!reply.reset);
+}
+
+void tst_AudienceServer::oneAddressHoldsAtMostEightPlaces()
+{
+    // Requests never finished hold the places of 127.0.0.2 ...
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    for (int i = 0; i < AudienceServer::ConnectionsPerAddress; ++i) {
+        held.push_back(std::make_unique<QTcpSocket>());
+        held.back()->bind(QHostAddress("127.0.0.2"));
+        held.back()->connectToHost(QHostAddress::LocalHost, m_port);
+        QVERIFY(held.back()->waitForConnected(5000));
+        held.back()->write("GET / HTTP/1.1\r\n");
+    }
+    QTRY_COMPARE(m_server->ConnectionCount(), AudienceServer::ConnectionsPerAddress);
+    LivePageClient refused(m_port, QHostAddress("127.0.0.2"));
+    QTRY_VERIFY(refused.Closed());
+    QVERIFY(refused.Messages().isEmpty());
+    // ... while another address still gets in.
+    LivePageClient other(m_port, QHostAddress("127.0.0.3"));
+    QTRY_COMPARE(other.Messages().size(), 1);
+
+    // Closed before their request was complete, they leave no trace.
+    held.clear();
+    QTRY_COMPARE(m_server->ConnectionCount(), 1);
+    LivePageClient again(m_port, QHostAddress("127.0.0.2"));
+    QTRY_COMPARE(again.Messages().size(), 1);
+}
+
+void tst_AudienceServer::pageBreakingTheRulesIsDropped_data()
+{
+    QTest::addColumn<int>("opcode");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<bool>("reads");
+    QTest::addColumn<bool>("dropped");
+    const int most = AudienceServer::FramesPerSecond;
+    QTest::newRow("pings at the limit")
+        << int(WebSocketFrames::Ping) << QByteArray(1000, 'p') << most << true << false;
+    QTest::newRow("pings beyond the limit, never reading")
+        << int(WebSocketFrames::Ping) << QByteArray(1000, 'p') << most + 1 << false << true;
+    QTest::newRow("texts beyond the limit")
+        << int(WebSocketFrames::Text) << QByteArray("hallo") << most + 1 << true << true;
+    QTest::newRow("frame over 1 KB")
+        << int(WebSocketFrames::Binary) << QByteArray(1025, 'b') << 1 << true << true;
+    QTest::newRow("close") << int(WebSocketFrames::Close) << QByteArray("\x03\xe8", 2) << 1 << true
+                           << true;
+}
+
+// A page on another address sends frames; the reading page is not touched.
+void tst_AudienceServer::pageBreakingTheRulesIsDropped()
+{
+    QFETCH(int, opcode);
+    QFETCH(QByteArray, payload);
+    QFETCH(int, frames);
+    QFETCH(bool, reads);
+    QFETCH(bool, dropped);
+    LivePageClient reading(m_port);
+    LivePageClient sender(m_port, QHostAddress("127.0.0.2"));
+    QTRY_COMPARE(sender.Messages().size(), 1);
+    if (!reads)
+        sender.StopReading();
+    for (int i = 0; i < frames; ++i)
+        sender.Send(WebSocketFrames::Opcode(opcode), payload);
+    AudienceView view;
+    view.lanes = {Lane(1, QStringLiteral("Blitz"), AudienceLanePhase::Ready)};
+    m_feed->Publish(view);
+    QTRY_COMPARE(reading.Messages().size(), 2);
+    if (dropped) {
+        QTRY_COMPARE(m_server->ConnectionCount(), 1);
+        // One that does not read does not learn it.
+        QTRY_VERIFY(sender.Closed() || !reads);
+    } else {
+        QTRY_COMPARE(sender.Messages().size(), 2);
+        QCOMPARE(m_server->PageCount(), 2);
+    }
+    QVERIFY(reading.Connected());
 }
 
 QTEST_MAIN(tst_AudienceServer)

@@ -1,15 +1,24 @@
 // The live page in a real browser: Debian's headless Chromium loads it from
 // the program's server with a finished heat and the standings, on a
 // portrait phone and on a landscape screen. Team names, times and places
-// must be on the page as text, and nothing may run out of its box.
+// must be on the page as text, and nothing may run out of its box. Without
+// the program the clocks stand until the page has the race again, and a
+// hall's screen is filled, the lanes on top.
+#include "HeadlessPage.h"
 #include "display/AudienceFeed.h"
 #include "display/AudienceServer.h"
 
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <memory>
 
 namespace {
 
@@ -57,6 +66,10 @@ private slots:
     void initTestCase();
     void pageShowsHeatAsTextWithoutOverflow_data();
     void pageShowsHeatAsTextWithoutOverflow();
+    void clocksStandWhileOfflineAndRaceReturns_data();
+    void clocksStandWhileOfflineAndRaceReturns();
+    void hallScreenKeepsLanesOnTopAndPagesStandings_data();
+    void hallScreenKeepsLanesOnTopAndPagesStandings();
 
 private:
     // Runs the browser on the page; false when it did not end in time.
@@ -64,8 +77,11 @@ private:
 
     QString m_browser;
     QTemporaryDir m_profile;
+    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.Port()); }
+
+    std::atomic<std::uint32_t> m_tick = 1000000;
     AudienceFeed m_feed;
-    AudienceServer m_server{m_feed, [] { return std::uint32_t(0); }};
+    AudienceServer m_server{m_feed, [this] { return m_tick.load(); }};
 };
 
 void tst_LivePage::initTestCase()
@@ -77,12 +93,15 @@ void tst_LivePage::initTestCase()
     QVERIFY(m_server.Listen(QHostAddress::LocalHost, 0));
 }
 
+// The page's scripts run 3 s of the browser's virtual time: less than the
+// 5 s its connection is given to bring the state, as virtual time may run
+// ahead of the connection's real time.
 bool tst_LivePage::Browse(const QStringList &arguments, QByteArray *output)
 {
     QProcess browser;
     browser.start(m_browser,
                   QStringList{"--no-sandbox", "--disable-gpu", "--hide-scrollbars",
-                              "--user-data-dir=" + m_profile.path(), "--virtual-time-budget=5000"} +
+                              "--user-data-dir=" + m_profile.path(), "--virtual-time-budget=3000"} +
                       arguments +
                       QStringList{QStringLiteral("http://127.0.0.1:%1/").arg(m_server.Port())});
     // The server answers on this thread's event loop while the browser runs.
@@ -131,6 +150,104 @@ void tst_LivePage::pageShowsHeatAsTextWithoutOverflow()
     QVERIFY(Browse({size, "--screenshot=" + shot}, &ignored));
     const QImage image(shot);
     QCOMPARE(image.size(), window);
+}
+
+void tst_LivePage::clocksStandWhileOfflineAndRaceReturns_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::newRow("portrait phone") << QSize(390, 844);
+    QTest::newRow("landscape screen") << QSize(1920, 1080);
+}
+
+void tst_LivePage::clocksStandWhileOfflineAndRaceReturns()
+{
+    QFETCH(QSize, window);
+    AudienceView view = FinishedHeat();
+    view.lanes[0].phase = AudienceLanePhase::Running;
+    view.lanes[0].startTick = m_tick - 7780;
+    m_feed.Publish(view);
+    const quint16 port = m_server.Port();
+    HeadlessPage page(Url(), window);
+    QVERIFY(page.Open());
+    const QString live = QStringLiteral("document.documentElement.getAttribute('data-live')");
+    const QString time = QStringLiteral("document.querySelector('[data-lane=\"1\"] .time')"
+                                        ".textContent");
+    QTRY_COMPARE(page.Evaluate(live).toString(), QStringLiteral("yes"));
+
+    // The program is gone: the clock stands, greyed, and the page says so.
+    m_server.Close();
+    QTRY_COMPARE(page.Evaluate(live).toString(), QStringLiteral("no"));
+    const QString stood = page.Evaluate(time).toString();
+    QTest::qWait(300);
+    QCOMPARE(page.Evaluate(time).toString(), stood);
+    QCOMPARE(page.Evaluate(QStringLiteral("getComputedStyle(document.querySelector('.time'))"
+                                          ".color"))
+                 .toString(),
+             QStringLiteral("rgb(119, 119, 119)"));
+    QCOMPARE(page.Evaluate(QStringLiteral("document.getElementById('offline').hidden")), false);
+
+    // Back, first on a port that takes the connection and never answers.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost, port));
+    QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 10000);
+    const std::unique_ptr<QTcpSocket> unanswered(silent.nextPendingConnection());
+    silent.close();
+    view.lanes[0].phase = AudienceLanePhase::Stopped;
+    view.lanes[0].time = QStringLiteral("9,99");
+    m_feed.Publish(view);
+    QVERIFY(m_server.Listen(QHostAddress::LocalHost, port));
+    QTRY_COMPARE_WITH_TIMEOUT(page.Evaluate(time).toString(), QStringLiteral("9,99"), 20000);
+    QCOMPARE(page.Evaluate(live).toString(), QStringLiteral("yes"));
+}
+
+void tst_LivePage::hallScreenKeepsLanesOnTopAndPagesStandings_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::newRow("1920 x 1080") << QSize(1920, 1080);
+    QTest::newRow("1280 x 720") << QSize(1280, 720);
+}
+
+// The standings taking the screen, more of them than fit.
+void tst_LivePage::hallScreenKeepsLanesOnTopAndPagesStandings()
+{
+    QFETCH(QSize, window);
+    AudienceView view = FinishedHeat();
+    for (int row = 3; row <= 60; ++row)
+        view.standings[0].rows.append({QString::number(row), QString::number(row), LongName,
+                                       QStringLiteral("%1,00").arg(row + 60)});
+    view.showStandings = true;
+    m_feed.Publish(view);
+    HeadlessPage page(Url(), window);
+    QVERIFY(page.Open());
+    QTRY_COMPARE(page.Evaluate(QStringLiteral("document.documentElement.getAttribute('data-live')"))
+                     .toString(),
+                 QStringLiteral("yes"));
+    const QJsonObject shown =
+        page.Evaluate(QStringLiteral(
+                          "(function () {"
+                          "  var box = function (s) { return document.querySelector(s)"
+                          "      .getBoundingClientRect(); };"
+                          "  var px = function (s) { return parseFloat(getComputedStyle("
+                          "      document.querySelector(s)).fontSize); };"
+                          "  var entries = document.querySelectorAll('#standings .entry');"
+                          "  var visible = 0;"
+                          "  for (var i = 0; i < entries.length; ++i)"
+                          "    if (entries[i].getClientRects().length) ++visible;"
+                          "  return { height: innerHeight, page: document.documentElement"
+                          "      .scrollHeight, lanesBottom: box('#lanes').bottom,"
+                          "    standingsTop: box('#standings').top, standingsBottom:"
+                          "      box('#standings').bottom, time: px('.time'), team: px('.team'),"
+                          "    name: px('#standings td:nth-child(3)'), entries: entries.length,"
+                          "    visible: visible };"
+                          "})()"))
+            .toObject();
+    const auto at = [&](const char *key) { return shown[QLatin1String(key)].toDouble(); };
+    const QByteArray what = QJsonDocument(shown).toJson(QJsonDocument::Compact);
+    QVERIFY2(at("lanesBottom") <= at("standingsTop"), what);
+    QVERIFY2(at("page") <= at("height") && at("standingsBottom") <= at("height"), what);
+    QVERIFY2(at("time") >= 0.12 * at("height"), what);
+    QVERIFY2(at("team") >= 0.045 * at("height") && at("name") >= 0.03 * at("height"), what);
+    QVERIFY2(at("visible") > 3 && at("visible") < at("entries"), what);
 }
 
 QTEST_MAIN(tst_LivePage)

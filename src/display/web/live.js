@@ -1,7 +1,9 @@
 /* The live page's script: keeps a WebSocket to the race program open, takes
    the whole state and then each change, and counts running clocks on by
-   itself from the elapsed time every message carries. Every text goes into
-   the page as text. Plain ES5 so that older phone browsers run it. */
+   itself from the elapsed time every message carries. Without a connection
+   the clocks stand and the times are greyed until the page has the state
+   again. Every text goes into the page as text. Plain ES5 so that older
+   phone browsers run it. */
 (function () {
     'use strict';
 
@@ -12,6 +14,8 @@
     var lastMessage = 0;
     var retryDelay = 500;
     var SilenceMs = 40000; // the program sends at least every 15 s
+    var AnswerMs = 5000;   // a connection that brings no state by then is tried anew
+    var live = true;       // the page holds the program's state of now
 
     function now() {
         return (window.performance && performance.now) ? performance.now() : Date.now();
@@ -95,31 +99,77 @@
         row.appendChild(element(tag, className, text));
     }
 
+    // One table: the column heads, then each class's title and its rows.
     function renderStandings() {
         var standings = document.getElementById('standings');
         clear(standings);
-        for (var i = 0; i < state.standings.length; ++i) {
-            var klasse = state.standings[i];
-            standings.appendChild(element('h2', '', 'Klasse ' + klasse.klasse));
-            var table = element('table');
+        var table = element('table');
+        if (state.standings.length) {
             var head = element('tr');
             cell(head, 'th', 'num', 'Platz');
             cell(head, 'th', 'num', 'Nr.');
             cell(head, 'th', '', 'TeamName');
             cell(head, 'th', 'total', 'Total');
             table.appendChild(head);
+        }
+        for (var i = 0; i < state.standings.length; ++i) {
+            var klasse = state.standings[i];
+            var title = element('tr', 'entry klasse');
+            var name = element('th', '', 'Klasse ' + klasse.klasse);
+            name.colSpan = 4;
+            title.appendChild(name);
+            table.appendChild(title);
             for (var j = 0; j < klasse.rows.length; ++j) {
                 var r = klasse.rows[j];
-                var row = element('tr');
+                var row = element('tr', 'entry');
                 cell(row, 'td', 'num', r.platz);
                 cell(row, 'td', 'num', r.nr);
                 cell(row, 'td', '', r.teamName);
                 cell(row, 'td', 'total', r.total);
                 table.appendChild(row);
             }
-            standings.appendChild(table);
         }
+        standings.appendChild(table);
         document.body.className = state.showStandings ? 'standings-first' : '';
+        showPage();
+    }
+
+    // On a landscape screen the standings take the room below the lanes
+    // and are shown a page at a time, turned every PageMs, as the audience
+    // window does; elsewhere they are shown whole.
+    var PageMs = 10000;
+    var pageStart = 0;
+    var pageEnd = 0;
+
+    function paged() {
+        return !!(window.matchMedia && matchMedia('(orientation: landscape) and (min-width: 600px)').matches);
+    }
+
+    function showPage() {
+        var box = document.getElementById('standings');
+        var entries = box.getElementsByClassName('entry');
+        var i;
+        if (pageStart >= entries.length)
+            pageStart = 0;
+        for (i = 0; i < entries.length; ++i)
+            entries[i].style.display = paged() ? 'none' : '';
+        pageEnd = entries.length;
+        if (!paged())
+            return;
+        for (i = pageStart; i < entries.length; ++i) {
+            entries[i].style.display = '';
+            if (box.scrollHeight > box.clientHeight && i > pageStart) {
+                entries[i].style.display = 'none';
+                break;
+            }
+        }
+        pageEnd = i;
+    }
+
+    function turnPage() {
+        var entries = document.getElementById('standings').getElementsByClassName('entry');
+        pageStart = pageEnd < entries.length ? pageEnd : 0;
+        showPage();
     }
 
     // Marks the page when any box is too narrow for what it holds.
@@ -135,6 +185,8 @@
     }
 
     function tickClocks() {
+        if (!live)
+            return;
         var boxes = document.querySelectorAll('.lane.running');
         for (var i = 0; i < boxes.length; ++i) {
             var start = clockStarts[boxes[i].getAttribute('data-lane')];
@@ -167,33 +219,55 @@
         checkOverflow();
     }
 
+    // Offline, the clocks stand where they are and the times are greyed.
     function showOffline(offline) {
+        if (offline)
+            tickClocks();
+        live = !offline;
         document.getElementById('offline').hidden = !offline;
+        document.documentElement.setAttribute('data-live', live ? 'yes' : 'no');
+    }
+
+    // The connection is gone (or never answered): dropped, and tried again.
+    function lost(attempt) {
+        attempt.onopen = attempt.onmessage = attempt.onclose = null;
+        try {
+            attempt.close();
+        } catch (e) {
+        }
+        if (socket !== attempt)
+            return;
+        socket = null;
+        showOffline(true);
+        setTimeout(connect, retryDelay);
+        retryDelay = Math.min(retryDelay * 2, 5000);
     }
 
     function connect() {
         var scheme = location.protocol === 'https:' ? 'wss://' : 'ws://';
-        socket = new WebSocket(scheme + location.host + '/live');
-        socket.onopen = function () {
+        var attempt = new WebSocket(scheme + location.host + '/live');
+        var answered = false;
+        socket = attempt;
+        setTimeout(function () {
+            if (!answered)
+                lost(attempt);
+        }, AnswerMs);
+        attempt.onmessage = function (event) {
+            answered = true;
             retryDelay = 500;
             lastMessage = now();
-        };
-        socket.onmessage = function (event) {
-            lastMessage = now();
+            // The first message of a connection is the whole state.
             showOffline(false);
             take(JSON.parse(event.data));
         };
-        socket.onclose = function () {
-            socket = null;
-            showOffline(true);
-            setTimeout(connect, retryDelay);
-            retryDelay = Math.min(retryDelay * 2, 5000);
+        attempt.onclose = function () {
+            lost(attempt);
         };
     }
 
     function watch() {
         if (socket && socket.readyState === 1 && now() - lastMessage > SilenceMs)
-            socket.close();
+            lost(socket);
     }
 
     var frame = window.requestAnimationFrame || function (f) { return setTimeout(f, 40); };
@@ -205,5 +279,7 @@
     take(JSON.parse(document.getElementById('state').textContent));
     connect();
     setInterval(watch, 5000);
+    setInterval(turnPage, PageMs);
+    window.addEventListener('resize', showPage);
     frame(animate);
 })();
