@@ -111,8 +111,10 @@ public:
     // start order that has no result and is not on the other lane.
     void LaneCountChanged();
 
-    // Replaces the protocol by the rows of a starter list. false (and an
-    // error box, the protocol untouched) when the file cannot be read.
+    // Replaces the protocol by the rows of a starter list, keeping unsaved
+    // results aside first. false, the protocol untouched, when the file
+    // cannot be read (an error box says so) or those results could not be
+    // kept (the status line says so).
     bool LoadStarterList(const QString &fileName);
     void sbLoadClick();
 
