@@ -126,4 +126,6 @@ void TFormMain::CreateControllers()
     connect(Race, &RaceController::heatReset, Protocol, &ProtocolController::RefreshControlStates);
     connect(Protocol, &ProtocolController::protocolChanged, Race,
             &RaceController::ForgetNoticesOfTakenBackTimes);
+    connect(Protocol, &ProtocolController::protocolReplaced, Race,
+            &RaceController::ClearRaceNotices);
 }

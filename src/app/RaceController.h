@@ -143,6 +143,9 @@ public:
     // its time replaced another goes when that time is no longer there
     // (taken back by Ctrl+Z).
     void ForgetNoticesOfTakenBackTimes();
+    // The heat's notices go (at START, and when other teams took the
+    // protocol's place); the status line is cleared only while it shows them.
+    void ClearRaceNotices();
 
 signals:
     // The course of a heat, told once the controls have followed it: START,
@@ -186,7 +189,6 @@ private:
     bool OtherLaneRecordedThisTeam(int lane) const;
     void SetLaneNotice(int lane, const QString &text);
     void ShowRaceNotices();
-    void ClearRaceNotices();
     void MakeResultsAvailable(const LaneControls &lane);
     static void MakeResultsUnavailable(const LaneControls &lane);
 

@@ -285,7 +285,7 @@ private slots:
 
     // A notice goes with its cause: a replaced time taken back during its
     // heat is not announced again beside the other lane's, and the old
-    // list's notice goes with the list.
+    // list's notices (its own and its heats') go with the list.
     void noticesGoWithTheirCause_data()
     {
         QTest::addColumn<bool>("reRun");
@@ -314,6 +314,11 @@ private slots:
         m_fixture.Platform().AdvanceTick(1000);
         Form()->mStop2->trigger();
         QCOMPARE(m_fixture.StatusText(), QStringLiteral("Team 15 Wind: 45,67 ersetzt durch 31,00"));
+        // The heat's notice is about the old list: it goes with it.
+        Form()->mReset->trigger();
+        Form()->Protocol->MarkProtocolSaved();
+        m_fixture.Load(RaceDay, QStringLiteral("Zweite.txt"));
+        QCOMPARE(m_fixture.StatusText(), QString());
     }
 
 private:
