@@ -623,8 +623,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(journal.FileName()));
         // A second copy of the same moment gets a number; both name the event.
         const QString second = journal.KeepCopy(read);
-        QCOMPARE(QFileInfo(second).fileName(),
-                 "Mai 2024 – aufbewahrt 2026-12-07 23-02-59 (2).txt");
+        QCOMPARE(QFileInfo(second).fileName(), "Mai 2024 – aufbewahrt 2026-12-07 23-02-59 (2).txt");
         QCOMPARE(EventName(kept), "Mai 2024");
         QCOMPARE(EventName(second), "Mai 2024");
         JournalState aside;
