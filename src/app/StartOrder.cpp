@@ -112,10 +112,10 @@ NextTeams FindNextTeams(const TMyStringGrid &grid, int laneCount,
     return next;
 }
 
+// The other lane's team counts as running; a lane that starts over has
+// found no team without a result.
 int NextTeamBeside(const TMyStringGrid &grid, int otherLaneRow)
 {
-    const std::vector<int> places = ReadStartOrder(grid);
-    const QList<QString> times = DataRowTexts(grid, ColZeit);
-    return FirstInStartOrder(
-        places, [&](int row) { return row != otherLaneRow && IsBlankText(times[row - 1]); });
+    const NextTeams next = FindNextTeams(grid, 1, {otherLaneRow});
+    return next.startedOver[0] ? -1 : next.rows[0];
 }
