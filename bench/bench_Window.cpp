@@ -11,7 +11,7 @@
 // --only=race one of the two parts.
 #include "BenchSupport.h"
 #include "BenchWindow.h"
-#include "app/AudienceSource.h"
+#include "display/AudienceSource.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
 #include "app/RecoveryJournal.h"

@@ -32,9 +32,9 @@ ExportController::ExportController(const Controls &controls, const ProtocolContr
     connect(controls.document, &QToolButton::clicked, this, &ExportController::sbWordClick);
 }
 
-CellRows ExportController::GridRows() const
+CellRows ExportController::ProtocolRows() const
 {
-    return m_controls.grid->TableRows();
+    return m_protocol.Model().HeaderAndRows();
 }
 
 // --- save dialog -----------------------------------------------------------------
@@ -61,7 +61,11 @@ bool ExportController::SaveAs(FileType type, const QString &fileName)
 {
     switch (type) {
     case FileType::SemicolonList:
-        return m_controls.grid->SaveToFile(fileName);
+        // A failure leaves a previous file of that name as it was.
+        if (ReplaceFileContents(fileName, SemicolonProtocol(ProtocolRows()), nullptr))
+            return true;
+        ShowError(QStringLiteral("Can't write to file:\r") + fileName);
+        return false;
     case FileType::Document:
         return !ExportDocument(WordProcessorMode::Background, fileName).isEmpty();
     case FileType::WebPage:
@@ -69,7 +73,7 @@ bool ExportController::SaveAs(FileType type, const QString &fileName)
     case FileType::TabText:
         break;
     }
-    return WriteFile(fileName, TabSeparatedProtocol(GridRows()));
+    return WriteFile(fileName, TabSeparatedProtocol(ProtocolRows()));
 }
 
 bool ExportController::WriteFile(const QString &fileName, const QByteArray &bytes,
@@ -110,13 +114,13 @@ QString ExportController::HtmlPageName() const
 
 bool ExportController::WriteHtmlProtocol(const QString &fileName)
 {
-    return WriteFile(fileName, HtmlProtocolPage(GridRows(), Title()));
+    return WriteFile(fileName, HtmlProtocolPage(ProtocolRows(), Title()));
 }
 
 void ExportController::sbInetClick(int tag)
 {
     const QString pageName = HtmlPageName();
-    const CellRows rows = GridRows();
+    const CellRows rows = ProtocolRows();
     // A page that could not be written now must not be replaced by an
     // older one of the same name in the browser or on paper.
     if (!WriteFile(pageName, HtmlProtocolPage(rows, Title()), NameChosenBy::Program))
@@ -171,7 +175,7 @@ void ExportController::SaveProtocolPdf(const CellRows &rows)
 void ExportController::sbExcelClick()
 {
     try {
-        ExportToSpreadsheet(GridRows(), m_controls.window);
+        ExportToSpreadsheet(ProtocolRows(), m_controls.window);
     } catch (const EAutomationNotShown &notShown) {
         CurrentPlatform().MessageBox(m_controls.window, Title(), notShown.Message(),
                                      Platform::MessageKind::Information);
@@ -194,7 +198,7 @@ QString ExportController::ExportDocument(WordProcessorMode mode, const QString &
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString saved;
     try {
-        saved = ExportToWordProcessor(GridRows(), mode, *m_controls.templatePath, fileName);
+        saved = ExportToWordProcessor(ProtocolRows(), mode, *m_controls.templatePath, fileName);
         if (saved.isEmpty())
             saved = fileName;
     } catch (const EAutomationError &error) {

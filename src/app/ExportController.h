@@ -16,7 +16,6 @@ class ProtocolController;
 class QPrinter;
 class QStatusBar;
 class QToolButton;
-class TSortGrid;
 
 class ExportController : public QObject
 {
@@ -31,7 +30,6 @@ public:
         QToolButton *print = nullptr;
         QToolButton *spreadsheet = nullptr;
         QToolButton *document = nullptr;
-        TSortGrid *grid = nullptr;
         QStatusBar *statusLine = nullptr;
         // The dialogs' parent.
         QWidget *window = nullptr;
@@ -65,7 +63,7 @@ public:
     QString HtmlPageName() const;
 
     // The table as shown, header row first.
-    CellRows GridRows() const;
+    CellRows ProtocolRows() const;
 
 signals:
     // The protocol went into a file the operator chose in the save dialog.

@@ -2,22 +2,17 @@
 // the source that builds them from the race and the protocol.
 #include "app/FMain.h"
 
-#include "app/AudienceSource.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
 #include "display/AudienceFeed.h"
+#include "display/AudienceSource.h"
 #include "display/AudienceWindow.h"
-#include "widgets/SortGrid.h"
-
-#include <QComboBox>
 
 void TFormMain::CreateAudience()
 {
     Audience = new AudienceFeed(this);
     AudienceSource::Inputs inputs;
-    inputs.grid = SortGrid1;
-    inputs.laneSelectors = {cbBuhn1, cbBuhn2};
-    inputs.columns = [this] { return Protocol->Columns(); };
+    inputs.protocol = &Protocol->Model();
     inputs.laneCount = [this] { return Settings.CountBahn; };
     inputs.startTick = [this] { return Race->StartTick; };
     AudienceBuilder = new AudienceSource(std::move(inputs), Audience, this);

@@ -95,7 +95,6 @@ ExportController::Controls ExportControls(TFormMain &form)
     controls.print = form.sbPrint;
     controls.spreadsheet = form.sbExcel;
     controls.document = form.sbWord;
-    controls.grid = form.SortGrid1;
     controls.statusLine = form.statusBar();
     controls.window = &form;
     controls.printer = &form.Printer;

@@ -4,10 +4,10 @@
 // edits the certificate layout in place, so a cancel puts the copy back.
 #include "app/FMain.h"
 
-#include "app/AudienceSource.h"
 #include "app/ProtocolController.h"
 #include "comms/Comms.h"
 #include "comms/SimSerialDevice.h"
+#include "display/AudienceSource.h"
 #include "settings/CertificateLayout.h"
 #include "settings/Cfg.h"
 #include "widgets/SortGrid.h"

@@ -1,13 +1,12 @@
-// Lane selector items over the protocol grid's rows.
+// Lane selector items over the protocol's rows.
 #include "app/LaneSelectorModel.h"
 
-#include "protocol/ProtocolTable.h"
-#include "widgets/StringGrid.h"
+#include "protocol/ProtocolModel.h"
 
 #include <QColor>
 
-LaneSelectorModel::LaneSelectorModel(const TMyStringGrid *grid, QObject *parent)
-    : QAbstractListModel(parent), m_grid(grid)
+LaneSelectorModel::LaneSelectorModel(const ProtocolModel &protocol, QObject *parent)
+    : QAbstractListModel(parent), m_protocol(protocol)
 {}
 
 int LaneSelectorModel::rowCount(const QModelIndex &parent) const
@@ -21,18 +20,24 @@ QVariant LaneSelectorModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_count)
         return {};
-    const int row = index.row() + 1;
+    const int row = index.row();
     if (role == Qt::ForegroundRole)
-        return IsBlankText(m_grid->Cells(ColZeit, row)) ? QVariant() : QVariant(QColor(Qt::gray));
+        return IsBlankText(m_protocol.Cell(row, ColZeit)) ? QVariant() : QVariant(QColor(Qt::gray));
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    return LaneSelectorText(m_grid->Cells(ColNr, row), m_grid->Cells(ColTeamName, row),
-                            m_grid->Cells(ColKlasse, row));
+    return LaneSelectorText(m_protocol.Cell(row, ColNr), m_protocol.Cell(row, ColTeamName),
+                            m_protocol.Cell(row, ColKlasse));
 }
 
-void LaneSelectorModel::Rebuild(int count)
+void LaneSelectorModel::Rebuild()
 {
     beginResetModel();
-    m_count = count;
+    m_count = m_protocol.TeamCount();
     endResetModel();
+}
+
+void LaneSelectorModel::RowChanged(int row)
+{
+    if (row >= 0 && row < m_count)
+        emit dataChanged(index(row), index(row));
 }

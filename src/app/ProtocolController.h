@@ -1,15 +1,14 @@
-// The results protocol in the main window: the grid SortGrid1 and the two
-// lane selectors. It records lane times, ranks the teams per class, loads
-// starter lists, writes penalties and marks, and keeps the availability of
-// START and of the protocol buttons up to date.
+// The results protocol in the main window: the protocol model, shown by
+// the grid SortGrid1 and the two lane selectors. It hands the operator's
+// actions (lane times, penalties and marks, lists, removals, edits) to the
+// model and keeps the availability of START and of the protocol buttons
+// up to date.
 #pragma once
 
 #include "app/LanePenalties.h"
 #include "app/RaceController.h"
 #include "platform/Platform.h"
-#include "protocol/ProtocolChange.h"
-#include "protocol/ProtocolTable.h"
-#include "widgets/SortCompare.h"
+#include "protocol/ProtocolModel.h"
 
 #include <QObject>
 #include <QString>
@@ -20,7 +19,7 @@
 #include <vector>
 
 class LaneTeams;
-class ProtocolUndo;
+class ProtocolGridView;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -89,13 +88,18 @@ public:
     // The loaded starter list's full path ("" before the first list).
     QString ListPath;
 
+    // The protocol itself.
+    ProtocolModel &Model() { return *m_model; }
+    const ProtocolModel &Model() const { return *m_model; }
+
     // Fills "Zeit", "Strafzeit" and "Total" (column, +1, +2) of the team on
     // the lane (1 or 2). false when the lane has no team; nothing is written then.
     bool RecordLaneTime(int column, int lane, const QString &text) override;
     // A cell of the team on the lane (1 or 2); a null text when the lane has no team.
     QString LaneCell(int lane, int column) const override;
-    // Sorts by class and total and writes the places per class, then gives
-    // both selectors one item per row; each lane stays on its team's row.
+    // Both lanes hold one team.
+    bool LanesOnOneTeam() const override;
+    // Sorts by class and total and writes the places per class.
     void RankProtocol() override;
     void RefreshControlStates();
     // START takes the focus when a heat can start, so that Enter starts it,
@@ -132,30 +136,27 @@ public:
     void cbEditONClick();
     // Removes the current row (all = false) or the whole protocol.
     void sbCLSClick(bool all);
+    // Ctrl+Z: takes back the newest change and says so in the status line.
+    void TakeBack();
 
     // The teams on the lanes.
     const LaneTeams &Lanes() const { return *m_lanes; }
 
-    // The protocol as plain rows (grid rows 1 .. RowCount - 1).
-    ProtocolTable Table() const;
-    // The same rows shared with the grid: taken at once at any list size.
-    ProtocolColumns Columns() const;
-    // The cells of one grid row.
-    ProtocolRow ReadRow(int row) const;
+    // The protocol as plain rows.
+    ProtocolTable Table() const { return m_model->Table(); }
+    // The same rows shared with the model: taken at once at any list size.
+    ProtocolColumns Columns() const { return m_model->Columns(); }
 
     // Times, penalties, marks or cells changed since the list was loaded or
     // the protocol last saved; an empty protocol has nothing to lose.
-    bool ProtocolModified() const;
-    void MarkProtocolSaved();
+    bool ProtocolModified() const { return m_model->Modified(); }
+    void MarkProtocolSaved() { m_model->MarkSaved(); }
     // Each row's place in the start order, row 0 first, as the recovery
     // journal keeps it; empty while it is the rows' own order.
-    std::vector<int> StartOrder() const;
-    // The place the data row holds itself; -1 when it holds none (its place
-    // then depends on the other rows: StartOrder gives it).
-    int StoredStartPlace(int row) const;
+    std::vector<int> StartOrder() const { return m_model->StartOrder(); }
     // Puts back a protocol kept by the recovery journal: its rows, their
-    // start order (none: the rows' own order), both lanes' teams (selector
-    // positions) and its not-saved mark.
+    // start order (none: the rows' own order), both lanes' teams (rows)
+    // and its not-saved mark.
     void RestoreProtocol(ProtocolTable rows, const std::vector<int> &startOrder, int lane1,
                          int lane2, bool modified);
     // true when nothing unsaved would be lost, or the operator agrees to
@@ -175,42 +176,14 @@ signals:
     void rowCountChanged();
 
 private:
-    // Takes changes back through the same writes and notifications.
-    friend class ProtocolUndo;
-
-    enum class Change {
-        Content,     // cells anywhere
-        Arrangement, // rows came, went or moved
-        Lanes,       // only the lanes' teams or the saved mark
-        Row,         // the cells of the given row
-    };
-    // Every change of the protocol goes through here. Within a ChangeBatch
-    // the notification waits until the outermost batch ends.
-    void NoteChange(Change change, int row = 0);
-    void Notify();
-    class ChangeBatch;
-
     void Wire();
-    void SortGrid1GetSortStyle(int column, TSortStyle &style);
-    void SortGrid1EndSort();
-    void WriteRow(int row, const ProtocolRow &cells);
-    void WriteTable(ProtocolTable &table);
-    int TeamCount() const;
-    // New times take the decimal mark of the first time in the protocol.
-    void FollowDecimalMarkOfTimes();
-    // Both selectors get one item per team, none selected.
-    void FillSelectors();
-    bool TakeOverAvailable(int lane) const;
-    // Rebuilds the selectors' items after rows moved or went, each lane on
-    // its marked row (none when the row went).
-    void FollowLaneRows();
+    // The model changed: the views that are not its own follow.
+    void ModelChanged(const ProtocolChange &change);
+    bool TakeOverAvailable() const;
     void RefreshLaneButtons();
-    void RemoveCurrentRow();
     void RemoveCurrentRowAndMoveItsLanes();
-    // A cell the operator typed into, which held `before`.
-    void CellTyped(int column, int row, const QString &before);
     void ClearSelectors();
-    // Both selectors on these positions (-1: none), enabled as far as the
+    // Lanes on these rows (-1: none), the selectors enabled as far as the
     // rows allow, and the controls that depend on them refreshed.
     void PutLanesOn(int lane1, int lane2);
     // Writes `change` into the row of the lane's team, kept for taking back as `what`.
@@ -230,32 +203,9 @@ private:
 
     Controls m_controls;
     const MainSettings &m_settings;
+    ProtocolModel *m_model;
+    ProtocolGridView *m_gridView;
     LaneTeams *m_lanes;
-    ProtocolUndo *m_undo;
-    bool m_modified = false;
     QString m_listNotice;
-    int m_batchDepth = 0;
-    bool m_changePending = false;
-    ProtocolChange m_pendingChange;
-};
-
-// Groups the changes of one action into one notification.
-class ProtocolController::ChangeBatch
-{
-public:
-    explicit ChangeBatch(ProtocolController *controller) : m_controller(controller)
-    {
-        ++m_controller->m_batchDepth;
-    }
-    ~ChangeBatch()
-    {
-        if (--m_controller->m_batchDepth == 0 &&
-            std::exchange(m_controller->m_changePending, false))
-            m_controller->Notify();
-    }
-    ChangeBatch(const ChangeBatch &) = delete;
-    ChangeBatch &operator=(const ChangeBatch &) = delete;
-
-private:
-    ProtocolController *m_controller;
+    int m_lastRowCount = 0;
 };

@@ -4,8 +4,7 @@
 
 #include "app/LaneTeams.h"
 #include "app/MainSettings.h"
-#include "app/ProtocolUndo.h"
-#include "app/StartOrder.h"
+#include "app/ProtocolGridView.h"
 #include "widgets/SortGrid.h"
 
 #include <QStatusBar>
@@ -17,12 +16,10 @@ void ProtocolController::sbCLSClick(bool all)
         all ? QStringLiteral("Zeitenprotokoll  löschen?") : QStringLiteral("Zeile entfernen?");
     if (!Confirm(question) || (all && !UnsavedResultsKept()))
         return;
-    const ChangeBatch batch(this);
-    NoteChange(Change::Content);
+    const ProtocolModel::Batch batch(*m_model);
     if (all) {
-        m_undo->ProtocolCleared();
-        m_controls.grid->ClearRows();
-        emit protocolReplaced();
+        m_model->Clear();
+        m_controls.grid->GoToCell(0, 1, true);
     } else {
         RemoveCurrentRowAndMoveItsLanes();
     }
@@ -35,55 +32,38 @@ void ProtocolController::sbCLSClick(bool all)
 
 void ProtocolController::ClearSelectors()
 {
-    m_lanes->Clear();
+    m_lanes->Disable();
     for (QToolButton *takeOver : m_controls.takeOverButtons)
         takeOver->setEnabled(false);
 }
 
 // A lane whose team was removed goes on with the next team in start order
-// that has no result, and the status line says so.
+// that has no result, and the status line says so. The current row stays
+// where it was, on the team that moved up.
 void ProtocolController::RemoveCurrentRowAndMoveItsLanes()
-{
-    const TSortGrid *grid = m_controls.grid;
-    const int row = grid->Row();
-    const QString removed = grid->Cells(ColNr, row);
-    const std::array<bool, 2> lost = {m_lanes->Row(0) == row, m_lanes->Row(1) == row};
-    RemoveCurrentRow();
-    if (!HasProtocol() || (!lost[0] && !lost[1]))
-        return;
-    std::array<int, 2> positions = {m_lanes->Position(0), m_lanes->Position(1)};
-    QStringList notices;
-    for (int lane : {0, 1}) {
-        const int other = positions[std::size_t(1 - lane)];
-        const int next = lost[std::size_t(lane)] ? NextTeamBeside(*grid, other + 1) : -1;
-        if (next < 0)
-            continue;
-        positions[std::size_t(lane)] = next - 1;
-        if (lane < m_settings.CountBahn)
-            notices << QStringLiteral("Rennspur %1: Team %2 entfernt – jetzt Team %3")
-                           .arg(lane + 1)
-                           .arg(removed, grid->Cells(ColNr, next));
-    }
-    PutLanesOn(positions[0], positions[1]);
-    if (!notices.isEmpty())
-        ShowNotice(notices.join(QStringLiteral("   |   ")));
-}
-
-void ProtocolController::RemoveCurrentRow()
 {
     TSortGrid *grid = m_controls.grid;
     const int row = grid->Row();
     const int column = grid->Col();
-    try {
-        m_undo->RowRemoved(row);
-        WriteRow(row, ProtocolRow{});
-        grid->DeleteRow(row);
-        RankProtocol();
-        if (row >= grid->RowCount())
-            return; // the last row went; the grid keeps its own current row
+    const QString removed = m_model->Cell(row - 1, ColNr);
+    const std::array<int, 2> moved = m_model->RemoveRow(row - 1);
+    m_gridView->ShowRowCount();
+    m_gridView->ShowRankedOrder();
+    if (row < grid->RowCount()) {
         grid->SetRow(row);
         grid->SetCol(column);
-    } catch (const EInvalidGridOperation &) {
-        // The remaining steps are skipped; widths and states are still refreshed.
     }
+    if (!HasProtocol())
+        return;
+    QStringList notices;
+    for (int lane = 0; lane < m_settings.CountBahn; ++lane) {
+        const int next = moved[std::size_t(lane)];
+        if (next >= 0)
+            notices << QStringLiteral("Rennspur %1: Team %2 entfernt – jetzt Team %3")
+                           .arg(lane + 1)
+                           .arg(removed, m_model->Cell(next, ColNr));
+    }
+    PutLanesOn(m_model->LaneRow(0), m_model->LaneRow(1));
+    if (!notices.isEmpty())
+        ShowNotice(notices.join(QStringLiteral("   |   ")));
 }

@@ -3,8 +3,8 @@
 
 #include "app/MainSettings.h"
 #include "app/ProgramFolders.h"
-#include "app/StartOrder.h"
 #include "platform/Platform.h"
+#include "protocol/ProtocolModel.h"
 #include "protocol/ProtocolTable.h"
 #include "race/RaceTime.h"
 #include "widgets/ButtonWithColor.h"
@@ -310,9 +310,7 @@ void RaceController::ClearRaceNotices()
 // other lane already wrote into that team's row in this heat stays.
 bool RaceController::OtherLaneRecordedThisTeam(int lane) const
 {
-    const int position = m_controls.laneSelectors[0]->currentIndex();
-    return m_settings.CountBahn > 1 && position >= 0 &&
-           position == m_controls.laneSelectors[1]->currentIndex() &&
+    return m_settings.CountBahn > 1 && m_results.LanesOnOneTeam() &&
            m_lanes[1 - lane].dropOut->isEnabled();
 }
 

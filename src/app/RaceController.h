@@ -36,6 +36,8 @@ class HeatResults
 public:
     // A cell of the team on the lane (1 or 2); a null text when the lane has no team.
     virtual QString LaneCell(int lane, int column) const = 0;
+    // Both lanes hold one team.
+    virtual bool LanesOnOneTeam() const = 0;
     // Writes the time into the column and the two beside it of the lane's
     // (1 or 2) team; false when the lane has no team.
     virtual bool RecordLaneTime(int column, int lane, const QString &text) = 0;

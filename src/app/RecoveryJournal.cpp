@@ -3,7 +3,6 @@
 
 #include "app/DlgYesNo.h"
 #include "app/FreedMemory.h"
-#include "app/LaneTeams.h"
 #include "app/ProtocolController.h"
 #include "platform/Platform.h"
 #include "protocol/RegularFile.h"
@@ -14,7 +13,6 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <algorithm>
-#include <optional>
 
 RecoveryJournal::RecoveryJournal(const Window &window, ProtocolController &protocol,
                                  const QString &fileName, QObject *parent)
@@ -148,8 +146,8 @@ JournalNotes RecoveryJournal::CurrentNotes() const
     notes.eventName = m_protocol.EventName;
     notes.listPath = m_protocol.ListPath;
     notes.caption = m_window.window->windowTitle();
-    notes.lane1 = m_protocol.Lanes().Position(0);
-    notes.lane2 = m_protocol.Lanes().Position(1);
+    notes.lane1 = m_protocol.Model().LaneRow(0);
+    notes.lane2 = m_protocol.Model().LaneRow(1);
     notes.unsaved = m_protocol.ProtocolModified();
     notes.discarded = m_discarded;
     notes.stamp = QDateTime::currentDateTime();
@@ -172,20 +170,11 @@ JournalChange RecoveryJournal::ChangeOf(const ProtocolChange &change) const
     std::vector<int> rows = change.rows;
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    // A stop or a penalty changes one row: its own start place is read
-    // rather than the whole column's (a whole read costs milliseconds at
-    // 100 000 teams), unless a changed row holds none.
-    std::optional<std::vector<int>> startOrder;
+    const ProtocolModel &model = m_protocol.Model();
     for (const int row : rows) {
-        const std::size_t index = std::size_t(row - 1);
-        int place = m_protocol.StoredStartPlace(row);
-        if (place < 0) {
-            if (!startOrder)
-                startOrder = m_protocol.StartOrder();
-            place = index < startOrder->size() ? (*startOrder)[index] : int(index);
-        }
-        recorded.rows.emplace_back(index, m_protocol.ReadRow(row));
-        recorded.startOrder.emplace_back(index, place);
+        const std::size_t index = std::size_t(row);
+        recorded.rows.emplace_back(index, model.Row(row));
+        recorded.startOrder.emplace_back(index, model.StartPlaces()[index]);
     }
     return recorded;
 }

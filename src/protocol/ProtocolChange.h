@@ -1,8 +1,8 @@
 // What one change notification of the protocol covers, so that the
-// recovery journal writes only that: the grid rows whose cells changed,
-// or the whole table when rows may have come, gone or moved, or any cell
-// anywhere may have changed. A notification with neither changed only the
-// lanes' teams or the saved mark.
+// recovery journal writes only that: the rows whose cells changed, or the
+// whole table when rows may have come, gone or moved, or any cell anywhere
+// may have changed. A notification with neither changed only the lanes'
+// teams or the saved mark.
 #pragma once
 
 #include <vector>
@@ -13,5 +13,8 @@ struct ProtocolChange
     // Cells were edited or rows removed by hand: the texts exist nowhere
     // else. Without it a whole-table change only loaded, moved or ranked rows.
     bool cellsEdited = false;
-    std::vector<int> rows; // grid rows (1 = first team), when not wholeTable
+    std::vector<int> rows; // the protocol's rows (0 = first team), when not wholeTable
+    // When the rows only moved (a ranking, a sort): row k came from
+    // movedFrom[k]. Empty for any other change.
+    std::vector<int> movedFrom;
 };

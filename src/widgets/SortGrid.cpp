@@ -181,7 +181,7 @@ QStringList TSortGrid::ColumnKeys(int col, const std::vector<int> &order) const
     keys.reserve(order.size());
     const TStringSparseList *data = ColumnData(col);
     for (int row : order)
-        keys << (data ? data->Get(row) : QString());
+        keys << (CellSource() ? Cells(col, row) : data ? data->Get(row) : QString());
     return keys;
 }
 

@@ -203,7 +203,7 @@ private:
     };
     TSortStyle KeyStyle(int col, TSortStyle previous);
     QStringList ColumnKeys(int col, const std::vector<int> &order) const;
-    static std::function<const QString &(int row)> StoredText(const QList<QString> &texts);
+    std::function<const QString &(int row)> TextOf(int col, const QList<QString> &texts) const;
     int FittedWidth(int col, int rowCount, const std::function<const QString &(int row)> &textOf,
                     const std::function<QFont(int row)> &fontOf);
     void FollowSelectedRows(const std::vector<int> &order);

@@ -25,7 +25,7 @@ void TSortGrid::AutoSizeCol(int col, bool force)
 int TSortGrid::FittedColWidth(int col)
 {
     const QList<QString> texts = ColumnTexts(col);
-    return FittedWidth(col, RowCount(), StoredText(texts), [this, col](int row) {
+    return FittedWidth(col, RowCount(), TextOf(col, texts), [this, col](int row) {
         return CellFormat(col, row, row == 0 ? gdFixed : TGridDrawState{}).Font;
     });
 }
@@ -33,7 +33,7 @@ int TSortGrid::FittedColWidth(int col)
 int TSortGrid::FittedColWidthInGridFont(int col)
 {
     const QList<QString> texts = ColumnTexts(col);
-    return FittedWidth(col, RowCount(), StoredText(texts), {});
+    return FittedWidth(col, RowCount(), TextOf(col, texts), {});
 }
 
 int TSortGrid::FittedColWidthInGridFont(int col, int rows,
@@ -45,12 +45,19 @@ int TSortGrid::FittedColWidthInGridFont(int col, int rows,
         [&](int row) -> const QString & { return row == 0 ? header : dataText(row - 1); }, {});
 }
 
-// Row by row through a column's shared texts, no text copied.
-std::function<const QString &(int row)> TSortGrid::StoredText(const QList<QString> &texts)
+// Row by row through a column's shared texts (or its source's), no text copied.
+std::function<const QString &(int row)> TSortGrid::TextOf(int col,
+                                                          const QList<QString> &texts) const
 {
-    return [&texts](int row) -> const QString & {
+    const auto stored = [&texts](int row) -> const QString & {
         static const QString none;
         return row < texts.size() ? texts[row] : none;
+    };
+    const TGridCellSource *source = CellSource();
+    if (!source)
+        return stored;
+    return [stored, source, col, fixed = FixedRows()](int row) -> const QString & {
+        return row < fixed ? stored(row) : source->CellText(col, row - fixed);
     };
 }
 

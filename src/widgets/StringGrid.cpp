@@ -13,8 +13,16 @@ const TStringSparseList *TMyStringGrid::ColumnData(int col) const
     return col >= 0 && col < static_cast<int>(m_columns.size()) ? &m_columns[col] : nullptr;
 }
 
+void TMyStringGrid::SetCellSource(TGridCellSource *source)
+{
+    m_source = source;
+    InvalidateGrid();
+}
+
 QString TMyStringGrid::Cells(int col, int row) const
 {
+    if (m_source && row >= FixedRows())
+        return m_source->CellText(col, row - FixedRows());
     const TStringSparseList *data = ColumnData(col);
     return data ? data->Get(row) : QString();
 }
@@ -49,6 +57,11 @@ bool TMyStringGrid::StoresNothing(int col, int row, const QString &text) const
 
 void TMyStringGrid::SetCells(int col, int row, const QString &text)
 {
+    if (m_source && row >= FixedRows()) {
+        m_source->CellWritten(col, row - FixedRows(), text);
+        CellChanged(col, row);
+        return;
+    }
     if (StoresNothing(col, row, text))
         return;
     ColumnStore(col, row).Put(row, text);
@@ -189,6 +202,14 @@ void TMyStringGrid::RowMoved(int fromIndex, int toIndex)
 
 void TMyStringGrid::ReorderDataRows(const std::vector<int> &order)
 {
+    if (m_source) {
+        std::vector<int> from(order.size());
+        std::transform(order.begin(), order.end(), from.begin(),
+                       [&](int row) { return row - FixedRows(); });
+        m_source->RowsReordered(from);
+        InvalidateGrid();
+        return;
+    }
     const TCellPermutation permutation(1, order);
     for (TStringSparseList &column : m_columns)
         column.Reorder(permutation);

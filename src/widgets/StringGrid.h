@@ -13,6 +13,22 @@
 #include <span>
 #include <vector>
 
+// The texts of a grid's data rows kept by their owner rather than the
+// grid: the grid shows them, hands the operator's edits and the order of a
+// header sort to the owner, and is told when they change.
+class TGridCellSource
+{
+public:
+    virtual ~TGridCellSource() = default;
+    // The text of a data row's cell (data row 0 is the first below the
+    // fixed rows); empty beyond the rows.
+    virtual const QString &CellText(int col, int dataRow) const = 0;
+    // The in-place editor or a click wrote a cell.
+    virtual void CellWritten(int col, int dataRow, const QString &text) = 0;
+    // Data row k is to show data row from[k].
+    virtual void RowsReordered(const std::vector<int> &from) = 0;
+};
+
 // Keeps one text (and object) per cell, column by column. Cells outside the
 // current counts are kept and shown again when the counts grow.
 class TMyStringGrid : public TMyDrawGrid
@@ -24,6 +40,10 @@ public:
 
     QString Cells(int col, int row) const;
     void SetCells(int col, int row, const QString &text);
+    // From now on the data rows' texts come from the source (nullptr: the
+    // grid's own again); the fixed rows keep theirs.
+    void SetCellSource(TGridCellSource *source);
+    TGridCellSource *CellSource() const { return m_source; }
     // A column's texts from row 0 on, shared rather than copied: a picture
     // of this moment that may be read on another thread. Rows beyond its
     // size are empty.
@@ -68,6 +88,7 @@ private:
     void EndViewUpdate();
 
     std::vector<TStringSparseList> m_columns;
+    TGridCellSource *m_source = nullptr;
     TSparseList<std::unique_ptr<TMyStringGridStrings>> m_rowViews;
     TSparseList<std::unique_ptr<TMyStringGridStrings>> m_colViews;
     int m_viewUpdates = 0;

@@ -4,10 +4,10 @@
 // whole on a smaller screen.
 #include "LivePageClient.h"
 #include "MainWindowFixture.h"
-#include "app/AudienceSource.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "display/AudienceFeed.h"
+#include "display/AudienceSource.h"
 #include "display/AudienceWindow.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"

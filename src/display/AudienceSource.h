@@ -1,6 +1,6 @@
-// Builds what the audience sees from the running program: the teams on the
-// lanes (the lane selectors' rows, or after the reset the heat that just
-// ran), the state of the heat, the results as the protocol holds them, who
+// Builds what the audience sees from the protocol model and the race: the
+// teams on the lanes (the model's lanes, or after the reset the heat that
+// just ran), the state of the heat, the results as the protocol holds them, who
 // starts next by the start order and the standings per class. A new view
 // is built once per pass of the event loop after any change, so the steps
 // of one operator action never show on their own, and handed to the feed.
@@ -16,9 +16,8 @@
 #include <span>
 
 class AudienceFeed;
-class QComboBox;
+class ProtocolModel;
 class QTimer;
-class TMyStringGrid;
 
 class AudienceSource : public QObject
 {
@@ -28,9 +27,7 @@ public:
     // What the view is read from.
     struct Inputs
     {
-        const TMyStringGrid *grid = nullptr;
-        std::array<const QComboBox *, 2> laneSelectors{};
-        std::function<ProtocolColumns()> columns;
+        const ProtocolModel *protocol = nullptr;
         std::function<int()> laneCount;
         // The tick the running heat started at.
         std::function<std::uint32_t()> startTick;
@@ -46,7 +43,7 @@ public:
     void LaneStopped(int lane);
     void HeatReset(bool heatRan);
     void ProtocolChanged();
-    // Other teams took the protocol's place: the lanes show the selectors'
+    // Other teams took the protocol's place: the lanes show the model's
     // teams again, not those of the heat that ran before.
     void ProtocolReplaced();
     // Something else the view shows changed (the lane count): a new view
@@ -66,9 +63,8 @@ private:
     void NoteActivity();
     void CheckIdle();
     bool ClockRunning() const;
-    int SelectedRow(int laneIndex) const;
-    // The grid rows of the teams the lanes show (-1: none): the selected
-    // ones, or after the reset those that ran the heat.
+    // The rows of the teams the lanes show (-1: none): the model's lanes,
+    // or after the reset those that ran the heat.
     std::array<int, 2> LaneRows() const;
     AudienceLane LaneView(int laneIndex, int row, const ProtocolColumns &columns) const;
     QList<QList<AudienceTeam>> NextUp(const ProtocolColumns &columns) const;

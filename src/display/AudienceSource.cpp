@@ -1,15 +1,13 @@
-// The audience view built from the main window's race and protocol.
-#include "app/AudienceSource.h"
+// The audience view built from the protocol model and the race.
+#include "display/AudienceSource.h"
 
-#include "app/StartOrder.h"
 #include "display/AudienceFeed.h"
-#include "platform/Platform.h"
+#include "platform/TickClock.h"
+#include "protocol/ProtocolModel.h"
 #include "protocol/Ranking.h"
 #include "race/RaceTime.h"
 #include "text/NumericText.h"
-#include "widgets/StringGrid.h"
 
-#include <QComboBox>
 #include <QTimer>
 #include <cmath>
 
@@ -107,7 +105,7 @@ AudienceSource::AudienceSource(Inputs inputs, AudienceFeed *feed, QObject *paren
     : QObject(parent), m_in(std::move(inputs)), m_feed(feed), m_publishSoon(new QTimer(this)),
       m_idleCheck(new QTimer(this))
 {
-    m_lastActivity = CurrentPlatform().TickCount();
+    m_lastActivity = CurrentTickClock().TickCount();
     m_publishSoon->setSingleShot(true);
     m_publishSoon->setInterval(0);
     connect(m_publishSoon, &QTimer::timeout, this, &AudienceSource::Publish);
@@ -119,12 +117,11 @@ AudienceSource::AudienceSource(Inputs inputs, AudienceFeed *feed, QObject *paren
 
 void AudienceSource::HeatStarted()
 {
-    const std::vector<int> places = ReadStartOrder(*m_in.grid);
-    const ProtocolColumns columns = m_in.columns();
+    const ProtocolModel &protocol = *m_in.protocol;
     for (int lane = 0; lane < 2; ++lane) {
-        const int row = SelectedRow(lane);
-        m_heatTeams[lane] = row > 0 ? places[std::size_t(row - 1)] : -1;
-        m_rankedTotals[lane] = row > 0 ? columns.Cell(std::size_t(row - 1), ColTotal) : QString();
+        const int row = protocol.LaneRow(lane);
+        m_heatTeams[lane] = row >= 0 ? protocol.StartPlaces()[std::size_t(row)] : -1;
+        m_rankedTotals[lane] = row >= 0 ? protocol.Cell(row, ColTotal) : QString();
     }
     m_heat = Heat::Running;
     m_stopped = {false, false};
@@ -162,7 +159,7 @@ void AudienceSource::ProtocolChanged()
 
 void AudienceSource::NoteActivity()
 {
-    m_lastActivity = CurrentPlatform().TickCount();
+    m_lastActivity = CurrentTickClock().TickCount();
     m_idle = false;
     Refresh();
 }
@@ -170,7 +167,7 @@ void AudienceSource::NoteActivity()
 void AudienceSource::CheckIdle()
 {
     if (m_idle || ClockRunning() ||
-        ElapsedMs(m_lastActivity, CurrentPlatform().TickCount()) < StandingsAfterMs)
+        ElapsedMs(m_lastActivity, CurrentTickClock().TickCount()) < StandingsAfterMs)
         return;
     m_idle = true;
     Refresh();
@@ -194,7 +191,7 @@ bool AudienceSource::ClockRunning() const
 
 AudienceView AudienceSource::BuildView() const
 {
-    const ProtocolColumns columns = m_in.columns();
+    const ProtocolColumns columns = m_in.protocol->Columns();
     AudienceView view;
     const std::array<int, 2> rows = LaneRows();
     for (int lane = 0; lane < m_in.laneCount(); ++lane)
@@ -205,32 +202,27 @@ AudienceView AudienceSource::BuildView() const
     std::vector<std::size_t> unranked;
     for (int lane = 0; m_heat == Heat::Running && lane < m_in.laneCount(); ++lane) {
         const int row = rows[std::size_t(lane)];
-        if (row > 0 &&
-            columns.Cell(std::size_t(row - 1), ColTotal) != m_rankedTotals[std::size_t(lane)])
-            unranked.push_back(std::size_t(row - 1));
+        if (row >= 0 &&
+            columns.Cell(std::size_t(row), ColTotal) != m_rankedTotals[std::size_t(lane)])
+            unranked.push_back(std::size_t(row));
     }
     view.standings = AudienceStandings(columns, unranked);
     view.showStandings = m_idle && !view.standings.isEmpty();
     return view;
 }
 
-int AudienceSource::SelectedRow(int laneIndex) const
-{
-    const int item = m_in.laneSelectors[std::size_t(laneIndex)]->currentIndex();
-    return item >= 0 && item + 1 < m_in.grid->RowCount() ? item + 1 : -1;
-}
-
 std::array<int, 2> AudienceSource::LaneRows() const
 {
+    const ProtocolModel &protocol = *m_in.protocol;
     if (m_heat != Heat::Finished)
-        return {SelectedRow(0), SelectedRow(1)};
+        return {protocol.LaneRow(0), protocol.LaneRow(1)};
     // The rows may have moved since the heat (ranking, sort): found by place.
-    const std::vector<int> places = ReadStartOrder(*m_in.grid);
+    const std::vector<int> &places = protocol.StartPlaces();
     std::array<int, 2> rows = {-1, -1};
     for (std::size_t lane = 0; lane < rows.size(); ++lane) {
         const auto found = std::find(places.begin(), places.end(), m_heatTeams[lane]);
         if (m_heatTeams[lane] >= 0 && found != places.end())
-            rows[lane] = int(found - places.begin()) + 1;
+            rows[lane] = int(found - places.begin());
     }
     return rows;
 }
@@ -241,7 +233,7 @@ AudienceLane AudienceSource::LaneView(int laneIndex, int row, const ProtocolColu
     lane.lane = laneIndex + 1;
     if (row < 0)
         return lane;
-    const std::size_t team = std::size_t(row - 1);
+    const auto team = std::size_t(row);
     lane.team = AudienceTeamOf(columns, team);
     if (m_heat == Heat::Ready) {
         lane.phase = AudienceLanePhase::Ready;
@@ -270,17 +262,16 @@ AudienceLane AudienceSource::LaneView(int laneIndex, int row, const ProtocolColu
 // the teams now on the lanes.
 QList<QList<AudienceTeam>> AudienceSource::NextUp(const ProtocolColumns &columns) const
 {
+    const ProtocolModel &protocol = *m_in.protocol;
     const int laneCount = m_in.laneCount();
-    std::array<int, 2> rows = {SelectedRow(0), laneCount > 1 ? SelectedRow(1) : -1};
-    // The blank row of an empty protocol is no team.
-    const bool hasTeams = m_in.laneSelectors[0]->count() > 0;
-    if (m_heat != Heat::Finished && hasTeams)
-        rows = FindNextTeams(*m_in.grid, laneCount, {rows[0], rows[1]}).rows;
+    std::array<int, 2> rows = {protocol.LaneRow(0), laneCount > 1 ? protocol.LaneRow(1) : -1};
+    if (m_heat != Heat::Finished && protocol.TeamCount() > 0)
+        rows = protocol.FindNextTeams(laneCount, {rows[0], rows[1]}).rows;
     QList<QList<AudienceTeam>> next;
     for (int lane = 0; lane < laneCount; ++lane) {
         const int row = rows[std::size_t(lane)];
-        next.append(row > 0 ? QList<AudienceTeam>{AudienceTeamOf(columns, std::size_t(row - 1))}
-                            : QList<AudienceTeam>{});
+        next.append(row >= 0 ? QList<AudienceTeam>{AudienceTeamOf(columns, std::size_t(row))}
+                             : QList<AudienceTeam>{});
     }
     return next;
 }

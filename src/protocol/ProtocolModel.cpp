@@ -1,0 +1,537 @@
+#include "protocol/ProtocolModel.h"
+
+#include "protocol/Penalties.h"
+#include "protocol/Ranking.h"
+#include "race/RaceTime.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <span>
+#include <utility>
+
+namespace {
+
+// A column's texts with one for each row, header place first: shared with
+// the column unless it stops short (its last cells are empty).
+QList<QString> FullColumn(const ProtocolColumns &columns, int column)
+{
+    QList<QString> texts = columns.cells[std::size_t(column)];
+    if (texts.size() < qsizetype(columns.rows) + 1)
+        texts.resize(qsizetype(columns.rows) + 1);
+    return texts;
+}
+
+// The rows of a column's texts as RankRows reads them.
+std::span<const QString> DataRows(const QList<QString> &texts, std::size_t rows)
+{
+    return std::span<const QString>(texts).subspan(1, rows);
+}
+
+// Row k of the result takes the item from[k].
+template <typename Item>
+std::vector<Item> Reordered(std::vector<Item> &items, const std::vector<int> &from)
+{
+    std::vector<Item> ordered;
+    ordered.reserve(items.size());
+    for (const int k : from)
+        ordered.push_back(std::move(items[std::size_t(k)]));
+    return ordered;
+}
+
+std::vector<int> IdentityOrder(std::size_t rows)
+{
+    std::vector<int> order(rows);
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+}
+
+} // namespace
+
+ProtocolModel::ProtocolModel(QObject *parent) : QObject(parent)
+{
+    m_undo.setUndoLimit(UndoDepth);
+}
+
+ProtocolModel::~ProtocolModel() = default;
+
+ProtocolModel::Batch::~Batch()
+{
+    if (--m_model.m_batchDepth == 0 && std::exchange(m_model.m_changePending, false))
+        m_model.Notify();
+}
+
+// --- change notification ----------------------------------------------------------
+
+void ProtocolModel::Note(Change change, int row)
+{
+    if (change == Change::Content || change == Change::Row)
+        m_modified = true;
+    if (change == Change::Content)
+        m_pendingChange.cellsEdited = true;
+    if (change == Change::Row)
+        m_pendingChange.rows.push_back(row);
+    else if (change != Change::Lanes)
+        m_pendingChange.wholeTable = true;
+    if (change == Change::Content || change == Change::Arrangement)
+        m_orderLost = true;
+    if (m_batchDepth > 0)
+        m_changePending = true;
+    else
+        Notify();
+}
+
+void ProtocolModel::NoteMoved(const std::vector<int> &from)
+{
+    std::vector<int> &moved = m_pendingChange.movedFrom;
+    if (moved.empty())
+        moved = from;
+    else
+        moved = Reordered(moved, from);
+    m_pendingChange.wholeTable = true;
+    if (m_batchDepth > 0)
+        m_changePending = true;
+    else
+        Notify();
+}
+
+void ProtocolModel::Notify()
+{
+    ProtocolChange change = std::exchange(m_pendingChange, {});
+    if (std::exchange(m_orderLost, false))
+        change.movedFrom.clear();
+    emit changed(change);
+}
+
+// --- reading -------------------------------------------------------------------------
+
+const QString &ProtocolModel::Cell(int row, int column) const
+{
+    static const QString none;
+    const QList<QString> &texts = m_columns.cells[std::size_t(column)];
+    const qsizetype index = qsizetype(row) + 1;
+    return row >= 0 && row < RowCount() && index < texts.size() ? texts.at(index) : none;
+}
+
+ProtocolRow ProtocolModel::Row(int row) const
+{
+    ProtocolRow cells;
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        cells[std::size_t(column)] = Cell(row, column);
+    return cells;
+}
+
+ProtocolTable ProtocolModel::Table() const
+{
+    return RowsOf(m_columns);
+}
+
+QList<QStringList> ProtocolModel::HeaderAndRows() const
+{
+    QList<QStringList> rows;
+    rows.reserve(std::max(1, RowCount()) + 1);
+    rows << ProtocolHeaders();
+    for (int row = 0; row < std::max(1, RowCount()); ++row) {
+        QStringList cells;
+        cells.reserve(ProtocolColumnCount);
+        for (int column = 0; column < ProtocolColumnCount; ++column)
+            cells << Cell(row, column);
+        rows << cells;
+    }
+    return rows;
+}
+
+bool ProtocolModel::HasProtocol() const
+{
+    for (const QList<QString> &texts : m_columns.cells) {
+        const qsizetype end = std::min(texts.size(), qsizetype(m_columns.rows) + 1);
+        for (qsizetype index = 1; index < end; ++index) {
+            if (!texts.at(index).isEmpty())
+                return true;
+        }
+    }
+    return false;
+}
+
+int ProtocolModel::RowOf(RowId id) const
+{
+    const auto found = std::find(m_ids.begin(), m_ids.end(), id);
+    return found == m_ids.end() ? -1 : int(found - m_ids.begin());
+}
+
+std::vector<int> ProtocolModel::StartOrder() const
+{
+    for (std::size_t k = 0; k < m_startPlaces.size(); ++k) {
+        if (m_startPlaces[k] != int(k))
+            return m_startPlaces;
+    }
+    return {};
+}
+
+namespace {
+
+// The row first in start order among those accepted; -1 when none is.
+template <typename Accepted>
+int FirstInStartOrder(const std::vector<int> &places, Accepted accepted)
+{
+    int first = -1;
+    int firstPlace = std::numeric_limits<int>::max();
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        if (places[k] < firstPlace && accepted(int(k))) {
+            first = int(k);
+            firstPlace = places[k];
+        }
+    }
+    return first;
+}
+
+} // namespace
+
+NextTeams ProtocolModel::FindNextTeams(int laneCount, const std::vector<int> &runningRows) const
+{
+    const auto waiting = [&](int row) {
+        return IsBlankText(Cell(row, ColZeit)) &&
+               std::find(runningRows.begin(), runningRows.end(), row) == runningRows.end();
+    };
+    NextTeams next;
+    for (int lane = 0; lane < std::min(laneCount, 2); ++lane) {
+        const int otherLane = lane == 0 ? -1 : next.rows[0];
+        const auto free = [&](int row) { return row != otherLane; };
+        int row = FirstInStartOrder(
+            m_startPlaces, [&](int candidate) { return free(candidate) && waiting(candidate); });
+        if (row < 0) {
+            row = FirstInStartOrder(m_startPlaces, free);
+            next.startedOver[std::size_t(lane)] = row >= 0;
+        }
+        next.rows[std::size_t(lane)] = row;
+    }
+    return next;
+}
+
+// The other lane's team counts as running; a lane that starts over has
+// found no team without a result.
+int ProtocolModel::NextTeamBeside(int otherLaneRow) const
+{
+    const NextTeams next = FindNextTeams(1, {otherLaneRow});
+    return next.startedOver[0] ? -1 : next.rows[0];
+}
+
+// --- writing -------------------------------------------------------------------------
+
+// A column that stops short grows to all rows once it is written.
+QString &ProtocolModel::CellToWrite(int row, int column)
+{
+    QList<QString> &texts = m_columns.cells[std::size_t(column)];
+    if (texts.size() < RowCount() + 1)
+        texts.resize(RowCount() + 1);
+    return texts[qsizetype(row) + 1];
+}
+
+void ProtocolModel::WriteRow(int row, const ProtocolRow &cells)
+{
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        if (Cell(row, column) != cells[std::size_t(column)])
+            CellToWrite(row, column) = cells[std::size_t(column)];
+    }
+}
+
+void ProtocolModel::ApplyOrder(const std::vector<int> &from)
+{
+    const std::size_t rows = m_columns.rows;
+    for (QList<QString> &texts : m_columns.cells) {
+        if (texts.size() <= 1)
+            continue; // nothing but blanks to move
+        // A column shared with a picture another thread still reads is
+        // copied from; one of its own has its texts moved, which spares a
+        // reference count per cell on a long list.
+        const bool own = texts.isDetached();
+        const QList<QString> &source = texts;
+        QList<QString> ordered;
+        ordered.reserve(qsizetype(rows) + 1);
+        ordered.append(source.at(0));
+        for (const int k : from) {
+            const qsizetype index = qsizetype(k) + 1;
+            if (index >= source.size())
+                ordered.append(QString());
+            else if (own)
+                ordered.append(std::move(texts[index]));
+            else
+                ordered.append(source.at(index));
+        }
+        texts = std::move(ordered);
+    }
+    m_startPlaces = Reordered(m_startPlaces, from);
+    m_ids = Reordered(m_ids, from);
+    std::vector<int> newRow(rows, -1);
+    for (std::size_t k = 0; k < from.size(); ++k)
+        newRow[std::size_t(from[k])] = int(k);
+    for (int &lane : m_laneRows)
+        lane = lane >= 0 && lane < int(rows) ? newRow[std::size_t(lane)] : -1;
+}
+
+void ProtocolModel::InsertRow(int row, RowId id, const ProtocolRow &cells, int startPlace)
+{
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        QList<QString> &texts = m_columns.cells[std::size_t(column)];
+        if (texts.size() < RowCount() + 1)
+            texts.resize(RowCount() + 1);
+        texts.insert(qsizetype(row) + 1, cells[std::size_t(column)]);
+    }
+    ++m_columns.rows;
+    m_ids.insert(m_ids.begin() + row, id);
+    m_startPlaces.insert(m_startPlaces.begin() + row, startPlace);
+    for (int &lane : m_laneRows) {
+        if (lane >= row)
+            ++lane;
+    }
+}
+
+void ProtocolModel::TakeOutRow(int row)
+{
+    for (QList<QString> &texts : m_columns.cells) {
+        if (texts.size() > qsizetype(row) + 1)
+            texts.removeAt(qsizetype(row) + 1);
+    }
+    --m_columns.rows;
+    m_ids.erase(m_ids.begin() + row);
+    m_startPlaces.erase(m_startPlaces.begin() + row);
+    for (int &lane : m_laneRows)
+        lane = lane == row ? -1 : lane > row ? lane - 1 : lane;
+}
+
+void ProtocolModel::ReplaceRows(ProtocolColumns columns, std::vector<int> startPlaces,
+                                std::vector<RowId> ids)
+{
+    m_columns = std::move(columns);
+    m_startPlaces = std::move(startPlaces);
+    m_ids = std::move(ids);
+    m_laneRows = {-1, -1};
+}
+
+void ProtocolModel::FollowDecimalMarkOfTimes()
+{
+    for (int row = 0; row < RowCount(); ++row) {
+        for (const int column : {ColZeit, ColStrafzeit, ColTotal}) {
+            if (const std::optional<QChar> mark = DecimalMarkOfRaceTime(Cell(row, column))) {
+                SetRaceTimeDecimalMark(mark);
+                return;
+            }
+        }
+    }
+    SetRaceTimeDecimalMark(std::nullopt);
+}
+
+std::vector<ProtocolModel::RowId> ProtocolModel::NewIds(std::size_t rows)
+{
+    std::vector<RowId> ids(rows);
+    for (RowId &id : ids)
+        id = m_nextId++;
+    return ids;
+}
+
+// --- the whole protocol ----------------------------------------------------------------
+
+void ProtocolModel::LoadList(ProtocolColumns columns)
+{
+    const Batch batch(*this);
+    Note(Change::Arrangement);
+    m_undo.clear();
+    // The rows of the lowest class first, those of one class as listed.
+    std::vector<int> places(columns.rows);
+    {
+        const QList<QString> classes = FullColumn(columns, ColKlasse);
+        const std::vector<QString> noTotals(columns.rows);
+        const RankedRows byClass = RankRows(DataRows(classes, columns.rows), noTotals);
+        for (std::size_t place = 0; place < byClass.previousIndex.size(); ++place)
+            places[byClass.previousIndex[place]] = int(place);
+    }
+    const std::size_t rows = columns.rows;
+    ReplaceRows(std::move(columns), std::move(places), NewIds(rows));
+    Rank();
+    FollowDecimalMarkOfTimes();
+    m_modified = false;
+    emit replaced();
+}
+
+void ProtocolModel::Restore(ProtocolTable rows, const std::vector<int> &startOrder, int lane1,
+                            int lane2, bool modified)
+{
+    const Batch batch(*this);
+    Note(Change::Arrangement);
+    ProtocolColumns columns;
+    columns.rows = rows.size();
+    for (int column = 0; column < ProtocolColumnCount; ++column) {
+        QList<QString> &texts = columns.cells[std::size_t(column)];
+        texts.reserve(qsizetype(rows.size()) + 1);
+        texts.append(QString());
+        for (ProtocolRow &row : rows)
+            texts.append(std::move(row[std::size_t(column)]));
+    }
+    std::vector<int> places = IdentityOrder(rows.size());
+    for (std::size_t k = 0; k < places.size() && k < startOrder.size(); ++k)
+        places[k] = startOrder[k];
+    ReplaceRows(std::move(columns), std::move(places), NewIds(rows.size()));
+    FollowDecimalMarkOfTimes();
+    SetLaneRows(lane1, lane2);
+    m_modified = modified;
+    emit replaced();
+}
+
+void ProtocolModel::MarkSaved()
+{
+    m_modified = false;
+    Note(Change::Lanes);
+}
+
+// --- rows ------------------------------------------------------------------------------
+
+bool ProtocolModel::RecordLaneTime(int laneIndex, int column, const QString &text)
+{
+    // The lane's row, never another row that happens to show the same
+    // start number: numbers repeat across classes and edits change them.
+    const int row = LaneRow(laneIndex);
+    if (row < 0)
+        return false;
+    const Batch batch(*this);
+    const ProtocolRow before = Row(row);
+    CellToWrite(row, column) = text;
+    CellToWrite(row, column + 1) = FormatRaceTime(0);
+    CellToWrite(row, column + 2) = text;
+    Note(Change::Row, row);
+    if (!IsBlankText(before[std::size_t(column)]))
+        PushRowChange(QStringLiteral("Zeit ersetzt"), row, before);
+    return true;
+}
+
+bool ProtocolModel::ChangeLaneRow(int laneIndex, const QString &what,
+                                  const std::function<void(ProtocolRow &)> &change)
+{
+    const int row = LaneRow(laneIndex);
+    if (row < 0)
+        return false;
+    const ProtocolRow before = Row(row);
+    ProtocolRow cells = before;
+    change(cells);
+    const Batch batch(*this);
+    WriteRow(row, cells);
+    Note(Change::Row, row);
+    PushRowChange(what, row, before);
+    return true;
+}
+
+void ProtocolModel::TypeCell(int row, int column, const QString &text)
+{
+    if (row < 0 || row >= RowCount() || Cell(row, column) == text)
+        return;
+    CellToWrite(row, column) = text;
+    Note(Change::Row, row);
+}
+
+void ProtocolModel::FinishHandEdit(int row, int column, const QString &before)
+{
+    if (row < 0 || row >= RowCount())
+        return;
+    ProtocolRow previous = Row(row);
+    previous[std::size_t(column)] = before;
+    ProtocolRow cells = Row(row);
+    DeriveTotalAfterHandEdit(cells, column);
+    const Batch batch(*this);
+    WriteRow(row, cells);
+    Note(Change::Row, row);
+    PushRowChange(QStringLiteral("Zelle geändert"), row, previous);
+}
+
+std::array<int, 2> ProtocolModel::RemoveRow(int row)
+{
+    std::array<int, 2> moved = {-1, -1};
+    if (row < 0 || row >= RowCount())
+        return moved;
+    const Batch batch(*this);
+    Note(Change::Content);
+    const std::array<bool, 2> lost = {LaneRow(0) == row, LaneRow(1) == row};
+    PushRemovedRow(row, lost);
+    TakeOutRow(row);
+    Rank();
+    if (!HasProtocol()) {
+        m_laneRows = {-1, -1};
+        return moved;
+    }
+    for (const std::size_t lane : {0u, 1u}) {
+        const int next = lost[lane] ? NextTeamBeside(m_laneRows[1 - lane]) : -1;
+        if (next >= 0)
+            m_laneRows[lane] = moved[lane] = next;
+    }
+    return moved;
+}
+
+// The rows are ranked where they stand: they move into their ranked order
+// and only the places that change are written.
+void ProtocolModel::Rank()
+{
+    const Batch batch(*this);
+    RankedRows ranked;
+    {
+        // Let go before the rows move, which would otherwise copy them.
+        const QList<QString> classes = FullColumn(m_columns, ColKlasse);
+        const QList<QString> totals = FullColumn(m_columns, ColTotal);
+        ranked = RankRows(DataRows(classes, m_columns.rows), DataRows(totals, m_columns.rows),
+                          m_startPlaces);
+    }
+    const std::vector<int> from(ranked.previousIndex.begin(), ranked.previousIndex.end());
+    ApplyOrder(from);
+    NoteMoved(from);
+    for (std::size_t k = 0; k < ranked.places.size(); ++k) {
+        const QString &before = Cell(int(k), ColPlatz);
+        QString place = PlaceText(ranked.places[k], before);
+        if (place != before)
+            CellToWrite(int(k), ColPlatz) = std::move(place);
+    }
+}
+
+void ProtocolModel::Reorder(const std::vector<int> &from)
+{
+    if (from.size() != m_columns.rows)
+        return;
+    ApplyOrder(from);
+    NoteMoved(from);
+}
+
+// --- lanes ------------------------------------------------------------------------------
+
+void ProtocolModel::SetLaneRow(int laneIndex, int row)
+{
+    const int team = row >= 0 && row < TeamCount() ? row : -1;
+    if (std::exchange(m_laneRows[std::size_t(laneIndex)], team) != team)
+        Note(Change::Lanes);
+}
+
+void ProtocolModel::SetLaneRows(int lane1, int lane2)
+{
+    const Batch batch(*this);
+    SetLaneRow(0, lane1);
+    SetLaneRow(1, lane2);
+}
+
+void ProtocolModel::SwapLanes()
+{
+    std::swap(m_laneRows[0], m_laneRows[1]);
+    Note(Change::Lanes);
+}
+
+bool ProtocolModel::PutLanesOnNextTeams(int laneCount, int racingLanes)
+{
+    const Batch batch(*this);
+    const NextTeams next = FindNextTeams(laneCount);
+    bool startedOver = false;
+    for (int laneIndex = 0; laneIndex < laneCount; ++laneIndex) {
+        const auto lane = std::size_t(laneIndex);
+        SetLaneRow(laneIndex, next.rows[lane]);
+        startedOver = startedOver || (next.startedOver[lane] && laneIndex < racingLanes);
+    }
+    return startedOver;
+}
+
+QString ProtocolModel::Description(const QString &what, const ProtocolRow &team)
+{
+    return QStringLiteral("%1 Team %2 %3").arg(what, team[ColNr], team[ColTeamName]);
+}
