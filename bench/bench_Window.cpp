@@ -11,10 +11,10 @@
 // --only=race one of the two parts.
 #include "BenchSupport.h"
 #include "BenchWindow.h"
-#include "display/AudienceSource.h"
 #include "app/ProtocolController.h"
 #include "app/RaceController.h"
 #include "app/RecoveryJournal.h"
+#include "display/AudienceSource.h"
 #include "display/AudienceWindow.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/DigitScreenBatch.h"

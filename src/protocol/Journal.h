@@ -114,7 +114,7 @@ private:
     using SnapshotWriter = std::function<bool(quint64 key, const ChunkWriter &write)>;
     bool WriteSnapshot(const SnapshotWriter &text, QString *error);
     void WriteInTurn();
-    int ApplyLog(JournalState &state, quint64 key) const;
+    int ApplyLog(JournalState &state, quint64 key, const JournalColumns &columns) const;
     static QString RenameAside(const QString &file, const QString &name);
     QString FreeName(const QString &base, const QString &suffix) const;
 

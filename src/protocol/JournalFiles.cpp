@@ -14,19 +14,20 @@ Journal::Found Journal::Read(JournalState &state, int *unreadableEntry) const
         return Found::Nothing;
     const RegularFileRead file = ReadRegularFile(m_fileName, MaxJournalBytes);
     quint64 key = 0;
+    JournalColumns columns;
     std::optional<JournalState> read;
     if (file.ok)
-        read = ReadJournalText(file.bytes, &key);
+        read = ReadJournalText(file.bytes, &key, &columns);
     if (!read)
         return Found::Damaged;
-    const int unreadable = key != 0 ? ApplyLog(*read, key) : 0;
+    const int unreadable = key != 0 ? ApplyLog(*read, key, columns) : 0;
     if (unreadableEntry)
         *unreadableEntry = unreadable;
     state = std::move(*read);
     return Found::Readable;
 }
 
-int Journal::ApplyLog(JournalState &state, quint64 key) const
+int Journal::ApplyLog(JournalState &state, quint64 key, const JournalColumns &columns) const
 {
     const QString name = LogFileName();
     // A snapshot whose log could not be made has none: its changes went
@@ -39,7 +40,7 @@ int Journal::ApplyLog(JournalState &state, quint64 key) const
     bool damaged = false;
     const std::vector<QByteArrayView> payloads = JournalLogPayloads(log.bytes, key, &damaged);
     for (std::size_t entry = 0; entry < payloads.size(); ++entry) {
-        const std::optional<JournalChange> change = ReadJournalChangeText(payloads[entry]);
+        const std::optional<JournalChange> change = ReadJournalChangeText(payloads[entry], columns);
         if (!change || !ApplyJournalChange(state, *change))
             return int(entry) + 1;
     }

@@ -153,6 +153,7 @@ QByteArray HeaderLine()
 // What the notes say while the text is read.
 struct NoteReading
 {
+    JournalColumns columns; // of the text's columns, the protocol's
     qsizetype version = 0;
     bool ended = false;
     qsizetype endCount = -1;
@@ -173,6 +174,19 @@ QList<QByteArrayView> Split(QByteArrayView text, QByteArrayView separator)
     }
     parts.append(text.sliced(start));
     return parts;
+}
+
+// The columns a header line of the snapshot names, in its order: a
+// journal written while the protocol had other columns still reads.
+std::optional<JournalColumns> ColumnsNamedIn(QByteArrayView header)
+{
+    const QList<QByteArrayView> names = Split(header, "\t");
+    if (names.size() < 2 || !names.last().isEmpty())
+        return std::nullopt;
+    JournalColumns columns;
+    for (const QByteArrayView name : names.first(names.size() - 1))
+        columns.push_back(int(ProtocolHeaders().indexOf(QString::fromUtf8(name))));
+    return columns;
 }
 
 bool ReadInt(QByteArrayView text, qsizetype &value)
@@ -306,14 +320,17 @@ bool ReadNote(QByteArrayView line, JournalState &state, NoteReading &notes)
         notes.logKey = parts[1].toULongLong(&ok, 16);
         return ok && notes.logKey != 0;
     }
-    if (key == BlankKey && parts.size() == 2 && ReadInt(parts[1], a) && a >= 0 &&
-        a < ProtocolColumnCount) {
-        notes.blankIsOneBlank[a] = true;
+    // Columns are counted as the text's header names them.
+    const qsizetype columns = qsizetype(notes.columns.size());
+    if (key == BlankKey && parts.size() == 2 && ReadInt(parts[1], a) && a >= 0 && a < columns) {
+        if (const int column = notes.columns[std::size_t(a)]; column >= 0)
+            notes.blankIsOneBlank[std::size_t(column)] = true;
         return true;
     }
     if (key == CellKey && parts.size() == 4 && ReadInt(parts[1], a) && ReadInt(parts[2], b) &&
-        b >= 0 && b < ProtocolColumnCount) {
-        notes.exactCells.append({a, int(b), Unescaped(parts[3])});
+        b >= 0 && b < columns) {
+        if (const int column = notes.columns[std::size_t(b)]; column >= 0)
+            notes.exactCells.append({a, column, Unescaped(parts[3])});
         return true;
     }
     if (key == EndKey && (parts.size() == 2 || parts.size() == 3) &&
@@ -324,16 +341,17 @@ bool ReadNote(QByteArrayView line, JournalState &state, NoteReading &notes)
     return false;
 }
 
-bool ReadRow(QByteArrayView line, ProtocolTable &rows)
+// A cell of a column the protocol lacks is dropped.
+bool ReadRow(QByteArrayView line, const JournalColumns &columns, ProtocolTable &rows)
 {
     const QList<QByteArrayView> cells = Split(line, "\t");
-    if (cells.size() != ProtocolColumnCount + 1 || !cells.last().isEmpty())
+    if (cells.size() != qsizetype(columns.size()) + 1 || !cells.last().isEmpty())
         return false;
     ProtocolRow &row = rows.emplace_back();
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
-        const QByteArrayView cell = cells[column];
-        if (cell != " ")
-            row[column] = QString::fromUtf8(cell);
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        const QByteArrayView cell = cells[qsizetype(k)];
+        if (columns[k] >= 0 && cell != " ")
+            row[std::size_t(columns[k])] = QString::fromUtf8(cell);
     }
     return true;
 }
@@ -347,14 +365,17 @@ QByteArray ChangedRowLine(std::size_t index, const ProtocolRow &row)
     return line + Eol;
 }
 
-bool ReadChangedRow(const QList<QByteArrayView> &parts, JournalChange &change)
+bool ReadChangedRow(const QList<QByteArrayView> &parts, const JournalColumns &columns,
+                    JournalChange &change)
 {
     qsizetype index = 0;
-    if (parts.size() != ProtocolColumnCount + 2 || !ReadInt(parts[1], index) || index < 0)
+    if (parts.size() != qsizetype(columns.size()) + 2 || !ReadInt(parts[1], index) || index < 0)
         return false;
     ProtocolRow row;
-    for (int column = 0; column < ProtocolColumnCount; ++column)
-        row[column] = Unescaped(parts[column + 2]);
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        if (columns[k] >= 0)
+            row[std::size_t(columns[k])] = Unescaped(parts[qsizetype(k) + 2]);
+    }
     change.rows.emplace_back(std::size_t(index), std::move(row));
     return true;
 }
@@ -511,21 +532,24 @@ QByteArray JournalText(const JournalState &state, quint64 logKey)
     return text;
 }
 
-std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey)
+std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey,
+                                            JournalColumns *columns)
 {
     if (!text.endsWith(Eol))
         return std::nullopt;
     JournalState state;
     NoteReading notes;
     QList<QByteArrayView> lines = Split(text.chopped(Eol.size()), Eol);
-    if (lines.isEmpty() || lines[0] != HeaderLine())
+    std::optional<JournalColumns> named = lines.isEmpty() ? std::nullopt : ColumnsNamedIn(lines[0]);
+    if (!named)
         return std::nullopt;
+    notes.columns = std::move(*named);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         if (notes.ended)
             return std::nullopt; // nothing may follow the end note
         const QByteArrayView line = lines[i];
-        const bool ok =
-            line.startsWith(NotePrefix) ? ReadNote(line, state, notes) : ReadRow(line, state.rows);
+        const bool ok = line.startsWith(NotePrefix) ? ReadNote(line, state, notes)
+                                                    : ReadRow(line, notes.columns, state.rows);
         if (!ok)
             return std::nullopt;
     }
@@ -549,6 +573,8 @@ std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey
         return std::nullopt;
     if (logKey)
         *logKey = notes.logKey;
+    if (columns)
+        *columns = std::move(notes.columns);
     return state;
 }
 
@@ -563,7 +589,15 @@ QByteArray JournalChangeText(const JournalChange &change)
     return text;
 }
 
-std::optional<JournalChange> ReadJournalChangeText(QByteArrayView text)
+JournalColumns ProtocolJournalColumns()
+{
+    JournalColumns columns(ProtocolColumnCount);
+    std::iota(columns.begin(), columns.end(), 0);
+    return columns;
+}
+
+std::optional<JournalChange> ReadJournalChangeText(QByteArrayView text,
+                                                   const JournalColumns &columns)
 {
     if (!text.endsWith(Eol))
         return std::nullopt;
@@ -573,7 +607,7 @@ std::optional<JournalChange> ReadJournalChangeText(QByteArrayView text)
         const NoteRead read = ReadStateNote(parts, change.notes);
         const bool ok = read != NoteRead::OtherKey ? read == NoteRead::Read
                         : parts[0] == RowKey
-                            ? ReadChangedRow(parts, change)
+                            ? ReadChangedRow(parts, columns, change)
                             : parts[0] == StartOrderKey && ReadChangedStartOrder(parts, change);
         if (!ok)
             return std::nullopt;

@@ -59,7 +59,14 @@ struct JournalChange
     bool operator==(const JournalChange &) const = default;
 };
 
-// The snapshot text; logKey 0 names no change log.
+// For each column of a journal's text, as its header names them, the
+// protocol's column (-1: one the protocol does not have).
+using JournalColumns = std::vector<int>;
+// The protocol's own columns, as this program writes them.
+JournalColumns ProtocolJournalColumns();
+
+// The snapshot text, its header naming the columns; logKey 0 names no
+// change log.
 QByteArray JournalText(const JournalState &state, quint64 logKey = 0);
 // The same text handed on in pieces, so a long list's never sits whole in
 // memory; false when a piece could not be written.
@@ -68,12 +75,17 @@ bool WriteJournalText(const JournalState &state, quint64 logKey, const ChunkWrit
 bool WriteJournalText(const JournalNotes &notes, const ProtocolColumns &columns,
                       const StartOrder &startOrder, quint64 logKey, const ChunkWriter &write);
 // nullopt when the text is not a complete journal (damaged, cut off, or
-// not a journal at all).
-std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey = nullptr);
+// not a journal at all). Its rows are read by the columns its header
+// names, which *columns receives for reading its change log.
+std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey = nullptr,
+                                            JournalColumns *columns = nullptr);
 
 // The payload of one change record, and back (nullopt when damaged).
 QByteArray JournalChangeText(const JournalChange &change);
-std::optional<JournalChange> ReadJournalChangeText(QByteArrayView text);
+// A record of a log belonging to a snapshot whose header named `columns`.
+std::optional<JournalChange>
+ReadJournalChangeText(QByteArrayView text,
+                      const JournalColumns &columns = ProtocolJournalColumns());
 // Applies a change; false (state untouched) when it names a row the state lacks.
 bool ApplyJournalChange(JournalState &state, const JournalChange &change);
 

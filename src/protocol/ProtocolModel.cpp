@@ -235,33 +235,48 @@ void ProtocolModel::WriteRow(int row, const ProtocolRow &cells)
     }
 }
 
+namespace {
+
+// Moves items[k] ← items[from[k]] along the cycles of the permutation, each
+// item moved once and nothing allocated: a ranking that moves a few rows
+// of a long list then costs a pass over it, not a second list.
+template <typename Item> void PermuteInPlace(Item *items, const std::vector<int> &from)
+{
+    std::vector<bool> done(from.size());
+    for (std::size_t start = 0; start < from.size(); ++start) {
+        if (done[start] || from[start] == int(start))
+            continue;
+        Item first = std::move(items[start]);
+        std::size_t k = start;
+        while (std::size_t(from[k]) != start) {
+            items[k] = std::move(items[from[k]]);
+            done[k] = true;
+            k = std::size_t(from[k]);
+        }
+        items[k] = std::move(first);
+        done[k] = true;
+    }
+}
+
+} // namespace
+
 void ProtocolModel::ApplyOrder(const std::vector<int> &from)
 {
     const std::size_t rows = m_columns.rows;
+    // Rows that stay put leave a column that is shared with a picture alone.
+    if (from == IdentityOrder(rows))
+        return;
     for (QList<QString> &texts : m_columns.cells) {
         if (texts.size() <= 1)
             continue; // nothing but blanks to move
+        if (texts.size() < qsizetype(rows) + 1)
+            texts.resize(qsizetype(rows) + 1);
         // A column shared with a picture another thread still reads is
-        // copied from; one of its own has its texts moved, which spares a
-        // reference count per cell on a long list.
-        const bool own = texts.isDetached();
-        const QList<QString> &source = texts;
-        QList<QString> ordered;
-        ordered.reserve(qsizetype(rows) + 1);
-        ordered.append(source.at(0));
-        for (const int k : from) {
-            const qsizetype index = qsizetype(k) + 1;
-            if (index >= source.size())
-                ordered.append(QString());
-            else if (own)
-                ordered.append(std::move(texts[index]));
-            else
-                ordered.append(source.at(index));
-        }
-        texts = std::move(ordered);
+        // copied once by data(); the cells themselves are only moved.
+        PermuteInPlace(texts.data() + 1, from);
     }
-    m_startPlaces = Reordered(m_startPlaces, from);
-    m_ids = Reordered(m_ids, from);
+    PermuteInPlace(m_startPlaces.data(), from);
+    PermuteInPlace(m_ids.data(), from);
     std::vector<int> newRow(rows, -1);
     for (std::size_t k = 0; k < from.size(); ++k)
         newRow[std::size_t(from[k])] = int(k);

@@ -10,7 +10,9 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -129,22 +131,74 @@ QString FieldText(QStringView field, bool quoted, int column, ClassTexts &classe
     return column == ColKlasse ? classes.Of(field) : field.toString();
 }
 
-// The fields fill the columns from the left; fields beyond the last column are
-// dropped, missing ones stay empty: each column gets one text per line.
-void AppendRow(ProtocolColumns &columns, QStringView line, ClassTexts &classes)
+// Which column each field of a line fills, -1 for none.
+using FieldColumns = std::array<int, ProtocolColumnCount>;
+
+// The fields fill the columns from the left.
+FieldColumns ColumnsFromTheLeft()
+{
+    FieldColumns columns;
+    for (int k = 0; k < ProtocolColumnCount; ++k)
+        columns[std::size_t(k)] = k;
+    return columns;
+}
+
+// A header line whose every field names a column ("Nr.", "TeamName", ...,
+// in any order) sets the columns of the lines after it, so a file keeps
+// its meaning whatever columns the protocol has; a field past the header's
+// own (or under a blank one) fills its column from the left where the
+// header left that column free. Any other header line leaves the columns
+// as they were.
+std::optional<FieldColumns> ColumnsNamedBy(QStringView line)
+{
+    constexpr int FromTheLeft = -2; // a blank header field (the one after a last tab)
+    FieldColumns columns;
+    columns.fill(FromTheLeft);
+    std::array<bool, ProtocolColumnCount> named{};
+    std::size_t count = 0;
+    bool allNamed = true;
+    ForEachField(line, [&](QStringView field, bool) {
+        const QStringView name = field.trimmed();
+        const qsizetype column = ProtocolHeaders().indexOf(name);
+        if (!name.isEmpty() &&
+            (column < 0 || named[std::size_t(column)] || count == columns.size()))
+            allNamed = false;
+        else if (!name.isEmpty())
+            named[std::size_t(column)] = true;
+        if (count < columns.size())
+            columns[count++] = name.isEmpty() ? FromTheLeft : int(column);
+    });
+    if (!allNamed || std::find(named.begin(), named.end(), true) == named.end())
+        return std::nullopt;
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        if (columns[k] == FromTheLeft)
+            columns[k] = named[k] ? -1 : int(k);
+    }
+    return columns;
+}
+
+// Fields beyond the named columns are dropped, missing ones stay empty:
+// each column gets one text per line.
+void AppendRow(ProtocolColumns &columns, QStringView line, const FieldColumns &fieldColumns,
+               ClassTexts &classes)
 {
     std::array<QStringView, ProtocolColumnCount> fields;
     std::array<bool, ProtocolColumnCount> quoted{};
+    std::array<bool, ProtocolColumnCount> filled{};
     std::size_t count = 0;
     ForEachField(line, [&](QStringView field, bool inQuotes) {
-        if (count < fields.size()) {
-            quoted[count] = inQuotes;
-            fields[count++] = field;
-        }
+        if (count == fieldColumns.size())
+            return;
+        const int column = fieldColumns[count++];
+        if (column < 0)
+            return;
+        fields[std::size_t(column)] = field;
+        quoted[std::size_t(column)] = inQuotes;
+        filled[std::size_t(column)] = true;
     });
     for (std::size_t column = 0; column < fields.size(); ++column) {
         QList<QString> &cells = columns.cells[column];
-        if (column < count)
+        if (filled[column])
             cells.append(FieldText(fields[column], quoted[column], int(column), classes));
         else
             cells.emplace_back();
@@ -152,9 +206,9 @@ void AppendRow(ProtocolColumns &columns, QStringView line, ClassTexts &classes)
     ++columns.rows;
 }
 
-bool IsSkippedLine(QStringView line)
+bool IsHeaderLine(QStringView line)
 {
-    return line.isEmpty() || line.startsWith(u"Nr");
+    return line.startsWith(u"Nr");
 }
 
 // The ends of the text's lines, at CR or LF. Each LF is searched for once,
@@ -180,9 +234,9 @@ private:
     qsizetype m_feed = -1;
 };
 
-// Calls fn with each team line of the text, in order, until fn returns
-// false; false then, true when every line was seen.
-template <typename Fn> bool ForEachTeamLine(QStringView text, Fn fn)
+// Calls fn with each line of the text but empty ones, in order, until fn
+// returns false; false then, true when every line was seen.
+template <typename Fn> bool ForEachLine(QStringView text, Fn fn)
 {
     LineEnds lineEnds(text);
     qsizetype start = 0;
@@ -190,7 +244,7 @@ template <typename Fn> bool ForEachTeamLine(QStringView text, Fn fn)
         const qsizetype end = lineEnds.From(start);
         const QStringView line = text.sliced(start, end - start);
         start = end + (text.sliced(end).startsWith(u"\r\n") ? 2 : 1);
-        if (!IsSkippedLine(line) && !fn(line))
+        if (!line.isEmpty() && !fn(line))
             return false;
     }
     return true;
@@ -231,10 +285,15 @@ bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams)
         cells.reserve(rows + 1);
         cells.emplace_back(); // the header's place
     }
-    return ForEachTeamLine(text, [&](QStringView line) {
+    FieldColumns fieldColumns = ColumnsFromTheLeft();
+    return ForEachLine(text, [&](QStringView line) {
+        if (IsHeaderLine(line)) {
+            fieldColumns = ColumnsNamedBy(line).value_or(fieldColumns);
+            return true;
+        }
         if (columns.rows >= std::size_t(maxTeams))
             return false;
-        AppendRow(columns, line, classes);
+        AppendRow(columns, line, fieldColumns, classes);
         return true;
     });
 }
@@ -284,8 +343,8 @@ StarterListText ReadStarterList(const QString &fileName)
     // No more lines than line ends: most lists need no count of their teams.
     const qsizetype lines = CountLineEnds(result.text).Both() + 1;
     int teams = 0;
-    if (lines > MaxStarterListTeams && !ForEachTeamLine(result.text, [&](QStringView) {
-            return ++teams <= MaxStarterListTeams;
+    if (lines > MaxStarterListTeams && !ForEachLine(result.text, [&](QStringView line) {
+            return IsHeaderLine(line) || ++teams <= MaxStarterListTeams;
         })) {
         result.text.clear();
         result.error = QStringLiteral("Die Liste hat mehr als %1 Teams.")

@@ -21,7 +21,10 @@ constexpr int MaxStarterListTeams = 100000;
 // spreadsheet programs and the protocol's ";" file write a cell holding ";"
 // or beginning with a quote); any other quote is an ordinary character. The
 // fields fill the columns from the left, fields beyond the last column are
-// dropped, missing ones stay empty. Lines end in CR LF, LF or a lone CR.
+// dropped, missing ones stay empty; a header line whose every field names
+// a column ("Nr.", "TeamName", ... in any order) makes the lines after it
+// fill the columns it names, in its order. Lines end in CR LF, LF or a
+// lone CR.
 // Each cell holds a copy of its field (the cells of one class share one);
 // the text itself goes when the parse is done. The columns' header places
 // are left empty, for the grid's own header.

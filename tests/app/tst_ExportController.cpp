@@ -40,7 +40,7 @@ class TestExportController : public QObject
     void LoadRace()
     {
         m_program.Load(RaceList, QStringLiteral("Rennen.txt"));
-        QVERIFY(m_form->Protocol->RecordLaneTime(6, 1, QStringLiteral("83,45")));
+        QVERIFY(m_form->Protocol->RecordLaneTime(ColZeit, 1, QStringLiteral("83,45")));
         m_form->Protocol->RankProtocol();
     }
 
@@ -171,7 +171,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(QString, name);
         m_program.Load(RaceList, QStringLiteral("Liste.txt"));
-        QVERIFY(m_form->Protocol->RecordLaneTime(6, 2, QStringLiteral("61,02")));
+        QVERIFY(m_form->Protocol->RecordLaneTime(ColZeit, 2, QStringLiteral("61,02")));
         m_form->Protocol->RankProtocol();
         const QStringList before = ProtocolRows();
         m_program.Save(m_program.Folder().FilePath(name), type);

@@ -403,7 +403,7 @@ private slots:
         // A new list is the saved state again, and so is a protocol after saving.
         m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         QVERIFY(!m_protocol->ProtocolModified());
-        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("1,00")));
+        QVERIFY(m_protocol->RecordLaneTime(ColZeit, 1, QStringLiteral("1,00")));
         QVERIFY(m_protocol->ProtocolModified());
         m_protocol->MarkProtocolSaved();
         QVERIFY(!m_protocol->ProtocolModified());
@@ -850,7 +850,7 @@ private slots:
     void secondListReplacesTheFirst()
     {
         m_program.Load(RaceDayList, QStringLiteral("Erste.txt"));
-        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("11,11")));
+        QVERIFY(m_protocol->RecordLaneTime(ColZeit, 1, QStringLiteral("11,11")));
         m_form->cbBuhn1->setCurrentIndex(4);
         m_program.Platform().QueueDialogResult(TFDlgYesNo::ResultYes); // the time is not saved
         m_program.Load("20;Neu;3;Zoe\n21;Neuer;3;Yves\n", QStringLiteral("Zweite.txt"));
@@ -894,7 +894,7 @@ private slots:
         if (name == QStringLiteral("Million.txt"))
             m_program.WriteFile(name, QByteArray("1;A;1\n").repeated(1000000));
         m_program.Load(RaceDayList, QStringLiteral("Mai.txt"));
-        QVERIFY(m_protocol->RecordLaneTime(6, 2, QStringLiteral("11,11")));
+        QVERIFY(m_protocol->RecordLaneTime(ColZeit, 2, QStringLiteral("11,11")));
         m_form->cbBuhn1->setCurrentIndex(3);
         const QStringList before = Snapshot();
         const QString saveName = m_form->SaveDialog1.fileName;
@@ -1094,8 +1094,8 @@ private slots:
     {
         m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         // Class 1: 2 → 9,00, 3 → 9,50 (lane 1 on item 0, lane 2 on item 1).
-        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("9,00")));
-        QVERIFY(m_protocol->RecordLaneTime(6, 2, QStringLiteral("9,50")));
+        QVERIFY(m_protocol->RecordLaneTime(ColZeit, 1, QStringLiteral("9,00")));
+        QVERIFY(m_protocol->RecordLaneTime(ColZeit, 2, QStringLiteral("9,50")));
         m_protocol->RankProtocol();
         QCOMPARE(m_program.GridColumn(ColPlatz).mid(0, 3), QStringList({"1", "2", ""}));
 
@@ -1237,14 +1237,14 @@ private slots:
         m_program.Load(RaceDayList, QStringLiteral("Liste.txt"));
         m_form->cbBuhn1->setCurrentIndex(4);
         m_form->cbBuhn2->setCurrentIndex(-1);
-        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("23,45")));
+        QVERIFY(m_protocol->RecordLaneTime(ColZeit, 1, QStringLiteral("23,45")));
         QCOMPARE(ResultCellsOf(m_program.GridRows()[4]),
                  QStringList({"23,45", "0,00", "23,45", ""}));
         const Rows before = m_program.GridRows();
-        QVERIFY(!m_protocol->RecordLaneTime(6, 2, QStringLiteral("1,00")));
+        QVERIFY(!m_protocol->RecordLaneTime(ColZeit, 2, QStringLiteral("1,00")));
         QCOMPARE(m_program.GridRows(), before);
         m_grid->SetCells(ColNr, 5, QStringLiteral("1"));
-        QVERIFY(m_protocol->RecordLaneTime(6, 1, QStringLiteral("1,00")));
+        QVERIFY(m_protocol->RecordLaneTime(ColZeit, 1, QStringLiteral("1,00")));
         QCOMPARE(ResultCellsOf(m_program.GridRows()[4]), QStringList({"1,00", "0,00", "1,00", ""}));
         QCOMPARE(m_program.GridRows()[3], before[3]); // the first row with number 1
     }

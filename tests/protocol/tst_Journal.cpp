@@ -165,6 +165,52 @@ private slots:
         QCOMPARE(read->startOrder, StartOrder());
     }
 
+    // A journal of a program whose protocol had other columns reads by the
+    // names in its header: its cells land in the columns of those names,
+    // those of a column this program lacks are dropped, and its change log
+    // reads by the same names.
+    void otherColumnsReadByName_data()
+    {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QList<int>>("columns"); // this program's column of each text column
+        QTest::newRow("a column this program lacks")
+            << QByteArray("Nr.\tTeamName\tKlasse\tVerein\t")
+            << QList<int>{ColNr, ColTeamName, ColKlasse, -1};
+        QTest::newRow("columns in another order")
+            << QByteArray("Nr.\tTeamName\tFahrer\tKlasse\t")
+            << QList<int>{ColNr, ColTeamName, ColFahrer, ColKlasse};
+    }
+    void otherColumnsReadByName()
+    {
+        QFETCH(QByteArray, header);
+        QFETCH(QList<int>, columns);
+        QByteArray text = JournalText(RaceDay());
+        text.replace("Nr.\tTeamName\tKlasse\tFahrer\t", header);
+        // Written before checksums, as the older program would have.
+        text.replace("Nr:Wiederherstellung\t3", "Nr:Wiederherstellung\t2");
+        text = text.left(text.lastIndexOf('\t')) + "\r\n";
+        JournalColumns named;
+        const std::optional<JournalState> read = ReadJournalText(text, nullptr, &named);
+        QVERIFY(read);
+        JournalColumns expected = ProtocolJournalColumns();
+        std::copy(columns.begin(), columns.end(), expected.begin());
+        QCOMPARE(named, expected);
+        const auto moved = [&](const ProtocolRow &row) {
+            ProtocolRow cells{};
+            for (std::size_t k = 0; k < expected.size(); ++k) {
+                if (expected[k] >= 0)
+                    cells[std::size_t(expected[k])] = row[k];
+            }
+            return cells;
+        };
+        for (std::size_t k = 0; k < read->rows.size(); ++k)
+            QCOMPARE(read->rows[k], moved(RaceDay().rows[k]));
+        const std::optional<JournalChange> logged =
+            ReadJournalChangeText(JournalChangeText(Change({{2, SchneckenTimed()}})), named);
+        QVERIFY(logged);
+        QCOMPARE(logged->rows.front().second, moved(SchneckenTimed()));
+    }
+
     // The start order changes where a change says, and only there; the
     // rows' own order stays the empty one.
     void startOrderFollowsChanges_data()

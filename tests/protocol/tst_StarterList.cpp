@@ -121,6 +121,11 @@ private slots:
                "Platz\t\r\n7\tDie Blitze\t1\tAnna\t \t \t23,45\t15,00\t38,45\t1\t\r\n"
             << QStringList{"7|Die Blitze|1|Anna| | |23,45|15,00|38,45|1"};
         QTest::newRow("nothing but a header") << "Nr.\tTeamName\n" << QStringList{};
+        // A header of column names, in any order, places the fields of the
+        // lines after it; the fields past it fill the columns it left free.
+        QTest::newRow("a header of column names orders the fields")
+            << "1;A;1\nNr.;Platz;TeamName\n7;2;Blitz;Anna\nNr.;Team\n8;3;Donner\n"
+            << QStringList{"1|A|1", "7|Blitz||Anna||||||2", "8|Donner||||||||3"};
         QTest::newRow("lone CR ends a line too")
             << "Nr.;TeamName\r1;Blitz;1\r2;Donner;2\r\r3;Hagel;1"
             << QStringList{"1|Blitz|1", "2|Donner|2", "3|Hagel|1"};
