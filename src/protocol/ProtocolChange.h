@@ -14,7 +14,7 @@ struct ProtocolChange
     // else. Without it a whole-table change only loaded, moved or ranked rows.
     bool cellsEdited = false;
     std::vector<int> rows; // the protocol's rows (0 = first team), when not wholeTable
-    // When the rows only moved (a ranking, a sort): row k came from
-    // movedFrom[k]. Empty for any other change.
+    // When rows moved (a ranking, a sort) but none came or went: row k
+    // came from movedFrom[k]. Empty otherwise.
     std::vector<int> movedFrom;
 };

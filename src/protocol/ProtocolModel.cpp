@@ -81,6 +81,12 @@ void ProtocolModel::Note(Change change, int row)
         Notify();
 }
 
+void ProtocolModel::NoteTextsBack()
+{
+    m_pendingChange.cellsEdited = true;
+    Note(Change::Arrangement);
+}
+
 void ProtocolModel::NoteMoved(const std::vector<int> &from)
 {
     std::vector<int> &moved = m_pendingChange.movedFrom;
@@ -98,6 +104,10 @@ void ProtocolModel::NoteMoved(const std::vector<int> &from)
 void ProtocolModel::Notify()
 {
     ProtocolChange change = std::exchange(m_pendingChange, {});
+    // A row's cells that changed within a change of the whole table (a
+    // time taken back, then the ranking) exist nowhere else either.
+    if (change.wholeTable && !change.rows.empty())
+        change.cellsEdited = true;
     if (std::exchange(m_orderLost, false))
         change.movedFrom.clear();
     emit changed(change);

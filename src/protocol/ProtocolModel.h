@@ -182,6 +182,9 @@ private:
         Row,         // the cells of the given row
     };
     void Note(Change change, int row = -1);
+    // Rows came back with texts that are nowhere else (a removed row, the
+    // cleared protocol taken back).
+    void NoteTextsBack();
     // The rows only moved: row k came from from[k].
     void NoteMoved(const std::vector<int> &from);
     void Notify();

@@ -93,7 +93,7 @@ public:
             if (m_lost[lane])
                 m_model.m_laneRows[lane] = row;
         }
-        m_model.Note(Change::Arrangement);
+        m_model.NoteTextsBack();
     }
 
 protected:
@@ -131,7 +131,7 @@ public:
         m_model.ReplaceRows(m_columns, m_startPlaces, m_ids);
         m_model.m_laneRows = m_lanes;
         m_model.m_modified = m_modified;
-        m_model.Note(Change::Arrangement);
+        m_model.NoteTextsBack();
     }
 
 protected:
