@@ -598,7 +598,7 @@ void TFormMain::FitProtocolColumnsToTexts(const ProtocolColumns &columns)
         if (WidthFollowsText(column))
             m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(
                 column, int(columns.rows),
-                [&](int k) -> const QString & { return columns.Cell(std::size_t(k), column); });
+                [&](int k) { return columns.Cell(std::size_t(k), column); });
     }
     FormResize();
 }

@@ -163,7 +163,7 @@ bool ProtocolController::RecordLaneTime(int column, int lane, const QString &tex
 QString ProtocolController::LaneCell(int lane, int column) const
 {
     const int row = m_model->LaneRow(lane - 1);
-    return row < 0 ? QString() : m_model->Cell(row, column);
+    return row < 0 ? QString() : m_model->Cell(row, column).toString();
 }
 
 bool ProtocolController::LanesOnOneTeam() const

@@ -45,7 +45,7 @@ void ProtocolController::RemoveCurrentRowAndMoveItsLanes()
     TSortGrid *grid = m_controls.grid;
     const int row = grid->Row();
     const int column = grid->Col();
-    const QString removed = m_model->Cell(row - 1, ColNr);
+    const QString removed = m_model->Cell(row - 1, ColNr).toString();
     const std::array<int, 2> moved = m_model->RemoveRow(row - 1);
     m_gridView->ShowRowCount();
     m_gridView->ShowRankedOrder();

@@ -85,7 +85,7 @@ void ProtocolGridView::Configure()
     };
 }
 
-const QString &ProtocolGridView::CellText(int col, int dataRow) const
+QStringView ProtocolGridView::CellText(int col, int dataRow) const
 {
     return m_model.Cell(dataRow, col);
 }

@@ -22,7 +22,7 @@ public:
     ProtocolGridView(TSortGrid *grid, ProtocolModel &model, const int &laneCount, QObject *parent);
     ~ProtocolGridView() override;
 
-    const QString &CellText(int col, int dataRow) const override;
+    QStringView CellText(int col, int dataRow) const override;
     void CellWritten(int col, int dataRow, const QString &text) override;
     void RowsReordered(const std::vector<int> &from) override;
 

@@ -23,14 +23,14 @@ constexpr int IdleCheckMs = 1000;
 struct RowsWithTotal
 {
     std::vector<std::size_t> rows;
-    std::vector<QString> classes, totals;
+    std::vector<QStringView> classes, totals;
 };
 
 RowsWithTotal RowsWithTotalOf(const ProtocolColumns &columns)
 {
     RowsWithTotal found;
     for (std::size_t row = 0; row < columns.rows; ++row) {
-        const QString &total = columns.Cell(row, ColTotal);
+        const QStringView total = columns.Cell(row, ColTotal);
         if (IsBlankText(total))
             continue;
         found.rows.push_back(row);
@@ -40,7 +40,7 @@ RowsWithTotal RowsWithTotalOf(const ProtocolColumns &columns)
     return found;
 }
 
-bool SameClass(const QString &a, const QString &b)
+bool SameClass(QStringView a, QStringView b)
 {
     // Rows of one class mostly carry the same text: no keys to work out.
     return a == b || CompareNumericTextKeys(NumericTextKeyOf(a), a, NumericTextKeyOf(b), b) == 0;
@@ -48,15 +48,15 @@ bool SameClass(const QString &a, const QString &b)
 
 } // namespace
 
-QString AudienceText(const QString &text)
+QString AudienceText(QStringView text)
 {
     if (text.size() <= AudienceTextLimit)
-        return text;
+        return text.toString();
     qsizetype kept = AudienceTextLimit - 1;
     // A character beyond the basic plane stays whole or goes whole.
     if (text.at(kept - 1).isHighSurrogate())
         --kept;
-    return text.left(kept) + QChar(0x2026);
+    return text.left(kept).toString() + QChar(0x2026);
 }
 
 AudienceTeam AudienceTeamOf(const ProtocolColumns &columns, std::size_t row)
@@ -65,14 +65,14 @@ AudienceTeam AudienceTeamOf(const ProtocolColumns &columns, std::size_t row)
             AudienceText(columns.Cell(row, ColKlasse)), AudienceText(columns.Cell(row, ColFahrer))};
 }
 
-QString AudiencePenaltyText(const QString &strafzeit)
+QString AudiencePenaltyText(QStringView strafzeit)
 {
     const std::optional<double> seconds = ReadRaceNumber(strafzeit);
     if (!seconds || *seconds <= 0)
         return {};
     const double whole = std::round(*seconds);
     return QLatin1Char('+') +
-           (whole == *seconds ? QString::number(qint64(whole)) : strafzeit.trimmed());
+           (whole == *seconds ? QString::number(qint64(whole)) : strafzeit.trimmed().toString());
 }
 
 QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns,
@@ -85,7 +85,7 @@ QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns,
     for (const std::size_t index : ranked.previousIndex) {
         if (shown == AudienceStandingsInAll)
             break;
-        const QString &klasse = found.classes[index];
+        const QStringView klasse = found.classes[index];
         if (standings.isEmpty() || !SameClass(standings.last().klasse, klasse))
             standings.append(AudienceClassStandings{AudienceText(klasse), {}});
         if (standings.last().rows.size() == AudienceStandingsPerClass)
@@ -121,7 +121,7 @@ void AudienceSource::HeatStarted()
     for (int lane = 0; lane < 2; ++lane) {
         const int row = protocol.LaneRow(lane);
         m_heatTeams[lane] = row >= 0 ? protocol.StartPlaces()[std::size_t(row)] : -1;
-        m_rankedTotals[lane] = row >= 0 ? protocol.Cell(row, ColTotal) : QString();
+        m_rankedTotals[lane] = row >= 0 ? protocol.Cell(row, ColTotal).toString() : QString();
     }
     m_heat = Heat::Running;
     m_stopped = {false, false};
@@ -246,9 +246,9 @@ AudienceLane AudienceSource::LaneView(int laneIndex, int row, const ProtocolColu
     }
     lane.phase =
         m_heat == Heat::Finished ? AudienceLanePhase::Finished : AudienceLanePhase::Stopped;
-    const QString &time = columns.Cell(team, ColZeit);
+    const QStringView time = columns.Cell(team, ColZeit);
     if (IsResultMark(time)) {
-        lane.result = time;
+        lane.result = time.toString();
         return lane;
     }
     lane.time = AudienceText(time);

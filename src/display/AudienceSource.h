@@ -86,11 +86,11 @@ private:
 // Every text the audience sees is cut to this many characters ("…" last),
 // so that no cell of the protocol can make the view too large to send.
 inline constexpr qsizetype AudienceTextLimit = 200;
-QString AudienceText(const QString &text);
+QString AudienceText(QStringView text);
 // The cells of a team as the audience sees them; row 0 is the first team.
 AudienceTeam AudienceTeamOf(const ProtocolColumns &columns, std::size_t row);
 // "+15" for a penalty of 15 s ("15,00" or "15.00"); "" for none.
-QString AudiencePenaltyText(const QString &strafzeit);
+QString AudiencePenaltyText(QStringView strafzeit);
 // The teams with a result, class by class in ranked order, at most
 // AudienceStandingsPerClass per class and AudienceStandingsInAll in all;
 // the rows `unranked` (whose total changed since the last ranking) without

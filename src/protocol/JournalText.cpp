@@ -37,7 +37,7 @@ constexpr std::size_t StartOrderPerNote = 1000;
 
 // Note values may hold any text: the three characters that would end a
 // field or a line, and the escape character itself, are written as %XX.
-QByteArray Escaped(const QString &text)
+QByteArray Escaped(QStringView text)
 {
     const QByteArray utf8 = text.toUtf8();
     QByteArray escaped;
@@ -68,7 +68,7 @@ QString Unescaped(QByteArrayView text)
     return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toByteArray()));
 }
 
-bool HasLineBreakOrTab(const QString &cell)
+bool HasLineBreakOrTab(QStringView cell)
 {
     for (const QChar c : cell) {
         if (c == u'\t' || c == u'\r' || c == u'\n')
@@ -84,12 +84,12 @@ bool HasLineBreakOrTab(const QString &cell)
 // Which of an empty cell and a single blank a column's blank reads back as
 // is noted once for the column (a loaded list fills its empty fields with
 // one blank): only the other kind needs a note.
-bool IsOneBlank(const QString &cell)
+bool IsOneBlank(QStringView cell)
 {
     return cell.size() == 1 && cell.front() == u' ';
 }
 
-bool RowCarriesExactly(const QString &cell, int column, bool blankIsOneBlank)
+bool RowCarriesExactly(QStringView cell, int column, bool blankIsOneBlank)
 {
     if (cell.isEmpty())
         return !blankIsOneBlank;
@@ -101,7 +101,7 @@ bool RowCarriesExactly(const QString &cell, int column, bool blankIsOneBlank)
 }
 
 // Most cells are plain ASCII: those go in without a converted copy.
-void AppendUtf8(QByteArray &line, const QString &text)
+void AppendUtf8(QByteArray &line, QStringView text)
 {
     const qsizetype start = line.size();
     line.resize(start + text.size());
@@ -118,7 +118,7 @@ void AppendUtf8(QByteArray &line, const QString &text)
 
 // Appends the cell as the row shows it; false when the row cannot carry
 // it exactly, so it needs a note as well.
-bool AppendRowCell(QByteArray &line, const QString &cell, int column, bool blankIsOneBlank)
+bool AppendRowCell(QByteArray &line, QStringView cell, int column, bool blankIsOneBlank)
 {
     const bool exact = RowCarriesExactly(cell, column, blankIsOneBlank);
     if (cell.isEmpty() || IsOneBlank(cell)) {
@@ -126,7 +126,7 @@ bool AppendRowCell(QByteArray &line, const QString &cell, int column, bool blank
     } else if (exact) {
         AppendUtf8(line, cell);
     } else {
-        QString shown = cell;
+        QString shown = cell.toString();
         for (const QChar c : {u'\t', u'\r', u'\n'})
             shown.replace(c, u' ');
         if (column == ColNr && shown.startsWith(QStringLiteral("Nr")))
@@ -442,7 +442,7 @@ std::array<bool, ProtocolColumnCount> ColumnsMostlyOneBlank(std::size_t rows, co
     std::array<std::ptrdiff_t, ProtocolColumnCount> lead{}; // one blank − empty
     for (std::size_t index = 0; index < rows; ++index) {
         for (int column = 0; column < ProtocolColumnCount; ++column) {
-            const QString &cell = cellOf(index, column);
+            const QStringView cell = cellOf(index, column);
             lead[column] += IsOneBlank(cell) ? 1 : cell.isEmpty() ? -1 : 0;
         }
     }
@@ -509,7 +509,7 @@ bool WriteJournalText(const JournalState &state, quint64 logKey, const ChunkWrit
 {
     return WriteSnapshotText(
         state, state.rows.size(),
-        [&](std::size_t row, int column) -> const QString & { return state.rows[row][column]; },
+        [&](std::size_t row, int column) -> QStringView { return state.rows[row][column]; },
         state.startOrder, logKey, write);
 }
 
@@ -518,7 +518,7 @@ bool WriteJournalText(const JournalNotes &notes, const ProtocolColumns &columns,
 {
     return WriteSnapshotText(
         notes, columns.rows,
-        [&](std::size_t row, int column) -> const QString & { return columns.Cell(row, column); },
+        [&](std::size_t row, int column) { return columns.Cell(row, column); },
         startOrder, logKey, write);
 }
 

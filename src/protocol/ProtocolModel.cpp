@@ -12,20 +12,13 @@
 
 namespace {
 
-// A column's texts with one for each row, header place first: shared with
-// the column unless it stops short (its last cells are empty).
-QList<QString> FullColumn(const ProtocolColumns &columns, int column)
+// A column's cells as RankRows reads them, one for each row.
+std::vector<QStringView> CellsOf(const ProtocolColumns &columns, int column)
 {
-    QList<QString> texts = columns.cells[std::size_t(column)];
-    if (texts.size() < qsizetype(columns.rows) + 1)
-        texts.resize(qsizetype(columns.rows) + 1);
-    return texts;
-}
-
-// The rows of a column's texts as RankRows reads them.
-std::span<const QString> DataRows(const QList<QString> &texts, std::size_t rows)
-{
-    return std::span<const QString>(texts).subspan(1, rows);
+    std::vector<QStringView> cells(columns.rows);
+    for (std::size_t row = 0; row < columns.rows; ++row)
+        cells[row] = columns.Cell(row, column);
+    return cells;
 }
 
 // Row k of the result takes the item from[k].
@@ -115,19 +108,16 @@ void ProtocolModel::Notify()
 
 // --- reading -------------------------------------------------------------------------
 
-const QString &ProtocolModel::Cell(int row, int column) const
+QStringView ProtocolModel::Cell(int row, int column) const
 {
-    static const QString none;
-    const QList<QString> &texts = m_columns.cells[std::size_t(column)];
-    const qsizetype index = qsizetype(row) + 1;
-    return row >= 0 && row < RowCount() && index < texts.size() ? texts.at(index) : none;
+    return row >= 0 && row < RowCount() ? m_columns.Cell(std::size_t(row), column) : QStringView();
 }
 
 ProtocolRow ProtocolModel::Row(int row) const
 {
     ProtocolRow cells;
     for (int column = 0; column < ProtocolColumnCount; ++column)
-        cells[std::size_t(column)] = Cell(row, column);
+        cells[std::size_t(column)] = Cell(row, column).toString();
     return cells;
 }
 
@@ -145,7 +135,7 @@ QList<QStringList> ProtocolModel::HeaderAndRows() const
         QStringList cells;
         cells.reserve(ProtocolColumnCount);
         for (int column = 0; column < ProtocolColumnCount; ++column)
-            cells << Cell(row, column);
+            cells << Cell(row, column).toString();
         rows << cells;
     }
     return rows;
@@ -153,10 +143,10 @@ QList<QStringList> ProtocolModel::HeaderAndRows() const
 
 bool ProtocolModel::HasProtocol() const
 {
-    for (const QList<QString> &texts : m_columns.cells) {
-        const qsizetype end = std::min(texts.size(), qsizetype(m_columns.rows) + 1);
-        for (qsizetype index = 1; index < end; ++index) {
-            if (!texts.at(index).isEmpty())
+    for (const ProtocolTextColumn &cells : m_columns.cells) {
+        const qsizetype end = std::min(cells.Size(), qsizetype(m_columns.rows));
+        for (qsizetype row = 0; row < end; ++row) {
+            if (!cells.At(row).isEmpty())
                 return true;
         }
     }
@@ -229,19 +219,19 @@ int ProtocolModel::NextTeamBeside(int otherLaneRow) const
 // --- writing -------------------------------------------------------------------------
 
 // A column that stops short grows to all rows once it is written.
-QString &ProtocolModel::CellToWrite(int row, int column)
+void ProtocolModel::SetCell(int row, int column, QStringView text)
 {
-    QList<QString> &texts = m_columns.cells[std::size_t(column)];
-    if (texts.size() < RowCount() + 1)
-        texts.resize(RowCount() + 1);
-    return texts[qsizetype(row) + 1];
+    ProtocolTextColumn &cells = m_columns.cells[std::size_t(column)];
+    if (cells.Size() < RowCount())
+        cells.Resize(RowCount());
+    cells.Set(row, text);
 }
 
 void ProtocolModel::WriteRow(int row, const ProtocolRow &cells)
 {
     for (int column = 0; column < ProtocolColumnCount; ++column) {
         if (Cell(row, column) != cells[std::size_t(column)])
-            CellToWrite(row, column) = cells[std::size_t(column)];
+            SetCell(row, column, cells[std::size_t(column)]);
     }
 }
 
@@ -276,14 +266,9 @@ void ProtocolModel::ApplyOrder(const std::vector<int> &from)
     // Rows that stay put leave a column that is shared with a picture alone.
     if (from == IdentityOrder(rows))
         return;
-    for (QList<QString> &texts : m_columns.cells) {
-        if (texts.size() <= 1)
-            continue; // nothing but blanks to move
-        if (texts.size() < qsizetype(rows) + 1)
-            texts.resize(qsizetype(rows) + 1);
-        // A column shared with a picture another thread still reads is
-        // copied once by data(); the cells themselves are only moved.
-        PermuteInPlace(texts.data() + 1, from);
+    for (ProtocolTextColumn &cells : m_columns.cells) {
+        if (cells.Size() > 0) // else nothing but blanks to move
+            cells.Permute(from);
     }
     PermuteInPlace(m_startPlaces.data(), from);
     PermuteInPlace(m_ids.data(), from);
@@ -297,10 +282,10 @@ void ProtocolModel::ApplyOrder(const std::vector<int> &from)
 void ProtocolModel::InsertRow(int row, RowId id, const ProtocolRow &cells, int startPlace)
 {
     for (int column = 0; column < ProtocolColumnCount; ++column) {
-        QList<QString> &texts = m_columns.cells[std::size_t(column)];
-        if (texts.size() < RowCount() + 1)
-            texts.resize(RowCount() + 1);
-        texts.insert(qsizetype(row) + 1, cells[std::size_t(column)]);
+        ProtocolTextColumn &texts = m_columns.cells[std::size_t(column)];
+        if (texts.Size() < RowCount())
+            texts.Resize(RowCount());
+        texts.Insert(row, cells[std::size_t(column)]);
     }
     ++m_columns.rows;
     m_ids.insert(m_ids.begin() + row, id);
@@ -313,10 +298,8 @@ void ProtocolModel::InsertRow(int row, RowId id, const ProtocolRow &cells, int s
 
 void ProtocolModel::TakeOutRow(int row)
 {
-    for (QList<QString> &texts : m_columns.cells) {
-        if (texts.size() > qsizetype(row) + 1)
-            texts.removeAt(qsizetype(row) + 1);
-    }
+    for (ProtocolTextColumn &cells : m_columns.cells)
+        cells.Remove(row);
     --m_columns.rows;
     m_ids.erase(m_ids.begin() + row);
     m_startPlaces.erase(m_startPlaces.begin() + row);
@@ -363,13 +346,10 @@ void ProtocolModel::LoadList(ProtocolColumns columns)
     m_undo.clear();
     // The rows of the lowest class first, those of one class as listed.
     std::vector<int> places(columns.rows);
-    {
-        const QList<QString> classes = FullColumn(columns, ColKlasse);
-        const std::vector<QString> noTotals(columns.rows);
-        const RankedRows byClass = RankRows(DataRows(classes, columns.rows), noTotals);
-        for (std::size_t place = 0; place < byClass.previousIndex.size(); ++place)
-            places[byClass.previousIndex[place]] = int(place);
-    }
+    const std::vector<QStringView> noTotals(columns.rows);
+    const RankedRows byClass = RankRows(CellsOf(columns, ColKlasse), noTotals);
+    for (std::size_t place = 0; place < byClass.previousIndex.size(); ++place)
+        places[byClass.previousIndex[place]] = int(place);
     const std::size_t rows = columns.rows;
     ReplaceRows(std::move(columns), std::move(places), NewIds(rows));
     Rank();
@@ -383,15 +363,7 @@ void ProtocolModel::Restore(ProtocolTable rows, const std::vector<int> &startOrd
 {
     const Batch batch(*this);
     Note(Change::Arrangement);
-    ProtocolColumns columns;
-    columns.rows = rows.size();
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
-        QList<QString> &texts = columns.cells[std::size_t(column)];
-        texts.reserve(qsizetype(rows.size()) + 1);
-        texts.append(QString());
-        for (ProtocolRow &row : rows)
-            texts.append(std::move(row[std::size_t(column)]));
-    }
+    ProtocolColumns columns = ColumnsOf(rows);
     std::vector<int> places = IdentityOrder(rows.size());
     for (std::size_t k = 0; k < places.size() && k < startOrder.size(); ++k)
         places[k] = startOrder[k];
@@ -419,9 +391,9 @@ bool ProtocolModel::RecordLaneTime(int laneIndex, int column, const QString &tex
         return false;
     const Batch batch(*this);
     const ProtocolRow before = Row(row);
-    CellToWrite(row, column) = text;
-    CellToWrite(row, column + 1) = FormatRaceTime(0);
-    CellToWrite(row, column + 2) = text;
+    SetCell(row, column, text);
+    SetCell(row, column + 1, FormatRaceTime(0));
+    SetCell(row, column + 2, text);
     Note(Change::Row, row);
     if (!IsBlankText(before[std::size_t(column)]))
         PushRowChange(QStringLiteral("Zeit ersetzt"), row, before);
@@ -448,7 +420,7 @@ void ProtocolModel::TypeCell(int row, int column, const QString &text)
 {
     if (row < 0 || row >= RowCount() || Cell(row, column) == text)
         return;
-    CellToWrite(row, column) = text;
+    SetCell(row, column, text);
     Note(Change::Row, row);
 }
 
@@ -494,22 +466,15 @@ std::array<int, 2> ProtocolModel::RemoveRow(int row)
 void ProtocolModel::Rank()
 {
     const Batch batch(*this);
-    RankedRows ranked;
-    {
-        // Let go before the rows move, which would otherwise copy them.
-        const QList<QString> classes = FullColumn(m_columns, ColKlasse);
-        const QList<QString> totals = FullColumn(m_columns, ColTotal);
-        ranked = RankRows(DataRows(classes, m_columns.rows), DataRows(totals, m_columns.rows),
-                          m_startPlaces);
-    }
+    const RankedRows ranked =
+        RankRows(CellsOf(m_columns, ColKlasse), CellsOf(m_columns, ColTotal), m_startPlaces);
     const std::vector<int> from(ranked.previousIndex.begin(), ranked.previousIndex.end());
     ApplyOrder(from);
     NoteMoved(from);
     for (std::size_t k = 0; k < ranked.places.size(); ++k) {
-        const QString &before = Cell(int(k), ColPlatz);
-        QString place = PlaceText(ranked.places[k], before);
-        if (place != before)
-            CellToWrite(int(k), ColPlatz) = std::move(place);
+        const QStringView before = Cell(int(k), ColPlatz);
+        if (const QString place = PlaceText(ranked.places[k], before); place != before)
+            SetCell(int(k), ColPlatz, place);
     }
 }
 

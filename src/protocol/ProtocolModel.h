@@ -58,8 +58,8 @@ public:
     // --- reading ---------------------------------------------------------------
 
     int RowCount() const { return int(m_columns.rows); }
-    // An empty text beyond the rows.
-    const QString &Cell(int row, int column) const;
+    // An empty text beyond the rows; valid until the protocol changes.
+    QStringView Cell(int row, int column) const;
     ProtocolRow Row(int row) const;
     ProtocolTable Table() const;
     // The protocol as its files and exports write it: the header row, then
@@ -189,7 +189,7 @@ private:
     void NoteMoved(const std::vector<int> &from);
     void Notify();
 
-    QString &CellToWrite(int row, int column);
+    void SetCell(int row, int column, QStringView text);
     void WriteRow(int row, const ProtocolRow &cells);
     // Puts the rows into the order given and follows them with the lanes.
     void ApplyOrder(const std::vector<int> &from);

@@ -64,7 +64,7 @@ private:
             return;
         for (std::size_t column = 0; column < cells.size(); ++column) {
             if (m_before[column] != m_after[column])
-                m_model.CellToWrite(row, int(column)) = cells[column];
+                m_model.SetCell(row, int(column), cells[column]);
         }
         m_model.Note(Change::Row, row);
     }

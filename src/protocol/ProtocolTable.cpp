@@ -12,7 +12,7 @@ const QStringList &ProtocolHeaders()
     return headers;
 }
 
-bool IsBlankText(const QString &text)
+bool IsBlankText(QStringView text)
 {
     for (QChar c : text) {
         if (c != QLatin1Char(' '))
@@ -21,14 +21,17 @@ bool IsBlankText(const QString &text)
     return true;
 }
 
-bool IsResultMark(const QString &text)
+bool IsResultMark(QStringView text)
 {
     return text == DropOutMark || text == DisqualifiedMark;
 }
 
-QString LaneSelectorText(const QString &nr, const QString &teamName, const QString &klasse)
+QString LaneSelectorText(QStringView nr, QStringView teamName, QStringView klasse)
 {
-    return nr + QLatin1Char(' ') + teamName + QLatin1Char(' ') + klasse;
+    QString text;
+    text.reserve(nr.size() + teamName.size() + klasse.size() + 2);
+    text.append(nr).append(u' ').append(teamName).append(u' ').append(klasse);
+    return text;
 }
 
 QString LaneSelectorText(const ProtocolRow &row)
@@ -41,7 +44,18 @@ ProtocolTable RowsOf(const ProtocolColumns &columns)
     ProtocolTable rows(columns.rows);
     for (std::size_t row = 0; row < columns.rows; ++row) {
         for (int column = 0; column < ProtocolColumnCount; ++column)
-            rows[row][std::size_t(column)] = columns.Cell(row, column);
+            rows[row][std::size_t(column)] = columns.Cell(row, column).toString();
     }
     return rows;
+}
+
+ProtocolColumns ColumnsOf(const ProtocolTable &rows)
+{
+    ProtocolColumns columns;
+    columns.rows = rows.size();
+    for (std::size_t column = 0; column < columns.cells.size(); ++column) {
+        for (const ProtocolRow &row : rows)
+            columns.cells[column].Append(row[column]);
+    }
+    return columns;
 }

@@ -3,6 +3,8 @@
 // here is grid row k + 1 and lane selector item k.
 #pragma once
 
+#include "protocol/ProtocolTextColumn.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -101,25 +103,24 @@ constexpr bool IsRightAligned(qsizetype column)
 using ProtocolRow = std::array<QString, ProtocolColumnCount>;
 using ProtocolTable = std::vector<ProtocolRow>;
 
-// The protocol as the grid keeps it, one list of texts per column with the
-// header in front, shared with the grid rather than copied: taken in an
-// instant however long the list, and readable on another thread while the
-// grid goes on changing its own copy.
+// The protocol column by column, as the protocol model keeps it: taken in
+// an instant however long the list, and readable on another thread while
+// the model goes on changing its own copy.
 struct ProtocolColumns
 {
-    std::size_t rows = 0; // teams, without the header
-    std::array<QList<QString>, ProtocolColumnCount> cells;
+    std::size_t rows = 0; // teams
+    std::array<ProtocolTextColumn, ProtocolColumnCount> cells;
 
     // Row 0 is the first team; cells a column does not hold are empty.
-    const QString &Cell(std::size_t row, int column) const
+    QStringView Cell(std::size_t row, int column) const
     {
-        static const QString none;
-        const QList<QString> &texts = cells[column];
-        return qsizetype(row + 1) < texts.size() ? texts[qsizetype(row + 1)] : none;
+        return cells[std::size_t(column)].At(qsizetype(row));
     }
 };
 
-// The teams' rows of the columns, sharing their texts.
+// The columns of the rows.
+ProtocolColumns ColumnsOf(const ProtocolTable &rows);
+// The teams' rows of the columns.
 ProtocolTable RowsOf(const ProtocolColumns &columns);
 
 // "Nr.", "TeamName", ... "Platz", the header texts of the columns.
@@ -130,13 +131,13 @@ inline const QString DisqualifiedMark = QStringLiteral("DIS");
 inline const QString DropOutMark = QStringLiteral("AUS");
 
 // "AUS" or "DIS", exactly.
-bool IsResultMark(const QString &text);
+bool IsResultMark(QStringView text);
 
 // A text that holds nothing but blanks (or nothing at all) counts as empty
 // wherever the protocol reads a cell.
-bool IsBlankText(const QString &text);
+bool IsBlankText(QStringView text);
 
 // The lane selector item of a row: "Nr.", "TeamName" and "Klasse" joined
 // by single blanks, e.g. "12 Blitz 3".
-QString LaneSelectorText(const QString &nr, const QString &teamName, const QString &klasse);
+QString LaneSelectorText(QStringView nr, QStringView teamName, QStringView klasse);
 QString LaneSelectorText(const ProtocolRow &row);

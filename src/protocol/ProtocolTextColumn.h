@@ -32,6 +32,8 @@ public:
     quint64 StretchOf(qsizetype cell) const;
 
     void Reserve(qsizetype cells, qsizetype characters);
+    // Gives back the room reserved beyond the cells and their characters.
+    void Squeeze();
     void Append(QStringView text);
     // A cell of the same text as cell `like` (its stretch shared).
     void AppendLike(qsizetype like);

@@ -25,16 +25,16 @@ template <typename Key> struct RankedColumn
 };
 
 template <typename Key, typename KeyOf, typename Compare>
-RankedColumn<Key> RankColumn(std::span<const QString> texts, KeyOf keyOf, Compare compare)
+RankedColumn<Key> RankColumn(std::span<const QStringView> texts, KeyOf keyOf, Compare compare)
 {
     RankedColumn<Key> column{DistinctTextsOf(texts), {}, {}};
-    const std::vector<const QString *> &distinct = column.distinct.texts;
+    const std::vector<QStringView> &distinct = column.distinct.texts;
     column.keys.reserve(distinct.size());
-    for (const QString *text : distinct)
-        column.keys.push_back(keyOf(*text));
+    for (const QStringView text : distinct)
+        column.keys.push_back(keyOf(text));
     column.rankOfDistinct = RanksInOrder(distinct.size(), [&](int a, int b) {
         const auto i = std::size_t(a), j = std::size_t(b);
-        return compare(column.keys[i], *distinct[i], column.keys[j], *distinct[j]);
+        return compare(column.keys[i], distinct[i], column.keys[j], distinct[j]);
     });
     return column;
 }
@@ -126,11 +126,11 @@ void PutUntimedRowsInStartOrder(std::vector<std::size_t> &ranked,
 
 } // namespace
 
-RankedRows RankRows(std::span<const QString> classes, std::span<const QString> totals,
+RankedRows RankRows(std::span<const QStringView> classes, std::span<const QStringView> totals,
                     std::span<const int> startPlaces)
 {
     const auto classColumn = RankColumn<NumericTextKey>(
-        classes, [](const QString &text) { return NumericTextKeyOf(text); },
+        classes, [](QStringView text) { return NumericTextKeyOf(text); },
         CompareNumericTextKeys);
     const auto totalColumn = RankColumn<ResultTextKey>(totals, ResultTextKeyOf, CompareResultKeys);
     // By total rank, then, keeping that order among equals, by class rank.
@@ -145,14 +145,16 @@ RankedRows RankRows(std::span<const QString> classes, std::span<const QString> t
     return ranked;
 }
 
-QString PlaceText(int place, const QString &before)
+QString PlaceText(int place, QStringView before)
 {
-    return place == KeepPlace ? before : place == NoPlace ? QString() : QString::number(place);
+    return place == KeepPlace ? before.toString()
+           : place == NoPlace ? QString()
+                              : QString::number(place);
 }
 
 std::vector<std::size_t> RankProtocol(ProtocolTable &table)
 {
-    std::vector<QString> classes, totals;
+    std::vector<QStringView> classes, totals;
     classes.reserve(table.size());
     totals.reserve(table.size());
     for (const ProtocolRow &row : table) {

@@ -31,11 +31,11 @@ struct RankedRows
 // in the start order (startPlaces[i]), the rows of a class without a total
 // follow in start order rather than as they stood, so that the protocol
 // returns to the start order at every ranking.
-RankedRows RankRows(std::span<const QString> classes, std::span<const QString> totals,
+RankedRows RankRows(std::span<const QStringView> classes, std::span<const QStringView> totals,
                     std::span<const int> startPlaces = {});
 
 // The "Platz" text a place of RankRows gives a row whose "Platz" was before.
-QString PlaceText(int place, const QString &before);
+QString PlaceText(int place, QStringView before);
 
 // RankRows applied to the rows themselves. Returns, for each row of the
 // result, its index before the ranking.

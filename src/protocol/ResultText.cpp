@@ -3,7 +3,7 @@
 
 #include "protocol/ProtocolTable.h"
 
-ResultTextKey ResultTextKeyOf(const QString &text)
+ResultTextKey ResultTextKeyOf(QStringView text)
 {
     if (IsBlankText(text))
         return {ResultTextKey::Empty, 0.0};

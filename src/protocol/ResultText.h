@@ -18,7 +18,7 @@ struct ResultTextKey
     Group group = Empty;
     double value = 0.0;
 };
-ResultTextKey ResultTextKeyOf(const QString &text);
+ResultTextKey ResultTextKeyOf(QStringView text);
 // Negative, 0 or positive; a and b are the texts the keys were made of.
 // Inline: the ranking calls it for every pair it compares.
 inline int CompareResultKeys(const ResultTextKey &keyA, QStringView a, const ResultTextKey &keyB,

@@ -92,43 +92,51 @@ template <typename Fn> void ForEachField(QStringView line, Fn fn)
         fn(QStringView(), false);
 }
 
-// One text per class name: the cells of a class share it, which tells the
-// ranking they are alike without a look at their characters.
-class ClassTexts
+// The first cell of each class name: the cells of a class share its text,
+// which tells the ranking they are alike without a look at their
+// characters. The names view the list's text, which outlives the parse.
+class ClassCells
 {
 public:
-    QString Of(QStringView field)
+    // The earlier cell of the field's class; -1 when the class is new, and
+    // then `cell` is its first.
+    qsizetype Earlier(QStringView field, qsizetype cell)
     {
-        const auto found = m_texts.constFind(field);
-        if (found != m_texts.constEnd())
+        const auto found = m_first.constFind(field);
+        if (found != m_first.constEnd())
             return *found;
-        const QString text = field.toString();
-        m_texts.insert(text, text); // the key views the characters its value holds
-        return text;
+        m_first.insert(field, cell);
+        return -1;
     }
 
 private:
-    QHash<QStringView, QString> m_texts;
+    QHash<QStringView, qsizetype> m_first;
 };
 
-// Most lists leave many fields empty: they all share one blank text, and
-// the cells of a class share one text of its name. A field that was in
-// quotes is taken as the quotes hold it, blanks included, each doubled
-// quote as one.
-QString FieldText(QStringView field, bool quoted, int column, ClassTexts &classes)
+// A field that was in quotes is taken as the quotes hold it, blanks
+// included, each doubled quote as one; an empty field becomes one blank.
+void AppendField(ProtocolTextColumn &cells, QStringView field, bool quoted, bool isClass,
+                 ClassCells &classes)
 {
     static const QString blank = QStringLiteral(" ");
-    if (quoted)
-        return field.isEmpty()
-                   ? blank
-                   : field.toString().replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    if (quoted) {
+        cells.Append(field.isEmpty()
+                         ? blank
+                         : field.toString().replace(QStringLiteral("\"\""), QStringLiteral("\"")));
+        return;
+    }
     // Most fields have nothing to trim; looking at their ends is cheaper
     // than the call.
     if (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()))
         field = field.trimmed();
-    if (field.isEmpty())
-        return blank;
-    return column == ColKlasse ? classes.Of(field) : field.toString();
+    if (field.isEmpty()) {
+        cells.Append(blank);
+        return;
+    }
+    if (const qsizetype like = isClass ? classes.Earlier(field, cells.Size()) : -1; like >= 0)
+        cells.AppendLike(like);
+    else
+        cells.Append(field);
 }
 
 // Which column each field of a line fills, -1 for none.
@@ -180,7 +188,7 @@ std::optional<FieldColumns> ColumnsNamedBy(QStringView line)
 // Fields beyond the named columns are dropped, missing ones stay empty:
 // each column gets one text per line.
 void AppendRow(ProtocolColumns &columns, QStringView line, const FieldColumns &fieldColumns,
-               ClassTexts &classes)
+               ClassCells &classes)
 {
     std::array<QStringView, ProtocolColumnCount> fields;
     std::array<bool, ProtocolColumnCount> quoted{};
@@ -197,11 +205,11 @@ void AppendRow(ProtocolColumns &columns, QStringView line, const FieldColumns &f
         filled[std::size_t(column)] = true;
     });
     for (std::size_t column = 0; column < fields.size(); ++column) {
-        QList<QString> &cells = columns.cells[column];
+        ProtocolTextColumn &cells = columns.cells[column];
         if (filled[column])
-            cells.append(FieldText(fields[column], quoted[column], int(column), classes));
+            AppendField(cells, fields[column], quoted[column], column == ColKlasse, classes);
         else
-            cells.emplace_back();
+            cells.Append({});
     }
     ++columns.rows;
 }
@@ -277,16 +285,14 @@ LineEndCounts CountLineEnds(QStringView text)
 
 bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams)
 {
-    ClassTexts classes;
+    ClassCells classes;
     // Room for about every line: a column that grows past it moves once.
     const qsizetype rows = std::min<qsizetype>(CountLineEnds(text).LinesAbout(), maxTeams);
     columns = ProtocolColumns();
-    for (QList<QString> &cells : columns.cells) {
-        cells.reserve(rows + 1);
-        cells.emplace_back(); // the header's place
-    }
+    for (ProtocolTextColumn &cells : columns.cells)
+        cells.Reserve(rows, 0);
     FieldColumns fieldColumns = ColumnsFromTheLeft();
-    return ForEachLine(text, [&](QStringView line) {
+    const bool whole = ForEachLine(text, [&](QStringView line) {
         if (IsHeaderLine(line)) {
             fieldColumns = ColumnsNamedBy(line).value_or(fieldColumns);
             return true;
@@ -296,6 +302,10 @@ bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams)
         AppendRow(columns, line, fieldColumns, classes);
         return true;
     });
+    // The room the columns grew into beyond their texts goes back.
+    for (ProtocolTextColumn &cells : columns.cells)
+        cells.Squeeze();
+    return whole;
 }
 
 ProtocolColumns ParseStarterListColumns(QString text)

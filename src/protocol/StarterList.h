@@ -25,9 +25,8 @@ constexpr int MaxStarterListTeams = 100000;
 // a column ("Nr.", "TeamName", ... in any order) makes the lines after it
 // fill the columns it names, in its order. Lines end in CR LF, LF or a
 // lone CR.
-// Each cell holds a copy of its field (the cells of one class share one);
-// the text itself goes when the parse is done. The columns' header places
-// are left empty, for the grid's own header.
+// Each column holds a copy of its fields (the cells of one class share
+// one); the text itself goes when the parse is done.
 ProtocolColumns ParseStarterListColumns(QString text);
 // The same, stopping at maxTeams: false when the text holds more teams.
 bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams);

@@ -14,30 +14,34 @@
 #include <numeric>
 #include <vector>
 
-// The distinct texts of a list in the order they first appear, and for each
-// text of the list the index of its distinct text. Points into the list.
+// The distinct texts of a list in the order they first appear, the first
+// place each appears at, and for each text of the list the index of its
+// distinct text. Points into the list.
 struct DistinctTexts
 {
-    std::vector<const QString *> texts;
+    std::vector<QStringView> texts;
+    std::vector<std::size_t> firstAt;
     std::vector<int> indexOf;
 };
 
+// Texts are QStrings or QStringViews.
 template <typename Texts> DistinctTexts DistinctTextsOf(const Texts &texts)
 {
     DistinctTexts distinct;
     distinct.indexOf.reserve(std::size_t(texts.size()));
     QHash<QStringView, int> indexOfText;
-    const QString *previous = nullptr;
-    for (const QString &text : texts) {
+    QStringView previous;
+    for (const auto &each : texts) {
+        const QStringView text(each);
         // Neighbours that share their characters are one text without a
         // look at them: a class's cells share one text, and in ranked order
         // they follow each other.
-        if (previous && text.constData() == previous->constData() &&
-            text.size() == previous->size()) {
+        if (!distinct.indexOf.empty() && text.constData() == previous.constData() &&
+            text.size() == previous.size()) {
             distinct.indexOf.push_back(distinct.indexOf.back());
             continue;
         }
-        previous = &text;
+        previous = text;
         const auto found = indexOfText.constFind(text);
         if (found != indexOfText.constEnd()) {
             distinct.indexOf.push_back(*found);
@@ -45,7 +49,8 @@ template <typename Texts> DistinctTexts DistinctTextsOf(const Texts &texts)
         }
         const int index = int(distinct.texts.size());
         indexOfText.insert(text, index);
-        distinct.texts.push_back(&text);
+        distinct.texts.push_back(text);
+        distinct.firstAt.push_back(distinct.indexOf.size());
         distinct.indexOf.push_back(index);
     }
     return distinct;

@@ -109,7 +109,8 @@ std::vector<int> CustomRanks(const QStringList &texts, const TSortCompare &custo
 {
     const DistinctTexts distinct = DistinctTextsOf(texts);
     const std::vector<int> rankOfDistinct = RanksInOrder(distinct.texts.size(), [&](int a, int b) {
-        return custom(*distinct.texts[std::size_t(a)], *distinct.texts[std::size_t(b)]);
+        return custom(texts[qsizetype(distinct.firstAt[std::size_t(a)])],
+                      texts[qsizetype(distinct.firstAt[std::size_t(b)])]);
     });
     std::vector<int> ranks(std::size_t(texts.size()));
     for (std::size_t i = 0; i < ranks.size(); ++i)

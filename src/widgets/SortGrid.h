@@ -120,7 +120,7 @@ public:
     // The same for data rows holding rows texts, dataText(k) in data row k
     // (the grid's own header): a table about to move into the grid.
     int FittedColWidthInGridFont(int col, int rows,
-                                 const std::function<const QString &(int k)> &dataText);
+                                 const std::function<QStringView(int k)> &dataText);
     void AutoSizeColumns(bool force);
     void InsertRow(int row);
     void InsertColumn(int col);
@@ -203,8 +203,8 @@ private:
     };
     TSortStyle KeyStyle(int col, TSortStyle previous);
     QStringList ColumnKeys(int col, const std::vector<int> &order) const;
-    std::function<const QString &(int row)> TextOf(int col, const QList<QString> &texts) const;
-    int FittedWidth(int col, int rowCount, const std::function<const QString &(int row)> &textOf,
+    std::function<QStringView(int row)> TextOf(int col, const QList<QString> &texts) const;
+    int FittedWidth(int col, int rowCount, const std::function<QStringView(int row)> &textOf,
                     const std::function<QFont(int row)> &fontOf);
     void FollowSelectedRows(const std::vector<int> &order);
     void SelectOnly(int row);

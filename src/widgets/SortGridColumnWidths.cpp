@@ -7,7 +7,7 @@
 
 namespace {
 
-bool IsPrintableLatin1(const QString &text)
+bool IsPrintableLatin1(QStringView text)
 {
     return std::all_of(text.begin(), text.end(),
                        [](QChar ch) { return ch.unicode() >= 0x20 && ch.unicode() <= 0xff; });
@@ -37,26 +37,24 @@ int TSortGrid::FittedColWidthInGridFont(int col)
 }
 
 int TSortGrid::FittedColWidthInGridFont(int col, int rows,
-                                        const std::function<const QString &(int k)> &dataText)
+                                        const std::function<QStringView(int k)> &dataText)
 {
     const QString header = Cells(col, 0);
     return FittedWidth(
         col, rows + 1,
-        [&](int row) -> const QString & { return row == 0 ? header : dataText(row - 1); }, {});
+        [&](int row) { return row == 0 ? QStringView(header) : dataText(row - 1); }, {});
 }
 
 // Row by row through a column's shared texts (or its source's), no text copied.
-std::function<const QString &(int row)> TSortGrid::TextOf(int col,
-                                                          const QList<QString> &texts) const
+std::function<QStringView(int row)> TSortGrid::TextOf(int col, const QList<QString> &texts) const
 {
-    const auto stored = [&texts](int row) -> const QString & {
-        static const QString none;
-        return row < texts.size() ? texts[row] : none;
+    const auto stored = [&texts](int row) {
+        return row < texts.size() ? QStringView(texts[row]) : QStringView();
     };
     const TGridCellSource *source = CellSource();
     if (!source)
         return stored;
-    return [stored, source, col, fixed = FixedRows()](int row) -> const QString & {
+    return [stored, source, col, fixed = FixedRows()](int row) {
         return row < fixed ? stored(row) : source->CellText(col, row - fixed);
     };
 }
@@ -69,7 +67,7 @@ std::function<const QString &(int row)> TSortGrid::TextOf(int col,
 // not their texts: the lengths alone rule out nearly every text. Without
 // fontOf every cell is in the grid's font.
 int TSortGrid::FittedWidth(int col, int rowCount,
-                           const std::function<const QString &(int row)> &textOf,
+                           const std::function<QStringView(int row)> &textOf,
                            const std::function<QFont(int row)> &fontOf)
 {
     struct Length
@@ -89,12 +87,12 @@ int TSortGrid::FittedWidth(int col, int rowCount,
     const QFont gridFont = font();
     QFont rowFont;
     for (int row = 0; row < rowCount; ++row) {
-        const QString &text = textOf(row);
+        const QStringView text = textOf(row);
         if (row > 0 && text.isEmpty())
             continue;
         const QFont &cellFont = fontOf ? (rowFont = fontOf(row)) : gridFont;
         if (row == 0 || !IsPrintableLatin1(text)) {
-            int width = QFontMetrics(cellFont).horizontalAdvance(text);
+            int width = QFontMetrics(cellFont).horizontalAdvance(text.toString());
             if (row == 0 && col == m_sortOptions.SortCol() && m_sortOptions.CanSort())
                 width += ArrowSpace;
             widest = std::max(widest, width);
@@ -121,10 +119,10 @@ int TSortGrid::FittedWidth(int col, int rowCount,
     for (const FontTexts &texts : byFont) {
         const QFontMetrics fm(texts.font);
         const int widestCharacter = fm.maxWidth();
-        widest = std::max(widest, fm.horizontalAdvance(textOf(texts.longest.row)));
+        widest = std::max(widest, fm.horizontalAdvance(textOf(texts.longest.row).toString()));
         for (const Length &length : texts.lengths) {
             if (length.size * widestCharacter > widest)
-                widest = std::max(widest, fm.horizontalAdvance(textOf(length.row)));
+                widest = std::max(widest, fm.horizontalAdvance(textOf(length.row).toString()));
         }
     }
     const QFontMetrics fm(font());

@@ -22,7 +22,7 @@ void TMyStringGrid::SetCellSource(TGridCellSource *source)
 QString TMyStringGrid::Cells(int col, int row) const
 {
     if (m_source && row >= FixedRows())
-        return m_source->CellText(col, row - FixedRows());
+        return m_source->CellText(col, row - FixedRows()).toString();
     const TStringSparseList *data = ColumnData(col);
     return data ? data->Get(row) : QString();
 }

@@ -22,7 +22,7 @@ public:
     virtual ~TGridCellSource() = default;
     // The text of a data row's cell (data row 0 is the first below the
     // fixed rows); empty beyond the rows.
-    virtual const QString &CellText(int col, int dataRow) const = 0;
+    virtual QStringView CellText(int col, int dataRow) const = 0;
     // The in-place editor or a click wrote a cell.
     virtual void CellWritten(int col, int dataRow, const QString &text) = 0;
     // Data row k is to show data row from[k].

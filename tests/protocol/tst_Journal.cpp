@@ -501,8 +501,8 @@ private slots:
         journal.WriteInBackground(first, columns);
         columns = ColumnsOf(RaceDay().rows);
         journal.WriteInBackground(RaceDay(), columns, RaceDay().startOrder);
-        columns.cells[ColZeit][1] = QStringLiteral("99,99");
-        columns.cells[ColTeamName].removeLast();
+        columns.cells[ColZeit].Set(0, u"99,99");
+        columns.cells[ColTeamName].Remove(columns.cells[ColTeamName].Size() - 1);
         const JournalChange change = Change({{2, SchneckenTimed()}});
         QVERIFY(journal.Append(change));
         QVERIFY(written >= 1);

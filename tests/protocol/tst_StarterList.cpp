@@ -171,21 +171,19 @@ private slots:
     // without reading them; an edit of one still changes that cell alone.
     void classCellsShareTheirText()
     {
-        ProtocolTable rows = ParseStarterList(
+        ProtocolColumns columns = ParseStarterListColumns(
             QStringLiteral("1;Blitz;3\n2;Donner; 3 \n3;Hagel;12\n4;Regen;3;3\n5;Sturm;12"));
-        const auto sameText = [](const QString &a, const QString &b) {
-            return a.constData() == b.constData() && a.size() == b.size();
-        };
-        QVERIFY(sameText(rows[0][ColKlasse], rows[1][ColKlasse]));
-        QVERIFY(sameText(rows[0][ColKlasse], rows[3][ColKlasse]));
-        QVERIFY(sameText(rows[2][ColKlasse], rows[4][ColKlasse]));
-        QVERIFY(!sameText(rows[0][ColKlasse], rows[2][ColKlasse]));
+        ProtocolTextColumn &classes = columns.cells[ColKlasse];
+        QVERIFY(classes.SharesText(0, 1));
+        QVERIFY(classes.SharesText(0, 3));
+        QVERIFY(classes.SharesText(2, 4));
+        QVERIFY(!classes.SharesText(0, 2));
         // Only the class column: the driver "3" is a text of its own.
-        QVERIFY(!sameText(rows[3][ColFahrer], rows[3][ColKlasse]));
-        rows[1][ColKlasse] = QStringLiteral("4");
-        rows[3][ColKlasse].append(u'a');
-        QCOMPARE(Joined(rows), (QStringList{"1|Blitz|3", "2|Donner|4", "3|Hagel|12", "4|Regen|3a|3",
-                                            "5|Sturm|12"}));
+        QVERIFY(!columns.cells[ColFahrer].SharesText(3, 0));
+        classes.Set(1, u"4");
+        classes.Set(3, classes.At(3).toString() + u'a');
+        QCOMPARE(Joined(RowsOf(columns)), (QStringList{"1|Blitz|3", "2|Donner|4", "3|Hagel|12",
+                                                       "4|Regen|3a|3", "5|Sturm|12"}));
     }
 
     void loadEncodings_data()

@@ -46,31 +46,19 @@ ProtocolTable RaceDay()
             Team("3", "Dachs", "1"), Team("4", "Elch", "1")};
 }
 
-// The rows as a starter list gives them, an empty header place first.
-ProtocolColumns ColumnsOf(const ProtocolTable &rows)
-{
-    ProtocolColumns columns;
-    columns.rows = rows.size();
-    for (std::size_t column = 0; column < columns.cells.size(); ++column) {
-        columns.cells[column] << QString();
-        for (const ProtocolRow &row : rows)
-            columns.cells[column] << row[column];
-    }
-    return columns;
-}
 
 QStringList Column(const ProtocolModel &model, int column)
 {
     QStringList texts;
     for (int row = 0; row < model.RowCount(); ++row)
-        texts << model.Cell(row, column);
+        texts << model.Cell(row, column).toString();
     return texts;
 }
 
 // "Biber/Dachs": the teams of two rows, "-" for none.
 QString NamesOf(const ProtocolModel &model, const std::array<int, 2> &rows)
 {
-    const auto name = [&](int row) { return row < 0 ? "-" : model.Cell(row, ColTeamName); };
+    const auto name = [&](int row) { return row < 0 ? QStringLiteral("-") : model.Cell(row, ColTeamName).toString(); };
     return name(rows[0]) + '/' + name(rows[1]);
 }
 
@@ -81,8 +69,8 @@ QString Lanes(const ProtocolModel &model)
 
 QStringList Results(const ProtocolModel &model, int row)
 {
-    return {model.Cell(row, ColZeit), model.Cell(row, ColStrafzeit), model.Cell(row, ColTotal),
-            model.Cell(row, ColPlatz)};
+    return {model.Cell(row, ColZeit).toString(), model.Cell(row, ColStrafzeit).toString(),
+            model.Cell(row, ColTotal).toString(), model.Cell(row, ColPlatz).toString()};
 }
 
 // Lane 1's team, stopped at 45 s, gets 15 s.
@@ -126,7 +114,7 @@ private slots:
         };
         const auto type = [](int column, QString text) {
             return Edit([=](ProtocolModel &model) {
-                const QString before = model.Cell(1, column);
+                const QString before = model.Cell(1, column).toString();
                 model.TypeCell(1, column, text);
                 model.FinishHandEdit(1, column, before);
                 return true;

@@ -71,15 +71,3 @@ JournalState Applied(JournalState state, const QList<JournalChange> &changes)
     return state;
 }
 
-// The rows as the grid keeps them: one list per column, the header first.
-ProtocolColumns ColumnsOf(const ProtocolTable &rows)
-{
-    ProtocolColumns columns;
-    columns.rows = rows.size();
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
-        columns.cells[column] << ProtocolHeaders()[column];
-        for (const ProtocolRow &row : rows)
-            columns.cells[column] << row[column];
-    }
-    return columns;
-}

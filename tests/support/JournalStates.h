@@ -18,5 +18,3 @@ JournalState WithRows(ProtocolTable rows);
 JournalChange Change(std::vector<std::pair<std::size_t, ProtocolRow>> rows);
 // The state with the changes applied; ends the test program when one does not apply.
 JournalState Applied(JournalState state, const QList<JournalChange> &changes);
-// The rows as the grid keeps them: one list per column, the header first.
-ProtocolColumns ColumnsOf(const ProtocolTable &rows);

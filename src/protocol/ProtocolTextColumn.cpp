@@ -1,0 +1,133 @@
+#include "protocol/ProtocolTextColumn.h"
+
+#include <QHash>
+
+bool ProtocolTextColumn::SharesText(qsizetype a, qsizetype b) const
+{
+    return StretchOf(a) == StretchOf(b);
+}
+
+quint64 ProtocolTextColumn::StretchOf(qsizetype cell) const
+{
+    if (cell < 0 || cell >= m_cells.size())
+        return 0;
+    const Stretch &stretch = m_cells.at(cell);
+    return stretch.size == 0 ? 0 : (quint64(stretch.start) << 32 | stretch.size);
+}
+
+void ProtocolTextColumn::Reserve(qsizetype cells, qsizetype characters)
+{
+    m_cells.reserve(cells);
+    m_characters.reserve(characters);
+}
+
+void ProtocolTextColumn::Squeeze()
+{
+    m_characters.squeeze();
+    m_cells.squeeze();
+}
+
+// A text that is a stretch of this very column is copied first: the
+// column's characters may move as they grow.
+ProtocolTextColumn::Stretch ProtocolTextColumn::Place(QStringView text)
+{
+    if (text.isEmpty())
+        return {};
+    const QChar *begin = m_characters.constData();
+    if (text.data() >= begin && text.data() < begin + m_characters.size())
+        return Place(text.toString());
+    const auto start = quint32(m_characters.size());
+    m_characters.append(text);
+    return {start, quint32(text.size())};
+}
+
+void ProtocolTextColumn::Append(QStringView text)
+{
+    m_cells.append(Place(text));
+}
+
+void ProtocolTextColumn::AppendLike(qsizetype like)
+{
+    m_cells.append(m_cells.at(like));
+}
+
+void ProtocolTextColumn::Set(qsizetype cell, QStringView text)
+{
+    if (cell >= m_cells.size())
+        Resize(cell + 1);
+    m_unused += m_cells.at(cell).size;
+    m_cells[cell] = Place(text);
+    CompactWhenWasteful();
+}
+
+void ProtocolTextColumn::Resize(qsizetype cells)
+{
+    for (qsizetype cell = cells; cell < m_cells.size(); ++cell)
+        m_unused += m_cells.at(cell).size;
+    m_cells.resize(cells);
+}
+
+void ProtocolTextColumn::Insert(qsizetype cell, QStringView text)
+{
+    if (cell > m_cells.size())
+        Resize(cell);
+    m_cells.insert(cell, Place(text));
+}
+
+void ProtocolTextColumn::Remove(qsizetype cell)
+{
+    if (cell >= m_cells.size())
+        return;
+    m_unused += m_cells.at(cell).size;
+    m_cells.removeAt(cell);
+    CompactWhenWasteful();
+}
+
+// Along the cycles of the permutation, each cell moved once: only the
+// stretches move, never a character.
+void ProtocolTextColumn::Permute(const std::vector<int> &from)
+{
+    if (m_cells.size() < qsizetype(from.size()))
+        Resize(qsizetype(from.size()));
+    Stretch *cells = m_cells.data();
+    std::vector<bool> done(from.size());
+    for (std::size_t start = 0; start < from.size(); ++start) {
+        if (done[start] || from[start] == int(start))
+            continue;
+        const Stretch first = cells[start];
+        std::size_t k = start;
+        while (std::size_t(from[k]) != start) {
+            cells[k] = cells[from[k]];
+            done[k] = true;
+            k = std::size_t(from[k]);
+        }
+        cells[k] = first;
+        done[k] = true;
+    }
+}
+
+// Cells that shared a stretch share its new one, so the teams of a class
+// still hold one text between them.
+void ProtocolTextColumn::CompactWhenWasteful()
+{
+    constexpr qsizetype Slack = 64 * 1024;
+    if (m_unused < Slack || m_unused * 2 < m_characters.size())
+        return;
+    QString characters;
+    characters.reserve(m_characters.size() - m_unused);
+    QHash<quint64, Stretch> moved;
+    for (Stretch &stretch : m_cells) {
+        if (stretch.size == 0)
+            continue;
+        const quint64 key = quint64(stretch.start) << 32 | stretch.size;
+        auto found = moved.constFind(key);
+        if (found == moved.constEnd()) {
+            const Stretch placed{quint32(characters.size()), stretch.size};
+            characters.append(QStringView(m_characters).sliced(stretch.start, stretch.size));
+            found = moved.insert(key, placed);
+        }
+        stretch = *found;
+    }
+    m_characters = std::move(characters);
+    m_unused = 0;
+}
