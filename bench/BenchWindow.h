@@ -7,11 +7,13 @@
 #include "app/ApplicationWindows.h"
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
+#include "app/FileTypeNames.h"
 #include "platform/QtPlatform.h"
 #include "widgets/SortGrid.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -72,6 +74,16 @@ public:
         platform.dialogAnswers.clear();
         if (form->SortGrid1->RowCount() != teams + 1)
             qFatal("%s: %d rows loaded", qPrintable(fileName), form->SortGrid1->RowCount() - 1);
+    }
+
+    // "Protokoll speichern" as the operator saves: the save dialog answered
+    // with the file and its type.
+    void Save(const QString &fileName, FileType type)
+    {
+        platform.saveAnswers.enqueue({true, fileName, SaveDialogIndex(type)});
+        form->sbSave->click();
+        if (!QFileInfo::exists(fileName))
+            qFatal("%s not saved", qPrintable(fileName));
     }
 
     RealClockPlatform platform;

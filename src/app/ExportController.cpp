@@ -34,7 +34,7 @@ ExportController::ExportController(const Controls &controls, const ProtocolContr
 
 CellRows ExportController::ProtocolRows() const
 {
-    return m_protocol.Model().HeaderAndRows();
+    return CellRowsOf(m_protocol.Model().Shown());
 }
 
 // --- save dialog -----------------------------------------------------------------
@@ -62,7 +62,7 @@ bool ExportController::SaveAs(FileType type, const QString &fileName)
     switch (type) {
     case FileType::SemicolonList:
         // A failure leaves a previous file of that name as it was.
-        if (ReplaceFileContents(fileName, SemicolonProtocol(ProtocolRows()), nullptr))
+        if (ReplaceFileContents(fileName, SemicolonProtocol(m_protocol.Model().Shown()), nullptr))
             return true;
         ShowError(QStringLiteral("Can't write to file:\r") + fileName);
         return false;
@@ -73,7 +73,7 @@ bool ExportController::SaveAs(FileType type, const QString &fileName)
     case FileType::TabText:
         break;
     }
-    return WriteFile(fileName, TabSeparatedProtocol(ProtocolRows()));
+    return WriteFile(fileName, TabSeparatedProtocol(m_protocol.Model().Shown()));
 }
 
 bool ExportController::WriteFile(const QString &fileName, const QByteArray &bytes,
@@ -114,7 +114,7 @@ QString ExportController::HtmlPageName() const
 
 bool ExportController::WriteHtmlProtocol(const QString &fileName)
 {
-    return WriteFile(fileName, HtmlProtocolPage(ProtocolRows(), Title()));
+    return WriteFile(fileName, HtmlProtocolPage(m_protocol.Model().Shown(), Title()));
 }
 
 void ExportController::sbInetClick(int tag)

@@ -2,6 +2,7 @@
 #include "protocol/JournalText.h"
 
 #include "protocol/JournalLog.h"
+#include "text/Utf8Append.h"
 
 #include <QDir>
 #include <QtGlobal>
@@ -98,22 +99,6 @@ bool RowCarriesExactly(QStringView cell, int column, bool blankIsOneBlank)
     if (HasLineBreakOrTab(cell))
         return false;
     return column != ColNr || !cell.startsWith(QLatin1StringView("Nr"));
-}
-
-// Most cells are plain ASCII: those go in without a converted copy.
-void AppendUtf8(QByteArray &line, QStringView text)
-{
-    const qsizetype start = line.size();
-    line.resize(start + text.size());
-    char *out = line.data() + start;
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            line.truncate(start);
-            line += text.toUtf8();
-            return;
-        }
-        *out++ = char(c.unicode());
-    }
 }
 
 // Appends the cell as the row shows it; false when the row cannot carry
@@ -517,8 +502,7 @@ bool WriteJournalText(const JournalNotes &notes, const ProtocolColumns &columns,
                       const StartOrder &startOrder, quint64 logKey, const ChunkWriter &write)
 {
     return WriteSnapshotText(
-        notes, columns.rows,
-        [&](std::size_t row, int column) { return columns.Cell(row, column); },
+        notes, columns.rows, [&](std::size_t row, int column) { return columns.Cell(row, column); },
         startOrder, logKey, write);
 }
 

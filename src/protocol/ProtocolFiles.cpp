@@ -2,6 +2,7 @@
 #include "protocol/ProtocolFiles.h"
 
 #include "protocol/ProtocolTable.h"
+#include "text/Utf8Append.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -46,7 +47,7 @@ void AppendPageHead(QByteArray &page, const QByteArray &title)
     page += "-->\r\n</style></head>\r\n";
 }
 
-void AppendTableHead(QByteArray &page, const QStringList &headers)
+void AppendTableHead(QByteArray &page, const CellTable &table)
 {
     page += "</b><table style=\"BORDER-COLLAPSE: collapse\" bgcolor=#FFFFFF borderColor=#E0E0E0 "
             "border=1 cellpadding=4 width=100%>\r\n";
@@ -55,31 +56,60 @@ void AppendTableHead(QByteArray &page, const QStringList &headers)
         page += " <col" + PageAlignmentAttribute(column.pageAlignment) + '>';
     page += "</colgroup>\r\n";
     page += "<thead bgcolor=#B0A786><tr>\r\n<thead align=left bgcolor=#91B5FF>\r\n<tr>\r\n";
-    for (qsizetype column = 0; column < headers.size(); ++column) {
+    for (qsizetype column = 0; table.rows > 0 && column < table.columns; ++column) {
         page += PageHeaderCell(column);
-        page += HtmlEscaped(headers[column]).toUtf8() + CrLf;
+        page += HtmlEscaped(table.cellOf(0, column)).toUtf8() + CrLf;
     }
     page += "</tr></thead>\r\n";
 }
 
-void AppendTableRow(QByteArray &page, const QStringList &cells)
+void AppendTableRow(QByteArray &page, const CellTable &table, qsizetype row)
 {
     page += "<tr>";
-    for (const QString &cell : cells) {
+    for (qsizetype column = 0; column < table.columns; ++column) {
+        const QStringView cell = table.cellOf(row, column);
         page += "<td>";
-        page += IsBlankText(cell) ? QByteArrayLiteral("&nbsp;") : HtmlEscaped(cell).toUtf8();
+        if (IsBlankText(cell))
+            page += "&nbsp;";
+        else
+            AppendUtf8(page, HtmlEscaped(cell));
     }
     page += "</tr>\r\n";
 }
 
 } // namespace
 
-QByteArray TabSeparatedProtocol(const CellRows &rows)
+CellTable TableOf(const CellRows &rows)
+{
+    return {rows.size(), rows.isEmpty() ? 0 : rows.constFirst().size(),
+            [&rows](qsizetype row, qsizetype column) {
+                const QStringList &cells = rows[row];
+                return column < cells.size() ? QStringView(cells[column]) : QStringView();
+            }};
+}
+
+CellRows CellRowsOf(const CellTable &table)
+{
+    CellRows rows;
+    rows.reserve(table.rows);
+    for (qsizetype row = 0; row < table.rows; ++row) {
+        QStringList cells;
+        cells.reserve(table.columns);
+        for (qsizetype column = 0; column < table.columns; ++column)
+            cells << table.cellOf(row, column).toString();
+        rows << cells;
+    }
+    return rows;
+}
+
+// Most cells go into the bytes straight from where they are kept.
+QByteArray TabSeparatedProtocol(const CellTable &table)
 {
     QByteArray text;
-    for (const QStringList &cells : rows) {
-        for (const QString &cell : cells) {
-            text += cell.isEmpty() ? QByteArrayLiteral(" ") : cell.toUtf8();
+    for (qsizetype row = 0; row < table.rows; ++row) {
+        for (qsizetype column = 0; column < table.columns; ++column) {
+            const QStringView cell = table.cellOf(row, column);
+            AppendUtf8(text, cell.isEmpty() ? u" " : cell);
             text += '\t';
         }
         text += CrLf;
@@ -87,28 +117,32 @@ QByteArray TabSeparatedProtocol(const CellRows &rows)
     return text;
 }
 
-QString SemicolonFileCell(const QString &cell)
+QString SemicolonFileCell(QStringView cell)
 {
     if (!cell.contains(u';') && !cell.startsWith(u'"'))
-        return cell;
-    return u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"';
+        return cell.toString();
+    return u'"' + cell.toString().replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
-QByteArray SemicolonProtocol(const CellRows &rows)
+QByteArray SemicolonProtocol(const CellTable &table)
 {
     QByteArray text;
-    for (const QStringList &cells : rows) {
-        for (qsizetype col = 0; col < cells.size(); ++col) {
-            if (col > 0)
+    for (qsizetype row = 0; row < table.rows; ++row) {
+        for (qsizetype column = 0; column < table.columns; ++column) {
+            if (column > 0)
                 text += ';';
-            text += SemicolonFileCell(cells[col]).toUtf8();
+            const QStringView cell = table.cellOf(row, column);
+            if (cell.contains(u';') || cell.startsWith(u'"'))
+                AppendUtf8(text, SemicolonFileCell(cell));
+            else
+                AppendUtf8(text, cell);
         }
         text += CrLf;
     }
     return text;
 }
 
-QString HtmlEscaped(const QString &text)
+QString HtmlEscaped(QStringView text)
 {
     QString escaped;
     escaped.reserve(text.size());
@@ -133,7 +167,7 @@ QString HtmlEscaped(const QString &text)
     return escaped;
 }
 
-QByteArray HtmlProtocolPage(const CellRows &rows, const QString &title)
+QByteArray HtmlProtocolPage(const CellTable &table, const QString &title)
 {
     const QByteArray pageTitle = HtmlEscaped(title).toUtf8();
     QByteArray page;
@@ -142,9 +176,9 @@ QByteArray HtmlProtocolPage(const CellRows &rows, const QString &title)
     page += "<div style=\"width:100%; color:#A37E4E; filter:Glow(color=0, strength=6)\">\r\n";
     page += "<h1>" + pageTitle + " Zeitenprotokoll</h1>\r\n";
     page += "</div><br>\r\n";
-    AppendTableHead(page, rows.isEmpty() ? QStringList() : rows.constFirst());
-    for (qsizetype row = 1; row < rows.size(); ++row)
-        AppendTableRow(page, rows[row]);
+    AppendTableHead(page, table);
+    for (qsizetype row = 1; row < table.rows; ++row)
+        AppendTableRow(page, table, row);
     page += "</table>\r\n<FONT face=Arial size=4><B>";
     page += "<P align=right><a style=\"cursor:help\" title=\"" + pageTitle +
             "\">Duobahn</a><FONT color=#666600 size=3>&nbsp;Sport&nbsp;Software</P>\r\n";

@@ -126,19 +126,13 @@ ProtocolTable ProtocolModel::Table() const
     return RowsOf(m_columns);
 }
 
-QList<QStringList> ProtocolModel::HeaderAndRows() const
+CellTable ProtocolModel::Shown() const
 {
-    QList<QStringList> rows;
-    rows.reserve(std::max(1, RowCount()) + 1);
-    rows << ProtocolHeaders();
-    for (int row = 0; row < std::max(1, RowCount()); ++row) {
-        QStringList cells;
-        cells.reserve(ProtocolColumnCount);
-        for (int column = 0; column < ProtocolColumnCount; ++column)
-            cells << Cell(row, column).toString();
-        rows << cells;
-    }
-    return rows;
+    return {1 + std::max(1, RowCount()), ProtocolColumnCount,
+            [this](qsizetype row, qsizetype column) {
+                return row == 0 ? QStringView(ProtocolHeaders()[column])
+                                : Cell(int(row - 1), int(column));
+            }};
 }
 
 bool ProtocolModel::HasProtocol() const

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "protocol/ProtocolChange.h"
+#include "protocol/ProtocolFiles.h"
 #include "protocol/ProtocolTable.h"
 
 #include <QObject>
@@ -64,7 +65,8 @@ public:
     ProtocolTable Table() const;
     // The protocol as its files and exports write it: the header row, then
     // every row, one blank row for an empty protocol (as the grid shows it).
-    QList<QStringList> HeaderAndRows() const;
+    // Read where the texts are kept, valid until the protocol changes.
+    CellTable Shown() const;
     // The rows shared rather than copied: taken in an instant at any length
     // and readable on another thread while the protocol changes on.
     ProtocolColumns Columns() const { return m_columns; }

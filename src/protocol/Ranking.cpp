@@ -130,8 +130,7 @@ RankedRows RankRows(std::span<const QStringView> classes, std::span<const QStrin
                     std::span<const int> startPlaces)
 {
     const auto classColumn = RankColumn<NumericTextKey>(
-        classes, [](QStringView text) { return NumericTextKeyOf(text); },
-        CompareNumericTextKeys);
+        classes, [](QStringView text) { return NumericTextKeyOf(text); }, CompareNumericTextKeys);
     const auto totalColumn = RankColumn<ResultTextKey>(totals, ResultTextKeyOf, CompareResultKeys);
     // By total rank, then, keeping that order among equals, by class rank.
     std::vector<std::size_t> rows(classes.size());
