@@ -32,6 +32,16 @@ std::vector<Item> Reordered(std::vector<Item> &items, const std::vector<int> &fr
     return ordered;
 }
 
+// Every row stays where it is.
+bool KeepsEveryRow(const std::vector<int> &from)
+{
+    for (std::size_t k = 0; k < from.size(); ++k) {
+        if (from[k] != int(k))
+            return false;
+    }
+    return true;
+}
+
 std::vector<int> IdentityOrder(std::size_t rows)
 {
     std::vector<int> order(rows);
@@ -229,43 +239,18 @@ void ProtocolModel::WriteRow(int row, const ProtocolRow &cells)
     }
 }
 
-namespace {
-
-// Moves items[k] ← items[from[k]] along the cycles of the permutation, each
-// item moved once and nothing allocated: a ranking that moves a few rows
-// of a long list then costs a pass over it, not a second list.
-template <typename Item> void PermuteInPlace(Item *items, const std::vector<int> &from)
-{
-    std::vector<bool> done(from.size());
-    for (std::size_t start = 0; start < from.size(); ++start) {
-        if (done[start] || from[start] == int(start))
-            continue;
-        Item first = std::move(items[start]);
-        std::size_t k = start;
-        while (std::size_t(from[k]) != start) {
-            items[k] = std::move(items[from[k]]);
-            done[k] = true;
-            k = std::size_t(from[k]);
-        }
-        items[k] = std::move(first);
-        done[k] = true;
-    }
-}
-
-} // namespace
-
 void ProtocolModel::ApplyOrder(const std::vector<int> &from)
 {
     const std::size_t rows = m_columns.rows;
     // Rows that stay put leave a column that is shared with a picture alone.
-    if (from == IdentityOrder(rows))
+    if (KeepsEveryRow(from))
         return;
     for (ProtocolTextColumn &cells : m_columns.cells) {
         if (cells.Size() > 0) // else nothing but blanks to move
             cells.Permute(from);
     }
-    PermuteInPlace(m_startPlaces.data(), from);
-    PermuteInPlace(m_ids.data(), from);
+    m_startPlaces = Reordered(m_startPlaces, from);
+    m_ids = Reordered(m_ids, from);
     std::vector<int> newRow(rows, -1);
     for (std::size_t k = 0; k < from.size(); ++k)
         newRow[std::size_t(from[k])] = int(k);

@@ -83,27 +83,19 @@ void ProtocolTextColumn::Remove(qsizetype cell)
     CompactWhenWasteful();
 }
 
-// Along the cycles of the permutation, each cell moved once: only the
-// stretches move, never a character.
+// Only the stretches move, never a character. Read from anywhere and
+// written in order, the moves of a long column overlap in the memory's
+// pipeline, where following the permutation's cycles would wait for each.
 void ProtocolTextColumn::Permute(const std::vector<int> &from)
 {
     if (m_cells.size() < qsizetype(from.size()))
         Resize(qsizetype(from.size()));
-    Stretch *cells = m_cells.data();
-    std::vector<bool> done(from.size());
-    for (std::size_t start = 0; start < from.size(); ++start) {
-        if (done[start] || from[start] == int(start))
-            continue;
-        const Stretch first = cells[start];
-        std::size_t k = start;
-        while (std::size_t(from[k]) != start) {
-            cells[k] = cells[from[k]];
-            done[k] = true;
-            k = std::size_t(from[k]);
-        }
-        cells[k] = first;
-        done[k] = true;
-    }
+    const QList<Stretch> &cells = m_cells;
+    QList<Stretch> ordered(cells.size());
+    Stretch *out = ordered.data();
+    for (const int k : from)
+        *out++ = cells.at(k);
+    m_cells = std::move(ordered);
 }
 
 // Cells that shared a stretch share its new one, so the teams of a class

@@ -179,9 +179,19 @@ QStringList TSortGrid::ColumnKeys(int col, const std::vector<int> &order) const
 {
     QStringList keys;
     keys.reserve(order.size());
+    if (const TGridCellSource *source = CellSource()) {
+        // The keys view the texts where the source keeps them, which stay
+        // put until the sort is done: a sort of 100 000 rows then copies
+        // no text.
+        for (int row : order) {
+            const QStringView text = source->CellText(col, row - FixedRows());
+            keys << QString::fromRawData(text.data(), text.size());
+        }
+        return keys;
+    }
     const TStringSparseList *data = ColumnData(col);
     for (int row : order)
-        keys << (CellSource() ? Cells(col, row) : data ? data->Get(row) : QString());
+        keys << (data ? data->Get(row) : QString());
     return keys;
 }
 
