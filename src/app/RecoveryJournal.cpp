@@ -184,7 +184,9 @@ void RecoveryJournal::Write()
     if (!m_writing)
         return;
     QString error;
-    Report(m_journal.Write(CurrentState(), &error), error);
+    // Read from the model's columns: a long list is not copied row by row.
+    const ProtocolModel &model = m_protocol.Model();
+    Report(m_journal.Write(CurrentNotes(), model.Columns(), model.StartOrder(), &error), error);
 }
 
 void RecoveryJournal::WaitUntilWritten()

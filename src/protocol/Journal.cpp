@@ -93,6 +93,17 @@ bool Journal::Write(const JournalState &state, QString *error)
         error);
 }
 
+bool Journal::Write(const JournalNotes &notes, const ProtocolColumns &columns,
+                    const StartOrder &startOrder, QString *error)
+{
+    WaitUntilWritten();
+    return WriteSnapshot(
+        [&](quint64 key, const ChunkWriter &write) {
+            return WriteJournalText(notes, columns, startOrder, key, write);
+        },
+        error);
+}
+
 void Journal::WriteInBackground(const JournalNotes &notes, const ProtocolColumns &columns,
                                 const StartOrder &startOrder)
 {

@@ -58,6 +58,9 @@ public:
     // Creates the folder when needed; false with the reason on failure, the
     // previous files then stay as they were.
     bool Write(const JournalState &state, QString *error);
+    // The same from the protocol's columns, which are read where they are.
+    bool Write(const JournalNotes &notes, const ProtocolColumns &columns,
+               const StartOrder &startOrder, QString *error);
 
     // Told on the journal's thread how a snapshot written there went.
     using Outcome = std::function<void(bool written, const QString &error)>;

@@ -42,11 +42,11 @@ const QByteArray RaceDayList = "Nr.\tTeamName\tKlasse\tFahrer\tBeifahrer1\tBeifa
                                "5\tWirbelwind\t1\tIda Frank\t\t\r\n"
                                "6\tTurbo Omas\t2\tErna Huber\tGerda Huber\tHilde Huber\r\n";
 
-// "a|b|c" → the ten cells of a row, missing trailing cells empty.
+// "a|b|c" → the cells of a row, missing trailing cells empty.
 QStringList Cells(const char *joined)
 {
     QStringList cells = QString::fromUtf8(joined).split(QLatin1Char('|'));
-    while (cells.size() < 10)
+    while (cells.size() < ProtocolColumnCount)
         cells.append(QString());
     return cells;
 }
