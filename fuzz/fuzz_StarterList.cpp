@@ -13,12 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool complete = ParseStarterList(DecodeFileText(bytes), columns, 50);
     if (columns.rows > 50 || (!complete && columns.rows != 50))
         std::abort();
-    for (const QList<QString> &cells : columns.cells) {
-        // Each column holds every row's text, after the header's place.
-        if (std::size_t(cells.size()) != columns.rows + 1 || !cells.front().isEmpty())
+    for (const ProtocolTextColumn &cells : columns.cells) {
+        // Each column holds every row's text.
+        if (std::size_t(cells.Size()) != columns.rows)
             std::abort();
-        for (const QString &cell : cells) {
-            if (cell.contains(u'\n') || cell.contains(u'\r'))
+        for (qsizetype cell = 0; cell < cells.Size(); ++cell) {
+            if (cells.At(cell).contains(u'\n') || cells.At(cell).contains(u'\r'))
                 std::abort();
         }
     }
