@@ -48,8 +48,8 @@ private slots:
 
         // The next heat is timed, the earlier results stay.
         m_window.Heat(9870, std::nullopt);
-        QCOMPARE(m_window.TeamRow(QStringLiteral("Blitz")).value(6), QStringLiteral("12,34"));
-        QCOMPARE(m_window.TeamRow(QStringLiteral("Hagel")).value(6), QStringLiteral("9,87"));
+        QCOMPARE(m_window.TeamRow(QStringLiteral("Blitz")).value(ColZeit), QStringLiteral("12,34"));
+        QCOMPARE(m_window.TeamRow(QStringLiteral("Hagel")).value(ColZeit), QStringLiteral("9,87"));
     }
 };
 
