@@ -396,7 +396,8 @@ void ProtocolController::TakeBack()
     } else if (HeatInProgress()) {
         RefreshControlStates();
     } else {
-        m_gridView->ShowRankedOrder();
+        if (taken.ranked)
+            m_gridView->ShowRankedOrder();
         PutLanesOn(m_model->LaneRow(0), m_model->LaneRow(1));
     }
     ShowNotice(QStringLiteral("Zurückgenommen: ") + taken.what);

@@ -40,7 +40,8 @@ struct TakenBack
         Done,
     };
     Outcome outcome = Outcome::Nothing;
-    QString what; // "Ausfall Team 12 Blitz", "Protokoll gelöscht"
+    QString what;        // "Ausfall Team 12 Blitz", "Protokoll gelöscht"
+    bool ranked = false; // the protocol was ranked anew
 };
 
 class ProtocolModel : public QObject

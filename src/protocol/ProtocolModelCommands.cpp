@@ -189,7 +189,8 @@ TakenBack ProtocolModel::TakeBack(bool heatInProgress)
     const bool ranks = command->RanksAfter();
     m_undo.undo();
     // The places follow at once, but during a heat: its reset ranks.
-    if (ranks && !heatInProgress)
+    taken.ranked = ranks && !heatInProgress;
+    if (taken.ranked)
         Rank();
     return taken;
 }
