@@ -3,7 +3,6 @@
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
-CMAKE_WERROR := $(if $(CI),ON,OFF)
 # ccache, when installed, shares compiled objects between checkouts side by side.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 export CCACHE_BASEDIR := $(abspath $(CURDIR)/..)
@@ -21,10 +20,11 @@ run: build
 
 build-test: setup
 	@cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDUOBAHN_SANITIZE=ON \
-		-DDUOBAHN_WERROR=$(CMAKE_WERROR) $(LAUNCHER) >/dev/null
+		-DDUOBAHN_WERROR=ON $(LAUNCHER) >/dev/null
 	@cmake --build build-test -j $(JOBS)
 
 test: build-test
+	@scripts/check-format
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory fuzz-short
 

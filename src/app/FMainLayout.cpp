@@ -596,9 +596,10 @@ void TFormMain::FitProtocolColumnsToTexts(const ProtocolColumns &columns)
 {
     for (int column = 0; column < ProtocolColumnCount; ++column) {
         if (WidthFollowsText(column))
-            m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(
-                column, int(columns.rows),
-                [&](int k) { return columns.Cell(std::size_t(k), column); });
+            m_protocolTextWidths[column] =
+                SortGrid1->FittedColWidthInGridFont(column, int(columns.rows), [&](int k) {
+                    return columns.Cell(std::size_t(k), column);
+                });
     }
     FormResize();
 }

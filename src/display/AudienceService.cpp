@@ -82,10 +82,10 @@ AudienceService::~AudienceService()
     Close();
 }
 
-bool AudienceService::Listen(const QHostAddress &address, quint16 port)
+bool AudienceService::Listen(const QHostAddress &address, quint16 wantedPort)
 {
     Close();
-    if (!m_listener->listen(address, port))
+    if (!m_listener->listen(address, wantedPort))
         return false;
     this->port = m_listener->serverPort();
     listening = true;

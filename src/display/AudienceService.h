@@ -24,7 +24,7 @@ public:
                     AudienceServer::TickSource ticks, std::function<void()> stateTooLarge);
     ~AudienceService() override;
 
-    bool Listen(const QHostAddress &address, quint16 port);
+    bool Listen(const QHostAddress &address, quint16 wantedPort);
     void Close();
     // The next view and the program's decimal point; pages get what changed.
     void Show(const AudienceView &view, const QString &decimalPoint);

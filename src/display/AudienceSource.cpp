@@ -92,9 +92,9 @@ QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns,
             continue;
         ++shown;
         const std::size_t row = found.rows[index];
-        const bool ranked = std::find(unranked.begin(), unranked.end(), row) == unranked.end();
+        const bool placed = std::find(unranked.begin(), unranked.end(), row) == unranked.end();
         standings.last().rows.append(AudienceStandingsRow{
-            ranked ? AudienceText(columns.Cell(row, ColPlatz)) : QString(),
+            placed ? AudienceText(columns.Cell(row, ColPlatz)) : QString(),
             AudienceText(columns.Cell(row, ColNr)), AudienceText(columns.Cell(row, ColTeamName)),
             AudienceText(found.totals[index])});
     }

@@ -189,9 +189,9 @@ QStringList TSortGrid::ColumnKeys(int col, const std::vector<int> &order) const
         }
         return keys;
     }
-    const TStringSparseList *data = ColumnData(col);
+    const TStringSparseList *stored = ColumnData(col);
     for (int row : order)
-        keys << (data ? data->Get(row) : QString());
+        keys << (stored ? stored->Get(row) : QString());
     return keys;
 }
 

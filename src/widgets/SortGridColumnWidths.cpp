@@ -40,9 +40,9 @@ int TSortGrid::FittedColWidthInGridFont(int col, int rows,
                                         const std::function<QStringView(int k)> &dataText)
 {
     const QString header = Cells(col, 0);
-    return FittedWidth(
-        col, rows + 1,
-        [&](int row) { return row == 0 ? QStringView(header) : dataText(row - 1); }, {});
+    return FittedWidth(col, rows + 1,
+                       [&](int row) { return row == 0 ? QStringView(header) : dataText(row - 1); },
+                       {});
 }
 
 // Row by row through a column's shared texts (or its source's), no text copied.
@@ -66,8 +66,7 @@ std::function<QStringView(int row)> TSortGrid::TextOf(int col, const QList<QStri
 // fonts and are always measured. A group keeps its rows and their lengths,
 // not their texts: the lengths alone rule out nearly every text. Without
 // fontOf every cell is in the grid's font.
-int TSortGrid::FittedWidth(int col, int rowCount,
-                           const std::function<QStringView(int row)> &textOf,
+int TSortGrid::FittedWidth(int col, int rowCount, const std::function<QStringView(int row)> &textOf,
                            const std::function<QFont(int row)> &fontOf)
 {
     struct Length

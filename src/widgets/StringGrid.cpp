@@ -23,14 +23,14 @@ QString TMyStringGrid::Cells(int col, int row) const
 {
     if (m_source && row >= FixedRows())
         return m_source->CellText(col, row - FixedRows()).toString();
-    const TStringSparseList *data = ColumnData(col);
-    return data ? data->Get(row) : QString();
+    const TStringSparseList *stored = ColumnData(col);
+    return stored ? stored->Get(row) : QString();
 }
 
 QList<QString> TMyStringGrid::ColumnTexts(int col) const
 {
-    const TStringSparseList *data = ColumnData(col);
-    return data ? data->Texts() : QList<QString>();
+    const TStringSparseList *stored = ColumnData(col);
+    return stored ? stored->Texts() : QList<QString>();
 }
 
 // A column that grows takes room for all rows at once: rows written one
@@ -51,8 +51,8 @@ TStringSparseList &TMyStringGrid::ColumnStore(int col, int row)
 // cells costs nothing.
 bool TMyStringGrid::StoresNothing(int col, int row, const QString &text) const
 {
-    const TStringSparseList *data = ColumnData(col);
-    return text.isEmpty() && (!data || row >= data->Count());
+    const TStringSparseList *stored = ColumnData(col);
+    return text.isEmpty() && (!stored || row >= stored->Count());
 }
 
 void TMyStringGrid::SetCells(int col, int row, const QString &text)
@@ -70,8 +70,8 @@ void TMyStringGrid::SetCells(int col, int row, const QString &text)
 
 QObject *TMyStringGrid::Objects(int col, int row) const
 {
-    const TStringSparseList *data = ColumnData(col);
-    return data ? data->GetObject(row) : nullptr;
+    const TStringSparseList *stored = ColumnData(col);
+    return stored ? stored->GetObject(row) : nullptr;
 }
 
 void TMyStringGrid::SetObjects(int col, int row, QObject *object)

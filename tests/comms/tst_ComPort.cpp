@@ -30,7 +30,7 @@ constexpr int WaitLimitMs = 5000;
 // The port under test, its devices and everything its events said.
 struct Bench
 {
-    explicit Bench(FakeSerialDevice::Behaviour behaviour = {}) : behaviour(behaviour)
+    explicit Bench(FakeSerialDevice::Behaviour deviceBehaviour = {}) : behaviour(deviceBehaviour)
     {
         port.SetDeviceFactory([this](const QString &) {
             devices.push_back(std::make_shared<FakeSerialDevice>(this->behaviour));

@@ -46,7 +46,6 @@ ProtocolTable RaceDay()
             Team("3", "Dachs", "1"), Team("4", "Elch", "1")};
 }
 
-
 QStringList Column(const ProtocolModel &model, int column)
 {
     QStringList texts;
@@ -58,7 +57,9 @@ QStringList Column(const ProtocolModel &model, int column)
 // "Biber/Dachs": the teams of two rows, "-" for none.
 QString NamesOf(const ProtocolModel &model, const std::array<int, 2> &rows)
 {
-    const auto name = [&](int row) { return row < 0 ? QStringLiteral("-") : model.Cell(row, ColTeamName).toString(); };
+    const auto name = [&](int row) {
+        return row < 0 ? QStringLiteral("-") : model.Cell(row, ColTeamName).toString();
+    };
     return name(rows[0]) + '/' + name(rows[1]);
 }
 

@@ -70,4 +70,3 @@ JournalState Applied(JournalState state, const QList<JournalChange> &changes)
     }
     return state;
 }
-
