@@ -20,7 +20,7 @@ CertificateController::CertificateController(const Controls &controls,
 void CertificateController::sbGramotyClick()
 {
     CertificateRun run;
-    run.table = m_protocol.Table();
+    run.table = m_protocol.Model().Table();
     run.eventName = m_protocol.EventName;
     const auto rows = CurrentPlatform().PrintRangeDialog(m_controls.window, m_controls.printer, 1,
                                                          int(run.table.size()));

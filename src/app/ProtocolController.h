@@ -139,14 +139,6 @@ public:
     // Ctrl+Z: takes back the newest change and says so in the status line.
     void TakeBack();
 
-    // The teams on the lanes.
-    const LaneTeams &Lanes() const { return *m_lanes; }
-
-    // The protocol as plain rows.
-    ProtocolTable Table() const { return m_model->Table(); }
-    // The same rows shared with the model: taken at once at any list size.
-    ProtocolColumns Columns() const { return m_model->Columns(); }
-
     // Times, penalties, marks or cells changed since the list was loaded or
     // the protocol last saved; an empty protocol has nothing to lose.
     bool ProtocolModified() const { return m_model->Modified(); }

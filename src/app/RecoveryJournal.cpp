@@ -158,7 +158,7 @@ JournalState RecoveryJournal::CurrentState() const
 {
     JournalState state;
     static_cast<JournalNotes &>(state) = CurrentNotes();
-    state.rows = m_protocol.Table();
+    state.rows = m_protocol.Model().Table();
     state.startOrder = m_protocol.StartOrder();
     return state;
 }
@@ -203,7 +203,8 @@ void RecoveryJournal::Update(const ProtocolChange &change)
     if (!m_writing)
         return;
     if (change.wholeTable && !change.cellsEdited)
-        m_journal.WriteInBackground(CurrentNotes(), m_protocol.Columns(), m_protocol.StartOrder());
+        m_journal.WriteInBackground(CurrentNotes(), m_protocol.Model().Columns(),
+                                    m_protocol.StartOrder());
     else if (change.wholeTable || !m_journal.Append(ChangeOf(change)))
         Write();
     else
