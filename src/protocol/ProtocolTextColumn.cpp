@@ -4,15 +4,10 @@
 
 bool ProtocolTextColumn::SharesText(qsizetype a, qsizetype b) const
 {
-    return StretchOf(a) == StretchOf(b);
-}
-
-quint64 ProtocolTextColumn::StretchOf(qsizetype cell) const
-{
-    if (cell < 0 || cell >= m_cells.size())
-        return 0;
-    const Stretch &stretch = m_cells.at(cell);
-    return stretch.size == 0 ? 0 : (quint64(stretch.start) << 32 | stretch.size);
+    const auto keyAt = [this](qsizetype cell) {
+        return cell < 0 || cell >= m_cells.size() ? 0 : KeyOf(m_cells.at(cell));
+    };
+    return keyAt(a) == keyAt(b);
 }
 
 void ProtocolTextColumn::Reserve(qsizetype cells, qsizetype characters)
@@ -111,7 +106,7 @@ void ProtocolTextColumn::CompactWhenWasteful()
     for (Stretch &stretch : m_cells) {
         if (stretch.size == 0)
             continue;
-        const quint64 key = quint64(stretch.start) << 32 | stretch.size;
+        const quint64 key = KeyOf(stretch);
         auto found = moved.constFind(key);
         if (found == moved.constEnd()) {
             const Stretch placed{quint32(characters.size()), stretch.size};

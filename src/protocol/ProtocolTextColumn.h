@@ -28,8 +28,6 @@ public:
     // Two cells that share their stretch hold the same text; cells that do
     // not may still (compare their texts then).
     bool SharesText(qsizetype a, qsizetype b) const;
-    // Which stretch a cell uses: equal for cells that share it.
-    quint64 StretchOf(qsizetype cell) const;
 
     void Reserve(qsizetype cells, qsizetype characters);
     // Gives back the room reserved beyond the cells and their characters.
@@ -51,6 +49,11 @@ private:
         quint32 start = 0;
         quint32 size = 0;
     };
+    // Which stretch it is: equal for cells that share one, 0 for none.
+    static quint64 KeyOf(const Stretch &stretch)
+    {
+        return stretch.size == 0 ? 0 : (quint64(stretch.start) << 32 | stretch.size);
+    }
     // Where the text's characters now stand: appended unless the column
     // holds it already at its end.
     Stretch Place(QStringView text);
