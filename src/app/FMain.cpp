@@ -13,6 +13,7 @@
 #include "comms/SimSerialDevice.h"
 #include "protocol/ProtocolTable.h"
 #include "protocol/RegularFile.h"
+#include "protocol/Rounds.h"
 #include "settings/CertificateLayout.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/SortGrid.h"
@@ -113,6 +114,7 @@ void TFormMain::FormCreate()
     TimerGesperrt2->setInterval(TimerGesperrt1->interval());
     BuildDialogs();
     ApplyLaneCount();
+    Protocol->ChangeRounds(RoundsOf(Settings));
     Race->StartSoundFile = FindSoundFile(QStringLiteral("3.wav"), DataFolder);
     Race->ShowLaneTime(0, 0);
     Race->ShowLaneTime(1, 0);

@@ -1,9 +1,10 @@
 // The main window's exchange with the settings dialog: the dialog's controls
 // are filled from the window's settings before the run, and after OK the
-// lockout, laps, lane count and barrier port are taken over. The dialog
+// lockout, laps, lane count, barrier port and timed runs are taken over. The dialog
 // edits the certificate layout in place, so a cancel puts the copy back.
 #include "app/FMain.h"
 
+#include "app/MainSettings.h"
 #include "app/ProtocolController.h"
 #include "comms/Comms.h"
 #include "comms/SimSerialDevice.h"
@@ -33,6 +34,8 @@ void TFormMain::bCFGClick()
     dialog->seAnzeigePort->setValue(Settings.AnzeigePort);
     dialog->CountBahn = Settings.CountBahn;
     dialog->EventName = Protocol->EventName;
+    dialog->Rounds = RoundsOf(Settings);
+    dialog->Klassen = Protocol->Classes();
     if (dialog->Execute() != QDialog::Accepted) {
         SharedCertificateLayout() = layoutCopy;
         SortGrid1->setFocus();
@@ -72,6 +75,10 @@ void TFormMain::TakeOverSettings(int rememberedPortItem)
     Settings.AnzeigeNetz = dialog->cbAnzeigeNetz->isChecked() ? 1 : 0;
     Settings.AnzeigePort = dialog->seAnzeigePort->value();
     ApplyLiveResults();
+    // The protocol may refuse runs that no longer fit what it holds: then the
+    // stored ones stay.
+    if (Protocol->ChangeRounds(dialog->Rounds))
+        StoreRounds(Settings, dialog->Rounds);
     AudienceBuilder->Refresh();
     // Whether START is possible depends on the lane count.
     Protocol->RefreshControlStates();

@@ -88,6 +88,12 @@ constexpr IntegerValue ValuesAfterLaps[] = {
      [](MainSettings &s, int v) { s.AnzeigeNetz = v; }},
     {"AnzeigePort", 1, 65535, [](const MainSettings &s) { return s.AnzeigePort; },
      [](MainSettings &s, int v) { s.AnzeigePort = v; }},
+    {"Wertungslaeufe", 1, 4, [](const MainSettings &s) { return s.Wertungslaeufe; },
+     [](MainSettings &s, int v) { s.Wertungslaeufe = v; }},
+    {"Wertung", 0, 2, [](const MainSettings &s) { return s.Wertung; },
+     [](MainSettings &s, int v) { s.Wertung = v; }},
+    {"Bahnwechsel", 0, 1, [](const MainSettings &s) { return s.Bahnwechsel; },
+     [](MainSettings &s, int v) { s.Bahnwechsel = v; }},
 };
 
 // false when the value is missing or no integer, which ends the reading.
@@ -129,6 +135,7 @@ void ReadMainSettings(QSettings &store, MainSettings &settings)
     // guarded block: a store from before it existed still reads in full.
     settings.PortDevice = store.value(QStringLiteral("PortDevice")).toString();
     settings.AudienceScreen = store.value(QStringLiteral("AnzeigeBildschirm")).toString();
+    settings.WertungKlassen = store.value(QStringLiteral("WertungKlassen")).toString();
 }
 
 bool WriteMainSettings(QSettings &store, const MainSettings &settings)
@@ -149,6 +156,10 @@ bool WriteMainSettings(QSettings &store, const MainSettings &settings)
     store.setValue(QStringLiteral("AnzeigeBildschirm"), settings.AudienceScreen);
     store.setValue(QStringLiteral("AnzeigeNetz"), settings.AnzeigeNetz);
     store.setValue(QStringLiteral("AnzeigePort"), settings.AnzeigePort);
+    store.setValue(QStringLiteral("Wertungslaeufe"), settings.Wertungslaeufe);
+    store.setValue(QStringLiteral("Wertung"), settings.Wertung);
+    store.setValue(QStringLiteral("Bahnwechsel"), settings.Bahnwechsel);
+    store.setValue(QStringLiteral("WertungKlassen"), settings.WertungKlassen);
     store.sync();
     return store.status() == QSettings::NoError;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QSettings;
+struct RoundsSetup;
 
 struct MainSettings
 {
@@ -25,6 +26,10 @@ struct MainSettings
     int AudienceFullScreen = 1;                // ... shown full screen (1) or as a window (0)
     int AnzeigeNetz = 0;                       // live results on the race network: 1 on
     int AnzeigePort = 8080;                    // ... on this port
+    int Wertungslaeufe = 1;                    // timed runs per team, 1-4
+    int Wertung = 0;                           // scoring of every class: 0 sum, 1 best, 2 spread
+    int Bahnwechsel = 1;                       // 1: each run on the other lane
+    QString WertungKlassen;                    // classes scored otherwise: "Open:2,5:1"
 };
 
 // Reads the values in their fixed order. The first integer value that is
@@ -33,11 +38,17 @@ struct MainSettings
 // 1-600 s, contact mode 0-2, file type 1-4, port 0-255, window position
 // within +-1 000 000 and size 1-1 000 000 pixels) takes its default and the
 // reading goes on (the audience window's full screen 0-1, live results on the network 0-1, their
-// port 1-65535). A missing "Nadpis" is skipped; one that is not bytes or longer than the record
-// ends the reading; a shorter one fills the record's start. A store that cannot be read leaves
-// everything as it was.
+// port 1-65535, the runs 1-4, their scoring 0-2, the lane change 0-1). A missing "Nadpis" is
+// skipped; one that is not bytes or longer than the record ends the reading; a shorter one fills
+// the record's start. A store that cannot be read leaves everything as it was.
 void ReadMainSettings(QSettings &store, MainSettings &settings);
 
 // Writes every value in the order the program has always written them;
 // false when the store could not be written.
 bool WriteMainSettings(QSettings &store, const MainSettings &settings);
+
+// The runs as the protocol applies them: the stored values, with the class
+// choices that read (see ReadClassScoring).
+RoundsSetup RoundsOf(const MainSettings &settings);
+// Keeps the runs as chosen, also a scoring that only counts with more runs.
+void StoreRounds(MainSettings &settings, const RoundsSetup &rounds);

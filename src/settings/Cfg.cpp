@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int DialogWidth = 535;
-constexpr int DialogHeight = 506;
+constexpr int DialogHeight = 594;
 
 // "COM1  /dev/ttyUSB0  FT232R USB UART": the number is what is stored, the
 // device and its description let the operator recognise the adapter.
@@ -77,8 +77,11 @@ TCfgDialog::TCfgDialog(CertificateLayout &layout, QWidget *parent)
     cbAnzeigeNetz = new QCheckBox(QStringLiteral("Anzeige im Netz"), this);
     cbAnzeigeNetz->setGeometry(320, 96, 525 - portWidth - 4 - 320, 22);
 
+    GroupWertung = CreateRoundsGroup();
+    GroupWertung->setGeometry(8, 124, 519, 82);
+
     GroupUrkunde = CreateLayoutGroup();
-    GroupUrkunde->setGeometry(8, 124, 519, 340);
+    GroupUrkunde->setGeometry(8, 212, 519, 340);
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setGeometry(DialogWidth - 176, DialogHeight - 34, 80, 26);
@@ -163,6 +166,7 @@ void TCfgDialog::FormShow()
     CurrentEntry = -1;
     cbWhoChange();
     SetRgBahnIndex(CountBahn - 1);
+    ShowRounds();
     // The stored port was not found at start: offer the highest port found
     // (or "Keine"), which OK then switches the barriers to.
     if (cbPort->currentIndex() < 0)
@@ -178,5 +182,6 @@ void TCfgDialog::cbPortChange()
 void TCfgDialog::OKBtnClick()
 {
     cbWhoChange(); // the editor's last edits reach the entry
+    TakeRounds();
     accept();
 }

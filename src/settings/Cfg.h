@@ -1,11 +1,15 @@
 // The settings dialog "Einstellungen": the light barriers' serial port and
-// contact mode, the barrier lockout, the lane count and the laps, and the
-// certificate layout editor with its page picture. The main window fills the
-// first controls before the run and takes them over after OK; the dialog
-// itself writes only into the certificate layout, and does so in place.
+// contact mode, the barrier lockout, the lane count and the laps, the timed
+// runs per team and their scoring, and the certificate layout editor with its
+// page picture. The main window fills the first controls and `Rounds` before
+// the run and takes them over after OK; the dialog itself writes only into
+// the certificate layout, and does so in place.
 #pragma once
 
+#include "protocol/Rounds.h"
+
 #include <QDialog>
+#include <QStringList>
 #include <cstdint>
 
 class CertificateLayout;
@@ -44,6 +48,15 @@ public:
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 
+    // Group "Wertung": the runs per team, the scoring of every class, a
+    // scoring of its own for a class of the loaded list, the lane change.
+    QGroupBox *GroupWertung = nullptr;
+    QSpinBox *seWertungslaeufe = nullptr;
+    QComboBox *cbWertung = nullptr;       // "Summe", "Bestzeit", with 2+ runs "Gleichmäßigkeit"
+    QComboBox *cbKlasse = nullptr;        // the classes of `Klassen`
+    QComboBox *cbKlasseWertung = nullptr; // "wie alle", then the three scorings
+    QCheckBox *cbBahnwechsel = nullptr;
+
     // Group "Urkunde".
     QGroupBox *GroupUrkunde = nullptr;
     QComboBox *cbWho = nullptr; // the 18 entry names
@@ -63,6 +76,11 @@ public:
     // and the starter list's name that "Dateiname" shows.
     int CountBahn = 2;
     QString EventName;
+    // Set by the opener before the run: the classes of the loaded list and
+    // the runs as they are. OK puts the choices made into `Rounds`; a class
+    // choice for a class not in `Klassen` stays as it was.
+    QStringList Klassen;
+    RoundsSetup Rounds;
 
     // The port item of COMn, -1 when the probe did not find it.
     int PortItem(int port) const;
@@ -85,6 +103,9 @@ public:
     void cbAlignChange();
     void bFontClick();
     void sePosChange();
+    void seWertungslaeufeChange();
+    void cbKlasseChange();
+    void cbKlasseWertungChange();
     void OKBtnClick();
     void PaperPreview1Paint(TPaperPreview *sender, QPainter *canvas, const QRect &pageRect);
     void PaperPreview1MouseDown(TPaperPreview *sender, Qt::MouseButton button,
@@ -93,6 +114,9 @@ public:
 private:
     QGroupBox *CreatePortGroup();
     QGroupBox *CreateLayoutGroup();
+    QGroupBox *CreateRoundsGroup();
+    void ShowRounds();
+    void TakeRounds();
     void ConnectLayoutEditor();
     void FillPortList();
     void SaveEditor(int index);
@@ -103,4 +127,6 @@ private:
     QButtonGroup *m_laneButtons = nullptr;
     // The font colour of the entry in the editor; the font dialog leaves it.
     std::uint32_t m_fontColor = 0;
+    // `Rounds` while the dialog runs, with the class choices made so far.
+    RoundsSetup m_rounds;
 };

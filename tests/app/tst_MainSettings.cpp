@@ -1,5 +1,6 @@
 #include "app/FileTypeNames.h"
 #include "app/MainSettings.h"
+#include "protocol/Rounds.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -202,6 +203,52 @@ private slots:
         QCOMPARE(settings.Nadpis.left(4), QByteArray("ABCz"));
         QCOMPARE(settings.Nadpis.size(), MainSettings::LayoutRecordSize);
         QCOMPARE(settings.Laps, 5);
+    }
+
+    // The runs' values come after every older value: a store without them
+    // reads in full, a bad one takes its default, text ends the reading.
+    // What is read writes and reads back the same.
+    void roundsReadAfterTheOlderValues_data()
+    {
+        QTest::addColumn<Values>("extra");
+        QTest::addColumn<QString>("rounds"); // runs, scoring, lane change, class choices
+        const Values stored{{"Wertungslaeufe", 3},
+                            {"Wertung", 2},
+                            {"Bahnwechsel", 0},
+                            {"WertungKlassen", "Open:1,5:0"}};
+        QTest::newRow("older store") << Values{} << "1 0 1 ";
+        QTest::newRow("stored") << stored << "3 2 0 Open:1,5:0";
+        QTest::newRow("out of range")
+            << Values{{"Wertungslaeufe", 5}, {"Wertung", -1}, {"Bahnwechsel", 2}} << "1 0 1 ";
+        QTest::newRow("text ends the reading")
+            << With(stored, "Wertung", "Bestzeit") << "3 0 1 Open:1,5:0";
+        QTest::newRow("bad class entries skipped")
+            << With(stored, "WertungKlassen", " Open :1,Kids:7,Senior,:2,5:2,Open:0")
+            << "3 2 0 Open:1,5:2";
+    }
+    void roundsReadAfterTheOlderValues()
+    {
+        QFETCH(Values, extra);
+        const Values older{{"AnzeigeVollbild", 0}, {"AnzeigeNetz", 1}, {"AnzeigePort", 9000}};
+        QSettings store = Store("rounds", FullStore() + older + extra);
+        MainSettings read;
+        ReadMainSettings(store, read);
+        QCOMPARE(read.AnzeigePort, 9000);
+        const RoundsSetup rounds = RoundsOf(read);
+        QTEST(QString("%1 %2 %3 %4")
+                  .arg(rounds.runs)
+                  .arg(int(rounds.scoring))
+                  .arg(int(rounds.laneChange))
+                  .arg(ClassScoringText(rounds.classScoring)),
+              "rounds");
+
+        MainSettings kept;
+        StoreRounds(kept, rounds);
+        QSettings written = Store("rounds-written", {});
+        QVERIFY(WriteMainSettings(written, kept));
+        MainSettings again;
+        ReadMainSettings(written, again);
+        QVERIFY(RoundsOf(again) == rounds);
     }
 
     void writtenValuesReadBack()

@@ -7,6 +7,7 @@
 #include "settings/CertificateLayout.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QPushButton>
@@ -154,6 +155,49 @@ private slots:
         box->setValue(maximum + 1);
         QCOMPARE(box->value(), maximum);
         QCOMPARE(dialog.rgBahnIndex(), 1);
+    }
+
+    // Class choices made one after another end in the runs OK gives back;
+    // "Gleichmäßigkeit" needs two runs and falls back to "Summe" without.
+    void roundsTakeTheChoicesMade_data()
+    {
+        QTest::addColumn<int>("runs");
+        QTest::addColumn<int>("scoring");
+        QTest::newRow("three runs keep the spread") << 3 << int(Scoring::Consistency);
+        QTest::newRow("one run falls back to the sum") << 1 << int(Scoring::Sum);
+    }
+    void roundsTakeTheChoicesMade()
+    {
+        QFETCH(int, runs);
+        QFETCH(int, scoring);
+        Probe({});
+        TCfgDialog dialog(m_layout);
+        dialog.Klassen = {"Open", "Kids", "5"};
+        dialog.Rounds = {
+            2, Scoring::Consistency, {{"Kids", Scoring::BestRun}, {"Alt", Scoring::Sum}}};
+        dialog.FormShow();
+        const auto choose = [&](int klasse, int choice) {
+            dialog.cbKlasse->setCurrentIndex(klasse);
+            dialog.cbKlasseWertung->setCurrentIndex(choice);
+        };
+        dialog.cbKlasse->setCurrentIndex(1);
+        QCOMPARE(dialog.cbKlasseWertung->currentText(), QString("Bestzeit"));
+        choose(1, 0); // "wie alle"
+        choose(2, 2);
+        choose(0, 1);
+        choose(0, 3);
+        dialog.cbBahnwechsel->setChecked(false);
+        dialog.seWertungslaeufe->setValue(runs);
+        QCOMPARE(dialog.cbWertung->count(), runs > 1 ? 3 : 2);
+        QCOMPARE(dialog.cbKlasse->isEnabled(), runs > 1);
+        QCOMPARE(dialog.cbBahnwechsel->isEnabled(), runs > 1);
+        dialog.OKBtnClick();
+        const RoundsSetup expected{
+            runs,
+            Scoring(scoring),
+            {{"Alt", Scoring::Sum}, {"5", Scoring::BestRun}, {"Open", Scoring::Consistency}},
+            false};
+        QVERIFY(dialog.Rounds == expected);
     }
 
     void keysAndButtonsEndTheDialog_data()
