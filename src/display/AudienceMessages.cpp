@@ -33,17 +33,22 @@ QJsonObject TeamObject(const AudienceTeam &team)
             {"fahrer", team.fahrer}};
 }
 
+// A lane's runs and score travel only with several runs per team: with one
+// run the message stays as it always was.
 QJsonArray LanesArray(const QList<AudienceLane> &lanes)
 {
     QJsonArray array;
-    for (const AudienceLane &lane : lanes)
-        array.append(QJsonObject{{"lane", lane.lane},
-                                 {"phase", PhaseName(lane.phase)},
-                                 {"team", TeamObject(lane.team)},
-                                 {"time", lane.time},
-                                 {"penalty", lane.penalty},
-                                 {"result", lane.result},
-                                 {"place", lane.place}});
+    for (const AudienceLane &lane : lanes) {
+        QJsonObject object{
+            {"lane", lane.lane},  {"phase", PhaseName(lane.phase)}, {"team", TeamObject(lane.team)},
+            {"time", lane.time},  {"penalty", lane.penalty},        {"result", lane.result},
+            {"place", lane.place}};
+        if (!lane.runs.isEmpty())
+            object.insert("runs", QJsonArray::fromStringList(lane.runs));
+        if (!lane.score.isEmpty())
+            object.insert("score", lane.score);
+        array.append(object);
+    }
     return array;
 }
 
@@ -97,13 +102,16 @@ namespace AudienceMessages {
 
 QByteArray WholeSections(const AudienceView &view, const QString &decimalPoint)
 {
-    const QJsonObject whole{{"whole", true},
-                            // The running clock writes its seconds as the protocol does.
-                            {"decimalPoint", decimalPoint},
-                            {"lanes", LanesArray(view.lanes)},
-                            {"nextUp", NextUpArray(view.nextUp)},
-                            {"standings", StandingsArray(view.standings)},
-                            {"showStandings", view.showStandings}};
+    QJsonObject whole{{"whole", true},
+                      // The running clock writes its seconds as the protocol does.
+                      {"decimalPoint", decimalPoint},
+                      {"lanes", LanesArray(view.lanes)},
+                      {"nextUp", NextUpArray(view.nextUp)},
+                      {"standings", StandingsArray(view.standings)},
+                      {"showStandings", view.showStandings}};
+    // Without it the page shows no run: one run per team.
+    if (!view.run.isEmpty())
+        whole.insert("run", view.run);
     return QJsonDocument(whole).toJson(QJsonDocument::Compact);
 }
 
@@ -126,6 +134,9 @@ QByteArray Changes(const AudienceView &before, const AudienceView &after, std::u
         message.insert("standings", StandingsArray(after.standings));
     if (after.showStandings != before.showStandings)
         message.insert("showStandings", after.showStandings);
+    // Back to one run: "" takes the run off the page.
+    if (after.run != before.run)
+        message.insert("run", after.run);
     if (message.isEmpty())
         return {};
     return Message(message, after, nowTick);

@@ -21,6 +21,8 @@ constexpr double DesignedWidth = 1920.0;
 constexpr double DesignedHeight = 1080.0;
 // Font pixel sizes at the designed size.
 constexpr int TimePx = 290; // digits over 200 pixels high
+// With several runs per team the time leaves room for the runs below it.
+constexpr int RunsTimePx = 250;
 constexpr int TeamPx = 72;
 constexpr int TextPx = 48;
 constexpr int ResultPx = 84;
@@ -96,6 +98,26 @@ QString LaneName(int lane)
     return QStringLiteral("Rennspur %1").arg(lane);
 }
 
+bool SeveralRuns(const AudienceView &view)
+{
+    return !view.run.isEmpty() || std::any_of(view.lanes.begin(), view.lanes.end(), [](auto &l) {
+        return !l.runs.isEmpty() || !l.score.isEmpty();
+    });
+}
+
+// "Lauf 1: 40,00   Lauf 2: 41,50   Total: 81,50": the runs with a result.
+QString RunsLine(const AudienceLane &lane)
+{
+    QStringList parts;
+    for (int run = 0; run < lane.runs.size(); ++run) {
+        if (!lane.runs[run].isEmpty())
+            parts << QStringLiteral("Lauf %1: %2").arg(QString::number(run + 1), lane.runs[run]);
+    }
+    if (!lane.score.isEmpty())
+        parts << QStringLiteral("Total: ") + lane.score;
+    return parts.join(QStringLiteral("   "));
+}
+
 } // namespace
 
 AudienceWindow::AudienceWindow(const AudienceFeed *feed, QWidget *parent)
@@ -117,6 +139,7 @@ AudienceWindow::AudienceWindow(const AudienceFeed *feed, QWidget *parent)
         lane.time = MakeLabel(TimeColour, Qt::AlignRight | Qt::AlignVCenter);
         lane.penalty = MakeLabel(PenaltyColour, Qt::AlignLeft | Qt::AlignVCenter);
         lane.place = MakeLabel(PlaceColour, Qt::AlignLeft | Qt::AlignVCenter);
+        lane.runs = MakeLabel(TextColour, Qt::AlignLeft | Qt::AlignVCenter);
         lane.details->setFont(AudienceFont(TextPx, false));
         lane.driver->setFont(AudienceFont(TextPx, false));
     }
@@ -126,6 +149,7 @@ AudienceWindow::AudienceWindow(const AudienceFeed *feed, QWidget *parent)
         next = MakeLabel(TextColour, Qt::AlignLeft | Qt::AlignVCenter);
     m_standingsTitle = MakeLabel(TitleColour, Qt::AlignLeft | Qt::AlignVCenter);
     m_standingsTitle->setText(QStringLiteral("Wertung"));
+    m_run = MakeLabel(TitleColour, Qt::AlignRight | Qt::AlignVCenter);
     m_address = MakeLabel(DetailColour, Qt::AlignRight | Qt::AlignBottom);
     m_address->setFont(AudienceFont(AddressPx, false));
     m_qr = new QLabel(this);
@@ -166,6 +190,7 @@ void AudienceWindow::ShowView()
     for (int lane = 0; lane < int(m_lanes.size()); ++lane)
         ShowLane(lane, lane < m_view.lanes.size() ? m_view.lanes[lane] : AudienceLane{});
     ShowNextUpTeams();
+    m_run->setText(m_view.run);
     const bool running = std::any_of(m_view.lanes.begin(), m_view.lanes.end(), [](const auto &l) {
         return l.phase == AudienceLanePhase::Running;
     });
@@ -197,6 +222,7 @@ void AudienceWindow::ShowLane(int laneIndex, const AudienceLane &lane)
     labels.time->setText(time);
     labels.penalty->setText(lane.penalty);
     labels.place->setText(lane.place.isEmpty() ? QString() : QStringLiteral("Platz ") + lane.place);
+    labels.runs->setText(RunsLine(lane));
 }
 
 void AudienceWindow::ShowNextUpTeams()
@@ -327,7 +353,7 @@ void AudienceWindow::LayOut()
     const bool standings = m_view.showStandings;
     for (const LaneLabels &lane : m_lanes) {
         for (QLabel *label :
-             {lane.team, lane.details, lane.driver, lane.time, lane.penalty, lane.place})
+             {lane.team, lane.details, lane.driver, lane.time, lane.penalty, lane.place, lane.runs})
             label->setVisible(!standings);
     }
     for (QLabel *label : {m_nextTitle, m_next[0], m_next[1]})
@@ -368,12 +394,31 @@ void AudienceWindow::PlaceNetworkAddress(double unit)
     FitText(m_address, int(AddressPx * unit));
 }
 
+// "Lauf 2 von 3" at the right end of the top line (linePx high), when
+// shown; returns the width it takes from that line.
+int AudienceWindow::PlaceRun(double unit, int linePx)
+{
+    m_run->setVisible(!m_view.run.isEmpty());
+    if (m_view.run.isEmpty())
+        return 0;
+    const int margin = int(MarginPx * unit);
+    const int runPx = int(TitlePx * unit);
+    const int runWidth = std::min(
+        width() / 3, TextSize(QFontMetrics(AudienceFont(runPx, true)), m_view.run).width() + 1);
+    m_run->setGeometry(width() - margin - runWidth, margin, runWidth, LineHeight(linePx));
+    FitText(m_run, runPx);
+    return runWidth + margin;
+}
+
 // Per lane the team across the width, below it the time on the left and
-// the lane, class, driver, penalty and place on the right; then who is next.
+// the lane, class, driver, penalty and place on the right, and with several
+// runs the team's runs below them; then who is next.
 void AudienceWindow::LayOutHeat(double unit)
 {
     const int margin = int(MarginPx * unit);
-    const int timePx = int(TimePx * unit);
+    const bool severalRuns = SeveralRuns(m_view);
+    const int timePx = int((severalRuns ? RunsTimePx : TimePx) * unit);
+    const int runRoom = PlaceRun(unit, int(TeamPx * unit));
     const int textPx = int(TextPx * unit);
     const int timeWidth = width() / 2 - margin;
     const int infoLeft = timeWidth + 2 * margin;
@@ -384,11 +429,12 @@ void AudienceWindow::LayOutHeat(double unit)
         const LaneLabels &labels = m_lanes[std::size_t(lane)];
         if (lane >= lanes) {
             for (QLabel *label : {labels.team, labels.details, labels.driver, labels.time,
-                                  labels.penalty, labels.place})
+                                  labels.penalty, labels.place, labels.runs})
                 label->hide();
             continue;
         }
-        Place(labels.team, margin, y, width() - 2 * margin, int(TeamPx * unit));
+        Place(labels.team, margin, y, width() - 2 * margin - (lane == 0 ? runRoom : 0),
+              int(TeamPx * unit));
         y += labels.team->height();
         labels.time->setProperty("fullPixelSize", timePx);
         Place(labels.time, margin, y, timeWidth, timePx);
@@ -400,7 +446,13 @@ void AudienceWindow::LayOutHeat(double unit)
         Place(labels.penalty, infoLeft, infoY, infoWidth / 3, int(ResultPx * unit));
         Place(labels.place, infoLeft + infoWidth / 3, infoY, infoWidth - infoWidth / 3,
               int(ResultPx * unit));
-        y += labels.time->height() + int(16 * unit);
+        y += labels.time->height();
+        labels.runs->setVisible(severalRuns);
+        if (severalRuns) {
+            Place(labels.runs, margin, y, width() - 2 * margin, textPx);
+            y += labels.runs->height();
+        }
+        y += int(16 * unit);
     }
     // The live page's address keeps its corner.
     const int nextWidth =
@@ -432,7 +484,8 @@ int AudienceWindow::StandingsLinesPerPage() const
 void AudienceWindow::LayOutStandings(double unit)
 {
     const int margin = int(MarginPx * unit);
-    Place(m_standingsTitle, margin, margin, width() - 2 * margin, int(TitlePx * unit));
+    const int runRoom = PlaceRun(unit, int(TitlePx * unit));
+    Place(m_standingsTitle, margin, margin, width() - 2 * margin - runRoom, int(TitlePx * unit));
     const int perPage = StandingsLinesPerPage();
     while (m_standingsLines.size() < perPage) {
         std::array<QLabel *, 4> line{};
@@ -591,7 +644,8 @@ AudienceWindow::LaneTexts AudienceWindow::ShownLane(int laneIndex) const
     if (!labels.time->isVisibleTo(this))
         return {};
     return {labels.team->text(), labels.details->text(), labels.driver->text(),
-            labels.time->text(), labels.penalty->text(), labels.place->text()};
+            labels.time->text(), labels.penalty->text(), labels.place->text(),
+            labels.runs->text()};
 }
 
 QStringList AudienceWindow::ShownNextUp() const

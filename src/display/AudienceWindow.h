@@ -2,9 +2,10 @@
 // It shows the feed's view without any operator control, in large light
 // text on black, scaled to the window: per lane the team and its time (the
 // running time in step with the operator's clock), its penalty, AUS/DIS
-// and after the reset its place; below it who starts next. When the
-// standings take the screen they are shown class by class, a page at a
-// time. F11 or a double click toggles full screen, Escape leaves it.
+// and after the reset its place, with several runs per team its runs so
+// far and its score; below it who starts next. When the standings take the
+// screen they are shown class by class, a page at a time. F11 or a double
+// click toggles full screen, Escape leaves it.
 #pragma once
 
 #include "display/AudienceView.h"
@@ -53,10 +54,10 @@ public:
     void MovedToScreen(QScreen *screen);
 
     // What the window shows, for checks: per lane its texts (team line,
-    // lane and class, driver, time, penalty, place) ...
+    // lane and class, driver, time, penalty, place, runs and score) ...
     struct LaneTexts
     {
-        QString team, details, driver, time, penalty, place;
+        QString team, details, driver, time, penalty, place, runs;
     };
     LaneTexts ShownLane(int laneIndex) const;
     // ... "Als Nächstes" per lane, and the standings page's lines, each
@@ -87,6 +88,7 @@ private:
         QLabel *time = nullptr;
         QLabel *penalty = nullptr;
         QLabel *place = nullptr;
+        QLabel *runs = nullptr;
     };
     // One line of the standings: the column captions a page starts with, a
     // class heading, or a team's four cells.
@@ -107,6 +109,7 @@ private:
     void LayOutHeat(double unit);
     void LayOutStandings(double unit);
     void PlaceNetworkAddress(double unit);
+    int PlaceRun(double unit, int linePx);
     int StandingsLinesPerPage() const;
     // The screen of the operator's window (the primary one without it).
     QScreen *OperatorScreen() const;
@@ -118,6 +121,7 @@ private:
     QLabel *m_nextTitle;
     std::array<QLabel *, 2> m_next{};
     QLabel *m_standingsTitle;
+    QLabel *m_run; // "Lauf 2 von 3" at the top right
     // Per line of a standings page: Platz, Nr., TeamName, Total.
     QList<std::array<QLabel *, 4>> m_standingsLines;
     QLabel *m_address;

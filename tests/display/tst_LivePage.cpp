@@ -3,14 +3,18 @@
 // portrait phone and on a landscape screen. Team names, times and places
 // must be on the page as text, and nothing may run out of its box. Without
 // the program the clocks stand until the page has the race again, and a
-// hall's screen is filled, the lanes on top.
+// hall's screen is filled, the lanes on top. Several runs per team show on
+// the page and in the audience window alike.
 #include "HeadlessPage.h"
 #include "display/AudienceFeed.h"
+#include "display/AudienceMessages.h"
 #include "display/AudienceServer.h"
+#include "display/AudienceWindow.h"
 
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -56,6 +60,17 @@ AudienceView FinishedHeat()
     return view;
 }
 
+// A team's second of three runs, or its one run.
+AudienceView RunsView(bool severalRuns)
+{
+    AudienceView view;
+    view.lanes = {{1, Team("7", "Blitz"), AudienceLanePhase::Finished, 0, "41,50", "", "", "",
+                   severalRuns ? QList<QString>{"40,00", "41,50", ""} : QList<QString>{},
+                   severalRuns ? "81,50" : ""}};
+    view.run = severalRuns ? "Lauf 2 von 3" : "";
+    return view;
+}
+
 } // namespace
 
 class tst_LivePage : public QObject
@@ -70,6 +85,8 @@ private slots:
     void clocksStandWhileOfflineAndRaceReturns();
     void hallScreenKeepsLanesOnTopAndPagesStandings_data();
     void hallScreenKeepsLanesOnTopAndPagesStandings();
+    void severalRunsShowOnPageAndWindow_data();
+    void severalRunsShowOnPageAndWindow();
 
 private:
     // Runs the browser on the page; false when it did not end in time.
@@ -248,6 +265,46 @@ void tst_LivePage::hallScreenKeepsLanesOnTopAndPagesStandings()
     QVERIFY2(at("time") >= 0.12 * at("height"), what);
     QVERIFY2(at("team") >= 0.045 * at("height") && at("name") >= 0.03 * at("height"), what);
     QVERIFY2(at("visible") > 3 && at("visible") < at("entries"), what);
+}
+
+void tst_LivePage::severalRunsShowOnPageAndWindow_data()
+{
+    QTest::addColumn<QString>("shown"); // the heading, "|", the lane's runs
+    QTest::newRow("one run") << "|";
+    QTest::newRow("three runs") << "Lauf 2 von 3|Lauf 1: 40,00   Lauf 2: 41,50   Total: 81,50";
+}
+
+// The page follows from the other state, so the change goes both ways.
+void tst_LivePage::severalRunsShowOnPageAndWindow()
+{
+    QFETCH(QString, shown);
+    const bool severalRuns = shown != "|";
+    if (!severalRuns) // the message as it has always been
+        QCOMPARE(AudienceMessages::WholeSections(RunsView(false), ","),
+                 R"({"decimalPoint":",","lanes":[{"lane":1,"penalty":"","phase":"finished",)"
+                 R"("place":"","result":"","team":{"fahrer":"Anna Beispiel","klasse":"Damen",)"
+                 R"("nr":"7","teamName":"Blitz"},"time":"41,50"}],"nextUp":[],)"
+                 R"("showStandings":false,"standings":[],"whole":true})");
+
+    m_feed.Publish(RunsView(!severalRuns));
+    HeadlessPage page(Url(), QSize(390, 844));
+    QVERIFY(page.Open());
+    QTRY_VERIFY(page.Evaluate(QStringLiteral("document.documentElement.dataset.live")) == "yes");
+    m_feed.Publish(RunsView(severalRuns));
+    QTRY_COMPARE(page.Evaluate("((document.getElementById('run') || {}).textContent || '') + '|' +"
+                               "[].map.call(document.querySelectorAll('.runs span'),"
+                               "  function (s) { return s.textContent; }).join('   ')")
+                     .toString(),
+                 shown);
+
+    AudienceWindow window(&m_feed);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.ShownLane(0).runs, shown.section('|', 1));
+    const QList<const QLabel *> labels = window.ShownLabels();
+    QCOMPARE(std::any_of(labels.begin(), labels.end(),
+                         [](const QLabel *label) { return label->text() == "Lauf 2 von 3"; }),
+             severalRuns);
 }
 
 QTEST_MAIN(tst_LivePage)

@@ -7,7 +7,7 @@
 (function () {
     'use strict';
 
-    var state = { lanes: [], nextUp: [], standings: [], showStandings: false };
+    var state = { lanes: [], nextUp: [], standings: [], showStandings: false, run: '' };
     var decimalPoint = ',';
     var clockStarts = {}; // lane number -> local time the lane started
     var socket = null;
@@ -66,7 +66,40 @@
         if (lane.place)
             result.appendChild(element('span', 'place', 'Platz ' + lane.place));
         box.appendChild(result);
+        if (lane.runs || lane.score)
+            box.appendChild(runsLine(lane));
         return box;
+    }
+
+    // With several runs per team: "Lauf 1: 40,00   Lauf 2: 41,50   Total: 81,50",
+    // the runs that have a result.
+    function runsLine(lane) {
+        var line = element('div', 'runs');
+        var runs = lane.runs || [];
+        for (var i = 0; i < runs.length; ++i)
+            if (runs[i])
+                line.appendChild(element('span', 'run-result', 'Lauf ' + (i + 1) + ': ' + runs[i]));
+        if (lane.score)
+            line.appendChild(element('span', 'score', 'Total: ' + lane.score));
+        return line;
+    }
+
+    // "Lauf 2 von 3" above everything; with one run per team the page has
+    // no such line at all.
+    function renderRun() {
+        var run = document.getElementById('run');
+        if (!state.run) {
+            if (run)
+                run.parentNode.removeChild(run);
+            return;
+        }
+        if (!run) {
+            run = element('div', 'run');
+            run.id = 'run';
+            var board = document.getElementById('board');
+            board.insertBefore(run, board.firstChild);
+        }
+        run.textContent = state.run;
     }
 
     function renderLanes() {
@@ -208,6 +241,11 @@
         for (var i = 0; i < sections.length; ++i)
             if (message.hasOwnProperty(sections[i]))
                 state[sections[i]] = message[sections[i]];
+        // A whole state without a run is one run per team.
+        if (message.whole || message.hasOwnProperty('run')) {
+            state.run = message.run || '';
+            renderRun();
+        }
         if (message.clock)
             setClocks(message.clock);
         if (message.hasOwnProperty('lanes'))
