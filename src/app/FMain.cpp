@@ -127,7 +127,6 @@ void TFormMain::FormCreate()
     TimerDateTimer();
     OpenStoredPort();
     ApplyLiveResults();
-    WriteColumnTitles();
     Protocol->RefreshControlStates();
 }
 
@@ -174,13 +173,6 @@ void TFormMain::BuildDialogs()
     SaveDialog1.filterIndex = Settings.FilterInd;
     SaveDialog1.folder = SaveFolder;
     SaveDialog1.fileName = ApplicationTitle + QStringLiteral(".txt");
-}
-
-void TFormMain::WriteColumnTitles()
-{
-    const QStringList &titles = ProtocolHeaders();
-    for (int column = 0; column < titles.size(); ++column)
-        SortGrid1->SetCells(column, 0, titles[column]);
 }
 
 void TFormMain::FormDestroy()

@@ -79,6 +79,10 @@ public:
     QLabel *LabelBahn1 = nullptr;
     QLabel *LabelBahn2 = nullptr;
     QToolButton *sbLoad = nullptr;
+    QToolButton *sbNachmeldung = nullptr; // a team registered on the day
+    QComboBox *cbLauf = nullptr;          // "Lauf k von N": the run the next heat records
+    QToolButton *sbNA1 = nullptr;         // "n.a.": lane 1's team did not come to the start
+    QToolButton *sbNA2 = nullptr;
     QComboBox *cbBuhn1 = nullptr;
     QComboBox *cbBuhn2 = nullptr;
     QToolButton *seObmen = nullptr;
@@ -143,7 +147,8 @@ public:
     QAction *mEinstellungen = nullptr;
     QAction *mHilfe = nullptr;
     QAction *mDrucker = nullptr;
-    QAction *mUndo = nullptr; // Ctrl+Z: takes back the protocol's last change
+    QAction *mUndo = nullptr;        // Ctrl+Z: takes back the protocol's last change
+    QAction *mNachmeldung = nullptr; // Ctrl+N: a late entry
     QAction *mBeenden = nullptr;
     QAction *mAnzeige = nullptr; // F7: the audience window
 
@@ -252,7 +257,6 @@ private:
     // The audience window's screen and state go into the settings.
     void RememberAudienceScreen();
     void ShowBarrierState(const QString &text, bool failed);
-    void WriteColumnTitles();
     int StoredPortItem() const;
     void TakeOverSettings(int rememberedPortItem);
     void LayOutLaneBar();

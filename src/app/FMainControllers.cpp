@@ -29,6 +29,10 @@ ProtocolController::Controls ProtocolControls(TFormMain &form)
     controls.penalties = form.PenaltyButtons;
     controls.disqualify = {form.bDisqulifikation1, form.bDisqulifikation2};
     controls.undoEntry = form.mUndo;
+    controls.lateEntry = form.sbNachmeldung;
+    controls.lateEntryEntry = form.mNachmeldung;
+    controls.runChooser = form.cbLauf;
+    controls.setAside = {form.sbNA1, form.sbNA2};
     controls.start = form.bSTART;
     controls.needProtocol = {form.sbSave, form.sbExcel, form.sbPrint, form.sbInet, form.sbGramoty};
     controls.document = form.sbWord;

@@ -3,6 +3,7 @@
 #include "app/FMain.h"
 
 #include "app/LanePenalties.h"
+#include "app/ProtocolController.h"
 #include "app/SpeedButtonGlyphs.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/Dmn_led.h"
@@ -140,14 +141,25 @@ QWidget *TFormMain::CreateLaneBar()
     LabelBahn1->setFont(BoldArial(13));
     sbLoad = MakeSpeedButton(QString(), QStringLiteral("Starterliste öffnen"), PanelLL);
     sbLoad->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    sbNachmeldung =
+        MakeSpeedButton(QStringLiteral("+"), QStringLiteral("Nachmeldung (Strg+N)"), PanelLL);
+    cbLauf = new QComboBox(PanelLL);
+    cbLauf->setToolTip(QStringLiteral("Der Lauf, den START aufzeichnet"));
+    cbLauf->setFocusPolicy(Qt::NoFocus);
+    cbLauf->hide();
     cbBuhn1 = new QComboBox(PanelLL);
+    sbNA1 = MakeSpeedButton(QStringLiteral("n.a."), QStringLiteral("Nicht angetreten"), PanelLL);
     auto *left = new QGridLayout(PanelLL);
     left->setContentsMargins(6, 2, 6, 4);
     left->setVerticalSpacing(2);
+    left->setHorizontalSpacing(3);
     left->addWidget(LabelBahn1, 0, 0, 1, 2);
+    left->addWidget(cbLauf, 0, 2, 1, 2, Qt::AlignRight);
     left->addWidget(sbLoad, 1, 0);
-    left->addWidget(cbBuhn1, 1, 1);
-    left->setColumnStretch(1, 1);
+    left->addWidget(sbNachmeldung, 1, 1);
+    left->addWidget(cbBuhn1, 1, 2);
+    left->addWidget(sbNA1, 1, 3);
+    left->setColumnStretch(2, 1);
 
     Panel1 = new QWidget(Panel);
     seObmen = MakeSpeedButton(QStringLiteral("⇄"), QStringLiteral("Laufbahn wechseln"), Panel1);
@@ -162,11 +174,15 @@ QWidget *TFormMain::CreateLaneBar()
     LabelBahn2 = new QLabel(QStringLiteral("Rennspur 2:"), PanelRR);
     LabelBahn2->setFont(BoldArial(13));
     cbBuhn2 = new QComboBox(PanelRR);
-    auto *right = new QVBoxLayout(PanelRR);
+    sbNA2 = MakeSpeedButton(QStringLiteral("n.a."), QStringLiteral("Nicht angetreten"), PanelRR);
+    auto *right = new QGridLayout(PanelRR);
     right->setContentsMargins(6, 2, 6, 4);
-    right->setSpacing(2);
-    right->addWidget(LabelBahn2);
-    right->addWidget(cbBuhn2);
+    right->setVerticalSpacing(2);
+    right->setHorizontalSpacing(3);
+    right->addWidget(LabelBahn2, 0, 0, 1, 2);
+    right->addWidget(cbBuhn2, 1, 0);
+    right->addWidget(sbNA2, 1, 1);
+    right->setColumnStretch(0, 1);
 
     for (QComboBox *selector : {cbBuhn1, cbBuhn2}) {
         selector->setEditable(false);
@@ -444,6 +460,7 @@ void TFormMain::CreateKeyEntries()
                    {QKeySequence(Qt::ALT | Qt::Key_I), QKeySequence(Qt::Key_F1)}, true);
     mDrucker = entry(QStringLiteral("&Drucker"), {QKeySequence(Qt::ALT | Qt::Key_D)}, true);
     mUndo = entry(QStringLiteral("Rückgängig"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, true);
+    mNachmeldung = entry(QStringLiteral("Nachmeldung"), {QKeySequence(Qt::CTRL | Qt::Key_N)}, true);
     mBeenden = entry(QStringLiteral("&Beenden"), {QKeySequence(Qt::ALT | Qt::Key_B)}, true);
     connect(mEinstellungen, &QAction::triggered, bCFG, &QPushButton::click);
     connect(mHilfe, &QAction::triggered, this, &TFormMain::bHelpClick);
@@ -505,8 +522,8 @@ QToolButton *TFormMain::MakeSpeedButton(const QString &glyph, const QString &hin
 void TFormMain::ApplyLaneCount()
 {
     const bool twoLanes = Settings.CountBahn > 1;
-    for (QWidget *widget : std::initializer_list<QWidget *>{LabelBahn2, cbBuhn2, seObmen, PanelRI,
-                                                            sb2del, sb1, sb2, PanelT2, LabelBahn1})
+    for (QWidget *widget : std::initializer_list<QWidget *>{
+             LabelBahn2, cbBuhn2, sbNA2, seObmen, PanelRI, sb2del, sb1, sb2, PanelT2, LabelBahn1})
         widget->setVisible(twoLanes);
     if (twoLanes) {
         bSTOP1->setText(QStringLiteral("STOPP &1"));
@@ -577,15 +594,22 @@ void TFormMain::Panel7Resize()
 
 void TFormMain::FormResize()
 {
+    // The runs' columns keep their designed widths; the others share the rest.
+    const int columns = Protocol ? Protocol->Model().ColumnCount() : ProtocolColumnCount;
+    int runsWidth = 0;
+    for (int column = ProtocolColumnCount; column < columns; ++column) {
+        SortGrid1->SetColWidths(column, DescriptionOf(column).designedWidth);
+        runsWidth += DescriptionOf(column).designedWidth + 1; // and its grid line
+    }
     const ProtocolColumnWidthList widths =
-        ProtocolColumnWidths(m_protocolTextWidths, SortGrid1->viewport()->width());
+        ProtocolColumnWidths(m_protocolTextWidths, SortGrid1->viewport()->width() - runsWidth);
     for (int column = 0; column < int(widths.size()); ++column)
         SortGrid1->SetColWidths(column, widths[column]);
 }
 
 void TFormMain::FitProtocolColumnsToTexts()
 {
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
+    for (int column = 0; column < ProtocolCellCount; ++column) {
         if (WidthFollowsText(column))
             m_protocolTextWidths[column] = SortGrid1->FittedColWidthInGridFont(column);
     }
@@ -594,7 +618,7 @@ void TFormMain::FitProtocolColumnsToTexts()
 
 void TFormMain::FitProtocolColumnsToTexts(const ProtocolColumns &columns)
 {
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
+    for (int column = 0; column < ProtocolCellCount; ++column) {
         if (WidthFollowsText(column))
             m_protocolTextWidths[column] =
                 SortGrid1->FittedColWidthInGridFont(column, int(columns.rows), [&](int k) {

@@ -2,6 +2,7 @@
 
 #include "app/DlgYesNo.h"
 #include "app/LaneTeams.h"
+#include "app/LateEntryDialog.h"
 #include "app/MainSettings.h"
 #include "app/ProtocolGridView.h"
 #include "platform/Platform.h"
@@ -35,6 +36,8 @@ ProtocolController::ProtocolController(const Controls &controls, const MainSetti
       m_lanes(new LaneTeams(*m_model, controls.laneSelectors, this))
 {
     Wire();
+    connect(m_gridView, &ProtocolGridView::columnsChanged, this,
+            &ProtocolController::rowCountChanged);
     // No protocol yet: times follow the locale.
     SetRaceTimeDecimalMark(std::nullopt);
 }
@@ -72,6 +75,11 @@ void ProtocolController::Wire()
     connect(f.clearAll, &QToolButton::clicked, this, [this] { sbCLSClick(true); });
     connect(f.swapLanes, &QToolButton::clicked, this, &ProtocolController::seObmenClick);
     connect(f.undoEntry, &QAction::triggered, this, &ProtocolController::TakeBack);
+    connect(f.lateEntry, &QToolButton::clicked, this, &ProtocolController::AddLateEntry);
+    connect(f.lateEntryEntry, &QAction::triggered, this, &ProtocolController::AddLateEntry);
+    connect(f.runChooser, &QComboBox::activated, this, [this](int index) { ChooseRun(index + 1); });
+    connect(f.setAside[0], &QToolButton::clicked, this, [this] { SetAsideLaneTeam(0); });
+    connect(f.setAside[1], &QToolButton::clicked, this, [this] { SetAsideLaneTeam(1); });
     for (int lane : {0, 1}) {
         // Lane 1's penalties carry negative numbers, lane 2's positive ones.
         const int sign = lane == 0 ? -1 : 1;
@@ -90,16 +98,19 @@ void ProtocolController::Wire()
 // Rows that came or went change how the columns share the grid's width.
 void ProtocolController::ModelChanged(const ProtocolChange &change)
 {
+    RefreshRunChooser();
     emit protocolChanged(change);
     if (std::exchange(m_lastRowCount, m_model->TeamCount()) != m_model->TeamCount())
         emit rowCountChanged();
 }
 
 void ProtocolController::RestoreProtocol(ProtocolTable rows, const std::vector<int> &startOrder,
-                                         int lane1, int lane2, bool modified)
+                                         int lane1, int lane2, bool modified, int runs,
+                                         int currentRun)
 {
     const ProtocolModel::Batch batch(*m_model);
-    m_model->Restore(std::move(rows), startOrder, lane1, lane2, modified);
+    m_model->Restore(std::move(rows), startOrder, lane1, lane2, modified, runs, currentRun);
+    emit roundsTaken(m_model->Rounds());
     PutLanesOn(m_model->LaneRow(0), m_model->LaneRow(1));
 }
 
@@ -175,13 +186,13 @@ void ProtocolController::LaneCountChanged()
 {
     if (!HasProtocol() || HeatInProgress())
         return;
-    if (PutLanesOnNextTeams(m_settings.CountBahn))
-        ShowNotice(StartedOverNotice);
+    if (const QString notice = PutLanesOnNextTeams(m_settings.CountBahn); !notice.isEmpty())
+        ShowNotice(notice);
     RefreshLaneButtons();
     RefreshControlStates();
 }
 
-bool ProtocolController::PutLanesOnNextTeams(int laneCount)
+QString ProtocolController::PutLanesOnNextTeams(int laneCount)
 {
     return m_model->PutLanesOnNextTeams(laneCount, m_settings.CountBahn);
 }
@@ -227,6 +238,13 @@ void ProtocolController::RefreshControlStates()
     f.removeRow->setEnabled(ready && hasProtocol);
     f.clearAll->setEnabled(ready && hasProtocol);
     f.swapLanes->setEnabled(ready);
+    f.runChooser->setEnabled(!HeatInProgress());
+    // A late entry joins between heats; edits in progress keep their rows.
+    const bool between = !HeatInProgress() && !f.editMode->isChecked();
+    f.lateEntry->setEnabled(between);
+    f.lateEntryEntry->setEnabled(between);
+    for (const std::size_t lane : {0u, 1u})
+        f.setAside[lane]->setEnabled(ready && m_model->LaneRow(int(lane)) >= 0);
 }
 
 // --- starter lists --------------------------------------------------------------
@@ -256,6 +274,7 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     // than through the ranked rows.
     emit textsArriving(columns);
     m_model->LoadList(std::move(columns));
+    emit roundsTaken(m_model->Rounds());
     m_gridView->ShowRankedOrder();
     // The take-over buttons and edit mode start on the first team.
     m_controls.grid->GoToCell(0, 1, true);
@@ -264,8 +283,8 @@ bool ProtocolController::LoadStarterList(const QString &fileName)
     m_controls.window->setWindowTitle(Title() + QStringLiteral(": ") + EventName);
     m_lanes->EnableForTeams();
     // Both lanes, for a switch to two lanes later on.
-    if (PutLanesOnNextTeams(2))
-        ShowListNotice(StartedOverNotice);
+    if (const QString notice = PutLanesOnNextTeams(2); !notice.isEmpty())
+        ShowListNotice(notice);
     RefreshControlStates();
     if (list.controlsRemoved > 0)
         ShowListNotice(ControlsRemovedNotice(list.controlsRemoved));
@@ -289,6 +308,73 @@ void ProtocolController::sbLoadClick()
     grid->SetSelection({0, grid->Row(), grid->ColCount() - 1, grid->Row()});
     RefreshLaneButtons();
     FocusStartWhenReady();
+}
+
+// --- runs -------------------------------------------------------------------------
+
+bool ProtocolController::ChangeRounds(const RoundsSetup &rounds)
+{
+    if (rounds.runs != m_model->Runs() && m_model->HasResults()) {
+        if (m_model->LaterRunsHoldResults(rounds.runs)) {
+            ShowNotice(QStringLiteral("Wertungsläufe nicht geändert: Lauf %1 hat schon Ergebnisse")
+                           .arg(rounds.runs + 1));
+            return false;
+        }
+        if (!Confirm(QStringLiteral("Wertungsläufe ändern? Vorhandene Läufe bleiben erhalten.")))
+            return false;
+    }
+    const ProtocolModel::Batch batch(*m_model);
+    if (!m_model->SetRounds(rounds))
+        return false;
+    m_gridView->ShowRankedOrder();
+    return true;
+}
+
+void ProtocolController::ChooseRun(int run)
+{
+    m_model->ChooseRun(run, m_settings.CountBahn);
+    RefreshControlStates();
+}
+
+void ProtocolController::SetAsideLaneTeam(int laneIndex)
+{
+    m_model->SetAsideLaneTeam(laneIndex);
+    RefreshControlStates();
+}
+
+void ProtocolController::AddLateEntry()
+{
+    if (!m_controls.lateEntry->isEnabled())
+        return;
+    LateEntryDialog dialog(m_model->Classes(), NextFreeNumber(*m_model), m_controls.window);
+    if (CurrentPlatform().ExecDialog(&dialog) != QDialog::Accepted)
+        return;
+    const ProtocolModel::Batch batch(*m_model);
+    const bool firstTeams = m_model->TeamCount() == 0;
+    m_model->AddLateEntry(dialog.Team());
+    m_gridView->ShowRankedOrder();
+    if (firstTeams)
+        m_lanes->EnableForTeams();
+    // A lane without a team takes the new one.
+    if (m_model->LaneRow(0) < 0 || (m_settings.CountBahn == 2 && m_model->LaneRow(1) < 0))
+        PutLanesOnNextTeams(m_settings.CountBahn);
+    RefreshControlStates();
+    RefreshLaneButtons();
+    ShowNotice(QStringLiteral("Nachgemeldet: Team %1 %2")
+                   .arg(dialog.Team()[ColNr], dialog.Team()[ColTeamName]));
+}
+
+void ProtocolController::RefreshRunChooser()
+{
+    QComboBox *chooser = m_controls.runChooser;
+    const int runs = m_model->Runs();
+    chooser->setVisible(runs >= 2);
+    if (chooser->count() != runs) {
+        chooser->clear();
+        for (int run = 1; run <= runs; ++run)
+            chooser->addItem(QStringLiteral("Lauf %1 von %2").arg(run).arg(runs));
+    }
+    chooser->setCurrentIndex(m_model->CurrentRun() - 1);
 }
 
 // --- lane buttons ---------------------------------------------------------------

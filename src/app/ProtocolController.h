@@ -52,6 +52,12 @@ public:
         std::array<LanePenaltyButtons, 2> penalties{};
         std::array<TBitBtnWithColor *, 2> disqualify{};
         QAction *undoEntry = nullptr;
+        // The run the next heat records, and each lane's "n.a." button.
+        QComboBox *runChooser = nullptr;
+        std::array<QToolButton *, 2> setAside{};
+        // A team registered on the day: the button and its key entry.
+        QToolButton *lateEntry = nullptr;
+        QAction *lateEntryEntry = nullptr;
         // Available as far as the protocol allows.
         TBitBtnWithColor *start = nullptr;
         std::vector<QWidget *> needProtocol; // save, print, exports, certificates
@@ -107,9 +113,24 @@ public:
     bool FocusStartWhenReady();
     bool HasProtocol() const;
     // Puts lane 1 (and lane 2, with two lanes) on the next teams in start
-    // order. true when a racing lane found no team left to run and went
-    // back to the first teams.
-    bool PutLanesOnNextTeams(int laneCount) override;
+    // order, in the next run once the current one is done. The notice for
+    // the operator: a run finished, or a racing lane found no team left to
+    // run and went back to the first teams.
+    QString PutLanesOnNextTeams(int laneCount) override;
+
+    // The teams' classes, each once, in class order.
+    QStringList Classes() const { return m_model->Classes(); }
+    // Takes the runs per team, the scorings and the lane change from the
+    // settings. With results in the protocol a new number of runs is asked
+    // for first, and refused (with a notice) while a run that would go holds
+    // results; false when the rounds stay as they were.
+    bool ChangeRounds(const RoundsSetup &rounds);
+    // The operator chose the run the next heat records.
+    void ChooseRun(int run);
+    // The team on the lane (0 or 1) did not come to the start of this run.
+    void SetAsideLaneTeam(int laneIndex);
+    // Asks for a team registered on the day and adds it to the start order.
+    void AddLateEntry();
 
     // After the lane count changed: each shown lane holds the next team in
     // start order that has no result and is not on the other lane.
@@ -147,15 +168,17 @@ public:
     // journal keeps it; empty while it is the rows' own order.
     std::vector<int> StartOrder() const { return m_model->StartOrder(); }
     // Puts back a protocol kept by the recovery journal: its rows, their
-    // start order (none: the rows' own order), both lanes' teams (rows)
-    // and its not-saved mark.
+    // start order (none: the rows' own order), both lanes' teams (rows),
+    // its not-saved mark, its runs per team and the run the next heat records.
     void RestoreProtocol(ProtocolTable rows, const std::vector<int> &startOrder, int lane1,
-                         int lane2, bool modified);
+                         int lane2, bool modified, int runs = 1, int currentRun = 1);
     // true when nothing unsaved would be lost, or the operator agrees to
     // lose it for the action ("beenden", "neue Starterliste laden").
     bool ConfirmDiscardingChanges(const QString &action = QStringLiteral("beenden"));
 
 signals:
+    // The runs per team changed with a list or a protocol put back.
+    void roundsTaken(const RoundsSetup &rounds);
     // Any change of the rows, their cells, order or places, or of the teams
     // on the lanes; one notification per operator action, saying what it covers.
     void protocolChanged(const ProtocolChange &change);
@@ -173,6 +196,8 @@ private:
     void ModelChanged(const ProtocolChange &change);
     bool TakeOverAvailable() const;
     void RefreshLaneButtons();
+    // "Lauf k von N" for each run, the current one chosen; hidden with one run.
+    void RefreshRunChooser();
     void RemoveCurrentRowAndMoveItsLanes();
     void ClearSelectors();
     // Lanes on these rows (-1: none), the selectors enabled as far as the

@@ -51,7 +51,7 @@ ProtocolGridView::~ProtocolGridView()
 void ProtocolGridView::Configure()
 {
     TSortGrid *grid = m_grid;
-    grid->SetColCount(ProtocolColumnCount);
+    ShowColumns();
     grid->SetRowCount(2);
     grid->SetFixedRows(1);
     grid->SetFixedCols(0);
@@ -117,9 +117,23 @@ void ProtocolGridView::ShowRowCount()
         m_grid->SetRowCount(rowCount);
 }
 
+bool ProtocolGridView::ShowColumns()
+{
+    const int columns = m_model.ColumnCount();
+    if (m_grid->ColCount() == columns && !m_grid->Cells(columns - 1, 0).isEmpty())
+        return false;
+    m_grid->SetColCount(columns);
+    const QStringList titles = ShownHeaders(m_model.Runs());
+    for (int column = 0; column < columns; ++column)
+        m_grid->SetCells(column, 0, titles[column]);
+    return true;
+}
+
 void ProtocolGridView::Follow(const ProtocolChange &change)
 {
     ShowRowCount();
+    if (ShowColumns())
+        emit columnsChanged();
     const int current = m_grid->Row() - 1;
     if (!m_grid->Sorting() && current >= 0 && std::size_t(current) < change.movedFrom.size()) {
         const auto found = std::find(change.movedFrom.begin(), change.movedFrom.end(), current);

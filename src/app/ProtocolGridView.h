@@ -32,6 +32,12 @@ public:
     // model's change is announced; the grid moves its current row when
     // rows go.
     void ShowRowCount();
+    // The model's columns with their titles; true when they changed.
+    bool ShowColumns();
+
+signals:
+    // Run columns came or went: the columns share the grid's width anew.
+    void columnsChanged();
 
 private:
     void Configure();

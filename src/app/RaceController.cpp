@@ -440,8 +440,9 @@ void RaceController::mResetClick(bool moveListsOn)
 // first teams run again, and their next times replace the old ones.
 void RaceController::MoveListsOn()
 {
-    if (m_results.PutLanesOnNextTeams(m_settings.CountBahn)) {
-        m_raceNotices[2] = StartedOverNotice;
+    if (const QString notice = m_results.PutLanesOnNextTeams(m_settings.CountBahn);
+        !notice.isEmpty()) {
+        m_raceNotices[2] = notice;
         ShowRaceNotices();
     }
 }

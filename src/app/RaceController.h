@@ -42,8 +42,9 @@ public:
     // (1 or 2) team; false when the lane has no team.
     virtual bool RecordLaneTime(int column, int lane, const QString &text) = 0;
     virtual void RankProtocol() = 0;
-    // true when a racing lane went back to the first teams.
-    virtual bool PutLanesOnNextTeams(int laneCount) = 0;
+    // What the operator is told of the move: a run finished, or a racing
+    // lane went back to the first teams; "" for neither.
+    virtual QString PutLanesOnNextTeams(int laneCount) = 0;
 
 protected:
     ~HeatResults() = default;

@@ -127,7 +127,7 @@ void RecoveryJournal::DiscardOnPurpose()
 void RecoveryJournal::Restore(const JournalState &state)
 {
     m_protocol.RestoreProtocol(state.rows, state.startOrder, state.lane1, state.lane2,
-                               state.unsaved);
+                               state.unsaved, state.runs, state.currentRun);
     m_protocol.EventName = state.eventName;
     m_protocol.ListPath = state.listPath;
     m_window.window->setWindowTitle(state.caption);
@@ -151,6 +151,8 @@ JournalNotes RecoveryJournal::CurrentNotes() const
     notes.unsaved = m_protocol.ProtocolModified();
     notes.discarded = m_discarded;
     notes.stamp = QDateTime::currentDateTime();
+    notes.runs = m_protocol.Model().Runs();
+    notes.currentRun = m_protocol.Model().CurrentRun();
     return notes;
 }
 

@@ -24,9 +24,10 @@ struct RowsWithTotal
 {
     std::vector<std::size_t> rows;
     std::vector<QStringView> classes, totals;
+    std::vector<int> runsDone;
 };
 
-RowsWithTotal RowsWithTotalOf(const ProtocolColumns &columns)
+RowsWithTotal RowsWithTotalOf(const ProtocolColumns &columns, std::span<const int> runsDone)
 {
     RowsWithTotal found;
     for (std::size_t row = 0; row < columns.rows; ++row) {
@@ -36,6 +37,8 @@ RowsWithTotal RowsWithTotalOf(const ProtocolColumns &columns)
         found.rows.push_back(row);
         found.classes.push_back(columns.Cell(row, ColKlasse));
         found.totals.push_back(total);
+        if (row < runsDone.size())
+            found.runsDone.push_back(runsDone[row]);
     }
     return found;
 }
@@ -76,10 +79,11 @@ QString AudiencePenaltyText(QStringView strafzeit)
 }
 
 QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns,
-                                                std::span<const std::size_t> unranked)
+                                                std::span<const std::size_t> unranked,
+                                                std::span<const int> runsDone)
 {
-    const RowsWithTotal found = RowsWithTotalOf(columns);
-    const RankedRows ranked = RankRows(found.classes, found.totals);
+    const RowsWithTotal found = RowsWithTotalOf(columns, runsDone);
+    const RankedRows ranked = RankRows(found.classes, found.totals, {}, found.runsDone);
     QList<AudienceClassStandings> standings;
     int shown = 0;
     for (const std::size_t index : ranked.previousIndex) {
@@ -206,7 +210,10 @@ AudienceView AudienceSource::BuildView() const
             columns.Cell(std::size_t(row), ColTotal) != m_rankedTotals[std::size_t(lane)])
             unranked.push_back(std::size_t(row));
     }
-    view.standings = AudienceStandings(columns, unranked);
+    view.standings = AudienceStandings(columns, unranked, m_in.protocol->RunsDoneForRanking());
+    if (columns.runs >= 2)
+        view.run =
+            QStringLiteral("Lauf %1 von %2").arg(m_in.protocol->CurrentRun()).arg(columns.runs);
     view.showStandings = m_idle && !view.standings.isEmpty();
     return view;
 }
@@ -235,6 +242,10 @@ AudienceLane AudienceSource::LaneView(int laneIndex, int row, const ProtocolColu
         return lane;
     const auto team = std::size_t(row);
     lane.team = AudienceTeamOf(columns, team);
+    for (int run = 1; columns.runs >= 2 && run <= columns.runs; ++run)
+        lane.runs.append(AudienceText(columns.Cell(team, RunColumn(run))));
+    if (columns.runs >= 2)
+        lane.score = AudienceText(columns.Cell(team, ColTotal));
     if (m_heat == Heat::Ready) {
         lane.phase = AudienceLanePhase::Ready;
         return lane;
@@ -247,7 +258,7 @@ AudienceLane AudienceSource::LaneView(int laneIndex, int row, const ProtocolColu
     lane.phase =
         m_heat == Heat::Finished ? AudienceLanePhase::Finished : AudienceLanePhase::Stopped;
     const QStringView time = columns.Cell(team, ColZeit);
-    if (IsResultMark(time)) {
+    if (IsResultMark(time) || time == NotStartedMark) {
         lane.result = time.toString();
         return lane;
     }

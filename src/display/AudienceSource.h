@@ -94,6 +94,7 @@ QString AudiencePenaltyText(QStringView strafzeit);
 // The teams with a result, class by class in ranked order, at most
 // AudienceStandingsPerClass per class and AudienceStandingsInAll in all;
 // the rows `unranked` (whose total changed since the last ranking) without
-// their place.
+// their place. runsDone: as the protocol's ranking counts them (none with one run).
 QList<AudienceClassStandings> AudienceStandings(const ProtocolColumns &columns,
-                                                std::span<const std::size_t> unranked = {});
+                                                std::span<const std::size_t> unranked = {},
+                                                std::span<const int> runsDone = {});

@@ -38,6 +38,10 @@ struct AudienceLane
     QString penalty; // "+15", "+30", ... or ""
     QString result;  // "AUS", "DIS" or ""
     QString place;   // Finished: the team's place in its class, or ""
+    // With several runs: the team's result in each run so far ("" for a run
+    // not done), and its score over them, as the protocol writes them.
+    QList<QString> runs;
+    QString score;
 
     bool operator==(const AudienceLane &) const = default;
 };
@@ -71,6 +75,8 @@ struct AudienceView
     QList<AudienceLane> lanes;         // one per racing lane (one-lane mode: one)
     QList<QList<AudienceTeam>> nextUp; // per lane, the teams that start next
     QList<AudienceClassStandings> standings;
+    // "Lauf 2 von 3"; "" with one run per team.
+    QString run;
     // No heat has run for a while: the standings take the screen.
     bool showStandings = false;
 

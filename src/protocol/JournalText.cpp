@@ -28,6 +28,7 @@ const QByteArray LogKey = "Aenderungen";
 const QByteArray RowKey = "Zeile";
 const QByteArray BlankKey = "Leerzellen";
 const QByteArray StartOrderKey = "Startfolge";
+const QByteArray RunsKey = "Laeufe";
 // 2 added the columns whose blank cells read back as one blank, 3 the start
 // order and the checksum; journals of 1 and 2 are still read.
 constexpr int FormatVersion = 3;
@@ -127,11 +128,11 @@ void AppendNote(QByteArray &text, const QByteArray &key, const QByteArray &value
     text += NotePrefix + key + '\t' + value + Eol;
 }
 
-QByteArray HeaderLine()
+QByteArray HeaderLine(const JournalColumns &columns)
 {
     QByteArray line;
-    for (const QString &title : ProtocolHeaders())
-        line += title.toUtf8() + '\t';
+    for (const int column : columns)
+        line += ColumnHeader(column).toUtf8() + '\t';
     return line;
 }
 
@@ -144,7 +145,7 @@ struct NoteReading
     qsizetype endCount = -1;
     QByteArrayView checksum; // empty when the end note carries none
     quint64 logKey = 0;
-    std::array<bool, ProtocolColumnCount> blankIsOneBlank{};
+    std::array<bool, ProtocolCellCount> blankIsOneBlank{};
     QList<std::tuple<qsizetype, int, QString>> exactCells;
     StartOrderPlaces startOrder;
 };
@@ -170,7 +171,7 @@ std::optional<JournalColumns> ColumnsNamedIn(QByteArrayView header)
         return std::nullopt;
     JournalColumns columns;
     for (const QByteArrayView name : names.first(names.size() - 1))
-        columns.push_back(int(ProtocolHeaders().indexOf(QString::fromUtf8(name))));
+        columns.push_back(ColumnNamed(QString::fromUtf8(name)));
     return columns;
 }
 
@@ -249,6 +250,10 @@ void AppendStateNotes(QByteArray &text, const QByteArray &prefix, const JournalN
     append(UnsavedKey, notes.unsaved ? "1" : "0");
     if (notes.discarded)
         append(DiscardedKey, "1");
+    // Only a race of several runs says so: a one-run journal stays as it was.
+    if (notes.runs >= 2)
+        append(RunsKey,
+               QByteArray::number(notes.runs) + '\t' + QByteArray::number(notes.currentRun));
 }
 
 enum class NoteRead { Read, Bad, OtherKey };
@@ -277,6 +282,13 @@ NoteRead ReadStateNote(const QList<QByteArrayView> &parts, JournalNotes &notes)
                         a >= -1 && b >= -1 && a <= INT_MAX && b <= INT_MAX;
         notes.lane1 = ok ? int(a) : -1;
         notes.lane2 = ok ? int(b) : -1;
+        return result(ok);
+    }
+    if (key == RunsKey) {
+        const bool ok = parts.size() == 3 && ReadInt(parts[1], a) && ReadInt(parts[2], b) &&
+                        a >= 2 && a <= MaxRuns && b >= 1 && b <= a;
+        notes.runs = ok ? int(a) : 1;
+        notes.currentRun = ok ? int(b) : 1;
         return result(ok);
     }
     if (key == UnsavedKey || key == DiscardedKey) {
@@ -342,11 +354,11 @@ bool ReadRow(QByteArrayView line, const JournalColumns &columns, ProtocolTable &
 }
 
 // "Zeile", the row's position, its cells escaped: one line of a change.
-QByteArray ChangedRowLine(std::size_t index, const ProtocolRow &row)
+QByteArray ChangedRowLine(std::size_t index, const ProtocolRow &row, const JournalColumns &columns)
 {
     QByteArray line = RowKey + '\t' + QByteArray::number(qulonglong(index));
-    for (const QString &cell : row)
-        line += '\t' + Escaped(cell);
+    for (const int column : columns)
+        line += '\t' + Escaped(row[std::size_t(column)]);
     return line + Eol;
 }
 
@@ -422,17 +434,18 @@ constexpr qsizetype SnapshotPieceBytes = 256 * 1024;
 
 // The columns holding more single blanks than empty cells.
 template <typename CellOf>
-std::array<bool, ProtocolColumnCount> ColumnsMostlyOneBlank(std::size_t rows, const CellOf &cellOf)
+std::array<bool, ProtocolCellCount> ColumnsMostlyOneBlank(std::size_t rows, const CellOf &cellOf,
+                                                          const JournalColumns &columns)
 {
-    std::array<std::ptrdiff_t, ProtocolColumnCount> lead{}; // one blank − empty
+    std::array<std::ptrdiff_t, ProtocolCellCount> lead{}; // one blank − empty
     for (std::size_t index = 0; index < rows; ++index) {
-        for (int column = 0; column < ProtocolColumnCount; ++column) {
+        for (const int column : columns) {
             const QStringView cell = cellOf(index, column);
             lead[column] += IsOneBlank(cell) ? 1 : cell.isEmpty() ? -1 : 0;
         }
     }
-    std::array<bool, ProtocolColumnCount> mostly{};
-    for (int column = 0; column < ProtocolColumnCount; ++column)
+    std::array<bool, ProtocolCellCount> mostly{};
+    for (const int column : columns)
         mostly[column] = lead[column] > 0;
     return mostly;
 }
@@ -454,30 +467,34 @@ bool WriteSnapshotText(const JournalNotes &notes, std::size_t rows, const CellOf
         text.resize(0); // keeps its room for the next piece
         return written;
     };
-    text += HeaderLine() + Eol;
+    const JournalColumns columns = ProtocolJournalColumns(notes.runs);
+    text += HeaderLine(columns) + Eol;
     AppendNote(text, VersionKey, QByteArray::number(FormatVersion));
     AppendStateNotes(text, NotePrefix, notes);
     if (logKey != 0)
         AppendNote(text, LogKey, QByteArray::number(logKey, 16));
-    const std::array<bool, ProtocolColumnCount> blankIsOneBlank =
-        ColumnsMostlyOneBlank(rows, cellOf);
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
-        if (blankIsOneBlank[column])
-            AppendNote(text, BlankKey, QByteArray::number(column));
+    const std::array<bool, ProtocolCellCount> blankIsOneBlank =
+        ColumnsMostlyOneBlank(rows, cellOf, columns);
+    // Notes name a column by its place in the header.
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        if (blankIsOneBlank[std::size_t(columns[k])])
+            AppendNote(text, BlankKey, QByteArray::number(qulonglong(k)));
     }
-    std::vector<int> inexact;
+    std::vector<std::size_t> inexact;
     for (std::size_t index = 0; index < rows; ++index) {
         inexact.clear();
-        for (int column = 0; column < ProtocolColumnCount; ++column) {
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            const int column = columns[k];
             if (!AppendRowCell(text, cellOf(index, column), column, blankIsOneBlank[column]))
-                inexact.push_back(column);
+                inexact.push_back(k);
         }
         text += Eol;
         // A cell the row cannot carry follows it in a note.
-        for (const int column : inexact)
+        for (const std::size_t k : inexact)
             AppendNote(text, CellKey,
-                       QByteArray::number(qulonglong(index)) + '\t' + QByteArray::number(column) +
-                           '\t' + Escaped(cellOf(index, column)));
+                       QByteArray::number(qulonglong(index)) + '\t' +
+                           QByteArray::number(qulonglong(k)) + '\t' +
+                           Escaped(cellOf(index, columns[k])));
         if (!flush())
             return false;
     }
@@ -543,7 +560,7 @@ std::optional<JournalState> ReadJournalText(QByteArrayView text, quint64 *logKey
         return std::nullopt;
     static const QString oneBlank = QStringLiteral(" ");
     for (ProtocolRow &row : state.rows) {
-        for (int column = 0; column < ProtocolColumnCount; ++column) {
+        for (int column = 0; column < ProtocolCellCount; ++column) {
             if (notes.blankIsOneBlank[column] && row[column].isEmpty())
                 row[column] = oneBlank;
         }
@@ -566,17 +583,20 @@ QByteArray JournalChangeText(const JournalChange &change)
 {
     QByteArray text;
     AppendStateNotes(text, {}, change.notes);
+    const JournalColumns columns = ProtocolJournalColumns(change.notes.runs);
     for (const auto &[index, row] : change.rows)
-        text += ChangedRowLine(index, row);
+        text += ChangedRowLine(index, row, columns);
     for (const auto &[index, place] : change.startOrder)
         text += ChangedStartOrderLine(index, place);
     return text;
 }
 
-JournalColumns ProtocolJournalColumns()
+JournalColumns ProtocolJournalColumns(int runs)
 {
-    JournalColumns columns(ProtocolColumnCount);
+    JournalColumns columns(std::size_t(ShownColumnCount(runs)));
     std::iota(columns.begin(), columns.end(), 0);
+    if (runs >= 2)
+        columns.push_back(ColBahnen);
     return columns;
 }
 

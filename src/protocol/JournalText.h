@@ -27,6 +27,8 @@ struct JournalNotes
     bool unsaved = false;   // results recorded that are in no saved file
     bool discarded = false; // the operator ended the program without saving them
     QDateTime stamp;
+    int runs = 1;       // per team
+    int currentRun = 1; // the run the next heat records
 
     bool operator==(const JournalNotes &) const = default;
 };
@@ -62,8 +64,10 @@ struct JournalChange
 // For each column of a journal's text, as its header names them, the
 // protocol's column (-1: one the protocol does not have).
 using JournalColumns = std::vector<int>;
-// The protocol's own columns, as this program writes them.
-JournalColumns ProtocolJournalColumns();
+// The protocol's own columns, as this program writes them for a protocol
+// of the given runs: those it shows and, with several runs, the lanes of
+// each run.
+JournalColumns ProtocolJournalColumns(int runs = 1);
 
 // The snapshot text, its header naming the columns; logKey 0 names no
 // change log.

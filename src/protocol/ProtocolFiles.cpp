@@ -27,7 +27,7 @@ QByteArray PageAlignmentAttribute(ColumnAlignment alignment)
 QByteArray PageHeaderCell(qsizetype column)
 {
     const int percent =
-        column < ProtocolColumnCount ? DescriptionOf(int(column)).pageHeaderPercent : 0;
+        column < ProtocolCellCount ? DescriptionOf(int(column)).pageHeaderPercent : 0;
     return percent > 0 ? "<th width=" + QByteArray::number(percent) + "% nowrap>" : "<th>";
 }
 
@@ -52,8 +52,13 @@ void AppendTableHead(QByteArray &page, const CellTable &table)
     page += "</b><table style=\"BORDER-COLLAPSE: collapse\" bgcolor=#FFFFFF borderColor=#E0E0E0 "
             "border=1 cellpadding=4 width=100%>\r\n";
     page += "<colgroup valign=top>";
-    for (const ProtocolColumnDescription &column : ProtocolColumnTable)
-        page += " <col" + PageAlignmentAttribute(column.pageAlignment) + '>';
+    for (qsizetype column = 0; column < std::max<qsizetype>(table.columns, ProtocolColumnCount);
+         ++column)
+        page += " <col" +
+                PageAlignmentAttribute(column < ProtocolCellCount
+                                           ? DescriptionOf(int(column)).pageAlignment
+                                           : ColumnAlignment::Left) +
+                '>';
     page += "</colgroup>\r\n";
     page += "<thead bgcolor=#B0A786><tr>\r\n<thead align=left bgcolor=#91B5FF>\r\n<tr>\r\n";
     for (qsizetype column = 0; table.rows > 0 && column < table.columns; ++column) {

@@ -126,7 +126,7 @@ QStringView ProtocolModel::Cell(int row, int column) const
 ProtocolRow ProtocolModel::Row(int row) const
 {
     ProtocolRow cells;
-    for (int column = 0; column < ProtocolColumnCount; ++column)
+    for (int column = 0; column < ProtocolCellCount; ++column)
         cells[std::size_t(column)] = Cell(row, column).toString();
     return cells;
 }
@@ -138,9 +138,8 @@ ProtocolTable ProtocolModel::Table() const
 
 CellTable ProtocolModel::Shown() const
 {
-    return {1 + std::max(1, RowCount()), ProtocolColumnCount,
-            [this](qsizetype row, qsizetype column) {
-                return row == 0 ? QStringView(ProtocolHeaders()[column])
+    return {1 + std::max(1, RowCount()), ColumnCount(), [this](qsizetype row, qsizetype column) {
+                return row == 0 ? QStringView(ColumnHeader(int(column)))
                                 : Cell(int(row - 1), int(column));
             }};
 }
@@ -194,10 +193,29 @@ int FirstInStartOrder(const std::vector<int> &places, Accepted accepted)
 NextTeams ProtocolModel::FindNextTeams(int laneCount, const std::vector<int> &runningRows) const
 {
     const auto waiting = [&](int row) {
-        return IsBlankText(Cell(row, ColZeit)) &&
+        return IsBlankText(RunResult(row, m_currentRun)) &&
                std::find(runningRows.begin(), runningRows.end(), row) == runningRows.end();
     };
     NextTeams next;
+    // With a lane change the first waiting team takes the lane it has to
+    // change to, and beside it runs the next team that needs the other one
+    // (its partner of the run before, unless that one was set aside).
+    const int first = LaneChangeApplies(laneCount) ? FirstInStartOrder(m_startPlaces, waiting) : -1;
+    if (first >= 0) {
+        const int lane = std::max(0, WantedLane(first));
+        const auto beside = [&](int row) { return row != first && waiting(row); };
+        int partner = FirstInStartOrder(
+            m_startPlaces, [&](int row) { return beside(row) && WantedLane(row) != lane; });
+        if (partner < 0)
+            partner = FirstInStartOrder(m_startPlaces, beside);
+        if (partner < 0) {
+            partner = FirstInStartOrder(m_startPlaces, [&](int row) { return row != first; });
+            next.startedOver[std::size_t(1 - lane)] = partner >= 0;
+        }
+        next.rows[std::size_t(lane)] = first;
+        next.rows[std::size_t(1 - lane)] = partner;
+        return next;
+    }
     for (int lane = 0; lane < std::min(laneCount, 2); ++lane) {
         const int otherLane = lane == 0 ? -1 : next.rows[0];
         const auto free = [&](int row) { return row != otherLane; };
@@ -214,10 +232,18 @@ NextTeams ProtocolModel::FindNextTeams(int laneCount, const std::vector<int> &ru
 
 // The other lane's team counts as running; a lane that starts over has
 // found no team without a result.
-int ProtocolModel::NextTeamBeside(int otherLaneRow) const
+int ProtocolModel::NextTeamBeside(int otherLaneRow, int laneIndex, bool startingOver) const
 {
+    if (laneIndex >= 0 && LaneChangeApplies(2)) {
+        const int row = FirstInStartOrder(m_startPlaces, [&](int candidate) {
+            return candidate != otherLaneRow && IsBlankText(RunResult(candidate, m_currentRun)) &&
+                   WantedLane(candidate) != 1 - laneIndex;
+        });
+        if (row >= 0)
+            return row;
+    }
     const NextTeams next = FindNextTeams(1, {otherLaneRow});
-    return next.startedOver[0] ? -1 : next.rows[0];
+    return next.startedOver[0] && !startingOver ? -1 : next.rows[0];
 }
 
 // --- writing -------------------------------------------------------------------------
@@ -233,7 +259,7 @@ void ProtocolModel::SetCell(int row, int column, QStringView text)
 
 void ProtocolModel::WriteRow(int row, const ProtocolRow &cells)
 {
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
+    for (int column = 0; column < ProtocolCellCount; ++column) {
         if (Cell(row, column) != cells[std::size_t(column)])
             SetCell(row, column, cells[std::size_t(column)]);
     }
@@ -260,7 +286,7 @@ void ProtocolModel::ApplyOrder(const std::vector<int> &from)
 
 void ProtocolModel::InsertRow(int row, RowId id, const ProtocolRow &cells, int startPlace)
 {
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
+    for (int column = 0; column < ProtocolCellCount; ++column) {
         ProtocolTextColumn &texts = m_columns.cells[std::size_t(column)];
         if (texts.Size() < RowCount())
             texts.Resize(RowCount());
@@ -330,15 +356,19 @@ void ProtocolModel::LoadList(ProtocolColumns columns)
     for (std::size_t place = 0; place < byClass.previousIndex.size(); ++place)
         places[byClass.previousIndex[place]] = int(place);
     const std::size_t rows = columns.rows;
+    const int runs = std::max(columns.runs, m_rounds.runs);
     ReplaceRows(std::move(columns), std::move(places), NewIds(rows));
-    Rank();
+    m_rounds.runs = runs;
+    m_currentRun = 1;
+    SpreadIntoRuns(runs);
+    RescoreAll();
     FollowDecimalMarkOfTimes();
     m_modified = false;
     emit replaced();
 }
 
 void ProtocolModel::Restore(ProtocolTable rows, const std::vector<int> &startOrder, int lane1,
-                            int lane2, bool modified)
+                            int lane2, bool modified, int runs, int currentRun)
 {
     const Batch batch(*this);
     Note(Change::Arrangement);
@@ -346,7 +376,10 @@ void ProtocolModel::Restore(ProtocolTable rows, const std::vector<int> &startOrd
     std::vector<int> places = IdentityOrder(rows.size());
     for (std::size_t k = 0; k < places.size() && k < startOrder.size(); ++k)
         places[k] = startOrder[k];
+    columns.runs = std::clamp(runs, 1, MaxRuns);
     ReplaceRows(std::move(columns), std::move(places), NewIds(rows.size()));
+    m_rounds.runs = Runs();
+    m_currentRun = std::clamp(currentRun, 1, Runs());
     FollowDecimalMarkOfTimes();
     SetLaneRows(lane1, lane2);
     m_modified = modified;
@@ -370,11 +403,23 @@ bool ProtocolModel::RecordLaneTime(int laneIndex, int column, const QString &tex
         return false;
     const Batch batch(*this);
     const ProtocolRow before = Row(row);
-    SetCell(row, column, text);
-    SetCell(row, column + 1, FormatRaceTime(0));
-    SetCell(row, column + 2, text);
+    // With several runs the run's own cell tells a re-run, "Zeit" may hold the run before.
+    const bool replaces = !IsBlankText(Runs() < 2 ? QStringView(before[std::size_t(column)])
+                                                  : RunResult(row, m_currentRun));
+    if (Runs() < 2) {
+        SetCell(row, column, text);
+        SetCell(row, column + 1, FormatRaceTime(0));
+        SetCell(row, column + 2, text);
+    } else {
+        ProtocolRow cells = before;
+        cells[std::size_t(column)] = text;
+        cells[std::size_t(column) + 1] = FormatRaceTime(0);
+        cells[std::size_t(column) + 2] = text;
+        FoldIntoRun(cells, m_currentRun, laneIndex);
+        WriteRow(row, cells);
+    }
     Note(Change::Row, row);
-    if (!IsBlankText(before[std::size_t(column)]))
+    if (replaces)
         PushRowChange(QStringLiteral("Zeit ersetzt"), row, before);
     return true;
 }
@@ -388,6 +433,7 @@ bool ProtocolModel::ChangeLaneRow(int laneIndex, const QString &what,
     const ProtocolRow before = Row(row);
     ProtocolRow cells = before;
     change(cells);
+    FoldIntoRun(cells, m_currentRun, laneIndex);
     const Batch batch(*this);
     WriteRow(row, cells);
     Note(Change::Row, row);
@@ -411,6 +457,10 @@ void ProtocolModel::FinishHandEdit(int row, int column, const QString &before)
     previous[std::size_t(column)] = before;
     ProtocolRow cells = Row(row);
     DeriveTotalAfterHandEdit(cells, column);
+    if (column == ColZeit || column == ColStrafzeit)
+        FoldIntoRun(cells, LatestRunOf(cells));
+    else if (IsRunColumn(column))
+        Rescore(cells);
     const Batch batch(*this);
     WriteRow(row, cells);
     Note(Change::Row, row);
@@ -433,7 +483,7 @@ std::array<int, 2> ProtocolModel::RemoveRow(int row)
         return moved;
     }
     for (const std::size_t lane : {0u, 1u}) {
-        const int next = lost[lane] ? NextTeamBeside(m_laneRows[1 - lane]) : -1;
+        const int next = lost[lane] ? NextTeamBeside(m_laneRows[1 - lane], int(lane)) : -1;
         if (next >= 0)
             m_laneRows[lane] = moved[lane] = next;
     }
@@ -445,8 +495,8 @@ std::array<int, 2> ProtocolModel::RemoveRow(int row)
 void ProtocolModel::Rank()
 {
     const Batch batch(*this);
-    const RankedRows ranked =
-        RankRows(CellsOf(m_columns, ColKlasse), CellsOf(m_columns, ColTotal), m_startPlaces);
+    const RankedRows ranked = RankRows(CellsOf(m_columns, ColKlasse), CellsOf(m_columns, ColTotal),
+                                       m_startPlaces, RunsDoneForRanking());
     const std::vector<int> from(ranked.previousIndex.begin(), ranked.previousIndex.end());
     ApplyOrder(from);
     NoteMoved(from);
@@ -487,9 +537,14 @@ void ProtocolModel::SwapLanes()
     Note(Change::Lanes);
 }
 
-bool ProtocolModel::PutLanesOnNextTeams(int laneCount, int racingLanes)
+QString ProtocolModel::PutLanesOnNextTeams(int laneCount, int racingLanes)
 {
     const Batch batch(*this);
+    QString notice;
+    while (m_currentRun < Runs() && HasProtocol() && !RunHasWaitingTeam(m_currentRun)) {
+        notice = RunFinishedNotice(m_currentRun++);
+        Note(Change::Lanes);
+    }
     const NextTeams next = FindNextTeams(laneCount);
     bool startedOver = false;
     for (int laneIndex = 0; laneIndex < laneCount; ++laneIndex) {
@@ -497,7 +552,7 @@ bool ProtocolModel::PutLanesOnNextTeams(int laneCount, int racingLanes)
         SetLaneRow(laneIndex, next.rows[lane]);
         startedOver = startedOver || (next.startedOver[lane] && laneIndex < racingLanes);
     }
-    return startedOver;
+    return startedOver && notice.isEmpty() ? StartedOverNotice : notice;
 }
 
 QString ProtocolModel::Description(const QString &what, const ProtocolRow &team)

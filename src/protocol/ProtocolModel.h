@@ -11,6 +11,7 @@
 #include "protocol/ProtocolChange.h"
 #include "protocol/ProtocolFiles.h"
 #include "protocol/ProtocolTable.h"
+#include "protocol/Rounds.h"
 
 #include <QObject>
 #include <QUndoStack>
@@ -21,6 +22,8 @@
 
 inline const QString StartedOverNotice =
     QStringLiteral("Ende der Starterliste: wieder die ersten Teams");
+// "Lauf 1 beendet – weiter mit Lauf 2"
+QString RunFinishedNotice(int finishedRun);
 
 struct NextTeams
 {
@@ -84,14 +87,17 @@ public:
     const std::vector<int> &StartPlaces() const { return m_startPlaces; }
     // The same, empty while it is the rows' own order (as the journal keeps it).
     std::vector<int> StartOrder() const;
-    // The first teams in start order without a result (nothing in "Zeit"),
+    // The first teams in start order without a result in the current run
+    // (nothing in its run column, or in "Zeit" with one run),
     // one for each of the first laneCount lanes, never both lanes on one
     // team. A lane that finds none takes the first team the other lane does
     // not have. The rows given as running count as having a result.
     NextTeams FindNextTeams(int laneCount, const std::vector<int> &runningRows = {}) const;
     // The first team in start order without a result that is not on
-    // otherLaneRow; -1 when there is none.
-    int NextTeamBeside(int otherLaneRow) const;
+    // otherLaneRow; -1 when there is none, or, startingOver, the first team
+    // not on otherLaneRow. Given the lane it is for, a team that has to
+    // change to the other lane waits for that lane.
+    int NextTeamBeside(int otherLaneRow, int laneIndex = -1, bool startingOver = false) const;
 
     // The row of the team on a lane (index 0 or 1), -1 for none.
     int LaneRow(int laneIndex) const { return m_laneRows[std::size_t(laneIndex)]; }
@@ -106,9 +112,10 @@ public:
     // nothing to take back.
     void LoadList(ProtocolColumns columns);
     // Puts back a protocol kept by the journal: its rows, their start order
-    // (none: the rows' own order), the lanes' rows and the unsaved mark.
+    // (none: the rows' own order), the lanes' rows, the unsaved mark, the
+    // runs per team and the run the next heat records.
     void Restore(ProtocolTable rows, const std::vector<int> &startOrder, int lane1, int lane2,
-                 bool modified);
+                 bool modified, int runs = 1, int currentRun = 1);
     // Empties the protocol; taken back as "Protokoll gelöscht".
     void Clear();
     void MarkSaved();
@@ -146,10 +153,49 @@ public:
     void SetLaneRow(int laneIndex, int row);
     void SetLaneRows(int lane1, int lane2);
     void SwapLanes();
-    // Puts the first laneCount lanes on the next teams in start order. true
-    // when one of the first racingLanes found no team left and went back to
-    // the first teams.
-    bool PutLanesOnNextTeams(int laneCount, int racingLanes);
+    // Puts the first laneCount lanes on the next teams in start order, in
+    // the next run once the current one has no team left without a result.
+    // What the operator is told: that run finished, or StartedOverNotice
+    // when one of the first racingLanes found no team left and went back
+    // to the first teams; "" for neither.
+    QString PutLanesOnNextTeams(int laneCount, int racingLanes);
+
+    // --- runs ---------------------------------------------------------------------
+
+    int Runs() const { return m_columns.runs; }
+    // The columns shown, saved and exported: "Nr." to "Platz", then each run's.
+    int ColumnCount() const { return ShownColumnCount(Runs()); }
+    // The run the next heat records, 1 ... Runs().
+    int CurrentRun() const { return m_currentRun; }
+    const RoundsSetup &Rounds() const { return m_rounds; }
+    // Takes the runs, the scorings and the lane change: more runs add empty
+    // run columns (a one-run protocol's results become run 1), fewer drop
+    // empty ones; the scores and places follow. false, nothing changed,
+    // when a run that would go holds a result.
+    bool SetRounds(const RoundsSetup &rounds);
+    // A team has a result in some run.
+    bool HasResults() const { return LaterRunsHoldResults(0); }
+    // A run after the first `runs` holds a result.
+    bool LaterRunsHoldResults(int runs) const;
+    // The run the next heat records, for a missed team or a re-run; the
+    // first laneCount lanes go to its next teams.
+    void ChooseRun(int run, int laneCount);
+    // The row's result in the run: its run cell, with one run "Zeit".
+    QStringView RunResult(int row, int run) const;
+    // The lane (0 or 1) the row's team ran on in the run; -1 when unknown.
+    int LaneOfRun(int row, int run) const;
+    // The teams' classes, each once, in class order.
+    QStringList Classes() const;
+    // Each row's runs done where its class ranks by them first ("Summe"),
+    // else 0; empty with one run. The ranking's first key.
+    std::vector<int> RunsDoneForRanking() const;
+    // The team on the lane did not come to the start of the current run:
+    // "n.a." is its result there (kept for taking back) and the lane moves
+    // on to the next team. false when the lane has no team.
+    bool SetAsideLaneTeam(int laneIndex);
+    // Adds a team that registered on the day, at the end of its class in
+    // the start order; kept for taking back ("Nachmeldung"). Its row.
+    int AddLateEntry(const ProtocolRow &team);
 
     // --- taking back ----------------------------------------------------------------
 
@@ -177,6 +223,7 @@ private:
     class RowCommand;
     class RemovedRowCommand;
     class ClearedCommand;
+    class AddedRowCommand;
 
     enum class Change {
         Content,     // cells anywhere
@@ -212,11 +259,32 @@ private:
     // "Ausfall Team 12 Blitz"
     static QString Description(const QString &what, const ProtocolRow &team);
 
+    // The result the heat wrote into "Total" (a time or a mark) becomes the
+    // run's, and "Total" the team's score; the lane is noted for the run.
+    void FoldIntoRun(ProtocolRow &cells, int run, int laneIndex = -1) const;
+    // "Total" (and a mark's "Platz") from the run cells.
+    void Rescore(ProtocolRow &cells) const;
+    // The run a hand-typed "Zeit" belongs to: the team's latest run done.
+    int LatestRunOf(const ProtocolRow &cells) const;
+    // Writes the rows' scores anew, then ranks.
+    void RescoreAll();
+    // Moves the results between the run columns and the one-run columns
+    // as the number of runs changes.
+    void SpreadIntoRuns(int runs);
+    // A team of the run without a result is left, not counting `except`.
+    bool RunHasWaitingTeam(int run) const;
+    // The lane the team should take in the current run: the other one than
+    // in the run before, -1 for either.
+    int WantedLane(int row) const;
+    bool LaneChangeApplies(int laneCount) const;
+
     ProtocolColumns m_columns;
     std::vector<int> m_startPlaces;
     std::vector<RowId> m_ids;
     RowId m_nextId = 1;
     std::array<int, 2> m_laneRows = {-1, -1};
+    RoundsSetup m_rounds;
+    int m_currentRun = 1;
     bool m_modified = false;
     QUndoStack m_undo;
     int m_batchDepth = 0;

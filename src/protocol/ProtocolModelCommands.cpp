@@ -1,10 +1,14 @@
 // The changes of the protocol the operator can take back (Ctrl+Z), newest
 // first: a row's cells (a penalty, "Ausfall", "Disqulifikation", an edited
-// cell, a re-run's replaced time), a removed row and the cleared protocol.
+// cell, a re-run's replaced time, a team set aside), a removed row, a late
+// entry and the cleared protocol.
 // Each finds its rows by identity, so the sorts and rankings in between do
 // not matter. Loading a list ends the history.
 #include "protocol/ProtocolModel.h"
 
+#include "text/NumericText.h"
+
+#include <algorithm>
 #include <utility>
 
 class ProtocolModel::Command : public QUndoCommand
@@ -166,6 +170,8 @@ void ProtocolModel::Clear()
 void ProtocolModel::Empty()
 {
     ReplaceRows({}, {}, {});
+    // The runs are the race's, not the list's.
+    m_columns.runs = m_rounds.runs;
     Note(Change::Content);
 }
 
@@ -193,4 +199,89 @@ TakenBack ProtocolModel::TakeBack(bool heatInProgress)
     if (taken.ranked)
         Rank();
     return taken;
+}
+
+// A late entry: it joins the start order at its place, the teams behind
+// it move one place on, and back when it goes again.
+class ProtocolModel::AddedRowCommand : public Command
+{
+public:
+    AddedRowCommand(ProtocolModel &model, RowId id, const ProtocolRow &cells, int startPlace)
+        : Command(model, Description(QStringLiteral("Nachmeldung"), cells)), m_id(id),
+          m_cells(cells), m_startPlace(startPlace)
+    {}
+
+    void undo() override
+    {
+        const int row = m_model.RowOf(m_id);
+        if (row < 0)
+            return;
+        const std::array<bool, 2> lost = {m_model.LaneRow(0) == row, m_model.LaneRow(1) == row};
+        m_model.TakeOutRow(row);
+        for (int &place : m_model.m_startPlaces)
+            place -= place > m_startPlace ? 1 : 0;
+        for (const std::size_t lane : {0u, 1u}) {
+            if (lost[lane])
+                m_model.m_laneRows[lane] =
+                    m_model.NextTeamBeside(m_model.m_laneRows[1 - lane], int(lane), true);
+        }
+        m_model.Note(Change::Content);
+    }
+
+    // Made by the push: the row is added then.
+    void redo() override
+    {
+        for (int &place : m_model.m_startPlaces)
+            place += place >= m_startPlace ? 1 : 0;
+        m_model.InsertRow(m_model.RowCount(), m_id, m_cells, m_startPlace);
+        // A lane that went back to a team with a result takes the new one.
+        for (const int lane : {0, 1}) {
+            const int row = m_model.LaneRow(lane);
+            if (row >= 0 && !IsBlankText(m_model.RunResult(row, m_model.CurrentRun()))) {
+                m_model.m_laneRows[std::size_t(lane)] = m_model.RowCount() - 1;
+                break;
+            }
+        }
+        m_model.Note(Change::Content);
+        m_model.Rank();
+    }
+
+protected:
+    void Redo() override {}
+
+private:
+    RowId m_id;
+    ProtocolRow m_cells;
+    int m_startPlace;
+};
+
+namespace {
+
+// Where a team of the class joins the start order: behind the last team of
+// its class, or behind the last one of a lower class.
+int LateEntryPlace(const ProtocolColumns &columns, const std::vector<int> &places,
+                   QStringView klasse)
+{
+    const NumericTextKey key = NumericTextKeyOf(klasse);
+    int place = 0;
+    for (std::size_t row = 0; row < columns.rows; ++row) {
+        const QStringView other = columns.Cell(row, ColKlasse);
+        if (CompareNumericTextKeys(NumericTextKeyOf(other), other, key, klasse) <= 0)
+            place = std::max(place, places[row] + 1);
+    }
+    return place;
+}
+
+} // namespace
+
+int ProtocolModel::AddLateEntry(const ProtocolRow &team)
+{
+    ProtocolRow cells{};
+    for (int column = ColNr; column <= ColBeifahrer2; ++column)
+        cells[std::size_t(column)] = team[std::size_t(column)];
+    const Batch batch(*this);
+    const int place = LateEntryPlace(m_columns, m_startPlaces, cells[ColKlasse]);
+    const RowId id = m_nextId++;
+    m_undo.push(new AddedRowCommand(*this, id, cells, place));
+    return RowOf(id);
 }

@@ -1,6 +1,8 @@
 // Row model helpers of the results protocol.
 #include "protocol/ProtocolTable.h"
 
+#include <algorithm>
+
 const QStringList &ProtocolHeaders()
 {
     static const QStringList headers = [] {
@@ -9,6 +11,34 @@ const QStringList &ProtocolHeaders()
             texts << QString::fromLatin1(column.header);
         return texts;
     }();
+    return headers;
+}
+
+const QString &ColumnHeader(int column)
+{
+    static const std::array<QString, ProtocolCellCount> headers = [] {
+        std::array<QString, ProtocolCellCount> texts;
+        for (int k = 0; k < ProtocolCellCount; ++k)
+            texts[std::size_t(k)] = QString::fromLatin1(DescriptionOf(k).header);
+        return texts;
+    }();
+    return headers[std::size_t(column)];
+}
+
+int ColumnNamed(QStringView header)
+{
+    for (int column = 0; column < ProtocolCellCount; ++column) {
+        if (header == QLatin1StringView(DescriptionOf(column).header))
+            return column;
+    }
+    return -1;
+}
+
+QStringList ShownHeaders(int runs)
+{
+    QStringList headers = ProtocolHeaders();
+    for (int column = ProtocolColumnCount; column < ShownColumnCount(runs); ++column)
+        headers << ColumnHeader(column);
     return headers;
 }
 
@@ -43,7 +73,7 @@ ProtocolTable RowsOf(const ProtocolColumns &columns)
 {
     ProtocolTable rows(columns.rows);
     for (std::size_t row = 0; row < columns.rows; ++row) {
-        for (int column = 0; column < ProtocolColumnCount; ++column)
+        for (int column = 0; column < ProtocolCellCount; ++column)
             rows[row][std::size_t(column)] = columns.Cell(row, column).toString();
     }
     return rows;
@@ -54,8 +84,12 @@ ProtocolColumns ColumnsOf(const ProtocolTable &rows)
     ProtocolColumns columns;
     columns.rows = rows.size();
     for (std::size_t column = 0; column < columns.cells.size(); ++column) {
-        for (const ProtocolRow &row : rows)
-            columns.cells[column].Append(row[column]);
+        // A column without a text stays without cells, which reads as empty.
+        const bool written = std::any_of(rows.begin(), rows.end(), [&](const ProtocolRow &row) {
+            return !row[column].isEmpty();
+        });
+        for (std::size_t row = 0; written && row < rows.size(); ++row)
+            columns.cells[column].Append(rows[row][column]);
     }
     return columns;
 }

@@ -23,12 +23,36 @@ enum ProtocolColumn : int {
     ColStrafzeit,
     ColTotal,
     ColPlatz,
-    ProtocolColumnCount
+    // With several runs per team, each run's result after "Platz".
+    ColLauf1,
+    ColLauf2,
+    ColLauf3,
+    ColLauf4,
+    // The lanes each team ran on, one digit per run ("12": lane 1, then
+    // lane 2; "-" not run): kept for the lane change, never shown or saved.
+    ColBahnen,
+    ProtocolCellCount
 };
 
-// The grid column beyond the shown ones that holds each row's place in the
-// start order: no header, never shown, saved or exported.
-inline constexpr int StartOrderColumn = ProtocolColumnCount;
+inline constexpr int MaxRuns = ColLauf4 - ColLauf1 + 1;
+// The columns of a protocol with one run per team: "Nr." to "Platz".
+inline constexpr int ProtocolColumnCount = ColLauf1;
+
+// The columns a protocol of the given runs shows: a run column each from
+// two runs on.
+constexpr int ShownColumnCount(int runs)
+{
+    return runs >= 2 ? ProtocolColumnCount + runs : ProtocolColumnCount;
+}
+// The column of run 1 ... MaxRuns.
+constexpr int RunColumn(int run)
+{
+    return ColLauf1 + run - 1;
+}
+constexpr bool IsRunColumn(int column)
+{
+    return column >= ColLauf1 && column <= ColLauf4;
+}
 
 enum class ColumnAlignment { Left, Center, Right };
 
@@ -54,7 +78,7 @@ struct ProtocolColumnDescription
     ColumnAlignment pageAlignment; // on the web page
     int pageHeaderPercent;         // the share of the web page's width its header claims, 0: none
     ProtocolSortStyle sortStyle;
-    bool holdsResult; // written by the race; the other columns name the team
+    bool holdsResult; // a heat's result: "Zeit" to "Platz" take a team's mark
 };
 
 // Everything the program knows about each column, in the columns' order.
@@ -74,33 +98,47 @@ inline constexpr ProtocolColumnDescription ProtocolColumnTable[] = {
     // clang-format on
 };
 
+// The same for the columns of several runs, which follow them.
+inline constexpr ProtocolColumnDescription RunColumnTable[] = {
+    // clang-format off
+    {ColLauf1,      "Lauf 1",      60, ColumnSizing::Designed,  ColumnAlignment::Right, ColumnAlignment::Right,  0,  ProtocolSortStyle::Custom,  false},
+    {ColLauf2,      "Lauf 2",      60, ColumnSizing::Designed,  ColumnAlignment::Right, ColumnAlignment::Right,  0,  ProtocolSortStyle::Custom,  false},
+    {ColLauf3,      "Lauf 3",      60, ColumnSizing::Designed,  ColumnAlignment::Right, ColumnAlignment::Right,  0,  ProtocolSortStyle::Custom,  false},
+    {ColLauf4,      "Lauf 4",      60, ColumnSizing::Designed,  ColumnAlignment::Right, ColumnAlignment::Right,  0,  ProtocolSortStyle::Custom,  false},
+    {ColBahnen,     "Bahnen",      0,  ColumnSizing::Designed,  ColumnAlignment::Left,  ColumnAlignment::Left,   0,  ProtocolSortStyle::Normal,  false},
+    // clang-format on
+};
+
+// The entry of any of the protocol's columns.
+constexpr const ProtocolColumnDescription &DescriptionOf(int column)
+{
+    return column < ProtocolColumnCount ? ProtocolColumnTable[column]
+                                        : RunColumnTable[column - ProtocolColumnCount];
+}
+
 constexpr bool ColumnTableFollowsEnum()
 {
-    if (std::size(ProtocolColumnTable) != std::size_t(ProtocolColumnCount))
+    if (std::size(ProtocolColumnTable) != std::size_t(ProtocolColumnCount) ||
+        std::size(RunColumnTable) != std::size_t(ProtocolCellCount - ProtocolColumnCount))
         return false;
-    for (int column = 0; column < ProtocolColumnCount; ++column) {
-        if (ProtocolColumnTable[column].column != column)
+    for (int column = 0; column < ProtocolCellCount; ++column) {
+        if (DescriptionOf(column).column != column)
             return false;
     }
     return true;
 }
 static_assert(ColumnTableFollowsEnum(), "one entry per column, in the enum's order");
 
-// The entry of a shown column.
-constexpr const ProtocolColumnDescription &DescriptionOf(int column)
-{
-    return ProtocolColumnTable[column];
-}
-
 // Right-aligned in the window and on paper; a column past the shown ones
 // (any column of a foreign table) is not.
 constexpr bool IsRightAligned(qsizetype column)
 {
-    return column >= 0 && column < ProtocolColumnCount &&
+    return column >= 0 && column < ProtocolCellCount &&
            DescriptionOf(int(column)).alignment == ColumnAlignment::Right;
 }
 
-using ProtocolRow = std::array<QString, ProtocolColumnCount>;
+// Every cell the model keeps of a team, the runs' cells empty with one run.
+using ProtocolRow = std::array<QString, ProtocolCellCount>;
 using ProtocolTable = std::vector<ProtocolRow>;
 
 // The protocol column by column, as the protocol model keeps it: taken in
@@ -109,7 +147,8 @@ using ProtocolTable = std::vector<ProtocolRow>;
 struct ProtocolColumns
 {
     std::size_t rows = 0; // teams
-    std::array<ProtocolTextColumn, ProtocolColumnCount> cells;
+    int runs = 1;         // per team, the run columns it shows (1: none)
+    std::array<ProtocolTextColumn, ProtocolCellCount> cells;
 
     // Row 0 is the first team; cells a column does not hold are empty.
     QStringView Cell(std::size_t row, int column) const
@@ -123,12 +162,20 @@ ProtocolColumns ColumnsOf(const ProtocolTable &rows);
 // The teams' rows of the columns.
 ProtocolTable RowsOf(const ProtocolColumns &columns);
 
-// "Nr.", "TeamName", ... "Platz", the header texts of the columns.
+// "Nr.", "TeamName", ... "Platz": the header texts of a one-run protocol.
 const QStringList &ProtocolHeaders();
+// The header text of any column ("Lauf 2", "Bahnen").
+const QString &ColumnHeader(int column);
+// The column a header text names, -1 for none.
+int ColumnNamed(QStringView header);
+// The headers a protocol of the given runs shows.
+QStringList ShownHeaders(int runs);
 
 // Marks written into the result columns of a team without a place.
 inline const QString DisqualifiedMark = QStringLiteral("DIS");
 inline const QString DropOutMark = QStringLiteral("AUS");
+// A team that did not come to the start of a run; ranks like "AUS".
+inline const QString NotStartedMark = QStringLiteral("n.a.");
 
 // "AUS" or "DIS", exactly.
 bool IsResultMark(QStringView text);

@@ -63,15 +63,32 @@ bool HasPlace(const ResultTextKey &total)
     return total.group == ResultTextKey::Number || total.group == ResultTextKey::OtherText;
 }
 
+// The rows stably by runs done, more first: a handful of values, so a
+// counting sort as for the ranks.
+std::vector<std::size_t> StablyByRunsDone(const std::vector<std::size_t> &rows,
+                                          std::span<const int> runsDone)
+{
+    const int most = *std::max_element(runsDone.begin(), runsDone.end());
+    std::vector<std::size_t> first(std::size_t(most) + 2);
+    for (const std::size_t row : rows)
+        ++first[std::size_t(most - runsDone[row]) + 1];
+    std::partial_sum(first.begin(), first.end(), first.begin());
+    std::vector<std::size_t> sorted(rows.size());
+    for (const std::size_t row : rows)
+        sorted[first[std::size_t(most - runsDone[row])]++] = row;
+    return sorted;
+}
+
 // Walks the rows in ranking order and gives each ranked row its place.
 std::vector<int> Places(const RankedColumn<NumericTextKey> &classes,
                         const RankedColumn<ResultTextKey> &totals,
-                        const std::vector<std::size_t> &ranked)
+                        const std::vector<std::size_t> &ranked, std::span<const int> runsDone)
 {
     std::vector<int> places;
     places.reserve(ranked.size());
     int classRank = -1;
     int totalRank = -1;
+    int runs = -1;
     int count = 0;
     int lastPlace = 1;
     for (const std::size_t row : ranked) {
@@ -86,8 +103,10 @@ std::vector<int> Places(const RankedColumn<NumericTextKey> &classes,
             count = 0;
         }
         ++count;
-        if (totals.RankOfRow(row) != totalRank) {
+        const int rowRuns = runsDone.empty() ? 0 : runsDone[row];
+        if (totals.RankOfRow(row) != totalRank || rowRuns != runs) {
             totalRank = totals.RankOfRow(row);
+            runs = rowRuns;
             lastPlace = count;
         }
         places.push_back(lastPlace);
@@ -127,7 +146,7 @@ void PutUntimedRowsInStartOrder(std::vector<std::size_t> &ranked,
 } // namespace
 
 RankedRows RankRows(std::span<const QStringView> classes, std::span<const QStringView> totals,
-                    std::span<const int> startPlaces)
+                    std::span<const int> startPlaces, std::span<const int> runsDone)
 {
     const auto classColumn = RankColumn<NumericTextKey>(
         classes, [](QStringView text) { return NumericTextKeyOf(text); }, CompareNumericTextKeys);
@@ -136,11 +155,21 @@ RankedRows RankRows(std::span<const QStringView> classes, std::span<const QStrin
     std::vector<std::size_t> rows(classes.size());
     std::iota(rows.begin(), rows.end(), std::size_t(0));
     rows = StablyByRank(rows, totalColumn);
+    // Only a placed total counts its runs: "AUS" after two runs still
+    // follows every time.
+    std::vector<int> placedRuns;
+    if (runsDone.size() == classes.size() && !runsDone.empty()) {
+        placedRuns.assign(runsDone.begin(), runsDone.end());
+        for (std::size_t row = 0; row < placedRuns.size(); ++row)
+            placedRuns[row] = HasPlace(totalColumn.KeyOfRow(row)) ? placedRuns[row] : 0;
+        rows = StablyByRunsDone(rows, placedRuns);
+    }
+    runsDone = placedRuns;
     RankedRows ranked;
     ranked.previousIndex = StablyByRank(rows, classColumn);
     if (startPlaces.size() == classes.size())
         PutUntimedRowsInStartOrder(ranked.previousIndex, classColumn, totalColumn, startPlaces);
-    ranked.places = Places(classColumn, totalColumn, ranked.previousIndex);
+    ranked.places = Places(classColumn, totalColumn, ranked.previousIndex, runsDone);
     return ranked;
 }
 

@@ -30,9 +30,11 @@ struct RankedRows
 // classes[i] and totals[i] are the cells of row i. Given each row's place
 // in the start order (startPlaces[i]), the rows of a class without a total
 // follow in start order rather than as they stood, so that the protocol
-// returns to the start order at every ranking.
+// returns to the start order at every ranking. Given each row's runs done
+// (runsDone[i]), a class ranks more runs first and by total among equal
+// runs, as a race over laps does; equal totals over other runs do not tie.
 RankedRows RankRows(std::span<const QStringView> classes, std::span<const QStringView> totals,
-                    std::span<const int> startPlaces = {});
+                    std::span<const int> startPlaces = {}, std::span<const int> runsDone = {});
 
 // The "Platz" text a place of RankRows gives a row whose "Platz" was before.
 QString PlaceText(int place, QStringView before);

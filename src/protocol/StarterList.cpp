@@ -140,14 +140,15 @@ void AppendField(ProtocolTextColumn &cells, QStringView field, bool quoted, bool
 }
 
 // Which column each field of a line fills, -1 for none.
-using FieldColumns = std::array<int, ProtocolColumnCount>;
+using FieldColumns = std::array<int, ProtocolCellCount>;
 
-// The fields fill the columns from the left.
+// The fields fill the columns of one run from the left; the runs' columns
+// are only ever filled by name.
 FieldColumns ColumnsFromTheLeft()
 {
     FieldColumns columns;
-    for (int k = 0; k < ProtocolColumnCount; ++k)
-        columns[std::size_t(k)] = k;
+    for (int k = 0; k < ProtocolCellCount; ++k)
+        columns[std::size_t(k)] = k < ProtocolColumnCount ? k : -1;
     return columns;
 }
 
@@ -162,12 +163,12 @@ std::optional<FieldColumns> ColumnsNamedBy(QStringView line)
     constexpr int FromTheLeft = -2; // a blank header field (the one after a last tab)
     FieldColumns columns;
     columns.fill(FromTheLeft);
-    std::array<bool, ProtocolColumnCount> named{};
+    std::array<bool, ProtocolCellCount> named{};
     std::size_t count = 0;
     bool allNamed = true;
     ForEachField(line, [&](QStringView field, bool) {
         const QStringView name = field.trimmed();
-        const qsizetype column = ProtocolHeaders().indexOf(name);
+        const int column = ColumnNamed(name);
         if (!name.isEmpty() &&
             (column < 0 || named[std::size_t(column)] || count == columns.size()))
             allNamed = false;
@@ -180,9 +181,20 @@ std::optional<FieldColumns> ColumnsNamedBy(QStringView line)
         return std::nullopt;
     for (std::size_t k = 0; k < columns.size(); ++k) {
         if (columns[k] == FromTheLeft)
-            columns[k] = named[k] ? -1 : int(k);
+            columns[k] = named[k] || k >= std::size_t(ProtocolColumnCount) ? -1 : int(k);
     }
     return columns;
+}
+
+// The runs a header's columns hold: its highest "Lauf k", 1 for none.
+int RunsNamedBy(const FieldColumns &columns)
+{
+    int runs = 1;
+    for (const int column : columns) {
+        if (IsRunColumn(column))
+            runs = std::max(runs, column - ColLauf1 + 1);
+    }
+    return runs;
 }
 
 // Fields beyond the named columns are dropped, missing ones stay empty:
@@ -190,9 +202,9 @@ std::optional<FieldColumns> ColumnsNamedBy(QStringView line)
 void AppendRow(ProtocolColumns &columns, QStringView line, const FieldColumns &fieldColumns,
                ClassCells &classes)
 {
-    std::array<QStringView, ProtocolColumnCount> fields;
-    std::array<bool, ProtocolColumnCount> quoted{};
-    std::array<bool, ProtocolColumnCount> filled{};
+    std::array<QStringView, ProtocolCellCount> fields;
+    std::array<bool, ProtocolCellCount> quoted{};
+    std::array<bool, ProtocolCellCount> filled{};
     std::size_t count = 0;
     ForEachField(line, [&](QStringView field, bool inQuotes) {
         if (count == fieldColumns.size())
@@ -206,9 +218,13 @@ void AppendRow(ProtocolColumns &columns, QStringView line, const FieldColumns &f
     });
     for (std::size_t column = 0; column < fields.size(); ++column) {
         ProtocolTextColumn &cells = columns.cells[column];
+        // A column of the runs has cells from the first line that names it.
+        const bool runsColumn = column >= std::size_t(ProtocolColumnCount);
+        if (runsColumn && filled[column] && cells.Size() < qsizetype(columns.rows))
+            cells.Resize(qsizetype(columns.rows));
         if (filled[column])
             AppendField(cells, fields[column], quoted[column], column == ColKlasse, classes);
-        else
+        else if (!runsColumn || cells.Size() > 0)
             cells.Append({});
     }
     ++columns.rows;
@@ -289,12 +305,13 @@ bool ParseStarterList(QString text, ProtocolColumns &columns, int maxTeams)
     // Room for about every line: a column that grows past it moves once.
     const qsizetype rows = std::min<qsizetype>(CountLineEnds(text).LinesAbout(), maxTeams);
     columns = ProtocolColumns();
-    for (ProtocolTextColumn &cells : columns.cells)
-        cells.Reserve(rows, 0);
+    for (int column = 0; column < ProtocolColumnCount; ++column)
+        columns.cells[std::size_t(column)].Reserve(rows, 0);
     FieldColumns fieldColumns = ColumnsFromTheLeft();
     const bool whole = ForEachLine(text, [&](QStringView line) {
         if (IsHeaderLine(line)) {
             fieldColumns = ColumnsNamedBy(line).value_or(fieldColumns);
+            columns.runs = std::max(columns.runs, RunsNamedBy(fieldColumns));
             return true;
         }
         if (columns.rows >= std::size_t(maxTeams))

@@ -36,9 +36,11 @@ QString ExportToWordProcessor(const CellRows &rows, WordProcessorMode mode,
     word->Call(QStringLiteral("FileOpen"), {templatePath});
     word->Call(QStringLiteral("Insert"), {WordProcessorText(rows)});
     word->Call(QStringLiteral("LineUp"), {int(rows.size()) + 1, 1});
-    word->Call(
-        QStringLiteral("TextToTable"), {},
-        {{QStringLiteral("ConvertFrom"), 1}, {QStringLiteral("NumColumns"), ProtocolColumnCount}});
+    word->Call(QStringLiteral("TextToTable"), {},
+               {{QStringLiteral("ConvertFrom"), 1},
+                {QStringLiteral("NumColumns"),
+                 rows.isEmpty() ? ProtocolColumnCount
+                                : std::max(ProtocolColumnCount, int(rows.first().size()))}});
     const QString savedAs = word->Call(QStringLiteral("FileSaveAs"), {fileName}).value.toString();
     if (!visible)
         word->Call(QStringLiteral("AppClose"));

@@ -29,7 +29,7 @@ QStringList Rows(const ProtocolTable &table)
 {
     QStringList rows;
     for (const ProtocolRow &row : table)
-        rows << QStringList(row.begin(), row.end()).join(QLatin1Char('|'));
+        rows << QStringList(row.begin(), row.begin() + ProtocolColumnCount).join(QLatin1Char('|'));
     return rows;
 }
 

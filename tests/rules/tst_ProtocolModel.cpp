@@ -234,7 +234,7 @@ private slots:
         QTEST(NamesOf(model, next.rows), "next");
         QCOMPARE(QList<bool>({next.startedOver[0], next.startedOver[1]}), startedOver);
         QTEST(NamesOf(model, {model.NextTeamBeside(next.rows[0]), -1}), "beside");
-        QCOMPARE(model.PutLanesOnNextTeams(laneCount, racingLanes),
+        QCOMPARE(model.PutLanesOnNextTeams(laneCount, racingLanes) == StartedOverNotice,
                  startedOver.mid(0, racingLanes).contains(true));
         QTEST(Lanes(model), "next");
         QCOMPARE(changes.size(), 1);

@@ -24,7 +24,7 @@ inline ProtocolRow Row(NamedCells cells)
 inline QStringList RowTexts(NamedCells cells)
 {
     const ProtocolRow row = Row(cells);
-    return QStringList(row.begin(), row.end());
+    return QStringList(row.begin(), row.begin() + ProtocolColumnCount);
 }
 
 // The cells of these columns, in this order.

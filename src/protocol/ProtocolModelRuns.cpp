@@ -1,0 +1,234 @@
+// Several runs per team: each run's result in its own column, the team's
+// score in "Total", the run the next heat records, the lane change between
+// runs, teams set aside for a run and late entries.
+#include "protocol/ProtocolModel.h"
+
+#include "protocol/Penalties.h"
+#include "text/NumericText.h"
+
+#include <algorithm>
+
+QString RunFinishedNotice(int finishedRun)
+{
+    return QStringLiteral("Lauf %1 beendet – weiter mit Lauf %2")
+        .arg(finishedRun)
+        .arg(finishedRun + 1);
+}
+
+namespace {
+
+// The lanes column's text with the lane (0 or 1) noted for the run.
+QString WithLaneOfRun(QString lanes, int runs, int run, int laneIndex)
+{
+    if (lanes.size() < runs)
+        lanes += QString(runs - lanes.size(), u'-');
+    lanes[run - 1] = QChar(u'1' + laneIndex);
+    return lanes;
+}
+
+bool IsScoreMark(QStringView score)
+{
+    return score == DropOutMark || score == DisqualifiedMark;
+}
+
+} // namespace
+
+// --- reading ------------------------------------------------------------------------
+
+QStringView ProtocolModel::RunResult(int row, int run) const
+{
+    return Runs() < 2 ? Cell(row, ColZeit) : Cell(row, RunColumn(run));
+}
+
+int ProtocolModel::LaneOfRun(int row, int run) const
+{
+    const QStringView lanes = Cell(row, ColBahnen);
+    if (run < 1 || run > lanes.size())
+        return -1;
+    const QChar lane = lanes[run - 1];
+    return lane == u'1' || lane == u'2' ? lane.unicode() - u'1' : -1;
+}
+
+QStringList ProtocolModel::Classes() const
+{
+    std::vector<std::pair<NumericTextKey, QStringView>> classes;
+    for (int row = 0; row < TeamCount(); ++row) {
+        if (const QStringView klasse = Cell(row, ColKlasse).trimmed(); !klasse.isEmpty())
+            classes.emplace_back(NumericTextKeyOf(klasse), klasse);
+    }
+    const auto compare = [](const auto &a, const auto &b) {
+        return CompareNumericTextKeys(a.first, a.second, b.first, b.second);
+    };
+    std::stable_sort(classes.begin(), classes.end(),
+                     [&](const auto &a, const auto &b) { return compare(a, b) < 0; });
+    // "1" and "01" are one class, named as its first team has it.
+    QStringList names;
+    for (std::size_t k = 0; k < classes.size(); ++k) {
+        if (k == 0 || compare(classes[k - 1], classes[k]) != 0)
+            names << classes[k].second.toString();
+    }
+    return names;
+}
+
+bool ProtocolModel::RunHasWaitingTeam(int run) const
+{
+    for (int row = 0; row < TeamCount(); ++row) {
+        if (IsBlankText(RunResult(row, run)))
+            return true;
+    }
+    return false;
+}
+
+bool ProtocolModel::LaneChangeApplies(int laneCount) const
+{
+    return laneCount >= 2 && Runs() >= 2 && m_rounds.laneChange && m_currentRun >= 2;
+}
+
+int ProtocolModel::WantedLane(int row) const
+{
+    const int before = LaneOfRun(row, m_currentRun - 1);
+    return before < 0 ? -1 : 1 - before;
+}
+
+bool ProtocolModel::LaterRunsHoldResults(int runs) const
+{
+    for (int run = std::max(runs, 0) + 1; run <= Runs(); ++run) {
+        for (int row = 0; row < TeamCount(); ++row) {
+            if (!IsBlankText(RunResult(row, run)))
+                return true;
+        }
+    }
+    return false;
+}
+
+// --- scores ---------------------------------------------------------------------------
+
+void ProtocolModel::Rescore(ProtocolRow &cells) const
+{
+    if (Runs() < 2)
+        return;
+    std::array<QStringView, MaxRuns> runs{};
+    for (int run = 1; run <= Runs(); ++run)
+        runs[std::size_t(run - 1)] = cells[std::size_t(RunColumn(run))];
+    cells[ColTotal] = ScoreOfRuns(std::span(runs.data(), std::size_t(Runs())),
+                                  m_rounds.ScoringOf(cells[ColKlasse]));
+    if (IsScoreMark(cells[ColTotal]))
+        cells[ColPlatz] = cells[ColTotal];
+}
+
+void ProtocolModel::FoldIntoRun(ProtocolRow &cells, int run, int laneIndex) const
+{
+    if (Runs() < 2)
+        return;
+    cells[std::size_t(RunColumn(run))] = cells[ColTotal];
+    if (laneIndex >= 0)
+        cells[ColBahnen] = WithLaneOfRun(cells[ColBahnen], Runs(), run, laneIndex);
+    Rescore(cells);
+}
+
+int ProtocolModel::LatestRunOf(const ProtocolRow &cells) const
+{
+    for (int run = Runs(); run >= 1; --run) {
+        if (!IsBlankText(cells[std::size_t(RunColumn(run))]))
+            return run;
+    }
+    return m_currentRun;
+}
+
+std::vector<int> ProtocolModel::RunsDoneForRanking() const
+{
+    if (Runs() < 2)
+        return {};
+    std::vector<int> done(m_columns.rows);
+    for (std::size_t row = 0; row < done.size(); ++row) {
+        if (m_rounds.ScoringOf(m_columns.Cell(row, ColKlasse)) != Scoring::Sum)
+            continue;
+        for (int run = 1; run <= Runs(); ++run)
+            done[row] += IsBlankText(m_columns.Cell(row, RunColumn(run))) ? 0 : 1;
+    }
+    return done;
+}
+
+void ProtocolModel::RescoreAll()
+{
+    const Batch batch(*this);
+    for (int row = 0; Runs() >= 2 && row < RowCount(); ++row) {
+        ProtocolRow cells = Row(row);
+        Rescore(cells);
+        if (cells[ColTotal] != Cell(row, ColTotal) || cells[ColPlatz] != Cell(row, ColPlatz)) {
+            SetCell(row, ColTotal, cells[ColTotal]);
+            SetCell(row, ColPlatz, cells[ColPlatz]);
+        }
+    }
+    Rank();
+}
+
+// --- the number of runs -------------------------------------------------------------------
+
+void ProtocolModel::SpreadIntoRuns(int runs)
+{
+    const int before = Runs();
+    m_columns.runs = runs;
+    if ((before >= 2) == (runs >= 2)) {
+        // Runs that go hold nothing: their columns are emptied all the same.
+        for (int run = runs + 1; run <= before; ++run)
+            m_columns.cells[std::size_t(RunColumn(run))] = {};
+        return;
+    }
+    for (int row = 0; row < RowCount(); ++row) {
+        if (runs >= 2) {
+            // The one run so far becomes run 1, its total the run's result.
+            if (!IsBlankText(Cell(row, ColZeit)))
+                SetCell(row, ColLauf1, Cell(row, ColTotal).toString());
+        } else {
+            SetCell(row, ColTotal, Cell(row, ColLauf1).toString());
+        }
+    }
+    if (runs < 2) {
+        for (int column = ColLauf1; column <= ColBahnen; ++column)
+            m_columns.cells[std::size_t(column)] = {};
+    }
+}
+
+bool ProtocolModel::SetRounds(const RoundsSetup &rounds)
+{
+    const int runs = std::clamp(rounds.runs, 1, MaxRuns);
+    if (runs < Runs() && LaterRunsHoldResults(runs))
+        return false;
+    if (rounds == m_rounds && runs == Runs())
+        return true;
+    const Batch batch(*this);
+    m_rounds = rounds;
+    m_rounds.runs = runs;
+    if (runs != Runs()) {
+        SpreadIntoRuns(runs);
+        m_currentRun = std::min(m_currentRun, runs);
+        Note(HasProtocol() ? Change::Content : Change::Lanes);
+    }
+    if (HasProtocol())
+        RescoreAll();
+    return true;
+}
+
+void ProtocolModel::ChooseRun(int run, int laneCount)
+{
+    const Batch batch(*this);
+    m_currentRun = std::clamp(run, 1, Runs());
+    Note(Change::Lanes);
+    const NextTeams next = FindNextTeams(laneCount);
+    for (int laneIndex = 0; laneIndex < laneCount; ++laneIndex)
+        SetLaneRow(laneIndex, next.rows[std::size_t(laneIndex)]);
+}
+
+// --- teams --------------------------------------------------------------------------------
+
+bool ProtocolModel::SetAsideLaneTeam(int laneIndex)
+{
+    const Batch batch(*this);
+    if (!ChangeLaneRow(laneIndex, QStringLiteral("Nicht angetreten"),
+                       [](ProtocolRow &cells) { WriteResultMark(cells, NotStartedMark); }))
+        return false;
+    const int next = NextTeamBeside(LaneRow(1 - laneIndex), laneIndex);
+    SetLaneRow(laneIndex, next >= 0 ? next : LaneRow(laneIndex));
+    return true;
+}

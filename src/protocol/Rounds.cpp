@@ -1,0 +1,125 @@
+#include "protocol/Rounds.h"
+
+#include "race/RaceTime.h"
+#include "text/NumericText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+QString ScoringName(Scoring scoring)
+{
+    switch (scoring) {
+    case Scoring::BestRun:
+        return QStringLiteral("Bestzeit");
+    case Scoring::Consistency:
+        return QStringLiteral("Gleichmäßigkeit");
+    case Scoring::Sum:
+        break;
+    }
+    return QStringLiteral("Summe");
+}
+
+Scoring RoundsSetup::ScoringOf(QStringView klasse) const
+{
+    if (runs < 2)
+        return Scoring::Sum;
+    const QStringView trimmed = klasse.trimmed();
+    for (const auto &[name, choice] : classScoring) {
+        if (name == trimmed)
+            return choice;
+    }
+    return scoring;
+}
+
+QString ClassScoringText(const std::vector<std::pair<QString, Scoring>> &choices)
+{
+    QStringList entries;
+    for (const auto &[klasse, scoring] : choices)
+        entries << klasse + QLatin1Char(':') + QString::number(int(scoring));
+    return entries.join(QLatin1Char(','));
+}
+
+std::vector<std::pair<QString, Scoring>> ReadClassScoring(QStringView text)
+{
+    std::vector<std::pair<QString, Scoring>> choices;
+    for (const QStringView entry : text.split(u',')) {
+        const qsizetype colon = entry.lastIndexOf(u':');
+        if (colon <= 0)
+            continue;
+        bool ok = false;
+        const int number = entry.sliced(colon + 1).toInt(&ok);
+        const QString klasse = entry.first(colon).trimmed().toString();
+        const bool known = std::any_of(choices.begin(), choices.end(),
+                                       [&](const auto &choice) { return choice.first == klasse; });
+        if (ok && number >= 0 && number < ScoringCount && !klasse.isEmpty() && !known)
+            choices.emplace_back(klasse, Scoring(number));
+    }
+    return choices;
+}
+
+namespace {
+
+// What the runs done hold, worst first.
+struct RunsRead
+{
+    bool disqualified = false;
+    bool droppedOut = false;          // "AUS" or "n.a."
+    QStringView unreadable;           // the first run that is neither a time nor a mark
+    std::vector<std::uint32_t> times; // in ms
+};
+
+RunsRead ReadRuns(std::span<const QStringView> runs)
+{
+    RunsRead read;
+    for (const QStringView run : runs) {
+        if (IsBlankText(run))
+            continue;
+        if (run == DisqualifiedMark)
+            read.disqualified = true;
+        else if (run == DropOutMark || run == NotStartedMark)
+            read.droppedOut = true;
+        else if (const std::optional<double> seconds = ReadRaceNumber(run);
+                 seconds && *seconds >= 0)
+            read.times.push_back(std::uint32_t(std::llround(*seconds * 1000.0)));
+        else if (read.unreadable.isNull())
+            read.unreadable = run;
+    }
+    return read;
+}
+
+} // namespace
+
+QString ScoreOfRuns(std::span<const QStringView> runs, Scoring scoring)
+{
+    const RunsRead read = ReadRuns(runs);
+    if (read.disqualified)
+        return DisqualifiedMark;
+    const bool keepsBestRun = scoring == Scoring::BestRun && !read.times.empty();
+    if (read.droppedOut && !keepsBestRun)
+        return DropOutMark;
+    // Kept as written: the team ranks after the times, as an unreadable total does.
+    if (!read.unreadable.isNull())
+        return read.unreadable.toString();
+    if (read.times.empty())
+        return {};
+    const auto [fastest, slowest] = std::minmax_element(read.times.begin(), read.times.end());
+    switch (scoring) {
+    case Scoring::BestRun:
+        return FormatRaceTime(*fastest);
+    case Scoring::Consistency:
+        return read.times.size() < 2 ? QString() : FormatRaceTime(*slowest - *fastest);
+    case Scoring::Sum:
+        break;
+    }
+    std::uint64_t sum = 0;
+    for (const std::uint32_t time : read.times)
+        sum += time;
+    return FormatRaceTime(std::uint32_t(std::min<std::uint64_t>(sum, UINT32_MAX)));
+}
+
+int RunsDone(std::span<const QStringView> runs)
+{
+    return int(
+        std::count_if(runs.begin(), runs.end(), [](QStringView run) { return !IsBlankText(run); }));
+}
