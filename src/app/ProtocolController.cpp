@@ -33,7 +33,8 @@ ProtocolController::ProtocolController(const Controls &controls, const MainSetti
                                        QObject *parent)
     : QObject(parent), m_controls(controls), m_settings(settings), m_model(new ProtocolModel(this)),
       m_gridView(new ProtocolGridView(controls.grid, *m_model, settings.CountBahn, this)),
-      m_lanes(new LaneTeams(*m_model, controls.laneSelectors, this))
+      m_lanes(new LaneTeams(*m_model, controls.laneSelectors, this)),
+      m_startFont(controls.start->font())
 {
     Wire();
     connect(m_gridView, &ProtocolGridView::columnsChanged, this,
@@ -368,13 +369,26 @@ void ProtocolController::RefreshRunChooser()
 {
     QComboBox *chooser = m_controls.runChooser;
     const int runs = m_model->Runs();
-    chooser->setVisible(runs >= 2);
+    if (chooser->isVisibleTo(chooser->parentWidget()) != (runs >= 2))
+        chooser->setVisible(runs >= 2);
     if (chooser->count() != runs) {
         chooser->clear();
         for (int run = 1; run <= runs; ++run)
             chooser->addItem(QStringLiteral("Lauf %1 von %2").arg(run).arg(runs));
     }
     chooser->setCurrentIndex(m_model->CurrentRun() - 1);
+    // START names the run it records, in a smaller face to fit.
+    TBitBtnWithColor *start = m_controls.start;
+    QFont font = m_startFont;
+    if (runs >= 2)
+        font.setPixelSize(std::max(10, m_startFont.pixelSize() * 2 / 3));
+    const QString caption = runs >= 2 ? QStringLiteral("&START Lauf %1").arg(m_model->CurrentRun())
+                                      : QStringLiteral("&START");
+    // Told of every stop: a button left as it is is not laid out again.
+    if (start->text() != caption) {
+        start->setFont(font);
+        start->setText(caption);
+    }
 }
 
 // --- lane buttons ---------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "protocol/ProtocolModel.h"
 
+#include <QFont>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -223,6 +224,7 @@ private:
     ProtocolModel *m_model;
     ProtocolGridView *m_gridView;
     LaneTeams *m_lanes;
+    QFont m_startFont; // as designed for one run
     QString m_listNotice;
     int m_lastRowCount = 0;
 };
