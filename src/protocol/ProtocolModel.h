@@ -262,6 +262,8 @@ private:
     // The result the heat wrote into "Total" (a time or a mark) becomes the
     // run's, and "Total" the team's score; the lane is noted for the run.
     void FoldIntoRun(ProtocolRow &cells, int run, int laneIndex = -1) const;
+    // A team's score over its run cells.
+    QString ScoreOf(const std::array<QStringView, MaxRuns> &runs, QStringView klasse) const;
     // "Total" (and a mark's "Platz") from the run cells.
     void Rescore(ProtocolRow &cells) const;
     // The run a hand-typed "Zeit" belongs to: the team's latest run done.

@@ -103,6 +103,12 @@ bool ProtocolModel::LaterRunsHoldResults(int runs) const
 
 // --- scores ---------------------------------------------------------------------------
 
+QString ProtocolModel::ScoreOf(const std::array<QStringView, MaxRuns> &runs,
+                               QStringView klasse) const
+{
+    return ScoreOfRuns(std::span(runs.data(), std::size_t(Runs())), m_rounds.ScoringOf(klasse));
+}
+
 void ProtocolModel::Rescore(ProtocolRow &cells) const
 {
     if (Runs() < 2)
@@ -110,8 +116,7 @@ void ProtocolModel::Rescore(ProtocolRow &cells) const
     std::array<QStringView, MaxRuns> runs{};
     for (int run = 1; run <= Runs(); ++run)
         runs[std::size_t(run - 1)] = cells[std::size_t(RunColumn(run))];
-    cells[ColTotal] = ScoreOfRuns(std::span(runs.data(), std::size_t(Runs())),
-                                  m_rounds.ScoringOf(cells[ColKlasse]));
+    cells[ColTotal] = ScoreOf(runs, cells[ColKlasse]);
     if (IsScoreMark(cells[ColTotal]))
         cells[ColPlatz] = cells[ColTotal];
 }
@@ -149,16 +154,24 @@ std::vector<int> ProtocolModel::RunsDoneForRanking() const
     return done;
 }
 
+// Read where the texts lie: a long list is scored without copying its rows.
 void ProtocolModel::RescoreAll()
 {
     const Batch batch(*this);
     for (int row = 0; Runs() >= 2 && row < RowCount(); ++row) {
-        ProtocolRow cells = Row(row);
-        Rescore(cells);
-        if (cells[ColTotal] != Cell(row, ColTotal) || cells[ColPlatz] != Cell(row, ColPlatz)) {
-            SetCell(row, ColTotal, cells[ColTotal]);
-            SetCell(row, ColPlatz, cells[ColPlatz]);
+        std::array<QStringView, MaxRuns> runs{};
+        for (int run = 1; run <= Runs(); ++run) {
+            // A run cell of blanks (as files write an empty cell) is no run.
+            if (const QStringView cell = Cell(row, RunColumn(run));
+                IsBlankText(cell) && !cell.isEmpty())
+                SetCell(row, RunColumn(run), {});
+            runs[std::size_t(run - 1)] = Cell(row, RunColumn(run));
         }
+        const QString score = ScoreOf(runs, Cell(row, ColKlasse));
+        if (score != Cell(row, ColTotal))
+            SetCell(row, ColTotal, score);
+        if (IsScoreMark(score) && score != Cell(row, ColPlatz))
+            SetCell(row, ColPlatz, score);
     }
     Rank();
 }

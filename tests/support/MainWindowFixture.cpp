@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "app/FMain.h"
 #include "app/RecoveryJournal.h"
+#include "settings/Cfg.h"
 #include "widgets/SortGrid.h"
 
 #include <QAction>
@@ -10,6 +11,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
@@ -196,6 +200,45 @@ void MainWindowFixture::Key(Qt::Key key, Qt::KeyboardModifiers modifiers)
     QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : Form();
     if (!qt_sendShortcutOverrideEvent(target, 0, key, modifiers))
         QTest::keyClick(target, key, modifiers);
+}
+
+void MainWindowFixture::SetRounds(int runs, const QList<QPair<QString, QString>> &classScorings)
+{
+    m_platform->dialogAnswers.enqueue([runs, classScorings](QDialog *dialog) {
+        auto *cfg = static_cast<TCfgDialog *>(dialog);
+        cfg->seWertungslaeufe->setValue(runs);
+        for (const auto &[klasse, scoring] : classScorings) {
+            cfg->cbKlasse->setCurrentIndex(cfg->cbKlasse->findText(klasse));
+            cfg->cbKlasseWertung->setCurrentIndex(cfg->cbKlasseWertung->findText(scoring));
+        }
+        cfg->OKBtn->click();
+        return cfg->result();
+    });
+    Form()->bCFG->click();
+    QVERIFY2(m_platform->dialogAnswers.isEmpty(), "the settings were not shown");
+}
+
+void MainWindowFixture::AddLateEntry(const QStringList &fields)
+{
+    m_platform->dialogAnswers.enqueue([fields](QDialog *dialog) {
+        for (int column = 0; column < fields.size(); ++column)
+            dialog->findChild<QLineEdit *>(ProtocolHeaders()[column])->setText(fields[column]);
+        dialog->accept();
+        return dialog->result();
+    });
+    Form()->mNachmeldung->trigger();
+    QVERIFY2(m_platform->dialogAnswers.isEmpty(), "the late entry was not asked for");
+}
+
+void MainWindowFixture::SetAside(int lane)
+{
+    (lane == 1 ? Form()->sbNA1 : Form()->sbNA2)->click();
+}
+
+void MainWindowFixture::ChooseRun(int run)
+{
+    Form()->cbLauf->setCurrentIndex(run - 1);
+    emit Form()->cbLauf->activated(run - 1);
 }
 
 void MainWindowFixture::Heat(std::optional<std::uint32_t> lane1Ms,

@@ -93,6 +93,15 @@ public:
               bool reset = true);
     // A key as the window receives it (shortcuts included).
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Several runs per team through the settings dialog: the runs, and for
+    // classes of the loaded list a scoring of their own by its name.
+    void SetRounds(int runs, const QList<QPair<QString, QString>> &classScorings = {});
+    // A late entry through the key entry Strg+N and its dialog: "Nr.", "TeamName", "Klasse", ...
+    void AddLateEntry(const QStringList &fields);
+    // "n.a." beside the lane (1 or 2): its team did not come to the start.
+    void SetAside(int lane);
+    // Chooses the run the next heat records in "Lauf k von N".
+    void ChooseRun(int run);
     // In edit mode ("Änderungen vornehmen" checked): types the text into the
     // cell through the grid's in-place editor and presses Return.
     void EditCell(int column, int row, const QString &text);
