@@ -94,22 +94,40 @@ inline QString RandomTotal(std::mt19937 &random)
 
 // A starter list of teams in 20 classes, ";"-separated with a header line;
 // withResults fills "Zeit", "Strafzeit" and "Total" as a saved protocol would.
-inline QByteArray StarterListBytes(int teams, bool withResults)
+// With several runs the lines carry a column for each ("Lauf 1" ...), with
+// a result in each run when withResults.
+inline QByteArray StarterListBytes(int teams, bool withResults, int runs = 1)
 {
     std::mt19937 random(20240501);
     QString text = QStringLiteral("Nr.;TeamName;Klasse;Fahrer;Beifahrer1;Beifahrer2;Zeit;"
-                                  "Strafzeit;Total;Platz\r\n");
-    text.reserve(teams * 96);
+                                  "Strafzeit;Total;Platz");
+    for (int run = 1; runs >= 2 && run <= runs; ++run)
+        text += QStringLiteral(";Lauf %1").arg(run);
+    text += QStringLiteral("\r\n");
+    text.reserve(teams * (96 + (runs >= 2 ? runs * 7 : 0)));
     for (int team = 1; team <= teams; ++team) {
         const QString total = withResults ? RandomTotal(random) : QString();
         const int klasse = std::uniform_int_distribution<int>(1, 20)(random);
         text += QStringLiteral("%1;Team Nummer %1;%2;Fahrer %1;Beifahrer A%1;Beifahrer B%1;%3;%4;"
-                               "%3;\r\n")
+                               "%3;")
                     .arg(team)
                     .arg(klasse)
                     .arg(total, withResults ? QStringLiteral("0,00") : QString());
+        for (int run = 1; runs >= 2 && run <= runs; ++run)
+            text += QLatin1Char(';') + (withResults ? RandomTotal(random) : QString());
+        text += QStringLiteral("\r\n");
     }
     return text.toUtf8();
+}
+
+// --runs=N among the arguments: the runs per team a benchmark measures with.
+inline int RunsArgument(const QStringList &arguments)
+{
+    for (const QString &argument : arguments) {
+        if (argument.startsWith(QStringLiteral("--runs=")))
+            return std::clamp(argument.mid(7).toInt(), 1, 4);
+    }
+    return 1;
 }
 
 inline void WriteFile(const QString &fileName, const QByteArray &bytes)

@@ -8,6 +8,7 @@
 #include "app/DlgYesNo.h"
 #include "app/FMain.h"
 #include "app/FileTypeNames.h"
+#include "app/ProtocolController.h"
 #include "platform/QtPlatform.h"
 #include "widgets/SortGrid.h"
 
@@ -63,6 +64,15 @@ public:
     BenchWindow &operator=(const BenchWindow &) = delete;
 
     QString FilePath(const QString &name) const { return m_dir.filePath(name); }
+
+    // The runs per team, as the settings would give them.
+    void SetRuns(int runs)
+    {
+        RoundsSetup rounds;
+        rounds.runs = runs;
+        if (!form->Protocol->ChangeRounds(rounds))
+            qFatal("the runs were not taken");
+    }
 
     // "Starterliste öffnen" with the dialog answered by fileName, results
     // not saved yet given up; stops the benchmark unless all teams arrived.

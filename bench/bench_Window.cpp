@@ -8,7 +8,7 @@
 // in digit paints, flushes to the screen and CPU. --without-journal leaves
 // the recovery journal out, to tell its share from the window's;
 // --teams=1000,10000 measures only those list sizes, --only=actions or
-// --only=race one of the two parts.
+// --only=race one of the two parts; --runs=3 gives every team three runs.
 #include "BenchSupport.h"
 #include "BenchWindow.h"
 #include "app/ProtocolController.h"
@@ -88,9 +88,10 @@ struct SizeFigures
 class WindowBench
 {
 public:
-    WindowBench(CountingApplication &app, bool withJournal)
-        : m_app(app), m_platform(m_window.platform), m_form(m_window.form)
+    WindowBench(CountingApplication &app, bool withJournal, int runs)
+        : m_app(app), m_platform(m_window.platform), m_form(m_window.form), m_runs(runs)
     {
+        m_window.SetRuns(runs);
         // The recovery journal's share of each action shows when it is left out.
         if (!withJournal)
             QObject::disconnect(m_form->Protocol, nullptr, m_form->Journal, nullptr);
@@ -115,7 +116,7 @@ public:
         SizeFigures figures;
         figures.teams = teams;
         const QString list = m_window.FilePath(QStringLiteral("Starterliste%1.csv").arg(teams));
-        const QByteArray bytes = StarterListBytes(teams, false);
+        const QByteArray bytes = StarterListBytes(teams, false, m_runs);
         WriteFile(list, bytes);
         figures.listBytes = bytes.size();
         for (int run = 0; run < Runs; ++run) {
@@ -151,7 +152,7 @@ public:
     {
         if (m_form->SortGrid1->RowCount() != teams + 1) {
             const QString list = m_window.FilePath(QStringLiteral("Rennen%1.csv").arg(teams));
-            WriteFile(list, StarterListBytes(teams, false));
+            WriteFile(list, StarterListBytes(teams, false, m_runs));
             Load(list, teams);
         }
         RaceFigures figures;
@@ -274,6 +275,7 @@ private:
     BenchWindow m_window;
     RealClockPlatform &m_platform;
     TFormMain *m_form;
+    int m_runs;
     double m_residentBefore = 0;
 };
 
@@ -343,6 +345,7 @@ struct BenchOptions
     bool actions = true;
     bool race = true;
     std::vector<int> teamCounts = SizesToMeasure({1000, 10000, 100000});
+    int runs = 1;
 };
 
 BenchOptions OptionsOf(const QStringList &arguments)
@@ -355,13 +358,15 @@ BenchOptions OptionsOf(const QStringList &arguments)
             options.race = false;
         } else if (argument == QStringLiteral("--only=race")) {
             options.actions = false;
+        } else if (argument.startsWith(QStringLiteral("--runs="))) {
+            options.runs = RunsArgument({argument});
         } else if (argument.startsWith(QStringLiteral("--teams="))) {
             options.teamCounts.clear();
             for (const QString &count : argument.mid(8).split(u','))
                 options.teamCounts.push_back(count.toInt());
         } else {
             qFatal("usage: bench_Window [--without-journal] [--only=actions|race] "
-                   "[--teams=N,...]");
+                   "[--teams=N,...] [--runs=N]");
         }
     }
     return options;
@@ -438,7 +443,7 @@ int main(int argc, char **argv)
 {
     CountingApplication app(argc, argv);
     const BenchOptions options = OptionsOf(app.arguments());
-    WindowBench bench(app, options.withJournal);
+    WindowBench bench(app, options.withJournal, options.runs);
     std::vector<SizeFigures> sizes;
     bench.ShowAudienceWindow(true);
     if (options.actions) {

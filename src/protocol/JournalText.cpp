@@ -70,15 +70,6 @@ QString Unescaped(QByteArrayView text)
     return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toByteArray()));
 }
 
-bool HasLineBreakOrTab(QStringView cell)
-{
-    for (const QChar c : cell) {
-        if (c == u'\t' || c == u'\r' || c == u'\n')
-            return true;
-    }
-    return false;
-}
-
 // Tab-separated text writes an empty cell as one blank, so a cell that is
 // one blank, or that holds a tab or line break, cannot be told back from
 // the row; nor can a start number beginning with "Nr", whose line a list
@@ -91,36 +82,28 @@ bool IsOneBlank(QStringView cell)
     return cell.size() == 1 && cell.front() == u' ';
 }
 
-bool RowCarriesExactly(QStringView cell, int column, bool blankIsOneBlank)
-{
-    if (cell.isEmpty())
-        return !blankIsOneBlank;
-    if (IsOneBlank(cell))
-        return blankIsOneBlank;
-    if (HasLineBreakOrTab(cell))
-        return false;
-    return column != ColNr || !cell.startsWith(QLatin1StringView("Nr"));
-}
-
 // Appends the cell as the row shows it; false when the row cannot carry
 // it exactly, so it needs a note as well.
 bool AppendRowCell(QByteArray &line, QStringView cell, int column, bool blankIsOneBlank)
 {
-    const bool exact = RowCarriesExactly(cell, column, blankIsOneBlank);
     if (cell.isEmpty() || IsOneBlank(cell)) {
-        line += ' ';
-    } else if (exact) {
-        AppendUtf8(line, cell);
-    } else {
-        QString shown = cell.toString();
-        for (const QChar c : {u'\t', u'\r', u'\n'})
-            shown.replace(c, u' ');
-        if (column == ColNr && shown.startsWith(QStringLiteral("Nr")))
-            shown.prepend(u' ');
-        line += shown.toUtf8();
+        line += " \t";
+        return cell.isEmpty() != blankIsOneBlank;
     }
+    const bool readAsHeader = column == ColNr && cell.startsWith(QLatin1StringView("Nr"));
+    // Most cells go in as they are, looked at and copied in one pass.
+    if (!readAsHeader && AppendUtf8Without(line, cell, u"\t\r\n")) {
+        line += '\t';
+        return true;
+    }
+    QString shown = cell.toString();
+    for (const QChar c : {u'\t', u'\r', u'\n'})
+        shown.replace(c, u' ');
+    if (readAsHeader)
+        shown.prepend(u' ');
+    AppendUtf8(line, shown);
     line += '\t';
-    return exact;
+    return false;
 }
 
 void AppendNote(QByteArray &text, const QByteArray &key, const QByteArray &value)

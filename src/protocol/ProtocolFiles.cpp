@@ -137,10 +137,8 @@ QByteArray SemicolonProtocol(const CellTable &table)
             if (column > 0)
                 text += ';';
             const QStringView cell = table.cellOf(row, column);
-            if (cell.contains(u';') || cell.startsWith(u'"'))
+            if (cell.startsWith(u'"') || !AppendUtf8Without(text, cell, u";"))
                 AppendUtf8(text, SemicolonFileCell(cell));
-            else
-                AppendUtf8(text, cell);
         }
         text += CrLf;
     }

@@ -324,7 +324,7 @@ void ProtocolModel::ReplaceRows(ProtocolColumns columns, std::vector<int> startP
 void ProtocolModel::FollowDecimalMarkOfTimes()
 {
     for (int row = 0; row < RowCount(); ++row) {
-        for (const int column : {ColZeit, ColStrafzeit, ColTotal}) {
+        for (const int column : {ColZeit, ColStrafzeit, ColTotal, ColLauf1, ColLauf2}) {
             if (const std::optional<QChar> mark = DecimalMarkOfRaceTime(Cell(row, column))) {
                 SetRaceTimeDecimalMark(mark);
                 return;
@@ -361,8 +361,9 @@ void ProtocolModel::LoadList(ProtocolColumns columns)
     m_rounds.runs = runs;
     m_currentRun = 1;
     SpreadIntoRuns(runs);
-    RescoreAll();
+    // The scores take the decimal mark of the list's times.
     FollowDecimalMarkOfTimes();
+    RescoreAll();
     m_modified = false;
     emit replaced();
 }

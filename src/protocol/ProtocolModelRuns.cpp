@@ -142,14 +142,21 @@ int ProtocolModel::LatestRunOf(const ProtocolRow &cells) const
 
 std::vector<int> ProtocolModel::RunsDoneForRanking() const
 {
-    if (Runs() < 2)
+    // Every reset ranks: a race whose classes all score alike looks at no
+    // class, one without a summed class counts nothing.
+    const bool alike = m_rounds.classScoring.empty();
+    if (Runs() < 2 || (alike && m_rounds.scoring != Scoring::Sum))
         return {};
     std::vector<int> done(m_columns.rows);
-    for (std::size_t row = 0; row < done.size(); ++row) {
+    for (int run = 1; run <= Runs(); ++run) {
+        const ProtocolTextColumn &cells = m_columns.cells[std::size_t(RunColumn(run))];
+        const std::size_t written = std::min(done.size(), std::size_t(cells.Size()));
+        for (std::size_t row = 0; row < written; ++row)
+            done[row] += IsBlankText(cells.At(qsizetype(row))) ? 0 : 1;
+    }
+    for (std::size_t row = 0; !alike && row < done.size(); ++row) {
         if (m_rounds.ScoringOf(m_columns.Cell(row, ColKlasse)) != Scoring::Sum)
-            continue;
-        for (int run = 1; run <= Runs(); ++run)
-            done[row] += IsBlankText(m_columns.Cell(row, RunColumn(run))) ? 0 : 1;
+            done[row] = 0;
     }
     return done;
 }
@@ -158,20 +165,39 @@ std::vector<int> ProtocolModel::RunsDoneForRanking() const
 void ProtocolModel::RescoreAll()
 {
     const Batch batch(*this);
-    for (int row = 0; Runs() >= 2 && row < RowCount(); ++row) {
-        std::array<QStringView, MaxRuns> runs{};
-        for (int run = 1; run <= Runs(); ++run) {
-            // A run cell of blanks (as files write an empty cell) is no run.
-            if (const QStringView cell = Cell(row, RunColumn(run));
-                IsBlankText(cell) && !cell.isEmpty())
-                SetCell(row, RunColumn(run), {});
-            runs[std::size_t(run - 1)] = Cell(row, RunColumn(run));
+    // A list of teams that have not run yet has nothing to score.
+    const auto holdsText = [this](int column) {
+        const ProtocolTextColumn &cells = m_columns.cells[std::size_t(column)];
+        for (qsizetype row = 0; row < cells.Size(); ++row) {
+            if (!cells.At(row).isEmpty())
+                return true;
         }
-        const QString score = ScoreOf(runs, Cell(row, ColKlasse));
-        if (score != Cell(row, ColTotal))
-            SetCell(row, ColTotal, score);
-        if (IsScoreMark(score) && score != Cell(row, ColPlatz))
-            SetCell(row, ColPlatz, score);
+        return false;
+    };
+    bool anyScore = holdsText(ColTotal);
+    for (int run = 1; run <= Runs() && !anyScore; ++run)
+        anyScore = holdsText(RunColumn(run));
+    if (anyScore && Runs() >= 2) {
+        // The scores go into a column of their own, written in one go
+        // rather than a cell at a time over the old one.
+        ProtocolTextColumn totals;
+        totals.Reserve(RowCount(), qsizetype(RowCount()) * 6);
+        for (int row = 0; row < RowCount(); ++row) {
+            std::array<QStringView, MaxRuns> runs{};
+            for (int run = 1; run <= Runs(); ++run) {
+                // A run cell of blanks (as files write an empty cell) is no run.
+                const QStringView cell = Cell(row, RunColumn(run));
+                if (IsBlankText(cell) && !cell.isEmpty())
+                    SetCell(row, RunColumn(run), {});
+                runs[std::size_t(run - 1)] = Cell(row, RunColumn(run));
+            }
+            const QString score = ScoreOf(runs, Cell(row, ColKlasse));
+            totals.Append(score);
+            if (IsScoreMark(score) && score != Cell(row, ColPlatz))
+                SetCell(row, ColPlatz, score);
+        }
+        totals.Squeeze();
+        m_columns.cells[ColTotal] = std::move(totals);
     }
     Rank();
 }

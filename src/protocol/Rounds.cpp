@@ -4,6 +4,7 @@
 #include "text/NumericText.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -60,19 +61,21 @@ std::vector<std::pair<QString, Scoring>> ReadClassScoring(QStringView text)
 
 namespace {
 
-// What the runs done hold, worst first.
+// What the runs done hold, worst first. The times stay on the stack: a
+// list of 100 000 teams is scored at every load.
 struct RunsRead
 {
     bool disqualified = false;
-    bool droppedOut = false;          // "AUS" or "n.a."
-    QStringView unreadable;           // the first run that is neither a time nor a mark
-    std::vector<std::uint32_t> times; // in ms
+    bool droppedOut = false;                    // "AUS" or "n.a."
+    QStringView unreadable;                     // the first run that is neither a time nor a mark
+    std::array<std::uint32_t, MaxRuns> times{}; // in ms, the first `timeCount`
+    int timeCount = 0;
 };
 
 RunsRead ReadRuns(std::span<const QStringView> runs)
 {
     RunsRead read;
-    for (const QStringView run : runs) {
+    for (const QStringView run : runs.first(std::min(runs.size(), std::size_t(MaxRuns)))) {
         if (IsBlankText(run))
             continue;
         if (run == DisqualifiedMark)
@@ -81,7 +84,8 @@ RunsRead ReadRuns(std::span<const QStringView> runs)
             read.droppedOut = true;
         else if (const std::optional<double> seconds = ReadRaceNumber(run);
                  seconds && *seconds >= 0)
-            read.times.push_back(std::uint32_t(std::llround(*seconds * 1000.0)));
+            read.times[std::size_t(read.timeCount++)] =
+                std::uint32_t(std::llround(*seconds * 1000.0));
         else if (read.unreadable.isNull())
             read.unreadable = run;
     }
@@ -95,25 +99,26 @@ QString ScoreOfRuns(std::span<const QStringView> runs, Scoring scoring)
     const RunsRead read = ReadRuns(runs);
     if (read.disqualified)
         return DisqualifiedMark;
-    const bool keepsBestRun = scoring == Scoring::BestRun && !read.times.empty();
+    const bool keepsBestRun = scoring == Scoring::BestRun && read.timeCount > 0;
     if (read.droppedOut && !keepsBestRun)
         return DropOutMark;
     // Kept as written: the team ranks after the times, as an unreadable total does.
     if (!read.unreadable.isNull())
         return read.unreadable.toString();
-    if (read.times.empty())
+    if (read.timeCount == 0)
         return {};
-    const auto [fastest, slowest] = std::minmax_element(read.times.begin(), read.times.end());
+    const auto times = std::span(read.times).first(std::size_t(read.timeCount));
+    const auto [fastest, slowest] = std::minmax_element(times.begin(), times.end());
     switch (scoring) {
     case Scoring::BestRun:
         return FormatRaceTime(*fastest);
     case Scoring::Consistency:
-        return read.times.size() < 2 ? QString() : FormatRaceTime(*slowest - *fastest);
+        return times.size() < 2 ? QString() : FormatRaceTime(*slowest - *fastest);
     case Scoring::Sum:
         break;
     }
     std::uint64_t sum = 0;
-    for (const std::uint32_t time : read.times)
+    for (const std::uint32_t time : times)
         sum += time;
     return FormatRaceTime(std::uint32_t(std::min<std::uint64_t>(sum, UINT32_MAX)));
 }

@@ -2,6 +2,7 @@
 #include "race/RaceTime.h"
 
 #include <QLocale>
+#include <array>
 #include <atomic>
 #include <cstdlib>
 
@@ -67,8 +68,19 @@ std::uint32_t PressTick(std::optional<std::uint32_t> eventTime, std::uint32_t no
 QString FormatRaceTime(std::uint32_t ms)
 {
     const SecondsAndHundredths time = SplitMs(ms);
-    return QString::number(time.seconds) + RaceTimeDecimalMark() +
-           QStringLiteral("%1").arg(time.hundredths, 2, 10, QLatin1Char('0'));
+    // Written into one string from the back: scoring a long list formats a
+    // time for every team.
+    std::array<QChar, 16> text;
+    std::size_t start = text.size();
+    text[--start] = QChar(char16_t(u'0' + time.hundredths % 10));
+    text[--start] = QChar(char16_t(u'0' + time.hundredths / 10));
+    text[--start] = RaceTimeDecimalMark();
+    std::uint32_t seconds = time.seconds;
+    do {
+        text[--start] = QChar(char16_t(u'0' + seconds % 10));
+        seconds /= 10;
+    } while (seconds > 0);
+    return QString(text.data() + start, qsizetype(text.size() - start));
 }
 
 LaneDigits SplitLaneTime(std::uint32_t ms)
