@@ -198,16 +198,19 @@ void RecoveryJournal::WaitUntilWritten()
 
 // Rows that only moved or came from a file are still in the last snapshot
 // and its log, or in the file, until the new snapshot lands: that one may
-// be written behind the window's back. Anything else is on the disk before
-// the handler returns.
+// be written behind the window's back, and notes alone (the lanes' teams,
+// the saved mark, the run) may follow such a snapshot: a crash meanwhile
+// loses no result. Anything else is on the disk before the handler returns.
 void RecoveryJournal::Update(const ProtocolChange &change)
 {
     if (!m_writing)
         return;
+    const bool notesOnly = !change.wholeTable && change.rows.empty();
     if (change.wholeTable && !change.cellsEdited)
         m_journal.WriteInBackground(CurrentNotes(), m_protocol.Model().Columns(),
                                     m_protocol.StartOrder());
-    else if (change.wholeTable || !m_journal.Append(ChangeOf(change)))
+    else if (notesOnly ? !m_journal.AppendNotes(ChangeOf(change))
+                       : change.wholeTable || !m_journal.Append(ChangeOf(change)))
         Write();
     else
         Report(true, {});

@@ -110,6 +110,7 @@ void Journal::WriteInBackground(const JournalNotes &notes, const ProtocolColumns
     {
         const std::lock_guard lock(m_mutex);
         m_waiting = Picture{notes, columns, startOrder};
+        m_notesBehind.reset(); // the picture's notes are newer
     }
     if (!m_writer.joinable())
         m_writer = std::thread([this] { WriteInTurn(); });
@@ -147,9 +148,31 @@ void Journal::WriteInTurn()
         if (m_outcome)
             m_outcome(written, error);
         lock.lock();
+        // Notes changed while it was written go into its log, unless a
+        // newer picture (with newer notes) follows anyway.
+        if (std::optional<JournalChange> notes = std::exchange(m_notesBehind, std::nullopt);
+            notes && written && !m_waiting) {
+            lock.unlock();
+            const QByteArray payload = JournalChangeText(*notes);
+            if (m_log.IsOpen() && m_log.HasRoom(payload))
+                m_log.Write(payload, nullptr);
+            lock.lock();
+        }
         m_writing = false;
         m_changed.notify_all();
     }
+}
+
+bool Journal::AppendNotes(const JournalChange &change)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_waiting || m_writing) {
+            m_notesBehind = change;
+            return true;
+        }
+    }
+    return Append(change);
 }
 
 bool Journal::Append(const JournalChange &change)

@@ -76,6 +76,12 @@ public:
     // flushes it. false when the log cannot take it (not started, full, or
     // the write failed): a snapshot must hold the change instead.
     bool Append(const JournalChange &change);
+    // A change of the notes alone (the lanes' teams, the saved mark, the
+    // run): logged at once, or, while a snapshot is on its way, right
+    // after it lands, so the window does not wait for the snapshot. A crash
+    // meanwhile loses no result, only these notes. false when the log
+    // cannot take it now.
+    bool AppendNotes(const JournalChange &change);
 
     // Takes the journal's folder for this program, until the journal goes.
     // false when another running program holds it (the lock of one that
@@ -129,7 +135,9 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::optional<Picture> m_waiting; // guarded by m_mutex
-    bool m_writing = false;           // guarded by m_mutex
-    bool m_closing = false;           // guarded by m_mutex
-    std::thread m_writer;             // started with the first background snapshot
+    // Notes to log after the snapshot being written; guarded by m_mutex.
+    std::optional<JournalChange> m_notesBehind;
+    bool m_writing = false; // guarded by m_mutex
+    bool m_closing = false; // guarded by m_mutex
+    std::thread m_writer;   // started with the first background snapshot
 };

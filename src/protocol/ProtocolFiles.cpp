@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace {
 
@@ -22,6 +23,33 @@ QByteArray PageAlignmentAttribute(ColumnAlignment alignment)
         break;
     }
     return {};
+}
+
+// About the bytes a text file of the table takes, measured on its first
+// rows: reserved at once, the text of a long list is not moved again and
+// again as it grows.
+// The rows of a ranked protocol lie anywhere in their columns' texts, so
+// reading them in row order waits for memory at every cell: the cells a
+// few rows ahead are asked for while the current row is written.
+void FetchRowAhead(const CellTable &table, qsizetype row)
+{
+    constexpr qsizetype Ahead = 8;
+    if (row + Ahead >= table.rows)
+        return;
+    for (qsizetype column = 0; column < table.columns; ++column)
+        __builtin_prefetch(table.cellOf(row + Ahead, column).data());
+}
+
+qsizetype RoomFor(const CellTable &table)
+{
+    constexpr qsizetype Sampled = 64;
+    qsizetype characters = 0;
+    const qsizetype rows = std::min(table.rows, Sampled);
+    for (qsizetype row = 0; row < rows; ++row) {
+        for (qsizetype column = 0; column < table.columns; ++column)
+            characters += table.cellOf(row, column).size() + 1;
+    }
+    return rows == 0 ? 0 : (characters + 2 * rows) * table.rows / rows * 9 / 8;
 }
 
 QByteArray PageHeaderCell(qsizetype column)
@@ -111,7 +139,9 @@ CellRows CellRowsOf(const CellTable &table)
 QByteArray TabSeparatedProtocol(const CellTable &table)
 {
     QByteArray text;
+    text.reserve(RoomFor(table));
     for (qsizetype row = 0; row < table.rows; ++row) {
+        FetchRowAhead(table, row);
         for (qsizetype column = 0; column < table.columns; ++column) {
             const QStringView cell = table.cellOf(row, column);
             AppendUtf8(text, cell.isEmpty() ? u" " : cell);
@@ -132,7 +162,9 @@ QString SemicolonFileCell(QStringView cell)
 QByteArray SemicolonProtocol(const CellTable &table)
 {
     QByteArray text;
+    text.reserve(RoomFor(table));
     for (qsizetype row = 0; row < table.rows; ++row) {
+        FetchRowAhead(table, row);
         for (qsizetype column = 0; column < table.columns; ++column) {
             if (column > 0)
                 text += ';';

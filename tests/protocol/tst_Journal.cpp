@@ -511,6 +511,33 @@ private slots:
         QCOMPARE(read, Applied(RaceDay(), {change}));
     }
 
+    // Notes that change while a snapshot is on its way (the saved mark, the
+    // lanes) are logged behind it, unless a newer snapshot carries newer ones.
+    void notesFollowTheSnapshotOnItsWay()
+    {
+        QTemporaryDir dir;
+        Journal journal(dir.filePath("Wiederherstellung.txt"));
+        JournalChange saved;
+        static_cast<JournalNotes &>(saved.notes) = RaceDay();
+        saved.notes.unsaved = false;
+        saved.notes.lane1 = 3;
+        journal.WriteInBackground(RaceDay(), ColumnsOf(RaceDay().rows), RaceDay().startOrder);
+        QVERIFY(journal.AppendNotes(saved));
+        journal.WaitUntilWritten();
+        JournalState read;
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read, Applied(RaceDay(), {saved}));
+
+        JournalState newer = RaceDay();
+        newer.lane1 = 1;
+        journal.WriteInBackground(RaceDay(), ColumnsOf(RaceDay().rows), RaceDay().startOrder);
+        journal.AppendNotes(saved);
+        journal.WriteInBackground(newer, ColumnsOf(newer.rows), newer.startOrder);
+        journal.WaitUntilWritten();
+        QCOMPARE(journal.Read(read), Journal::Found::Readable);
+        QCOMPARE(read.lane1, 1);
+    }
+
     // Below a regular file no folder can be made: the outcome says so and
     // no change is logged against a snapshot that is not there.
     void failedBackgroundSnapshotIsTold()

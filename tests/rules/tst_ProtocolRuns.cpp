@@ -106,6 +106,7 @@ private slots:
         add("best keeps its time past AUS", {"n.a.", "40,00", ""}, Scoring::BestRun, "40,00");
         add("best of none is AUS", {"AUS", "n.a.", ""}, Scoring::BestRun, "AUS");
         add("unreadable run kept as text", {"40,00", "4O,00", ""}, Scoring::Sum, "4O,00");
+        add("short, long and spaced times", {"40,5", " 39,505 ", "1.0001"}, Scoring::Sum, "81,00");
     }
     void scoresTheRuns()
     {
