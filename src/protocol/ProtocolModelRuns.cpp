@@ -150,7 +150,8 @@ std::vector<int> ProtocolModel::RunsDoneForRanking() const
     std::vector<int> done(m_columns.rows);
     for (int run = 1; run <= Runs(); ++run) {
         const ProtocolTextColumn &cells = m_columns.cells[std::size_t(RunColumn(run))];
-        const std::size_t written = std::min(done.size(), std::size_t(cells.Size()));
+        const std::size_t written =
+            cells.NeverHeldText() ? 0 : std::min(done.size(), std::size_t(cells.Size()));
         for (std::size_t row = 0; row < written; ++row)
             done[row] += IsBlankText(cells.At(qsizetype(row))) ? 0 : 1;
     }
@@ -168,8 +169,8 @@ void ProtocolModel::RescoreAll()
     // A list of teams that have not run yet has nothing to score.
     const auto holdsText = [this](int column) {
         const ProtocolTextColumn &cells = m_columns.cells[std::size_t(column)];
-        for (qsizetype row = 0; row < cells.Size(); ++row) {
-            if (!cells.At(row).isEmpty())
+        for (qsizetype row = 0; !cells.NeverHeldText() && row < cells.Size(); ++row) {
+            if (!IsBlankText(cells.At(row)))
                 return true;
         }
         return false;

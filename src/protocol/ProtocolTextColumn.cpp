@@ -85,6 +85,10 @@ void ProtocolTextColumn::Permute(const std::vector<int> &from)
 {
     if (m_cells.size() < qsizetype(from.size()))
         Resize(qsizetype(from.size()));
+    // Empty cells in any order are the same cells: a run's column before
+    // the run is not moved at each ranking.
+    if (NeverHeldText())
+        return;
     const QList<Stretch> &cells = m_cells;
     QList<Stretch> ordered(cells.size());
     Stretch *out = ordered.data();

@@ -25,6 +25,9 @@ public:
         const Stretch &stretch = m_cells.at(cell);
         return QStringView(m_characters).sliced(stretch.start, stretch.size);
     }
+    // No cell has ever held a character: every cell is empty. (Cells emptied
+    // again may leave the column thinking otherwise.)
+    bool NeverHeldText() const { return m_characters.isEmpty(); }
     // Two cells that share their stretch hold the same text; cells that do
     // not may still (compare their texts then).
     bool SharesText(qsizetype a, qsizetype b) const;

@@ -160,9 +160,20 @@ RankedRows RankRows(std::span<const QStringView> classes, std::span<const QStrin
     std::vector<int> placedRuns;
     if (runsDone.size() == classes.size() && !runsDone.empty()) {
         placedRuns.assign(runsDone.begin(), runsDone.end());
-        for (std::size_t row = 0; row < placedRuns.size(); ++row)
-            placedRuns[row] = HasPlace(totalColumn.KeyOfRow(row)) ? placedRuns[row] : 0;
-        rows = StablyByRunsDone(rows, placedRuns);
+        bool alike = true; // every placed row has as many runs: nothing to sort by
+        int placedRunsSeen = -1;
+        for (std::size_t row = 0; row < placedRuns.size(); ++row) {
+            if (!HasPlace(totalColumn.KeyOfRow(row))) {
+                placedRuns[row] = 0;
+                continue;
+            }
+            alike = alike && (placedRunsSeen < 0 || placedRuns[row] == placedRunsSeen);
+            placedRunsSeen = placedRuns[row];
+        }
+        if (alike)
+            placedRuns.clear();
+        else
+            rows = StablyByRunsDone(rows, placedRuns);
     }
     runsDone = placedRuns;
     RankedRows ranked;

@@ -218,11 +218,14 @@ void AppendRow(ProtocolColumns &columns, QStringView line, const FieldColumns &f
     });
     for (std::size_t column = 0; column < fields.size(); ++column) {
         ProtocolTextColumn &cells = columns.cells[column];
-        // A column of the runs has cells from the first line that names it.
+        // A column of the runs has cells from the first line that names it;
+        // a run not run yet stays empty rather than one blank.
         const bool runsColumn = column >= std::size_t(ProtocolColumnCount);
         if (runsColumn && filled[column] && cells.Size() < qsizetype(columns.rows))
             cells.Resize(qsizetype(columns.rows));
-        if (filled[column])
+        if (runsColumn && filled[column] && IsBlankText(fields[column]))
+            cells.Append({});
+        else if (filled[column])
             AppendField(cells, fields[column], quoted[column], column == ColKlasse, classes);
         else if (!runsColumn || cells.Size() > 0)
             cells.Append({});
