@@ -258,7 +258,7 @@ AudienceLane AudienceSource::LaneView(int laneIndex, int row, const ProtocolColu
     lane.phase =
         m_heat == Heat::Finished ? AudienceLanePhase::Finished : AudienceLanePhase::Stopped;
     const QStringView time = columns.Cell(team, ColZeit);
-    if (IsResultMark(time) || time == NotStartedMark) {
+    if (IsResultMark(time)) {
         lane.result = time.toString();
         return lane;
     }

@@ -36,7 +36,7 @@ struct AudienceLane
     std::uint32_t startTick = 0;
     QString time;    // Stopped, Finished: exactly as the protocol writes it
     QString penalty; // "+15", "+30", ... or ""
-    QString result;  // "AUS", "DIS" or ""
+    QString result;  // "AUS", "DIS", "n.a." or ""
     QString place;   // Finished: the team's place in its class, or ""
     // With several runs: the team's result in each run so far ("" for a run
     // not done), and its score over them, as the protocol writes them.

@@ -53,7 +53,7 @@ bool IsBlankText(QStringView text)
 
 bool IsResultMark(QStringView text)
 {
-    return text == DropOutMark || text == DisqualifiedMark;
+    return text == DropOutMark || text == DisqualifiedMark || text == NotStartedMark;
 }
 
 QString LaneSelectorText(QStringView nr, QStringView teamName, QStringView klasse)

@@ -177,7 +177,7 @@ inline const QString DropOutMark = QStringLiteral("AUS");
 // A team that did not come to the start of a run; ranks like "AUS".
 inline const QString NotStartedMark = QStringLiteral("n.a.");
 
-// "AUS" or "DIS", exactly.
+// "AUS", "DIS" or "n.a.", exactly.
 bool IsResultMark(QStringView text);
 
 // A text that holds nothing but blanks (or nothing at all) counts as empty

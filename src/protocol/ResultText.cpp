@@ -7,7 +7,7 @@ ResultTextKey ResultTextKeyOf(QStringView text)
 {
     if (IsBlankText(text))
         return {ResultTextKey::Empty, 0.0};
-    if (text == DropOutMark)
+    if (text == DropOutMark || text == NotStartedMark)
         return {ResultTextKey::DropOut, 0.0};
     if (text == DisqualifiedMark)
         return {ResultTextKey::Disqualified, 0.0};

@@ -10,8 +10,8 @@
 // The key of a result text in the result order, computed once per text.
 // Texts that read as numbers (ReadRaceNumber: times and hand-typed totals
 // such as "12,5" or "12.5", under any locale) come first, by value; then other texts, shorter
-// before longer and equal lengths character by character; then empty or blank cells, then "AUS",
-// then "DIS".
+// before longer and equal lengths character by character; then empty or blank cells, then "AUS"
+// (and "n.a.", which ranks as it), then "DIS".
 struct ResultTextKey
 {
     enum Group { Number, OtherText, Empty, DropOut, Disqualified };

@@ -145,6 +145,28 @@ private slots:
         QCOMPARE(form->cbLauf->currentText(), QString("Lauf 2 von 2"));
         QCOMPARE(m_program.LaneTeams().first, QString("Nerz"));
     }
+
+    // Other runs on a protocol with results are asked for first, and fewer
+    // are refused while a run that would go holds results.
+    void changingTheRunsKeepsEveryRun()
+    {
+        m_program.Open();
+        TFormMain *form = m_program.Form();
+        m_program.Load(MainWindowFixture::Teams({"Adler", "Biber", "Dachs", "Elch"}));
+        m_program.SetRounds(2);
+        m_program.Heat(40000, 41000);
+        m_program.Heat(42000, 43000);
+        m_program.Heat(44000, 45000);
+        const QStringList adler = m_program.TeamRow("Adler");
+
+        m_program.SetRounds(1);
+        QVERIFY(m_program.StatusText().contains("Wertungsläufe nicht geändert"));
+        m_program.SetRounds(3, {}, TFDlgYesNo::ResultCancel);
+        QCOMPARE(form->cbLauf->currentText(), QString("Lauf 2 von 2"));
+        m_program.SetRounds(3, {}, TFDlgYesNo::ResultYes);
+        QCOMPARE(form->cbLauf->currentText(), QString("Lauf 2 von 3"));
+        QCOMPARE(m_program.TeamRow("Adler"), adler + QStringList{""});
+    }
 };
 
 QTEST_MAIN(TestRounds)

@@ -175,6 +175,10 @@ private slots:
         QVERIFY(oneRun.SetAsideLaneTeam(0));
         QCOMPARE(Name(oneRun, oneRun.LaneRow(0)), "Biber");
         QCOMPARE(oneRun.Cell(RowOf(oneRun, "Adler"), ColTotal), NotStartedMark);
+        // Ranked as "AUS": after the teams still to run, without a place.
+        oneRun.Rank();
+        QCOMPARE(RowOf(oneRun, "Adler"), oneRun.RowCount() - 1);
+        QCOMPARE(oneRun.Cell(oneRun.RowCount() - 1, ColPlatz), NotStartedMark);
         QCOMPARE(oneRun.TakeBack(false).what, "Nicht angetreten Team 1 Adler");
         QCOMPARE(oneRun.Cell(RowOf(oneRun, "Adler"), ColTotal), QString());
     }

@@ -202,7 +202,8 @@ void MainWindowFixture::Key(Qt::Key key, Qt::KeyboardModifiers modifiers)
         QTest::keyClick(target, key, modifiers);
 }
 
-void MainWindowFixture::SetRounds(int runs, const QList<QPair<QString, QString>> &classScorings)
+void MainWindowFixture::SetRounds(int runs, const QList<QPair<QString, QString>> &classScorings,
+                                  std::optional<int> answer)
 {
     m_platform->dialogAnswers.enqueue([runs, classScorings](QDialog *dialog) {
         auto *cfg = static_cast<TCfgDialog *>(dialog);
@@ -214,6 +215,8 @@ void MainWindowFixture::SetRounds(int runs, const QList<QPair<QString, QString>>
         cfg->OKBtn->click();
         return cfg->result();
     });
+    if (answer)
+        m_platform->QueueDialogResult(*answer);
     Form()->bCFG->click();
     QVERIFY2(m_platform->dialogAnswers.isEmpty(), "the settings were not shown");
 }

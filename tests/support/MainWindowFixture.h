@@ -94,8 +94,11 @@ public:
     // A key as the window receives it (shortcuts included).
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Several runs per team through the settings dialog: the runs, and for
-    // classes of the loaded list a scoring of their own by its name.
-    void SetRounds(int runs, const QList<QPair<QString, QString>> &classScorings = {});
+    // classes of the loaded list a scoring of their own by its name; a
+    // question that follows (other runs on a protocol with results) gets
+    // the answer given.
+    void SetRounds(int runs, const QList<QPair<QString, QString>> &classScorings = {},
+                   std::optional<int> answer = std::nullopt);
     // A late entry through the key entry Strg+N and its dialog: "Nr.", "TeamName", "Klasse", ...
     void AddLateEntry(const QStringList &fields);
     // "n.a." beside the lane (1 or 2): its team did not come to the start.
