@@ -31,8 +31,8 @@ ProtocolRow SampleRow()
     ProtocolRow row;
     const QStringList cells{"12",    "Die Blitze", "A",    "Anna",  "Bert",
                             "Clara", "60,23",      "1,00", "61,23", "1"};
-    for (std::size_t column = 0; column < row.size(); ++column)
-        row[column] = cells[qsizetype(column)];
+    for (qsizetype column = 0; column < cells.size(); ++column)
+        row[std::size_t(column)] = cells[column];
     return row;
 }
 
