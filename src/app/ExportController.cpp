@@ -56,34 +56,27 @@ void ExportController::sbSaveClick()
                QDir::toNativeSeparators(answer.fileName));
 }
 
-// Each file type of the dialog's table is written here.
+// Each file type of the dialog's table is written by the table's writer;
+// a failure leaves a previous file of that name as it was.
 bool ExportController::SaveAs(FileType type, const QString &fileName)
 {
-    switch (type) {
-    case FileType::SemicolonList:
-        // A failure leaves a previous file of that name as it was.
-        if (ReplaceFileContents(fileName, SemicolonProtocol(m_protocol.Model().Shown()), nullptr))
-            return true;
-        ShowError(QStringLiteral("Can't write to file:\r") + fileName);
-        return false;
-    case FileType::Document:
+    const FileTypeDescription &description = DescriptionOf(type);
+    if (!description.writer)
         return !ExportDocument(WordProcessorMode::Background, fileName).isEmpty();
-    case FileType::WebPage:
-        return WriteHtmlProtocol(fileName);
-    case FileType::TabText:
-        break;
-    }
-    return WriteFile(fileName, TabSeparatedProtocol(m_protocol.Model().Shown()));
+    return WriteFile(fileName, description.writer(m_protocol.Model().Shown(), Title()),
+                     NameChosenBy::Operator, description);
 }
 
 bool ExportController::WriteFile(const QString &fileName, const QByteArray &bytes,
-                                 NameChosenBy chooser)
+                                 NameChosenBy chooser, const FileTypeDescription &type)
 {
     QString reason;
     if (chooser == NameChosenBy::Program ? WriteFixedNameFile(fileName, bytes, &reason)
                                          : ReplaceFileContents(fileName, bytes, &reason))
         return true;
-    ShowWriteError(fileName, reason);
+    ShowError(
+        QString::fromLatin1(type.failure) + fileName +
+        (type.failureGivesReason && !reason.isEmpty() ? QStringLiteral("\n") + reason : QString()));
     return false;
 }
 
@@ -97,24 +90,11 @@ void ExportController::ShowNotice(const QString &text)
     m_controls.statusLine->showMessage(text);
 }
 
-void ExportController::ShowWriteError(const QString &fileName, const QString &reason)
-{
-    QString text = QStringLiteral("Error write file: ") + fileName;
-    if (!reason.isEmpty())
-        text += QStringLiteral("\n") + reason;
-    ShowError(text);
-}
-
 // --- web page ----------------------------------------------------------------------
 
 QString ExportController::HtmlPageName() const
 {
     return QDir::current().absoluteFilePath(Title() + QStringLiteral(".html"));
-}
-
-bool ExportController::WriteHtmlProtocol(const QString &fileName)
-{
-    return WriteFile(fileName, HtmlProtocolPage(m_protocol.Model().Shown(), Title()));
 }
 
 void ExportController::sbInetClick(int tag)

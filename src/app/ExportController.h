@@ -55,9 +55,6 @@ public:
     // Writes the document; where it went, or empty after an error box.
     QString ExportDocument(WordProcessorMode mode, const QString &fileName);
 
-    // Writes the protocol page; false (after an error box naming the file)
-    // when it could not be written.
-    bool WriteHtmlProtocol(const QString &fileName);
     // The page for the browser and the printer: the program's name with
     // ".html", in the current folder.
     QString HtmlPageName() const;
@@ -74,11 +71,12 @@ private:
     // A name from the save dialog follows links; one the program made up
     // itself never does.
     enum class NameChosenBy { Operator, Program };
-    // Replaces the file by the bytes; false after an error box naming it.
+    // Replaces the file by the bytes; false after the type's error box
+    // naming it (the page's box for the files of no save type).
     bool WriteFile(const QString &fileName, const QByteArray &bytes,
-                   NameChosenBy chooser = NameChosenBy::Operator);
+                   NameChosenBy chooser = NameChosenBy::Operator,
+                   const FileTypeDescription &type = DescriptionOf(FileType::WebPage));
     void ShowError(const QString &text);
-    void ShowWriteError(const QString &fileName, const QString &reason = QString());
     void PrintProtocol(const CellRows &rows);
     // The program's title, the loaded list's event and today.
     ProtocolHeading PrintedHeading() const;

@@ -4,12 +4,12 @@
 #include <QStringList>
 #include <span>
 
-namespace {
-
 const FileTypeDescription &DescriptionOf(FileType type)
 {
     return SaveDialogFileTypes[SaveDialogIndex(type) - 1];
 }
+
+namespace {
 
 QString DialogFilter(const FileTypeNames &names, std::span<const FileType> types)
 {

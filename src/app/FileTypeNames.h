@@ -3,14 +3,19 @@
 // knows them, built-in German names otherwise.
 #pragma once
 
+#include "protocol/ProtocolFiles.h"
+
 #include <QString>
 #include <array>
 #include <functional>
 #include <iterator>
 #include <optional>
 
-// What a file of the type holds; the save dialog writes each its own way.
+// What a file of the type holds.
 enum class FileType { SemicolonList, Document, WebPage, TabText };
+
+// The file's bytes from the protocol's cells and the event's title.
+using ProtocolFileWriter = QByteArray (*)(const CellTable &table, const QString &title);
 
 struct FileTypeDescription
 {
@@ -18,16 +23,31 @@ struct FileTypeDescription
     const char *mimeType; // the desktop type whose description names it
     const char *builtInName;
     const char *suffix; // "csv": the dialogs' pattern is "*.csv"
+    // How the save dialog writes it; none for the document, which the word
+    // processor writes from its template.
+    ProtocolFileWriter writer;
+    // The error box's first words when it cannot be written, before the
+    // file's name (and the reason, where the box gives one).
+    const char *failure;
+    bool failureGivesReason;
 };
 
 // In the save dialog's order: its filter index 1 is the first entry, as is
 // the stored "FilterInd".
 inline constexpr FileTypeDescription SaveDialogFileTypes[] = {
-    {FileType::SemicolonList, "text/csv", "MS Excel", "csv"},
-    {FileType::Document, "application/msword", "MS Word", "doc"},
-    {FileType::WebPage, "text/html", "Webseite", "html"},
-    {FileType::TabText, "text/plain", "Textdatei", "txt"},
+    {FileType::SemicolonList, "text/csv", "MS Excel", "csv",
+     [](const CellTable &table, const QString &) { return SemicolonProtocol(table); },
+     "Can't write to file:\r", false},
+    {FileType::Document, "application/msword", "MS Word", "doc", nullptr, "", false},
+    {FileType::WebPage, "text/html", "Webseite", "html", HtmlProtocolPage,
+     "Error write file: ", true},
+    {FileType::TabText, "text/plain", "Textdatei", "txt",
+     [](const CellTable &table, const QString &) { return TabSeparatedProtocol(table); },
+     "Error write file: ", true},
 };
+
+// The entry of a type.
+const FileTypeDescription &DescriptionOf(FileType type);
 inline constexpr int SaveDialogTypeCount = int(std::size(SaveDialogFileTypes));
 
 // Starter lists: 1 txt, 2 csv (the reader takes either whatever is chosen).
