@@ -116,6 +116,9 @@ void TFormMain::CreateControllers()
     connect(Protocol, &ProtocolController::textsArriving, this,
             qOverload<const ProtocolColumns &>(&TFormMain::FitProtocolColumnsToTexts));
     connect(Protocol, &ProtocolController::rowCountChanged, this, &TFormMain::FormResize);
+    // A list or a recovered protocol of other runs brings them along.
+    connect(Protocol, &ProtocolController::roundsTaken, this,
+            [this](const RoundsSetup &rounds) { StoreRounds(Settings, rounds); });
     Race = new RaceController(RaceControls(*this), Settings, DataFolder, *Protocol, this);
     Export = new ExportController(ExportControls(*this), *Protocol, this);
     connect(Export, &ExportController::protocolSaved, Protocol,

@@ -167,6 +167,19 @@ private slots:
         QCOMPARE(form->cbLauf->currentText(), QString("Lauf 2 von 3"));
         QCOMPARE(m_program.TeamRow("Adler"), adler + QStringList{""});
     }
+
+    // A protocol saved with three runs goes on with them in a program set to one.
+    void aListOfRunsBringsThem()
+    {
+        m_program.Open();
+        m_program.Load(QStringList{"Nr.\tTeamName\tKlasse\tLauf 1\tLauf 2\tLauf 3",
+                                   "1\tAdler\t1\t40,00\t41,00\t", "2\tBiber\t1\t42,00\t\t"});
+        QCOMPARE(m_program.Form()->cbLauf->currentText(), QString("Lauf 2 von 3"));
+        QCOMPARE(m_program.Form()->Settings.Wertungslaeufe, 3);
+        QCOMPARE(m_program.TeamRow("Adler").mid(8),
+                 (QStringList{"81,00", "1", "40,00", "41,00", ""}));
+        QCOMPARE(m_program.LaneTeams().first, QString("Biber"));
+    }
 };
 
 QTEST_MAIN(TestRounds)
