@@ -25,9 +25,17 @@ Scoring RoundsSetup::ScoringOf(QStringView klasse) const
 {
     if (runs < 2)
         return Scoring::Sum;
+    if (classScoring.empty())
+        return scoring;
     const QStringView trimmed = klasse.trimmed();
     for (const auto &[name, choice] : classScoring) {
         if (name == trimmed)
+            return choice;
+    }
+    // "01" is class "1", as the ranking takes it.
+    const NumericTextKey key = NumericTextKeyOf(trimmed);
+    for (const auto &[name, choice] : classScoring) {
+        if (CompareNumericTextKeys(NumericTextKeyOf(name), name, key, trimmed) == 0)
             return choice;
     }
     return scoring;

@@ -147,6 +147,8 @@ private slots:
         QCOMPARE(Standing(model, "Gams"), "Gams 52,00/51,00 → 1,00 (1)");
         QCOMPARE(model.LaneOfRun(RowOf(model, "Gams"), 1), 1);
         QCOMPARE(model.LaneOfRun(RowOf(model, "Gams"), 2), 0);
+        // A class written another way is the same class.
+        QCOMPARE(model.Rounds().ScoringOf(u" 02 "), Scoring::Consistency);
     }
 
     // A team set aside in run 2 leaves its partner of run 1 to the next
