@@ -356,9 +356,6 @@ void ProtocolController::AddLateEntry()
     m_gridView->ShowRankedOrder();
     if (firstTeams)
         m_lanes->EnableForTeams();
-    // A lane without a team takes the new one.
-    if (m_model->LaneRow(0) < 0 || (m_settings.CountBahn == 2 && m_model->LaneRow(1) < 0))
-        PutLanesOnNextTeams(m_settings.CountBahn);
     RefreshControlStates();
     RefreshLaneButtons();
     ShowNotice(QStringLiteral("Nachgemeldet: Team %1 %2")

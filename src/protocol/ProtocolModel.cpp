@@ -407,18 +407,12 @@ bool ProtocolModel::RecordLaneTime(int laneIndex, int column, const QString &tex
     // With several runs the run's own cell tells a re-run, "Zeit" may hold the run before.
     const bool replaces = !IsBlankText(Runs() < 2 ? QStringView(before[std::size_t(column)])
                                                   : RunResult(row, m_currentRun));
-    if (Runs() < 2) {
-        SetCell(row, column, text);
-        SetCell(row, column + 1, FormatRaceTime(0));
-        SetCell(row, column + 2, text);
-    } else {
-        ProtocolRow cells = before;
-        cells[std::size_t(column)] = text;
-        cells[std::size_t(column) + 1] = FormatRaceTime(0);
-        cells[std::size_t(column) + 2] = text;
-        FoldIntoRun(cells, m_currentRun, laneIndex);
-        WriteRow(row, cells);
-    }
+    ProtocolRow cells = before;
+    cells[std::size_t(column)] = text;
+    cells[std::size_t(column) + 1] = FormatRaceTime(0);
+    cells[std::size_t(column) + 2] = text;
+    FoldIntoRun(cells, m_currentRun, laneIndex);
+    WriteRow(row, cells);
     Note(Change::Row, row);
     if (replaces)
         PushRowChange(QStringLiteral("Zeit ersetzt"), row, before);

@@ -234,10 +234,11 @@ public:
         for (int &place : m_model.m_startPlaces)
             place += place >= m_startPlace ? 1 : 0;
         m_model.InsertRow(m_model.RowCount(), m_id, m_cells, m_startPlace);
-        // A lane that went back to a team with a result takes the new one.
+        // A lane without a team, or gone back to one with a result, takes
+        // the new one.
         for (const int lane : {0, 1}) {
             const int row = m_model.LaneRow(lane);
-            if (row >= 0 && !IsBlankText(m_model.RunResult(row, m_model.CurrentRun()))) {
+            if (row < 0 || !IsBlankText(m_model.RunResult(row, m_model.CurrentRun()))) {
                 m_model.m_laneRows[std::size_t(lane)] = m_model.RowCount() - 1;
                 break;
             }
